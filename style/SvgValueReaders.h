@@ -1,0 +1,44 @@
+#pragma once
+
+#include "style/SvgDashArray.h"
+#include "style/SvgEnumValue.h"
+#include "style/SvgFontSize.h"
+#include "style/SvgKeyword.h"
+#include "style/SvgLength.h"
+#include "style/SvgLengthOrNormal.h"
+#include "style/SvgNumber.h"
+#include "style/SvgScale24.h"
+#include "style/SvgStringValue.h"
+#include "style/SvgTextDecoration.h"
+
+#include <string>
+
+// Readers of one property value each. A text a reader does not accept leaves
+// the record as it was; the result says whether it was accepted (callers may
+// ignore it). Keywords are compared exactly, case-sensitively, over the whole
+// text. A null text is never accepted.
+
+// A keyword of table (rows ending with a null name), or "inherit" when mayInherit.
+bool ReadEnum(SvgEnumValue& record, const char* text, const SvgKeyword* table, bool mayInherit);
+// A number with an optional unit suffix (px pt pc mm cm in em ex %), or "inherit".
+bool ReadLength(SvgLength& record, const char* text);
+// A font-size keyword, a length (not em/ex), a percentage, or "inherit".
+bool ReadFontSize(SvgFontSize& record, const char* text);
+// "normal" or anything ReadLength accepts.
+bool ReadLengthOrNormal(SvgLengthOrNormal& record, const char* text);
+// A number (text after it ignored), or "inherit".
+bool ReadNumber(SvgNumber& record, const char* text);
+// A number clamped to [0, 1] as 24-bit fixed point, or "inherit".
+bool ReadScale24(SvgScale24& record, const char* text);
+// "none", "inherit", or words among underline, overline, line-through, blink.
+bool ReadTextDecoration(SvgTextDecoration& record, const char* text);
+// Any text; "inherit" sets the flag with an empty value.
+bool ReadStringValue(SvgStringValue& record, const char* text);
+// The text without one outer pair of matching quotes.
+std::string Dequote(const char* text);
+// Up to 64 numbers, "none" or "inherit".
+bool ReadDashArray(SvgDashArray& record, const char* text);
+// A number (text after it ignored).
+bool ReadDashOffset(const char* text, double& offset);
+// A number at the start of text (after white space); the rest is ignored.
+bool ParseNumber(const char* text, float& value);

@@ -1,0 +1,13 @@
+#pragma once
+
+// Character classes over 16-bit character codes, after the XML 1.0 productions
+// (BaseChar, Ideographic, Letter, Digit) and the Unicode space categories.
+bool isBaseChar(unsigned short c);
+bool isIdeographic(unsigned short c);
+bool isLetter(unsigned short c);
+bool isDigit(unsigned short c);
+bool isLetterOrDigit(unsigned short c);
+bool isSpaceSeparator(unsigned short c);
+bool isSpaceChar(unsigned short c);
+bool isNoBreakSpace(unsigned short c);
+bool isWhitespace(unsigned short c);
