@@ -26,8 +26,8 @@ bool SvgArcIterator::init(float x1, float y1, float x2, float y2, float rx, floa
                           float rotationDegrees, bool largeArc, bool sweep) {
     m_pieces = 0;
     m_produced = 0;
-    if (!isFinite(x1) || !isFinite(y1) || !isFinite(x2) || !isFinite(y2) || !isFinite(rx) || !isFinite(ry) ||
-        !isFinite(rotationDegrees))
+    if (!isFinite(x1) || !isFinite(y1) || !isFinite(x2) || !isFinite(y2) || !isFinite(rx) ||
+        !isFinite(ry) || !isFinite(rotationDegrees))
         return false;
     if ((x1 == x2 && y1 == y2) || rx == 0 || ry == 0)
         return false;
@@ -101,8 +101,8 @@ bool SvgArcIterator::init(float x1, float y1, float x2, float y2, float rx, floa
     m_y = y1;
     m_endX = x2;
     m_endY = y2;
-    if (!isFinite(m_rx) || !isFinite(m_ry) || !isFinite(m_cx) || !isFinite(m_cy) || !isFinite(m_theta) ||
-        !isFinite(m_delta) || !isFinite(m_t) || m_rx == 0 || m_ry == 0)
+    if (!isFinite(m_rx) || !isFinite(m_ry) || !isFinite(m_cx) || !isFinite(m_cy) ||
+        !isFinite(m_theta) || !isFinite(m_delta) || !isFinite(m_t) || m_rx == 0 || m_ry == 0)
         return false;
     m_pieces = static_cast<int>(pieces);
     return true;

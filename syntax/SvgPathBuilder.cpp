@@ -30,6 +30,11 @@ SvgPathSegType segType(bool absolute, SvgPathSegType absoluteType) {
     return static_cast<SvgPathSegType>(absolute ? absoluteType : absoluteType + 1);
 }
 
+// Reflects a control point coordinate about the current point.
+float reflect(float current, float control) {
+    return static_cast<float>(2.0 * current - control);
+}
+
 } // namespace
 
 SvgPathBuilder::~SvgPathBuilder() = default;
@@ -79,10 +84,16 @@ void SvgPathBuilder::appendClose() {
 }
 
 void SvgPathBuilder::appendQuadratic(float qx, float qy, float x, float y) {
-    const float x0 = m_currentX;
-    const float y0 = m_currentY;
-    appendCubic(x0 + (qx - x0) * 0.6666667f, y0 + (qy - y0) * 0.6666667f,
-                qx + (x - qx) * 0.33333334f, qy + (y - qy) * 0.33333334f, x, y);
+    // The float factors nearest to 2/3 and 1/3, applied in double precision so
+    // no intermediate difference overflows.
+    const double twoThirds = 0.6666667f;
+    const double oneThird = 0.33333334f;
+    const double x0 = m_currentX;
+    const double y0 = m_currentY;
+    appendCubic(static_cast<float>(x0 + (qx - x0) * twoThirds),
+                static_cast<float>(y0 + (qy - y0) * twoThirds),
+                static_cast<float>(qx + (x - static_cast<double>(qx)) * oneThird),
+                static_cast<float>(qy + (y - static_cast<double>(qy)) * oneThird), x, y);
 }
 
 bool SvgPathBuilder::moveTo(bool absolute, float x, float y) {
@@ -129,8 +140,8 @@ bool SvgPathBuilder::smoothCurveTo(bool absolute, float x, float y, float x2, fl
     float x1 = m_currentX;
     float y1 = m_currentY;
     if (isCubic(m_lastCommand)) {
-        x1 = 2.0f * m_currentX - m_lastControlX;
-        y1 = 2.0f * m_currentY - m_lastControlY;
+        x1 = reflect(m_currentX, m_lastControlX);
+        y1 = reflect(m_currentY, m_lastControlY);
     }
     m_lastCommand = segType(absolute, SvgPathSegCurveToCubicSmoothAbs);
     m_lastControlX = resolveX(absolute, x2);
@@ -152,8 +163,8 @@ bool SvgPathBuilder::smoothQuadTo(bool absolute, float x, float y) {
     float qx = m_currentX;
     float qy = m_currentY;
     if (isQuadratic(m_lastCommand)) {
-        qx = 2.0f * m_currentX - m_lastControlX;
-        qy = 2.0f * m_currentY - m_lastControlY;
+        qx = reflect(m_currentX, m_lastControlX);
+        qy = reflect(m_currentY, m_lastControlY);
     }
     m_lastCommand = segType(absolute, SvgPathSegCurveToQuadraticSmoothAbs);
     m_lastControlX = qx;
