@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace {
@@ -76,17 +77,42 @@ bool SvgPathParser::convertNumber(const char* first, const char* last, float& va
 bool SvgPathParser::parseNumberText(float& value, bool allowSign) {
     const char* const start = m_current;
     const char* p = start;
+    bool negative = false;
     if (allowSign && (*p == '+' || *p == '-'))
-        ++p;
+        negative = *p++ == '-';
+
+    // The digits are gathered on the way for the common short numbers, which
+    // convert exactly without a second pass over the text.
+    std::uint64_t mantissa = 0;
+    int digitCount = 0;
+    int scale = 0;
+    bool fits = true;
     const char* const digits = p;
-    while (isDigitByte(*p))
-        ++p;
+    for (; isDigitByte(*p); ++p) {
+        if (mantissa == 0 && *p == '0')
+            continue;
+        if (digitCount == 19) {
+            fits = false;
+            continue;
+        }
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        ++digitCount;
+    }
     const char* const digitsEnd = p;
     const bool hasDigits = digitsEnd != digits;
     if (*p == '.') {
         const char* fraction = ++p;
-        while (isDigitByte(*p))
-            ++p;
+        for (; isDigitByte(*p); ++p) {
+            if (digitCount == 19) {
+                fits = false;
+                continue;
+            }
+            --scale;
+            if (mantissa == 0 && *p == '0')
+                continue;
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+            ++digitCount;
+        }
         if (!hasDigits && p == fraction)
             return false; // a period with no digit
     } else if (!hasDigits) {
@@ -95,13 +121,18 @@ bool SvgPathParser::parseNumberText(float& value, bool allowSign) {
     const char* const mantissaEnd = p;
     const char* end = mantissaEnd;
     const char* valueEnd = mantissaEnd;
+    long exponent = 0;
     if (*p == 'e' || *p == 'E') {
         const char* q = p + 1;
+        bool negativeExponent = false;
         if (*q == '+' || *q == '-')
-            ++q;
+            negativeExponent = *q++ == '-';
         if (isDigitByte(*q)) {
-            while (isDigitByte(*q))
-                ++q;
+            for (; isDigitByte(*q); ++q)
+                if (exponent < 100000)
+                    exponent = exponent * 10 + (*q - '0');
+            if (negativeExponent)
+                exponent = -exponent;
             end = valueEnd = q;
         } else {
             // No exponent after the e: the number is its leading digits only,
@@ -111,8 +142,23 @@ bool SvgPathParser::parseNumberText(float& value, bool allowSign) {
             end = digitsEnd;
         }
     }
-    if (!convertNumber(start, valueEnd, value))
+
+    static constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const long decimalExponent = scale + exponent;
+    if (fits && mantissa == 0) {
+        value = negative ? -0.0f : 0.0f;
+    } else if (fits && mantissa <= (std::uint64_t{1} << 53) && decimalExponent >= -22 &&
+               decimalExponent <= 22) {
+        // Both operands are exact doubles, so one operation rounds correctly.
+        double d = static_cast<double>(mantissa);
+        d = decimalExponent < 0 ? d / powersOfTen[-decimalExponent]
+                                : d * powersOfTen[decimalExponent];
+        value = static_cast<float>(negative ? -d : d);
+    } else if (!convertNumber(start, valueEnd, value)) {
         return false;
+    }
     resetTo(end);
     return true;
 }
