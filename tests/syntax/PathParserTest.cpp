@@ -146,6 +146,10 @@ TEST(PathParser, NumberConversion) {
     ASSERT_TRUE(convert("-0.000001e-999999999999", v));
     EXPECT_TRUE(v == 0 && std::signbit(v));
     EXPECT_FALSE(convert("1e400", v));
+    EXPECT_FALSE(convert("inf", v));
+    EXPECT_FALSE(convert("-nan", v));
+    ASSERT_TRUE(convert("-2.5", v));
+    EXPECT_EQ(v, -2.5f);
     // Long numbers take the slow path and agree with the short one.
     const std::string nines(5000, '9');
     check({("M0 0L0." + nines + " 0.1000000000000000000000001").c_str(), true, "M 0 0;L 1 0.1"});
