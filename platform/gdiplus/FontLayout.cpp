@@ -182,7 +182,6 @@ void AppendGlyph(FontCache& cache, const PlacedGlyph& g, float originX, float ba
     float x0 = originX + g.x, y0 = baseline - g.rise;
     out.ops.insert(out.ops.end(), outline->ops.begin(), outline->ops.end());
     const std::vector<float>& p = outline->pts;
-    out.pts.reserve(out.pts.size() + p.size());
     for (size_t i = 0; i + 1 < p.size(); i += 2) {
         out.pts.push_back(x0 + (p[i] + p[i + 1] * shear) * g.scale);
         out.pts.push_back(y0 - p[i + 1] * g.scale);
