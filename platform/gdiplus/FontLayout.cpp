@@ -79,6 +79,8 @@ private:
             return main;
         if (FollowsPrevious(c))
             return previous ? previous : main;
+        if (request_.formatFlags & kFormatNoFontFallback)
+            return main;
         FontFace* fallback = cache_.FallbackFace(*main, c);
         return fallback ? fallback : main;
     }
