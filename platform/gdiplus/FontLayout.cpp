@@ -256,7 +256,9 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
     if (request.formatFlags & kFormatRightToLeft)
         align = align == 0 ? 2 : align == 2 ? 0 : align;
 
-    FontOutline result;
+    // Figures go straight into `out`; on failure it is cut back to this size.
+    const size_t opsBefore = out.ops.size(), ptsBefore = out.pts.size();
+    FontOutline& result = out;
     Line line;
     for (size_t i = 0; i < lines.size(); ++i) {
         size_t from = lines[i].first;
@@ -289,12 +291,13 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
         }
     }
 
-    for (float v : result.pts) {
-        if (!std::isfinite(v))
+    for (size_t i = ptsBefore; i < out.pts.size(); ++i) {
+        if (!std::isfinite(out.pts[i])) {
+            out.ops.resize(opsBefore);
+            out.pts.resize(ptsBefore);
             return false;
+        }
     }
-    out.ops.insert(out.ops.end(), result.ops.begin(), result.ops.end());
-    out.pts.insert(out.pts.end(), result.pts.begin(), result.pts.end());
     return true;
 }
 
