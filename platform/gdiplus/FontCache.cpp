@@ -44,7 +44,7 @@ struct PatternDeleter {
 };
 using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
 
-Pattern SubstitutedPattern(const std::string& family, int weight, int slant) {
+Pattern SubstitutedPattern(FcConfig* config, const std::string& family, int weight, int slant) {
     Pattern p(FcPatternCreate());
     if (!p)
         return p;
@@ -54,14 +54,14 @@ Pattern SubstitutedPattern(const std::string& family, int weight, int slant) {
     if (slant >= 0)
         FcPatternAddInteger(p.get(), FC_SLANT, slant);
     FcPatternAddBool(p.get(), FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, p.get(), FcMatchPattern);
+    FcConfigSubstitute(config, p.get(), FcMatchPattern);
     FcDefaultSubstitute(p.get());
     return p;
 }
 
-Pattern Match(FcPattern* pattern) {
+Pattern Match(FcConfig* config, FcPattern* pattern) {
     FcResult result = FcResultNoMatch;
-    return Pattern(FcFontMatch(nullptr, pattern, &result));
+    return Pattern(FcFontMatch(config, pattern, &result));
 }
 
 // Outline decomposition into moves, lines and cubics (conics raised).
@@ -143,6 +143,9 @@ FontCache::FontCache() {
     if (FT_Init_FreeType(&lib) == 0)
         library_ = lib;
     buffer_ = hb_buffer_create();
+    // A configuration of our own: the host's fontconfig state is left alone,
+    // and everything fontconfig allocated for us goes with the cache.
+    config_ = FcInitLoadConfigAndFonts();
 }
 
 FontCache::~FontCache() {
@@ -155,10 +158,16 @@ FontCache::~FontCache() {
     hb_buffer_destroy(buffer_);
     if (library_)
         FT_Done_FreeType(static_cast<FT_Library>(library_));
+    if (config_)
+        FcConfigDestroy(config_);
 }
 
 hb_buffer_t* FontCache::Buffer() {
     return buffer_;
+}
+
+FcConfig* FontCache::Config() {
+    return config_;
 }
 
 // The first family each generic name expands to. A name's own aliases come
@@ -168,7 +177,7 @@ bool FontCache::IsGenericHead(const std::string& family) {
         genericHeadsKnown_ = true;
         for (const char* generic : {"serif", "sans-serif", "monospace", "cursive", "fantasy",
                                     "system-ui", "emoji", "math"}) {
-            Pattern p = SubstitutedPattern(generic, -1, -1);
+            Pattern p = SubstitutedPattern(Config(), generic, -1, -1);
             FcChar8* head = nullptr;
             if (p && FcPatternGetString(p.get(), FC_FAMILY, 0, &head) == FcResultMatch)
                 genericHeads_.push_back(FamilyKey(reinterpret_cast<const char*>(head)));
@@ -193,8 +202,8 @@ std::shared_ptr<FontFamilyEntry> FontCache::FindFamily(const std::string& name) 
         families_.clear(); // handles keep their own entries alive
 
     std::shared_ptr<FontFamilyEntry> entry;
-    Pattern pattern = SubstitutedPattern(name, -1, -1);
-    Pattern font = pattern ? Match(pattern.get()) : nullptr;
+    Pattern pattern = SubstitutedPattern(Config(), name, -1, -1);
+    Pattern font = pattern ? Match(Config(), pattern.get()) : nullptr;
     FcChar8* matched = nullptr;
     FcChar8* file = nullptr;
     int index = 0;
@@ -245,9 +254,9 @@ FontFaceChoice FontCache::Face(FontFamilyEntry& family, int style) {
     bool bold = (style & 1) != 0, italic = (style & 2) != 0;
     FontFaceChoice choice = family.styles[0];
     Pattern pattern =
-        SubstitutedPattern(family.requested, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR,
+        SubstitutedPattern(Config(), family.requested, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR,
                            italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    Pattern font = pattern ? Match(pattern.get()) : nullptr;
+    Pattern font = pattern ? Match(Config(), pattern.get()) : nullptr;
     FcChar8* file = nullptr;
     int index = 0;
     // Take the styled face only when it belongs to the same family.
@@ -385,9 +394,9 @@ FontFace* FontCache::FallbackFace(FontFace& face, uint32_t codepoint) {
         FcPatternAddInteger(pattern.get(), FC_SLANT,
                             face.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
         FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+        FcConfigSubstitute(Config(), pattern.get(), FcMatchPattern);
         FcDefaultSubstitute(pattern.get());
-        Pattern font = Match(pattern.get());
+        Pattern font = Match(Config(), pattern.get());
         FcChar8* file = nullptr;
         int index = 0;
         if (font && FcPatternGetString(font.get(), FC_FILE, 0, &file) == FcResultMatch) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 struct FT_FaceRec_;
+struct _FcConfig;
 struct hb_font_t;
 struct hb_buffer_t;
 
@@ -96,10 +97,12 @@ private:
     FontCache();
     ~FontCache();
 
+    _FcConfig* Config();
     FontFace* OpenFace(const std::string& file, int index);
     bool IsGenericHead(const std::string& family);
 
-    void* library_ = nullptr; // FT_Library
+    void* library_ = nullptr;     // FT_Library
+    _FcConfig* config_ = nullptr; // of our own, freed with the cache
     hb_buffer_t* buffer_ = nullptr;
     std::unordered_map<std::string, std::unique_ptr<FontFace>> faces_; // "index:file"
     std::unordered_map<std::string, std::shared_ptr<FontFamilyEntry>> families_;
