@@ -1,0 +1,82 @@
+#include "style/SvgKeyword.h"
+
+const SvgKeyword kFillRuleKeywords[] = {{"nonzero", 0}, {"evenodd", 2}, {nullptr, 0}};
+
+const SvgKeyword kStrokeLinecapKeywords[] = {
+    {"butt", 0}, {"round", 1}, {"square", 2}, {nullptr, 0}};
+
+const SvgKeyword kStrokeLinejoinKeywords[] = {
+    {"miter", 0}, {"round", 1}, {"bevel", 2}, {nullptr, 0}};
+
+const SvgKeyword kFontStyleKeywords[] = {
+    {"normal", 0}, {"italic", 1}, {"oblique", 2}, {nullptr, 0}};
+
+const SvgKeyword kFontSizeKeywords[] = {
+    {"xx-small", 0}, {"x-small", 1},  {"small", 2},   {"medium", 3}, {"large", 4},
+    {"x-large", 5},  {"xx-large", 6}, {"smaller", 7}, {"larger", 8}, {nullptr, 0}};
+
+const SvgKeyword kFontVariantKeywords[] = {{"normal", 0}, {"small-caps", 1}, {nullptr, 0}};
+
+const SvgKeyword kFontWeightKeywords[] = {
+    {"100", 0},   {"200", 1},      {"300", 2},     {"400", 3},  {"500", 4},
+    {"600", 5},   {"700", 6},      {"800", 7},     {"900", 8},  {"normal", 9},
+    {"bold", 10}, {"lighter", 11}, {"bolder", 12}, {nullptr, 0}};
+
+const SvgKeyword kFontStretchKeywords[] = {
+    {"ultra-condensed", 0}, {"extra-condensed", 1}, {"condensed", 2}, {"semi-condensed", 3},
+    {"normal", 4},          {"semi-expanded", 5},   {"expanded", 6},  {"extra-expanded", 7},
+    {"ultra-expanded", 8},  {"narrower", 9},        {"wider", 10},    {nullptr, 0}};
+
+const SvgKeyword kTextAlignKeywords[] = {{"start", 0},  {"end", 1},     {"left", 2}, {"right", 3},
+                                         {"center", 4}, {"justify", 5}, {nullptr, 0}};
+
+const SvgKeyword kTextTransformKeywords[] = {
+    {"capitalize", 0}, {"uppercase", 1}, {"lowercase", 2}, {"none", 3}, {nullptr, 0}};
+
+const SvgKeyword kTextAnchorKeywords[] = {{"start", 0}, {"middle", 1}, {"end", 2}, {nullptr, 0}};
+
+const SvgKeyword kDirectionKeywords[] = {{"ltr", 0}, {"rtl", 1}, {nullptr, 0}};
+
+const SvgKeyword kBlockProgressionKeywords[] = {{"tb", 0}, {"rl", 1}, {"lr", 2}, {nullptr, 0}};
+
+const SvgKeyword kWritingModeKeywords[] = {{"lr-tb", 0}, {"rl-tb", 1}, {"tb-rl", 2}, {"lr", 0},
+                                           {"rl", 1},    {"tb", 2},    {nullptr, 0}};
+
+const SvgKeyword kVisibilityKeywords[] = {
+    {"hidden", 0}, {"collapse", 1}, {"visible", 2}, {nullptr, 0}};
+
+const SvgKeyword kOverflowKeywords[] = {
+    {"visible", 0}, {"hidden", 1}, {"scroll", 2}, {"auto", 3}, {nullptr, 0}};
+
+const SvgKeyword kDisplayKeywords[] = {{"none", 0},
+                                       {"inline", 1},
+                                       {"block", 2},
+                                       {"list-item", 3},
+                                       {"run-in", 4},
+                                       {"compact", 5},
+                                       {"marker", 6},
+                                       {"table", 7},
+                                       {"inline-table", 8},
+                                       {"table-row-group", 9},
+                                       {"table-header-group", 10},
+                                       {"table-footer-group", 11},
+                                       {"table-row", 12},
+                                       {"table-column-group", 13},
+                                       {"table-column", 14},
+                                       {"table-cell", 15},
+                                       {"table-caption", 16},
+                                       {nullptr, 0}};
+
+const SvgKeyword kEnableBackgroundKeywords[] = {{"accumulate", 0}, {"new", 1}, {nullptr, 0}};
+
+const SvgKeyword kShapeRenderingKeywords[] = {
+    {"auto", 0}, {"optimizeSpeed", 0}, {"crispEdges", 0}, {"geometricPrecision", 0}, {nullptr, 0}};
+
+const SvgKeyword kColorRenderingKeywords[] = {
+    {"auto", 0}, {"optimizeSpeed", 0}, {"optimizeQuality", 0}, {nullptr, 0}};
+
+const SvgKeyword kTextRenderingKeywords[] = {{"auto", 0},
+                                             {"optimizeSpeed", 0},
+                                             {"optimizeLegibility", 0},
+                                             {"geometricPrecision", 0},
+                                             {nullptr, 0}};

@@ -1,0 +1,347 @@
+#include "style/SvgValueReaders.h"
+
+#include "syntax/SvgNumberText.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr double kFloatMax = 3.4028234663852886e38;
+
+inline bool isInherit(const char* text) {
+    return std::strcmp(text, "inherit") == 0;
+}
+
+// Narrows to float, refusing what would become infinite.
+inline bool toFloat(double value, float& out) {
+    if (value > kFloatMax || value < -kFloatMax)
+        return false;
+    out = static_cast<float>(value);
+    return true;
+}
+
+// A whole number kept to its low 24 bits (two's complement for negatives).
+inline unsigned lowBits24(double value) {
+    double m = std::fmod(std::trunc(value), 16777216.0);
+    if (m < 0)
+        m += 16777216.0;
+    return static_cast<unsigned>(m) & 0xFFFFFFu;
+}
+
+// Unit suffixes and their factors (to user units, or to the stored relative value).
+struct UnitSuffix {
+    const char* text;
+    SvgUnit unit;
+    double factor;
+};
+
+// 90 user units per inch: 1 pt = 1/72 in, 1 pc = 12 pt.
+const UnitSuffix kUnitSuffixes[] = {
+    {"", SvgUnitNone, 1.0},
+    {"px", SvgUnitPx, 1.0},
+    {"pt", SvgUnitPt, 1.25},
+    {"pc", SvgUnitPc, 15.0},
+    {"mm", SvgUnitMm, 3.5433070866141736},
+    {"cm", SvgUnitCm, 35.43307086614173},
+    {"in", SvgUnitIn, 90.0},
+    {"em", SvgUnitEm, 1.0},
+    {"ex", SvgUnitEx, 1.0},
+    {"%", SvgUnitPercent, 0.01},
+};
+
+const UnitSuffix* findSuffix(const char* rest) {
+    for (const UnitSuffix& s : kUnitSuffixes)
+        if (std::strcmp(rest, s.text) == 0)
+            return &s;
+    return nullptr;
+}
+
+const SvgKeyword* findKeyword(const SvgKeyword* table, const char* text) {
+    for (; table && table->name; ++table)
+        if (std::strcmp(table->name, text) == 0)
+            return table;
+    return nullptr;
+}
+
+// A keyword matches when the word is followed by a space or the end.
+bool wordAt(const char* p, const char* word, std::size_t length) {
+    return std::strncmp(p, word, length) == 0 && (p[length] == ' ' || p[length] == 0);
+}
+
+} // namespace
+
+bool ReadEnum(SvgEnumValue& record, const char* text, const SvgKeyword* table, bool mayInherit) {
+    if (!text)
+        return false;
+    if (mayInherit && isInherit(text)) {
+        record.set = 1;
+        record.inherit = 1;
+        return true;
+    }
+    const SvgKeyword* row = findKeyword(table, text);
+    if (!row)
+        return false;
+    record.set = 1;
+    record.inherit = 0;
+    record.value = row->value;
+    record.computed = row->value;
+    return true;
+}
+
+bool ReadLength(SvgLength& record, const char* text) {
+    if (!text)
+        return false;
+    if (isInherit(text)) {
+        record.set = 1;
+        record.inherit = 1;
+        return true;
+    }
+    double number = 0.0;
+    std::size_t used = SvgNumberText::Scan(text, number);
+    if (used == 0)
+        return false;
+    const UnitSuffix* suffix = findSuffix(text + used);
+    if (!suffix)
+        return false;
+    float result = 0.0f;
+    if (!toFloat(number * suffix->factor, result))
+        return false;
+    // Relative units keep the number for later; absolute ones are resolved now.
+    if (suffix->unit == SvgUnitEm || suffix->unit == SvgUnitEx || suffix->unit == SvgUnitPercent)
+        record.value = result;
+    else
+        record.computed = result;
+    record.unit = suffix->unit;
+    record.set = 1;
+    record.inherit = 0;
+    return true;
+}
+
+bool ReadFontSize(SvgFontSize& record, const char* text) {
+    if (!text)
+        return false;
+    if (isInherit(text)) {
+        record.set = 1;
+        record.inherit = 1;
+        return true;
+    }
+    char first = text[0];
+    if (first == 'x' || first == 's' || first == 'm' || first == 'l') {
+        const SvgKeyword* row = findKeyword(kFontSizeKeywords, text);
+        if (!row)
+            return false;
+        record.set = 1;
+        record.inherit = 0;
+        record.type = SvgFontSizeLiteral;
+        record.value = row->value;
+        return true;
+    }
+    double number = 0.0;
+    std::size_t used = SvgNumberText::Scan(text, number);
+    if (used == 0)
+        return false;
+    const UnitSuffix* suffix = findSuffix(text + used);
+    if (!suffix || suffix->unit == SvgUnitEm || suffix->unit == SvgUnitEx)
+        return false;
+    if (suffix->unit == SvgUnitPercent) {
+        // The factor makes 100% exactly 65536.
+        record.type = SvgFontSizePercentage;
+        record.value = lowBits24(number * 0.01 * 65536.9999);
+    } else {
+        float result = 0.0f;
+        if (!toFloat(number * suffix->factor, result))
+            return false;
+        record.type = SvgFontSizeLength;
+        record.computed = result;
+    }
+    record.set = 1;
+    record.inherit = 0;
+    return true;
+}
+
+bool ReadLengthOrNormal(SvgLengthOrNormal& record, const char* text) {
+    if (!text)
+        return false;
+    if (std::strcmp(text, "normal") == 0) {
+        record.set = 1;
+        record.inherit = 0;
+        record.normal = 1;
+        record.unit = SvgUnitNone;
+        record.value = 0.0f;
+        record.computed = 0.0f;
+        return true;
+    }
+    SvgLength length;
+    if (!ReadLength(length, text))
+        return false; // the record keeps its previous state
+    record.set = length.set;
+    record.inherit = length.inherit;
+    record.normal = 0;
+    record.unit = length.unit;
+    record.value = length.value;
+    record.computed = length.computed;
+    return true;
+}
+
+bool ParseNumber(const char* text, float& value) {
+    if (!text)
+        return false;
+    double number = 0.0;
+    if (SvgNumberText::Scan(text, number) == 0)
+        return false;
+    return toFloat(number, value);
+}
+
+bool ReadNumber(SvgNumber& record, const char* text) {
+    if (!text)
+        return false;
+    if (isInherit(text)) {
+        record.set = 1;
+        record.inherit = 1;
+        return true;
+    }
+    float value = 0.0f;
+    if (!ParseNumber(text, value))
+        return false;
+    record.value = value;
+    record.set = 1;
+    record.inherit = 0;
+    return true;
+}
+
+bool ReadScale24(SvgScale24& record, const char* text) {
+    if (!text)
+        return false;
+    if (isInherit(text)) {
+        record.set = 1;
+        record.inherit = 1;
+        return true;
+    }
+    float value = 0.0f;
+    if (!ParseNumber(text, value))
+        return false;
+    double number = value < 0.0f ? 0.0 : (value > 1.0f ? 1.0 : value);
+    record.value = static_cast<unsigned>(std::trunc(number * SvgScale24::One + 0.5)) & 0xFFFFFFu;
+    record.set = 1;
+    record.inherit = 0;
+    return true;
+}
+
+bool ReadTextDecoration(SvgTextDecoration& record, const char* text) {
+    if (!text)
+        return false;
+    if (isInherit(text)) {
+        record.set = 1;
+        record.inherit = 1;
+        return true;
+    }
+    if (std::strcmp(text, "none") == 0) {
+        record.set = 1;
+        record.inherit = 0;
+        record.underline = record.overline = record.lineThrough = record.blink = 0;
+        return true;
+    }
+    bool underline = false, overline = false, lineThrough = false, blink = false;
+    const char* p = text;
+    for (;;) {
+        while (*p == ' ')
+            ++p;
+        if (*p == 0)
+            break;
+        if (wordAt(p, "underline", 9)) {
+            underline = true;
+            p += 9;
+        } else if (wordAt(p, "overline", 8)) {
+            overline = true;
+            p += 8;
+        } else if (wordAt(p, "line-through", 12)) {
+            lineThrough = true;
+            p += 12;
+        } else if (wordAt(p, "blink", 5)) {
+            blink = true;
+            p += 5;
+        } else {
+            break;
+        }
+    }
+    if (!(underline || overline || lineThrough || blink))
+        return false;
+    record.set = 1;
+    record.inherit = 0;
+    record.underline = underline;
+    record.overline = overline;
+    record.lineThrough = lineThrough;
+    record.blink = blink;
+    return true;
+}
+
+bool ReadStringValue(SvgStringValue& record, const char* text) {
+    if (!text)
+        return false;
+    record.value.clear();
+    record.set = 1;
+    if (isInherit(text)) {
+        record.inherit = 1;
+        return true;
+    }
+    record.inherit = 0;
+    record.value = text;
+    return true;
+}
+
+std::string Dequote(const char* text) {
+    if (!text)
+        return std::string();
+    std::size_t length = std::strlen(text);
+    if (length >= 2 && (text[0] == '\'' || text[0] == '"') && text[length - 1] == text[0])
+        return std::string(text + 1, length - 2);
+    return std::string(text, length);
+}
+
+bool ReadDashArray(SvgDashArray& record, const char* text) {
+    if (!text)
+        return false;
+    record.dasharraySet = 1;
+    if (isInherit(text)) {
+        record.dasharrayInherit = 1;
+        return true;
+    }
+    record.dasharrayInherit = 0;
+    record.clearDashes();
+    if (std::strcmp(text, "none") == 0)
+        return true;
+
+    double values[SvgDashArray::MaxDashes];
+    int count = 0;
+    bool positive = false;
+    const char* p = text;
+    const char* end = p + std::strlen(p);
+    auto isAlnum = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    };
+    while (count < SvgDashArray::MaxDashes) {
+        double value = 0.0;
+        std::size_t used = SvgNumberText::Scan(p, end, value);
+        if (used > 0) {
+            values[count++] = value;
+            positive = positive || value > 1e-8;
+            p += used;
+        }
+        // Separators: everything up to the next letter or digit.
+        const char* before = p;
+        while (p < end && !isAlnum(*p))
+            ++p;
+        if (p == before)
+            break;
+    }
+    if (positive)
+        record.setDashes(values, count);
+    return true;
+}
+
+bool ReadDashOffset(const char* text, double& offset) {
+    if (!text)
+        return false;
+    return SvgNumberText::Scan(text, offset) > 0;
+}
