@@ -1,9 +1,13 @@
 #include "document/ElementRegistry.h"
 
+#include "document/SvgCircleElement.h"
 #include "document/SvgDefsElement.h"
 #include "document/SvgDescElement.h"
+#include "document/SvgEllipseElement.h"
 #include "document/SvgGroupElement.h"
 #include "document/SvgImageElement.h"
+#include "document/SvgLineElement.h"
+#include "document/SvgRectElement.h"
 #include "document/SvgRootElement.h"
 #include "document/SvgSymbolElement.h"
 #include "document/SvgUseElement.h"
@@ -26,6 +30,10 @@ void ElementRegistry::Destroy() {
 ElementRegistry::ElementRegistry() {
     Add("svg", new SvgRootElement());
     Add("g", new SvgGroupElement());
+    Add("line", new SvgLineElement());
+    Add("circle", new SvgCircleElement());
+    Add("ellipse", new SvgEllipseElement());
+    Add("rect", new SvgRectElement());
     Add("arc", new SvgRootElement());
     Add("defs", new SvgDefsElement());
     Add("desc", new SvgDescElement());
