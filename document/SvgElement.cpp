@@ -4,10 +4,7 @@
 #include "document/SvgRenderState.h"
 #include "document/SvgTransformableElement.h"
 #include "engine/SvgEngine.h"
-#if __has_include("render/SvgFigure.h")
 #include "render/SvgFigure.h"
-#define KELSVG_HAVE_FIGURE 1
-#endif
 #include "style/SvgStyle.h"
 #include "style/SvgValueReaders.h"
 
@@ -147,9 +144,7 @@ SvgRect SvgElement::GetViewportRect() const {
 }
 
 float SvgElement::GetFontSize() {
-#ifdef KELSVG_HAVE_FIGURE
     if (SvgFigure* figure = GetFigure())
         return figure->GetStyle()->fontSize.computed;
-#endif
     return 12.0f;
 }

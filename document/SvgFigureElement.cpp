@@ -1,12 +1,7 @@
 #include "document/SvgFigureElement.h"
 
-#if __has_include("render/SvgFigure.h")
 #include "render/SvgFigure.h"
-#define KELSVG_HAVE_FIGURE 1
-#endif
 #include "style/SvgStyle.h"
-
-#ifdef KELSVG_HAVE_FIGURE
 
 void SvgFigureElement::BuildGeometry() {
     if (m_figure)
@@ -31,9 +26,3 @@ void SvgFigureElement::PaintFigure(GdiGraphics& graphics) {
     if (m_figure)
         m_figure->Paint(graphics);
 }
-#else
-void SvgFigureElement::BuildGeometry() {}
-void SvgFigureElement::ReadStyle(TiXmlElement*) {}
-void SvgFigureElement::CopyFrom(const SvgElement*) {}
-void SvgFigureElement::PaintFigure(GdiGraphics&) {}
-#endif
