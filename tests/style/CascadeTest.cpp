@@ -354,4 +354,23 @@ TEST(CascadeRepeat, DeepChainsMergeFromCompleteParents) {
     EXPECT_GT(c.Last().fontSize.computed, 1e9f);
 }
 
+TEST(CascadeRepeat, HugeSizesStayFinite) {
+    // 25600% a level overflows a float after a few levels.
+    std::string xml = "<g font-size='1e38'>";
+    for (int i = 0; i < 20; ++i)
+        xml += "<g font-size='25600%'>";
+    xml += "<rect stroke-width='0em'/>";
+    for (int i = 0; i < 21; ++i)
+        xml += "</g>";
+    StyleChain c(xml.c_str());
+    EXPECT_FALSE(c.doc.Error());
+    ASSERT_EQ(c.styles.size(), 22u);
+    EXPECT_TRUE(std::isfinite(c.Last().fontSize.computed));
+    EXPECT_EQ(c.Last().strokeWidth.computed, 0.0f);
+    StyleChain larger(
+        "<g font-size='3e38'><g font-size='larger'><rect stroke-width='2em'/></g></g>");
+    EXPECT_TRUE(std::isfinite(larger.Last().fontSize.computed));
+    EXPECT_TRUE(std::isfinite(larger.Last().strokeWidth.computed));
+}
+
 } // namespace
