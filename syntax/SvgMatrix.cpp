@@ -1,22 +1,43 @@
 #include "syntax/SvgMatrix.h"
 
+#include "engine/GdiMatrix.h"
+
 #include <cfloat>
 #include <cmath>
 
 namespace {
 
-// The formulas are written once over the arithmetic type, so that a result
-// that turned undefined in double (opposite infinities from overflowing
-// products) can be recomputed in the wider long double.
+// The formulas are written once over the arithmetic type. When a result in
+// double turns NaN although no operand is NaN (opposite infinities, or an
+// infinity times zero, after an overflow), it is recomputed in long double
+// with infinities taken as the largest finite double: overflow saturates and
+// never makes a value undefined.
 template <typename T> struct Six { T a, b, c, d, e, f; };
 
-template <typename T> Six<T> widen(const SvgMatrix& m) {
-    return {T(m.getA()), T(m.getB()), T(m.getC()), T(m.getD()), T(m.getE()), T(m.getF())};
+Six<double> values(const SvgMatrix& m) {
+    return {m.getA(), m.getB(), m.getC(), m.getD(), m.getE(), m.getF()};
+}
+
+long double saturate(double v) {
+    if (v == HUGE_VAL)
+        return DBL_MAX;
+    if (v == -HUGE_VAL)
+        return -DBL_MAX;
+    return v;
+}
+
+Six<long double> saturated(const SvgMatrix& m) {
+    return {saturate(m.getA()), saturate(m.getB()), saturate(m.getC()),
+            saturate(m.getD()), saturate(m.getE()), saturate(m.getF())};
 }
 
 template <typename T> Six<T> product(const Six<T>& l, const Six<T>& r) {
     return {l.a * r.a + l.c * r.b, l.b * r.a + l.d * r.b,       l.a * r.c + l.c * r.d,
             l.b * r.c + l.d * r.d, l.a * r.e + l.c * r.f + l.e, l.b * r.e + l.d * r.f + l.f};
+}
+
+template <typename T> T determinant(const Six<T>& m) {
+    return m.a * m.d - m.b * m.c;
 }
 
 template <typename T> Six<T> inverted(const Six<T>& m, T det) {
@@ -28,7 +49,8 @@ template <typename T> Six<T> inverted(const Six<T>& m, T det) {
             (m.b * m.e - m.a * m.f) / det};
 }
 
-// long double to double without leaving the double range undefined.
+// long double to double; beyond the double range becomes an infinity
+// explicitly (the plain conversion is undefined there).
 double narrow(long double v) {
     if (v > static_cast<long double>(DBL_MAX))
         return HUGE_VAL;
@@ -50,9 +72,13 @@ bool anyNan(const Six<double>& s) {
            std::isnan(s.e) || std::isnan(s.f);
 }
 
-bool allFinite(const SvgMatrix& m) {
-    return std::isfinite(m.getA()) && std::isfinite(m.getB()) && std::isfinite(m.getC()) &&
-           std::isfinite(m.getD()) && std::isfinite(m.getE()) && std::isfinite(m.getF());
+// x times s, where an infinity times zero (an overflowed value scaled to
+// nothing) is zero rather than NaN.
+double times(double x, double s) {
+    double r = x * s;
+    if (std::isnan(r) && !std::isnan(x) && !std::isnan(s))
+        return 0.0;
+    return r;
 }
 
 // Double to float for the back end: out-of-range values become infinities
@@ -68,26 +94,30 @@ Gdiplus::REAL toReal(double v) {
 } // namespace
 
 SvgMatrix SvgMatrix::multiply(const SvgMatrix& other) const {
-    Six<double> r = product(widen<double>(*this), widen<double>(other));
-    if (anyNan(r) && allFinite(*this) && allFinite(other))
-        return toMatrix(product(widen<long double>(*this), widen<long double>(other)));
-    return toMatrix(r);
+    Six<double> l = values(*this), r = values(other);
+    Six<double> p = product(l, r);
+    if (anyNan(p) && !anyNan(l) && !anyNan(r))
+        return toMatrix(product(saturated(*this), saturated(other)));
+    return toMatrix(p);
 }
 
 SvgMatrix SvgMatrix::inverse() const {
-    double det = m_a * m_d - m_b * m_c;
-    if (std::isnan(det) && allFinite(*this)) {
-        Six<long double> w = widen<long double>(*this);
-        det = narrow(w.a * w.d - w.b * w.c);
-    }
-    if (std::fabs(det) < 1e-18)
+    Six<double> m = values(*this);
+    if (anyNan(m))
         return SvgMatrix();
-    Six<double> r = inverted(widen<double>(*this), det);
-    if (anyNan(r) && allFinite(*this)) {
-        Six<long double> w = widen<long double>(*this);
-        return toMatrix(inverted(w, w.a * w.d - w.b * w.c));
+    double det = determinant(m);
+    if (!std::isnan(det) && std::fabs(det) < 1e-18)
+        return SvgMatrix();
+    if (!std::isnan(det)) {
+        Six<double> r = inverted(m, det);
+        if (!anyNan(r))
+            return toMatrix(r);
     }
-    return toMatrix(r);
+    Six<long double> w = saturated(*this);
+    long double wideDet = determinant(w);
+    if (std::fabs(wideDet) < 1e-18L)
+        return SvgMatrix();
+    return toMatrix(inverted(w, wideDet));
 }
 
 SvgMatrix SvgMatrix::translate(double tx, double ty) const {
@@ -96,11 +126,11 @@ SvgMatrix SvgMatrix::translate(double tx, double ty) const {
 }
 
 SvgMatrix SvgMatrix::scale(double s) const {
-    return SvgMatrix(m_a * s, m_b * s, m_c * s, m_d * s, m_e, m_f);
+    return SvgMatrix(times(m_a, s), times(m_b, s), times(m_c, s), times(m_d, s), m_e, m_f);
 }
 
 SvgMatrix SvgMatrix::scaleNonUniform(double sx, double sy) const {
-    return SvgMatrix(m_a * sx, m_b * sx, m_c * sy, m_d * sy, m_e, m_f);
+    return SvgMatrix(times(m_a, sx), times(m_b, sx), times(m_c, sy), times(m_d, sy), m_e, m_f);
 }
 
 SvgMatrix SvgMatrix::rotate(double angle) const {
@@ -136,6 +166,10 @@ Gdiplus::Status SvgMatrix::toGdiMatrix(Gdiplus::GpMatrix* matrix,
     if (status != Gdiplus::Ok && lastStatus)
         *lastStatus = status;
     return status;
+}
+
+Gdiplus::Status SvgMatrix::toGdiMatrix(GdiMatrix& matrix) const {
+    return toGdiMatrix(matrix.handle, &matrix.status);
 }
 
 void SvgMatrix::transformPoint(double x, double y, double* outX, double* outY) const {

@@ -2,12 +2,15 @@
 
 #include "platform/gdiplus/GdiPlus.h"
 
+class GdiMatrix;
+
 // An affine map with the SVG meaning of its six values:
 //   x' = a*x + c*y + e,  y' = b*x + d*y + f
 // A new matrix is the identity. Matrices are values: every operation that
 // yields a matrix returns a new one and leaves this one unchanged.
 // Angles are in radians here; the parsers and SvgTransform hold degrees.
-// Finite operands never give NaN: a value that overflows becomes +-infinity.
+// Overflow saturates: a value beyond the double range becomes +-infinity,
+// and no operation makes a NaN unless an operand holds one.
 class SvgMatrix {
 public:
     SvgMatrix() = default;
@@ -30,7 +33,8 @@ public:
 
     // this x other: other's map is applied first, then this one.
     virtual SvgMatrix multiply(const SvgMatrix& other) const;
-    // The identity when the determinant's magnitude is below 1e-18.
+    // The identity when the determinant's magnitude is below 1e-18 (or the
+    // matrix holds a NaN).
     virtual SvgMatrix inverse() const;
     virtual SvgMatrix translate(double tx, double ty) const;
     virtual SvgMatrix scale(double s) const;
@@ -42,11 +46,13 @@ public:
     virtual SvgMatrix skewX(double angle) const;
     virtual SvgMatrix skewY(double angle) const;
 
-    // Writes a, b, c, d, e, f (as m11, m12, m21, m22, dx, dy) into a back-end
-    // matrix with GdipSetMatrixElements. A failure status is also stored in
-    // *lastStatus (the status field of the matrix's wrapper) when it is given.
-    virtual Gdiplus::Status toGdiMatrix(Gdiplus::GpMatrix* matrix,
-                                        Gdiplus::Status* lastStatus = nullptr) const;
+    // Writes a, b, c, d, e, f (as m11, m12, m21, m22, dx, dy), each narrowed to
+    // a float, into the back-end matrix with GdipSetMatrixElements. A failing
+    // status is stored in the wrapper and returned.
+    virtual Gdiplus::Status toGdiMatrix(GdiMatrix& matrix) const;
+    // The same on a bare handle; a failing status is also stored in *lastStatus
+    // when it is given.
+    Gdiplus::Status toGdiMatrix(Gdiplus::GpMatrix* matrix, Gdiplus::Status* lastStatus) const;
 
     // Applies the map to a point (x, y).
     void transformPoint(double x, double y, double* outX, double* outY) const;
