@@ -263,6 +263,11 @@ TEST(CascadeStroke, WidthsCapsJoinsAndMiter) {
     StyleChain percent("<g stroke-width='10%'><rect/></g>");
     EXPECT_EQ(percent.Last().strokeWidth.unit, SvgUnitPercent);
     EXPECT_FLOAT_EQ(percent.Last().strokeWidth.value, 0.1f);
+    SvgStyle other;
+    other.ReadStyleAttribute("stroke-width:4");
+    percent.Last().MergeFromParent(&other); // a second cascade from a plain width
+    EXPECT_EQ(percent.Last().strokeWidth.unit, SvgUnitNone);
+    EXPECT_FLOAT_EQ(percent.Last().strokeWidth.computed, 4.0f);
 }
 
 TEST(CascadeStroke, DashArraysAndOffsets) {
