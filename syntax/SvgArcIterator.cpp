@@ -44,8 +44,8 @@ bool SvgArcIterator::init(float x1, float y1, float x2, float y2, float rx, floa
     const double x1p = (cosPhi * static_cast<double>(dx) + sinPhi * static_cast<double>(dy)) * 0.5;
     const double y1p = (cosPhi * static_cast<double>(dy) - sinPhi * static_cast<double>(dx)) * 0.5;
 
-    double rx2 = radiusX * radiusX;
-    double ry2 = radiusY * radiusY;
+    const double rx2 = radiusX * radiusX;
+    const double ry2 = radiusY * radiusY;
     double s = rx2 * ry2;
     const float sFloat = static_cast<float>(s);
     if (sFloat != 0 && std::isfinite(sFloat))
@@ -57,8 +57,6 @@ bool SvgArcIterator::init(float x1, float y1, float x2, float y2, float rx, floa
         const double scale = std::sqrt(1 - n / s);
         radiusX *= scale;
         radiusY *= scale;
-        rx2 = radiusX * radiusX;
-        ry2 = radiusY * radiusY;
     } else {
         k = std::sqrt(n / (rx2 * y1p * y1p + ry2 * x1p * x1p));
         if (largeArc == sweep)

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 
 namespace {
 
@@ -56,10 +55,15 @@ SvgPathParser::~SvgPathParser() = default;
 
 bool SvgPathParser::convertNumber(const char* first, const char* last, float& value) {
     const bool negative = first < last && *first == '-';
-    if (first < last && *first == '+')
-        ++first; // from_chars takes no plus sign
+    if (first < last && (*first == '+' || *first == '-'))
+        ++first;
+    // Decimal forms only: never the named or hexadecimal ones.
+    if (first == last || !(isDigitByte(*first) || *first == '.'))
+        return false;
     double d = 0;
     const auto result = std::from_chars(first, last, d, std::chars_format::general);
+    if (negative)
+        d = -d;
     if (result.ec == std::errc::result_out_of_range) {
         if (orderOfMagnitude(first, last) > 0)
             return false;
