@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <new>
 #include <string>
 #include <unistd.h>
 
 #include "platform/gdiplus/GdipObjects.h"
+#include "platform/gdiplus/PngWriter.h"
 
 namespace Gdiplus {
 
@@ -76,20 +78,44 @@ std::string Utf8FromWide(const WCHAR* s) {
     return out;
 }
 
-cairo_status_t WriteToFd(void* closure, const unsigned char* data, unsigned int length) {
-    int fd = *static_cast<int*>(closure);
-    while (length > 0) {
-        ssize_t n = ::write(fd, data, length);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return CAIRO_STATUS_WRITE_ERROR;
+// Buffered writes to a file descriptor for the PNG encoder.
+struct FdSink {
+    explicit FdSink(int descriptor) : fd(descriptor) {}
+    int fd;
+    size_t used = 0;
+    unsigned char buffer[1 << 16];
+
+    bool WriteAll(const unsigned char* data, size_t length) {
+        while (length > 0) {
+            ssize_t n = ::write(fd, data, length);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            data += n;
+            length -= size_t(n);
         }
-        data += n;
-        length -= unsigned(n);
+        return true;
     }
-    return CAIRO_STATUS_SUCCESS;
-}
+    bool Flush() {
+        bool ok = WriteAll(buffer, used);
+        used = 0;
+        return ok;
+    }
+    static bool Put(void* closure, const unsigned char* data, size_t length) {
+        FdSink& sink = *static_cast<FdSink*>(closure);
+        if (sink.used + length > sizeof sink.buffer) {
+            if (!sink.Flush())
+                return false;
+            if (length > sizeof sink.buffer)
+                return sink.WriteAll(data, length);
+        }
+        std::memcpy(sink.buffer + sink.used, data, length);
+        sink.used += length;
+        return true;
+    }
+};
 
 cairo_status_t ReadFromFile(void* closure, unsigned char* data, unsigned int length) {
     return std::fread(data, 1, length, static_cast<FILE*>(closure)) == length
@@ -408,8 +434,11 @@ Status GdipSaveImageToPngFileA(GpImage* image, const char* path) {
     }
     if (fd < 0)
         return Win32Error;
-    cairo_status_t written = cairo_surface_write_to_png_stream(s.surface, WriteToFd, &fd);
-    bool ok = written == CAIRO_STATUS_SUCCESS;
+    std::unique_ptr<FdSink> sink(new (std::nothrow) FdSink(fd));
+    bool ok = sink &&
+              WritePng(cairo_image_surface_get_data(s.surface), s.width, s.height, s.stride,
+                       FdSink::Put, sink.get()) &&
+              sink->Flush();
     if (::close(fd) != 0)
         ok = false;
     if (ok && std::rename(temp.c_str(), path) != 0)
