@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -76,9 +77,7 @@ const Tables& FixedTables() {
 
 class Encoder {
 public:
-    Encoder(PngSink sink, void* closure) : sink_(sink), closure_(closure) {
-        out_.reserve(kChunkBytes + 64);
-    }
+    Encoder(PngSink sink, void* closure) : t_(FixedTables()), sink_(sink), closure_(closure) {}
 
     bool Failed() const { return failed_; }
 
@@ -107,51 +106,48 @@ public:
     // zlib header (deflate, 32 KiB window, fastest) and the one block's header:
     // final, fixed codes.
     void BeginStream() {
-        out_.push_back(0x78);
-        out_.push_back(0x01);
+        out_[used_++] = 0x78;
+        out_[used_++] = 0x01;
         Put(1 | (1 << 1), 3);
     }
 
+    // One filtered row: each byte as a literal, then the run of equal bytes
+    // after it as matches at distance 1.
     void Row(const unsigned char* f, size_t length) {
-        adler_ = adler32(adler_, f, uInt(length));
-        const Tables& t = FixedTables();
         size_t i = 0;
         while (i < length) {
-            unsigned char b = f[i++];
-            Put(t.literal[b].bits, t.literal[b].length);
-            size_t j = i;
+            unsigned char b = f[i];
+            size_t j = i + 1;
             if (b == 0) {
-                uint64_t word;
-                while (j + 8 <= length && (std::memcpy(&word, f + j, 8), word == 0))
+                uint64_t w[4];
+                while (j + 32 <= length &&
+                       (std::memcpy(w, f + j, 32), (w[0] | w[1] | w[2] | w[3]) == 0))
+                    j += 32;
+                while (j + 8 <= length && (std::memcpy(w, f + j, 8), w[0] == 0))
                     j += 8;
             }
             while (j < length && f[j] == b)
                 ++j;
-            size_t run = j - i;
-            while (run >= 3) {
-                size_t m = run < size_t(kMaxMatch) ? run : size_t(kMaxMatch);
-                Put(t.match[m].bits, t.match[m].length);
-                run -= m;
-            }
-            while (run--)
-                Put(t.literal[b].bits, t.literal[b].length);
+            Run(b, j - i);
             i = j;
-            if (out_.size() >= kChunkBytes)
-                FlushData(false);
         }
     }
 
+    // A row whose differences from the row above are all zero.
+    void ZeroRow(size_t length) {
+        Run(2, 1);
+        Run(0, length);
+    }
+
     void EndStream() {
-        const Tables& t = FixedTables();
-        Put(t.end.bits, t.end.length);
+        Put(t_.end.bits, t_.end.length);
         while (count_ > 0) {
-            out_.push_back(uint8_t(acc_));
+            out_[used_++] = uint8_t(acc_);
             acc_ >>= 8;
             count_ = count_ > 8 ? count_ - 8 : 0;
         }
-        unsigned char a[4];
-        PutBig32(a, uint32_t(adler_));
-        out_.insert(out_.end(), a, a + 4);
+        PutBig32(out_ + used_, uint32_t((adlerB_ % 65521) << 16 | (adlerA_ % 65521)));
+        used_ += 4;
         FlushData(true);
     }
 
@@ -163,24 +159,59 @@ private:
         p[3] = uint8_t(v);
     }
 
+    // count bytes b: a literal, then matches at distance 1 for the rest. The
+    // checksum is kept as it goes, a run at a time.
+    void Run(unsigned char b, size_t count) {
+        const Tables& t = t_;
+        AdlerRun(b, count);
+        Put(t.literal[b].bits, t.literal[b].length);
+        size_t rest = count - 1;
+        while (rest >= 3) {
+            size_t m = rest < size_t(kMaxMatch) ? rest : size_t(kMaxMatch);
+            Put(t.match[m].bits, t.match[m].length);
+            rest -= m;
+        }
+        while (rest--)
+            Put(t.literal[b].bits, t.literal[b].length);
+        if (used_ >= kChunkBytes)
+            FlushData(false);
+    }
+
     void Put(uint32_t bits, uint32_t length) {
         acc_ |= uint64_t(bits) << count_;
         count_ += length;
         if (count_ >= 32) {
-            unsigned char b[4] = {uint8_t(acc_), uint8_t(acc_ >> 8), uint8_t(acc_ >> 16),
-                                  uint8_t(acc_ >> 24)};
-            out_.insert(out_.end(), b, b + 4);
+            uint32_t low = uint32_t(acc_);
+            unsigned char b[4] = {uint8_t(low), uint8_t(low >> 8), uint8_t(low >> 16),
+                                  uint8_t(low >> 24)};
+            std::memcpy(out_ + used_, b, 4);
+            used_ += 4;
             acc_ >>= 32;
             count_ -= 32;
         }
     }
 
+    // Adler-32 of a run of n equal bytes v, in closed form:
+    // a grows by n·v, b by n·a + v·n(n+1)/2.
+    void AdlerRun(uint64_t v, uint64_t n) {
+        constexpr uint64_t kBase = 65521;
+        if (n == 1 && ++unreduced_ < 4096) {
+            // Single bytes: reduce only now and then; the sums stay far below 2^64.
+            adlerA_ += v;
+            adlerB_ += adlerA_;
+            return;
+        }
+        unreduced_ = 0;
+        adlerB_ = (adlerB_ + n % kBase * adlerA_ + v * (n * (n + 1) / 2 % kBase)) % kBase;
+        adlerA_ = (adlerA_ + n % kBase * v) % kBase;
+    }
+
     // Whole bytes so far go out as one IDAT chunk; the bits not yet making a
     // byte stay in the accumulator.
     void FlushData(bool last) {
-        if (!out_.empty() || last)
-            Chunk("IDAT", out_.data(), out_.size());
-        out_.clear();
+        if (used_ > 0 || last)
+            Chunk("IDAT", out_, used_);
+        used_ = 0;
     }
 
     void Send(const unsigned char* data, size_t length) {
@@ -188,12 +219,17 @@ private:
             failed_ = true;
     }
 
+    const Tables& t_;
     PngSink sink_;
     void* closure_;
-    std::vector<unsigned char> out_;
+    // Whole bytes of the stream not yet sent; a row adds at most a few bytes
+    // past the limit before the check.
+    unsigned char out_[kChunkBytes + 64];
+    size_t used_ = 0;
     uint64_t acc_ = 0;
     uint32_t count_ = 0;
-    uLong adler_ = 1;
+    uint64_t adlerA_ = 1, adlerB_ = 0;
+    int unreduced_ = 0;
     bool failed_ = false;
 };
 
@@ -207,34 +243,24 @@ bool Opaque(const unsigned char* data, int width, int height, int stride) {
     return true;
 }
 
-// Premultiplied pixels to straight RGBA bytes, rounding as Cairo's writer does.
-void ToRgba(const uint32_t* in, int width, unsigned char* out) {
-    for (int x = 0; x < width; ++x, out += 4) {
-        uint32_t p = in[x];
-        uint32_t a = p >> 24;
-        if (a == 0xFF) {
-            out[0] = uint8_t(p >> 16);
-            out[1] = uint8_t(p >> 8);
-            out[2] = uint8_t(p);
-            out[3] = 0xFF;
-        } else if (a == 0) {
-            std::memset(out, 0, 4);
-        } else {
-            out[0] = uint8_t((((p >> 16) & 0xFF) * 255 + a / 2) / a);
-            out[1] = uint8_t((((p >> 8) & 0xFF) * 255 + a / 2) / a);
-            out[2] = uint8_t(((p & 0xFF) * 255 + a / 2) / a);
-            out[3] = uint8_t(a);
-        }
-    }
+// A premultiplied pixel as straight R, G, B, A bytes in memory order, rounding
+// as Cairo's writer does.
+inline uint32_t Straight(uint32_t p) {
+    uint32_t a = p >> 24;
+    if (a == 0xFF)
+        return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16) | 0xFF000000;
+    if (a == 0)
+        return 0;
+    uint32_t r = (((p >> 16) & 0xFF) * 255 + a / 2) / a;
+    uint32_t g = (((p >> 8) & 0xFF) * 255 + a / 2) / a;
+    uint32_t b = ((p & 0xFF) * 255 + a / 2) / a;
+    return r | (g << 8) | (b << 16) | (a << 24);
 }
 
-void ToRgb(const uint32_t* in, int width, unsigned char* out) {
-    for (int x = 0; x < width; ++x, out += 3) {
-        uint32_t p = in[x];
-        out[0] = uint8_t(p >> 16);
-        out[1] = uint8_t(p >> 8);
-        out[2] = uint8_t(p);
-    }
+// Byte-wise x - y modulo 256 in each of four lanes.
+inline uint32_t SubtractBytes(uint32_t x, uint32_t y) {
+    constexpr uint32_t kHigh = 0x80808080u;
+    return ((x | kHigh) - (y & ~kHigh)) ^ ((x ^ ~y) & kHigh);
 }
 
 bool Encode(const unsigned char* data, int width, int height, int stride, PngSink sink,
@@ -243,7 +269,8 @@ bool Encode(const unsigned char* data, int width, int height, int stride, PngSin
     const size_t channels = opaque ? 3 : 4;
     const size_t rowBytes = size_t(width) * channels;
 
-    Encoder encoder(sink, closure);
+    std::unique_ptr<Encoder> owned(new Encoder(sink, closure));
+    Encoder& encoder = *owned;
     encoder.Signature();
     unsigned char ihdr[13];
     const uint32_t w = uint32_t(width), h = uint32_t(height);
@@ -257,30 +284,51 @@ bool Encode(const unsigned char* data, int width, int height, int stride, PngSin
     encoder.Chunk("IHDR", ihdr, sizeof ihdr);
     encoder.BeginStream();
 
-    // prev holds the unfiltered bytes of the row above (zero above the first).
-    std::vector<unsigned char> prev(rowBytes, 0), cur(rowBytes), filtered(rowBytes + 1);
+    // above: the straight pixels of the row above (zero above the first),
+    // kept up to date only where a pixel changes from one row to the next.
+    // The filtered row has room for stores of 16 bytes that start at its
+    // fourth pixel from the end.
+    std::vector<uint32_t> above(size_t(width), 0);
+    std::vector<unsigned char> filtered(rowBytes + 1 + 4);
     filtered[0] = 2; // up
-    const unsigned char* above = nullptr;
+    const uint32_t* rawAbove = nullptr;
     for (int y = 0; y < height && !encoder.Failed(); ++y) {
-        const unsigned char* raw = data + size_t(y) * stride;
-        if (above && std::memcmp(raw, above, size_t(width) * 4) == 0) {
+        const uint32_t* raw = reinterpret_cast<const uint32_t*>(data + size_t(y) * stride);
+        unsigned char* f = filtered.data() + 1;
+        if (rawAbove && std::memcmp(raw, rawAbove, size_t(width) * 4) == 0) {
             // Same pixels as the row above: all differences are zero.
-            std::memset(filtered.data() + 1, 0, rowBytes);
-        } else {
-            const uint32_t* pixels = reinterpret_cast<const uint32_t*>(raw);
-            if (opaque)
-                ToRgb(pixels, width, cur.data());
-            else
-                ToRgba(pixels, width, cur.data());
-            unsigned char* f = filtered.data() + 1;
-            const unsigned char* c = cur.data();
-            const unsigned char* p = prev.data();
-            for (size_t i = 0; i < rowBytes; ++i)
-                f[i] = uint8_t(c[i] - p[i]);
-            prev.swap(cur);
+            encoder.ZeroRow(rowBytes);
+            rawAbove = raw;
+            continue;
         }
-        above = raw;
-        encoder.Row(filtered.data(), filtered.size());
+        int x = 0;
+        while (x < width) {
+            if (rawAbove) {
+                // Unchanged groups of four pixels; the store may run into the
+                // next pixel, which is written after it, or into the spare bytes.
+                uint64_t now[2], before[2];
+                while (x + 4 <= width &&
+                       (std::memcpy(now, raw + x, 16), std::memcpy(before, rawAbove + x, 16),
+                        ((now[0] ^ before[0]) | (now[1] ^ before[1])) == 0)) {
+                    std::memset(f, 0, 16);
+                    f += 4 * channels;
+                    x += 4;
+                }
+                if (x == width)
+                    break;
+            }
+            uint32_t difference = 0;
+            if (!rawAbove || raw[x] != rawAbove[x]) {
+                uint32_t straight = Straight(raw[x]);
+                difference = SubtractBytes(straight, above[size_t(x)]);
+                above[size_t(x)] = straight;
+            }
+            std::memcpy(f, &difference, 4);
+            f += channels;
+            ++x;
+        }
+        rawAbove = raw;
+        encoder.Row(filtered.data(), rowBytes + 1);
     }
     encoder.EndStream();
     encoder.Chunk("IEND", nullptr, 0);

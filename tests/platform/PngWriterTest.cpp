@@ -240,6 +240,28 @@ TEST(PngWriter, RunsOfEveryLengthAndOddSizes) {
     }
 }
 
+TEST(PngWriter, RowsThatChangeInPlaces) {
+    // Each row repeats the one above but for one pixel (or none), at every
+    // position of an odd width, in colour with and without transparency.
+    for (uint32_t alpha : {0xFF000000u, 0x7F000000u}) {
+        const int w = 11, h = 3 * w;
+        cairo_surface_t* s = Surface(w, h);
+        unsigned char* data = cairo_image_surface_get_data(s);
+        int stride = cairo_image_surface_get_stride(s);
+        for (int x = 0; x < w; ++x)
+            reinterpret_cast<uint32_t*>(data)[x] = alpha | 0x00302010;
+        for (int y = 1; y < h; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
+            std::memcpy(row, data + (y - 1) * stride, size_t(w) * 4);
+            if (y % 3 != 0)
+                row[y % w] = alpha | uint32_t(y * 0x00050301);
+        }
+        cairo_surface_mark_dirty(s);
+        ExpectSameAsCairo(s, alpha == 0xFF000000u ? 2 : 6);
+        cairo_surface_destroy(s);
+    }
+}
+
 TEST(PngWriter, LargeImagesSpanSeveralDataChunks) {
     // Noise makes well over one chunk's worth of compressed data.
     cairo_surface_t* s = Surface(600, 500);
