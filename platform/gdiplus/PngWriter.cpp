@@ -118,6 +118,13 @@ public:
         while (i < length) {
             unsigned char b = f[i];
             size_t j = i + 1;
+            if (j < length && f[j] != b) {
+                // A byte unlike the next: the common case at edges.
+                AdlerByte(b);
+                Put(t_.literal[b].bits, t_.literal[b].length);
+                i = j;
+                continue;
+            }
             if (b == 0) {
                 uint64_t w[4];
                 while (j + 32 <= length &&
@@ -131,6 +138,8 @@ public:
             Run(b, j - i);
             i = j;
         }
+        if (used_ >= kChunkBytes)
+            FlushData(false);
     }
 
     // A row whose differences from the row above are all zero.
@@ -191,14 +200,24 @@ private:
         }
     }
 
+    // Single bytes: the sums are reduced only now and then, staying far
+    // below 2^64.
+    void AdlerByte(uint32_t v) {
+        adlerA_ += v;
+        adlerB_ += adlerA_;
+        if (++unreduced_ == 4096) {
+            adlerA_ %= 65521;
+            adlerB_ %= 65521;
+            unreduced_ = 0;
+        }
+    }
+
     // Adler-32 of a run of n equal bytes v, in closed form:
     // a grows by n·v, b by n·a + v·n(n+1)/2.
     void AdlerRun(uint64_t v, uint64_t n) {
         constexpr uint64_t kBase = 65521;
-        if (n == 1 && ++unreduced_ < 4096) {
-            // Single bytes: reduce only now and then; the sums stay far below 2^64.
-            adlerA_ += v;
-            adlerB_ += adlerA_;
+        if (n == 1) {
+            AdlerByte(uint32_t(v));
             return;
         }
         unreduced_ = 0;
@@ -222,9 +241,10 @@ private:
     const Tables& t_;
     PngSink sink_;
     void* closure_;
-    // Whole bytes of the stream not yet sent; a row adds at most a few bytes
-    // past the limit before the check.
-    unsigned char out_[kChunkBytes + 64];
+    // Whole bytes of the stream not yet sent. The limit is checked after
+    // each run and row; one row of literals, at most 9/8 of 4·32767 + 1
+    // bytes, fits in the room past it.
+    unsigned char out_[2 * kChunkBytes];
     size_t used_ = 0;
     uint64_t acc_ = 0;
     uint32_t count_ = 0;
