@@ -7,8 +7,11 @@
 #include "document/SvgGroupElement.h"
 #include "document/SvgImageElement.h"
 #include "document/SvgLineElement.h"
+#include "document/SvgLinearGradientElement.h"
+#include "document/SvgRadialGradientElement.h"
 #include "document/SvgRectElement.h"
 #include "document/SvgRootElement.h"
+#include "document/SvgStopElement.h"
 #include "document/SvgSymbolElement.h"
 #include "document/SvgUseElement.h"
 
@@ -39,6 +42,9 @@ ElementRegistry::ElementRegistry() {
     Add("desc", new SvgDescElement());
     Add("filter", new SvgRootElement());
     Add("use", new SvgUseElement());
+    Add("stop", new SvgStopElement());
+    Add("linearGradient", new SvgLinearGradientElement());
+    Add("radialGradient", new SvgRadialGradientElement());
     Add("image", new SvgImageElement());
     Add("symbol", new SvgSymbolElement());
 }
