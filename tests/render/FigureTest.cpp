@@ -143,10 +143,13 @@ TEST(ShapePaths, CircleEllipseAndLine) {
     EXPECT_EQ(points[1].Y, 40);
 }
 
-TEST(ShapePaths, EmptyCircleAddsNothingAndRebuildingStartsOver) {
+TEST(ShapePaths, EmptyCircleDrawsNothingAndRebuildingStartsOver) {
+    Canvas canvas;
     SvgCircleFigure circle;
     circle.BuildPath();
-    EXPECT_TRUE(PathPoints(circle).empty());
+    ReadPaint(circle.GetStyle()->stroke, "red");
+    circle.Paint(canvas.Get()); // nothing visible
+    EXPECT_EQ(canvas.Pixel(0, 0), 0u);
     circle.r = 5;
     circle.BuildPath();
     size_t once = PathPoints(circle).size();
