@@ -8,6 +8,9 @@
 #include "document/SvgImageElement.h"
 #include "document/SvgLineElement.h"
 #include "document/SvgLinearGradientElement.h"
+#include "document/SvgPathElement.h"
+#include "document/SvgPolygonElement.h"
+#include "document/SvgPolylineElement.h"
 #include "document/SvgRadialGradientElement.h"
 #include "document/SvgRectElement.h"
 #include "document/SvgRootElement.h"
@@ -37,6 +40,9 @@ ElementRegistry::ElementRegistry() {
     Add("circle", new SvgCircleElement());
     Add("ellipse", new SvgEllipseElement());
     Add("rect", new SvgRectElement());
+    Add("path", new SvgPathElement());
+    Add("polyline", new SvgPolylineElement());
+    Add("polygon", new SvgPolygonElement());
     Add("arc", new SvgRootElement());
     Add("defs", new SvgDefsElement());
     Add("desc", new SvgDescElement());
