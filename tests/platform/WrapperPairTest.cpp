@@ -90,3 +90,37 @@ TEST(WrapperPair, OwnershipOfTheHandle) {
 }
 
 } // namespace
+
+#include "engine/GdiText.h"
+
+namespace {
+
+TEST(WrapperPair, TextObjects) {
+    GdiFontFamily* missing = GdiFontFamily::Create(u"No Such Family Anywhere");
+    ASSERT_NE(nullptr, missing);
+    EXPECT_EQ(nullptr, missing->handle);
+    EXPECT_EQ(FontFamilyNotFound, missing->status);
+    delete missing;
+
+    GdiFontFamily* family = GdiFontFamily::Create(u"Times New Roman");
+    ASSERT_EQ(Ok, family->status);
+    GdiFont font;
+    font.Record(GdipCreateFont(family->handle, 12, FontStyleBold, UnitPixel, &font.handle));
+    GdiFont* clone = font.Clone();
+    INT style = 0;
+    GdipGetFontStyle(clone->handle, &style);
+    EXPECT_EQ(FontStyleBold, style);
+    delete clone;
+    delete family;
+
+    GdiStringFormat* format = GdiStringFormat::Create(StringFormatFlagsNoClip);
+    format->Record(GdipSetStringFormatAlign(format->handle, StringAlignmentCenter));
+    GdiStringFormat* copy = format->Clone();
+    StringAlignment align = StringAlignmentNear;
+    GdipGetStringFormatAlign(copy->handle, &align);
+    EXPECT_EQ(StringAlignmentCenter, align);
+    delete copy;
+    delete format;
+}
+
+} // namespace
