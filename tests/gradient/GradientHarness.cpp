@@ -32,40 +32,30 @@ ParsedDocument::ParsedDocument(const std::string& body) : file(SvgDocument(100, 
     engine.Parse(file.Path().c_str());
 }
 
-std::vector<Picture> RenderSvgTimes(const std::string& svgText, int width, int height,
-                                    int renders) {
-    TempSvgFile file(svgText);
+Picture Draw(const std::string& body, int width, int height) {
+    TempSvgFile file(SvgDocument(width, height, body));
     CKelSvg svg;
     std::string path = file.Path();
     svg.CommandParseSVGFile(&path[0]);
     svg.CommandSetSVGWinRect(0, 0, width, height);
 
-    std::vector<Picture> pictures;
-    for (int i = 0; i < renders; ++i) {
-        Picture picture;
-        picture.width = width;
-        picture.height = height;
-        picture.pixels.assign(static_cast<size_t>(width) * height, 0);
-        GpBitmap* bitmap = nullptr;
-        if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) ==
-            Ok) {
-            {
-                Graphics graphics(static_cast<GpImage*>(bitmap));
-                svg.CommandDrawSVGGraphics(&graphics);
-            }
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) {
-                    ARGB argb = 0;
-                    GdipBitmapGetPixel(bitmap, x, y, &argb);
-                    picture.pixels[static_cast<size_t>(y) * width + x] = argb;
-                }
-            GdipDisposeImage(bitmap);
-        }
-        pictures.push_back(std::move(picture));
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.assign(static_cast<size_t>(width) * height, 0);
+    GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok)
+        return picture;
+    {
+        Graphics graphics(static_cast<GpImage*>(bitmap));
+        svg.CommandDrawSVGGraphics(&graphics);
     }
-    return pictures;
-}
-
-Picture Draw(const std::string& body, int width, int height) {
-    return RenderSvgTimes(SvgDocument(width, height, body), width, height, 1).front();
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            ARGB argb = 0;
+            GdipBitmapGetPixel(bitmap, x, y, &argb);
+            picture.pixels[static_cast<size_t>(y) * width + x] = argb;
+        }
+    GdipDisposeImage(bitmap);
+    return picture;
 }

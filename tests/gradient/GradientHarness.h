@@ -56,8 +56,6 @@ struct Picture {
     static unsigned Blue(uint32_t argb) { return argb & 0xFF; }
 };
 
-// Parses svgText and draws it `renders` times, each onto a fresh transparent
-// bitmap, through CKelSvg with the window rectangle 0, 0, width, height.
-std::vector<Picture> RenderSvgTimes(const std::string& svgText, int width, int height, int renders);
-// A body inside a width × height document, drawn once.
+// Parses a width × height document around body and draws it once onto a
+// transparent bitmap, through CKelSvg with the window rectangle 0, 0, width, height.
 Picture Draw(const std::string& body, int width, int height);
