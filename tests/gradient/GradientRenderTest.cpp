@@ -237,3 +237,24 @@ TEST(GradientFill, NoStopsOrNoGradientUseTheFallbackColour) {
     EXPECT_TRUE(Near(p.At(50, 75), 0xFF0000FF, 0));
     EXPECT_EQ(p.At(50, 85), 0u);
 }
+
+TEST(GradientFill, HugeGeometryDrawsWithoutHarm) {
+    // Sizes far beyond the picture (or beyond float range once doubled) must
+    // neither crash nor spoil the shapes drawn after them.
+    const char* gradients[] = {
+        "<radialGradient id=\"g\" cx=\"50\" cy=\"50\" r=\"1e30\">",
+        "<radialGradient id=\"g\" cx=\"-3e38\" cy=\"50\" r=\"3e38\">",
+        "<linearGradient id=\"g\" x1=\"-3e38\" x2=\"3e38\" y2=\"1e38\">",
+        "<linearGradient id=\"g\" x1=\"2147483000\" x2=\"2147483647\" y2=\"1\">",
+    };
+    for (const char* gradient : gradients) {
+        SCOPED_TRACE(gradient);
+        bool linear = std::string(gradient).find("linear") != std::string::npos;
+        Picture p = Draw(std::string(gradient) + kRedBlue +
+                             (linear ? "</linearGradient>" : "</radialGradient>") +
+                             "<rect width=\"50\" height=\"100\" fill=\"url(#g)\"/>"
+                             "<rect x=\"50\" width=\"50\" height=\"100\" fill=\"lime\"/>",
+                         100, 100);
+        EXPECT_EQ(p.At(75, 50), 0xFF00FF00u);
+    }
+}
