@@ -13,8 +13,20 @@ inline unsigned short classCode(int byte) {
     return static_cast<unsigned short>(static_cast<signed char>(byte));
 }
 
+// isWhitespace(classCode(byte)), precomputed: tab to carriage return, 0x1C to
+// 0x1F and space; no byte from 0x80 up.
+inline bool isSpaceByte(int byte) {
+    return byte == ' ' || (byte >= '\t' && byte <= '\r') || (byte >= 0x1C && byte <= 0x1F);
+}
+
 // Longest number text readNumber looks at.
 constexpr int kNumberWindow = 63;
+
+// Bytes of the decimal syntax, and the white space strtod skips before it.
+inline bool isNumberByte(char c) {
+    return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E' ||
+           c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 constexpr double kFloatMax = 3.4028234663852886e38;
 
@@ -69,7 +81,7 @@ int SvgScanner::skipSpace(int pos) {
                 return -1;
             }
             pos += 2;
-        } else if (isWhitespace(classCode(c))) {
+        } else if (isSpaceByte(c)) {
             ++pos;
         } else {
             break;
@@ -82,16 +94,19 @@ int SvgScanner::skipSpace(int pos) {
 int SvgScanner::readNumber(int pos, double& out) {
     if (pos < 0 || pos >= m_length)
         return pos;
+    // Only characters that can take part in a number (or the white space
+    // before it) are copied: the conversion stops at any other one anyway.
     char buffer[kNumberWindow + 1];
-    int count = m_length - pos < kNumberWindow ? m_length - pos : kNumberWindow;
+    int window = m_length - pos < kNumberWindow ? m_length - pos : kNumberWindow;
     const unsigned short* text = m_text.data() + pos;
-    for (int i = 0; i < count; ++i)
-        buffer[i] = static_cast<char>(text[i] & 0xFF);
-    buffer[count] = 0;
-    // A 0 byte ends the text for the conversion, as it would for strtod.
     int usable = 0;
-    while (usable < count && buffer[usable])
-        ++usable;
+    while (usable < window) {
+        char c = static_cast<char>(text[usable] & 0xFF);
+        if (!isNumberByte(c))
+            break;
+        buffer[usable++] = c;
+    }
+    buffer[usable] = 0;
     std::size_t used = SvgNumberText::Scan(buffer, buffer + usable, out);
     return pos + static_cast<int>(used);
 }
@@ -131,7 +146,7 @@ int SvgScanner::collectUntil(int pos, char stop, bool dropSpace, std::string& ou
             m_lastPos = pos - 1;
             return pos;
         }
-        if (dropSpace && isWhitespace(classCode(c)))
+        if (dropSpace && isSpaceByte(c))
             continue;
         out.push_back(static_cast<char>(c));
     }

@@ -206,7 +206,9 @@ void SvgString::replace(int offset, int count, const SvgString& text) {
     int length = size();
     int from = static_cast<int>(clampIndex(offset, length));
     int to =
-        count <= 0 ? from : static_cast<int>(clampIndex(from + std::min(count, length), length));
+        count <= 0
+            ? from
+            : static_cast<int>(std::min<long long>(static_cast<long long>(from) + count, length));
     SvgString head = substring(0, from);
     SvgString tail = substring(to, length);
     // text may be this very string: take it before clearing.

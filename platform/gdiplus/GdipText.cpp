@@ -28,6 +28,8 @@ enum : uint32_t {
 constexpr size_t kMaxFamilyName = 1024;
 // Longest string laid out; the rest of a longer one is cut.
 constexpr size_t kMaxStringLength = 1 << 20;
+// Coordinates kept in the scratch outline between calls.
+constexpr size_t kMaxScratchPoints = 1 << 18;
 // GDI+'s family name buffer (LF_FACESIZE).
 constexpr size_t kFaceNameSize = 32;
 
@@ -402,10 +404,19 @@ Status WINGDIPAPI GdipAddPathString(GpPath* path, GDIPCONST WCHAR* string, INT l
     Status status = GdipStartPathFigure(path);
     if (status != Ok)
         return status;
-    FontOutline figures;
-    if (!LayoutString(*family->entry, text.data(), text.size(), request, figures))
-        return InvalidParameter;
-    return AddFigures(path, figures);
+    // One scratch outline for every call (one thread), released when a long
+    // string made it large.
+    static FontOutline figures;
+    figures.ops.clear();
+    figures.pts.clear();
+    status = LayoutString(*family->entry, text.data(), text.size(), request, figures)
+                 ? AddFigures(path, figures)
+                 : InvalidParameter;
+    if (figures.pts.capacity() > kMaxScratchPoints) {
+        figures.ops = std::vector<uint8_t>();
+        figures.pts = std::vector<float>();
+    }
+    return status;
 }
 
 } // extern "C"

@@ -254,3 +254,15 @@ TEST(TextLayout, LongTextStaysLinear) {
     FontOutline out = Layout("DejaVu Sans", text, At(0, 0, 10));
     EXPECT_EQ(Figures(out), 87500 * Figures(Layout("DejaVu Sans", U"a", At(0, 0, 10))));
 }
+
+TEST(TextLayout, LongWrappedTextStaysLinear) {
+    std::u32string text;
+    while (text.size() < 100000)
+        text += U"word ";
+    FontLayoutRequest r = At(0, 0, 10);
+    r.width = 40; // a few words a line: thousands of lines
+    FontOutline out = Layout("DejaVu Sans", text, r);
+    FontOutline word = Layout("DejaVu Sans", U"word", At(0, 0, 10));
+    EXPECT_EQ(Figures(out), 20000 * Figures(word));
+    EXPECT_GT(Bounds(out).bottom, 5000 * 10);
+}

@@ -1,3 +1,4 @@
+#include "syntax/SvgCharClass.h"
 #include "syntax/SvgDeclaration.h"
 #include "syntax/SvgRect.h"
 #include "syntax/SvgScanner.h"
@@ -66,6 +67,16 @@ TEST(ScannerPrimitives, SkipSpaceSkipsCommentsAndWhiteSpace) {
     s.setText(SvgString("a"));
     EXPECT_EQ(s.skipSpace(1), 1);
     EXPECT_EQ(s.skipSpace(-1), -1);
+}
+
+TEST(ScannerPrimitives, SkipSpaceAgreesWithTheWhitespaceClass) {
+    SvgScanner s;
+    for (int b = 1; b <= 0xFF; ++b) {
+        std::string text(1, static_cast<char>(b));
+        s.setText(SvgString(text));
+        unsigned short code = static_cast<unsigned short>(static_cast<signed char>(b));
+        EXPECT_EQ(s.skipSpace(0), isWhitespace(code) ? 1 : 0) << b;
+    }
 }
 
 TEST(ScannerPrimitives, SkipSpaceOnUnclosedComments) {

@@ -1,0 +1,325 @@
+#include "style/SvgValueReaders.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(ValueEnum, KeywordsInheritAndRejection) {
+    SvgEnumValue v(9);
+    EXPECT_TRUE(ReadEnum(v, "bold", kFontWeightKeywords, true));
+    EXPECT_TRUE(v.set && !v.inherit);
+    EXPECT_EQ(v.value, 10u);
+    EXPECT_EQ(v.computed, 10u);
+    for (const char* text : {"Bold", "bold ", " bold", "", "inherit"}) {
+        SvgEnumValue w(9);
+        EXPECT_FALSE(ReadEnum(w, text, kFontWeightKeywords, false)) << text;
+        EXPECT_FALSE(w.set);
+        EXPECT_EQ(w.value, 9u);
+    }
+    SvgEnumValue i(4);
+    EXPECT_TRUE(ReadEnum(i, "inherit", kFontStretchKeywords, true));
+    EXPECT_TRUE(i.set && i.inherit);
+    EXPECT_EQ(i.value, 4u);
+    EXPECT_FALSE(ReadEnum(i, "auto", nullptr, true));
+    EXPECT_FALSE(ReadEnum(i, nullptr, kDisplayKeywords, true));
+}
+
+TEST(ValueEnum, TableNumbers) {
+    struct Case {
+        const SvgKeyword* table;
+        const char* text;
+        unsigned value;
+    } cases[] = {
+        {kFillRuleKeywords, "evenodd", 2},          {kWritingModeKeywords, "tb", 2},
+        {kWritingModeKeywords, "rl-tb", 1},         {kDisplayKeywords, "table-caption", 16},
+        {kShapeRenderingKeywords, "crispEdges", 0}, {kFontStretchKeywords, "wider", 10}};
+    for (const Case& c : cases) {
+        SvgEnumValue v(7);
+        EXPECT_TRUE(ReadEnum(v, c.text, c.table, true)) << c.text;
+        EXPECT_EQ(v.value, c.value) << c.text;
+    }
+}
+
+// ReadLength: computed starts at -1 so untouched fields show.
+SvgLength length(const char* text, bool* ok = nullptr) {
+    SvgLength l(-1.0f);
+    bool r = ReadLength(l, text);
+    if (ok)
+        *ok = r;
+    return l;
+}
+
+TEST(ValueLength, UnitsAndFactors) {
+    struct Case {
+        const char* text;
+        unsigned unit;
+        float value, computed;
+    } cases[] = {{"12", SvgUnitNone, -1, 12},       {"12px", SvgUnitPx, -1, 12},
+                 {"1in", SvgUnitIn, -1, 90},        {"10mm", SvgUnitMm, -1, 35.433070866f},
+                 {"1cm", SvgUnitCm, -1, 35.43307f}, {"2pc", SvgUnitPc, -1, 30},
+                 {"3pt", SvgUnitPt, -1, 3.75f},     {" -4.5e1", SvgUnitNone, -1, -45},
+                 {"2em", SvgUnitEm, 2, -1},         {"3ex", SvgUnitEx, 3, -1},
+                 {"50%", SvgUnitPercent, 0.5f, -1}};
+    for (const Case& c : cases) {
+        bool ok = false;
+        SvgLength l = length(c.text, &ok);
+        EXPECT_TRUE(ok && l.set && !l.inherit) << c.text;
+        EXPECT_EQ(l.unit, c.unit) << c.text;
+        EXPECT_FLOAT_EQ(l.value, c.value) << c.text;
+        EXPECT_FLOAT_EQ(l.computed, c.computed) << c.text;
+    }
+    SvgLength i = length("inherit");
+    EXPECT_TRUE(i.set && i.inherit);
+    EXPECT_EQ(i.computed, -1.0f);
+}
+
+TEST(ValueLength, RejectedTextChangesNothing) {
+    for (const char* text : {"12 px", "12PX", "12px ", "px", "", "12em5", "1e400", "1e39in", "0x10",
+                             "inf", "nan", "12\xb0", "Inherit"}) {
+        bool ok = true;
+        SvgLength l = length(text, &ok);
+        EXPECT_FALSE(ok || l.set) << text;
+        EXPECT_EQ(l.computed, -1.0f) << text;
+        EXPECT_EQ(l.unit, SvgUnitNone) << text;
+    }
+}
+
+TEST(ValueLength, DecimalPointIsAFullStopInAnyLocale) {
+    std::string saved = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (scripts/setup generates it)";
+    SvgLength a = length("1.5");
+    bool commaOk = true;
+    length("1,5", &commaOk);
+    float f = 0.0f;
+    bool parsed = ParseNumber("0.25", f);
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(a.computed, 1.5f);
+    EXPECT_FALSE(commaOk);
+    EXPECT_TRUE(parsed);
+    EXPECT_EQ(f, 0.25f);
+}
+
+TEST(ValueFontSize, KeywordsLengthsPercentages) {
+    SvgFontSize s;
+    EXPECT_TRUE(ReadFontSize(s, "large"));
+    EXPECT_EQ(s.type, SvgFontSizeLiteral);
+    EXPECT_EQ(s.value, 4u);
+    EXPECT_TRUE(ReadFontSize(s, "12pt"));
+    EXPECT_EQ(s.type, SvgFontSizeLength);
+    EXPECT_EQ(s.computed, 15.0f);
+    struct Case {
+        const char* text;
+        unsigned value;
+    } percentages[] = {
+        {"150%", 98305}, {"50%", 32768}, {"100%", 65536}, {"-100%", 0x1000000 - 65536}};
+    for (const Case& c : percentages) {
+        SvgFontSize p;
+        EXPECT_TRUE(ReadFontSize(p, c.text));
+        EXPECT_EQ(p.type, SvgFontSizePercentage);
+        EXPECT_EQ(p.value, c.value) << c.text;
+    }
+    EXPECT_TRUE(ReadFontSize(s, "1e300%")); // kept to 24 bits
+    for (const char* text : {"xxx-large", "big", "Large", "medium ", "2em", "2ex", "", "l2"}) {
+        SvgFontSize t;
+        EXPECT_FALSE(ReadFontSize(t, text)) << text;
+        EXPECT_FALSE(t.set) << text;
+    }
+}
+
+TEST(ValueLengthOrNormal, NormalLengthAndRejection) {
+    SvgLengthOrNormal r;
+    r.unit = SvgUnitPercent;
+    r.value = 1.0f;
+    EXPECT_TRUE(ReadLengthOrNormal(r, "normal"));
+    EXPECT_TRUE(r.set && r.normal);
+    EXPECT_EQ(r.unit, SvgUnitNone);
+    EXPECT_EQ(r.value, 0.0f);
+    EXPECT_TRUE(ReadLengthOrNormal(r, "2em"));
+    EXPECT_FALSE(r.normal);
+    EXPECT_EQ(r.unit, SvgUnitEm);
+    EXPECT_EQ(r.value, 2.0f);
+    EXPECT_TRUE(ReadLengthOrNormal(r, "3px"));
+    // Unaccepted text keeps the previous state.
+    EXPECT_FALSE(ReadLengthOrNormal(r, "Normal"));
+    EXPECT_EQ(r.unit, SvgUnitPx);
+    EXPECT_EQ(r.computed, 3.0f);
+    EXPECT_TRUE(ReadLengthOrNormal(r, "inherit"));
+    EXPECT_TRUE(r.inherit && !r.normal);
+}
+
+TEST(ValueNumber, ParseNumberReadNumberDashOffset) {
+    float f = -1.0f;
+    EXPECT_TRUE(ParseNumber("4px", f));
+    EXPECT_EQ(f, 4.0f);
+    EXPECT_TRUE(ParseNumber(" 50%", f));
+    EXPECT_EQ(f, 50.0f);
+    EXPECT_TRUE(ParseNumber("0x1", f)); // the zero before the x
+    EXPECT_EQ(f, 0.0f);
+    for (const char* text : {"", "px", "inf", "nan", "1e39", "1e400", "+"}) {
+        EXPECT_FALSE(ParseNumber(text, f)) << text;
+        EXPECT_EQ(f, 0.0f) << text;
+    }
+    SvgNumber n(4.0f);
+    EXPECT_FALSE(ReadNumber(n, "x"));
+    EXPECT_FALSE(n.set);
+    EXPECT_TRUE(ReadNumber(n, "inherit"));
+    EXPECT_TRUE(n.inherit);
+    EXPECT_EQ(n.value, 4.0f);
+    EXPECT_TRUE(ReadNumber(n, "10"));
+    EXPECT_EQ(n.value, 10.0f);
+    double d = 9.0;
+    EXPECT_TRUE(ReadDashOffset("2px", d));
+    EXPECT_EQ(d, 2.0);
+    EXPECT_FALSE(ReadDashOffset("inherit", d));
+    EXPECT_EQ(d, 2.0);
+}
+
+TEST(ValueScale24, FixedPointAndClamping) {
+    struct Case {
+        const char* text;
+        unsigned value;
+    } cases[] = {{"0.5", 0x7F8000}, {"1.5", 0xFF0000}, {"-1", 0},
+                 {"0.25", 4177920}, {"50%", 0xFF0000}, {"half", 123}};
+    for (const Case& c : cases) {
+        SvgScale24 s(123u);
+        ReadScale24(s, c.text);
+        EXPECT_EQ(s.value, c.value) << c.text;
+    }
+    SvgScale24 s(123u);
+    EXPECT_TRUE(ReadScale24(s, "inherit"));
+    EXPECT_TRUE(s.inherit);
+    EXPECT_EQ(s.value, 123u);
+}
+
+TEST(ValueTextDecoration, WordsNoneInheritRejection) {
+    auto read = [](const char* text, bool* ok = nullptr) {
+        SvgTextDecoration d;
+        d.blink = 1;
+        bool r = ReadTextDecoration(d, text);
+        if (ok)
+            *ok = r;
+        return d;
+    };
+    SvgTextDecoration d = read("underline line-through");
+    EXPECT_TRUE(d.set && d.underline && d.lineThrough);
+    EXPECT_FALSE(d.overline || d.blink); // exactly the lines found
+    d = read("underline wavy overline");
+    EXPECT_TRUE(d.underline && !d.overline);
+    EXPECT_TRUE(read("  overline  ").overline);
+    d = read("none");
+    EXPECT_TRUE(d.set && !d.blink);
+    d = read("inherit");
+    EXPECT_TRUE(d.inherit && d.blink);
+    for (const char* text : {"underlined", "", "   ", "Underline", "underline\t", "x underline"}) {
+        bool ok = true;
+        d = read(text, &ok);
+        EXPECT_FALSE(ok || d.set) << text;
+        EXPECT_TRUE(d.blink) << text;
+    }
+}
+
+TEST(ValueString, ReadStringValueAndDequote) {
+    SvgStringValue s;
+    s.value = "old";
+    EXPECT_TRUE(ReadStringValue(s, "url(#m)"));
+    EXPECT_TRUE(s.set);
+    EXPECT_EQ(s.value, "url(#m)");
+    EXPECT_TRUE(ReadStringValue(s, "inherit"));
+    EXPECT_TRUE(s.inherit);
+    EXPECT_EQ(s.value, "");
+    EXPECT_EQ(Dequote("'Times New Roman'"), "Times New Roman");
+    EXPECT_EQ(Dequote("\"Arial\""), "Arial");
+    EXPECT_EQ(Dequote("'A', B"), "'A', B");
+    EXPECT_EQ(Dequote("'A', 'B'"), "A', 'B");
+    EXPECT_EQ(Dequote("'A\""), "'A\"");
+    EXPECT_EQ(Dequote("'"), "'");
+    EXPECT_EQ(Dequote("''"), "");
+    EXPECT_EQ(Dequote(nullptr), "");
+}
+
+TEST(ValueDashArray, EntriesAndSeparators) {
+    struct Case {
+        const char* text;
+        std::vector<double> dashes;
+    } cases[] = {{"5,3,2", {5, 3, 2}}, {"5,-3", {5, 3}}, {"1 .5", {1, 5}}, {"5px 3", {5}},
+                 {"0 4", {0, 4}},      {"0,0", {}},      {"none", {}},     {"garbage", {}}};
+    for (const Case& c : cases) {
+        SvgDashArray d;
+        ReadDashArray(d, "9 9");
+        EXPECT_TRUE(ReadDashArray(d, c.text));
+        EXPECT_TRUE(d.dasharraySet && !d.dasharrayInherit);
+        ASSERT_EQ(d.dashCount, static_cast<int>(c.dashes.size())) << c.text;
+        EXPECT_EQ(d.dashes == nullptr, c.dashes.empty()) << c.text;
+        for (int i = 0; i < d.dashCount; ++i)
+            EXPECT_EQ(d.dashes[i], c.dashes[i]) << c.text;
+    }
+}
+
+TEST(ValueDashArray, InheritCapAndCopies) {
+    SvgDashArray d;
+    ReadDashArray(d, "4 2");
+    ReadDashArray(d, "inherit");
+    EXPECT_TRUE(d.dasharrayInherit);
+    EXPECT_EQ(d.dashCount, 2);
+    std::string text;
+    for (int i = 1; i <= 70; ++i)
+        text += std::to_string(i) + ",";
+    ReadDashArray(d, text.c_str());
+    ASSERT_EQ(d.dashCount, 64);
+    EXPECT_EQ(d.dashes[63], 64.0);
+    SvgDashArray copy(d);
+    SvgDashArray assigned;
+    assigned = d;
+    ReadDashArray(d, "none");
+    ASSERT_EQ(copy.dashCount, 64);
+    ASSERT_EQ(assigned.dashCount, 64);
+    EXPECT_EQ(assigned.dashes[10], 11.0);
+}
+
+// Every reader on hostile text: nothing crashes, reads out of bounds or
+// leaves a record half written.
+TEST(ValueReadersHostile, StrangeTexts) {
+    std::string digits(10000, '9');
+    std::string high;
+    for (int b = 0x80; b <= 0xFF; ++b)
+        high.push_back(static_cast<char>(b));
+    std::string longNumber = "0." + std::string(10000, '3') + "px";
+    for (const std::string& text :
+         {std::string(), digits, high, std::string(5000, ','), longNumber, std::string("/* open"),
+          digits + "%", std::string(100000, ' ')}) {
+        const char* t = text.c_str();
+        SvgEnumValue e;
+        ReadEnum(e, t, kDisplayKeywords, true);
+        SvgLength l;
+        ReadLength(l, t);
+        SvgFontSize fs;
+        ReadFontSize(fs, t);
+        SvgLengthOrNormal ln;
+        ReadLengthOrNormal(ln, t);
+        SvgNumber n;
+        ReadNumber(n, t);
+        SvgScale24 s;
+        ReadScale24(s, t);
+        SvgTextDecoration td;
+        ReadTextDecoration(td, t);
+        SvgDashArray da;
+        ReadDashArray(da, t);
+        EXPECT_LE(da.dashCount, SvgDashArray::MaxDashes);
+        EXPECT_EQ(da.dashCount == 0, da.dashes == nullptr);
+        double offset = 0.0;
+        ReadDashOffset(t, offset);
+    }
+    SvgLength l;
+    EXPECT_TRUE(ReadLength(l, longNumber.c_str()));
+    EXPECT_FLOAT_EQ(l.computed, 1.0f / 3.0f);
+    SvgDashArray da;
+    ReadDashArray(da, digits.c_str()); // overflows: no entry
+    EXPECT_EQ(da.dashCount, 0);
+}
+
+} // namespace
