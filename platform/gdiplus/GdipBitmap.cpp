@@ -433,8 +433,8 @@ Status GdipCreateBitmapFromPngFileA(const char* path, GpBitmap** bitmap) {
     std::fclose(file);
     Status status = Ok;
     if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
-        status =
-            cairo_surface_status(png) == CAIRO_STATUS_NO_MEMORY ? OutOfMemory : UnknownImageFormat;
+        // Cairo reports broken files as a lack of memory too: not worth telling apart.
+        status = UnknownImageFormat;
     } else {
         BitmapImpl* b = nullptr;
         status = NewBitmap(cairo_image_surface_get_width(png), cairo_image_surface_get_height(png),
