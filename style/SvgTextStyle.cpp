@@ -1,0 +1,16 @@
+#include "style/SvgTextStyle.h"
+
+SvgTextStyle::SvgTextStyle(const SvgTextStyle& other)
+    : shareCount(1), fontFamily(other.fontFamily), fontSpecification(other.fontSpecification),
+      font(other.font) {}
+
+void SvgTextStyle::Release() {
+    if (--shareCount == 0)
+        delete this;
+}
+
+void SvgTextStyle::Clear() {
+    fontFamily = SvgStringValue();
+    fontSpecification = SvgStringValue();
+    font = SvgStringValue();
+}
