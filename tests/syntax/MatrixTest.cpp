@@ -22,18 +22,6 @@ bool AnyNan(const SvgMatrix& m) {
            std::isnan(m.getD()) || std::isnan(m.getE()) || std::isnan(m.getF());
 }
 
-TEST(SvgMatrixAlgebra, NewMatrixIsIdentityAndSettersWriteTheirField) {
-    SvgMatrix m;
-    ExpectMatrix(m, 1, 0, 0, 1, 0, 0, 0);
-    m.setA(2);
-    m.setB(3);
-    m.setC(4);
-    m.setD(5);
-    m.setE(6);
-    m.setF(7);
-    ExpectMatrix(m, 2, 3, 4, 5, 6, 7, 0);
-}
-
 TEST(SvgMatrixAlgebra, MultiplyAppliesTheRightOperandFirst) {
     SvgMatrix scale(2, 0, 0, 2, 0, 0);
     SvgMatrix move(1, 0, 0, 1, 5, 0);

@@ -54,16 +54,6 @@ TEST(SvgTransformItem, SettersSetTypeMatrixAndAngle) {
     EXPECT_EQ(t.getAngle(), 0);
     ExpectMatrix(t.getMatrix(), 1, 0, 0, 1, 0, 0, 0);
 
-    t.setTranslate(3, 4);
-    EXPECT_EQ(t.getType(), SVG_TRANSFORM_TRANSLATE);
-    ExpectMatrix(t.getMatrix(), 1, 0, 0, 1, 3, 4, 0);
-    t.setScale(2, 5);
-    EXPECT_EQ(t.getType(), SVG_TRANSFORM_SCALE);
-    ExpectMatrix(t.getMatrix(), 2, 0, 0, 5, 0, 0, 0);
-    t.setMatrix(SvgMatrix(1, 2, 3, 4, 5, 6));
-    EXPECT_EQ(t.getType(), SVG_TRANSFORM_MATRIX);
-    ExpectMatrix(t.getMatrix(), 1, 2, 3, 4, 5, 6, 0);
-
     t.setRotate(90, 10, 10);
     EXPECT_EQ(t.getType(), SVG_TRANSFORM_ROTATE);
     EXPECT_EQ(t.getAngle(), 90);
