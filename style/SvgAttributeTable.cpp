@@ -311,6 +311,7 @@ public:
         for (int id = 1; id <= kAttributeCount; ++id) {
             const char* name = kAttributeNames[id - 1];
             size_t len = std::strlen(name);
+            m_lengths[id] = static_cast<uint8_t>(len);
             if (len > m_maxLength)
                 m_maxLength = len;
             uint32_t slot = Hash(name, len) & kMask;
@@ -325,8 +326,7 @@ public:
             return 0;
         uint32_t slot = Hash(name, len) & kMask;
         while (uint16_t id = m_slots[slot]) {
-            const char* candidate = kAttributeNames[id - 1];
-            if (std::strncmp(candidate, name, len) == 0 && candidate[len] == '\0')
+            if (m_lengths[id] == len && std::memcmp(kAttributeNames[id - 1], name, len) == 0)
                 return id;
             slot = (slot + 1) & kMask;
         }
@@ -347,6 +347,7 @@ private:
     }
 
     uint16_t m_slots[kSize] = {};
+    uint8_t m_lengths[kAttributeCount + 1] = {};
     size_t m_maxLength = 0;
 };
 

@@ -3,7 +3,9 @@
 #include "style/SvgColorReaders.h"
 
 SvgStyle::SvgStyle() : text(new SvgTextStyle), textPrivate(true), parent(nullptr) {
-    Clear();
+    // Strings, paints and dashes start empty; only the initial values that
+    // differ from the value records' own need setting.
+    SetInitialValues();
 }
 
 SvgStyle::~SvgStyle() {
@@ -19,62 +21,69 @@ void SvgStyle::Clear() {
         text = new SvgTextStyle;
         textPrivate = true;
     }
-
     fontSize = SvgFontSize();
-    fontSize.type = SvgFontSizeLiteral;
-    fontSize.value = 3; // medium
-    fontSize.computed = 12.0f;
-    fontStyle = SvgEnumValue(0);   // normal
-    fontVariant = SvgEnumValue(0); // normal
-    fontWeight = SvgEnumValue(9);  // normal
-    fontWeight.computed = 3;       // 400
-    fontStretch = SvgEnumValue(4); // normal
-    textIndent = SvgLength(0.0f);
-    textAlign = SvgEnumValue(0); // start
+    fontStyle = SvgEnumValue();
+    fontVariant = SvgEnumValue();
+    textIndent = SvgLength();
+    textAlign = SvgEnumValue();
     textDecoration = SvgTextDecoration();
     lineHeight = SvgLengthOrNormal();
-    lineHeight.normal = 1;
-    lineHeight.unit = SvgUnitPercent;
-    lineHeight.value = 1.0f;
-    lineHeight.computed = 1.0f;
     letterSpacing = SvgLengthOrNormal();
-    letterSpacing.normal = 1;
     wordSpacing = SvgLengthOrNormal();
-    wordSpacing.normal = 1;
-    textTransform = SvgEnumValue(0);
-    direction = SvgEnumValue(0);        // ltr
-    blockProgression = SvgEnumValue(0); // tb
-    writingMode = SvgEnumValue(0);      // lr-tb
-    textAnchor = SvgEnumValue(0);       // start
-    display = SvgEnumValue(1);          // inline
-    overflow = SvgEnumValue(0);         // visible
-    visibility = SvgEnumValue(2);       // visible
-    opacity = SvgScale24(SvgScale24::One);
-
+    textTransform = SvgEnumValue();
+    direction = SvgEnumValue();
+    blockProgression = SvgEnumValue();
+    writingMode = SvgEnumValue();
+    textAnchor = SvgEnumValue();
+    overflow = SvgEnumValue();
     ResetPaint(color);
-    color.colorSet = 1; // black
     ResetPaint(stopColor);
-    stopOpacity = SvgScale24(SvgScale24::One);
     ResetPaint(fill);
-    fill.colorSet = 1; // black
-    fillOpacity = SvgScale24(SvgScale24::One);
-    fillRule = SvgEnumValue(0); // nonzero
-    ResetPaint(stroke);         // not stroked
-    strokeWidth = SvgLength(1.0f);
-    strokeLinecap = SvgEnumValue(0);  // butt
-    strokeLinejoin = SvgEnumValue(0); // miter
-    strokeMiterlimit = SvgNumber(4.0f);
+    fillRule = SvgEnumValue();
+    ResetPaint(stroke);
+    strokeLinecap = SvgEnumValue();
+    strokeLinejoin = SvgEnumValue();
     strokeDash.clearDashes();
     strokeDash.dashOffset = 0.0;
     strokeDash.dasharraySet = 0;
     strokeDash.dasharrayInherit = 0;
     strokeDash.dashoffsetSet = 0;
-    strokeOpacity = SvgScale24(SvgScale24::One);
-    for (SvgStringValue& m : marker)
-        m = SvgStringValue();
-    filter = SvgStringValue();
-    enableBackground = SvgEnumValue(0); // accumulate
+    for (SvgStringValue& m : marker) {
+        m.set = 0;
+        m.inherit = 0;
+        m.value.clear();
+    }
+    filter.set = 0;
+    filter.inherit = 0;
+    filter.value.clear();
+    enableBackground = SvgEnumValue();
     parent = nullptr;
+    SetInitialValues();
+}
+
+void SvgStyle::SetInitialValues() {
+    fontSize.type = SvgFontSizeLiteral;
+    fontSize.value = 3; // medium
+    fontSize.computed = 12.0f;
+    fontWeight = SvgEnumValue(9);  // normal
+    fontWeight.computed = 3;       // 400
+    fontStretch = SvgEnumValue(4); // normal
+    lineHeight.normal = 1;
+    lineHeight.unit = SvgUnitPercent;
+    lineHeight.value = 1.0f;
+    lineHeight.computed = 1.0f;
+    letterSpacing.normal = 1;
+    wordSpacing.normal = 1;
+    display = SvgEnumValue(1);    // inline
+    visibility = SvgEnumValue(2); // visible
+    opacity = SvgScale24(SvgScale24::One);
+    color.colorSet = 1; // black
+    stopOpacity = SvgScale24(SvgScale24::One);
+    fill.colorSet = 1; // black
+    fillOpacity = SvgScale24(SvgScale24::One);
+    strokeWidth = SvgLength(1.0f);
+    strokeMiterlimit = SvgNumber(4.0f);
+    strokeOpacity = SvgScale24(SvgScale24::One);
 }
 
 void SvgStyle::MakeTextPrivate() {

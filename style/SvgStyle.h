@@ -92,6 +92,8 @@ public:
     const SvgStyle* parent;             // the parent element's record, not owned
 
 private:
+    // The initial values that differ from those of a default value record.
+    void SetInitialValues();
     // Reads one presentation attribute whose name has number id.
     void ReadPresentationAttribute(int id, const char* value);
     // Resolves this record's own relative values (font-size keywords and

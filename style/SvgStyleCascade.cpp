@@ -3,11 +3,22 @@
 #include "style/SvgColorReaders.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 
 namespace {
 
 template <class T> inline bool UnsetOrInherit(const T& v) {
     return !v.set || v.inherit;
+}
+
+// Products of huge sizes stay finite (and 0 x infinity is 0), so that nothing
+// later divides or draws with infinities.
+float Finite(double v) {
+    if (std::isnan(v))
+        return 0.0f;
+    return static_cast<float>(
+        std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
 }
 
 // Sizes of the keywords xx-small to xx-large.
@@ -31,14 +42,14 @@ float ComputeFontSize(const SvgFontSize& size, float parentSize) {
         if (size.value <= 6)
             return kFontSizeKeywordSizes[size.value];
         if (size.value == kFontSizeSmaller)
-            return static_cast<float>(parentSize * 0.8333333333333334);
+            return Finite(parentSize * 0.8333333333333334);
         if (size.value == kFontSizeLarger)
-            return static_cast<float>(parentSize * 1.2);
+            return Finite(parentSize * 1.2);
         return size.computed;
     case SvgFontSizePercentage:
-        return static_cast<float>(size.value / 65536.0 * parentSize);
+        return Finite(size.value / 65536.0 * parentSize);
     default:
-        return size.computed;
+        return Finite(size.computed);
     }
 }
 
@@ -72,9 +83,9 @@ unsigned ComputeFontStretch(unsigned value, unsigned parentStretch) {
 // em and ex stroke widths from the record's own font size.
 void ComputeStrokeWidth(SvgLength& width, float fontSize) {
     if (width.unit == SvgUnitEm)
-        width.computed = static_cast<float>(static_cast<double>(width.value) * fontSize);
+        width.computed = Finite(static_cast<double>(width.value) * fontSize);
     else if (width.unit == SvgUnitEx)
-        width.computed = static_cast<float>(static_cast<double>(width.value) * 0.5 * fontSize);
+        width.computed = Finite(static_cast<double>(width.value) * 0.5 * fontSize);
 }
 
 inline void InheritComputed(SvgEnumValue& v, const SvgEnumValue& p) {
@@ -166,6 +177,8 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
         if (p->strokeWidth.unit == SvgUnitPercent) {
             strokeWidth.unit = SvgUnitPercent;
             strokeWidth.value = p->strokeWidth.value;
+        } else if (strokeWidth.unit == SvgUnitPercent) {
+            strokeWidth.unit = SvgUnitNone; // taken from an earlier parent
         }
     } else {
         ComputeStrokeWidth(strokeWidth, fontSize.computed);

@@ -94,12 +94,12 @@ SvgDeclarationReader::SvgDeclarationReader(const char* text)
 long SvgDeclarationReader::SkipSpace(long pos) const {
     while (pos < m_length) {
         const char* p = m_text + pos;
-        if (std::strncmp(p, "<!--", 4) == 0) {
+        if (*p == '<' && std::strncmp(p, "<!--", 4) == 0) {
             const char* close = std::strstr(p + 4, "-->");
             if (!close)
                 return -1;
             pos = (close - m_text) + 3;
-        } else if (std::strncmp(p, "/*", 2) == 0) {
+        } else if (*p == '/' && p[1] == '*') {
             const char* close = std::strstr(p + 2, "*/");
             if (!close)
                 return -1;

@@ -10,7 +10,9 @@ void SvgTextStyle::Release() {
 }
 
 void SvgTextStyle::Clear() {
-    fontFamily = SvgStringValue();
-    fontSpecification = SvgStringValue();
-    font = SvgStringValue();
+    for (SvgStringValue* v : {&fontFamily, &fontSpecification, &font}) {
+        v->set = 0;
+        v->inherit = 0;
+        v->value.clear();
+    }
 }

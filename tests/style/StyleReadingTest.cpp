@@ -1,0 +1,333 @@
+#include "StyleTestUtil.h"
+
+#include "style/SvgAttributeTable.h"
+#include "style/SvgStyleReader.h"
+#include "syntax/SvgDeclaration.h"
+#include "syntax/SvgScanner.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr unsigned kRed = 0xFF000000u;
+constexpr unsigned kBlue = 0x0000FF00u;
+constexpr unsigned kGreen = 0x00800000u;
+
+std::unique_ptr<SvgStyle> FromStyleAttribute(const char* text) {
+    auto s = std::make_unique<SvgStyle>();
+    s->ReadStyleAttribute(text);
+    return s;
+}
+
+TEST(StyleReading, StyleAttributeWinsOverPresentationAttributes) {
+    auto s = ReadElementStyle("<rect style='fill:red' fill='blue' stroke='blue'/>");
+    EXPECT_TRUE(s->fill.set);
+    EXPECT_EQ(Packed(s->fill.color), kRed);
+    EXPECT_EQ(Packed(s->stroke.color), kBlue); // not in the style attribute
+}
+
+TEST(StyleReading, FirstDeclarationWins) {
+    auto s = FromStyleAttribute("fill:red;fill:blue;stroke-width:2;stroke-width:5");
+    EXPECT_EQ(Packed(s->fill.color), kRed);
+    EXPECT_FLOAT_EQ(s->strokeWidth.computed, 2.0f);
+    // A rejected first declaration leaves the property open for a later one.
+    s = FromStyleAttribute("fill:nonsense;fill:blue");
+    EXPECT_EQ(Packed(s->fill.color), kBlue);
+    // "inherit" counts as a specification.
+    s = FromStyleAttribute("fill:inherit;fill:blue");
+    EXPECT_TRUE(s->fill.inherit);
+    EXPECT_FALSE(s->fill.colorSet);
+}
+
+TEST(StyleReading, DeclarationValuesKeepTrailingWhiteSpace) {
+    auto s = FromStyleAttribute("fill: none ;stroke-width: 2 ;stroke: red ;");
+    EXPECT_FALSE(s->fill.set); // "none " is not the keyword
+    EXPECT_FALSE(s->fill.noneSet);
+    EXPECT_FALSE(s->strokeWidth.set); // "2 " is not a length
+    EXPECT_TRUE(s->stroke.set);       // a colour name ends at white space
+    EXPECT_EQ(Packed(s->stroke.color), kRed);
+}
+
+TEST(StyleReading, NamesAreWholeAndCaseSensitive) {
+    auto s = FromStyleAttribute("Fill:red; stroke : blue ; f ill-opacity:0.5; id:x; :red; ; "
+                                "unknown-prop:1; /* note */ opacity:0.25");
+    EXPECT_FALSE(s->fill.set);
+    EXPECT_TRUE(s->stroke.set); // white space around the name is dropped
+    EXPECT_EQ(Packed(s->stroke.color), kBlue);
+    EXPECT_TRUE(s->fillOpacity.set); // ... also inside it
+    EXPECT_EQ(s->fillOpacity.value, 8355840u);
+    EXPECT_EQ(s->opacity.value, 4177920u); // after a comment
+}
+
+TEST(StyleReading, UnclosedCommentEndsTheDeclarations) {
+    auto s = FromStyleAttribute("fill:red; /* open stroke:blue");
+    EXPECT_EQ(Packed(s->fill.color), kRed);
+    EXPECT_FALSE(s->stroke.set);
+    s = FromStyleAttribute("fill: <!-- open");
+    EXPECT_FALSE(s->fill.set);
+}
+
+// One row per property: a value and what it leaves in the record. Each row is
+// read as a declaration and, unless it is style-only, as an attribute.
+struct PropertyCase {
+    const char* name;
+    const char* value;
+    bool (*check)(const SvgStyle&);
+    bool asAttribute;
+};
+
+// clang-format off
+const PropertyCase kProperties[] = {
+    {"font-family", "'Liberation Serif'", [](const SvgStyle& s) { return s.text->fontFamily.value == "Liberation Serif"; }, true},
+    {"-inkscape-font-specification", "\"Sans Bold\"", [](const SvgStyle& s) { return s.text->fontSpecification.value == "Sans Bold"; }, true},
+    {"font", "bold 12px Sans", [](const SvgStyle& s) { return s.text->font.set && s.text->font.value == "bold 12px Sans"; }, false},
+    {"font-size", "large", [](const SvgStyle& s) { return s.fontSize.set && s.fontSize.value == 4; }, true},
+    {"font-stretch", "condensed", [](const SvgStyle& s) { return s.fontStretch.value == 2; }, true},
+    {"font-style", "oblique", [](const SvgStyle& s) { return s.fontStyle.value == 2; }, true},
+    {"font-variant", "small-caps", [](const SvgStyle& s) { return s.fontVariant.value == 1; }, true},
+    {"font-weight", "bold", [](const SvgStyle& s) { return s.fontWeight.value == 10; }, true},
+    {"text-indent", "1in", [](const SvgStyle& s) { return s.textIndent.computed == 90.0f; }, true},
+    {"text-align", "center", [](const SvgStyle& s) { return s.textAlign.value == 4; }, true},
+    {"text-decoration", "line-through blink", [](const SvgStyle& s) { return s.textDecoration.lineThrough && s.textDecoration.blink && !s.textDecoration.underline; }, true},
+    {"line-height", "150%", [](const SvgStyle& s) { return s.lineHeight.set && !s.lineHeight.normal && s.lineHeight.value == 1.5f; }, true},
+    {"letter-spacing", "normal", [](const SvgStyle& s) { return s.letterSpacing.set && s.letterSpacing.normal; }, true},
+    {"word-spacing", "1em", [](const SvgStyle& s) { return s.wordSpacing.unit == SvgUnitEm; }, true},
+    {"text-transform", "none", [](const SvgStyle& s) { return s.textTransform.value == 3; }, true},
+    {"direction", "rtl", [](const SvgStyle& s) { return s.direction.value == 1; }, true},
+    {"block-progression", "lr", [](const SvgStyle& s) { return s.blockProgression.value == 2; }, false},
+    {"writing-mode", "tb", [](const SvgStyle& s) { return s.writingMode.value == 2; }, true},
+    {"text-anchor", "middle", [](const SvgStyle& s) { return s.textAnchor.value == 1; }, true},
+    {"display", "none", [](const SvgStyle& s) { return s.display.set && s.display.value == 0; }, true},
+    {"overflow", "scroll", [](const SvgStyle& s) { return s.overflow.value == 2; }, true},
+    {"visibility", "hidden", [](const SvgStyle& s) { return s.visibility.value == 0; }, true},
+    {"opacity", "0.5", [](const SvgStyle& s) { return s.opacity.value == 8355840u; }, true},
+    {"enable-background", "new", [](const SvgStyle& s) { return s.enableBackground.value == 1; }, true},
+    {"filter", "url(#blur)", [](const SvgStyle& s) { return s.filter.set && s.filter.value == "blur"; }, true},
+    {"color", "red", [](const SvgStyle& s) { return s.color.set && Packed(s.color.color) == kRed; }, true},
+    {"stop-color", "#00f", [](const SvgStyle& s) { return s.stopColor.colorSet && Packed(s.stopColor.color) == kBlue; }, true},
+    {"stop-opacity", "0", [](const SvgStyle& s) { return s.stopOpacity.set && s.stopOpacity.value == 0; }, true},
+    {"fill", "url(#g) green", [](const SvgStyle& s) { return s.fill.uri == "g" && Packed(s.fill.color) == kGreen; }, true},
+    {"fill-opacity", "0.5", [](const SvgStyle& s) { return s.fillOpacity.value == 8355840u; }, true},
+    {"fill-rule", "evenodd", [](const SvgStyle& s) { return s.fillRule.value == 2; }, true},
+    {"stroke", "blue", [](const SvgStyle& s) { return s.stroke.colorSet && Packed(s.stroke.color) == kBlue; }, true},
+    {"stroke-width", "2pt", [](const SvgStyle& s) { return s.strokeWidth.set && s.strokeWidth.computed == 2.5f; }, true},
+    {"stroke-linecap", "square", [](const SvgStyle& s) { return s.strokeLinecap.value == 2; }, true},
+    {"stroke-linejoin", "bevel", [](const SvgStyle& s) { return s.strokeLinejoin.value == 2; }, true},
+    {"stroke-miterlimit", "8", [](const SvgStyle& s) { return s.strokeMiterlimit.set && s.strokeMiterlimit.value == 8.0f; }, true},
+    {"stroke-dasharray", "1,2,3", [](const SvgStyle& s) { return s.strokeDash.dasharraySet && s.strokeDash.dashCount == 3; }, true},
+    {"stroke-dashoffset", "4", [](const SvgStyle& s) { return s.strokeDash.dashoffsetSet && s.strokeDash.dashOffset == 4.0; }, true},
+    {"stroke-opacity", "0.25", [](const SvgStyle& s) { return s.strokeOpacity.value == 4177920u; }, true},
+    {"marker", "url(#a)", [](const SvgStyle& s) { return s.marker[SvgStyle::MarkerAll].value == "url(#a)"; }, true},
+    {"marker-start", "url(#b)", [](const SvgStyle& s) { return s.marker[SvgStyle::MarkerStart].value == "url(#b)"; }, true},
+    {"marker-mid", "url(#c)", [](const SvgStyle& s) { return s.marker[SvgStyle::MarkerMid].value == "url(#c)"; }, true},
+    {"marker-end", "url(#d)", [](const SvgStyle& s) { return s.marker[SvgStyle::MarkerEnd].value == "url(#d)"; }, true},
+};
+// clang-format on
+
+TEST(StyleReading, EveryPropertyAsDeclarationAndAsAttribute) {
+    for (const PropertyCase& c : kProperties) {
+        EXPECT_FALSE(c.check(SvgStyle())) << c.name; // the row tests something
+        std::string declaration = std::string(c.name) + ":" + c.value;
+        EXPECT_TRUE(c.check(*FromStyleAttribute(declaration.c_str()))) << declaration;
+
+        // -inkscape-font-specification is no XML name, so the element is built in code.
+        TiXmlElement element("text");
+        element.SetAttribute(c.name, c.value);
+        SvgStyle s;
+        s.ReadFromElement(&element);
+        EXPECT_EQ(c.check(s), c.asAttribute) << c.name << " as an attribute";
+    }
+    // As an attribute, block progression is spelled with an underscore.
+    EXPECT_EQ(ReadElementStyle("<text block_progression='rl'/>")->blockProgression.value, 1u);
+}
+
+TEST(StyleReading, MarkersKeepTheirTextInDeclarationsOnly) {
+    auto s = FromStyleAttribute("marker-mid:inherit");
+    EXPECT_TRUE(s->marker[SvgStyle::MarkerMid].inherit);
+    EXPECT_EQ(s->marker[SvgStyle::MarkerMid].value, "inherit");
+    s = ReadElementStyle("<path marker-mid='inherit'/>");
+    EXPECT_TRUE(s->marker[SvgStyle::MarkerMid].inherit);
+    EXPECT_EQ(s->marker[SvgStyle::MarkerMid].value, "");
+}
+
+TEST(StyleReading, FontShorthandAndDashOffsetFlags) {
+    auto s = FromStyleAttribute("font:inherit;stroke-dashoffset:inherit;stroke-dashoffset:3");
+    EXPECT_TRUE(s->text->font.set && s->text->font.inherit);
+    EXPECT_EQ(s->text->font.value, "inherit");
+    // "inherit" is no offset: the next declaration is still read.
+    EXPECT_TRUE(s->strokeDash.dashoffsetSet);
+    EXPECT_EQ(s->strokeDash.dashOffset, 3.0);
+
+    s = FromStyleAttribute("stroke-dasharray:none;stroke-dasharray:5");
+    EXPECT_TRUE(s->strokeDash.dasharraySet);
+    EXPECT_EQ(s->strokeDash.dashCount, 0);
+}
+
+TEST(StyleReading, AttributesThatAreNoPresentationAttributes) {
+    auto s = ReadElementStyle("<text font='bold 10px Serif' block-progression='lr' "
+                              "Fill='red' x='1' d='M0 0' id='fill'/>");
+    EXPECT_FALSE(s->text->font.set);
+    EXPECT_FALSE(s->blockProgression.set); // spelled with an underscore as an attribute
+    EXPECT_FALSE(s->fill.set);
+    EXPECT_TRUE(s->fill.colorSet); // still the initial black
+}
+
+TEST(StyleReading, DequoteRemovesOneOuterPair) {
+    auto s = FromStyleAttribute("font-family:'A', B");
+    EXPECT_EQ(s->text->fontFamily.value, "'A', B");
+    s = FromStyleAttribute("font-family:inherit");
+    EXPECT_TRUE(s->text->fontFamily.inherit);
+    EXPECT_EQ(s->text->fontFamily.value, "");
+}
+
+TEST(StyleReading, RenderingHintsAndUnsupportedNamesChangeNothing) {
+    SvgStyle fresh;
+    auto s = FromStyleAttribute("shape-rendering:crispEdges;text-rendering:auto;"
+                                "image-rendering:optimizeSpeed;color-rendering:auto;"
+                                "clip-path:url(#c);mask:url(#m);x:5;width:10;font-size-adjust:1");
+    EXPECT_EQ(s->fill.colorSet, fresh.fill.colorSet);
+    EXPECT_FALSE(s->fontSize.set);
+    EXPECT_FALSE(s->strokeWidth.set);
+}
+
+TEST(StyleReading, LongAndHostileText) {
+    // A value longer than any fixed buffer is read whole.
+    std::string dashes = "stroke-dasharray:";
+    for (int i = 0; i < 100; ++i)
+        dashes += "1,";
+    dashes += "1";
+    auto s = FromStyleAttribute(dashes.c_str());
+    EXPECT_EQ(s->strokeDash.dashCount, 64);
+
+    std::string family = "font-family:" + std::string(5000, 'F');
+    s = FromStyleAttribute(family.c_str());
+    EXPECT_EQ(s->text->fontFamily.value.size(), 5000u);
+
+    // A name far longer than any in the table is no property.
+    std::string longName = std::string(300, 'f') + ":red;fill:blue";
+    s = FromStyleAttribute(longName.c_str());
+    EXPECT_EQ(Packed(s->fill.color), kBlue);
+
+    // Bytes above 127, lone separators, nothing at all.
+    s = FromStyleAttribute("\xff\xfe:\x80;;;:;::fill:red");
+    EXPECT_FALSE(s->fill.set);
+    s = FromStyleAttribute("");
+    EXPECT_FALSE(s->fill.set);
+    s = FromStyleAttribute(nullptr);
+    s->ReadPropertyById(SvgPropFill, nullptr);
+    s->ReadPropertyById(-1, "red");
+    s->ReadPropertyById(100000, "red");
+    EXPECT_FALSE(s->fill.set);
+
+    SvgStyle parent;
+    parent.ReadStyleAttribute("fill:red");
+    SvgStyle child;
+    child.parent = &parent;
+    child.ReadFromElement(nullptr); // no element: only the cascade
+    EXPECT_EQ(Packed(child.fill.color), kRed);
+}
+
+// Text made of the pieces the readers look for, in random order: reading and
+// merging it keeps the record sound.
+TEST(StyleReading, RandomTextKeepsTheRecordSound) {
+    const char* const pieces[] = {"fill",
+                                  "stroke",
+                                  "font-size",
+                                  "stroke-width",
+                                  "stroke-dasharray",
+                                  "font-family",
+                                  "color",
+                                  "font",
+                                  ":",
+                                  ";",
+                                  " ",
+                                  "url(",
+                                  "#g",
+                                  ")",
+                                  "'",
+                                  "inherit",
+                                  "currentColor",
+                                  "none",
+                                  "1e38",
+                                  "-5",
+                                  "50%",
+                                  "em",
+                                  "ex",
+                                  ",",
+                                  "/*",
+                                  "*/",
+                                  "<!--",
+                                  "-->",
+                                  "\xff",
+                                  "larger"};
+    unsigned seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    SvgStyle parent;
+    parent.ReadStyleAttribute("font-size:1e38;stroke-dasharray:1,2;fill:currentColor;color:red");
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (unsigned n = next() % 24; n > 0; --n)
+            text += pieces[next() % (sizeof pieces / sizeof *pieces)];
+        SvgStyle s;
+        s.parent = &parent;
+        s.ReadStyleAttribute(text.c_str());
+        s.MergeFromParent(&parent);
+        ASSERT_TRUE(std::isfinite(s.fontSize.computed)) << text;
+        ASSERT_FALSE(std::isnan(s.strokeWidth.computed)) << text;
+        ASSERT_TRUE(s.strokeDash.dashCount >= 0 && s.strokeDash.dashCount <= 64) << text;
+        ASSERT_EQ(s.strokeDash.dashes != nullptr, s.strokeDash.dashCount > 0) << text;
+    }
+}
+
+// The in-place declaration reader must split exactly as the scanner does.
+TEST(DeclarationReader, SplitsAsTheScanner) {
+    const char* texts[] = {
+        "",
+        " ",
+        "fill:red",
+        "fill : red ; stroke:blue",
+        "fill:red;",
+        "fill:red; ",
+        "fill:red;\t\n",
+        "  f i l l  :  r e d  ;; ;",
+        "fill",
+        "fill:",
+        ":",
+        ";",
+        "a:b:c;d",
+        "/* c */fill:/* d */red/* e */;stroke:blue",
+        "<!-- x -->fill:<!--y-->red",
+        "fill:red; /* open",
+        "fill:red; <!-- open",
+        "fill: /* open",
+        "fill:url(#a) none ; marker : url( #m ) ",
+        "\x1c\x1f fill\x0b:\x0c red",
+        "fill:\xe9t\xe9;\xc3\xa9:x",
+        "/**/;/**/:/**/",
+    };
+    for (const char* text : texts) {
+        std::vector<SvgDeclaration*> expected;
+        SvgScanner scanner;
+        scanner.readDeclarations(expected, SvgString(text));
+
+        std::vector<std::pair<std::string, std::string>> got;
+        SvgDeclarationReader reader(text);
+        while (reader.Next())
+            got.emplace_back(std::string(reader.Name(), reader.NameLength()),
+                             std::string(reader.Value(), reader.ValueLength()));
+
+        ASSERT_EQ(got.size(), expected.size()) << "text: " << text;
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].first, expected[i]->name) << "text: " << text;
+            EXPECT_EQ(got[i].second, expected[i]->value) << "text: " << text;
+        }
+        for (SvgDeclaration* d : expected)
+            delete d;
+    }
+}
+
+} // namespace
