@@ -7,6 +7,9 @@
 #include "document/SvgGroupElement.h"
 #include "document/SvgImageElement.h"
 #include "document/SvgLineElement.h"
+#include "document/SvgPathElement.h"
+#include "document/SvgPolygonElement.h"
+#include "document/SvgPolylineElement.h"
 #include "document/SvgRectElement.h"
 #include "document/SvgRootElement.h"
 #include "document/SvgSymbolElement.h"
@@ -34,6 +37,9 @@ ElementRegistry::ElementRegistry() {
     Add("circle", new SvgCircleElement());
     Add("ellipse", new SvgEllipseElement());
     Add("rect", new SvgRectElement());
+    Add("path", new SvgPathElement());
+    Add("polyline", new SvgPolylineElement());
+    Add("polygon", new SvgPolygonElement());
     Add("arc", new SvgRootElement());
     Add("defs", new SvgDefsElement());
     Add("desc", new SvgDescElement());
