@@ -13,6 +13,8 @@
 #include "document/SvgRectElement.h"
 #include "document/SvgRootElement.h"
 #include "document/SvgSymbolElement.h"
+#include "document/SvgTextElement.h"
+#include "document/SvgTspanElement.h"
 #include "document/SvgUseElement.h"
 
 namespace {
@@ -45,6 +47,8 @@ ElementRegistry::ElementRegistry() {
     Add("desc", new SvgDescElement());
     Add("filter", new SvgRootElement());
     Add("use", new SvgUseElement());
+    Add("text", new SvgTextElement());
+    Add("tspan", new SvgTspanElement());
     Add("image", new SvgImageElement());
     Add("symbol", new SvgSymbolElement());
 }
