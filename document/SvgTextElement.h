@@ -15,7 +15,7 @@ class TiXmlNode;
 class SvgTextElement : public SvgFigureElement {
 public:
     // Glyphs one element makes at most; later character data is cut.
-    static const size_t kMaxGlyphs = 2559;
+    static constexpr size_t kMaxGlyphs = 2559;
 
     SvgTextElement();
     ~SvgTextElement() override;

@@ -49,8 +49,8 @@ GdiFont* SvgFontBuilder::BuildFont(const SvgFontRequest& request) {
     GdiFont first;
     GdiFontFamily* family = GdiFontFamily::Create(name.Get());
     if (family && family->Get())
-        first.Record(GdipCreateFont(family->Get(), request.size, request.style, UnitPixel,
-                                    &first.handle));
+        first.Record(
+            GdipCreateFont(family->Get(), request.size, request.style, UnitPixel, &first.handle));
     delete family;
     return first.Clone();
 }

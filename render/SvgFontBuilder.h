@@ -21,7 +21,7 @@ struct SvgFontRequest {
 class SvgFontBuilder {
 public:
     // Family name buffer in UTF-16 units, terminator included.
-    static const size_t kFamilyNameUnits = 256;
+    static constexpr size_t kFamilyNameUnits = 256;
     // The default family: three characters stored in a code page 936 encoding
     // (they only read as such where the ANSI code page is 936).
     static const char kDefaultFamily[];

@@ -10,7 +10,7 @@
 class SvgPositionGlyphFigure : public SvgFigure {
 public:
     // Character buffer in UTF-16 units, terminator included.
-    static const size_t kTextUnits = 256;
+    static constexpr size_t kTextUnits = 256;
 
     SvgPositionGlyphFigure() = default;
     ~SvgPositionGlyphFigure() override;

@@ -36,16 +36,15 @@ bool SvgTextBuffer::Convert(UINT codePage, const std::string& text) {
     if (codePage == CP_UTF8 && bytes < std::min(text.size(), text.find('\0'))) {
         // Do not end inside a UTF-8 sequence: back off to its lead byte.
         size_t cut = bytes;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80 &&
-               bytes - cut < 4)
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80 && bytes - cut < 4)
             --cut;
         if ((static_cast<unsigned char>(text[cut]) & 0xC0) != 0x80)
             bytes = cut;
     }
     int written = 0;
     if (bytes > 0)
-        written = MultiByteToWideChar(codePage, 0, text.data(), int(bytes), units.data(),
-                                      int(room));
+        written =
+            MultiByteToWideChar(codePage, 0, text.data(), int(bytes), units.data(), int(room));
     length = written > 0 ? size_t(written) : 0;
     units[length] = 0;
     return whole;

@@ -11,7 +11,7 @@
 class SvgTextFigure : public SvgFigure {
 public:
     // Longest run in UTF-16 units, terminator included; longer text is cut.
-    static const size_t kTextUnits = 2560;
+    static constexpr size_t kTextUnits = 2560;
 
     SvgTextFigure() = default;
     ~SvgTextFigure() override;

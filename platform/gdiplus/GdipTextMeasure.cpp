@@ -58,8 +58,8 @@ std::vector<Bar> Bars(const std::vector<GpPointF>& plain, const std::vector<GpPo
             continue;
         }
         const GpPointF* p = &underlined[j];
-        bars.push_back({std::min(p[0].X, p[1].X), std::min(p[0].Y, p[2].Y),
-                        std::fabs(p[1].X - p[0].X)});
+        bars.push_back(
+            {std::min(p[0].X, p[1].X), std::min(p[0].Y, p[2].Y), std::fabs(p[1].X - p[0].X)});
         j += 4;
     }
     return bars;
@@ -101,8 +101,8 @@ Status WINGDIPAPI GdipMeasureString(GpGraphics*, GDIPCONST WCHAR* string, INT le
     if (status == Ok)
         status = GdipSetStringFormatLineAlign(format, StringAlignmentNear);
     if (status == Ok)
-        status = GdipAddPathString(plain.path, string, length, family, style, size, layoutRect,
-                                   format);
+        status =
+            GdipAddPathString(plain.path, string, length, family, style, size, layoutRect, format);
     if (status == Ok)
         status = GdipAddPathString(underlined.path, string, length, family, style | kUnderline,
                                    size, layoutRect, format);
