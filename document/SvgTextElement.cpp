@@ -2,6 +2,7 @@
 
 #include "document/ElementRegistry.h"
 #include "document/SvgPositionGlyphElement.h"
+#include "engine/SvgEngine.h"
 #include "render/SvgPositionGlyphFigure.h"
 #include "render/SvgTextFigure.h"
 #include "syntax/SvgScanner.h"
@@ -77,7 +78,13 @@ bool SvgTextElement::ReadAttributes(TiXmlElement* xml) {
 void SvgTextElement::AddGlyphs(const std::string& text,
                                std::vector<SvgPositionGlyphElement*>& glyphs) {
     for (char byte : text) {
+        // Glyphs also take from the document's element budget (which limits
+        // use copies), and stop once a document's copies and glyphs reach
+        // kMaxDocumentGlyphs: a glyph costs some 2 KB, one byte of the file.
         if (glyphs.size() >= kMaxGlyphs)
+            return;
+        if (m_owner &&
+            (m_owner->GetCopiesMade() >= kMaxDocumentGlyphs || !m_owner->TakeCopyBudget()))
             return;
         SvgPositionGlyphElement* glyph = new SvgPositionGlyphElement();
         SvgPositionGlyphFigure* figure = glyph->GetGlyphFigure();
@@ -106,6 +113,9 @@ void SvgTextElement::LayOutGlyphs(const std::vector<SvgPositionGlyphElement*>& g
     // text-anchor aligns as a whole.
     std::vector<float> lefts(glyphs.size()), advances(glyphs.size());
     StringAlignment align = glyphs[0]->GetGlyphFigure()->Alignment();
+    // Every glyph has the same font: each byte value is measured once.
+    float measured[256];
+    bool known[256] = {};
     float penX = 0.0f, penY = 0.0f;
     size_t chunkStart = 0;
     float chunkX = 0.0f;
@@ -133,7 +143,12 @@ void SvgTextElement::LayOutGlyphs(const std::vector<SvgPositionGlyphElement*>& g
             penY += dy[i];
         lefts[i] = penX;
         figure->y = penY;
-        advances[i] = figure->Advance();
+        unsigned char byte = figure->text.empty() ? 0 : static_cast<unsigned char>(figure->text[0]);
+        if (!known[byte]) {
+            measured[byte] = figure->Advance();
+            known[byte] = true;
+        }
+        advances[i] = measured[byte];
         penX += advances[i];
     }
     alignChunk(glyphs.size(), penX);

@@ -16,6 +16,8 @@ class SvgTextElement : public SvgFigureElement {
 public:
     // Glyphs one element makes at most; later character data is cut.
     static constexpr size_t kMaxGlyphs = 2559;
+    // Glyphs a document makes at most (counted with its use copies).
+    static constexpr long kMaxDocumentGlyphs = 250000;
 
     SvgTextElement();
     ~SvgTextElement() override;

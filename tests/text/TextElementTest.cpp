@@ -181,4 +181,6 @@ TEST(TextElements, LongCharacterDataIsCut) {
     std::string body = "<text font-size='1'>" + std::string(5000, 'x') + "</text>";
     ParsedSvg svg(body);
     EXPECT_EQ(svg.At({0})->GetChildren().size(), SvgTextElement::kMaxGlyphs);
+    // Glyphs count against the document's element budget.
+    EXPECT_EQ(svg.Engine().GetCopiesMade(), long(SvgTextElement::kMaxGlyphs));
 }
