@@ -151,8 +151,14 @@ FontCache::FontCache() {
 FontCache::~FontCache() {
     families_.clear();
     for (auto& entry : faces_) {
+        if (!entry.second)
+            continue;
         hb_font_destroy(entry.second->hb);
         FT_Done_Face(entry.second->ft);
+        if (entry.second->fallbackFonts)
+            FcFontSetDestroy(entry.second->fallbackFonts);
+        if (entry.second->fallbackCoverage)
+            FcCharSetDestroy(entry.second->fallbackCoverage);
     }
     faces_.clear();
     hb_buffer_destroy(buffer_);
@@ -324,10 +330,13 @@ FontFace* FontCache::OpenFace(const std::string& file, int index) {
             }
 
             hb_blob_t* blob = hb_blob_create_from_file(file.c_str());
-            hb_face_t* hbFace = hb_face_create(blob, unsigned(index));
+            // The index's high bits name an instance of a variable font.
+            hb_face_t* hbFace = hb_face_create(blob, unsigned(index) & 0xFFFF);
             hb_blob_destroy(blob);
             face->hb = hb_font_create(hbFace);
             hb_face_destroy(hbFace);
+            if (index >> 16)
+                hb_font_set_var_named_instance(face->hb, unsigned(index >> 16) - 1);
             hb_font_set_scale(face->hb, int(ft->units_per_EM), int(ft->units_per_EM));
             hb_ot_font_set_funcs(face->hb);
             result = face.get();
@@ -374,6 +383,9 @@ const FontOutline* FontCache::Outline(FontFace& face, uint32_t glyph, bool embol
     return &outline;
 }
 
+// Fallback fonts for a face: fontconfig's preference order after the face's
+// own family, trimmed to fonts that add characters, asked for once per face.
+// A lookup is then a walk over coverage sets, never a new match.
 FontFace* FontCache::FallbackFace(FontFace& face, uint32_t codepoint) {
     uint64_t key = (uint64_t(face.id) << 32) | codepoint;
     auto found = fallbacks_.find(key);
@@ -381,33 +393,44 @@ FontFace* FontCache::FallbackFace(FontFace& face, uint32_t codepoint) {
         return found->second;
     if (fallbacks_.size() >= kMaxFallbacks)
         fallbacks_.clear();
+
+    if (!face.fallbackSorted) {
+        face.fallbackSorted = true;
+        Pattern pattern(FcPatternCreate());
+        if (pattern) {
+            if (face.ft->family_name)
+                FcPatternAddString(pattern.get(), FC_FAMILY,
+                                   reinterpret_cast<const FcChar8*>(face.ft->family_name));
+            FcPatternAddInteger(pattern.get(), FC_WEIGHT,
+                                face.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+            FcPatternAddInteger(pattern.get(), FC_SLANT,
+                                face.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+            FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+            FcConfigSubstitute(Config(), pattern.get(), FcMatchPattern);
+            FcDefaultSubstitute(pattern.get());
+            FcResult result = FcResultNoMatch;
+            face.fallbackFonts =
+                FcFontSort(Config(), pattern.get(), FcTrue, &face.fallbackCoverage, &result);
+        }
+    }
+
     FontFace* result = nullptr;
-    FcCharSet* chars = FcCharSetCreate();
-    Pattern pattern(FcPatternCreate());
-    if (chars && pattern && FcCharSetAddChar(chars, codepoint)) {
-        if (face.ft->family_name)
-            FcPatternAddString(pattern.get(), FC_FAMILY,
-                               reinterpret_cast<const FcChar8*>(face.ft->family_name));
-        FcPatternAddCharSet(pattern.get(), FC_CHARSET, chars);
-        FcPatternAddInteger(pattern.get(), FC_WEIGHT,
-                            face.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-        FcPatternAddInteger(pattern.get(), FC_SLANT,
-                            face.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(Config(), pattern.get(), FcMatchPattern);
-        FcDefaultSubstitute(pattern.get());
-        Pattern font = Match(Config(), pattern.get());
-        FcChar8* file = nullptr;
-        int index = 0;
-        if (font && FcPatternGetString(font.get(), FC_FILE, 0, &file) == FcResultMatch) {
-            FcPatternGetInteger(font.get(), FC_INDEX, 0, &index);
+    FcFontSet* fonts = face.fallbackFonts;
+    if (fonts && face.fallbackCoverage && FcCharSetHasChar(face.fallbackCoverage, codepoint)) {
+        for (int i = 0; i < fonts->nfont && !result; ++i) {
+            FcCharSet* chars = nullptr;
+            FcChar8* file = nullptr;
+            int index = 0;
+            if (FcPatternGetCharSet(fonts->fonts[i], FC_CHARSET, 0, &chars) != FcResultMatch ||
+                !FcCharSetHasChar(chars, codepoint) ||
+                FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) != FcResultMatch)
+                continue;
+            FcPatternGetInteger(fonts->fonts[i], FC_INDEX, 0, &index);
             FontFace* candidate = OpenFace(reinterpret_cast<const char*>(file), index);
             if (candidate && candidate != &face && FT_Get_Char_Index(candidate->ft, codepoint))
                 result = candidate;
         }
     }
-    if (chars)
-        FcCharSetDestroy(chars);
     fallbacks_.emplace(key, result);
     return result;
 }

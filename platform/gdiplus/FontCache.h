@@ -11,6 +11,8 @@
 
 struct FT_FaceRec_;
 struct _FcConfig;
+struct _FcFontSet;
+struct _FcCharSet;
 struct hb_font_t;
 struct hb_buffer_t;
 
@@ -40,6 +42,11 @@ struct FontFace {
     float strikeoutThickness = 0;
     bool bold = false;   // the face itself is bold
     bool italic = false; // the face itself is italic or oblique
+    // Fonts for characters this face lacks, in preference order, and the
+    // characters they cover together; looked up on first need.
+    bool fallbackSorted = false;
+    _FcFontSet* fallbackFonts = nullptr;
+    _FcCharSet* fallbackCoverage = nullptr;
     // Key: glyph index * 2 + emboldened.
     std::unordered_map<uint32_t, FontOutline> outlines;
 };

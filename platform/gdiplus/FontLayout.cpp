@@ -220,7 +220,11 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
     bool wrap = request.width > 0 && (request.formatFlags & kFormatNoWrap) == 0;
 
     // Lines as [start, end) of `clean`, split at CR, LF and CR LF.
-    std::vector<std::pair<size_t, size_t>> lines;
+    struct LineSpan {
+        size_t start, end;         // the line
+        size_t paraStart, paraEnd; // its paragraph, the shaping context
+    };
+    std::vector<LineSpan> lines;
     std::vector<float> advances;
     size_t start = 0;
     while (start <= clean.size()) {
@@ -231,9 +235,9 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
             auto wrapped =
                 WrapParagraph(shaper, clean.data() + start, end - start, request.width, advances);
             for (auto& piece : wrapped)
-                lines.emplace_back(start + piece.first, start + piece.second);
+                lines.push_back({start + piece.first, start + piece.second, start, end});
         } else {
-            lines.emplace_back(start, end);
+            lines.push_back({start, end, start, end});
         }
         if (end >= clean.size())
             break;
@@ -261,14 +265,10 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
     FontOutline& result = out;
     Line line;
     for (size_t i = 0; i < lines.size(); ++i) {
-        size_t from = lines[i].first;
-        size_t to = TrimTrailingSpaces(clean.data(), from, lines[i].second, keepTrailing);
+        size_t from = lines[i].start;
+        size_t to = TrimTrailingSpaces(clean.data(), from, lines[i].end, keepTrailing);
         // The line's own text, with its paragraph as shaping context.
-        size_t paraStart = from, paraEnd = to;
-        while (paraStart > 0 && !IsLineBreak(clean[paraStart - 1]))
-            --paraStart;
-        while (paraEnd < clean.size() && !IsLineBreak(clean[paraEnd]))
-            ++paraEnd;
+        size_t paraStart = lines[i].paraStart, paraEnd = lines[i].paraEnd;
         shaper.Shape(clean.data() + paraStart, paraEnd - paraStart, from - paraStart,
                      to - paraStart, line);
 

@@ -331,6 +331,13 @@ TEST_F(TextPathString, LongTextIsLaidOutSafely) {
     EXPECT_EQ(GdipAddPathString(path, text.c_str(), -1, family, 0, 10, &rect, format), Ok);
     PathData all = Read(path);
     EXPECT_EQ(all.Figures(), 100000 * single.Figures());
+    // Many different characters that no installed font has, and a string whose
+    // end falls inside a surrogate pair.
+    std::u16string missing;
+    for (int i = 0; i < 100000; ++i)
+        missing.push_back(char16_t(0x4E00 + i % 20000));
+    missing.push_back(char16_t(0xD83D));
+    EXPECT_EQ(GdipAddPathString(path, missing.c_str(), -1, family, 0, 10, &rect, format), Ok);
 }
 
 TEST_F(TextPathString, FilledTextPaintsPixels) {
