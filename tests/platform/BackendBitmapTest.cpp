@@ -130,8 +130,11 @@ TEST(BackendBitmap, FromCallerPixelsAndLockBits) {
     EXPECT_EQ(0xFF000001u, Get(b, 0, 0));
 
     // A stride too small for the width is refused.
-    EXPECT_EQ(InvalidParameter, GdipCreateBitmapFromScan0(2, 3, 4, PixelFormat32bppARGB,
-                                                          reinterpret_cast<BYTE*>(pixels), &b));
+    GpBitmap* narrow = nullptr;
+    EXPECT_EQ(InvalidParameter,
+              GdipCreateBitmapFromScan0(2, 3, 4, PixelFormat32bppARGB,
+                                        reinterpret_cast<BYTE*>(pixels), &narrow));
+    EXPECT_EQ(nullptr, narrow);
     GdipDisposeImage(b);
 }
 
