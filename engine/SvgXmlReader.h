@@ -11,7 +11,7 @@ class TiXmlDocument;
 class SvgXmlReader {
 public:
     // Top-level elements are at depth 1.
-    static const int kMaxXmlDepth = 1024;
+    static constexpr int kMaxXmlDepth = 1024;
 
     // Whole file into bytes; false when it cannot be opened or read.
     static bool ReadFile(const char* path, std::string& bytes);

@@ -10,16 +10,19 @@ namespace {
 std::string Repeat(const std::string& text, int count) {
     std::string out;
     out.reserve(text.size() * count);
-    for (int i = 0; i < count; ++i) out += text;
+    for (int i = 0; i < count; ++i)
+        out += text;
     return out;
 }
 
 int TreeDepth(const TiXmlNode* node) {
     int deepest = 0;
     for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling()) {
-        if (!child->ToElement()) continue;
+        if (!child->ToElement())
+            continue;
         int d = 1 + TreeDepth(child);
-        if (d > deepest) deepest = d;
+        if (d > deepest)
+            deepest = d;
     }
     return deepest;
 }
