@@ -234,31 +234,28 @@ TEST(MeasureString, LinesAndCounts) {
 
 TEST(MeasureString, RefusesBadArguments) {
     TestFont font(u"DejaVu Sans", 20);
-    RectF layout(0, 0, 0, 0), box;
-    EXPECT_EQ(GdipMeasureString(nullptr, nullptr, -1, font.font, &layout, nullptr, &box, nullptr,
-                                nullptr),
-              InvalidParameter);
-    EXPECT_EQ(
-        GdipMeasureString(nullptr, u"a", -1, nullptr, &layout, nullptr, &box, nullptr, nullptr),
-        InvalidParameter);
-    EXPECT_EQ(
-        GdipMeasureString(nullptr, u"a", -1, font.font, nullptr, nullptr, &box, nullptr, nullptr),
-        InvalidParameter);
-    EXPECT_EQ(GdipMeasureString(nullptr, u"a", -1, font.font, &layout, nullptr, nullptr, nullptr,
-                                nullptr),
-              InvalidParameter);
-    EXPECT_EQ(
-        GdipMeasureString(nullptr, u"a", -2, font.font, &layout, nullptr, &box, nullptr, nullptr),
-        InvalidParameter);
-    RectF infinite(1.0f / 0.0f, 0, 0, 0);
-    EXPECT_EQ(
-        GdipMeasureString(nullptr, u"a", -1, font.font, &infinite, nullptr, &box, nullptr, nullptr),
-        InvalidParameter);
-    // A handle of another kind is refused, not misread.
     GpPath* path = nullptr;
     GdipCreatePath(FillModeAlternate, &path);
-    EXPECT_EQ(GdipMeasureString(nullptr, u"a", -1, reinterpret_cast<GpFont*>(path), &layout,
-                                nullptr, &box, nullptr, nullptr),
-              InvalidParameter);
+    RectF layout(0, 0, 0, 0), infinite(1.0f / 0.0f, 0, 0, 0), box;
+    struct {
+        const WCHAR* text;
+        INT length;
+        GpFont* font;
+        RectF* layout;
+        RectF* box;
+    } rows[] = {
+        {nullptr, -1, font.font, &layout, &box},
+        {u"a", -1, nullptr, &layout, &box},
+        {u"a", -1, font.font, nullptr, &box},
+        {u"a", -1, font.font, &layout, nullptr},
+        {u"a", -2, font.font, &layout, &box},
+        {u"a", -1, font.font, &infinite, &box},
+        // A handle of another kind is refused, not misread.
+        {u"a", -1, reinterpret_cast<GpFont*>(path), &layout, &box},
+    };
+    for (auto& row : rows)
+        EXPECT_EQ(GdipMeasureString(nullptr, row.text, row.length, row.font, row.layout, nullptr,
+                                    row.box, nullptr, nullptr),
+                  InvalidParameter);
     GdipDeletePath(path);
 }

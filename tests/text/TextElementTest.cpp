@@ -106,22 +106,6 @@ TEST(TextElements, IdsInsideTextAreCleared) {
     EXPECT_EQ(svg.At({0, 0})->GetId(), "");
 }
 
-TEST(TextElements, StoredAttributes) {
-    ParsedSvg svg("<text x='1 2,3' dy='4' rotate='5 6' textLength='7' "
-                  "lengthAdjust='spacingAndGlyphs'>ab</text><text>c</text>");
-    auto* text = dynamic_cast<SvgTextElement*>(svg.At({0}));
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->x, (std::vector<float>{1, 2, 3}));
-    EXPECT_EQ(text->dy, (std::vector<float>{4}));
-    EXPECT_EQ(text->rotate, (std::vector<float>{5, 6}));
-    EXPECT_EQ(text->textLength, 7.0f);
-    EXPECT_EQ(text->lengthAdjust, "spacingAndGlyphs");
-    auto* plain = dynamic_cast<SvgTextElement*>(svg.At({1}));
-    EXPECT_EQ(plain->textLength, -1.0f);
-    EXPECT_EQ(plain->lengthAdjust, "");
-    EXPECT_TRUE(plain->x.empty());
-}
-
 TEST(TextElements, GlyphsFollowThePositionLists) {
     ParsedSvg svg("<text x='10 50' y='30' dx='0 0 5' dy='0 3'>abc</text>"
                   "<text x='100' font-family='DejaVu Sans' font-size='20'>ii</text>"
