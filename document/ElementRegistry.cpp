@@ -16,6 +16,8 @@
 #include "document/SvgRootElement.h"
 #include "document/SvgStopElement.h"
 #include "document/SvgSymbolElement.h"
+#include "document/SvgTextElement.h"
+#include "document/SvgTspanElement.h"
 #include "document/SvgUseElement.h"
 
 namespace {
@@ -48,6 +50,8 @@ ElementRegistry::ElementRegistry() {
     Add("desc", new SvgDescElement());
     Add("filter", new SvgRootElement());
     Add("use", new SvgUseElement());
+    Add("text", new SvgTextElement());
+    Add("tspan", new SvgTspanElement());
     Add("stop", new SvgStopElement());
     Add("linearGradient", new SvgLinearGradientElement());
     Add("radialGradient", new SvgRadialGradientElement());
