@@ -169,6 +169,11 @@ TEST_F(ToolTest, OutputHasTheWindowSize) {
     ASSERT_TRUE(ReadPng(dir + "/a.png", w, h));
     EXPECT_EQ(w, 99);
     EXPECT_EQ(h, 50);
+    // The other side follows the unrounded aspect ratio.
+    ASSERT_EQ(Tool("-w 999 square.svg a2.png").code, 0);
+    ASSERT_TRUE(ReadPng(dir + "/a2.png", w, h));
+    EXPECT_EQ(w, 999);
+    EXPECT_EQ(h, 500);
 
     Square("width=\"100\" height=\"50\"");
     ASSERT_EQ(Tool("-w 40 square.svg b.png").code, 0);
