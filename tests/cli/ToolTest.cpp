@@ -233,6 +233,13 @@ TEST_F(ToolTest, OutDirRendersEveryInputAndReportsTheWorst) {
     EXPECT_EQ(h, 3);
     EXPECT_FALSE(Exists(dir + "/pngs/bad.png"));
     EXPECT_EQ(Tool("--out-dir pngs one.svg two.svg").code, 0);
+    // A second input of the same name does not replace the first one's image.
+    std::system(("mkdir -p '" + dir + "/sub' && cp '" + dir + "/two.svg' '" + dir + "/sub/one.svg'")
+                    .c_str());
+    ToolRun same = Tool("--out-dir same one.svg sub/one.svg");
+    EXPECT_EQ(same.code, 3);
+    ASSERT_TRUE(ReadPng(dir + "/same/one.png", w, h));
+    EXPECT_EQ(w, 4);
 }
 
 TEST_F(ToolTest, RendersTheExample) {

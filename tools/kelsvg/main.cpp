@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -183,8 +184,17 @@ int main(int argc, char** argv) {
         return ExitOutput;
     }
     int worst = ExitOk;
+    std::set<std::string> written;
     for (const std::string& input : options.inputs) {
-        int code = RenderOne(picture, options, input, OutputPathFor(options.outDir, input));
+        std::string output = OutputPathFor(options.outDir, input);
+        if (!written.insert(output).second) {
+            // Two inputs of the same name: keep the first one's image.
+            Report(input,
+                   "not rendered: " + output + " already holds the image of an earlier input");
+            worst = worst > ExitOutput ? worst : ExitOutput;
+            continue;
+        }
+        int code = RenderOne(picture, options, input, output);
         if (code > worst)
             worst = code;
     }
