@@ -133,14 +133,10 @@ TEST_F(ToolTest, BadInputsExitTwoWithAClearMessage) {
     struct Case {
         const char* file;
         const char* message;
-    } cases[] = {{"missing.svg", "cannot read"},
-                 {"empty.svg", "empty"},
-                 {"text.svg", "not well-formed XML"},
-                 {"html.svg", "<html>"},
-                 {"broken.svg", "line 1"},
-                 {"nosize.svg", "no size"},
-                 {"zero.svg", "no size"},
-                 {"huge.svg", "32767"}};
+    } cases[] = {
+        {"missing.svg", "cannot read"},      {"/dev/zero", "too large"}, {"empty.svg", "empty"},
+        {"text.svg", "not well-formed XML"}, {"html.svg", "<html>"},     {"broken.svg", "line 1"},
+        {"nosize.svg", "no size"},           {"zero.svg", "no size"},    {"huge.svg", "32767"}};
     for (const Case& c : cases) {
         ToolRun run = Tool(std::string(c.file) + " out.png");
         EXPECT_EQ(run.code, 2) << c.file;
