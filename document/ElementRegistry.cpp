@@ -7,12 +7,17 @@
 #include "document/SvgGroupElement.h"
 #include "document/SvgImageElement.h"
 #include "document/SvgLineElement.h"
+#include "document/SvgLinearGradientElement.h"
 #include "document/SvgPathElement.h"
 #include "document/SvgPolygonElement.h"
 #include "document/SvgPolylineElement.h"
+#include "document/SvgRadialGradientElement.h"
 #include "document/SvgRectElement.h"
 #include "document/SvgRootElement.h"
+#include "document/SvgStopElement.h"
 #include "document/SvgSymbolElement.h"
+#include "document/SvgTextElement.h"
+#include "document/SvgTspanElement.h"
 #include "document/SvgUseElement.h"
 
 namespace {
@@ -45,6 +50,11 @@ ElementRegistry::ElementRegistry() {
     Add("desc", new SvgDescElement());
     Add("filter", new SvgRootElement());
     Add("use", new SvgUseElement());
+    Add("text", new SvgTextElement());
+    Add("tspan", new SvgTspanElement());
+    Add("stop", new SvgStopElement());
+    Add("linearGradient", new SvgLinearGradientElement());
+    Add("radialGradient", new SvgRadialGradientElement());
     Add("image", new SvgImageElement());
     Add("symbol", new SvgSymbolElement());
 }

@@ -1,5 +1,5 @@
 #include "HostBitmap.h"
-#include "TestDocument.h"
+#include "tests/document/TestDocument.h"
 
 #include "engine/GdiImage.h"
 

@@ -75,6 +75,21 @@ TEST(SvgXmlReader, DeepNestingHiddenInMarkupIsStillCut) {
     EXPECT_LE(TreeDepth(&doc), SvgXmlReader::kMaxXmlDepth);
 }
 
+TEST(SvgXmlReader, SkipsADoctypeWithAnInternalSubset) {
+    std::string bytes = "<?xml version=\"1.0\"?>\n<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" "
+                        "\"x.dtd\" [\n  <!ENTITY ns \"a>b\">\n]>\n<svg width=\"1\"><g></svg>";
+    TiXmlDocument doc;
+    EXPECT_FALSE(SvgXmlReader::Parse(bytes, doc));
+    EXPECT_EQ(doc.ErrorRow(), 5); // line numbers are those of the file
+    TiXmlDocument good;
+    ASSERT_TRUE(SvgXmlReader::Parse(bytes.substr(0, bytes.size() - 9) + "</svg>", good));
+    ASSERT_NE(good.FirstChildElement("svg"), nullptr);
+    // Without a subset the declaration stays as it is.
+    std::string plain = "<!DOCTYPE svg><svg/>";
+    SvgXmlReader::LimitDepth(plain, 10);
+    EXPECT_EQ(plain, "<!DOCTYPE svg><svg/>");
+}
+
 TEST(SvgXmlReader, NormalizesLineEnds) {
     std::string bytes = "a\r\nb\rc\n\r\n";
     SvgXmlReader::NormalizeLineEnds(bytes);
@@ -85,6 +100,12 @@ TEST(SvgXmlReader, ReportsUnreadableAndBrokenInput) {
     TiXmlDocument missing;
     EXPECT_FALSE(SvgXmlReader::Load("/nonexistent/kelsvg/file.svg", missing));
     EXPECT_TRUE(missing.Error());
+
+    // A file that never ends is not read past the limit.
+    std::string bytes;
+    EXPECT_FALSE(SvgXmlReader::ReadFile("/dev/zero", bytes, 1 << 20));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(SvgXmlReader::ReadFile("/", bytes));
 
     TiXmlDocument empty;
     EXPECT_FALSE(SvgXmlReader::Parse("", empty));

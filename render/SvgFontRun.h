@@ -1,0 +1,32 @@
+#pragma once
+
+#include "engine/GdiPath.h"
+#include "engine/GdiText.h"
+#include "render/SvgFontBuilder.h"
+
+// The family, em size and style a run of text is drawn with: those of its font,
+// or, when the back end refused the font, the fallback family with the size and
+// style that were asked for.
+class SvgFontRun {
+public:
+    // Failures on the font are recorded in it; font may be null.
+    SvgFontRun(GdiFont* font, const SvgFontRequest& requested);
+    ~SvgFontRun();
+    SvgFontRun(const SvgFontRun&) = delete;
+    SvgFontRun& operator=(const SvgFontRun&) = delete;
+
+    // Adds the run's outlines to path, placed by format at (x, y) with a
+    // layout rectangle of zero size. Failures are recorded in path.
+    Gdiplus::Status AddTo(GdiPath* path, const WCHAR* text, float x, float y,
+                          const GdiStringFormat* format) const;
+    // The advance width of the run, spaces included; 0 when it cannot be measured.
+    float Advance(const WCHAR* text) const;
+
+    float Size() const { return size; }
+    INT Style() const { return style; }
+
+private:
+    GdiFontFamily* family; // owned; may be null or hold an empty handle
+    float size;
+    INT style;
+};

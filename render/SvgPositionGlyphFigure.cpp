@@ -1,0 +1,62 @@
+#include "render/SvgPositionGlyphFigure.h"
+
+#include "render/SvgFontRun.h"
+#include "render/SvgTextBuffer.h"
+#include "style/SvgStyle.h"
+
+using namespace Gdiplus;
+
+SvgPositionGlyphFigure::~SvgPositionGlyphFigure() {
+    style = nullptr; // borrowed from the text element
+}
+
+Status SvgPositionGlyphFigure::BuildPath() {
+    if (!path)
+        return OutOfMemory;
+    path->Record(GdipResetPath(path->Get()));
+    SvgFontRequest requested = SvgFontBuilder::Request(*GetStyle());
+    GdiFont* font = SvgFontBuilder::BuildFont(requested);
+    GdiStringFormat* format = SvgFontBuilder::BuildStringFormat(*GetStyle());
+    SvgTextBuffer units(kTextUnits);
+    units.Convert(CP_ACP, text);
+    Status status = Ok;
+    if (units.Length() > 0) {
+        SvgFontRun run(font, requested);
+        status = run.AddTo(path, units.Get(), x, y, format);
+    }
+    delete format;
+    delete font;
+    return status;
+}
+
+float SvgPositionGlyphFigure::Advance() {
+    SvgFontRequest requested = SvgFontBuilder::Request(*GetStyle());
+    GdiFont* font = SvgFontBuilder::BuildFont(requested);
+    SvgTextBuffer units(kTextUnits);
+    units.Convert(CP_ACP, text);
+    float advance = 0.0f;
+    if (units.Length() > 0) {
+        SvgFontRun run(font, requested);
+        advance = run.Advance(units.Get());
+    }
+    delete font;
+    return advance;
+}
+
+StringAlignment SvgPositionGlyphFigure::Alignment() {
+    GdiStringFormat* format = SvgFontBuilder::BuildStringFormat(*GetStyle());
+    StringAlignment align = StringAlignmentNear;
+    if (format)
+        GdipGetStringFormatAlign(format->Get(), &align);
+    delete format;
+    return align;
+}
+
+float SvgPositionGlyphFigure::AnchorFor(float left, float advance) {
+    StringAlignment align = Alignment();
+    if (align == StringAlignmentCenter)
+        return left + advance / 2;
+    if (align == StringAlignmentFar)
+        return left + advance;
+    return left;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "render/SvgFigure.h"
+
+#include <string>
+
+// One character of a "text" element's character data, drawn at (x, y) like a
+// run. It paints with the text element's style record, which it borrows: the
+// record is never deleted here. Font and format are made anew at every build.
+class SvgPositionGlyphFigure : public SvgFigure {
+public:
+    // Character buffer in UTF-16 units, terminator included.
+    static constexpr size_t kTextUnits = 256;
+
+    SvgPositionGlyphFigure() = default;
+    ~SvgPositionGlyphFigure() override;
+
+    Gdiplus::Status BuildPath() override;
+
+    // Paints with textStyle (not owned, must outlive this figure).
+    void BorrowStyle(SvgStyle* textStyle) { style = textStyle; }
+
+    // The advance width of the character in its font; 0 when it has none.
+    float Advance();
+    // How the character's format aligns it on its x (from text-anchor).
+    Gdiplus::StringAlignment Alignment();
+    // The x that places the character's left edge at `left`, given its
+    // advance and the alignment its format gives it.
+    float AnchorFor(float left, float advance);
+
+    float x = 0.0f;
+    float y = 0.0f;
+    std::string text; // one character, in the system's ANSI code page
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/win32/Win32.h"
+
+#include <string>
+#include <vector>
+
+// A fixed-size UTF-16 buffer that narrow text is converted into with
+// MultiByteToWideChar. Text that does not fit is cut at the buffer size, never
+// inside a UTF-8 sequence, and always NUL-terminated.
+class SvgTextBuffer {
+public:
+    // Room for capacity UTF-16 units, the terminator included (at least 1).
+    explicit SvgTextBuffer(size_t capacity);
+
+    // Converts text (code page CP_UTF8 or CP_ACP). Returns false when the text
+    // had to be cut; the buffer then holds the longest prefix that fits.
+    bool Convert(UINT codePage, const std::string& text);
+
+    const WCHAR* Get() const { return units.data(); }
+    // Units held before the terminator.
+    size_t Length() const { return length; }
+
+private:
+    // Units the first `bytes` bytes of text convert to, or 0 on failure.
+    static int Measure(UINT codePage, const std::string& text, size_t bytes);
+
+    std::vector<WCHAR> units;
+    size_t length = 0;
+};

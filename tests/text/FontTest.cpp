@@ -1,0 +1,261 @@
+// Font and string format building, the conversion buffers, and string measuring.
+
+#include "platform/gdiplus/GdipTextMeasure.h"
+#include "render/SvgFontBuilder.h"
+#include "render/SvgFontRun.h"
+#include "render/SvgTextBuffer.h"
+#include "style/SvgStyle.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using namespace Gdiplus;
+
+namespace {
+
+// A style record read from a style attribute, cascaded from parent when given.
+std::unique_ptr<SvgStyle> StyleOf(const char* declarations, SvgStyle* parent = nullptr) {
+    auto style = std::make_unique<SvgStyle>();
+    style->ReadStyleAttribute(declarations);
+    if (parent)
+        style->MergeFromParent(parent);
+    return style;
+}
+
+std::u16string Units(const SvgTextBuffer& buffer) {
+    return std::u16string(buffer.Get(), buffer.Length());
+}
+
+StringAlignment AlignOf(const GdiStringFormat* format) {
+    StringAlignment align = StringAlignmentNear;
+    GdipGetStringFormatAlign(format->Get(), &align);
+    return align;
+}
+
+// A font of a family at a size, deleted with the object.
+struct TestFont {
+    TestFont(const WCHAR* name, float size, INT style = 0) {
+        GdipCreateFontFamilyFromName(name, nullptr, &family);
+        GdipCreateFont(family, size, style, UnitPixel, &font);
+    }
+    ~TestFont() {
+        GdipDeleteFont(font);
+        GdipDeleteFontFamily(family);
+    }
+    GpFontFamily* family = nullptr;
+    GpFont* font = nullptr;
+};
+
+RectF Measure(GpFont* font, const WCHAR* text, INT flags = 0,
+              StringAlignment align = StringAlignmentNear) {
+    GpStringFormat* format = nullptr;
+    GdipCreateStringFormat(flags, 0, &format);
+    GdipSetStringFormatAlign(format, align);
+    RectF layout(10, 20, 0, 0);
+    RectF box(-1, -1, -1, -1);
+    EXPECT_EQ(GdipMeasureString(nullptr, text, -1, font, &layout, format, &box, nullptr, nullptr),
+              Ok);
+    GdipDeleteStringFormat(format);
+    return box;
+}
+
+} // namespace
+
+TEST(TextBuffer, ConvertsAndCutsSafely) {
+    SvgTextBuffer utf8(8);
+    EXPECT_TRUE(utf8.Convert(CP_UTF8, "caf\xC3\xA9"));
+    EXPECT_EQ(Units(utf8), u"caf\u00E9");
+    // Eight units hold seven and the terminator; a two-byte sequence is not split.
+    EXPECT_FALSE(utf8.Convert(CP_UTF8, "abcdef\xC3\xA9xyz"));
+    EXPECT_EQ(Units(utf8), u"abcdef\u00E9");
+    EXPECT_FALSE(utf8.Convert(CP_UTF8, "abcdefg\xC3\xA9"));
+    EXPECT_EQ(Units(utf8), u"abcdefg");
+    // A character outside the BMP takes two units and is kept whole or not at all.
+    EXPECT_FALSE(utf8.Convert(CP_UTF8, "abcdef\xF0\x9F\x98\x80"));
+    EXPECT_EQ(Units(utf8), u"abcdef");
+    EXPECT_TRUE(utf8.Convert(CP_UTF8, ""));
+    EXPECT_EQ(utf8.Length(), 0u);
+    EXPECT_EQ(utf8.Get()[0], 0);
+
+    // The ANSI code page is Windows-1252: one unit per byte.
+    SvgTextBuffer ansi(SvgFontBuilder::kFamilyNameUnits);
+    EXPECT_TRUE(ansi.Convert(CP_ACP, "\x80\xE9"));
+    EXPECT_EQ(Units(ansi), u"\u20AC\u00E9");
+    EXPECT_FALSE(ansi.Convert(CP_ACP, std::string(1000, 'A')));
+    EXPECT_EQ(ansi.Length(), SvgFontBuilder::kFamilyNameUnits - 1);
+}
+
+TEST(FontBuilding, OnlyTheRecordsOwnSettingsCountButTheSizeIsInherited) {
+    auto parent = StyleOf("font-family: DejaVu Sans; font-weight: bold; font-size: 20px; "
+                          "text-anchor: middle; font-style: italic; text-decoration: underline");
+    auto child = StyleOf("fill: red", parent.get());
+    SvgFontRequest own = SvgFontBuilder::Request(*parent);
+    EXPECT_EQ(own.family, "DejaVu Sans");
+    EXPECT_EQ(own.size, 20.0f);
+    EXPECT_EQ(own.style, FontStyleBold | FontStyleItalic | FontStyleUnderline);
+
+    SvgFontRequest inherited = SvgFontBuilder::Request(*child);
+    EXPECT_EQ(inherited.family, SvgFontBuilder::kDefaultFamily);
+    EXPECT_EQ(inherited.size, 20.0f);
+    EXPECT_EQ(inherited.style, 0);
+
+    std::unique_ptr<GdiStringFormat> format(SvgFontBuilder::BuildStringFormat(*child));
+    EXPECT_EQ(AlignOf(format.get()), StringAlignmentNear);
+    StringAlignment lineAlign = StringAlignmentNear;
+    GdipGetStringFormatLineAlign(format->Get(), &lineAlign);
+    EXPECT_EQ(lineAlign, StringAlignmentFar);
+
+    SvgStyle fresh;
+    SvgFontRequest none = SvgFontBuilder::Request(fresh);
+    EXPECT_EQ(none.size, 12.0f);
+    EXPECT_EQ(none.family, "\xD0\xC2\xCB\xCE\xCC\xE5");
+}
+
+TEST(FontBuilding, StyleBitsFromKeywords) {
+    struct {
+        const char* declarations;
+        INT style;
+    } rows[] = {
+        {"font-weight: bold", FontStyleBold},
+        {"font-weight: 700", 0},
+        {"font-weight: bolder", 0},
+        {"font-style: oblique", FontStyleItalic},
+        {"font-style: italic", FontStyleItalic},
+        {"text-decoration: underline line-through", FontStyleUnderline | FontStyleStrikeout},
+        {"text-decoration: overline blink", 0},
+    };
+    for (auto& row : rows)
+        EXPECT_EQ(SvgFontBuilder::Request(*StyleOf(row.declarations)).style, row.style)
+            << row.declarations;
+}
+
+TEST(FontBuilding, AnchorSetsTheAlignment) {
+    struct {
+        const char* declarations;
+        StringAlignment align;
+    } rows[] = {{"text-anchor: start", StringAlignmentNear},
+                {"text-anchor: middle", StringAlignmentCenter},
+                {"text-anchor: end", StringAlignmentFar},
+                {"text-anchor: left", StringAlignmentNear}};
+    for (auto& row : rows) {
+        std::unique_ptr<GdiStringFormat> format(
+            SvgFontBuilder::BuildStringFormat(*StyleOf(row.declarations)));
+        EXPECT_EQ(AlignOf(format.get()), row.align) << row.declarations;
+    }
+}
+
+TEST(FontBuilding, UnknownFamiliesFallBackToTimesNewRoman) {
+    // The default name reads as Windows-1252 here and names no font.
+    SvgFontRequest request;
+    request.family = SvgFontBuilder::kDefaultFamily;
+    request.size = 17;
+    request.style = FontStyleItalic;
+    std::unique_ptr<GdiFont> refused(SvgFontBuilder::BuildFont(request));
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(refused->Get(), nullptr);
+    SvgFontRun fallback(refused.get(), request);
+    EXPECT_EQ(fallback.Size(), 17.0f);
+    EXPECT_EQ(fallback.Style(), FontStyleItalic);
+    EXPECT_NE(refused->GetLastStatus(), Ok);
+    EXPECT_GT(fallback.Advance(u"W"), 5.0f);
+
+    // A very long name is cut, not overrun, and names nothing either.
+    request.family = std::string(100000, 'Q');
+    std::unique_ptr<GdiFont> tooLong(SvgFontBuilder::BuildFont(request));
+    ASSERT_NE(tooLong, nullptr);
+    EXPECT_EQ(tooLong->Get(), nullptr);
+
+    request.family = "DejaVu Sans";
+    request.size = 30;
+    request.style = FontStyleBold;
+    std::unique_ptr<GdiFont> found(SvgFontBuilder::BuildFont(request));
+    ASSERT_NE(found->Get(), nullptr);
+    SvgFontRun run(found.get(), SvgFontRequest());
+    EXPECT_EQ(run.Size(), 30.0f);
+    EXPECT_EQ(run.Style(), FontStyleBold);
+}
+
+TEST(MeasureString, WidthsFollowTheAdvances) {
+    TestFont font(u"DejaVu Sans", 20);
+    ASSERT_NE(font.font, nullptr);
+    RectF ii = Measure(font.font, u"ii");
+    RectF ww = Measure(font.font, u"WW");
+    EXPECT_EQ(ii.X, 10.0f);
+    EXPECT_EQ(ii.Y, 20.0f);
+    EXPECT_GT(ii.Width, 5.0f);
+    EXPECT_GT(ww.Width, ii.Width * 2);
+    // The line box: ascent plus descent, a little over the em size.
+    EXPECT_GT(ii.Height, 20.0f);
+    EXPECT_LT(ii.Height, 30.0f);
+    // Doubling the text doubles the width.
+    EXPECT_NEAR(Measure(font.font, u"iiii").Width, 2 * ii.Width, 0.01f);
+    // Centred and far-aligned boxes sit on and before the layout point.
+    EXPECT_NEAR(Measure(font.font, u"ii", 0, StringAlignmentCenter).X, 10 - ii.Width / 2, 0.01f);
+    EXPECT_NEAR(Measure(font.font, u"ii", 0, StringAlignmentFar).X, 10 - ii.Width, 0.01f);
+}
+
+TEST(MeasureString, TrailingSpacesCountOnlyWhenAsked) {
+    TestFont font(u"DejaVu Sans", 20);
+    float word = Measure(font.font, u"ab").Width;
+    EXPECT_NEAR(Measure(font.font, u"ab  ").Width, word, 0.01f);
+    float measured = Measure(font.font, u"ab  ", StringFormatFlagsMeasureTrailingSpaces).Width;
+    EXPECT_GT(measured, word + 5);
+    EXPECT_GT(Measure(font.font, u" ", StringFormatFlagsMeasureTrailingSpaces).Width, 2.0f);
+    RectF empty = Measure(font.font, u"");
+    EXPECT_EQ(empty.Width, 0.0f);
+    EXPECT_EQ(empty.Height, 0.0f);
+}
+
+TEST(MeasureString, LinesAndCounts) {
+    TestFont font(u"DejaVu Sans", 20);
+    RectF layout(0, 0, 0, 0);
+    RectF one, two;
+    INT fitted = -1, lines = -1;
+    ASSERT_EQ(
+        GdipMeasureString(nullptr, u"ab", -1, font.font, &layout, nullptr, &one, &fitted, &lines),
+        Ok);
+    EXPECT_EQ(fitted, 2);
+    EXPECT_EQ(lines, 1);
+    ASSERT_EQ(GdipMeasureString(nullptr, u"ab\nabcd", -1, font.font, &layout, nullptr, &two,
+                                &fitted, &lines),
+              Ok);
+    EXPECT_EQ(fitted, 7);
+    EXPECT_EQ(lines, 2);
+    EXPECT_GT(two.Width, one.Width * 1.5f);
+    EXPECT_GT(two.Height, one.Height * 1.5f);
+    ASSERT_EQ(GdipMeasureString(nullptr, u"ab\nabcd", 2, font.font, &layout, nullptr, &two, &fitted,
+                                &lines),
+              Ok);
+    EXPECT_EQ(fitted, 2);
+    EXPECT_FLOAT_EQ(two.Width, one.Width);
+}
+
+TEST(MeasureString, RefusesBadArguments) {
+    TestFont font(u"DejaVu Sans", 20);
+    GpPath* path = nullptr;
+    GdipCreatePath(FillModeAlternate, &path);
+    RectF layout(0, 0, 0, 0), infinite(1.0f / 0.0f, 0, 0, 0), box;
+    struct {
+        const WCHAR* text;
+        INT length;
+        GpFont* font;
+        RectF* layout;
+        RectF* box;
+    } rows[] = {
+        {nullptr, -1, font.font, &layout, &box},
+        {u"a", -1, nullptr, &layout, &box},
+        {u"a", -1, font.font, nullptr, &box},
+        {u"a", -1, font.font, &layout, nullptr},
+        {u"a", -2, font.font, &layout, &box},
+        {u"a", -1, font.font, &infinite, &box},
+        // A handle of another kind is refused, not misread.
+        {u"a", -1, reinterpret_cast<GpFont*>(path), &layout, &box},
+    };
+    for (auto& row : rows)
+        EXPECT_EQ(GdipMeasureString(nullptr, row.text, row.length, row.font, row.layout, nullptr,
+                                    row.box, nullptr, nullptr),
+                  InvalidParameter);
+    GdipDeletePath(path);
+}

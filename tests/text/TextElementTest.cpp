@@ -1,0 +1,170 @@
+// The text elements as loaded from a file: glyph children, tspan runs, ids,
+// copies, and what of the cascade the fonts take.
+
+#include "TextTestUtil.h"
+
+#include "document/ElementRegistry.h"
+#include "document/SvgPositionGlyphElement.h"
+#include "document/SvgTextElement.h"
+#include "document/SvgTspanElement.h"
+#include "render/SvgPositionGlyphFigure.h"
+#include "render/SvgTextFigure.h"
+#include "style/SvgStyle.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Gdiplus;
+
+namespace {
+
+// The characters of the glyph children, "|" standing for any other child.
+std::string GlyphText(SvgElement* text) {
+    std::string out;
+    for (SvgElement* child : text->GetChildren()) {
+        auto* glyph = dynamic_cast<SvgPositionGlyphElement*>(child);
+        out += glyph ? glyph->GetGlyphFigure()->text : "|";
+    }
+    return out;
+}
+
+SvgTextFigure* RunAt(ParsedSvg& svg, std::initializer_list<size_t> indexes) {
+    SvgElement* element = svg.At(indexes);
+    return element ? dynamic_cast<SvgTextFigure*>(element->GetFigure()) : nullptr;
+}
+
+} // namespace
+
+TEST(TextElements, RegistryMakesTextAndTspanButNoGlyph) {
+    ElementRegistry* registry = ElementRegistry::Instance();
+    std::unique_ptr<SvgElement> text(registry->CreateElement("text"));
+    std::unique_ptr<SvgElement> tspan(registry->CreateElement("tspan"));
+    ASSERT_TRUE(text && tspan);
+    EXPECT_EQ(text->GetKind(), 8);
+    EXPECT_EQ(text->GetTagName(), "text");
+    EXPECT_EQ(tspan->GetKind(), 9);
+    EXPECT_EQ(tspan->GetTagName(), "tspan");
+    EXPECT_NE(dynamic_cast<SvgTextFigure*>(tspan->GetFigure()), nullptr);
+    EXPECT_EQ(registry->CreateElement("positionGlyph"), nullptr);
+    SvgPositionGlyphElement glyph;
+    EXPECT_EQ(glyph.GetKind(), 12);
+    EXPECT_EQ(glyph.GetFigure()->GetOwner(), &glyph);
+}
+
+TEST(TextElements, CharacterDataBecomesOneGlyphPerByte) {
+    ParsedSvg svg("<text fill='red'>abc</text><text>\xC3\xA9</text>");
+    SvgElement* text = svg.At({0});
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(GlyphText(text), "abc");
+    for (SvgElement* glyph : text->GetChildren()) {
+        // Glyphs paint with the text element's own record, and have no id.
+        EXPECT_EQ(glyph->GetFigure()->GetStyle(), text->GetFigure()->GetStyle());
+        EXPECT_EQ(glyph->GetId(), "");
+        EXPECT_EQ(glyph->GetParent(), text);
+        EXPECT_EQ(glyph->GetOwner(), &svg.Engine());
+    }
+    // Two bytes of UTF-8 make two glyphs.
+    EXPECT_EQ(GlyphText(svg.At({1})), "\xC3\xA9");
+    // The text element's own run stays empty.
+    EXPECT_EQ(RunAt(svg, {0})->text, "");
+}
+
+TEST(TextElements, ChildrenKeepDocumentOrder) {
+    ParsedSvg svg("<text>ab<tspan>T</tspan>c<!-- note -->d<foo><tspan>x</tspan></foo>"
+                  "<rect width='1' height='1'/></text>");
+    SvgElement* text = svg.At({0});
+    EXPECT_EQ(GlyphText(text), "ab|cd|");
+    EXPECT_EQ(RunAt(svg, {0, 2})->text, "T");
+    EXPECT_EQ(text->GetChildren()[5]->GetTagName(), "rect");
+}
+
+TEST(TextElements, TspanTakesItsFirstChildOnly) {
+    ParsedSvg svg("<text><tspan x='10' y='20'>Hello<b/>more</tspan>"
+                  "<tspan><desc>x</desc>after</tspan>"
+                  "<tspan><!-- hidden -->shown</tspan>"
+                  "<tspan/></text>");
+    SvgTextFigure* hello = RunAt(svg, {0, 0});
+    ASSERT_NE(hello, nullptr);
+    EXPECT_EQ(hello->text, "Hello");
+    EXPECT_EQ(hello->x, 10.0f);
+    EXPECT_EQ(hello->y, 20.0f);
+    EXPECT_TRUE(svg.At({0, 0})->GetChildren().empty());
+    EXPECT_EQ(RunAt(svg, {0, 1})->text, "desc");
+    EXPECT_TRUE(svg.At({0, 1})->GetChildren().empty());
+    // A comment is no text.
+    EXPECT_EQ(RunAt(svg, {0, 2})->text, "");
+    EXPECT_EQ(RunAt(svg, {0, 3})->text, "");
+    EXPECT_EQ(RunAt(svg, {0, 3})->x, 0.0f);
+}
+
+TEST(TextElements, IdsInsideTextAreCleared) {
+    ParsedSvg svg("<text id='outer'><tspan id='inner'>A</tspan><g id='group'/></text>");
+    EXPECT_NE(svg.Engine().FindElementById("outer"), nullptr);
+    EXPECT_EQ(svg.Engine().FindElementById("inner"), nullptr);
+    EXPECT_EQ(svg.Engine().FindElementById("group"), nullptr);
+    EXPECT_EQ(svg.At({0, 0})->GetId(), "");
+}
+
+TEST(TextElements, GlyphsFollowThePositionLists) {
+    ParsedSvg svg("<text x='10 50' y='30' dx='0 0 5' dy='0 3'>abc</text>"
+                  "<text x='100' font-family='DejaVu Sans' font-size='20'>ii</text>"
+                  "<text x='100' font-family='DejaVu Sans' font-size='20' "
+                  "text-anchor='end'>ii</text>");
+    auto glyph = [&](std::initializer_list<size_t> at) {
+        return static_cast<SvgPositionGlyphElement*>(svg.At(at))->GetGlyphFigure();
+    };
+    EXPECT_EQ(glyph({0, 0})->x, 10.0f);
+    EXPECT_EQ(glyph({0, 0})->y, 30.0f);
+    EXPECT_EQ(glyph({0, 1})->x, 50.0f);
+    EXPECT_EQ(glyph({0, 1})->y, 33.0f);
+    // No x for c: after b's advance, plus its dx.
+    float advanceB = glyph({0, 1})->Advance();
+    EXPECT_GT(advanceB, 0.0f);
+    EXPECT_FLOAT_EQ(glyph({0, 2})->x, 50.0f + advanceB + 5.0f);
+    EXPECT_EQ(glyph({0, 2})->y, 33.0f);
+
+    float advanceI = glyph({1, 0})->Advance();
+    EXPECT_GT(advanceI, 2.0f);
+    EXPECT_FLOAT_EQ(glyph({1, 1})->x, 100.0f + advanceI);
+    // Anchored at the end, the chunk ends at x: each glyph is placed by its
+    // right edge.
+    EXPECT_FLOAT_EQ(glyph({2, 1})->x, 100.0f);
+    EXPECT_FLOAT_EQ(glyph({2, 0})->x, 100.0f - advanceI);
+}
+
+TEST(TextElements, SpacesAdvanceToo) {
+    ParsedSvg svg("<text font-family='DejaVu Sans' font-size='20'>a b</text>");
+    auto glyph = [&](size_t i) {
+        return static_cast<SvgPositionGlyphElement*>(svg.At({0, i}))->GetGlyphFigure();
+    };
+    float space = glyph(1)->Advance();
+    EXPECT_GT(space, 2.0f);
+    EXPECT_FLOAT_EQ(glyph(2)->x, glyph(0)->Advance() + space);
+}
+
+TEST(TextElements, CopiesDrawNoText) {
+    ParsedSvg svg("<defs><text id='t' font-size='30'>A<tspan x='5' y='30'>B</tspan></text></defs>"
+                  "<use xlink:href='#t'/>");
+    SvgElement* use = svg.At({1});
+    ASSERT_NE(use, nullptr);
+    ASSERT_EQ(use->GetChildren().size(), 1u);
+    SvgElement* copy = use->GetChildren()[0];
+    EXPECT_EQ(copy->GetTagName(), "text");
+    // The glyph is not copied; the tspan is, with an empty run.
+    ASSERT_EQ(copy->GetChildren().size(), 1u);
+    EXPECT_EQ(static_cast<SvgTextFigure*>(copy->GetChildren()[0]->GetFigure())->text, "");
+    Picture picture = RenderSvg(SvgDocument(60, 40,
+                                            "<defs><text id='t' font-size='30'><tspan x='5' "
+                                            "y='30'>B</tspan></text></defs><use xlink:href='#t'/>"),
+                                60, 40);
+    EXPECT_TRUE(FindInk(picture).Empty());
+}
+
+TEST(TextElements, LongCharacterDataIsCut) {
+    std::string body = "<text font-size='1'>" + std::string(5000, 'x') + "</text>";
+    ParsedSvg svg(body);
+    EXPECT_EQ(svg.At({0})->GetChildren().size(), SvgTextElement::kMaxGlyphs);
+    // Glyphs count against the document's element budget.
+    EXPECT_EQ(svg.Engine().GetCopiesMade(), long(SvgTextElement::kMaxGlyphs));
+}
