@@ -2,11 +2,14 @@
 // filters and compresses, with nothing searched for but runs of equal bytes.
 // With the "up" filter an unchanged stretch of a row becomes a run of zero
 // bytes, which a deflate match at distance 1 covers 258 bytes at a time.
+// Each block of tokens gets Huffman codes made for it, so common bytes and
+// the long zero runs cost few bits.
 
 #include "platform/gdiplus/PngWriter.h"
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -16,8 +19,12 @@ namespace Gdiplus {
 
 namespace {
 
-constexpr size_t kChunkBytes = size_t(1) << 18; // IDAT size the output is cut into
+constexpr size_t kChunkBytes = size_t(1) << 18;  // IDAT size the output is cut into
+constexpr size_t kBlockTokens = size_t(1) << 16; // tokens per deflate block
+constexpr size_t kMaxRowBytes = size_t(32767) * 4 + 1;
 constexpr int kMaxMatch = 258;
+constexpr int kSymbols = 286; // literals, end of block, length codes
+constexpr int kEndOfBlock = 256;
 
 struct Code {
     uint32_t bits; // already reversed for the LSB-first bit order of deflate
@@ -33,26 +40,13 @@ uint32_t Reverse(uint32_t code, int length) {
     return out;
 }
 
-// The fixed literal/length code of deflate.
-Code FixedCode(int symbol) {
-    if (symbol < 144)
-        return {Reverse(0x30 + symbol, 8), 8};
-    if (symbol < 256)
-        return {Reverse(0x190 + symbol - 144, 9), 9};
-    if (symbol < 280)
-        return {Reverse(symbol - 256, 7), 7};
-    return {Reverse(0xC0 + symbol - 280, 8), 8};
-}
+// Length symbols: for each match length, its symbol and extra bits.
+struct LengthTable {
+    uint16_t symbol[kMaxMatch + 1];
+    uint8_t extraBits[kMaxMatch + 1];
+    uint8_t extraValue[kMaxMatch + 1];
 
-struct Tables {
-    Code literal[256];
-    Code match[kMaxMatch + 1]; // length code, extra bits and distance code 0 (distance 1)
-    Code end;
-
-    Tables() {
-        for (int i = 0; i < 256; ++i)
-            literal[i] = FixedCode(i);
-        end = FixedCode(256);
+    LengthTable() {
         static const int base[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
                                      15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
                                      67, 83, 99, 115, 131, 163, 195, 227, 258};
@@ -62,22 +56,104 @@ struct Tables {
             int k = 28;
             while (base[k] > length)
                 --k;
-            Code c = FixedCode(257 + k);
-            uint32_t bits = c.bits | (uint32_t(length - base[k]) << c.length);
-            // Distance 1 is distance code 0: five zero bits.
-            match[length] = {bits, c.length + uint32_t(extra[k]) + 5};
+            symbol[length] = uint16_t(257 + k);
+            extraBits[length] = uint8_t(extra[k]);
+            extraValue[length] = uint8_t(length - base[k]);
         }
     }
 };
 
-const Tables& FixedTables() {
-    static const Tables tables;
-    return tables;
+const LengthTable& Lengths() {
+    static const LengthTable table;
+    return table;
+}
+
+// Huffman code lengths of at most maxBits for the symbols with a non-zero
+// frequency. While the tree is too deep the frequencies are halved (keeping
+// them non-zero) and the tree is built again; every result is a complete code.
+void BuildLengths(const uint32_t* frequency, int count, int maxBits, uint8_t* lengths) {
+    std::vector<uint32_t> weight(frequency, frequency + count);
+    for (;;) {
+        std::fill(lengths, lengths + count, 0);
+        struct Node {
+            uint64_t weight;
+            int left, right; // children, or -1 and the symbol for a leaf
+        };
+        std::vector<Node> nodes;
+        std::vector<int> leaves;
+        for (int i = 0; i < count; ++i)
+            if (weight[size_t(i)]) {
+                leaves.push_back(int(nodes.size()));
+                nodes.push_back({weight[size_t(i)], -1, i});
+            }
+        if (nodes.empty())
+            return;
+        if (nodes.size() == 1) {
+            // A lone symbol still gets a complete code: a second, unused one.
+            lengths[nodes[0].right] = 1;
+            lengths[nodes[0].right == 0 ? 1 : 0] = 1;
+            return;
+        }
+        std::sort(leaves.begin(), leaves.end(),
+                  [&](int a, int b) { return nodes[size_t(a)].weight < nodes[size_t(b)].weight; });
+        // Two queues: sorted leaves and the inner nodes, made in rising weight.
+        std::vector<int> inner;
+        size_t nextLeaf = 0, nextInner = 0;
+        auto take = [&]() {
+            if (nextInner >= inner.size() ||
+                (nextLeaf < leaves.size() &&
+                 nodes[size_t(leaves[nextLeaf])].weight <= nodes[size_t(inner[nextInner])].weight))
+                return leaves[nextLeaf++];
+            return inner[nextInner++];
+        };
+        for (size_t made = 0; made + 1 < leaves.size(); ++made) {
+            int a = take(), b = take();
+            inner.push_back(int(nodes.size()));
+            nodes.push_back({nodes[size_t(a)].weight + nodes[size_t(b)].weight, a, b});
+        }
+        // Depths from the root down; inner nodes come after their children.
+        std::vector<int> depth(nodes.size(), 0);
+        int deepest = 0;
+        for (size_t i = nodes.size(); i-- > 0;) {
+            const Node& n = nodes[i];
+            if (n.left < 0) {
+                lengths[n.right] = uint8_t(depth[i] > 255 ? 255 : depth[i]);
+                deepest = std::max(deepest, depth[i]);
+            } else {
+                depth[size_t(n.left)] = depth[size_t(n.right)] = depth[i] + 1;
+            }
+        }
+        if (deepest <= maxBits)
+            return;
+        for (uint32_t& w : weight)
+            if (w)
+                w = (w >> 1) | 1;
+    }
+}
+
+// Canonical codes for the lengths, reversed for writing.
+void AssignCodes(const uint8_t* lengths, int count, Code* codes) {
+    int perLength[16] = {0};
+    for (int i = 0; i < count; ++i)
+        ++perLength[lengths[i]];
+    perLength[0] = 0;
+    uint32_t next[16] = {0};
+    uint32_t code = 0;
+    for (int bits = 1; bits < 16; ++bits) {
+        code = (code + uint32_t(perLength[bits - 1])) << 1;
+        next[bits] = code;
+    }
+    for (int i = 0; i < count; ++i) {
+        int n = lengths[i];
+        codes[i] = {n ? Reverse(next[n]++, n) : 0, uint32_t(n)};
+    }
 }
 
 class Encoder {
 public:
-    Encoder(PngSink sink, void* closure) : t_(FixedTables()), sink_(sink), closure_(closure) {}
+    Encoder(PngSink sink, void* closure)
+        : lengths_(Lengths()), sink_(sink), closure_(closure), out_(new unsigned char[kOutBytes]),
+          tokens_(new uint16_t[kBlockTokens + kMaxRowBytes + 8]) {}
 
     bool Failed() const { return failed_; }
 
@@ -103,12 +179,10 @@ public:
         Send(sig, 8);
     }
 
-    // zlib header (deflate, 32 KiB window, fastest) and the one block's header:
-    // final, fixed codes.
+    // zlib header: deflate, 32 KiB window, fastest.
     void BeginStream() {
         out_[used_++] = 0x78;
         out_[used_++] = 0x01;
-        Put(1 | (1 << 1), 3);
     }
 
     // One filtered row: each byte as a literal, then the run of equal bytes
@@ -121,7 +195,7 @@ public:
             if (j < length && f[j] != b) {
                 // A byte unlike the next: the common case at edges.
                 AdlerByte(b);
-                Put(t_.literal[b].bits, t_.literal[b].length);
+                Literal(b);
                 i = j;
                 continue;
             }
@@ -138,29 +212,35 @@ public:
             Run(b, j - i);
             i = j;
         }
-        if (used_ >= kChunkBytes)
-            FlushData(false);
+        if (tokenCount_ >= kBlockTokens)
+            FlushBlock(false);
     }
 
     // A row whose differences from the row above are all zero.
     void ZeroRow(size_t length) {
         Run(2, 1);
         Run(0, length);
+        if (tokenCount_ >= kBlockTokens)
+            FlushBlock(false);
     }
 
     void EndStream() {
-        Put(t_.end.bits, t_.end.length);
+        FlushBlock(true);
         while (count_ > 0) {
             out_[used_++] = uint8_t(acc_);
             acc_ >>= 8;
             count_ = count_ > 8 ? count_ - 8 : 0;
         }
-        PutBig32(out_ + used_, uint32_t((adlerB_ % 65521) << 16 | (adlerA_ % 65521)));
+        PutBig32(out_.get() + used_, uint32_t((adlerB_ % 65521) << 16 | (adlerA_ % 65521)));
         used_ += 4;
         FlushData(true);
     }
 
 private:
+    // Room for one block's output past the chunk limit: at most 21 bits a
+    // token plus the block header.
+    static constexpr size_t kOutBytes = kChunkBytes + (kBlockTokens + kMaxRowBytes + 8) * 3 + 1024;
+
     static void PutBig32(unsigned char* p, uint32_t v) {
         p[0] = uint8_t(v >> 24);
         p[1] = uint8_t(v >> 16);
@@ -168,20 +248,131 @@ private:
         p[3] = uint8_t(v);
     }
 
-    // count bytes b: a literal, then matches at distance 1 for the rest. The
-    // checksum is kept as it goes, a run at a time.
+    // Tokens: a literal byte (0 to 255) or a match at distance 1 of length
+    // 3 to 258 (kept as 256 + length).
+    void Literal(unsigned char b) {
+        tokens_[tokenCount_++] = b;
+        ++frequency_[b];
+    }
+
+    void Match(size_t length) {
+        tokens_[tokenCount_++] = uint16_t(256 + length);
+        ++frequency_[lengths_.symbol[length]];
+    }
+
+    // count bytes b: a literal, then matches for the rest. The checksum is
+    // kept as it goes, a run at a time.
     void Run(unsigned char b, size_t count) {
-        const Tables& t = t_;
         AdlerRun(b, count);
-        Put(t.literal[b].bits, t.literal[b].length);
+        Literal(b);
         size_t rest = count - 1;
         while (rest >= 3) {
             size_t m = rest < size_t(kMaxMatch) ? rest : size_t(kMaxMatch);
-            Put(t.match[m].bits, t.match[m].length);
+            Match(m);
             rest -= m;
         }
         while (rest--)
-            Put(t.literal[b].bits, t.literal[b].length);
+            Literal(b);
+    }
+
+    // The tokens so far as one block with codes made for them.
+    void FlushBlock(bool last) {
+        frequency_[kEndOfBlock] = 1;
+        uint8_t literalLengths[kSymbols];
+        BuildLengths(frequency_, kSymbols, 15, literalLengths);
+        int literalCount = kSymbols;
+        while (literalCount > 257 && literalLengths[literalCount - 1] == 0)
+            --literalCount;
+        Code literal[kSymbols];
+        AssignCodes(literalLengths, literalCount, literal);
+
+        // Code lengths of both alphabets in a row, run-length coded. The
+        // distance alphabet has two codes of one bit (as decoders expect a
+        // complete code); only the first, distance 1, is used.
+        uint8_t all[kSymbols + 2];
+        std::memcpy(all, literalLengths, size_t(literalCount));
+        all[literalCount] = 1;
+        all[literalCount + 1] = 1;
+        const int allCount = literalCount + 2;
+        struct LengthToken {
+            uint8_t symbol, extra;
+        };
+        LengthToken runs[kSymbols + 2];
+        int runCount = 0;
+        uint32_t clFrequency[19] = {0};
+        for (int i = 0; i < allCount;) {
+            uint8_t v = all[i];
+            int run = 1;
+            while (i + run < allCount && all[i + run] == v)
+                ++run;
+            i += run;
+            if (v == 0) {
+                while (run >= 11) {
+                    int r = std::min(run, 138);
+                    runs[runCount++] = {18, uint8_t(r - 11)};
+                    run -= r;
+                }
+                if (run >= 3) {
+                    runs[runCount++] = {17, uint8_t(run - 3)};
+                    run = 0;
+                }
+            } else {
+                runs[runCount++] = {v, 0};
+                --run;
+                while (run >= 3) {
+                    int r = std::min(run, 6);
+                    runs[runCount++] = {16, uint8_t(r - 3)};
+                    run -= r;
+                }
+            }
+            while (run-- > 0)
+                runs[runCount++] = {v, 0};
+        }
+        for (int i = 0; i < runCount; ++i)
+            ++clFrequency[runs[i].symbol];
+        uint8_t clLengths[19];
+        BuildLengths(clFrequency, 19, 7, clLengths);
+        Code cl[19];
+        AssignCodes(clLengths, 19, cl);
+        static const uint8_t order[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                          11, 4,  12, 3, 13, 2, 14, 1, 15};
+        int clCount = 19;
+        while (clCount > 4 && clLengths[order[clCount - 1]] == 0)
+            --clCount;
+
+        Put(last ? 1 : 0, 1);
+        Put(2, 2); // dynamic codes
+        Put(uint32_t(literalCount - 257), 5);
+        Put(1, 5); // two distance codes
+        Put(uint32_t(clCount - 4), 4);
+        for (int i = 0; i < clCount; ++i)
+            Put(clLengths[order[i]], 3);
+        static const uint8_t extraBits[19] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                              0, 0, 0, 0, 0, 0, 2, 3, 7};
+        for (int i = 0; i < runCount; ++i) {
+            const Code& c = cl[runs[i].symbol];
+            Put(c.bits | uint32_t(runs[i].extra) << c.length, c.length + extraBits[runs[i].symbol]);
+        }
+
+        // Each match length with its extra bits and the distance code (a
+        // single zero bit), ready to write in one go.
+        Code match[kMaxMatch + 1];
+        for (int length = 3; length <= kMaxMatch; ++length) {
+            const Code& c = literal[lengths_.symbol[length]];
+            if (!c.length)
+                continue;
+            match[length] = {c.bits | uint32_t(lengths_.extraValue[length]) << c.length,
+                             c.length + lengths_.extraBits[length] + 1};
+        }
+        for (size_t i = 0; i < tokenCount_; ++i) {
+            uint32_t t = tokens_[i];
+            const Code& c = t < 256 ? literal[t] : match[t - 256];
+            Put(c.bits, c.length);
+        }
+        Put(literal[kEndOfBlock].bits, literal[kEndOfBlock].length);
+
+        tokenCount_ = 0;
+        std::fill(frequency_, frequency_ + kSymbols, 0);
         if (used_ >= kChunkBytes)
             FlushData(false);
     }
@@ -193,7 +384,7 @@ private:
             uint32_t low = uint32_t(acc_);
             unsigned char b[4] = {uint8_t(low), uint8_t(low >> 8), uint8_t(low >> 16),
                                   uint8_t(low >> 24)};
-            std::memcpy(out_ + used_, b, 4);
+            std::memcpy(out_.get() + used_, b, 4);
             used_ += 4;
             acc_ >>= 32;
             count_ -= 32;
@@ -229,7 +420,7 @@ private:
     // byte stay in the accumulator.
     void FlushData(bool last) {
         if (used_ > 0 || last)
-            Chunk("IDAT", out_, used_);
+            Chunk("IDAT", out_.get(), used_);
         used_ = 0;
     }
 
@@ -238,16 +429,18 @@ private:
             failed_ = true;
     }
 
-    const Tables& t_;
+    const LengthTable& lengths_;
     PngSink sink_;
     void* closure_;
-    // Whole bytes of the stream not yet sent. The limit is checked after
-    // each run and row; one row of literals, at most 9/8 of 4·32767 + 1
-    // bytes, fits in the room past it.
-    unsigned char out_[2 * kChunkBytes];
+    // Whole bytes of the stream not yet sent.
+    std::unique_ptr<unsigned char[]> out_;
     size_t used_ = 0;
     uint64_t acc_ = 0;
     uint32_t count_ = 0;
+    // The block being gathered: at most one row past kBlockTokens.
+    std::unique_ptr<uint16_t[]> tokens_;
+    size_t tokenCount_ = 0;
+    uint32_t frequency_[kSymbols] = {0};
     uint64_t adlerA_ = 1, adlerB_ = 0;
     int unreduced_ = 0;
     bool failed_ = false;
