@@ -262,6 +262,37 @@ TEST(PngWriter, RowsThatChangeInPlaces) {
     }
 }
 
+TEST(PngWriter, SkewedByteCountsKeepCodesWithinFifteenBits) {
+    // Byte k occurs as often as the k-th Fibonacci number: an unlimited
+    // Huffman code for that would be 21 bits deep. The bytes are dealt
+    // round-robin so that they stay single literals.
+    std::vector<int> left;
+    for (int a = 1, b = 1; left.size() < 22; b = a + b, a = b - a)
+        left.push_back(a);
+    Bytes bytes;
+    for (bool any = true; any;) {
+        any = false;
+        for (size_t k = 0; k < left.size(); ++k)
+            if (left[k] > 0) {
+                bytes.push_back(uint8_t(k * 10));
+                --left[k];
+                any = true;
+            }
+    }
+    const int w = int(bytes.size() / 3);
+    ASSERT_LE(w, 32767);
+    cairo_surface_t* s = Surface(w, 2);
+    auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s));
+    for (int x = 0; x < w; ++x)
+        row[x] = 0xFF000000 | uint32_t(bytes[3 * x]) << 16 | uint32_t(bytes[3 * x + 1]) << 8 |
+                 bytes[3 * x + 2];
+    std::memcpy(cairo_image_surface_get_data(s) + cairo_image_surface_get_stride(s), row,
+                size_t(w) * 4);
+    cairo_surface_mark_dirty(s);
+    ExpectSameAsCairo(s, 2);
+    cairo_surface_destroy(s);
+}
+
 TEST(PngWriter, LargeImagesSpanSeveralDataChunks) {
     // Noise makes well over one chunk's worth of compressed data.
     cairo_surface_t* s = Surface(600, 500);
