@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <string>
@@ -263,12 +264,13 @@ TEST(PngWriter, RowsThatChangeInPlaces) {
 }
 
 TEST(PngWriter, SkewedByteCountsKeepCodesWithinFifteenBits) {
-    // Byte k occurs as often as the k-th Fibonacci number: an unlimited
-    // Huffman code for that would be 21 bits deep. The bytes are dealt
-    // round-robin so that they stay single literals.
+    // Byte k occurs about 1.7^k times (the last count twice): an unlimited
+    // Huffman code for that would be 19 bits deep. The bytes are dealt
+    // round-robin so that they stay single literals, in one row of one block.
     std::vector<int> left;
-    for (int a = 1, b = 1; left.size() < 22; b = a + b, a = b - a)
-        left.push_back(a);
+    for (int k = 0; k < 20; ++k)
+        left.push_back(int(std::lround(std::pow(1.7, k))));
+    left.push_back(left.back());
     Bytes bytes;
     for (bool any = true; any;) {
         any = false;
@@ -279,15 +281,15 @@ TEST(PngWriter, SkewedByteCountsKeepCodesWithinFifteenBits) {
                 any = true;
             }
     }
+    while (bytes.size() % 3)
+        bytes.push_back(uint8_t(bytes.size()));
     const int w = int(bytes.size() / 3);
     ASSERT_LE(w, 32767);
-    cairo_surface_t* s = Surface(w, 2);
+    cairo_surface_t* s = Surface(w, 1);
     auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s));
     for (int x = 0; x < w; ++x)
         row[x] = 0xFF000000 | uint32_t(bytes[3 * x]) << 16 | uint32_t(bytes[3 * x + 1]) << 8 |
                  bytes[3 * x + 2];
-    std::memcpy(cairo_image_surface_get_data(s) + cairo_image_surface_get_stride(s), row,
-                size_t(w) * 4);
     cairo_surface_mark_dirty(s);
     ExpectSameAsCairo(s, 2);
     cairo_surface_destroy(s);
