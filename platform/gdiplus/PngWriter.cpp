@@ -464,9 +464,11 @@ inline uint32_t Straight(uint32_t p) {
         return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16) | 0xFF000000;
     if (a == 0)
         return 0;
-    uint32_t r = (((p >> 16) & 0xFF) * 255 + a / 2) / a;
-    uint32_t g = (((p >> 8) & 0xFF) * 255 + a / 2) / a;
-    uint32_t b = ((p & 0xFF) * 255 + a / 2) / a;
+    // A channel above alpha (not valid premultiplied data) is cut to its low
+    // byte, as Cairo does, rather than spill into the next channel.
+    uint32_t r = ((((p >> 16) & 0xFF) * 255 + a / 2) / a) & 0xFF;
+    uint32_t g = ((((p >> 8) & 0xFF) * 255 + a / 2) / a) & 0xFF;
+    uint32_t b = (((p & 0xFF) * 255 + a / 2) / a) & 0xFF;
     return r | (g << 8) | (b << 16) | (a << 24);
 }
 

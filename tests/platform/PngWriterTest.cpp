@@ -196,6 +196,14 @@ TEST(PngWriter, MatchesCairoOnEveryAlphaAndOnNoise) {
     cairo_surface_t* s = Surface(256, 40);
     FillEveryAlpha(s, 1);
     ExpectSameAsCairo(s, 6);
+    // Channels above alpha, which only a careless direct write can leave:
+    // each channel keeps to itself.
+    auto* first = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s));
+    first[1] = 0x01FFFFFF;
+    first[2] = 0x80FF00FF;
+    first[3] = 0x10FF2000;
+    cairo_surface_mark_dirty(s);
+    ExpectSameAsCairo(s, 6);
     cairo_surface_destroy(s);
 
     // Opaque noise: nothing but literals.
