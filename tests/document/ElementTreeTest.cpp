@@ -1,4 +1,7 @@
-#include "TestDocument.h"
+#include "SvgTestSupport.h"
+#include "interface/SvgCommand.h"
+
+#include <gtest/gtest.h>
 
 #include "document/ElementRegistry.h"
 #include "document/SvgSymbolElement.h"

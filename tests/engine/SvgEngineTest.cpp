@@ -1,5 +1,8 @@
 #include "HostBitmap.h"
-#include "tests/document/TestDocument.h"
+#include "SvgTestSupport.h"
+#include "interface/SvgCommand.h"
+
+#include <gtest/gtest.h>
 
 #include "engine/GdiImage.h"
 

@@ -1,7 +1,7 @@
 // The brushes the gradients make: rectangle, colours, preset blend, wrap mode,
 // and what a gradient that cannot be made gives.
 
-#include "GradientHarness.h"
+#include "SvgTestSupport.h"
 
 #include "document/SvgLinearGradientElement.h"
 #include "document/SvgRadialGradientElement.h"

@@ -1,7 +1,7 @@
 // The gradient and stop elements as loaded from a file: geometry, units,
 // transform, stop colours and offsets.
 
-#include "GradientHarness.h"
+#include "SvgTestSupport.h"
 
 #include "document/ElementRegistry.h"
 #include "document/SvgLinearGradientElement.h"

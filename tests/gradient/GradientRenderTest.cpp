@@ -1,7 +1,7 @@
 // Shapes filled with gradients, drawn through the library and checked pixel
 // by pixel.
 
-#include "GradientHarness.h"
+#include "SvgTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tests/platform/Canvas.h"
+#include "Canvas.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "tests/platform/Canvas.h"
+#include "Canvas.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Polygons, polylines and paths: the points parser, the replay of built path
 // data into the back end's figures, and what the elements draw.
 
-#include "RenderHarness.h"
+#include "SvgTestSupport.h"
 
 #include "render/SvgPathFigure.h"
 #include "render/SvgPointsFigure.h"

@@ -1,7 +1,7 @@
 // Small documents drawn through the library, checked pixel by pixel. Points
 // are chosen away from anti-aliased edges unless an edge is the point.
 
-#include "RenderHarness.h"
+#include "SvgTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -22,10 +22,6 @@ const uint32_t kClear = 0;
                    << std::hex << "0x" << actual << " is not 0x" << expected;
     }
     return ::testing::AssertionSuccess();
-}
-
-Picture Draw(const std::string& body, int width = 100, int height = 100) {
-    return RenderSvg(SvgDocument(width, height, body), width, height);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The shape elements as loaded from a file: attributes into their figures,
 // copies, and what of the cascade their painting takes.
 
-#include "RenderHarness.h"
+#include "SvgTestSupport.h"
 
 #include "document/ElementRegistry.h"
 #include "document/SvgCircleElement.h"
