@@ -49,6 +49,10 @@ ParsedDocument::ParsedDocument(const std::string& body, int width, int height) {
     ParseText(engine, SvgDocument(width, height, body));
 }
 
+ParsedDocument::ParsedDocument(const std::string& body, const std::string& svgAttributes) {
+    ParseText(engine, Svg(svgAttributes, body));
+}
+
 SvgElement* ParsedDocument::At(std::initializer_list<size_t> indexes) {
     SvgElement* element = engine.GetRoot();
     for (size_t i : indexes) {

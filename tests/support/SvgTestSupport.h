@@ -34,17 +34,22 @@ std::string SvgDocument(int width, int height, const std::string& body);
 // Parses text into engine.
 void ParseText(SvgEngine& engine, const std::string& text);
 
-// A parsed width × height document around body; elements are found by id or
-// by their path of child indexes.
+// A parsed document around body, of the given size or svg attributes;
+// elements are found by id or by their path of child indexes.
 class ParsedDocument {
 public:
     explicit ParsedDocument(const std::string& body, int width = 100, int height = 100);
+    ParsedDocument(const std::string& body, const std::string& svgAttributes);
 
     SvgElement* Find(const char* id) { return engine.FindElementById(id); }
     template <class Element> Element* As(const char* id) {
         return dynamic_cast<Element*>(Find(id));
     }
     SvgElement* At(std::initializer_list<size_t> indexes);
+    template <class Figure> Figure* FigureAt(std::initializer_list<size_t> indexes) {
+        SvgElement* element = At(indexes);
+        return element ? dynamic_cast<Figure*>(element->GetFigure()) : nullptr;
+    }
     SvgEngine& Engine() { return engine; }
 
 private:
