@@ -14,14 +14,7 @@ const uint32_t kClear = 0;
 
 // Within one step per channel (premultiplied storage rounds).
 ::testing::AssertionResult Near(uint32_t actual, uint32_t expected) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        int a = (actual >> shift) & 0xFF;
-        int e = (expected >> shift) & 0xFF;
-        if (std::abs(a - e) > 1)
-            return ::testing::AssertionFailure()
-                   << std::hex << "0x" << actual << " is not 0x" << expected;
-    }
-    return ::testing::AssertionSuccess();
+    return NearArgb(actual, expected, 1);
 }
 
 } // namespace

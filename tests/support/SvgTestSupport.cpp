@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 using namespace Gdiplus;
@@ -119,6 +120,20 @@ InkBox FindInk(const Picture& picture, unsigned minAlpha) {
             box.bottom = std::max(box.bottom, y);
         }
     return box;
+}
+
+::testing::AssertionResult NearArgb(uint32_t actual, uint32_t expected, int tolerance) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        int a = (actual >> shift) & 0xFF;
+        int e = (expected >> shift) & 0xFF;
+        if (std::abs(a - e) > tolerance) {
+            char text[48];
+            std::snprintf(text, sizeof text, "0x%08X is not 0x%08X", unsigned(actual),
+                          unsigned(expected));
+            return ::testing::AssertionFailure() << text;
+        }
+    }
+    return ::testing::AssertionSuccess();
 }
 
 int DifferentPixels(const Picture& a, const Picture& b) {

@@ -8,6 +8,8 @@
 #include "engine/SvgEngine.h"
 #include "platform/gdiplus/GdiPlus.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -86,6 +88,8 @@ struct InkBox {
     float CenterX() const { return (left + right + 1) / 2.0f; }
 };
 InkBox FindInk(const Picture& picture, unsigned minAlpha = 128);
+// Whether two ARGB colours differ by at most tolerance in every channel.
+::testing::AssertionResult NearArgb(uint32_t actual, uint32_t expected, int tolerance);
 // Pixels that differ between two pictures of the same size.
 int DifferentPixels(const Picture& a, const Picture& b);
 
