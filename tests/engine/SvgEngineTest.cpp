@@ -26,10 +26,7 @@ void Draw(SvgEngine& engine, HostBitmap& target) {
 }
 
 void DrawThroughDc(SvgEngine& engine, HostBitmap& target) {
-    HDC hdc = CreateBitmapDC(target.bitmap());
-    CDC dc(hdc);
-    engine.DrawToDeviceContext(&dc);
-    DeleteDC(hdc);
+    engine.DrawToDeviceContext(target.dc());
 }
 
 const char* kRedSquare = "<rect width=\"10\" height=\"10\" fill=\"#ff0000\"/>";

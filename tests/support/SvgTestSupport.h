@@ -24,6 +24,8 @@ public:
     TempSvgFile& operator=(const TempSvgFile&) = delete;
 
     const std::string& Path() const { return path; }
+    // The path as the library's parse command takes it.
+    char* PathBuffer() { return &path[0]; }
 
 private:
     std::string path;
