@@ -22,6 +22,13 @@ std::string TspanRun(const std::string& tspanAttributes, const std::string& text
            tspanAttributes + ">" + text + "</tspan></text>";
 }
 
+bool Has(const Picture& picture, uint32_t argb) {
+    for (uint32_t p : picture.pixels)
+        if (p == argb)
+            return true;
+    return false;
+}
+
 int InkPixels(const Picture& picture) {
     int n = 0;
     for (uint32_t p : picture.pixels)
@@ -32,40 +39,36 @@ int InkPixels(const Picture& picture) {
 } // namespace
 
 TEST(TextRendering, AnchorPlacesTheRunOnX) {
-    InkBox start = FindInk(DrawWide(TspanRun("")));
-    InkBox middle = FindInk(DrawWide(TspanRun("text-anchor='middle'")));
-    InkBox end = FindInk(DrawWide(TspanRun("text-anchor='end'")));
-    ASSERT_FALSE(start.Empty());
-    EXPECT_GE(start.left, 100);
-    EXPECT_LE(start.left, 104);
-    EXPECT_NEAR(middle.CenterX(), 100, 2.5);
-    EXPECT_LE(end.right, 100);
-    EXPECT_GE(end.right, 95);
-    EXPECT_NEAR(start.Width(), end.Width(), 1);
-    // The bottom of the line box lies on y: "Hello" sits on a baseline above it.
-    for (const InkBox& box : {start, middle, end}) {
-        EXPECT_LT(box.bottom, 50);
-        EXPECT_GT(box.bottom, 40);
-        EXPECT_GT(box.Height(), 12);
+    // A tspan run, then the glyphs of character data, anchored as one chunk.
+    std::string attributes = "font-family='DejaVu Sans' font-size='20' x='100' y='50' ";
+    InkBox run;
+    for (bool glyphs : {false, true}) {
+        SCOPED_TRACE(glyphs ? "character data" : "tspan");
+        auto ink = [&](const std::string& anchor) {
+            return FindInk(DrawWide(glyphs ? "<text " + attributes + anchor + ">Hello</text>"
+                                           : TspanRun(anchor)));
+        };
+        InkBox start = ink(""), middle = ink("text-anchor='middle'"),
+               end = ink("text-anchor='end'");
+        ASSERT_FALSE(start.Empty());
+        EXPECT_GE(start.left, 100);
+        EXPECT_LE(start.left, 104);
+        EXPECT_NEAR(middle.CenterX(), 100, 2.5);
+        EXPECT_LE(end.right, 100);
+        EXPECT_GE(end.right, 95);
+        EXPECT_NEAR(start.Width(), end.Width(), 1);
+        // The bottom of the line box lies on y: "Hello" sits on a baseline above it.
+        for (const InkBox& box : {start, middle, end}) {
+            EXPECT_LT(box.bottom, 50);
+            EXPECT_GT(box.bottom, 40);
+            EXPECT_GT(box.Height(), 12);
+        }
+        // Glyph by glyph, the word is as wide as the run.
+        if (glyphs) {
+            EXPECT_NEAR(start.Width(), run.Width(), 2);
+        }
+        run = start;
     }
-}
-
-TEST(TextRendering, GlyphsOfCharacterDataAreAnchoredAsAChunk) {
-    std::string attributes = "font-family='DejaVu Sans' font-size='20' x='100' y='50'";
-    InkBox start = FindInk(DrawWide("<text " + attributes + ">Hello</text>"));
-    InkBox middle = FindInk(DrawWide("<text " + attributes + " text-anchor='middle'>Hello</text>"));
-    InkBox end = FindInk(DrawWide("<text " + attributes + " text-anchor='end'>Hello</text>"));
-    ASSERT_FALSE(start.Empty());
-    EXPECT_GE(start.left, 100);
-    EXPECT_LE(start.left, 104);
-    EXPECT_NEAR(middle.CenterX(), 100, 2.5);
-    EXPECT_LE(end.right, 100);
-    EXPECT_GE(end.right, 95);
-    EXPECT_LT(start.bottom, 50);
-    EXPECT_GT(start.bottom, 40);
-    // Glyph by glyph, the word is as wide as the run.
-    InkBox run = FindInk(DrawWide(TspanRun("")));
-    EXPECT_NEAR(start.Width(), run.Width(), 2);
 }
 
 TEST(TextRendering, SizeIsInheritedButFamilyWeightAndAnchorAreNot) {
@@ -125,13 +128,7 @@ TEST(TextRendering, CharacterDataAroundATspan) {
 }
 
 TEST(TextRendering, FillAndStrokeColours) {
-    Picture filled = DrawWide(TspanRun("fill='#0000ff'", "HH"));
-    InkBox box = FindInk(filled);
-    ASSERT_FALSE(box.Empty());
-    bool blue = false;
-    for (uint32_t p : filled.pixels)
-        blue = blue || p == 0xFF0000FFu;
-    EXPECT_TRUE(blue);
+    EXPECT_TRUE(Has(DrawWide(TspanRun("fill='#0000ff'", "HH")), 0xFF0000FFu));
 
     Picture outlined = DrawWide(TspanRun("fill='none' stroke='#ff0000' stroke-width='3'", "HH"));
     bool red = false, other = false;
@@ -144,11 +141,8 @@ TEST(TextRendering, FillAndStrokeColours) {
     EXPECT_TRUE(red);
     EXPECT_FALSE(other);
     // Glyphs paint with the text element's own fill.
-    Picture glyphs = DrawWide("<text font-size='20' x='10' y='50' fill='lime'>H</text>");
-    bool lime = false;
-    for (uint32_t p : glyphs.pixels)
-        lime = lime || p == 0xFF00FF00u;
-    EXPECT_TRUE(lime);
+    EXPECT_TRUE(
+        Has(DrawWide("<text font-size='20' x='10' y='50' fill='lime'>H</text>"), 0xFF00FF00u));
 }
 
 TEST(TextRendering, HostileTextDrawsSafely) {
