@@ -9,7 +9,12 @@
 namespace {
 
 CDynLinkLibrary* chainHead = nullptr;
-std::vector<AFX_EXTENSION_MODULE*> registeredModules;
+// A function-local static: the library's load hook may run before this file's
+// own static initialisers, and an entry added then must not be lost.
+std::vector<AFX_EXTENSION_MODULE*>& RegisteredModules() {
+    static std::vector<AFX_EXTENSION_MODULE*>* modules = new std::vector<AFX_EXTENSION_MODULE*>();
+    return *modules;
+}
 
 } // namespace
 
@@ -78,7 +83,7 @@ BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule) {
     state.hResource = hModule;
     state.pFirstSharedClass = nullptr;
     state.pFirstSharedFactory = nullptr;
-    registeredModules.push_back(&state);
+    RegisteredModules().push_back(&state);
     return TRUE;
 }
 
@@ -92,8 +97,8 @@ void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAll) {
             delete p;
         p = next;
     }
-    registeredModules.erase(std::remove(registeredModules.begin(), registeredModules.end(), &state),
-                            registeredModules.end());
+    auto& modules = RegisteredModules();
+    modules.erase(std::remove(modules.begin(), modules.end(), &state), modules.end());
     state.bInitialized = FALSE;
     state.hModule = nullptr;
     state.hResource = nullptr;
