@@ -16,7 +16,7 @@ class TiXmlElement;
 
 // The style record of one element: one field per supported property. Each
 // field remembers whether the document specified it (set) and whether it said
-// "inherit"; a reader writes only an unset field, so the first specification
+// "inherit"; a reader writes only an unset field, so the first declaration
 // wins, and the cascade (MergeFromParent) completes the rest from the parent's
 // record. Painting reads the fields directly.
 class SvgStyle {

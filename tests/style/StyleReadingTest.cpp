@@ -33,7 +33,7 @@ TEST(StyleReading, FirstDeclarationWins) {
     // A rejected first declaration leaves the property open for a later one.
     s = FromStyleAttribute("fill:nonsense;fill:blue");
     EXPECT_EQ(Packed(s->fill.color), kBlue);
-    // "inherit" counts as a specification.
+    // "inherit" counts as a declared value.
     s = FromStyleAttribute("fill:inherit;fill:blue");
     EXPECT_TRUE(s->fill.inherit);
     EXPECT_FALSE(s->fill.colorSet);
