@@ -182,14 +182,6 @@ TEST(RenderShapes, RoundedRectangles) {
     EXPECT_TRUE(Near(large.At(35, 11), 0xFFFF0000));
 }
 
-TEST(RenderShapes, RectangleWithoutRadiiOnWholePixels) {
-    Picture p = Draw("<rect x=\"10.7\" y=\"10\" width=\"50\" height=\"50\" fill=\"red\"/>");
-    EXPECT_TRUE(Near(p.At(10, 30), 0xFFFF0000)); // starts at 10, not 10.7
-    EXPECT_EQ(p.At(9, 30), kClear);
-    EXPECT_TRUE(Near(p.At(59, 30), 0xFFFF0000));
-    EXPECT_EQ(p.At(60, 30), kClear);
-}
-
 TEST(RenderShapes, CircleEllipseAndRadiusInEm) {
     Picture p = Draw("<circle cx=\"25\" cy=\"25\" r=\"1em\" fill=\"blue\" font-size=\"20\"/>"
                      "<circle cx=\"75\" cy=\"25\" r=\"1em\" fill=\"blue\"/>"
