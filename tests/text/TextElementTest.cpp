@@ -29,11 +29,6 @@ std::string GlyphText(SvgElement* text) {
     return out;
 }
 
-SvgTextFigure* RunAt(ParsedDocument& svg, std::initializer_list<size_t> indexes) {
-    SvgElement* element = svg.At(indexes);
-    return element ? dynamic_cast<SvgTextFigure*>(element->GetFigure()) : nullptr;
-}
-
 } // namespace
 
 TEST(TextElements, RegistryMakesTextAndTspanButNoGlyph) {
@@ -67,7 +62,7 @@ TEST(TextElements, CharacterDataBecomesOneGlyphPerByte) {
     // Two bytes of UTF-8 make two glyphs.
     EXPECT_EQ(GlyphText(svg.At({1})), "\xC3\xA9");
     // The text element's own run stays empty.
-    EXPECT_EQ(RunAt(svg, {0})->text, "");
+    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0})->text, "");
 }
 
 TEST(TextElements, ChildrenKeepDocumentOrder) {
@@ -76,7 +71,7 @@ TEST(TextElements, ChildrenKeepDocumentOrder) {
                        200, 100);
     SvgElement* text = svg.At({0});
     EXPECT_EQ(GlyphText(text), "ab|cd|");
-    EXPECT_EQ(RunAt(svg, {0, 2})->text, "T");
+    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 2})->text, "T");
     EXPECT_EQ(text->GetChildren()[5]->GetTagName(), "rect");
 }
 
@@ -86,18 +81,18 @@ TEST(TextElements, TspanTakesItsFirstChildOnly) {
                        "<tspan><!-- hidden -->shown</tspan>"
                        "<tspan/></text>",
                        200, 100);
-    SvgTextFigure* hello = RunAt(svg, {0, 0});
+    SvgTextFigure* hello = svg.FigureAt<SvgTextFigure>({0, 0});
     ASSERT_NE(hello, nullptr);
     EXPECT_EQ(hello->text, "Hello");
     EXPECT_EQ(hello->x, 10.0f);
     EXPECT_EQ(hello->y, 20.0f);
     EXPECT_TRUE(svg.At({0, 0})->GetChildren().empty());
-    EXPECT_EQ(RunAt(svg, {0, 1})->text, "desc");
+    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 1})->text, "desc");
     EXPECT_TRUE(svg.At({0, 1})->GetChildren().empty());
     // A comment is no text.
-    EXPECT_EQ(RunAt(svg, {0, 2})->text, "");
-    EXPECT_EQ(RunAt(svg, {0, 3})->text, "");
-    EXPECT_EQ(RunAt(svg, {0, 3})->x, 0.0f);
+    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 2})->text, "");
+    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 3})->text, "");
+    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 3})->x, 0.0f);
 }
 
 TEST(TextElements, IdsInsideTextAreCleared) {
