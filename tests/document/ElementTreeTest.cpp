@@ -12,13 +12,6 @@
 
 namespace {
 
-std::string Repeat(const std::string& text, int count) {
-    std::string out;
-    for (int i = 0; i < count; ++i)
-        out += text;
-    return out;
-}
-
 TEST(ElementTree, IdsChildrenAndParentsInDocumentOrder) {
     SvgEngine engine;
     ParseText(engine, Svg("width=\"10\" height=\"10\"",

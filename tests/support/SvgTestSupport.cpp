@@ -41,6 +41,14 @@ std::string SvgDocument(int width, int height, const std::string& body) {
                body);
 }
 
+std::string Repeat(const std::string& text, int count) {
+    std::string out;
+    out.reserve(text.size() * static_cast<size_t>(count > 0 ? count : 0));
+    for (int i = 0; i < count; ++i)
+        out += text;
+    return out;
+}
+
 void ParseText(SvgEngine& engine, const std::string& text) {
     TempSvgFile file(text);
     engine.Parse(file.Path().c_str());

@@ -35,6 +35,8 @@ private:
 std::string Svg(const std::string& attributes, const std::string& body);
 // A document of the given size around body.
 std::string SvgDocument(int width, int height, const std::string& body);
+// count copies of text, one after the other.
+std::string Repeat(const std::string& text, int count);
 // Parses text into engine.
 void ParseText(SvgEngine& engine, const std::string& text);
 
