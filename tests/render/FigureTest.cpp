@@ -86,6 +86,13 @@ SvgRectFigure* Square() {
     return figure;
 }
 
+REAL PenWidth(const GdiPen* pen) {
+    REAL width = -1;
+    if (pen)
+        GdipGetPenWidth(pen->Get(), &width);
+    return width;
+}
+
 void SetStrokeColor(SvgStyle& style, const char* text) {
     ReadPaint(style.stroke, text);
 }
@@ -311,9 +318,7 @@ TEST(FigureStroke, PenFromTheStrokeProperties) {
 
     const GdiPen* pen = square->GetStrokePen();
     ASSERT_NE(pen, nullptr);
-    REAL width = -1;
-    GdipGetPenWidth(pen->Get(), &width);
-    EXPECT_EQ(width, 2.0f);
+    EXPECT_EQ(PenWidth(pen), 2.0f);
     ARGB color = 0;
     GdipGetPenColor(pen->Get(), &color);
     EXPECT_EQ(color, 0x7F00FF00u);
@@ -367,9 +372,7 @@ TEST(FigureStroke, EmWidthAndLongDashArrays) {
     style.strokeDash.dasharraySet = 1;
     square->Stroke(canvas.Get());
     ASSERT_NE(square->GetStrokePen(), nullptr);
-    REAL width = 0;
-    GdipGetPenWidth(square->GetStrokePen()->Get(), &width);
-    EXPECT_EQ(width, 20.0f);
+    EXPECT_EQ(PenWidth(square->GetStrokePen()), 20.0f);
     EXPECT_EQ(style.strokeWidth.computed, 20.0f);
     INT count = 0;
     GdipGetPenDashCount(square->GetStrokePen()->Get(), &count);
@@ -385,9 +388,7 @@ TEST(FigureStroke, PercentWidthWithoutViewportIsZero) {
     style.strokeWidth.value = 0.1f;
     square->Stroke(canvas.Get());
     ASSERT_NE(square->GetStrokePen(), nullptr);
-    REAL width = -1;
-    GdipGetPenWidth(square->GetStrokePen()->Get(), &width);
-    EXPECT_EQ(width, 0.0f);
+    EXPECT_EQ(PenWidth(square->GetStrokePen()), 0.0f);
 }
 
 TEST(FigureBase, PlainFigureHoldsAStyleAndPaintsNothing) {
