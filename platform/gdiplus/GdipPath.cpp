@@ -356,6 +356,10 @@ Status WINGDIPAPI GdipAddPathEllipse(GpPath* path, REAL x, REAL y, REAL width, R
 Status WINGDIPAPI GdipAddPathRectangle(GpPath* path, REAL x, REAL y, REAL width, REAL height) {
     if (!Valid(path) || !Finite({x, y, width, height}))
         return InvalidParameter;
+    // As GDI+ does, an empty or reversed rectangle adds nothing: a negative
+    // width must not draw the rectangle mirrored to the other side of x.
+    if (!(width > 0) || !(height > 0))
+        return Ok;
     path->Changed();
     const PointF corners[4] = {PointF(x, y), PointF(x + width, y), PointF(x + width, y + height),
                                PointF(x, y + height)};

@@ -159,37 +159,27 @@ TEST_F(ToolTest, UnwritableOutputExitsThree) {
 }
 
 TEST_F(ToolTest, OutputHasTheWindowSize) {
-    int w = 0, h = 0;
-    Square("width=\"99.9\" height=\"50\"");
-    ASSERT_EQ(Tool("square.svg a.png").code, 0);
-    ASSERT_TRUE(ReadPng(dir + "/a.png", w, h));
-    EXPECT_EQ(w, 99);
-    EXPECT_EQ(h, 50);
-    // The other side follows the unrounded aspect ratio.
-    ASSERT_EQ(Tool("-w 999 square.svg a2.png").code, 0);
-    ASSERT_TRUE(ReadPng(dir + "/a2.png", w, h));
-    EXPECT_EQ(w, 999);
-    EXPECT_EQ(h, 500);
-
-    Square("width=\"100\" height=\"50\"");
-    ASSERT_EQ(Tool("-w 40 square.svg b.png").code, 0);
-    ASSERT_TRUE(ReadPng(dir + "/b.png", w, h));
-    EXPECT_EQ(w, 40);
-    EXPECT_EQ(h, 20);
-    ASSERT_EQ(Tool("--height=10 square.svg c.png").code, 0);
-    ASSERT_TRUE(ReadPng(dir + "/c.png", w, h));
-    EXPECT_EQ(w, 20);
-    EXPECT_EQ(h, 10);
-    ASSERT_EQ(Tool("--width 30 --height 70 square.svg d.png").code, 0);
-    ASSERT_TRUE(ReadPng(dir + "/d.png", w, h));
-    EXPECT_EQ(w, 30);
-    EXPECT_EQ(h, 70);
-
-    Square("viewBox=\"0 0 24 16\"");
-    ASSERT_EQ(Tool("square.svg e.png").code, 0);
-    ASSERT_TRUE(ReadPng(dir + "/e.png", w, h));
-    EXPECT_EQ(w, 24);
-    EXPECT_EQ(h, 16);
+    const struct {
+        const char* svg;
+        const char* options;
+        int width, height;
+    } rows[] = {
+        {"width=\"99.9\" height=\"50\"", "", 99, 50},
+        {"width=\"99.9\" height=\"50\"", "-w 999", 999, 500}, // the unrounded aspect ratio
+        {"width=\"100\" height=\"50\"", "-w 40", 40, 20},
+        {"width=\"100\" height=\"50\"", "--height=10", 20, 10},
+        {"width=\"100\" height=\"50\"", "--width 30 --height 70", 30, 70},
+        {"viewBox=\"0 0 24 16\"", "", 24, 16},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.svg) + " " + row.options);
+        Square(row.svg);
+        ASSERT_EQ(Tool(std::string(row.options) + " square.svg out.png").code, 0);
+        int w = 0, h = 0;
+        ASSERT_TRUE(ReadPng(dir + "/out.png", w, h));
+        EXPECT_EQ(w, row.width);
+        EXPECT_EQ(h, row.height);
+    }
 }
 
 TEST_F(ToolTest, DrawPathsAgreeAndBackgroundFills) {

@@ -1,4 +1,7 @@
-#include "TestDocument.h"
+#include "SvgTestSupport.h"
+#include "interface/SvgCommand.h"
+
+#include <gtest/gtest.h>
 
 #include "document/ElementRegistry.h"
 #include "document/SvgSymbolElement.h"
@@ -8,13 +11,6 @@
 #include <string>
 
 namespace {
-
-std::string Repeat(const std::string& text, int count) {
-    std::string out;
-    for (int i = 0; i < count; ++i)
-        out += text;
-    return out;
-}
 
 TEST(ElementTree, IdsChildrenAndParentsInDocumentOrder) {
     SvgEngine engine;

@@ -1,4 +1,7 @@
-#include "TestDocument.h"
+#include "SvgTestSupport.h"
+#include "interface/SvgCommand.h"
+
+#include <gtest/gtest.h>
 
 #include "document/SvgViewport.h"
 
@@ -114,25 +117,19 @@ TEST(Viewport, NestedSvgIsPlacedAtItsXAndY) {
 }
 
 TEST(Viewport, MissingSizeComesFromTheViewBox) {
-    SvgEngine engine;
-    ParseText(engine, Svg("viewBox=\"0 0 64 32\"", ""));
-    EXPECT_FLOAT_EQ(engine.GetWidth(), 64);
-    EXPECT_FLOAT_EQ(engine.GetHeight(), 32);
-
-    SvgEngine percent;
-    ParseText(percent, Svg("width=\"100%\" height=\"2em\" viewBox=\"0 0 64 32\"", ""));
-    EXPECT_FLOAT_EQ(percent.GetWidth(), 64);
-    EXPECT_FLOAT_EQ(percent.GetHeight(), 32);
-
-    SvgEngine units;
-    ParseText(units, Svg("width=\"1in\" height=\"10pt\" viewBox=\"0 0 64 32\"", ""));
-    EXPECT_FLOAT_EQ(units.GetWidth(), 90);
-    EXPECT_FLOAT_EQ(units.GetHeight(), 12.5f);
-
-    SvgEngine none;
-    ParseText(none, Svg("viewBox=\"0,0,64,32\"", ""));
-    EXPECT_FLOAT_EQ(none.GetWidth(), 0);
-    EXPECT_FLOAT_EQ(none.GetHeight(), 0);
+    const struct {
+        const char* attributes;
+        float width, height;
+    } rows[] = {{"viewBox=\"0 0 64 32\"", 64, 32},
+                {"width=\"100%\" height=\"2em\" viewBox=\"0 0 64 32\"", 64, 32},
+                {"width=\"1in\" height=\"10pt\" viewBox=\"0 0 64 32\"", 90, 12.5f},
+                {"viewBox=\"0,0,64,32\"", 0, 0}};
+    for (const auto& row : rows) {
+        SvgEngine engine;
+        ParseText(engine, Svg(row.attributes, ""));
+        EXPECT_FLOAT_EQ(engine.GetWidth(), row.width) << row.attributes;
+        EXPECT_FLOAT_EQ(engine.GetHeight(), row.height) << row.attributes;
+    }
 }
 
 TEST(Viewport, EmptyViewBoxDrawsNothing) {

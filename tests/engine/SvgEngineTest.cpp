@@ -1,5 +1,8 @@
 #include "HostBitmap.h"
-#include "tests/document/TestDocument.h"
+#include "SvgTestSupport.h"
+#include "interface/SvgCommand.h"
+
+#include <gtest/gtest.h>
 
 #include "engine/GdiImage.h"
 
@@ -23,10 +26,7 @@ void Draw(SvgEngine& engine, HostBitmap& target) {
 }
 
 void DrawThroughDc(SvgEngine& engine, HostBitmap& target) {
-    HDC hdc = CreateBitmapDC(target.bitmap());
-    CDC dc(hdc);
-    engine.DrawToDeviceContext(&dc);
-    DeleteDC(hdc);
+    engine.DrawToDeviceContext(target.dc());
 }
 
 const char* kRedSquare = "<rect width=\"10\" height=\"10\" fill=\"#ff0000\"/>";

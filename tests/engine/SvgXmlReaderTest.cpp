@@ -1,4 +1,5 @@
 #include "engine/SvgXmlReader.h"
+#include "SvgTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -6,14 +7,6 @@
 #include <string>
 
 namespace {
-
-std::string Repeat(const std::string& text, int count) {
-    std::string out;
-    out.reserve(text.size() * count);
-    for (int i = 0; i < count; ++i)
-        out += text;
-    return out;
-}
 
 int TreeDepth(const TiXmlNode* node) {
     int deepest = 0;

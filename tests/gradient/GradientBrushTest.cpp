@@ -1,7 +1,7 @@
 // The brushes the gradients make: rectangle, colours, preset blend, wrap mode,
 // and what a gradient that cannot be made gives.
 
-#include "GradientHarness.h"
+#include "SvgTestSupport.h"
 
 #include "document/SvgLinearGradientElement.h"
 #include "document/SvgRadialGradientElement.h"
@@ -22,30 +22,25 @@ struct Blend {
     std::vector<REAL> positions;
 };
 
-Blend LineBlend(GpBrush* brush) {
+// The preset blend of a linear or a path gradient brush; empty when it has none.
+template <class Gradient>
+Blend ReadBlend(GpBrush* brush, Status (*count)(Gradient*, INT*),
+                Status (*read)(Gradient*, ARGB*, REAL*, INT)) {
     Blend blend;
-    INT count = 0;
-    GdipGetLinePresetBlendCount(static_cast<GpLineGradient*>(brush), &count);
-    if (count < 2)
+    INT n = 0;
+    count(static_cast<Gradient*>(brush), &n);
+    if (n < 2)
         return blend;
-    blend.colors.resize(count);
-    blend.positions.resize(count);
-    GdipGetLinePresetBlend(static_cast<GpLineGradient*>(brush), blend.colors.data(),
-                           blend.positions.data(), count);
+    blend.colors.resize(n);
+    blend.positions.resize(n);
+    read(static_cast<Gradient*>(brush), blend.colors.data(), blend.positions.data(), n);
     return blend;
 }
-
+Blend LineBlend(GpBrush* brush) {
+    return ReadBlend(brush, GdipGetLinePresetBlendCount, GdipGetLinePresetBlend);
+}
 Blend PathBlend(GpBrush* brush) {
-    Blend blend;
-    INT count = 0;
-    GdipGetPathGradientPresetBlendCount(static_cast<GpPathGradient*>(brush), &count);
-    if (count < 2)
-        return blend;
-    blend.colors.resize(count);
-    blend.positions.resize(count);
-    GdipGetPathGradientPresetBlend(static_cast<GpPathGradient*>(brush), blend.colors.data(),
-                                   blend.positions.data(), count);
-    return blend;
+    return ReadBlend(brush, GdipGetPathGradientPresetBlendCount, GdipGetPathGradientPresetBlend);
 }
 
 GpRect LineRect(GpBrush* brush) {
@@ -203,10 +198,8 @@ TEST(RadialGradientBrush, CircleWithReversedStops) {
     auto* gradient = static_cast<GpPathGradient*>(brush->Get());
     GpRectF rect;
     GdipGetPathGradientRect(gradient, &rect);
-    EXPECT_FLOAT_EQ(rect.X, 10.0f);
-    EXPECT_FLOAT_EQ(rect.Y, 10.0f);
-    EXPECT_FLOAT_EQ(rect.Width, 80.0f);
-    EXPECT_FLOAT_EQ(rect.Height, 80.0f);
+    EXPECT_EQ(std::vector<REAL>({rect.X, rect.Y, rect.Width, rect.Height}),
+              std::vector<REAL>({10, 10, 80, 80}));
     GpPointF centre;
     GdipGetPathGradientCenterPoint(gradient, &centre);
     EXPECT_FLOAT_EQ(centre.X, 50.0f); // fx is not used

@@ -1,7 +1,7 @@
 // The gradient and stop elements as loaded from a file: geometry, units,
 // transform, stop colours and offsets.
 
-#include "GradientHarness.h"
+#include "SvgTestSupport.h"
 
 #include "document/ElementRegistry.h"
 #include "document/SvgLinearGradientElement.h"
@@ -18,6 +18,15 @@ using namespace Gdiplus;
 namespace {
 
 const unsigned kOpaque = 255;
+
+// x1, y1, x2, y2 of a linear gradient; cx, cy, r, fx, fy of a radial one.
+std::vector<float> Geometry(SvgLinearGradientElement* g) {
+    return {g->GetX1().computed, g->GetY1().computed, g->GetX2().computed, g->GetY2().computed};
+}
+std::vector<float> Geometry(SvgRadialGradientElement* g) {
+    return {g->GetCx().computed, g->GetCy().computed, g->GetR().computed, g->GetFx().computed,
+            g->GetFy().computed};
+}
 
 } // namespace
 
@@ -47,28 +56,14 @@ TEST(LinearGradientElement, GeometryDefaultsAndLengths) {
                        "y2=\"inherit\"/>"
                        "<linearGradient id=\"junk\" x1=\"abc\" x2=\"12q\"/>"
                        "</defs>");
-    auto* plain = doc.As<SvgLinearGradientElement>("plain");
-    ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(plain->GetX1().computed, 0.0f);
-    EXPECT_EQ(plain->GetY1().computed, 0.0f);
-    EXPECT_EQ(plain->GetX2().computed, 1.0f);
-    EXPECT_EQ(plain->GetY2().computed, 0.0f);
-
-    auto* set = doc.As<SvgLinearGradientElement>("set");
-    ASSERT_NE(set, nullptr);
-    EXPECT_EQ(set->GetX1().computed, 10.0f);
-    EXPECT_EQ(set->GetY1().computed, 5.0f);
-    EXPECT_EQ(set->GetX2().computed, 110.0f);
-    EXPECT_EQ(set->GetY2().computed, 90.0f);
-
     // Relative values and text that is no length keep the defaults.
-    for (const char* id : {"relative", "junk"}) {
+    for (auto [id, geometry] : {std::make_pair("plain", std::vector<float>{0, 0, 1, 0}),
+                                {"set", {10, 5, 110, 90}},
+                                {"relative", {0, 0, 1, 0}},
+                                {"junk", {0, 0, 1, 0}}}) {
         auto* g = doc.As<SvgLinearGradientElement>(id);
         ASSERT_NE(g, nullptr) << id;
-        EXPECT_EQ(g->GetX1().computed, 0.0f) << id;
-        EXPECT_EQ(g->GetY1().computed, 0.0f) << id;
-        EXPECT_EQ(g->GetX2().computed, 1.0f) << id;
-        EXPECT_EQ(g->GetY2().computed, 0.0f) << id;
+        EXPECT_EQ(Geometry(g), geometry) << id;
     }
 }
 
@@ -77,20 +72,15 @@ TEST(RadialGradientElement, GeometryMissingValuesAreZero) {
                        "<radialGradient id=\"set\" cx=\"50\" cy=\"60\" r=\"40\" fx=\"45\" "
                        "fy=\"55\"/>"
                        "<radialGradient id=\"percent\" cx=\"50%\" cy=\"1em\" r=\"inherit\"/>");
-    for (const char* id : {"plain", "percent"}) {
+    for (auto [id, geometry] : {std::make_pair("plain", std::vector<float>{0, 0, 0}),
+                                {"percent", {0, 0, 0}},
+                                {"set", {50, 60, 40, 45, 55}}}) {
         auto* g = doc.As<SvgRadialGradientElement>(id);
         ASSERT_NE(g, nullptr) << id;
-        EXPECT_EQ(g->GetCx().computed, 0.0f) << id;
-        EXPECT_EQ(g->GetCy().computed, 0.0f) << id;
-        EXPECT_EQ(g->GetR().computed, 0.0f) << id;
+        std::vector<float> got = Geometry(g);
+        got.resize(geometry.size()); // the focus only where it is given
+        EXPECT_EQ(got, geometry) << id;
     }
-    auto* set = doc.As<SvgRadialGradientElement>("set");
-    ASSERT_NE(set, nullptr);
-    EXPECT_EQ(set->GetCx().computed, 50.0f);
-    EXPECT_EQ(set->GetCy().computed, 60.0f);
-    EXPECT_EQ(set->GetR().computed, 40.0f);
-    EXPECT_EQ(set->GetFx().computed, 45.0f);
-    EXPECT_EQ(set->GetFy().computed, 55.0f);
 }
 
 TEST(GradientElement, UnitsAndTransform) {
@@ -169,10 +159,8 @@ TEST(StopElement, OffsetsWithoutAUsablePositionSitAtZero) {
     };
     EXPECT_FLOAT_EQ(position("number"), 0.25f);
     EXPECT_FLOAT_EQ(position("percent"), 0.75f);
-    EXPECT_EQ(position("absent"), 0.0f);
-    EXPECT_EQ(position("em"), 0.0f);
-    EXPECT_EQ(position("inherit"), 0.0f);
-    EXPECT_EQ(position("junk"), 0.0f);
+    for (const char* id : {"absent", "em", "inherit", "junk"})
+        EXPECT_EQ(position(id), 0.0f) << id;
     EXPECT_EQ(position("beyond"), 1.5f); // not clamped
 }
 
@@ -188,11 +176,9 @@ TEST(GradientElement, StopsAreTheStopChildrenInOrder) {
     auto* g = doc.As<SvgGradientElement>("g");
     ASSERT_NE(g, nullptr);
     std::vector<SvgGradientStop> stops = g->CollectStops(200);
-    ASSERT_EQ(stops.size(), 3u);
-    EXPECT_EQ(stops[0].color, 0xC8FF0000u);
-    EXPECT_EQ(stops[1].color, 0xC800FF00u);
-    EXPECT_EQ(stops[2].color, 0xC80000FFu);
-    EXPECT_EQ(stops[0].position, 0.0f);
-    EXPECT_EQ(stops[1].position, 0.5f);
-    EXPECT_EQ(stops[2].position, 1.0f);
+    std::vector<std::pair<ARGB, float>> got;
+    for (const SvgGradientStop& stop : stops)
+        got.emplace_back(stop.color, stop.position);
+    EXPECT_EQ(got, (std::vector<std::pair<ARGB, float>>{
+                       {0xC8FF0000u, 0}, {0xC800FF00u, 0.5f}, {0xC80000FFu, 1}}));
 }

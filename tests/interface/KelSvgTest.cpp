@@ -1,4 +1,6 @@
 #include "interface/KelSvg.h"
+#include "HostBitmap.h"
+#include "SvgTestSupport.h"
 #include "interface/SvgCommand.h"
 #include "platform/gdiplus/GdiPlus.h"
 
@@ -7,59 +9,10 @@
 #include <dlfcn.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
-
-class TempFile {
-public:
-    explicit TempFile(const std::string& text) {
-        static int counter = 0;
-        m_path =
-            "/tmp/kelsvg-if-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".svg";
-        std::ofstream(m_path, std::ios::binary) << text;
-    }
-    ~TempFile() { std::remove(m_path.c_str()); }
-    char* path() { return &m_path[0]; }
-
-private:
-    std::string m_path;
-};
-
-class Target {
-public:
-    Target(int width, int height, uint32_t fill) {
-        Gdiplus::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr,
-                                           &m_bitmap);
-        Gdiplus::Graphics(static_cast<Gdiplus::GpImage*>(m_bitmap)).Clear(Gdiplus::Color(fill));
-        m_hdc = CreateBitmapDC(m_bitmap);
-        m_dc.Attach(m_hdc);
-    }
-    ~Target() {
-        m_dc.Detach();
-        DeleteDC(m_hdc);
-        Gdiplus::GdipDisposeImage(m_bitmap);
-    }
-    CDC* dc() { return &m_dc; }
-    Gdiplus::GpBitmap* bitmap() { return m_bitmap; }
-    uint32_t At(int x, int y) {
-        Gdiplus::ARGB argb = 0;
-        Gdiplus::GdipBitmapGetPixel(m_bitmap, x, y, &argb);
-        return argb;
-    }
-
-private:
-    Gdiplus::GpBitmap* m_bitmap = nullptr;
-    HDC m_hdc = nullptr;
-    CDC m_dc;
-};
-
-const uint32_t kRed = 0xFFFF0000;
-const uint32_t kBlue = 0xFF0000FF;
 
 std::string RedSquare(const char* size) {
     return std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"") + size +
@@ -87,8 +40,8 @@ TEST(KelSvg, WindowRectangleRoundTrips) {
 TEST(KelSvg, ParseReplacesTheSizeTruncatedAndKeepsTheOrigin) {
     CKelSvg picture;
     picture.CommandSetSVGWinRect(10, 20, 300, 200);
-    TempFile file(RedSquare("99.9"));
-    picture.CommandParseSVGFile(file.path());
+    TempSvgFile file(RedSquare("99.9"));
+    picture.CommandParseSVGFile(file.PathBuffer());
     int x, y, w, h;
     picture.CommandGetSVGWinRect(x, y, w, h);
     EXPECT_EQ(x, 10);
@@ -99,20 +52,20 @@ TEST(KelSvg, ParseReplacesTheSizeTruncatedAndKeepsTheOrigin) {
 
 TEST(KelSvg, SetFileNameChangesNothing) {
     CKelSvg picture;
-    TempFile file(RedSquare("20"));
-    picture.CommandParseSVGFile(file.path());
+    TempSvgFile file(RedSquare("20"));
+    picture.CommandParseSVGFile(file.PathBuffer());
     char other[] = "/nonexistent/other.svg";
     picture.CommandSetSVGFileName(other);
-    Target target(20, 20, kBlue);
+    HostBitmap target(20, 20, kBlue);
     picture.CommandDrawSVG(target.dc());
     EXPECT_EQ(target.At(5, 5), kRed);
 }
 
 TEST(KelSvg, DrawWinRectOnlyMovesThePicture) {
     CKelSvg picture;
-    TempFile file(RedSquare("20"));
-    picture.CommandParseSVGFile(file.path());
-    Target target(60, 60, kBlue);
+    TempSvgFile file(RedSquare("20"));
+    picture.CommandParseSVGFile(file.PathBuffer());
+    HostBitmap target(60, 60, kBlue);
     picture.CommandDrawSVGWinRect(target.dc(), 30, 30, 50, 50);
     EXPECT_EQ(target.At(5, 5), kBlue); // nothing drawn
     int x, y, w, h;
@@ -128,10 +81,10 @@ TEST(KelSvg, DrawWinRectOnlyMovesThePicture) {
 
 TEST(KelSvg, SetWinRectResizesTheDocument) {
     CKelSvg picture;
-    TempFile file(RedSquare("20"));
-    picture.CommandParseSVGFile(file.path());
+    TempSvgFile file(RedSquare("20"));
+    picture.CommandParseSVGFile(file.PathBuffer());
     picture.CommandSetSVGWinRect(0, 0, 40, 40);
-    Target target(40, 40, kBlue);
+    HostBitmap target(40, 40, kBlue);
     picture.CommandDrawSVG(target.dc());
     EXPECT_EQ(target.At(15, 15), kRed);
     EXPECT_EQ(target.At(25, 25), kBlue);
@@ -139,11 +92,11 @@ TEST(KelSvg, SetWinRectResizesTheDocument) {
 
 TEST(KelSvg, CacheAndGraphicsDrawPaths) {
     CKelSvg picture;
-    TempFile file(RedSquare("20"));
-    picture.CommandParseSVGFile(file.path());
+    TempSvgFile file(RedSquare("20"));
+    picture.CommandParseSVGFile(file.PathBuffer());
     picture.CommandCreateBitmapCache();
     picture.CommandSetSVGWinRect(5, 5, 20, 20);
-    Target target(30, 30, kBlue);
+    HostBitmap target(30, 30, kBlue);
     Gdiplus::Graphics graphics(static_cast<Gdiplus::GpImage*>(target.bitmap()));
     picture.CommandDrawSVGGraphics(&graphics);
     picture.CommandDrawSVGGraphics(nullptr);
@@ -154,20 +107,20 @@ TEST(KelSvg, CacheAndGraphicsDrawPaths) {
 }
 
 TEST(KelSvg, ObjectsAreCreatedAndDestroyedInAnyOrder) {
-    TempFile file(RedSquare("20"));
+    TempSvgFile file(RedSquare("20"));
     CKelSvg* a = new CKelSvg();
     CKelSvg* b = new CKelSvg();
-    a->CommandParseSVGFile(file.path());
-    b->CommandParseSVGFile(file.path());
+    a->CommandParseSVGFile(file.PathBuffer());
+    b->CommandParseSVGFile(file.PathBuffer());
     delete a; // frees the shared registry; b's tree is untouched
-    Target first(20, 20, kBlue);
+    HostBitmap first(20, 20, kBlue);
     b->CommandDrawSVG(first.dc());
     EXPECT_EQ(first.At(5, 5), kRed);
-    b->CommandParseSVGFile(file.path());
+    b->CommandParseSVGFile(file.PathBuffer());
     CKelSvg* c = new CKelSvg();
-    c->CommandParseSVGFile(file.path());
+    c->CommandParseSVGFile(file.PathBuffer());
     delete b;
-    Target second(20, 20, kBlue);
+    HostBitmap second(20, 20, kBlue);
     c->CommandDrawSVG(second.dc());
     EXPECT_EQ(second.At(5, 5), kRed);
     delete c;

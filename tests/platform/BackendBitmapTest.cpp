@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tests/platform/Canvas.h"
+#include "Canvas.h"
 
 namespace {
 
@@ -60,10 +60,10 @@ TEST(BackendBitmap, PixelsReadBackAsSetIncludingTransparentColours) {
 TEST(BackendBitmap, OutOfRangePixelsAreRefused) {
     GpBitmap* b = NewBitmap(3, 3);
     ARGB c;
-    EXPECT_EQ(InvalidParameter, GdipBitmapGetPixel(b, 3, 0, &c));
-    EXPECT_EQ(InvalidParameter, GdipBitmapGetPixel(b, 0, -1, &c));
-    EXPECT_EQ(InvalidParameter, GdipBitmapSetPixel(b, -1, 0, 0));
-    EXPECT_EQ(InvalidParameter, GdipBitmapSetPixel(b, 0, 3, 0));
+    for (auto xy : {std::make_pair(3, 0), {0, -1}, {-1, 0}, {0, 3}}) {
+        EXPECT_EQ(InvalidParameter, GdipBitmapGetPixel(b, xy.first, xy.second, &c));
+        EXPECT_EQ(InvalidParameter, GdipBitmapSetPixel(b, xy.first, xy.second, 0));
+    }
     GdipDisposeImage(b);
 }
 

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "tests/platform/Canvas.h"
+#include "Canvas.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
+#include "Canvas.h"
 #include "platform/win32/Win32.h"
-#include "tests/platform/Canvas.h"
 
 namespace {
 

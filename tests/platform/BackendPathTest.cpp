@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "tests/platform/Canvas.h"
+#include "Canvas.h"
 
 namespace {
 
@@ -113,6 +113,9 @@ TEST(BackendPath, RefusedAdditionsAddNothing) {
     EXPECT_EQ(InvalidParameter, GdipAddPathBeziers(path, pts, 2));
     EXPECT_EQ(InvalidParameter, GdipAddPathArc(path, 0, 0, 10, 10, NAN, 90));
     EXPECT_EQ(InvalidParameter, GdipSetPathFillMode(path, FillMode(7)));
+    // Empty and reversed rectangles are accepted but add nothing.
+    EXPECT_EQ(Ok, GdipAddPathRectangle(path, 70, 10, -50, 40));
+    EXPECT_EQ(Ok, GdipAddPathRectangleI(path, 10, 10, 20, 0));
     EXPECT_TRUE(Types(path).empty());
 }
 

@@ -1,6 +1,6 @@
 // Every back-end function given a null handle answers InvalidParameter.
 
-#include "tests/platform/Canvas.h"
+#include "Canvas.h"
 
 namespace {
 

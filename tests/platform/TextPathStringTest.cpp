@@ -1,16 +1,12 @@
 // The text functions of the GDI+ layer as callers use them: families, fonts,
 // string formats and GdipAddPathString into a path.
-#include "platform/gdiplus/GdiPlus.h"
+#include "Canvas.h"
 #include "platform/win32/Win32.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
-
-using namespace Gdiplus;
 
 namespace {
 
@@ -254,21 +250,18 @@ TEST_F(TextPathString, GlyphsAreClosedFigures) {
 TEST_F(TextPathString, StylesChangeTheOutline) {
     GpFontFamily* serif = nullptr;
     ASSERT_EQ(GdipCreateFontFamilyFromName(u"Times New Roman", nullptr, &serif), Ok);
-    PathData regular = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 0, 30, serif);
-    PathData bold = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 1, 30, serif);
-    PathData italic = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 2, 30, serif);
+    auto ink = [&](INT style) {
+        return Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, style, 30, serif);
+    };
+    PathData regular = ink(0), bold = ink(1), italic = ink(2);
     EXPECT_FALSE(regular.SamePoints(bold));
     EXPECT_FALSE(regular.SamePoints(italic));
     EXPECT_FALSE(bold.SamePoints(italic));
     EXPECT_GT(bold.Bounds().Width, regular.Bounds().Width);
-
-    PathData plain = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 0, 30, serif);
-    PathData under = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 4, 30, serif);
-    PathData strike = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 8, 30, serif);
-    PathData both = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 12, 30, serif);
-    EXPECT_EQ(under.Figures(), plain.Figures() + 1);
-    EXPECT_EQ(strike.Figures(), plain.Figures() + 1);
-    EXPECT_EQ(both.Figures(), plain.Figures() + 2);
+    // Underline and strikeout each add one bar.
+    EXPECT_EQ(ink(4).Figures(), regular.Figures() + 1);
+    EXPECT_EQ(ink(8).Figures(), regular.Figures() + 1);
+    EXPECT_EQ(ink(12).Figures(), regular.Figures() + 2);
     GdipDeleteFontFamily(serif);
 }
 
@@ -341,22 +334,10 @@ TEST_F(TextPathString, LongTextIsLaidOutSafely) {
 }
 
 TEST_F(TextPathString, FilledTextPaintsPixels) {
-    GpBitmap* bitmap = nullptr;
-    ASSERT_EQ(GdipCreateBitmapFromScan0(120, 40, 0, PixelFormat32bppARGB, nullptr, &bitmap), Ok);
-    GpGraphics* graphics = nullptr;
-    ASSERT_EQ(GdipGetImageGraphicsContext(bitmap, &graphics), Ok);
-    GpSolidFill* brush = nullptr;
-    ASSERT_EQ(GdipCreateSolidFill(0xFF000000, &brush), Ok);
+    Canvas c(120, 40, 0);
     Run(u"\u2588\u2588", 10, 35, StringAlignmentNear, StringAlignmentFar, 0, 30); // full blocks
-    EXPECT_EQ(GdipFillPath(graphics, brush, path), Ok);
-    ARGB inside = 0, outside = 0;
+    c.Fill(path, kBlack);
     RectF b = Read(path).Bounds();
-    EXPECT_EQ(GdipBitmapGetPixel(bitmap, int(b.X + b.Width / 2), int(b.Y + b.Height / 2), &inside),
-              Ok);
-    EXPECT_EQ(GdipBitmapGetPixel(bitmap, 115, 2, &outside), Ok);
-    EXPECT_EQ(inside, 0xFF000000u);
-    EXPECT_EQ(outside >> 24, 0u);
-    GdipDeleteBrush(brush);
-    GdipDeleteGraphics(graphics);
-    GdipDisposeImage(bitmap);
+    EXPECT_EQ(c.Pixel(int(b.X + b.Width / 2), int(b.Y + b.Height / 2)), kBlack);
+    EXPECT_EQ(c.Pixel(115, 2) >> 24, 0u);
 }

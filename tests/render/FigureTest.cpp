@@ -86,6 +86,13 @@ SvgRectFigure* Square() {
     return figure;
 }
 
+REAL PenWidth(const GdiPen* pen) {
+    REAL width = -1;
+    if (pen)
+        GdipGetPenWidth(pen->Get(), &width);
+    return width;
+}
+
 void SetStrokeColor(SvgStyle& style, const char* text) {
     ReadPaint(style.stroke, text);
 }
@@ -255,51 +262,44 @@ TEST(FigureFill, DefaultStyleFillsBlackAndCachesTheBrush) {
     EXPECT_EQ(canvas.Pixel(20, 20), 0xFF000000u);
 }
 
-TEST(FigureFill, NoneMakesNoBrushAndIsDecidedAgain) {
-    Canvas canvas;
-    std::unique_ptr<SvgRectFigure> square(Square());
-    ReadPaint(square->GetStyle()->fill, "none");
-    square->Paint(canvas.Get());
-    EXPECT_EQ(square->GetFillBrush(), nullptr);
-    EXPECT_EQ(canvas.Pixel(20, 20), 0u);
-}
-
-TEST(FigureFill, ReferenceWithoutPaintServerUsesTheFallbackOnly) {
-    Canvas canvas;
-    std::unique_ptr<SvgRectFigure> plain(Square());
-    ReadPaint(plain->GetStyle()->fill, "url(#nowhere)");
-    plain->Paint(canvas.Get());
-    EXPECT_EQ(plain->GetFillBrush(), nullptr);
-    EXPECT_EQ(canvas.Pixel(20, 20), 0u);
-
-    std::unique_ptr<SvgRectFigure> fallback(Square());
-    ReadPaint(fallback->GetStyle()->fill, "url(#nowhere) blue");
-    fallback->Paint(canvas.Get());
-    EXPECT_NE(fallback->GetFillBrush(), nullptr);
-    EXPECT_EQ(canvas.Pixel(20, 20), 0xFF0000FFu);
+TEST(FigureFill, NoneOrAReferenceWithoutPaintServerMakesNoBrush) {
+    const struct {
+        const char* fill;
+        bool brush;
+        ARGB pixel;
+    } rows[] = {{"none", false, 0},
+                {"url(#nowhere)", false, 0},
+                {"url(#nowhere) blue", true, 0xFF0000FFu}}; // the fallback only
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.fill);
+        Canvas canvas;
+        std::unique_ptr<SvgRectFigure> square(Square());
+        ReadPaint(square->GetStyle()->fill, row.fill);
+        square->Paint(canvas.Get());
+        EXPECT_EQ(square->GetFillBrush() != nullptr, row.brush);
+        EXPECT_EQ(canvas.Pixel(20, 20), row.pixel);
+    }
 }
 
 TEST(FigureFill, FillRuleComesFromTheElementsOwnValue) {
-    Canvas canvas;
-    GpFillMode mode;
-    std::unique_ptr<SvgRectFigure> evenodd(Square());
-    evenodd->GetStyle()->fillRule.value = 2;
-    evenodd->Fill(canvas.Get());
-    GdipGetPathFillMode(evenodd->GetPath()->Get(), &mode);
-    EXPECT_EQ(mode, FillModeAlternate);
-
-    // Inherited only: computed says evenodd, the element said nothing.
-    std::unique_ptr<SvgRectFigure> inherited(Square());
-    inherited->GetStyle()->fillRule.computed = 2;
-    inherited->Fill(canvas.Get());
-    GdipGetPathFillMode(inherited->GetPath()->Get(), &mode);
-    EXPECT_EQ(mode, FillModeWinding);
-
-    std::unique_ptr<SvgRectFigure> other(Square());
-    other->GetStyle()->fillRule.value = 5;
-    other->Fill(canvas.Get());
-    GdipGetPathFillMode(other->GetPath()->Get(), &mode);
-    EXPECT_EQ(mode, FillModeAlternate); // left as built
+    const struct {
+        unsigned value, computed;
+        GpFillMode mode;
+    } rows[] = {{2, 0, FillModeAlternate},
+                {0, 2, FillModeWinding},    // inherited only: the element said nothing
+                {5, 0, FillModeAlternate}}; // left as built
+    for (const auto& row : rows) {
+        Canvas canvas;
+        std::unique_ptr<SvgRectFigure> square(Square());
+        if (row.value)
+            square->GetStyle()->fillRule.value = row.value;
+        if (row.computed)
+            square->GetStyle()->fillRule.computed = row.computed;
+        square->Fill(canvas.Get());
+        GpFillMode mode;
+        GdipGetPathFillMode(square->GetPath()->Get(), &mode);
+        EXPECT_EQ(mode, row.mode) << row.value << " " << row.computed;
+    }
 }
 
 TEST(FigureStroke, PenFromTheStrokeProperties) {
@@ -318,9 +318,7 @@ TEST(FigureStroke, PenFromTheStrokeProperties) {
 
     const GdiPen* pen = square->GetStrokePen();
     ASSERT_NE(pen, nullptr);
-    REAL width = -1;
-    GdipGetPenWidth(pen->Get(), &width);
-    EXPECT_EQ(width, 2.0f);
+    EXPECT_EQ(PenWidth(pen), 2.0f);
     ARGB color = 0;
     GdipGetPenColor(pen->Get(), &color);
     EXPECT_EQ(color, 0x7F00FF00u);
@@ -374,9 +372,7 @@ TEST(FigureStroke, EmWidthAndLongDashArrays) {
     style.strokeDash.dasharraySet = 1;
     square->Stroke(canvas.Get());
     ASSERT_NE(square->GetStrokePen(), nullptr);
-    REAL width = 0;
-    GdipGetPenWidth(square->GetStrokePen()->Get(), &width);
-    EXPECT_EQ(width, 20.0f);
+    EXPECT_EQ(PenWidth(square->GetStrokePen()), 20.0f);
     EXPECT_EQ(style.strokeWidth.computed, 20.0f);
     INT count = 0;
     GdipGetPenDashCount(square->GetStrokePen()->Get(), &count);
@@ -392,9 +388,7 @@ TEST(FigureStroke, PercentWidthWithoutViewportIsZero) {
     style.strokeWidth.value = 0.1f;
     square->Stroke(canvas.Get());
     ASSERT_NE(square->GetStrokePen(), nullptr);
-    REAL width = -1;
-    GdipGetPenWidth(square->GetStrokePen()->Get(), &width);
-    EXPECT_EQ(width, 0.0f);
+    EXPECT_EQ(PenWidth(square->GetStrokePen()), 0.0f);
 }
 
 TEST(FigureBase, PlainFigureHoldsAStyleAndPaintsNothing) {

@@ -1,7 +1,7 @@
 // The shape elements as loaded from a file: attributes into their figures,
 // copies, and what of the cascade their painting takes.
 
-#include "RenderHarness.h"
+#include "SvgTestSupport.h"
 
 #include "document/ElementRegistry.h"
 #include "document/SvgCircleElement.h"
@@ -24,36 +24,6 @@
 using namespace Gdiplus;
 
 namespace {
-
-// A parsed document; elements are reached by their path of child indexes.
-class Document {
-public:
-    explicit Document(const std::string& body,
-                      const std::string& svgAttributes = "width=\"100\" height=\"100\"")
-        : file("<svg xmlns=\"http://www.w3.org/2000/svg\" "
-               "xmlns:xlink=\"http://www.w3.org/1999/xlink\" " +
-               svgAttributes + ">" + body + "</svg>") {
-        engine.Parse(file.Path().c_str());
-    }
-
-    SvgElement* At(std::initializer_list<size_t> indexes) {
-        SvgElement* element = engine.GetRoot();
-        for (size_t i : indexes) {
-            if (!element || i >= element->GetChildren().size())
-                return nullptr;
-            element = element->GetChildren()[i];
-        }
-        return element;
-    }
-    template <class Figure> Figure* FigureAt(std::initializer_list<size_t> indexes) {
-        SvgElement* element = At(indexes);
-        return element ? dynamic_cast<Figure*>(element->GetFigure()) : nullptr;
-    }
-
-private:
-    TempSvgFile file;
-    SvgEngine engine;
-};
 
 // Paints one figure onto a scratch bitmap, so that its brush and pen exist.
 void PaintOnce(SvgFigure* figure) {
@@ -93,7 +63,7 @@ TEST(ShapeElements, RegisteredWithTheirKinds) {
 }
 
 TEST(ShapeElements, MissingAttributesKeepTheDefaults) {
-    Document doc("<circle/><ellipse rx=\"5\"/><rect width=\"10\"/><line x2=\"7\" y2=\"8\"/>");
+    ParsedDocument doc("<circle/><ellipse rx=\"5\"/><rect width=\"10\"/><line x2=\"7\" y2=\"8\"/>");
     auto* circle = doc.FigureAt<SvgCircleFigure>({0});
     ASSERT_NE(circle, nullptr);
     EXPECT_EQ(circle->cx, 0);
@@ -117,10 +87,10 @@ TEST(ShapeElements, MissingAttributesKeepTheDefaults) {
 }
 
 TEST(ShapeElements, LengthsInUnitsEmAndPercent) {
-    Document doc("<circle cx=\"1in\" cy=\"2pc\" r=\"1em\"/>"
-                 "<circle r=\"1em\" style=\"font-size:20px\"/>"
-                 "<rect x=\"50%\" width=\"50%\" height=\"25%\" rx=\"2mm\"/>",
-                 "width=\"300\" height=\"400\" viewBox=\"0 0 200 100\"");
+    ParsedDocument doc("<circle cx=\"1in\" cy=\"2pc\" r=\"1em\"/>"
+                       "<circle r=\"1em\" style=\"font-size:20px\"/>"
+                       "<rect x=\"50%\" width=\"50%\" height=\"25%\" rx=\"2mm\"/>",
+                       "width=\"300\" height=\"400\" viewBox=\"0 0 200 100\"");
     auto* circle = doc.FigureAt<SvgCircleFigure>({0});
     ASSERT_NE(circle, nullptr);
     EXPECT_FLOAT_EQ(circle->cx, 90);
@@ -139,10 +109,10 @@ TEST(ShapeElements, LengthsInUnitsEmAndPercent) {
 }
 
 TEST(ShapeElements, DeepCopiesThroughUse) {
-    Document doc("<g fill=\"green\"><circle id=\"c\" cx=\"5\" cy=\"6\" r=\"7\" fill=\"red\"/>"
-                 "<line id=\"l\" x1=\"1\" y1=\"2\" x2=\"3\" y2=\"4\" stroke=\"red\"/>"
-                 "<rect id=\"r\" width=\"9\" height=\"8\" rx=\"1\"/></g>"
-                 "<use xlink:href=\"#c\"/><use xlink:href=\"#l\"/><use xlink:href=\"#r\"/>");
+    ParsedDocument doc("<g fill=\"green\"><circle id=\"c\" cx=\"5\" cy=\"6\" r=\"7\" fill=\"red\"/>"
+                       "<line id=\"l\" x1=\"1\" y1=\"2\" x2=\"3\" y2=\"4\" stroke=\"red\"/>"
+                       "<rect id=\"r\" width=\"9\" height=\"8\" rx=\"1\"/></g>"
+                       "<use xlink:href=\"#c\"/><use xlink:href=\"#l\"/><use xlink:href=\"#r\"/>");
     auto* circle = doc.FigureAt<SvgCircleFigure>({1, 0});
     ASSERT_NE(circle, nullptr);
     EXPECT_EQ(circle->cx, 5);
@@ -169,10 +139,11 @@ TEST(ShapeElements, DeepCopiesThroughUse) {
 }
 
 TEST(ShapeElements, FillRuleCapAndJoinOnlyFromTheElementItself) {
-    Document doc("<g fill-rule=\"evenodd\" stroke-linecap=\"round\" stroke-linejoin=\"bevel\" "
-                 "stroke=\"red\"><rect width=\"10\" height=\"10\"/>"
-                 "<rect width=\"10\" height=\"10\" fill-rule=\"evenodd\" stroke-linecap=\"square\" "
-                 "stroke-linejoin=\"round\"/></g>");
+    ParsedDocument doc(
+        "<g fill-rule=\"evenodd\" stroke-linecap=\"round\" stroke-linejoin=\"bevel\" "
+        "stroke=\"red\"><rect width=\"10\" height=\"10\"/>"
+        "<rect width=\"10\" height=\"10\" fill-rule=\"evenodd\" stroke-linecap=\"square\" "
+        "stroke-linejoin=\"round\"/></g>");
     auto* inherited = doc.FigureAt<SvgRectFigure>({0, 0});
     auto* own = doc.FigureAt<SvgRectFigure>({0, 1});
     ASSERT_NE(inherited, nullptr);
@@ -201,7 +172,7 @@ TEST(ShapeElements, FillRuleCapAndJoinOnlyFromTheElementItself) {
 }
 
 TEST(ShapeElements, StrokeWidthsResolvedForThePen) {
-    Document doc(
+    ParsedDocument doc(
         "<line stroke=\"red\" stroke-width=\"10%\"/>"
         "<g stroke-width=\"10%\"><line stroke=\"red\"/></g>"
         "<line stroke=\"red\" stroke-width=\"2.9\"/>"
@@ -240,9 +211,9 @@ public:
 } // namespace
 
 TEST(ShapeElements, FillReferenceAsksThePaintServerOnce) {
-    Document doc("<rect id=\"r1\" width=\"10\" height=\"10\" fill=\"url(#grad) red\" "
-                 "fill-opacity=\"0.5\"/>"
-                 "<rect width=\"10\" height=\"10\" fill=\"url(#r1) red\"/>");
+    ParsedDocument doc("<rect id=\"r1\" width=\"10\" height=\"10\" fill=\"url(#grad) red\" "
+                       "fill-opacity=\"0.5\"/>"
+                       "<rect width=\"10\" height=\"10\" fill=\"url(#r1) red\"/>");
     FakeGradient* gradient = new FakeGradient();
     gradient->SetId("grad");
     doc.At({})->AddChild(gradient);

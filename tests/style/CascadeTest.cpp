@@ -7,10 +7,6 @@
 
 namespace {
 
-constexpr unsigned kRed = 0xFF000000u;
-constexpr unsigned kBlue = 0x0000FF00u;
-constexpr unsigned kGreen = 0x00800000u;
-
 TEST(CascadePaint, FillIsInherited) {
     StyleChain c("<g fill='red'><rect/></g>");
     EXPECT_TRUE(c[1].fill.colorSet);
@@ -232,18 +228,11 @@ TEST(CascadeText, FamiliesAreInheritedWithoutBeingMarkedSet) {
 }
 
 TEST(CascadeStroke, EmAndExWidthsUseTheOwnFontSize) {
-    EXPECT_FLOAT_EQ(StyleChain("<g font-size='20'><rect font-size='10' stroke-width='2em'/></g>")
-                        .Last()
-                        .strokeWidth.computed,
-                    20.0f);
-    EXPECT_FLOAT_EQ(
-        StyleChain("<g font-size='10'><rect stroke-width='1ex'/></g>").Last().strokeWidth.computed,
-        5.0f);
+    auto width = [](const char* xml) { return StyleChain(xml).Last().strokeWidth.computed; };
+    EXPECT_FLOAT_EQ(width("<g font-size='20'><rect font-size='10' stroke-width='2em'/></g>"), 20);
+    EXPECT_FLOAT_EQ(width("<g font-size='10'><rect stroke-width='1ex'/></g>"), 5);
     // A width in em on the group is inherited as the length it computed to.
-    EXPECT_FLOAT_EQ(StyleChain("<g font-size='10' stroke-width='2em'><rect font-size='40'/></g>")
-                        .Last()
-                        .strokeWidth.computed,
-                    20.0f);
+    EXPECT_FLOAT_EQ(width("<g font-size='10' stroke-width='2em'><rect font-size='40'/></g>"), 20);
     EXPECT_FLOAT_EQ(ReadElementStyle("<rect stroke-width='1ex'/>")->strokeWidth.computed, 6.0f);
 }
 

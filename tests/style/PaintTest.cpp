@@ -25,63 +25,53 @@ std::string Flags(const SvgPaint& p) {
     return s;
 }
 
-TEST(ReadPaintValue, Keywords) {
-    EXPECT_EQ(Flags(Read("none")), "10001");
-    EXPECT_EQ(Flags(Read("  none")), "10001");
-    EXPECT_EQ(Flags(Read("inherit")), "11000");
-    EXPECT_EQ(Flags(Read("currentColor")), "10100");
-    // Keywords are whole, case-sensitive texts: trailing space is not "none".
-    for (const char* text : {"none ", "None", "currentcolor", "inherit;", "nonsense", "", "   "})
-        EXPECT_EQ(Flags(Read(text)), "00000") << text;
-}
-
-TEST(ReadPaintValue, Colours) {
-    SvgPaint p = Read("red");
-    EXPECT_EQ(Flags(p), "10010");
-    EXPECT_EQ(Rgb(p), 0xFF000000u);
-    EXPECT_TRUE(p.uri.empty());
-    EXPECT_EQ(p.color.icc, nullptr);
-
-    p = Read("black");
-    EXPECT_EQ(Flags(p), "10010");
-    EXPECT_EQ(Rgb(p), 0u);
-    EXPECT_EQ(Rgb(Read(" #00f ")), 0x0000FF00u);
-    EXPECT_EQ(Rgb(Read("rgb(0%, 100%, 0%)")), 0x00FF0000u);
-}
-
-TEST(ReadPaintValue, ReferencesAndFallbacks) {
-    SvgPaint p = Read("url(#grad)");
-    EXPECT_EQ(Flags(p), "10000");
-    EXPECT_EQ(p.uri, "grad");
-
-    p = Read("url('#grad') none");
-    EXPECT_EQ(Flags(p), "10001");
-    EXPECT_EQ(p.uri, "grad");
-    p = Read("url(#grad) currentColor");
-    EXPECT_EQ(Flags(p), "10100");
-    EXPECT_EQ(p.uri, "grad");
-    p = Read("url( \"#grad\" )#0f0");
-    EXPECT_EQ(Flags(p), "10010");
-    EXPECT_EQ(p.uri, "grad");
-    EXPECT_EQ(Rgb(p), 0x00FF0000u);
-
-    // An empty reference is no reference, but its fallback still counts.
-    p = Read("url(#)");
-    EXPECT_EQ(Flags(p), "00000");
-    p = Read("url(#) blue");
-    EXPECT_EQ(Flags(p), "10010");
-    EXPECT_TRUE(p.uri.empty());
-
-    // A malformed reference gives nothing.
-    for (const char* text : {"url(#grad", "url(#grad red", "url('#grad) red", "url"}) {
-        p = Read(text);
-        EXPECT_EQ(Flags(p), "00000") << text;
-        EXPECT_TRUE(p.uri.empty()) << text;
+TEST(ReadPaintValue, KeywordsColoursReferencesAndFallbacks) {
+    struct Row {
+        const char* text;
+        const char* flags;
+        const char* uri;
+        uint32_t rgb;
+    };
+    const Row rows[] = {
+        {"none", "10001", "", 0},
+        {"  none", "10001", "", 0},
+        {"inherit", "11000", "", 0},
+        {"currentColor", "10100", "", 0},
+        // Keywords are whole, case-sensitive texts: trailing space is not "none".
+        {"none ", "00000", "", 0},
+        {"None", "00000", "", 0},
+        {"currentcolor", "00000", "", 0},
+        {"inherit;", "00000", "", 0},
+        {"nonsense", "00000", "", 0},
+        {"", "00000", "", 0},
+        {"   ", "00000", "", 0},
+        {"red", "10010", "", 0xFF000000u},
+        {"black", "10010", "", 0},
+        {" #00f ", "10010", "", 0x0000FF00u},
+        {"rgb(0%, 100%, 0%)", "10010", "", 0x00FF0000u},
+        {"url(#grad)", "10000", "grad", 0},
+        {"url('#grad') none", "10001", "grad", 0},
+        {"url(#grad) currentColor", "10100", "grad", 0},
+        {"url( \"#grad\" )#0f0", "10010", "grad", 0x00FF0000u},
+        // An empty reference is no reference, but its fallback still counts.
+        {"url(#)", "00000", "", 0},
+        {"url(#) blue", "10010", "", 0x0000FF00u},
+        // A malformed reference gives nothing.
+        {"url(#grad", "00000", "", 0},
+        {"url(#grad red", "00000", "", 0},
+        {"url('#grad) red", "00000", "", 0},
+        {"url", "00000", "", 0},
+        // Fallback text that is no colour leaves the reference alone.
+        {"url(#grad) bogus", "10000", "grad", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        SvgPaint p = Read(row.text);
+        EXPECT_EQ(Flags(p), row.flags);
+        EXPECT_EQ(p.uri, row.uri);
+        EXPECT_EQ(Rgb(p), row.rgb);
+        EXPECT_EQ(p.color.icc, nullptr);
     }
-    // Fallback text that is no colour leaves the reference alone.
-    p = Read("url(#grad) bogus");
-    EXPECT_EQ(Flags(p), "10000");
-    EXPECT_EQ(p.uri, "grad");
 }
 
 TEST(ReadPaintValue, IccColourFollowingAColour) {

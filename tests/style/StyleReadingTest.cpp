@@ -13,10 +13,6 @@
 
 namespace {
 
-constexpr unsigned kRed = 0xFF000000u;
-constexpr unsigned kBlue = 0x0000FF00u;
-constexpr unsigned kGreen = 0x00800000u;
-
 std::unique_ptr<SvgStyle> FromStyleAttribute(const char* text) {
     auto s = std::make_unique<SvgStyle>();
     s->ReadStyleAttribute(text);
@@ -234,36 +230,12 @@ TEST(StyleReading, LongAndHostileText) {
 // Text made of the pieces the readers look for, in random order: reading and
 // merging it keeps the record sound.
 TEST(StyleReading, RandomTextKeepsTheRecordSound) {
-    const char* const pieces[] = {"fill",
-                                  "stroke",
-                                  "font-size",
-                                  "stroke-width",
-                                  "stroke-dasharray",
-                                  "font-family",
-                                  "color",
-                                  "font",
-                                  ":",
-                                  ";",
-                                  " ",
-                                  "url(",
-                                  "#g",
-                                  ")",
-                                  "'",
-                                  "inherit",
-                                  "currentColor",
-                                  "none",
-                                  "1e38",
-                                  "-5",
-                                  "50%",
-                                  "em",
-                                  "ex",
-                                  ",",
-                                  "/*",
-                                  "*/",
-                                  "<!--",
-                                  "-->",
-                                  "\xff",
-                                  "larger"};
+    // clang-format off
+    const char* const pieces[] = {
+        "fill", "stroke", "font-size", "stroke-width", "stroke-dasharray", "font-family", "color",
+        "font", ":", ";", " ", "url(", "#g", ")", "'", "inherit", "currentColor", "none", "1e38",
+        "-5", "50%", "em", "ex", ",", "/*", "*/", "<!--", "-->", "\xff", "larger"};
+    // clang-format on
     unsigned seed = 12345;
     auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
     SvgStyle parent;
@@ -285,30 +257,15 @@ TEST(StyleReading, RandomTextKeepsTheRecordSound) {
 
 // The in-place declaration reader must split exactly as the scanner does.
 TEST(DeclarationReader, SplitsAsTheScanner) {
+    // clang-format off
     const char* texts[] = {
-        "",
-        " ",
-        "fill:red",
-        "fill : red ; stroke:blue",
-        "fill:red;",
-        "fill:red; ",
-        "fill:red;\t\n",
-        "  f i l l  :  r e d  ;; ;",
-        "fill",
-        "fill:",
-        ":",
-        ";",
-        "a:b:c;d",
-        "/* c */fill:/* d */red/* e */;stroke:blue",
-        "<!-- x -->fill:<!--y-->red",
-        "fill:red; /* open",
-        "fill:red; <!-- open",
-        "fill: /* open",
-        "fill:url(#a) none ; marker : url( #m ) ",
-        "\x1c\x1f fill\x0b:\x0c red",
-        "fill:\xe9t\xe9;\xc3\xa9:x",
-        "/**/;/**/:/**/",
-    };
+        "", " ", "fill:red", "fill : red ; stroke:blue", "fill:red;", "fill:red; ", "fill:red;\t\n",
+        "  f i l l  :  r e d  ;; ;", "fill", "fill:", ":", ";", "a:b:c;d",
+        "/* c */fill:/* d */red/* e */;stroke:blue", "<!-- x -->fill:<!--y-->red",
+        "fill:red; /* open", "fill:red; <!-- open", "fill: /* open",
+        "fill:url(#a) none ; marker : url( #m ) ", "\x1c\x1f fill\x0b:\x0c red",
+        "fill:\xe9t\xe9;\xc3\xa9:x", "/**/;/**/:/**/"};
+    // clang-format on
     for (const char* text : texts) {
         std::vector<SvgDeclaration*> expected;
         SvgScanner scanner;

@@ -38,6 +38,11 @@ inline std::unique_ptr<SvgStyle> ReadElementStyle(const char* xml) {
     return style;
 }
 
+// Packed 0xRRGGBB00 colours.
+constexpr unsigned kRed = 0xFF000000u;
+constexpr unsigned kBlue = 0x0000FF00u;
+constexpr unsigned kGreen = 0x00800000u;
+
 // Packed 0xRRGGBB00 of a colour.
 inline unsigned Packed(const SvgColor& c) {
     return ToArgb(c, 0) << 8;

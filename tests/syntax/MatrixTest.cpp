@@ -123,12 +123,8 @@ TEST(SvgMatrixBackEnd, WritesTheSixValuesInGdiOrder) {
     EXPECT_EQ(SvgMatrix(1, 2, 3, 4, 5, 6).toGdiMatrix(*matrix), Gdiplus::Ok);
     Gdiplus::REAL e[6] = {};
     ASSERT_EQ(Gdiplus::GdipGetMatrixElements(matrix->handle, e), Gdiplus::Ok);
-    EXPECT_EQ(e[0], 1);
-    EXPECT_EQ(e[1], 2);
-    EXPECT_EQ(e[2], 3);
-    EXPECT_EQ(e[3], 4);
-    EXPECT_EQ(e[4], 5);
-    EXPECT_EQ(e[5], 6);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(e[i], i + 1) << i;
     EXPECT_EQ(matrix->status, Gdiplus::Ok);
     delete matrix;
 }

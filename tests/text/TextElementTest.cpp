@@ -1,7 +1,7 @@
 // The text elements as loaded from a file: glyph children, tspan runs, ids,
 // copies, and what of the cascade the fonts take.
 
-#include "TextTestUtil.h"
+#include "SvgTestSupport.h"
 
 #include "document/ElementRegistry.h"
 #include "document/SvgPositionGlyphElement.h"
@@ -29,11 +29,6 @@ std::string GlyphText(SvgElement* text) {
     return out;
 }
 
-SvgTextFigure* RunAt(ParsedSvg& svg, std::initializer_list<size_t> indexes) {
-    SvgElement* element = svg.At(indexes);
-    return element ? dynamic_cast<SvgTextFigure*>(element->GetFigure()) : nullptr;
-}
-
 } // namespace
 
 TEST(TextElements, RegistryMakesTextAndTspanButNoGlyph) {
@@ -53,7 +48,7 @@ TEST(TextElements, RegistryMakesTextAndTspanButNoGlyph) {
 }
 
 TEST(TextElements, CharacterDataBecomesOneGlyphPerByte) {
-    ParsedSvg svg("<text fill='red'>abc</text><text>\xC3\xA9</text>");
+    ParsedDocument svg("<text fill='red'>abc</text><text>\xC3\xA9</text>", 200, 100);
     SvgElement* text = svg.At({0});
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(GlyphText(text), "abc");
@@ -67,39 +62,42 @@ TEST(TextElements, CharacterDataBecomesOneGlyphPerByte) {
     // Two bytes of UTF-8 make two glyphs.
     EXPECT_EQ(GlyphText(svg.At({1})), "\xC3\xA9");
     // The text element's own run stays empty.
-    EXPECT_EQ(RunAt(svg, {0})->text, "");
+    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0})->text, "");
 }
 
 TEST(TextElements, ChildrenKeepDocumentOrder) {
-    ParsedSvg svg("<text>ab<tspan>T</tspan>c<!-- note -->d<foo><tspan>x</tspan></foo>"
-                  "<rect width='1' height='1'/></text>");
+    ParsedDocument svg("<text>ab<tspan>T</tspan>c<!-- note -->d<foo><tspan>x</tspan></foo>"
+                       "<rect width='1' height='1'/></text>",
+                       200, 100);
     SvgElement* text = svg.At({0});
     EXPECT_EQ(GlyphText(text), "ab|cd|");
-    EXPECT_EQ(RunAt(svg, {0, 2})->text, "T");
+    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 2})->text, "T");
     EXPECT_EQ(text->GetChildren()[5]->GetTagName(), "rect");
 }
 
 TEST(TextElements, TspanTakesItsFirstChildOnly) {
-    ParsedSvg svg("<text><tspan x='10' y='20'>Hello<b/>more</tspan>"
-                  "<tspan><desc>x</desc>after</tspan>"
-                  "<tspan><!-- hidden -->shown</tspan>"
-                  "<tspan/></text>");
-    SvgTextFigure* hello = RunAt(svg, {0, 0});
+    ParsedDocument svg("<text><tspan x='10' y='20'>Hello<b/>more</tspan>"
+                       "<tspan><desc>x</desc>after</tspan>"
+                       "<tspan><!-- hidden -->shown</tspan>"
+                       "<tspan/></text>",
+                       200, 100);
+    SvgTextFigure* hello = svg.FigureAt<SvgTextFigure>({0, 0});
     ASSERT_NE(hello, nullptr);
     EXPECT_EQ(hello->text, "Hello");
     EXPECT_EQ(hello->x, 10.0f);
     EXPECT_EQ(hello->y, 20.0f);
     EXPECT_TRUE(svg.At({0, 0})->GetChildren().empty());
-    EXPECT_EQ(RunAt(svg, {0, 1})->text, "desc");
+    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 1})->text, "desc");
     EXPECT_TRUE(svg.At({0, 1})->GetChildren().empty());
     // A comment is no text.
-    EXPECT_EQ(RunAt(svg, {0, 2})->text, "");
-    EXPECT_EQ(RunAt(svg, {0, 3})->text, "");
-    EXPECT_EQ(RunAt(svg, {0, 3})->x, 0.0f);
+    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 2})->text, "");
+    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 3})->text, "");
+    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 3})->x, 0.0f);
 }
 
 TEST(TextElements, IdsInsideTextAreCleared) {
-    ParsedSvg svg("<text id='outer'><tspan id='inner'>A</tspan><g id='group'/></text>");
+    ParsedDocument svg("<text id='outer'><tspan id='inner'>A</tspan><g id='group'/></text>", 200,
+                       100);
     EXPECT_NE(svg.Engine().FindElementById("outer"), nullptr);
     EXPECT_EQ(svg.Engine().FindElementById("inner"), nullptr);
     EXPECT_EQ(svg.Engine().FindElementById("group"), nullptr);
@@ -107,10 +105,11 @@ TEST(TextElements, IdsInsideTextAreCleared) {
 }
 
 TEST(TextElements, GlyphsFollowThePositionLists) {
-    ParsedSvg svg("<text x='10 50' y='30' dx='0 0 5' dy='0 3'>abc</text>"
-                  "<text x='100' font-family='DejaVu Sans' font-size='20'>ii</text>"
-                  "<text x='100' font-family='DejaVu Sans' font-size='20' "
-                  "text-anchor='end'>ii</text>");
+    ParsedDocument svg("<text x='10 50' y='30' dx='0 0 5' dy='0 3'>abc</text>"
+                       "<text x='100' font-family='DejaVu Sans' font-size='20'>ii</text>"
+                       "<text x='100' font-family='DejaVu Sans' font-size='20' "
+                       "text-anchor='end'>ii</text>",
+                       200, 100);
     auto glyph = [&](std::initializer_list<size_t> at) {
         return static_cast<SvgPositionGlyphElement*>(svg.At(at))->GetGlyphFigure();
     };
@@ -134,7 +133,7 @@ TEST(TextElements, GlyphsFollowThePositionLists) {
 }
 
 TEST(TextElements, SpacesAdvanceToo) {
-    ParsedSvg svg("<text font-family='DejaVu Sans' font-size='20'>a b</text>");
+    ParsedDocument svg("<text font-family='DejaVu Sans' font-size='20'>a b</text>", 200, 100);
     auto glyph = [&](size_t i) {
         return static_cast<SvgPositionGlyphElement*>(svg.At({0, i}))->GetGlyphFigure();
     };
@@ -144,8 +143,10 @@ TEST(TextElements, SpacesAdvanceToo) {
 }
 
 TEST(TextElements, CopiesDrawNoText) {
-    ParsedSvg svg("<defs><text id='t' font-size='30'>A<tspan x='5' y='30'>B</tspan></text></defs>"
-                  "<use xlink:href='#t'/>");
+    ParsedDocument svg(
+        "<defs><text id='t' font-size='30'>A<tspan x='5' y='30'>B</tspan></text></defs>"
+        "<use xlink:href='#t'/>",
+        200, 100);
     SvgElement* use = svg.At({1});
     ASSERT_NE(use, nullptr);
     ASSERT_EQ(use->GetChildren().size(), 1u);
@@ -163,7 +164,7 @@ TEST(TextElements, CopiesDrawNoText) {
 
 TEST(TextElements, LongCharacterDataIsCut) {
     std::string body = "<text font-size='1'>" + std::string(5000, 'x') + "</text>";
-    ParsedSvg svg(body);
+    ParsedDocument svg(body, 200, 100);
     EXPECT_EQ(svg.At({0})->GetChildren().size(), SvgTextElement::kMaxGlyphs);
     // Glyphs count against the document's element budget.
     EXPECT_EQ(svg.Engine().GetCopiesMade(), long(SvgTextElement::kMaxGlyphs));

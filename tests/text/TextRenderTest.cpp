@@ -1,7 +1,7 @@
 // Text drawn through the library: where the ink lands, which styles reach a
 // run, and its colours.
 
-#include "TextTestUtil.h"
+#include "SvgTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,9 @@ namespace {
 const int kWidth = 200;
 const int kHeight = 100;
 
-Picture Draw(const std::string& body) {
-    return RenderSvg(SvgDocument(kWidth, kHeight, body), kWidth, kHeight);
+// A kWidth × kHeight picture of body.
+Picture DrawWide(const std::string& body) {
+    return Draw(body, kWidth, kHeight);
 }
 
 // A run of text in DejaVu Sans at size 20, with extra attributes on the tspan.
@@ -19,6 +20,13 @@ std::string TspanRun(const std::string& tspanAttributes, const std::string& text
     return "<text font-family='DejaVu Sans' font-size='20'><tspan font-family='DejaVu Sans' "
            "x='100' y='50' " +
            tspanAttributes + ">" + text + "</tspan></text>";
+}
+
+bool Has(const Picture& picture, uint32_t argb) {
+    for (uint32_t p : picture.pixels)
+        if (p == argb)
+            return true;
+    return false;
 }
 
 int InkPixels(const Picture& picture) {
@@ -31,82 +39,82 @@ int InkPixels(const Picture& picture) {
 } // namespace
 
 TEST(TextRendering, AnchorPlacesTheRunOnX) {
-    InkBox start = FindInk(Draw(TspanRun("")));
-    InkBox middle = FindInk(Draw(TspanRun("text-anchor='middle'")));
-    InkBox end = FindInk(Draw(TspanRun("text-anchor='end'")));
-    ASSERT_FALSE(start.Empty());
-    EXPECT_GE(start.left, 100);
-    EXPECT_LE(start.left, 104);
-    EXPECT_NEAR(middle.CenterX(), 100, 2.5);
-    EXPECT_LE(end.right, 100);
-    EXPECT_GE(end.right, 95);
-    EXPECT_NEAR(start.Width(), end.Width(), 1);
-    // The bottom of the line box lies on y: "Hello" sits on a baseline above it.
-    for (const InkBox& box : {start, middle, end}) {
-        EXPECT_LT(box.bottom, 50);
-        EXPECT_GT(box.bottom, 40);
-        EXPECT_GT(box.Height(), 12);
+    // A tspan run, then the glyphs of character data, anchored as one chunk.
+    std::string attributes = "font-family='DejaVu Sans' font-size='20' x='100' y='50' ";
+    InkBox run;
+    for (bool glyphs : {false, true}) {
+        SCOPED_TRACE(glyphs ? "character data" : "tspan");
+        auto ink = [&](const std::string& anchor) {
+            return FindInk(DrawWide(glyphs ? "<text " + attributes + anchor + ">Hello</text>"
+                                           : TspanRun(anchor)));
+        };
+        InkBox start = ink(""), middle = ink("text-anchor='middle'"),
+               end = ink("text-anchor='end'");
+        ASSERT_FALSE(start.Empty());
+        EXPECT_GE(start.left, 100);
+        EXPECT_LE(start.left, 104);
+        EXPECT_NEAR(middle.CenterX(), 100, 2.5);
+        EXPECT_LE(end.right, 100);
+        EXPECT_GE(end.right, 95);
+        EXPECT_NEAR(start.Width(), end.Width(), 1);
+        // The bottom of the line box lies on y: "Hello" sits on a baseline above it.
+        for (const InkBox& box : {start, middle, end}) {
+            EXPECT_LT(box.bottom, 50);
+            EXPECT_GT(box.bottom, 40);
+            EXPECT_GT(box.Height(), 12);
+        }
+        // Glyph by glyph, the word is as wide as the run.
+        if (glyphs) {
+            EXPECT_NEAR(start.Width(), run.Width(), 2);
+        }
+        run = start;
     }
 }
 
-TEST(TextRendering, GlyphsOfCharacterDataAreAnchoredAsAChunk) {
-    std::string attributes = "font-family='DejaVu Sans' font-size='20' x='100' y='50'";
-    InkBox start = FindInk(Draw("<text " + attributes + ">Hello</text>"));
-    InkBox middle = FindInk(Draw("<text " + attributes + " text-anchor='middle'>Hello</text>"));
-    InkBox end = FindInk(Draw("<text " + attributes + " text-anchor='end'>Hello</text>"));
-    ASSERT_FALSE(start.Empty());
-    EXPECT_GE(start.left, 100);
-    EXPECT_LE(start.left, 104);
-    EXPECT_NEAR(middle.CenterX(), 100, 2.5);
-    EXPECT_LE(end.right, 100);
-    EXPECT_GE(end.right, 95);
-    EXPECT_LT(start.bottom, 50);
-    EXPECT_GT(start.bottom, 40);
-    // Glyph by glyph, the word is as wide as the run.
-    InkBox run = FindInk(Draw(TspanRun("")));
-    EXPECT_NEAR(start.Width(), run.Width(), 2);
-}
-
 TEST(TextRendering, SizeIsInheritedButFamilyWeightAndAnchorAreNot) {
-    Picture inherited = Draw("<text font-size='20' font-family='DejaVu Sans' font-weight='bold' "
-                             "text-anchor='middle'><tspan x='20' y='50'>Hello</tspan></text>");
+    Picture inherited =
+        DrawWide("<text font-size='20' font-family='DejaVu Sans' font-weight='bold' "
+                 "text-anchor='middle'><tspan x='20' y='50'>Hello</tspan></text>");
     // The same run with only the size: default family (Times New Roman), regular, start.
-    Picture sizeOnly = Draw("<text><tspan x='20' y='50' font-size='20'>Hello</tspan></text>");
-    Picture small = Draw("<text><tspan x='20' y='50'>Hello</tspan></text>");
+    Picture sizeOnly = DrawWide("<text><tspan x='20' y='50' font-size='20'>Hello</tspan></text>");
+    Picture small = DrawWide("<text><tspan x='20' y='50'>Hello</tspan></text>");
     EXPECT_EQ(DifferentPixels(inherited, sizeOnly), 0);
     EXPECT_GT(FindInk(inherited).left, 18);
     EXPECT_GT(FindInk(inherited).Height(), FindInk(small).Height() + 4);
     // The default family is drawn as Times New Roman.
-    Picture times = Draw("<text><tspan x='20' y='50' font-size='20' font-family='Times New "
-                         "Roman'>Hello</tspan></text>");
+    Picture times = DrawWide("<text><tspan x='20' y='50' font-size='20' font-family='Times New "
+                             "Roman'>Hello</tspan></text>");
     EXPECT_EQ(DifferentPixels(sizeOnly, times), 0);
 }
 
 TEST(TextRendering, WeightStyleAndDecoration) {
-    int regular = InkPixels(Draw(TspanRun("")));
-    EXPECT_GT(InkPixels(Draw(TspanRun("font-weight='bold'"))), regular + 20);
-    EXPECT_EQ(DifferentPixels(Draw(TspanRun("font-weight='700'")), Draw(TspanRun(""))), 0);
-    EXPECT_GT(DifferentPixels(Draw(TspanRun("font-style='oblique'")), Draw(TspanRun(""))), 20);
-    InkBox plain = FindInk(Draw(TspanRun("", "ooo")));
-    InkBox underlined = FindInk(Draw(TspanRun("text-decoration='underline'", "ooo")));
+    int regular = InkPixels(DrawWide(TspanRun("")));
+    EXPECT_GT(InkPixels(DrawWide(TspanRun("font-weight='bold'"))), regular + 20);
+    EXPECT_EQ(DifferentPixels(DrawWide(TspanRun("font-weight='700'")), DrawWide(TspanRun(""))), 0);
+    EXPECT_GT(DifferentPixels(DrawWide(TspanRun("font-style='oblique'")), DrawWide(TspanRun(""))),
+              20);
+    InkBox plain = FindInk(DrawWide(TspanRun("", "ooo")));
+    InkBox underlined = FindInk(DrawWide(TspanRun("text-decoration='underline'", "ooo")));
     EXPECT_GT(underlined.bottom, plain.bottom);
-    int both = InkPixels(Draw(TspanRun("text-decoration='underline line-through'", "ooo")));
-    EXPECT_GT(both, InkPixels(Draw(TspanRun("text-decoration='underline'", "ooo"))) + 10);
+    int both = InkPixels(DrawWide(TspanRun("text-decoration='underline line-through'", "ooo")));
+    EXPECT_GT(both, InkPixels(DrawWide(TspanRun("text-decoration='underline'", "ooo"))) + 10);
 }
 
 TEST(TextRendering, TspanWithAnElementChildDrawsItsTagName) {
-    EXPECT_EQ(
-        DifferentPixels(Draw(TspanRun("", "<desc>ignored</desc>")), Draw(TspanRun("", "desc"))), 0);
-    EXPECT_FALSE(FindInk(Draw(TspanRun("", "<desc/>"))).Empty());
+    EXPECT_EQ(DifferentPixels(DrawWide(TspanRun("", "<desc>ignored</desc>")),
+                              DrawWide(TspanRun("", "desc"))),
+              0);
+    EXPECT_FALSE(FindInk(DrawWide(TspanRun("", "<desc/>"))).Empty());
 }
 
 TEST(TextRendering, CharacterDataAroundATspan) {
     std::string open = "<text font-family='DejaVu Sans' font-size='20' x='10' y='40'>";
     std::string tspan = "<tspan x='120' y='90'>B</tspan>";
-    Picture all = Draw(open + "A" + tspan + "C</text>");
-    InkBox glyphs = FindInk(Draw(open + "AC</text>"));
-    InkBox a = FindInk(Draw(open + "A</text>"));
-    InkBox b = FindInk(Draw("<text font-family='DejaVu Sans' font-size='20'>" + tspan + "</text>"));
+    Picture all = DrawWide(open + "A" + tspan + "C</text>");
+    InkBox glyphs = FindInk(DrawWide(open + "AC</text>"));
+    InkBox a = FindInk(DrawWide(open + "A</text>"));
+    InkBox b =
+        FindInk(DrawWide("<text font-family='DejaVu Sans' font-size='20'>" + tspan + "</text>"));
     // A and C sit side by side from x; the run sits at its own point.
     EXPECT_GE(a.left, 10);
     EXPECT_GT(glyphs.right, a.right + 8);
@@ -120,15 +128,9 @@ TEST(TextRendering, CharacterDataAroundATspan) {
 }
 
 TEST(TextRendering, FillAndStrokeColours) {
-    Picture filled = Draw(TspanRun("fill='#0000ff'", "HH"));
-    InkBox box = FindInk(filled);
-    ASSERT_FALSE(box.Empty());
-    bool blue = false;
-    for (uint32_t p : filled.pixels)
-        blue = blue || p == 0xFF0000FFu;
-    EXPECT_TRUE(blue);
+    EXPECT_TRUE(Has(DrawWide(TspanRun("fill='#0000ff'", "HH")), 0xFF0000FFu));
 
-    Picture outlined = Draw(TspanRun("fill='none' stroke='#ff0000' stroke-width='3'", "HH"));
+    Picture outlined = DrawWide(TspanRun("fill='none' stroke='#ff0000' stroke-width='3'", "HH"));
     bool red = false, other = false;
     for (uint32_t p : outlined.pixels) {
         if (Picture::Alpha(p) == 0)
@@ -139,28 +141,25 @@ TEST(TextRendering, FillAndStrokeColours) {
     EXPECT_TRUE(red);
     EXPECT_FALSE(other);
     // Glyphs paint with the text element's own fill.
-    Picture glyphs = Draw("<text font-size='20' x='10' y='50' fill='lime'>H</text>");
-    bool lime = false;
-    for (uint32_t p : glyphs.pixels)
-        lime = lime || p == 0xFF00FF00u;
-    EXPECT_TRUE(lime);
+    EXPECT_TRUE(
+        Has(DrawWide("<text font-size='20' x='10' y='50' fill='lime'>H</text>"), 0xFF00FF00u));
 }
 
 TEST(TextRendering, HostileTextDrawsSafely) {
     // Non-ASCII UTF-8 in a run is one character; nonsense sizes draw nothing.
-    EXPECT_FALSE(FindInk(Draw(TspanRun("", "caf\xC3\xA9"))).Empty());
-    EXPECT_TRUE(FindInk(Draw(TspanRun("font-size='-5'"))).Empty());
-    EXPECT_TRUE(FindInk(Draw(TspanRun("font-size='0'"))).Empty());
-    EXPECT_TRUE(FindInk(Draw("<text><tspan x='3e38' y='50'>Hello</tspan>"
-                             "<tspan x='10' y='-3e38'>Hello</tspan></text>"))
+    EXPECT_FALSE(FindInk(DrawWide(TspanRun("", "caf\xC3\xA9"))).Empty());
+    EXPECT_TRUE(FindInk(DrawWide(TspanRun("font-size='-5'"))).Empty());
+    EXPECT_TRUE(FindInk(DrawWide(TspanRun("font-size='0'"))).Empty());
+    EXPECT_TRUE(FindInk(DrawWide("<text><tspan x='3e38' y='50'>Hello</tspan>"
+                                 "<tspan x='10' y='-3e38'>Hello</tspan></text>"))
                     .Empty());
-    EXPECT_TRUE(FindInk(Draw("<text x='3e38 -3e38' y='50'>ab</text>")).Empty());
+    EXPECT_TRUE(FindInk(DrawWide("<text x='3e38 -3e38' y='50'>ab</text>")).Empty());
     std::string longRun(20000, 'W');
-    InkBox cut = FindInk(Draw(TspanRun("font-size='10'", longRun)));
+    InkBox cut = FindInk(DrawWide(TspanRun("font-size='10'", longRun)));
     EXPECT_FALSE(cut.Empty());
     std::string longFamily(5000, 'F');
-    EXPECT_FALSE(FindInk(Draw("<text><tspan x='10' y='50' font-family='" + longFamily +
-                              "'>Hi</tspan></text>"))
+    EXPECT_FALSE(FindInk(DrawWide("<text><tspan x='10' y='50' font-family='" + longFamily +
+                                  "'>Hi</tspan></text>"))
                      .Empty());
     // A second draw gives the same picture.
     std::string doc = SvgDocument(kWidth, kHeight, TspanRun("stroke='red'"));

@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-// A host's drawing target: a bitmap filled with one colour, read back per pixel.
+// A host's drawing target: a bitmap filled with one colour, read back per
+// pixel, and reached through a device context when a host draws that way.
 class HostBitmap {
 public:
     HostBitmap(int width, int height, uint32_t fill) {
@@ -14,11 +15,20 @@ public:
         Gdiplus::Graphics graphics(static_cast<Gdiplus::GpImage*>(m_bitmap));
         graphics.Clear(Gdiplus::Color(fill));
     }
-    ~HostBitmap() { Gdiplus::GdipDisposeImage(m_bitmap); }
+    ~HostBitmap() {
+        if (m_dc.m_hDC)
+            DeleteDC(m_dc.Detach());
+        Gdiplus::GdipDisposeImage(m_bitmap);
+    }
     HostBitmap(const HostBitmap&) = delete;
     HostBitmap& operator=(const HostBitmap&) = delete;
 
     Gdiplus::GpBitmap* bitmap() const { return m_bitmap; }
+    CDC* dc() {
+        if (!m_dc.m_hDC)
+            m_dc.Attach(CreateBitmapDC(m_bitmap));
+        return &m_dc;
+    }
     uint32_t At(int x, int y) const {
         Gdiplus::ARGB argb = 0;
         Gdiplus::GdipBitmapGetPixel(m_bitmap, x, y, &argb);
@@ -27,6 +37,7 @@ public:
 
 private:
     Gdiplus::GpBitmap* m_bitmap = nullptr;
+    CDC m_dc;
 };
 
 const uint32_t kRed = 0xFFFF0000;

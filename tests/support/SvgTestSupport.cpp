@@ -1,0 +1,177 @@
+#include "SvgTestSupport.h"
+
+#include "interface/KelSvg.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+using namespace Gdiplus;
+
+TempSvgFile::TempSvgFile(const std::string& text) {
+    char name[] = "/tmp/kelsvg-test-XXXXXX";
+    int fd = mkstemp(name);
+    if (fd < 0)
+        return;
+    path = name;
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    close(fd);
+}
+
+TempSvgFile::~TempSvgFile() {
+    if (!path.empty())
+        std::remove(path.c_str());
+}
+
+std::string Svg(const std::string& attributes, const std::string& body) {
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" " +
+           attributes + ">" + body + "</svg>";
+}
+
+std::string SvgDocument(int width, int height, const std::string& body) {
+    return Svg("width=\"" + std::to_string(width) + "\" height=\"" + std::to_string(height) + "\"",
+               body);
+}
+
+std::string Repeat(const std::string& text, int count) {
+    std::string out;
+    out.reserve(text.size() * static_cast<size_t>(count > 0 ? count : 0));
+    for (int i = 0; i < count; ++i)
+        out += text;
+    return out;
+}
+
+void ParseText(SvgEngine& engine, const std::string& text) {
+    TempSvgFile file(text);
+    engine.Parse(file.Path().c_str());
+}
+
+ParsedDocument::ParsedDocument(const std::string& body, int width, int height) {
+    ParseText(engine, SvgDocument(width, height, body));
+}
+
+ParsedDocument::ParsedDocument(const std::string& body, const std::string& svgAttributes) {
+    ParseText(engine, Svg(svgAttributes, body));
+}
+
+SvgElement* ParsedDocument::At(std::initializer_list<size_t> indexes) {
+    SvgElement* element = engine.GetRoot();
+    for (size_t i : indexes) {
+        if (!element || i >= element->GetChildren().size())
+            return nullptr;
+        element = element->GetChildren()[i];
+    }
+    return element;
+}
+
+std::vector<Picture> RenderSvgTimes(const std::string& svgText, int width, int height,
+                                    int renders) {
+    TempSvgFile file(svgText);
+    CKelSvg svg;
+    std::string path = file.Path();
+    svg.CommandParseSVGFile(&path[0]);
+    svg.CommandSetSVGWinRect(0, 0, width, height);
+
+    std::vector<Picture> pictures;
+    for (int i = 0; i < renders; ++i) {
+        Picture picture;
+        picture.width = width;
+        picture.height = height;
+        picture.pixels.assign(static_cast<size_t>(width) * height, 0);
+        GpBitmap* bitmap = nullptr;
+        if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) ==
+            Ok) {
+            {
+                Graphics graphics(static_cast<GpImage*>(bitmap));
+                svg.CommandDrawSVGGraphics(&graphics);
+            }
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    ARGB argb = 0;
+                    GdipBitmapGetPixel(bitmap, x, y, &argb);
+                    picture.pixels[static_cast<size_t>(y) * width + x] = argb;
+                }
+            GdipDisposeImage(bitmap);
+        }
+        pictures.push_back(std::move(picture));
+    }
+    return pictures;
+}
+
+Picture RenderSvg(const std::string& svgText, int width, int height) {
+    return RenderSvgTimes(svgText, width, height, 1).front();
+}
+
+Picture Draw(const std::string& body, int width, int height) {
+    return RenderSvg(SvgDocument(width, height, body), width, height);
+}
+
+InkBox FindInk(const Picture& picture, unsigned minAlpha) {
+    InkBox box;
+    box.left = picture.width;
+    box.top = picture.height;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            if (Picture::Alpha(picture.At(x, y)) < minAlpha)
+                continue;
+            box.left = std::min(box.left, x);
+            box.right = std::max(box.right, x);
+            box.top = std::min(box.top, y);
+            box.bottom = std::max(box.bottom, y);
+        }
+    return box;
+}
+
+::testing::AssertionResult NearArgb(uint32_t actual, uint32_t expected, int tolerance) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        int a = (actual >> shift) & 0xFF;
+        int e = (expected >> shift) & 0xFF;
+        if (std::abs(a - e) > tolerance) {
+            char text[48];
+            std::snprintf(text, sizeof text, "0x%08X is not 0x%08X", unsigned(actual),
+                          unsigned(expected));
+            return ::testing::AssertionFailure() << text;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+int DifferentPixels(const Picture& a, const Picture& b) {
+    int n = 0;
+    for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i)
+        n += a.pixels[i] != b.pixels[i];
+    return n;
+}
+
+std::string Outline(const SvgElement* element) {
+    std::string out = element->GetTagName();
+    if (element->GetId() != "  ")
+        out += "#" + element->GetId();
+    if (!element->GetChildren().empty()) {
+        out += "(";
+        bool first = true;
+        for (const SvgElement* child : element->GetChildren()) {
+            if (!first)
+                out += " ";
+            first = false;
+            out += Outline(child);
+        }
+        out += ")";
+    }
+    return out;
+}
+
+int Depth(const SvgElement* element) {
+    int deepest = 0;
+    for (const SvgElement* child : element->GetChildren())
+        deepest = std::max(deepest, Depth(child));
+    return deepest + 1;
+}
