@@ -1,0 +1,415 @@
+// Graphics contexts: world transform, saved states, smoothing, and painting
+// paths and images with Cairo.
+
+#include <new>
+
+#include "platform/gdiplus/GdipObjects.h"
+
+namespace Gdiplus {
+
+namespace {
+
+// Past this many dash periods along a path, dashes are too fine to see and
+// too many to draw: the stroke is drawn solid.
+constexpr double kMaxDashPeriods = 1e6;
+
+bool AntiAliased(SmoothingMode mode) {
+    return mode == SmoothingModeHighQuality || mode == SmoothingModeAntiAlias ||
+           mode == SmoothingModeAntiAlias8x8;
+}
+
+cairo_line_cap_t CairoCap(LineCap cap) {
+    switch (cap) {
+    case LineCapSquare:
+    case LineCapSquareAnchor:
+    case LineCapDiamondAnchor:
+        return CAIRO_LINE_CAP_SQUARE;
+    case LineCapRound:
+    case LineCapRoundAnchor:
+        return CAIRO_LINE_CAP_ROUND;
+    default:
+        return CAIRO_LINE_CAP_BUTT;
+    }
+}
+
+cairo_line_join_t CairoJoin(LineJoin join) {
+    switch (join) {
+    case LineJoinBevel:
+        return CAIRO_LINE_JOIN_BEVEL;
+    case LineJoinRound:
+        return CAIRO_LINE_JOIN_ROUND;
+    default:
+        return CAIRO_LINE_JOIN_MITER;
+    }
+}
+
+void SetSourceColor(cairo_t* cr, ARGB c) {
+    cairo_set_source_rgba(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
+                          (c & 0xFF) / 255.0, (c >> 24) / 255.0);
+}
+
+// Length of the path's control polygon in device space: an upper bound of
+// its drawn length.
+double DeviceLength(const GpPath* path, const cairo_matrix_t& m) {
+    double total = 0, px = 0, py = 0;
+    for (size_t i = 0; i < path->points.size(); ++i) {
+        double x = path->points[i].X, y = path->points[i].Y;
+        cairo_matrix_transform_point(&m, &x, &y);
+        if (i > 0 && (path->types[i] & PathPointTypePathTypeMask) != PathPointTypeStart)
+            total += std::hypot(x - px, y - py);
+        px = x;
+        py = y;
+    }
+    return total;
+}
+
+Status Finish(cairo_t* cr) {
+    cairo_new_path(cr);
+    return cairo_status(cr) == CAIRO_STATUS_SUCCESS ? Ok : GenericError;
+}
+
+Status Hide(GpGraphics* g) {
+    g->hidden = true;
+    return InvalidParameter;
+}
+
+// Makes m the world transform after combining, or hides drawing when the
+// result is unusable.
+Status Compose(GpGraphics* g, const cairo_matrix_t& m, MatrixOrder order) {
+    if (order != MatrixOrderPrepend && order != MatrixOrderAppend)
+        return InvalidParameter;
+    if (!IsUsableMatrix(m))
+        return Hide(g);
+    cairo_matrix_t r;
+    if (order == MatrixOrderPrepend)
+        cairo_matrix_multiply(&r, &m, &g->world);
+    else
+        cairo_matrix_multiply(&r, &g->world, &m);
+    if (!IsUsableMatrix(r))
+        return Hide(g);
+    g->world = r;
+    return Ok;
+}
+
+Status NewGraphics(std::shared_ptr<PixelStore> store, GpGraphics** graphics) {
+    GpGraphics* g = new (std::nothrow) GpGraphics(std::move(store));
+    if (g && cairo_status(g->cr) != CAIRO_STATUS_SUCCESS) {
+        delete g;
+        g = nullptr;
+    }
+    *graphics = g;
+    return g ? Ok : OutOfMemory;
+}
+
+} // namespace
+
+GpGraphics::GpGraphics(std::shared_ptr<PixelStore> s) : store(std::move(s)) {
+    cairo_matrix_init_identity(&world);
+    cr = cairo_create(store->surface);
+}
+
+GpGraphics::~GpGraphics() {
+    tag = kDeadTag;
+    if (cr)
+        cairo_destroy(cr);
+}
+
+cairo_t* GpGraphics::Begin() {
+    if (hidden)
+        return nullptr;
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
+        // Never let an error of an earlier call disable later drawing.
+        cairo_destroy(cr);
+        cr = cairo_create(store->surface);
+        if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
+            return nullptr;
+    }
+    store->BeginDraw();
+    cairo_new_path(cr);
+    cairo_set_matrix(cr, &world);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    cairo_set_antialias(cr,
+                        AntiAliased(smoothing) ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    return cr;
+}
+
+extern "C" {
+
+Status WINGDIPAPI GdipCreateFromHDC(HDC hdc, GpGraphics** graphics) {
+    if (!graphics)
+        return InvalidParameter;
+    *graphics = nullptr;
+    if (!hdc || hdc->tag != kHdcTag || !hdc->store)
+        return InvalidParameter;
+    return NewGraphics(hdc->store, graphics);
+}
+
+Status WINGDIPAPI GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics) {
+    if (!graphics)
+        return InvalidParameter;
+    *graphics = nullptr;
+    BitmapImpl* b = ToBitmap(image);
+    if (!b)
+        return InvalidParameter;
+    return NewGraphics(b->store, graphics);
+}
+
+Status WINGDIPAPI GdipDeleteGraphics(GpGraphics* graphics) {
+    if (!Valid(graphics))
+        return InvalidParameter;
+    delete graphics;
+    return Ok;
+}
+
+Status WINGDIPAPI GdipSaveGraphics(GpGraphics* graphics, GraphicsState* state) {
+    if (!Valid(graphics) || !state)
+        return InvalidParameter;
+    SavedGraphics s{graphics->nextState++, graphics->world, graphics->hidden, graphics->smoothing};
+    if (graphics->nextState == 0)
+        graphics->nextState = 1;
+    graphics->saved.push_back(s);
+    *state = s.id;
+    return Ok;
+}
+
+Status WINGDIPAPI GdipRestoreGraphics(GpGraphics* graphics, GraphicsState state) {
+    if (!Valid(graphics))
+        return InvalidParameter;
+    auto& saved = graphics->saved;
+    for (size_t i = saved.size(); i-- > 0;) {
+        if (saved[i].id != state)
+            continue;
+        graphics->world = saved[i].world;
+        graphics->hidden = saved[i].hidden;
+        graphics->smoothing = saved[i].smoothing;
+        saved.resize(i); // later saves go too
+        break;
+    }
+    return Ok;
+}
+
+Status WINGDIPAPI GdipSetWorldTransform(GpGraphics* graphics, GpMatrix* matrix) {
+    if (!Valid(graphics) || !Valid(matrix))
+        return InvalidParameter;
+    if (!IsUsableMatrix(matrix->m))
+        return Hide(graphics);
+    graphics->world = matrix->m;
+    graphics->hidden = false;
+    return Ok;
+}
+
+Status WINGDIPAPI GdipGetWorldTransform(GpGraphics* graphics, GpMatrix* matrix) {
+    if (!Valid(graphics) || !Valid(matrix))
+        return InvalidParameter;
+    matrix->m = graphics->world;
+    return Ok;
+}
+
+Status WINGDIPAPI GdipResetWorldTransform(GpGraphics* graphics) {
+    if (!Valid(graphics))
+        return InvalidParameter;
+    cairo_matrix_init_identity(&graphics->world);
+    graphics->hidden = false;
+    return Ok;
+}
+
+Status WINGDIPAPI GdipMultiplyWorldTransform(GpGraphics* graphics, GDIPCONST GpMatrix* matrix,
+                                             GpMatrixOrder order) {
+    if (!Valid(graphics) || !Valid(matrix))
+        return InvalidParameter;
+    return Compose(graphics, matrix->m, order);
+}
+
+Status WINGDIPAPI GdipTranslateWorldTransform(GpGraphics* graphics, REAL dx, REAL dy,
+                                              GpMatrixOrder order) {
+    if (!Valid(graphics))
+        return InvalidParameter;
+    cairo_matrix_t m;
+    cairo_matrix_init_translate(&m, dx, dy);
+    return Compose(graphics, m, order);
+}
+
+Status WINGDIPAPI GdipScaleWorldTransform(GpGraphics* graphics, REAL sx, REAL sy,
+                                          GpMatrixOrder order) {
+    if (!Valid(graphics))
+        return InvalidParameter;
+    cairo_matrix_t m;
+    cairo_matrix_init_scale(&m, sx, sy);
+    return Compose(graphics, m, order);
+}
+
+Status WINGDIPAPI GdipRotateWorldTransform(GpGraphics* graphics, REAL angle, GpMatrixOrder order) {
+    if (!Valid(graphics))
+        return InvalidParameter;
+    if (!std::isfinite(angle))
+        return Hide(graphics);
+    cairo_matrix_t m;
+    cairo_matrix_init_rotate(&m, std::fmod(double(angle), 360.0) * M_PI / 180.0);
+    return Compose(graphics, m, order);
+}
+
+Status WINGDIPAPI GdipSetSmoothingMode(GpGraphics* graphics, SmoothingMode mode) {
+    if (!Valid(graphics) || mode < SmoothingModeDefault || mode > SmoothingModeAntiAlias8x8)
+        return InvalidParameter;
+    graphics->smoothing = mode;
+    return Ok;
+}
+
+Status WINGDIPAPI GdipGetSmoothingMode(GpGraphics* graphics, SmoothingMode* mode) {
+    if (!Valid(graphics) || !mode)
+        return InvalidParameter;
+    *mode = graphics->smoothing;
+    return Ok;
+}
+
+Status WINGDIPAPI GdipGraphicsClear(GpGraphics* graphics, ARGB color) {
+    if (!Valid(graphics))
+        return InvalidParameter;
+    graphics->store->Fill(color);
+    return Ok;
+}
+
+Status WINGDIPAPI GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* path) {
+    if (!Valid(graphics) || !brush || !Valid(path))
+        return InvalidParameter;
+    GpBrushType type;
+    if (GdipGetBrushType(brush, &type) != Ok)
+        return InvalidParameter;
+    cairo_t* cr = graphics->Begin();
+    if (!cr || path->points.empty())
+        return Ok;
+    cairo_pattern_t* pattern = CreateBrushPattern(brush, graphics->world);
+    if (!pattern)
+        return Ok;
+    cairo_append_path(cr, path->CairoPath());
+    cairo_set_fill_rule(cr, path->fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
+                                                              : CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_set_source(cr, pattern);
+    cairo_fill(cr);
+    cairo_pattern_destroy(pattern);
+    return Finish(cr);
+}
+
+Status WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
+    if (!Valid(graphics) || !Valid(pen) || !Valid(path))
+        return InvalidParameter;
+    cairo_t* cr = graphics->Begin();
+    if (!cr || path->points.empty())
+        return Ok;
+    // Width 0 is one device pixel; pixel-unit pens are measured on the device.
+    bool device = pen->width == 0 || pen->unit == UnitPixel;
+    double width = pen->width == 0 ? 1.0 : double(pen->width);
+    cairo_append_path(cr, path->CairoPath());
+    if (device)
+        cairo_identity_matrix(cr);
+    cairo_set_line_width(cr, width);
+    cairo_set_line_join(cr, CairoJoin(pen->join));
+    cairo_set_miter_limit(cr, pen->miterLimit);
+
+    bool dashed = !pen->dashes.empty() && pen->dashStyle != DashStyleSolid;
+    if (dashed) {
+        std::vector<double> dashes;
+        double period = 0;
+        for (REAL d : pen->dashes) {
+            dashes.push_back(d * width);
+            period += d * width;
+        }
+        // Compare in device units: scale the period by the transform's size.
+        const cairo_matrix_t& w = graphics->world;
+        double scale = device ? 1.0 : std::sqrt(std::fabs(w.xx * w.yy - w.xy * w.yx));
+        if (DeviceLength(path, w) > kMaxDashPeriods * period * scale)
+            dashed = false;
+        else
+            cairo_set_dash(cr, dashes.data(), int(dashes.size()), pen->dashOffset * width);
+    }
+    if (!dashed)
+        cairo_set_dash(cr, nullptr, 0, 0);
+    // Cairo has one cap for all ends: dashes take the dash cap, as GDI+ draws
+    // them; an undashed line takes the start cap.
+    if (dashed)
+        cairo_set_line_cap(cr, pen->dashCap == DashCapRound ? CAIRO_LINE_CAP_ROUND
+                                                            : CAIRO_LINE_CAP_BUTT);
+    else
+        cairo_set_line_cap(cr, CairoCap(pen->startCap));
+    SetSourceColor(cr, pen->color);
+    cairo_stroke(cr);
+    return Finish(cr);
+}
+
+Status WINGDIPAPI GdipFillRectangle(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y,
+                                    REAL width, REAL height) {
+    if (!Valid(graphics) || !brush)
+        return InvalidParameter;
+    GpPath path;
+    Status s = GdipAddPathRectangle(&path, x, y, width, height);
+    return s != Ok ? s : GdipFillPath(graphics, brush, &path);
+}
+
+Status WINGDIPAPI GdipFillRectangleI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width,
+                                     INT height) {
+    return GdipFillRectangle(graphics, brush, REAL(x), REAL(y), REAL(width), REAL(height));
+}
+
+Status WINGDIPAPI GdipDrawLine(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2,
+                               REAL y2) {
+    if (!Valid(graphics) || !Valid(pen))
+        return InvalidParameter;
+    GpPath path;
+    Status s = GdipAddPathLine(&path, x1, y1, x2, y2);
+    return s != Ok ? s : GdipDrawPath(graphics, pen, &path);
+}
+
+Status WINGDIPAPI GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y,
+                                    REAL width, REAL height) {
+    BitmapImpl* b = ToBitmap(image);
+    if (!Valid(graphics) || !b)
+        return InvalidParameter;
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(width) || !std::isfinite(height))
+        return InvalidParameter;
+    cairo_t* cr = graphics->Begin();
+    if (!cr || width == 0 || height == 0)
+        return Ok;
+    PixelStore& src = *b->store;
+    src.BeginDraw(); // publish direct pixel writes to Cairo
+    cairo_surface_t* surface = cairo_surface_reference(src.surface);
+    if (b->store == graphics->store) {
+        // Drawing a bitmap onto itself: draw from a copy.
+        cairo_surface_t* copy =
+            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, src.width, src.height);
+        cairo_t* c = cairo_create(copy);
+        cairo_set_source_surface(c, surface, 0, 0);
+        cairo_set_operator(c, CAIRO_OPERATOR_SOURCE);
+        cairo_paint(c);
+        cairo_destroy(c);
+        cairo_surface_destroy(surface);
+        surface = copy;
+    }
+    cairo_matrix_t m, place;
+    cairo_matrix_init(&place, width / src.width, 0, 0, height / src.height, x, y);
+    cairo_matrix_multiply(&m, &place, &graphics->world);
+    if (!IsUsableMatrix(m)) {
+        cairo_surface_destroy(surface);
+        return Ok; // scaled to nothing
+    }
+    cairo_set_matrix(cr, &m);
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    bool exact = m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0 && m.x0 == std::floor(m.x0) &&
+                 m.y0 == std::floor(m.y0);
+    cairo_pattern_set_filter(pattern, exact ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+    cairo_set_source(cr, pattern);
+    cairo_rectangle(cr, 0, 0, src.width, src.height);
+    cairo_fill(cr);
+    cairo_pattern_destroy(pattern);
+    cairo_surface_destroy(surface);
+    return Finish(cr);
+}
+
+Status WINGDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width,
+                                     INT height) {
+    return GdipDrawImageRect(graphics, image, REAL(x), REAL(y), REAL(width), REAL(height));
+}
+
+} // extern "C"
+
+} // namespace Gdiplus

@@ -1,0 +1,324 @@
+#pragma once
+
+// The back end's own objects behind the GDI+ handles. Internal to the library
+// (the text group of the layer builds on GpPath through the flat functions).
+
+#include <algorithm>
+#include <cairo.h>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "platform/gdiplus/GdiPlus.h"
+
+namespace Gdiplus {
+
+// Tags at the start of the non-polymorphic objects, so that a handle of the
+// wrong kind is refused instead of misread.
+enum : uint32_t {
+    kMatrixTag = 0x4D617472,   // "Matr"
+    kPathTag = 0x50617468,     // "Path"
+    kPenTag = 0x50656E20,      // "Pen "
+    kGraphicsTag = 0x47726166, // "Graf"
+    kHdcTag = 0x48444320,      // "HDC "
+    kDeadTag = 0xDEADBEEF
+};
+
+inline bool IsFinite(double v) {
+    return std::isfinite(v);
+}
+
+// Straight-alpha ARGB to Cairo's premultiplied pixel and back (rounding as Cairo does).
+inline uint32_t Premultiply(ARGB c) {
+    uint32_t a = c >> 24;
+    if (a == 255)
+        return c;
+    if (a == 0)
+        return 0;
+    auto mul = [a](uint32_t v) {
+        uint32_t t = v * a + 0x80;
+        return ((t >> 8) + t) >> 8;
+    };
+    return (a << 24) | (mul((c >> 16) & 0xFF) << 16) | (mul((c >> 8) & 0xFF) << 8) | mul(c & 0xFF);
+}
+
+inline ARGB Unpremultiply(uint32_t p) {
+    uint32_t a = p >> 24;
+    if (a == 255)
+        return p;
+    if (a == 0)
+        return 0;
+    auto div = [a](uint32_t v) {
+        uint32_t r = (v * 255 + a / 2) / a;
+        return r > 255 ? 255u : r;
+    };
+    return (a << 24) | (div((p >> 16) & 0xFF) << 16) | (div((p >> 8) & 0xFF) << 8) | div(p & 0xFF);
+}
+
+// The pixels of a bitmap, shared by the bitmap, its graphics contexts and
+// device contexts, so that none of them outlives the memory it draws into.
+//
+// Cairo draws premultiplied; GDI+ callers see straight alpha. A colour whose
+// premultiplied form loses information (0x00FFFFFF becomes 0) is kept in
+// `exact`, and reads give it back as long as the pixel still holds its
+// premultiplied form (any drawing over it changes that).
+class PixelStore {
+public:
+    static std::shared_ptr<PixelStore> Create(int width, int height, Status* status);
+    ~PixelStore();
+    PixelStore(const PixelStore&) = delete;
+    PixelStore& operator=(const PixelStore&) = delete;
+
+    // Call before Cairo draws on the surface.
+    void BeginDraw() {
+        if (written) {
+            cairo_surface_mark_dirty(surface);
+            written = false;
+        }
+        drawn = true;
+    }
+    // Call before pixels are read or written directly.
+    void BeginPixelAccess() {
+        if (drawn) {
+            cairo_surface_flush(surface);
+            drawn = false;
+        }
+    }
+
+    uint32_t* Row(int y) { return reinterpret_cast<uint32_t*>(data + size_t(y) * stride); }
+
+    // Direct access; coordinates must be in range, BeginPixelAccess called.
+    ARGB Get(int x, int y) {
+        uint32_t p = Row(y)[x];
+        if (!exact.empty()) {
+            ARGB e = exact[size_t(y) * width + x];
+            if (e != 0 && Premultiply(e) == p)
+                return e;
+        }
+        return Unpremultiply(p);
+    }
+    void Set(int x, int y, ARGB c) {
+        uint32_t p = Premultiply(c);
+        Row(y)[x] = p;
+        written = true;
+        size_t i = size_t(y) * width + x;
+        if (Unpremultiply(p) != c) {
+            if (exact.empty())
+                exact.assign(size_t(width) * height, 0);
+            exact[i] = c;
+        } else if (!exact.empty()) {
+            exact[i] = 0;
+        }
+    }
+
+    // Call after pixels were written directly other than through Set.
+    void MarkWritten() { written = true; }
+
+    // Sets every pixel to c (premultiplied form and exact colour).
+    void Fill(ARGB c);
+
+    cairo_surface_t* surface = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    unsigned char* data = nullptr;
+    std::vector<ARGB> exact;
+
+private:
+    PixelStore() = default;
+    bool written = false; // pixels written directly since Cairo last drew
+    bool drawn = false;   // Cairo drew since pixels were last accessed directly
+};
+
+class BitmapImpl : public GpBitmap {
+public:
+    BitmapImpl(std::shared_ptr<PixelStore> s, PixelFormat f) : store(std::move(s)), format(f) {}
+    ~BitmapImpl() override;
+    std::shared_ptr<PixelStore> store;
+    PixelFormat format;
+    void* lock = nullptr; // state of GdipBitmapLockBits until the unlock
+};
+
+inline BitmapImpl* ToBitmap(GpImage* image) {
+    return dynamic_cast<BitmapImpl*>(image);
+}
+
+class GpMatrix {
+public:
+    uint32_t tag = kMatrixTag;
+    cairo_matrix_t m; // xx = m11, yx = m12, xy = m21, yy = m22, x0 = dx, y0 = dy
+
+    GpMatrix() { cairo_matrix_init_identity(&m); }
+    ~GpMatrix() { tag = kDeadTag; }
+};
+
+// Points and point types as GDI+ keeps them, with the Cairo form of the path
+// built on first use and kept until the path changes.
+class GpPath {
+public:
+    uint32_t tag = kPathTag;
+    std::vector<PointF> points;
+    std::vector<BYTE> types;
+    FillMode fillMode = FillModeAlternate;
+    bool startFigure = true; // the next addition starts a new figure
+    // Set while the path is exactly one ellipse added to an empty path.
+    bool isEllipse = false;
+    RectF ellipse;
+
+    ~GpPath() { tag = kDeadTag; }
+
+    void Changed() {
+        cacheValid = false;
+        isEllipse = false;
+    }
+    // Appends p as the first point of an addition: a figure start, or a line
+    // from the open figure's last point (omitted when it is that point).
+    void Join(const PointF& p);
+    void Add(const PointF& p, BYTE type) {
+        points.push_back(p);
+        types.push_back(type);
+    }
+    void CloseFigure();
+    // The path in Cairo's form (coordinates untransformed).
+    const cairo_path_t* CairoPath() const;
+    bool Bounds(RectF* bounds, const cairo_matrix_t* m) const;
+
+private:
+    mutable std::vector<cairo_path_data_t> cache;
+    mutable cairo_path_t cachePath{};
+    mutable bool cacheValid = false;
+};
+
+class GpPen {
+public:
+    uint32_t tag = kPenTag;
+    ARGB color = 0xFF000000;
+    REAL width = 1;
+    Unit unit = UnitWorld;
+    LineCap startCap = LineCapFlat;
+    LineCap endCap = LineCapFlat;
+    DashCap dashCap = DashCapFlat;
+    LineJoin join = LineJoinMiter;
+    REAL miterLimit = 10;
+    DashStyle dashStyle = DashStyleSolid;
+    REAL dashOffset = 0;
+    std::vector<REAL> dashes; // in multiples of the width
+
+    ~GpPen() { tag = kDeadTag; }
+};
+
+class SolidFillImpl : public GpSolidFill {
+public:
+    explicit SolidFillImpl(ARGB c) : color(c) {}
+    ARGB color;
+};
+
+// A pattern in user space that paints brush under the transform world; null
+// when there is nothing to paint.
+cairo_pattern_t* CreateBrushPattern(GpBrush* brush, const cairo_matrix_t& world);
+
+// Colour stops shared by both gradient kinds.
+struct Blend {
+    std::vector<ARGB> colors;
+    std::vector<REAL> positions;
+};
+Status CheckPresetBlend(const ARGB* blend, const REAL* positions, INT count);
+
+class LineGradientImpl : public GpLineGradient {
+public:
+    LineGradientImpl() = default;
+    LineGradientImpl(const LineGradientImpl& o)
+        : GpLineGradient(), rect(o.rect), colors{o.colors[0], o.colors[1]}, mode(o.mode),
+          wrap(o.wrap), preset(o.preset) {}
+
+    RectF rect;
+    ARGB colors[2] = {0, 0};
+    LinearGradientMode mode = LinearGradientModeHorizontal;
+    WrapMode wrap = WrapModeTile;
+    Blend preset; // empty: the two colours
+    // A pattern in user space.
+    cairo_pattern_t* CreatePattern() const;
+};
+
+class PathGradientImpl : public GpPathGradient {
+public:
+    PathGradientImpl() = default;
+    PathGradientImpl(const PathGradientImpl& other);
+    ~PathGradientImpl() override;
+
+    GpPath outline;
+    RectF bounds;
+    PointF center;
+    ARGB centerColor = 0xFFFFFFFF;
+    ARGB surroundColor = 0xFFFFFFFF;
+    WrapMode wrap = WrapModeClamp;
+    Blend preset;
+
+    // A pattern in user space for drawing under the transform `world`; null
+    // when there is nothing to paint.
+    cairo_pattern_t* CreatePattern(const cairo_matrix_t& world);
+    void Changed() { DropTile(); }
+
+private:
+    void DropTile();
+    cairo_surface_t* tile = nullptr; // rendered bounding box, kept between fills
+    int tileWidth = 0;
+    int tileHeight = 0;
+};
+
+struct SavedGraphics {
+    GraphicsState id;
+    cairo_matrix_t world;
+    bool hidden;
+    SmoothingMode smoothing;
+};
+
+class GpGraphics {
+public:
+    uint32_t tag = kGraphicsTag;
+    std::shared_ptr<PixelStore> store;
+    cairo_t* cr = nullptr;
+    cairo_matrix_t world;
+    bool hidden = false; // a refused transform hides drawing until the next restore
+    SmoothingMode smoothing = SmoothingModeDefault;
+    std::vector<SavedGraphics> saved;
+    GraphicsState nextState = 1;
+
+    explicit GpGraphics(std::shared_ptr<PixelStore> s);
+    ~GpGraphics();
+
+    // A usable Cairo context for drawing under the world transform; null when
+    // nothing is to be drawn.
+    cairo_t* Begin();
+};
+
+// Validity checks for handles.
+template <class T> inline bool Valid(const T* p, uint32_t tag) {
+    return p && p->tag == tag;
+}
+inline bool Valid(const GpMatrix* m) {
+    return Valid(m, kMatrixTag);
+}
+inline bool Valid(const GpPath* p) {
+    return Valid(p, kPathTag);
+}
+inline bool Valid(const GpPen* p) {
+    return Valid(p, kPenTag);
+}
+inline bool Valid(const GpGraphics* g) {
+    return Valid(g, kGraphicsTag);
+}
+
+// A matrix usable as a world transform: finite and invertible.
+bool IsUsableMatrix(const cairo_matrix_t& m);
+
+} // namespace Gdiplus
+
+// The drawing surface behind an HDC.
+struct HDC__ {
+    uint32_t tag = Gdiplus::kHdcTag;
+    std::shared_ptr<Gdiplus::PixelStore> store;
+    int saveDepth = 0;
+};
