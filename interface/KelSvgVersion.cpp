@@ -1,3 +1,5 @@
 #include "interface/KelSvgVersion.h"
 
-extern "C" KELSVG_API const char* KelSvgVersion() { return "0.1.0"; }
+extern "C" KELSVG_API const char* KelSvgVersion() {
+    return "0.1.0";
+}

@@ -1,13 +1,176 @@
-#include "interface/KelSvgVersion.h"
+// kelsvg: renders SVG files to PNG images through the library's host surface.
+#include "ToolInput.h"
+#include "ToolOptions.h"
 
+#include "interface/KelSvg.h"
+#include "interface/KelSvgVersion.h"
+#include "platform/gdiplus/GdiPlus.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
+
+using namespace Gdiplus;
+
+namespace {
+
+enum ExitCode { ExitOk = 0, ExitUsage = 1, ExitInput = 2, ExitOutput = 3 };
+
+void Report(const std::string& file, const std::string& message) {
+    std::fprintf(stderr, "kelsvg: %s: %s\n", file.c_str(), message.c_str());
+}
+
+// The window size: what was asked for, the other side in the document's
+// aspect ratio when only one was given, else the document's own.
+void ChooseWindow(const ToolOptions& options, int docWidth, int docHeight, int& width,
+                  int& height) {
+    width = docWidth;
+    height = docHeight;
+    if (options.width && options.height) {
+        width = options.width;
+        height = options.height;
+    } else if (options.width) {
+        width = options.width;
+        height = docWidth > 0 ? static_cast<int>(std::lround(static_cast<double>(options.width) *
+                                                             docHeight / docWidth))
+                              : 0;
+        if (height < 1 && docHeight > 0)
+            height = 1;
+    } else if (options.height) {
+        height = options.height;
+        width = docHeight > 0 ? static_cast<int>(std::lround(static_cast<double>(options.height) *
+                                                             docWidth / docHeight))
+                              : 0;
+        if (width < 1 && docWidth > 0)
+            width = 1;
+    }
+}
+
+int RenderOne(CKelSvg& picture, const ToolOptions& options, const std::string& input,
+              const std::string& output) {
+    ToolInput checked = InspectInput(input);
+    if (!checked.ok) {
+        Report(input, checked.problem);
+        return ExitInput;
+    }
+    bool sizeGiven = options.width && options.height;
+    if (!sizeGiven && !checked.HasSize()) {
+        Report(input, "the document has no size (give --width and --height)");
+        return ExitInput;
+    }
+
+    std::vector<char> path(input.begin(), input.end());
+    path.push_back('\0');
+    picture.CommandParseSVGFile(path.data());
+    int x = 0, y = 0, docWidth = 0, docHeight = 0;
+    picture.CommandGetSVGWinRect(x, y, docWidth, docHeight);
+    int width = 0, height = 0;
+    ChooseWindow(options, docWidth, docHeight, width, height);
+    if (options.width || options.height)
+        picture.CommandSetSVGWinRect(0, 0, width, height);
+    picture.CommandGetSVGWinRect(x, y, width, height);
+    if (width < 1 || height < 1) {
+        Report(input, "the document has no size (give --width and --height)");
+        return ExitInput;
+    }
+    if (width > kMaxImageSide || height > kMaxImageSide) {
+        Report(input, "the image would be " + std::to_string(width) + "x" + std::to_string(height) +
+                          " pixels, more than " + std::to_string(kMaxImageSide) + " a side");
+        return ExitInput;
+    }
+
+    GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok ||
+        !bitmap) {
+        Report(output, "cannot create a " + std::to_string(width) + "x" + std::to_string(height) +
+                           " image (out of memory)");
+        return ExitOutput;
+    }
+    if (options.cache)
+        picture.CommandCreateBitmapCache();
+
+    if (options.hasBackground) {
+        Graphics background(static_cast<GpImage*>(bitmap));
+        background.Clear(Color(options.background));
+    }
+    if (options.dc) {
+        HDC hdc = CreateBitmapDC(bitmap);
+        CDC dc(hdc);
+        picture.CommandDrawSVG(&dc);
+        DeleteDC(hdc);
+    } else {
+        Graphics graphics(static_cast<GpImage*>(bitmap));
+        picture.CommandDrawSVGGraphics(&graphics);
+    }
+    errno = 0;
+    Status saved = GdipSaveImageToPngFileA(bitmap, output.c_str());
+    GdipDisposeImage(bitmap);
+    if (saved != Ok) {
+        Report(output, std::string("cannot write the image") +
+                           (errno ? std::string(": ") + std::strerror(errno) : std::string()));
+        return ExitOutput;
+    }
+    return ExitOk;
+}
+
+// DIR/NAME.png for INPUT: the file name without its directory and ".svg".
+std::string OutputPathFor(const std::string& dir, const std::string& input) {
+    std::string name = input;
+    size_t slash = name.find_last_of('/');
+    if (slash != std::string::npos)
+        name = name.substr(slash + 1);
+    size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0)
+        name = name.substr(0, dot);
+    std::string path = dir;
+    if (path.back() != '/')
+        path += '/';
+    return path + name + ".png";
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("kelsvg %s\n", KelSvgVersion());
-        return 0;
+    ToolOptions options;
+    std::string error;
+    if (!ParseToolOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "kelsvg: %s\n%s", error.c_str(), ToolUsage());
+        return ExitUsage;
     }
-    std::fprintf(stderr, "usage: kelsvg [options] INPUT.svg OUTPUT.png\n");
-    return 1;
+    if (options.help) {
+        std::fputs(ToolUsage(), stdout);
+        return ExitOk;
+    }
+    if (options.version) {
+        std::printf("kelsvg %s\n", KelSvgVersion());
+        return ExitOk;
+    }
+
+    CKelSvg picture;
+    if (options.outDir.empty())
+        return RenderOne(picture, options, options.inputs[0], options.output);
+
+    struct stat info;
+    if (stat(options.outDir.c_str(), &info) != 0) {
+        if (mkdir(options.outDir.c_str(), 0777) != 0) {
+            Report(options.outDir,
+                   std::string("cannot create the directory: ") + std::strerror(errno));
+            return ExitOutput;
+        }
+    } else if (!S_ISDIR(info.st_mode)) {
+        Report(options.outDir, "not a directory");
+        return ExitOutput;
+    }
+    int worst = ExitOk;
+    for (const std::string& input : options.inputs) {
+        int code = RenderOne(picture, options, input, OutputPathFor(options.outDir, input));
+        if (code > worst)
+            worst = code;
+    }
+    return worst;
 }

@@ -1,0 +1,150 @@
+#include "document/SvgElement.h"
+
+#include "document/ElementRegistry.h"
+#include "document/SvgRenderState.h"
+#include "document/SvgTransformableElement.h"
+#include "engine/SvgEngine.h"
+#include "render/SvgFigure.h"
+#include "style/SvgStyle.h"
+#include "style/SvgValueReaders.h"
+
+#include <tinyxml.h>
+
+#include <cstring>
+
+SvgElement::SvgElement(int kind, const char* tagName) : m_kind(kind), m_tagName(tagName) {}
+
+SvgElement::~SvgElement() {
+    for (SvgElement* child : m_children)
+        delete child;
+    m_children.clear();
+}
+
+void SvgElement::SetParent(SvgElement* parent) {
+    m_parent = parent;
+    m_depth = parent ? parent->m_depth + 1 : 1;
+}
+
+void SvgElement::AddChild(SvgElement* child) {
+    child->SetParent(this);
+    child->m_owner = m_owner;
+    m_children.push_back(child);
+}
+
+bool SvgElement::LoadFromXml(TiXmlElement* xml) {
+    if (const char* id = xml->Attribute("id"))
+        m_id = id;
+    ReadStyle(xml);
+    ReadTransform(xml);
+    ReadAttributes(xml);
+    BuildGeometry();
+    if (m_depth >= kMaxDepth)
+        return true; // children would lie too deep
+    for (TiXmlNode* node = xml->FirstChild(); node; node = node->NextSibling()) {
+        TiXmlElement* childXml = node->ToElement();
+        if (!childXml)
+            continue;
+        SvgElement* child = ElementRegistry::Instance()->CreateElement(childXml->Value());
+        if (!child)
+            continue;
+        AddChild(child);
+        child->LoadFromXml(childXml);
+    }
+    return true;
+}
+
+SvgElement* SvgElement::DeepCopy() const {
+    return DeepCopyAt(1);
+}
+
+SvgElement* SvgElement::DeepCopyAt(int depth) const {
+    if (depth > kMaxDepth)
+        return nullptr;
+    if (m_owner && !m_owner->TakeCopyBudget())
+        return nullptr;
+    SvgElement* copy = ElementRegistry::Instance()->CreateElement(m_tagName.c_str());
+    if (!copy)
+        return nullptr;
+    copy->m_owner = m_owner;
+    copy->m_depth = depth;
+    copy->CopyFrom(this);
+    for (const SvgElement* child : m_children) {
+        SvgElement* childCopy = child->DeepCopyAt(depth + 1);
+        if (!childCopy)
+            continue;
+        childCopy->m_parent = copy;
+        copy->m_children.push_back(childCopy);
+    }
+    return copy;
+}
+
+void SvgElement::Render(GdiGraphics& graphics) {
+    Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
+    if (m_kind < kSvgKindTransformLimit) {
+        if (auto* self = dynamic_cast<SvgTransformableElement*>(this))
+            self->ApplyTransform(graphics);
+    }
+    Paint(graphics);
+    RenderChildren(graphics);
+    SvgRenderState::Restore(graphics, state);
+}
+
+void SvgElement::RenderChildren(GdiGraphics& graphics) {
+    for (SvgElement* child : m_children)
+        child->Render(graphics);
+}
+
+void SvgElement::ReadLengthAttribute(SvgLength& length, TiXmlElement* xml, const char* name) {
+    if (const char* text = xml->Attribute(name))
+        ReadLength(length, text);
+}
+
+bool SvgElement::ReadResolvedLength(TiXmlElement* xml, const char* name, float& out) {
+    const char* text = xml->Attribute(name);
+    if (!text)
+        return false;
+    SvgLength length; // an unresolved value reads as 0
+    ReadLength(length, text);
+    float resolved = length.computed;
+    if (!length.inherit) {
+        if (length.unit == SvgUnitEm) {
+            resolved = length.value * GetFontSize();
+        } else if (length.unit == SvgUnitPercent) {
+            SvgRect viewport = GetViewportRect();
+            if (std::strcmp(name, "width") == 0)
+                resolved = static_cast<float>(length.value * viewport.getWidth());
+            else if (std::strcmp(name, "height") == 0)
+                resolved = static_cast<float>(length.value * viewport.getHeight());
+            else
+                resolved = 0.0f;
+        } else if (length.unit == SvgUnitEx) {
+            resolved = 0.0f;
+        }
+    } else {
+        resolved = 0.0f;
+    }
+    out = resolved;
+    return true;
+}
+
+bool SvgElement::ReadStringAttribute(TiXmlElement* xml, const char* name, std::string& out) {
+    const char* text = xml->Attribute(name);
+    if (!text)
+        return false;
+    out = text;
+    return true;
+}
+
+SvgRect SvgElement::GetViewportRect() const {
+    for (const SvgElement* e = this; e; e = e->m_parent) {
+        if (e->m_kind == SvgKindSvg)
+            return e->GetViewBox();
+    }
+    return SvgRect(0, 0, 0, 0);
+}
+
+float SvgElement::GetFontSize() {
+    if (SvgFigure* figure = GetFigure())
+        return figure->GetStyle()->fontSize.computed;
+    return 12.0f;
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "engine/GdiGraphics.h"
+#include "engine/GdiMatrix.h"
+#include "syntax/SvgRect.h"
+
+#include <string>
+#include <vector>
+
+class SvgEngine;
+class SvgFigure;
+class TiXmlElement;
+struct SvgLength;
+
+// Kind numbers of the element classes.
+enum SvgElementKind {
+    SvgKindCircle = 0,
+    SvgKindEllipse = 1,
+    SvgKindRect = 2,
+    SvgKindPolyline = 3,
+    SvgKindImage = 4,
+    SvgKindPolygon = 5,
+    SvgKindLine = 6,
+    SvgKindPath = 7,
+    SvgKindText = 8,
+    SvgKindTspan = 9,
+    SvgKindPositionGlyph = 12,
+    SvgKindGroup = 28,
+    SvgKindUse = 29,
+    SvgKindDefs = 43,
+    SvgKindSymbol = 44,
+    SvgKindSvg = 50,
+    SvgKindDesc = 51,
+    SvgKindStop = 69,
+    SvgKindGradient = 70,
+    SvgKindLinearGradient = 71,
+    SvgKindRadialGradient = 72,
+};
+
+// Children inherit their parent's style only below this kind.
+const int kSvgKindInheritLimit = 30;
+// An element's own transform is applied at render time only below this kind.
+const int kSvgKindTransformLimit = 40;
+
+// A node of the document tree: the plain layer of the element classes.
+class SvgElement {
+public:
+    // Elements nested deeper than this (the root is at depth 1) are left out of
+    // the tree, with their subtrees.
+    static const int kMaxDepth = 1024;
+
+    SvgElement(int kind, const char* tagName);
+    virtual ~SvgElement();
+
+    SvgElement(const SvgElement&) = delete;
+    SvgElement& operator=(const SvgElement&) = delete;
+
+    // The eleven virtual operations, in slot order after the destructor.
+    virtual bool ReadAttributes(TiXmlElement* xml) = 0;
+    // A new, default-constructed element of this element's class.
+    virtual SvgElement* Clone() const = 0;
+    virtual void BuildGeometry() {}
+    virtual void ReadStyle(TiXmlElement* /*xml*/) {}
+    virtual void ReadTransform(TiXmlElement* /*xml*/) {}
+    virtual void CopyFrom(const SvgElement* source) = 0;
+    virtual SvgElement* DeepCopy() const;
+    virtual void Render(GdiGraphics& graphics);
+    virtual void Paint(GdiGraphics& /*graphics*/) {}
+    virtual bool LoadFromXml(TiXmlElement* xml);
+
+    // Attaches child as the last child; it takes this element's engine.
+    void AddChild(SvgElement* child);
+    // Renders every child in document order.
+    void RenderChildren(GdiGraphics& graphics);
+
+    // DeepCopy for a copy that will sit at the given depth: parts of the copy
+    // that would lie deeper than kMaxDepth, and elements beyond the engine's
+    // copy budget, are left out. Null when nothing could be made.
+    SvgElement* DeepCopyAt(int depth) const;
+
+    // Helpers for the element classes.
+    void ReadLengthAttribute(SvgLength& length, TiXmlElement* xml, const char* name);
+    bool ReadResolvedLength(TiXmlElement* xml, const char* name, float& out);
+    static bool ReadStringAttribute(TiXmlElement* xml, const char* name, std::string& out);
+    SvgRect GetViewportRect() const;
+    float GetFontSize();
+
+    // The figure of a figure element; null for the other layers.
+    virtual SvgFigure* GetFigure() const { return nullptr; }
+
+    SvgEngine* GetOwner() const { return m_owner; }
+    void SetOwner(SvgEngine* owner) { m_owner = owner; }
+    int GetKind() const { return m_kind; }
+    const std::string& GetTagName() const { return m_tagName; }
+    const std::string& GetId() const { return m_id; }
+    void SetId(const std::string& id) { m_id = id; }
+    SvgElement* GetParent() const { return m_parent; }
+    void SetParent(SvgElement* parent);
+    const std::vector<SvgElement*>& GetChildren() const { return m_children; }
+    // Appends without touching the child's parent or engine (deep copies).
+    void AppendChild(SvgElement* child) { m_children.push_back(child); }
+    int GetDepth() const { return m_depth; }
+
+    // The viewBox of an svg-class element (kind 50); others have none.
+    virtual SvgRect GetViewBox() const { return SvgRect(); }
+
+protected:
+    SvgEngine* m_owner = nullptr;
+    const int m_kind;
+    std::string m_tagName;
+    std::string m_id = "  ";
+    SvgElement* m_parent = nullptr;
+    std::vector<SvgElement*> m_children;
+
+private:
+    void SetDepth(int depth) { m_depth = depth; }
+
+    int m_depth = 1;
+};

@@ -1,0 +1,34 @@
+#include "document/SvgEllipseElement.h"
+
+#include "render/SvgEllipseFigure.h"
+
+SvgEllipseElement::SvgEllipseElement() : SvgFigureElement(SvgKindEllipse, "ellipse") {
+    m_figure = new SvgEllipseFigure();
+    m_figure->SetOwner(this);
+}
+
+SvgEllipseElement::~SvgEllipseElement() {
+    delete m_figure;
+}
+
+SvgEllipseFigure* SvgEllipseElement::GetEllipseFigure() const {
+    return static_cast<SvgEllipseFigure*>(m_figure);
+}
+
+bool SvgEllipseElement::ReadAttributes(TiXmlElement* xml) {
+    SvgEllipseFigure* figure = GetEllipseFigure();
+    ReadResolvedLength(xml, "cx", figure->cx);
+    ReadResolvedLength(xml, "cy", figure->cy);
+    ReadResolvedLength(xml, "rx", figure->rx);
+    ReadResolvedLength(xml, "ry", figure->ry);
+    return true;
+}
+
+void SvgEllipseElement::CopyFrom(const SvgElement* source) {
+    SvgEllipseFigure* figure = new SvgEllipseFigure();
+    figure->SetOwner(this);
+    delete m_figure;
+    m_figure = figure;
+    if (source)
+        figure->CopyFrom(source->GetFigure());
+}

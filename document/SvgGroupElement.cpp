@@ -1,0 +1,20 @@
+#include "document/SvgGroupElement.h"
+
+#include "document/SvgRenderState.h"
+#include "render/SvgFigure.h"
+
+SvgGroupElement::SvgGroupElement() : SvgFigureElement(SvgKindGroup, "g") {
+    m_figure = new SvgFigure();
+    m_figure->SetOwner(this);
+}
+
+SvgGroupElement::~SvgGroupElement() {
+    delete m_figure;
+}
+
+void SvgGroupElement::Render(GdiGraphics& graphics) {
+    Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
+    ApplyTransform(graphics);
+    RenderChildren(graphics);
+    SvgRenderState::Restore(graphics, state);
+}

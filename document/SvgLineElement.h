@@ -1,0 +1,20 @@
+#pragma once
+
+#include "document/SvgFigureElement.h"
+
+class SvgLineFigure;
+
+// The "line" element: reads its geometry straight into its figure.
+class SvgLineElement : public SvgFigureElement {
+public:
+    SvgLineElement();
+    ~SvgLineElement() override;
+
+    bool ReadAttributes(TiXmlElement* xml) override;
+    SvgElement* Clone() const override { return new SvgLineElement(); }
+    // A copy keeps the figure made by the constructor.
+    void CopyFrom(const SvgElement* /*source*/) override {}
+    void Paint(GdiGraphics& graphics) override { PaintFigure(graphics); }
+
+    SvgLineFigure* GetLineFigure() const;
+};

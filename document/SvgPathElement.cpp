@@ -1,0 +1,26 @@
+#include "document/SvgPathElement.h"
+
+#include "render/SvgPathFigure.h"
+#include "syntax/SvgPathBuilder.h"
+
+#include <tinyxml.h>
+
+SvgPathElement::SvgPathElement() : SvgFigureElement(SvgKindPath, "path") {
+    m_figure = new SvgPathFigure();
+    m_figure->SetOwner(this);
+}
+
+SvgPathElement::~SvgPathElement() {
+    delete m_figure;
+}
+
+SvgPathFigure* SvgPathElement::GetPathFigure() const {
+    return static_cast<SvgPathFigure*>(m_figure);
+}
+
+bool SvgPathElement::ReadAttributes(TiXmlElement* xml) {
+    const char* text = xml ? xml->Attribute("d") : nullptr;
+    SvgPathBuilder builder(&GetPathFigure()->pathData);
+    builder.parseData(text ? text : "");
+    return true;
+}

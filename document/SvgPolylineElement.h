@@ -1,0 +1,20 @@
+#pragma once
+
+#include "document/SvgFigureElement.h"
+
+class SvgPolylineFigure;
+
+// The "polyline" element: reads its points attribute into its figure.
+class SvgPolylineElement : public SvgFigureElement {
+public:
+    SvgPolylineElement();
+    ~SvgPolylineElement() override;
+
+    bool ReadAttributes(TiXmlElement* xml) override;
+    SvgElement* Clone() const override { return new SvgPolylineElement(); }
+    // A copy keeps the empty figure made by the constructor.
+    void CopyFrom(const SvgElement* /*source*/) override {}
+    void Paint(GdiGraphics& graphics) override { PaintFigure(graphics); }
+
+    SvgPolylineFigure* GetPolylineFigure() const;
+};

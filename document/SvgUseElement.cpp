@@ -1,0 +1,46 @@
+#include "document/SvgUseElement.h"
+
+#include "document/SvgRenderState.h"
+#include "document/SvgSymbolElement.h"
+#include "engine/SvgEngine.h"
+
+#include <tinyxml.h>
+
+SvgUseElement::SvgUseElement()
+    : SvgFigureElement(SvgKindUse, "use"), m_x(0.0f), m_y(0.0f), m_width(-1.0f), m_height(-1.0f) {}
+
+bool SvgUseElement::ReadAttributes(TiXmlElement* xml) {
+    ReadLengthAttribute(m_x, xml, "x");
+    ReadLengthAttribute(m_y, xml, "y");
+    ReadLengthAttribute(m_width, xml, "width");
+    ReadLengthAttribute(m_height, xml, "height");
+    const char* href = xml->Attribute("xlink:href");
+    if (!href)
+        href = xml->Attribute("href"); // the un-prefixed form of newer files
+    if (!href || !*href)
+        return true;
+    m_href = href + 1; // drops the '#' of a fragment reference
+    if (!m_owner)
+        return true;
+    SvgElement* target = m_owner->FindElementById(m_href.c_str());
+    if (!target)
+        return true;
+    SvgElement* copy = target->DeepCopyAt(GetDepth() + 1);
+    if (!copy)
+        return true;
+    copy->SetParent(this);
+    AppendChild(copy);
+    if (copy->GetKind() == SvgKindSymbol)
+        static_cast<SvgSymbolElement*>(copy)->SetSize(m_width.computed, m_height.computed);
+    return true;
+}
+
+void SvgUseElement::Render(GdiGraphics& graphics) {
+    Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
+    ApplyTransform(graphics);
+    GdiMatrix* offset = GdiMatrix::Create(1, 0, 0, 1, m_x.computed, m_y.computed);
+    SvgRenderState::Prepend(graphics, offset);
+    RenderChildren(graphics);
+    SvgRenderState::Restore(graphics, state);
+    delete offset;
+}

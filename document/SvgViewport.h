@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+// Scale and translation that map a viewBox into a viewport, after a
+// preserveAspectRatio keyword.
+struct SvgViewportMapping {
+    float scaleX = 1.0f;
+    float scaleY = 1.0f;
+    float translateX = 0.0f;
+    float translateY = 0.0f;
+};
+
+// sx and sy are the per-axis scales (viewport size over viewBox size), W and H
+// the viewport size, vw and vh the viewBox size. "none" stretches; the nine
+// alignment keywords, compared whole and case-sensitively, scale uniformly and
+// align; any other text scales uniformly without offset. The translation
+// returned is the alignment offset only.
+SvgViewportMapping SvgMapViewport(float sx, float sy, double W, double H, double vw, double vh,
+                                  const std::string& preserveAspectRatio);

@@ -1,0 +1,203 @@
+#include "engine/SvgEngine.h"
+
+#include "document/ElementRegistry.h"
+#include "document/SvgRootElement.h"
+#include "engine/GdiGraphics.h"
+#include "engine/GdiImage.h"
+#include "engine/SvgXmlReader.h"
+#include "interface/SvgCommand.h"
+#include "platform/mfc/Afx.h"
+
+#include <tinyxml.h>
+
+#include <cstring>
+
+using namespace Gdiplus;
+
+SvgEngine::SvgEngine() = default;
+
+SvgEngine::~SvgEngine() {
+    delete m_root;
+    m_root = nullptr;
+    ElementRegistry::Destroy();
+    delete m_cache;
+    m_cache = nullptr;
+}
+
+void SvgEngine::SetRect(const int* values) {
+    m_x = static_cast<float>(values[0]);
+    m_y = static_cast<float>(values[1]);
+    m_width = static_cast<float>(values[2]);
+    m_height = static_cast<float>(values[3]);
+}
+
+void SvgEngine::Dispatch(SvgCommand& command) {
+    switch (command.code) {
+    case SvgCommandSetWinRect:
+        if (!command.intArray || command.intCount < 4)
+            return;
+        SetRect(command.intArray);
+        if (m_root)
+            m_root->SetSize(m_width, m_height);
+        break;
+    case SvgCommandParseFile:
+        Parse(command.fileName);
+        break;
+    case SvgCommandGetWinRect:
+        if (!command.intArray || command.intCount < 4)
+            return;
+        command.intArray[0] = static_cast<int>(m_x);
+        command.intArray[1] = static_cast<int>(m_y);
+        command.intArray[2] = static_cast<int>(m_width);
+        command.intArray[3] = static_cast<int>(m_height);
+        break;
+    case SvgCommandCreateBitmapCache:
+        BuildBitmapCache();
+        break;
+    case SvgCommandDraw:
+        DrawToDeviceContext(command.dc);
+        break;
+    case SvgCommandDrawWinRect:
+        if (!command.intArray || command.intCount < 4)
+            return;
+        SetRect(command.intArray);
+        break;
+    case SvgCommandDrawGraphics:
+        DrawToGraphics(command.graphics);
+        break;
+    default:
+        break;
+    }
+}
+
+void SvgEngine::Parse(const char* fileName) {
+    TiXmlDocument doc;
+    SvgXmlReader::Load(fileName, doc); // a partly read file still gives what it holds
+
+    delete m_root;
+    m_root = nullptr;
+
+    m_svgXml = doc.FirstChildElement("svg");
+    if (!m_svgXml)
+        return; // no document: later draws do nothing
+
+    m_root = new SvgRootElement();
+    m_root->SetOwner(this);
+    m_copyBudget = kCopyBudget;
+    m_searchBudget = kParseSearchBudget;
+    m_parsing = true;
+    m_root->LoadFromXml(m_svgXml);
+    m_parsing = false;
+    m_width = m_root->GetWidth();
+    m_height = m_root->GetHeight();
+    m_svgXml = nullptr;
+}
+
+void SvgEngine::RenderRoot(GdiGraphics& graphics) {
+    graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
+    m_root->Render(graphics);
+}
+
+void SvgEngine::DrawToGraphics(Gdiplus::Graphics* host) {
+    if (!m_root || !host)
+        return;
+    GdiGraphics graphics(host->GetNativeGraphics(), false);
+    GraphicsState state = 0;
+    graphics.Record(GdipSaveGraphics(graphics.handle, &state));
+    graphics.Record(GdipTranslateWorldTransform(graphics.handle, m_x, m_y, MatrixOrderPrepend));
+    graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeHighSpeed));
+    if (m_cache) {
+        graphics.Record(GdipDrawImageRectI(graphics.handle, m_cache->handle, 0, 0,
+                                           static_cast<INT>(m_width), static_cast<INT>(m_height)));
+    } else {
+        RenderRoot(graphics);
+    }
+    graphics.Record(GdipRestoreGraphics(graphics.handle, state));
+}
+
+void SvgEngine::DrawToDeviceContext(CDC* dc) {
+    if (!dc)
+        return;
+    int saved = dc->SaveDC();
+    GdiGraphics* graphics = GdiGraphics::FromHDC(dc->m_hDC);
+    if (graphics && m_root) {
+        graphics->Record(
+            GdipTranslateWorldTransform(graphics->handle, m_x, m_y, MatrixOrderPrepend));
+        if (m_cache) {
+            graphics->Record(GdipDrawImageRectI(graphics->handle, m_cache->handle, 0, 0,
+                                                static_cast<INT>(m_width),
+                                                static_cast<INT>(m_height)));
+        } else {
+            RenderRoot(*graphics);
+        }
+    }
+    dc->RestoreDC(saved);
+    delete graphics;
+}
+
+void SvgEngine::BuildBitmapCache() {
+    delete m_cache;
+    m_cache = nullptr;
+    INT w = static_cast<INT>(m_width);
+    INT h = static_cast<INT>(m_height);
+    GdiImage* scratch = GdiImage::CreateBitmap(w, h, PixelFormat32bppARGB);
+    if (scratch && scratch->handle) {
+        GpBitmap* copy = nullptr;
+        if (GdipCloneBitmapAreaI(0, 0, w, h, PixelFormat32bppARGB, scratch->GetBitmap(), &copy) ==
+                Ok &&
+            copy) {
+            m_cache = new GdiImage(copy);
+            if (!m_cache)
+                GdipDisposeImage(copy);
+        }
+    }
+    delete scratch;
+    if (!m_cache)
+        return;
+
+    // Transparent white, so the window shows through what the picture leaves.
+    GpBitmap* bitmap = m_cache->GetBitmap();
+    for (INT y = 0; y < h; ++y)
+        for (INT x = 0; x < w; ++x)
+            GdipBitmapSetPixel(bitmap, x, y, 0x00FFFFFF);
+
+    m_cacheGraphics = GdiGraphics::FromImage(m_cache->handle);
+    if (m_cacheGraphics) {
+        m_cacheGraphics->Record(
+            GdipSetSmoothingMode(m_cacheGraphics->handle, SmoothingModeAntiAlias));
+        if (m_root)
+            m_root->Render(*m_cacheGraphics);
+    }
+    delete m_cacheGraphics;
+    m_cacheGraphics = nullptr;
+}
+
+bool SvgEngine::TakeCopyBudget() {
+    if (m_copyBudget <= 0)
+        return false;
+    --m_copyBudget;
+    return true;
+}
+
+SvgElement* SvgEngine::FindElementById(const char* id) {
+    if (!id || !m_root)
+        return nullptr;
+    return Search(m_root, id);
+}
+
+SvgElement* SvgEngine::Search(SvgElement* element, const char* id) {
+    if (m_parsing) {
+        // A parse may not spend unbounded time in look-ups (many references
+        // into a large tree); once the budget is spent, nothing more is found.
+        if (m_searchBudget <= 0)
+            return nullptr;
+        --m_searchBudget;
+    }
+    if (element->GetId() == id)
+        return element;
+    for (SvgElement* child : element->GetChildren()) {
+        if (SvgElement* found = Search(child, id))
+            return found;
+    }
+    return nullptr;
+}

@@ -1,0 +1,184 @@
+#include "engine/SvgXmlReader.h"
+
+#include <tinyxml.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool StartsWith(const char* p, const char* end, const char* lit) {
+    size_t n = std::strlen(lit);
+    return static_cast<size_t>(end - p) >= n && std::memcmp(p, lit, n) == 0;
+}
+
+// Position just after the first occurrence of lit at or after p, or end.
+const char* After(const char* p, const char* end, const char* lit) {
+    size_t n = std::strlen(lit);
+    while (static_cast<size_t>(end - p) >= n) {
+        const char* hit = static_cast<const char*>(std::memchr(p, lit[0], end - p - n + 1));
+        if (!hit)
+            break;
+        if (std::memcmp(hit, lit, n) == 0)
+            return hit + n;
+        p = hit + 1;
+    }
+    return end;
+}
+
+// A start tag's name begins with a letter, an underscore or any byte of a
+// multi-byte UTF-8 sequence, as the XML reader decides it.
+bool StartsName(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 127;
+}
+
+// One pass over the markup. Counts element depth the way the XML reader nests;
+// when out is given, copies everything except elements deeper than maxDepth.
+int Scan(const std::string& in, int maxDepth, std::string* out) {
+    const char* const begin = in.data();
+    const char* const end = begin + in.size();
+    const char* p = begin;
+    int depth = 0;
+    int deepest = 0;
+    int dropFrom = 0; // depth of the element being cut out, 0 when copying
+    if (out) {
+        out->clear();
+        out->reserve(in.size());
+    }
+    auto emit = [&](const char* from, const char* to) {
+        if (out && dropFrom == 0)
+            out->append(from, to);
+    };
+    while (p < end) {
+        const char* lt = static_cast<const char*>(std::memchr(p, '<', end - p));
+        if (!lt) {
+            emit(p, end);
+            break;
+        }
+        emit(p, lt);
+        const char* q;
+        if (StartsWith(lt, end, "<!--")) {
+            q = After(lt + 4, end, "-->");
+        } else if (StartsWith(lt, end, "<![CDATA[")) {
+            q = After(lt + 9, end, "]]>");
+        } else if (lt + 1 < end && lt[1] == '/') {
+            q = After(lt + 2, end, ">");
+            if (depth > 0) {
+                bool closesDropped = dropFrom != 0 && depth == dropFrom;
+                --depth;
+                if (closesDropped) {
+                    dropFrom = 0;
+                    p = q;
+                    continue;
+                }
+            }
+        } else if (lt + 1 < end && StartsName(static_cast<unsigned char>(lt[1]))) {
+            // Start tag: runs to the first '>' outside a quoted value.
+            q = lt + 1;
+            char quote = 0;
+            while (q < end) {
+                char c = *q;
+                if (quote) {
+                    if (c == quote)
+                        quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '>') {
+                    break;
+                }
+                ++q;
+            }
+            bool empty = q < end && q[-1] == '/';
+            if (q < end)
+                ++q;
+            int level = depth + 1;
+            if (level > deepest)
+                deepest = level;
+            if (dropFrom == 0 && level > maxDepth) {
+                if (!empty)
+                    dropFrom = level;
+                if (!empty)
+                    depth = level;
+                p = q;
+                continue;
+            }
+            if (!empty)
+                depth = level;
+        } else {
+            // "<!...", "<?..." and stray '<': up to the first '>'.
+            q = After(lt + 1, end, ">");
+        }
+        emit(lt, q);
+        p = q;
+    }
+    return deepest;
+}
+
+} // namespace
+
+bool SvgXmlReader::ReadFile(const char* path, std::string& bytes) {
+    bytes.clear();
+    if (!path)
+        return false;
+    FILE* f = std::fopen(path, "rb");
+    if (!f)
+        return false;
+    char buf[65536];
+    bool ok = true;
+    for (;;) {
+        size_t n = std::fread(buf, 1, sizeof buf, f);
+        bytes.append(buf, n);
+        if (n < sizeof buf) {
+            ok = !std::ferror(f);
+            break;
+        }
+    }
+    std::fclose(f);
+    return ok;
+}
+
+void SvgXmlReader::NormalizeLineEnds(std::string& bytes) {
+    if (bytes.find('\r') == std::string::npos)
+        return;
+    size_t w = 0;
+    for (size_t r = 0; r < bytes.size(); ++r) {
+        char c = bytes[r];
+        if (c == '\r') {
+            c = '\n';
+            if (r + 1 < bytes.size() && bytes[r + 1] == '\n')
+                ++r;
+        }
+        bytes[w++] = c;
+    }
+    bytes.resize(w);
+}
+
+int SvgXmlReader::MeasureDepth(const std::string& bytes) {
+    return Scan(bytes, 0, nullptr);
+}
+
+int SvgXmlReader::LimitDepth(std::string& bytes, int maxDepth) {
+    int deepest = Scan(bytes, maxDepth, nullptr);
+    if (deepest <= maxDepth)
+        return deepest;
+    std::string cut;
+    Scan(bytes, maxDepth, &cut);
+    bytes.swap(cut);
+    return deepest;
+}
+
+bool SvgXmlReader::Load(const char* path, TiXmlDocument& doc) {
+    std::string bytes;
+    if (!ReadFile(path, bytes)) {
+        doc.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
+        return false;
+    }
+    return Parse(std::move(bytes), doc);
+}
+
+bool SvgXmlReader::Parse(std::string bytes, TiXmlDocument& doc) {
+    NormalizeLineEnds(bytes);
+    LimitDepth(bytes, kMaxXmlDepth);
+    doc.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    return !doc.Error();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+class TiXmlDocument;
+
+// Reads an SVG file into a TinyXML document without ever handing the XML reader
+// nesting deep enough to exhaust its recursion: elements nested deeper than
+// kMaxXmlDepth are cut out of the bytes (with their subtrees) before parsing.
+class SvgXmlReader {
+public:
+    // Top-level elements are at depth 1.
+    static const int kMaxXmlDepth = 1024;
+
+    // Whole file into bytes; false when it cannot be opened or read.
+    static bool ReadFile(const char* path, std::string& bytes);
+
+    // Line ends as the XML reader's own file loader leaves them ("\r\n" and a lone
+    // "\r" become "\n").
+    static void NormalizeLineEnds(std::string& bytes);
+
+    // Deepest element nesting in the bytes, lexed the way the XML reader lexes
+    // markup (comments, CDATA, "<!" and "<?" sections, quoted attribute values).
+    static int MeasureDepth(const std::string& bytes);
+
+    // Removes every element nested deeper than maxDepth, with everything inside
+    // it. Returns the depth found before cutting.
+    static int LimitDepth(std::string& bytes, int maxDepth);
+
+    // ReadFile, NormalizeLineEnds, LimitDepth(kMaxXmlDepth), then parse as UTF-8.
+    // False when the file cannot be read or is not well-formed XML (the document
+    // then holds the reader's error).
+    static bool Load(const char* path, TiXmlDocument& doc);
+
+    // The same, from bytes already in memory (taken by value: they are cut).
+    static bool Parse(std::string bytes, TiXmlDocument& doc);
+};

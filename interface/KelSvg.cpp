@@ -1,0 +1,91 @@
+#include "interface/KelSvg.h"
+
+#include "engine/SvgEngine.h"
+#include "interface/SvgCommand.h"
+#include "platform/gdiplus/GdiPlus.h"
+
+namespace {
+
+// Token of the latest start-up; GDI+ is never shut down by the library.
+ULONG_PTR g_gdiplusToken = 0;
+
+void SendRect(SvgEngine* engine, int code, int x, int y, int width, int height) {
+    SvgCommand command(code);
+    command.AllocateRect();
+    command.intArray[0] = x;
+    command.intArray[1] = y;
+    command.intArray[2] = width;
+    command.intArray[3] = height;
+    engine->Dispatch(command);
+}
+
+} // namespace
+
+CKelSvg::CKelSvg() : m_engine(new SvgEngine()) {
+    Gdiplus::GdiplusStartupInput input;
+    input.GdiplusVersion = 1;
+    input.DebugEventCallback = nullptr;
+    input.SuppressBackgroundThread = FALSE;
+    input.SuppressExternalCodecs = FALSE;
+    Gdiplus::GdiplusStartup(&g_gdiplusToken, &input, nullptr);
+}
+
+CKelSvg::~CKelSvg() {
+    delete m_engine;
+    m_engine = nullptr;
+}
+
+void CKelSvg::CommandSetSVGWinRect(int x, int y, int width, int height) {
+    SendRect(m_engine, SvgCommandSetWinRect, x, y, width, height);
+}
+
+void CKelSvg::CommandParseSVGFile(char* fileName) {
+    SvgCommand command(SvgCommandParseFile);
+    command.fileName = fileName;
+    m_engine->Dispatch(command);
+}
+
+void CKelSvg::CommandSetSVGFileName(char* fileName) {
+    SvgCommand command(SvgCommandSetFileName);
+    command.fileName = fileName;
+    m_engine->Dispatch(command);
+}
+
+void CKelSvg::CommandGetSVGWinRect(int& x, int& y, int& width, int& height) {
+    SvgCommand command(SvgCommandGetWinRect);
+    command.AllocateRect();
+    command.query = 1;
+    m_engine->Dispatch(command);
+    x = command.intArray[0];
+    y = command.intArray[1];
+    width = command.intArray[2];
+    height = command.intArray[3];
+}
+
+void CKelSvg::CommandCreateBitmapCache() {
+    SvgCommand command(SvgCommandCreateBitmapCache);
+    m_engine->Dispatch(command);
+}
+
+void CKelSvg::CommandDrawSVG(CDC* dc) {
+    SvgCommand command(SvgCommandDraw);
+    command.dc = dc;
+    m_engine->Dispatch(command);
+}
+
+void CKelSvg::CommandDrawSVGWinRect(CDC* dc, int x, int y, int width, int height) {
+    SvgCommand command(SvgCommandDrawWinRect);
+    command.AllocateRect();
+    command.intArray[0] = x;
+    command.intArray[1] = y;
+    command.intArray[2] = width;
+    command.intArray[3] = height;
+    command.dc = dc;
+    m_engine->Dispatch(command);
+}
+
+void CKelSvg::CommandDrawSVGGraphics(Gdiplus::Graphics* graphics) {
+    SvgCommand command(SvgCommandDrawGraphics);
+    command.graphics = graphics;
+    m_engine->Dispatch(command);
+}

@@ -1,0 +1,111 @@
+// Process-wide font state behind the text functions: family matching through
+// fontconfig, faces loaded once per file and index (FreeType for outlines,
+// HarfBuzz for shaping), and glyph outlines cached in font units.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct FT_FaceRec_;
+struct hb_font_t;
+struct hb_buffer_t;
+
+namespace Gdiplus {
+
+// Outline commands in font units (y up). Each figure starts with Move and is
+// implicitly closed; Cubic takes three points, Move and Line one.
+struct FontOutline {
+    enum Op : uint8_t { Move, Line, Cubic };
+    std::vector<uint8_t> ops;
+    std::vector<float> pts; // x, y pairs
+};
+
+// One face of one font file, opened once and kept for the process.
+struct FontFace {
+    uint32_t id = 0; // order of opening
+    FT_FaceRec_* ft = nullptr;
+    hb_font_t* hb = nullptr;
+    float upem = 1000;
+    // Line box and decorations, in font units, y up from the baseline.
+    float ascent = 0;  // above the baseline (positive)
+    float descent = 0; // below the baseline (positive)
+    float lineSpacing = 0;
+    float underlinePosition = 0; // centre of the underline bar (usually negative)
+    float underlineThickness = 0;
+    float strikeoutPosition = 0; // top of the strikeout bar
+    float strikeoutThickness = 0;
+    bool bold = false;   // the face itself is bold
+    bool italic = false; // the face itself is italic or oblique
+    // Key: glyph index * 2 + emboldened.
+    std::unordered_map<uint32_t, FontOutline> outlines;
+};
+
+// A face chosen for a family and style, with what must be synthesised.
+struct FontFaceChoice {
+    FontFace* face = nullptr;
+    bool syntheticBold = false;
+    bool syntheticItalic = false;
+};
+
+// A family name that fontconfig resolved to an installed family.
+struct FontFamilyEntry {
+    std::string requested;    // the name as asked for (UTF-8)
+    std::string family;       // the installed family it resolved to
+    FontFaceChoice styles[4]; // by bold | italic bits
+    bool resolved[4] = {false, false, false, false};
+};
+
+class FontCache {
+public:
+    static FontCache& Instance();
+
+    // The entry for a family name (UTF-8), or null when no installed family or
+    // fontconfig alias carries the name. Results are cached per name.
+    std::shared_ptr<FontFamilyEntry> FindFamily(const std::string& name);
+
+    // The face for a style (bit 1 bold, bit 2 italic) of a family.
+    FontFaceChoice Face(FontFamilyEntry& family, int style);
+
+    // The glyph's outline in font units, or null when the glyph has none.
+    const FontOutline* Outline(FontFace& face, uint32_t glyph, bool embolden);
+
+    // Extra advance and outline growth of synthetic bold, in font units.
+    static float EmboldenStrength(const FontFace& face) { return face.upem / 24.0f; }
+    // Horizontal shear of synthetic italic (about 12 degrees).
+    static constexpr float kObliqueShear = 0.2126f;
+
+    // A face for a character the given face lacks, or null.
+    FontFace* FallbackFace(FontFace& face, uint32_t codepoint);
+
+    // Shaping buffer reused between runs (one thread only).
+    hb_buffer_t* Buffer();
+
+    size_t FamilyCount() const { return families_.size(); }
+
+    // Bounds on cached family names and fallback lookups.
+    static constexpr size_t kMaxFamilies = 256;
+    static constexpr size_t kMaxFallbacks = 4096;
+
+    FontCache(const FontCache&) = delete;
+    FontCache& operator=(const FontCache&) = delete;
+
+private:
+    FontCache();
+    ~FontCache();
+
+    FontFace* OpenFace(const std::string& file, int index);
+    bool IsGenericHead(const std::string& family);
+
+    void* library_ = nullptr; // FT_Library
+    hb_buffer_t* buffer_ = nullptr;
+    std::unordered_map<std::string, std::unique_ptr<FontFace>> faces_; // "index:file"
+    std::unordered_map<std::string, std::shared_ptr<FontFamilyEntry>> families_;
+    std::unordered_map<uint64_t, FontFace*> fallbacks_; // (face id, codepoint)
+    std::vector<std::string> genericHeads_;
+    bool genericHeadsKnown_ = false;
+};
+
+} // namespace Gdiplus

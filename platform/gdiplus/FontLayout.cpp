@@ -1,0 +1,300 @@
+#include "platform/gdiplus/FontLayout.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <hb.h>
+
+#include <cmath>
+
+namespace Gdiplus {
+
+namespace {
+
+struct PlacedGlyph {
+    FontFace* face;
+    uint32_t glyph;
+    float x;     // left of the glyph origin from the line start, world units
+    float rise;  // baseline shift, world units, up
+    float scale; // world units per font unit of this face
+    bool bold;   // synthesise bold
+    bool italic; // synthesise italic
+    uint32_t cluster;
+};
+
+struct Line {
+    std::vector<PlacedGlyph> glyphs;
+    float width = 0;
+};
+
+bool IsLineBreak(char32_t c) {
+    return c == '\n' || c == '\r';
+}
+
+bool IsBreakingSpace(char32_t c) {
+    return c == ' ' || c == '\t' || c == 0x3000 || (c >= 0x2000 && c <= 0x200A);
+}
+
+// Characters that take the face of the character before them.
+bool FollowsPrevious(char32_t c) {
+    switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
+    case HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK:
+    case HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK:
+    case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
+    case HB_UNICODE_GENERAL_CATEGORY_FORMAT:
+    case HB_UNICODE_GENERAL_CATEGORY_SPACE_SEPARATOR:
+        return true;
+    default:
+        return false;
+    }
+}
+
+class Shaper {
+public:
+    Shaper(FontCache& cache, const FontFaceChoice& main, const FontLayoutRequest& request)
+        : cache_(cache), main_(main), request_(request) {}
+
+    // Shapes text[from, to) of a line of `length` characters (the rest is
+    // context) into `line`, glyph clusters counted from the line start.
+    void Shape(const char32_t* text, size_t length, size_t from, size_t to, Line& line) {
+        line.glyphs.clear();
+        line.width = 0;
+        size_t runStart = from;
+        FontFace* runFace = nullptr;
+        for (size_t i = from; i < to; ++i) {
+            FontFace* face = FaceFor(text[i], runFace);
+            if (face != runFace && i > runStart) {
+                ShapeRun(text, length, runStart, i, runFace, line);
+                runStart = i;
+            }
+            runFace = face;
+        }
+        if (to > runStart)
+            ShapeRun(text, length, runStart, to, runFace, line);
+    }
+
+private:
+    FontFace* FaceFor(char32_t c, FontFace* previous) {
+        FontFace* main = main_.face;
+        if (FT_Get_Char_Index(main->ft, c) != 0)
+            return main;
+        if (FollowsPrevious(c))
+            return previous ? previous : main;
+        FontFace* fallback = cache_.FallbackFace(*main, c);
+        return fallback ? fallback : main;
+    }
+
+    void ShapeRun(const char32_t* text, size_t length, size_t from, size_t to, FontFace* face,
+                  Line& line) {
+        hb_buffer_t* buffer = cache_.Buffer();
+        hb_buffer_clear_contents(buffer);
+        hb_buffer_add_utf32(buffer, reinterpret_cast<const uint32_t*>(text), int(length),
+                            unsigned(from), int(to - from));
+        hb_buffer_guess_segment_properties(buffer);
+        hb_shape(face->hb, buffer, nullptr, 0);
+        unsigned count = 0;
+        hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
+        hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, nullptr);
+
+        bool wantBold = (request_.style & 1) != 0, wantItalic = (request_.style & 2) != 0;
+        bool bold = face == main_.face ? main_.syntheticBold : wantBold && !face->bold;
+        bool italic = face == main_.face ? main_.syntheticItalic : wantItalic && !face->italic;
+        float scale = request_.emSize / face->upem;
+        float extra = bold ? FontCache::EmboldenStrength(*face) : 0;
+        for (unsigned g = 0; g < count; ++g) {
+            PlacedGlyph placed;
+            placed.face = face;
+            placed.glyph = info[g].codepoint;
+            placed.x = line.width + pos[g].x_offset * scale;
+            placed.rise = pos[g].y_offset * scale;
+            placed.scale = scale;
+            placed.bold = bold;
+            placed.italic = italic;
+            placed.cluster = info[g].cluster;
+            line.glyphs.push_back(placed);
+            float advance = float(pos[g].x_advance);
+            if (advance != 0)
+                advance += extra;
+            line.width += advance * scale;
+        }
+    }
+
+    FontCache& cache_;
+    FontFaceChoice main_;
+    const FontLayoutRequest& request_;
+};
+
+size_t TrimTrailingSpaces(const char32_t* text, size_t from, size_t to, bool keep) {
+    if (keep)
+        return to;
+    while (to > from && IsBreakingSpace(text[to - 1]))
+        --to;
+    return to;
+}
+
+// Splits one paragraph into lines no wider than `width` at spaces, or inside a
+// word that does not fit on a line of its own. Returns [start, end) pairs.
+std::vector<std::pair<size_t, size_t>> WrapParagraph(Shaper& shaper, const char32_t* text,
+                                                     size_t length, float width,
+                                                     std::vector<float>& advances) {
+    Line whole;
+    shaper.Shape(text, length, 0, length, whole);
+    advances.assign(length + 1, 0.0f);
+    float previousX = 0;
+    for (size_t g = 0; g < whole.glyphs.size(); ++g) {
+        // Glyph advances are the distances between glyph origins.
+        float next = g + 1 < whole.glyphs.size() ? whole.glyphs[g + 1].x : whole.width;
+        uint32_t cluster = whole.glyphs[g].cluster;
+        if (cluster < length)
+            advances[cluster] += next - previousX;
+        previousX = next;
+    }
+    std::vector<std::pair<size_t, size_t>> lines;
+    size_t start = 0;
+    while (start < length) {
+        float x = 0;
+        size_t end = start, lastBreak = start;
+        while (end < length) {
+            if (IsBreakingSpace(text[end])) {
+                x += advances[end];
+                ++end;
+                lastBreak = end;
+                continue;
+            }
+            if (x + advances[end] > width && end > start)
+                break;
+            x += advances[end];
+            ++end;
+        }
+        if (end < length && lastBreak > start)
+            end = lastBreak;
+        lines.emplace_back(start, end);
+        start = end;
+    }
+    return lines;
+}
+
+void AppendGlyph(FontCache& cache, const PlacedGlyph& g, float originX, float baseline,
+                 FontOutline& out) {
+    const FontOutline* outline = cache.Outline(*g.face, g.glyph, g.bold);
+    if (!outline || outline->ops.empty())
+        return;
+    float shear = g.italic ? FontCache::kObliqueShear : 0.0f;
+    float x0 = originX + g.x, y0 = baseline - g.rise;
+    out.ops.insert(out.ops.end(), outline->ops.begin(), outline->ops.end());
+    const std::vector<float>& p = outline->pts;
+    out.pts.reserve(out.pts.size() + p.size());
+    for (size_t i = 0; i + 1 < p.size(); i += 2) {
+        out.pts.push_back(x0 + (p[i] + p[i + 1] * shear) * g.scale);
+        out.pts.push_back(y0 - p[i + 1] * g.scale);
+    }
+}
+
+void AppendBar(float left, float top, float width, float height, FontOutline& out) {
+    out.ops.push_back(FontOutline::Move);
+    out.ops.push_back(FontOutline::Line);
+    out.ops.push_back(FontOutline::Line);
+    out.ops.push_back(FontOutline::Line);
+    float pts[] = {left, top, left + width, top, left + width, top + height, left, top + height};
+    out.pts.insert(out.pts.end(), std::begin(pts), std::end(pts));
+}
+
+} // namespace
+
+bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
+                  const FontLayoutRequest& request, FontOutline& out) {
+    FontCache& cache = FontCache::Instance();
+    FontFaceChoice main = cache.Face(family, request.style);
+    if (!main.face)
+        return false;
+
+    // Control characters other than line breaks are drawn as spaces.
+    std::u32string clean(text, length);
+    for (char32_t& c : clean) {
+        if ((c < 0x20 && !IsLineBreak(c)) || (c >= 0x7F && c < 0xA0))
+            c = ' ';
+    }
+
+    Shaper shaper(cache, main, request);
+    bool keepTrailing = (request.formatFlags & kFormatMeasureTrailingSpaces) != 0;
+    bool wrap = request.width > 0 && (request.formatFlags & kFormatNoWrap) == 0;
+
+    // Lines as [start, end) of `clean`, split at CR, LF and CR LF.
+    std::vector<std::pair<size_t, size_t>> lines;
+    std::vector<float> advances;
+    size_t start = 0;
+    while (start <= clean.size()) {
+        size_t end = start;
+        while (end < clean.size() && !IsLineBreak(clean[end]))
+            ++end;
+        if (wrap && end > start) {
+            auto wrapped =
+                WrapParagraph(shaper, clean.data() + start, end - start, request.width, advances);
+            for (auto& piece : wrapped)
+                lines.emplace_back(start + piece.first, start + piece.second);
+        } else {
+            lines.emplace_back(start, end);
+        }
+        if (end >= clean.size())
+            break;
+        start =
+            end + (clean[end] == '\r' && end + 1 < clean.size() && clean[end + 1] == '\n' ? 2 : 1);
+    }
+
+    const FontFace& metrics = *main.face;
+    float scale = request.emSize / metrics.upem;
+    float ascent = metrics.ascent * scale, descent = metrics.descent * scale;
+    float spacing = metrics.lineSpacing * scale;
+    float blockHeight = float(lines.size() - 1) * spacing + ascent + descent;
+    float top = request.y;
+    if (request.lineAlign == 1)
+        top += (request.height - blockHeight) / 2;
+    else if (request.lineAlign == 2)
+        top += request.height - blockHeight;
+
+    int align = request.align;
+    if (request.formatFlags & kFormatRightToLeft)
+        align = align == 0 ? 2 : align == 2 ? 0 : align;
+
+    FontOutline result;
+    Line line;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        size_t from = lines[i].first;
+        size_t to = TrimTrailingSpaces(clean.data(), from, lines[i].second, keepTrailing);
+        // The line's own text, with its paragraph as shaping context.
+        size_t paraStart = from, paraEnd = to;
+        while (paraStart > 0 && !IsLineBreak(clean[paraStart - 1]))
+            --paraStart;
+        while (paraEnd < clean.size() && !IsLineBreak(clean[paraEnd]))
+            ++paraEnd;
+        shaper.Shape(clean.data() + paraStart, paraEnd - paraStart, from - paraStart,
+                     to - paraStart, line);
+
+        float left = request.x;
+        if (align == 1)
+            left += (request.width - line.width) / 2;
+        else if (align == 2)
+            left += request.width - line.width;
+        float baseline = top + ascent + float(i) * spacing;
+        for (const PlacedGlyph& g : line.glyphs)
+            AppendGlyph(cache, g, left, baseline, result);
+        if (line.width > 0 && (request.style & 4)) {
+            float thickness = metrics.underlineThickness * scale;
+            AppendBar(left, baseline - metrics.underlinePosition * scale - thickness / 2,
+                      line.width, thickness, result);
+        }
+        if (line.width > 0 && (request.style & 8)) {
+            AppendBar(left, baseline - metrics.strikeoutPosition * scale, line.width,
+                      metrics.strikeoutThickness * scale, result);
+        }
+    }
+
+    for (float v : result.pts) {
+        if (!std::isfinite(v))
+            return false;
+    }
+    out.ops.insert(out.ops.end(), result.ops.begin(), result.ops.end());
+    out.pts.insert(out.pts.end(), result.pts.begin(), result.pts.end());
+    return true;
+}
+
+} // namespace Gdiplus

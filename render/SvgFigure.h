@@ -1,0 +1,61 @@
+#pragma once
+
+#include "engine/GdiBrush.h"
+#include "engine/GdiGraphics.h"
+#include "engine/GdiPath.h"
+#include "engine/GdiPen.h"
+
+class SvgElement;
+class SvgStyle;
+
+// What a drawable element paints with: its style record, its outline as a
+// back-end path, and the brush and pen made at the first paint and reused on
+// every later one. A group owns a plain SvgFigure only to hold its style.
+class SvgFigure {
+public:
+    SvgFigure();
+    SvgFigure(const SvgFigure&) = delete;
+    SvgFigure& operator=(const SvgFigure&) = delete;
+
+    // Virtual operations, in slot order.
+    virtual ~SvgFigure();
+    // Rebuilds the path from the geometry; nothing for a plain figure.
+    virtual Gdiplus::Status BuildPath();
+    // Takes source's path and style inheritance (not its own style settings,
+    // nor its brush and pen). Subclasses also copy their geometry.
+    virtual void CopyFrom(const SvgFigure* source);
+    // Fill, then Stroke.
+    virtual Gdiplus::Status Paint(GdiGraphics& graphics);
+    virtual Gdiplus::Status Fill(GdiGraphics& graphics);
+    virtual Gdiplus::Status Stroke(GdiGraphics& graphics);
+
+    void SetOwner(SvgElement* element) { owner = element; }
+    SvgElement* GetOwner() const { return owner; }
+    // The style record, created empty on first request.
+    SvgStyle* GetStyle();
+    const SvgStyle* PeekStyle() const { return style; }
+    GdiPath* GetPath() const { return path; }
+    const GdiBrush* GetFillBrush() const { return fillBrush; }
+    const GdiPen* GetStrokePen() const { return strokePen; }
+
+    // The alpha byte of a 24-bit opacity (0xFF0000 is 1.0): 1.0 gives 255, 0.5 gives 127.
+    static unsigned AlphaFromScale24(unsigned value);
+    // The pen width for a computed stroke width: truncated toward zero.
+    static float PenWidth(float computedWidth);
+    // Back-end cap and join for the keyword numbers of stroke-linecap and stroke-linejoin.
+    static Gdiplus::LineCap CapFromKeyword(unsigned keyword);
+    static Gdiplus::LineJoin JoinFromKeyword(unsigned keyword);
+
+protected:
+    // A brush for a fill that references another element (a gradient); null
+    // when the reference leads to no paint server.
+    virtual GdiBrush* CreateReferencedBrush(const SvgStyle& style, unsigned alpha);
+    // Resolves em and percentage stroke widths into the style; the computed width.
+    float ResolveStrokeWidth(SvgStyle& style) const;
+
+    SvgStyle* style;     // owned, created by GetStyle
+    SvgElement* owner;   // not owned
+    GdiPath* path;       // owned, rebuilt by BuildPath
+    GdiBrush* fillBrush; // owned, made by the first fill that paints
+    GdiPen* strokePen;   // owned, made by the first stroke that paints
+};

@@ -1,0 +1,83 @@
+#include "render/SvgRectFigure.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Gdiplus;
+
+namespace {
+
+// Integer coordinates are kept within this bound so that x + width cannot
+// overflow; a rectangle that large covers any drawable area anyway.
+const float kIntegerLimit = 1.0e9f;
+
+bool ToInteger(float value, INT& out) {
+    if (std::isnan(value))
+        return false;
+    out = static_cast<INT>(std::trunc(std::max(-kIntegerLimit, std::min(kIntegerLimit, value))));
+    return true;
+}
+
+} // namespace
+
+Status SvgRectFigure::BuildPath() {
+    if (!path)
+        return OutOfMemory;
+    GpPath* p = path->Get();
+    path->Record(GdipResetPath(p));
+
+    if (rx < 0 && ry < 0) {
+        INT ix, iy, iw, ih;
+        if (!ToInteger(x, ix) || !ToInteger(y, iy) || !ToInteger(width, iw) ||
+            !ToInteger(height, ih))
+            return path->Record(InvalidParameter);
+        return path->Record(GdipAddPathRectangleI(p, ix, iy, iw, ih));
+    }
+
+    float hw = width * 0.5f;
+    float hh = height * 0.5f;
+    if (rx > hw)
+        rx = hw;
+    if (ry > hh)
+        ry = hh;
+    if (rx > 0 && ry < 0)
+        ry = rx;
+    else if (ry > 0 && rx < 0)
+        rx = ry;
+    // A radius of 0 given alone leaves the other one unset; both are 0 then,
+    // so the lines meet at the corners.
+    if (rx == 0 && ry < 0)
+        ry = 0;
+    else if (ry == 0 && rx < 0)
+        rx = 0;
+    if (rx > hw)
+        rx = ry = hw;
+    else if (ry > hh)
+        rx = ry = hh;
+
+    float d = 2 * rx;
+    float e = 2 * ry;
+    // Empty arcs (a radius of 0) are refused and recorded; the lines still
+    // make the outline.
+    path->Record(GdipAddPathArc(p, x + width - d, y, d, e, 270, 90));
+    path->Record(GdipAddPathLine(p, x + width, y + ry, x + width, y + height - ry));
+    path->Record(GdipAddPathArc(p, x + width - d, y + height - e, d, e, 0, 90));
+    path->Record(GdipAddPathLine(p, x + width - rx, y + height, x + rx, y + height));
+    path->Record(GdipAddPathArc(p, x, y + height - e, d, e, 90, 90));
+    path->Record(GdipAddPathLine(p, x, y + height - ry, x, y + ry));
+    path->Record(GdipAddPathArc(p, x, y, d, e, 180, 90));
+    path->Record(GdipAddPathLine(p, x + rx, y, x + width - rx, y));
+    return path->Record(GdipClosePathFigure(p));
+}
+
+void SvgRectFigure::CopyFrom(const SvgFigure* source) {
+    SvgFigure::CopyFrom(source);
+    if (const SvgRectFigure* other = dynamic_cast<const SvgRectFigure*>(source)) {
+        x = other->x;
+        y = other->y;
+        width = other->width;
+        height = other->height;
+        rx = other->rx;
+        ry = other->ry;
+    }
+}

@@ -1,0 +1,15 @@
+#include "style/SvgColor.h"
+
+SvgColor::SvgColor(const SvgColor& other)
+    : icc(other.icc ? std::make_unique<SvgIccColor>(*other.icc) : nullptr), r(other.r), g(other.g),
+      b(other.b) {}
+
+SvgColor& SvgColor::operator=(const SvgColor& other) {
+    if (this != &other) {
+        icc = other.icc ? std::make_unique<SvgIccColor>(*other.icc) : nullptr;
+        r = other.r;
+        g = other.g;
+        b = other.b;
+    }
+    return *this;
+}

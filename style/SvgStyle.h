@@ -1,0 +1,103 @@
+#pragma once
+
+#include "style/SvgDashArray.h"
+#include "style/SvgEnumValue.h"
+#include "style/SvgFontSize.h"
+#include "style/SvgLength.h"
+#include "style/SvgLengthOrNormal.h"
+#include "style/SvgNumber.h"
+#include "style/SvgPaint.h"
+#include "style/SvgScale24.h"
+#include "style/SvgStringValue.h"
+#include "style/SvgTextDecoration.h"
+#include "style/SvgTextStyle.h"
+
+class TiXmlElement;
+
+// The style record of one element: one field per supported property. Each
+// field remembers whether the document specified it (set) and whether it said
+// "inherit"; a reader writes only an unset field, so the first specification
+// wins, and the cascade (MergeFromParent) completes the rest from the parent's
+// record. Painting reads the fields directly.
+class SvgStyle {
+public:
+    // Indexes of the marker array.
+    enum { MarkerAll = 0, MarkerStart = 1, MarkerMid = 2, MarkerEnd = 3, MarkerCount = 4 };
+
+    SvgStyle();
+    SvgStyle(const SvgStyle&) = delete;
+    SvgStyle& operator=(const SvgStyle&) = delete;
+    virtual ~SvgStyle();
+
+    // Every property back to the state of a new record; parent null.
+    void Clear();
+    // Gives this style its own copy of a shared text record before it is written.
+    void MakeTextPrivate();
+    // Makes this style hold other's text record (shared, copied before a write).
+    void ShareTextWith(SvgStyle& other);
+
+    // Reading. ReadFromElement reads the style attribute, then the presentation
+    // attributes, then runs the cascade from parent (when there is one).
+    void ReadFromElement(const TiXmlElement* element);
+    // The declarations of a style attribute ("name: value; ...").
+    void ReadStyleAttribute(const char* text);
+    // One declaration whose name has number id in the attribute table.
+    void ReadPropertyById(int id, const char* value);
+
+    // The cascade: completes every property this record did not specify from
+    // parentStyle and resolves relative values. Nothing when parentStyle is null.
+    void MergeFromParent(const SvgStyle* parentStyle);
+    // The paint step of the cascade: child takes its paint from parentPaint, or
+    // from this record's color when currentColor is involved.
+    void MergePaint(SvgPaint& child, const SvgPaint& parentPaint) const;
+
+    SvgTextStyle* text;                 // font-family, -inkscape-font-specification, font
+    bool textPrivate;                   // text belongs to this style alone
+    SvgFontSize fontSize;               // font-size
+    SvgEnumValue fontStyle;             // font-style
+    SvgEnumValue fontVariant;           // font-variant
+    SvgEnumValue fontWeight;            // font-weight
+    SvgEnumValue fontStretch;           // font-stretch
+    SvgLength textIndent;               // text-indent
+    SvgEnumValue textAlign;             // text-align
+    SvgTextDecoration textDecoration;   // text-decoration
+    SvgLengthOrNormal lineHeight;       // line-height
+    SvgLengthOrNormal letterSpacing;    // letter-spacing
+    SvgLengthOrNormal wordSpacing;      // word-spacing
+    SvgEnumValue textTransform;         // text-transform
+    SvgEnumValue direction;             // direction
+    SvgEnumValue blockProgression;      // block-progression
+    SvgEnumValue writingMode;           // writing-mode
+    SvgEnumValue textAnchor;            // text-anchor
+    SvgEnumValue display;               // display
+    SvgEnumValue overflow;              // overflow
+    SvgEnumValue visibility;            // visibility
+    SvgScale24 opacity;                 // opacity
+    SvgPaint color;                     // color
+    SvgPaint stopColor;                 // stop-color
+    SvgScale24 stopOpacity;             // stop-opacity (kept, not inherited)
+    SvgPaint fill;                      // fill
+    SvgScale24 fillOpacity;             // fill-opacity
+    SvgEnumValue fillRule;              // fill-rule
+    SvgPaint stroke;                    // stroke
+    SvgLength strokeWidth;              // stroke-width
+    SvgEnumValue strokeLinecap;         // stroke-linecap
+    SvgEnumValue strokeLinejoin;        // stroke-linejoin
+    SvgNumber strokeMiterlimit;         // stroke-miterlimit
+    SvgDashArray strokeDash;            // stroke-dasharray, stroke-dashoffset
+    SvgScale24 strokeOpacity;           // stroke-opacity
+    SvgStringValue marker[MarkerCount]; // marker, marker-start, marker-mid, marker-end
+    SvgStringValue filter;              // filter: the referenced id
+    SvgEnumValue enableBackground;      // enable-background
+    const SvgStyle* parent;             // the parent element's record, not owned
+
+private:
+    // The initial values that differ from those of a default value record.
+    void SetInitialValues();
+    // Reads one presentation attribute whose name has number id.
+    void ReadPresentationAttribute(int id, const char* value);
+    // Resolves this record's own relative values (font-size keywords and
+    // percentages, bolder/lighter, narrower/wider, em/ex stroke widths) against
+    // the initial values, for a record that has no parent to merge from.
+    void ResolveWithoutParent();
+};

@@ -1,0 +1,257 @@
+#include "style/SvgStyle.h"
+
+#include "style/SvgColorReaders.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+namespace {
+
+template <class T> inline bool UnsetOrInherit(const T& v) {
+    return !v.set || v.inherit;
+}
+
+// Products of huge sizes stay finite (and 0 x infinity is 0), so that nothing
+// later divides or draws with infinities.
+float Finite(double v) {
+    if (std::isnan(v))
+        return 0.0f;
+    return static_cast<float>(
+        std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
+}
+
+// Sizes of the keywords xx-small to xx-large.
+const float kFontSizeKeywordSizes[7] = {6, 8, 10, 12, 14, 18, 24};
+
+enum : unsigned {
+    kWeightNormal = 9,
+    kWeightBold = 10,
+    kWeightLighter = 11,
+    kWeightBolder = 12,
+    kStretchNarrower = 9,
+    kStretchWider = 10,
+    kFontSizeSmaller = 7,
+    kFontSizeLarger = 8,
+};
+
+// What a specified font-size computes to, given the parent's computed size.
+float ComputeFontSize(const SvgFontSize& size, float parentSize) {
+    switch (size.type) {
+    case SvgFontSizeLiteral:
+        if (size.value <= 6)
+            return kFontSizeKeywordSizes[size.value];
+        if (size.value == kFontSizeSmaller)
+            return Finite(parentSize * 0.8333333333333334);
+        if (size.value == kFontSizeLarger)
+            return Finite(parentSize * 1.2);
+        return size.computed;
+    case SvgFontSizePercentage:
+        return Finite(size.value / 65536.0 * parentSize);
+    default:
+        return Finite(size.computed);
+    }
+}
+
+// What a specified font-weight computes to (numeric weights 0 to 8).
+unsigned ComputeFontWeight(unsigned value, unsigned parentWeight) {
+    switch (value) {
+    case kWeightNormal:
+        return 3;
+    case kWeightBold:
+        return 6;
+    case kWeightLighter:
+        return parentWeight >= 3 ? parentWeight - 3 : 0;
+    case kWeightBolder:
+        return std::min(parentWeight + 3, 8u);
+    default:
+        return value;
+    }
+}
+
+unsigned ComputeFontStretch(unsigned value, unsigned parentStretch) {
+    switch (value) {
+    case kStretchNarrower:
+        return parentStretch >= 1 ? parentStretch - 1 : 0;
+    case kStretchWider:
+        return std::min(parentStretch + 1, 8u);
+    default:
+        return value;
+    }
+}
+
+// em and ex stroke widths from the record's own font size.
+void ComputeStrokeWidth(SvgLength& width, float fontSize) {
+    if (width.unit == SvgUnitEm)
+        width.computed = Finite(static_cast<double>(width.value) * fontSize);
+    else if (width.unit == SvgUnitEx)
+        width.computed = Finite(static_cast<double>(width.value) * 0.5 * fontSize);
+}
+
+inline void InheritComputed(SvgEnumValue& v, const SvgEnumValue& p) {
+    if (UnsetOrInherit(v))
+        v.computed = p.computed;
+}
+
+inline void InheritSpacing(SvgLengthOrNormal& v, const SvgLengthOrNormal& p) {
+    if (UnsetOrInherit(v)) {
+        v.computed = p.computed;
+        v.normal = p.normal;
+    }
+}
+
+inline void InheritValue(SvgScale24& v, const SvgScale24& p) {
+    if (UnsetOrInherit(v))
+        v.value = p.value;
+}
+
+inline void InheritString(SvgStringValue& v, const SvgStringValue& p) {
+    if (UnsetOrInherit(v) && v.value != p.value)
+        v.value = p.value;
+}
+
+} // namespace
+
+void SvgStyle::MergeFromParent(const SvgStyle* p) {
+    if (!p)
+        return;
+
+    // 1. font-size: an inherited size counts as set from now on.
+    if (UnsetOrInherit(fontSize)) {
+        fontSize.computed = p->fontSize.computed;
+        fontSize.set = 1;
+    } else {
+        fontSize.computed = ComputeFontSize(fontSize, p->fontSize.computed);
+    }
+
+    // 2. to 4. font-style, font-variant, font-weight, font-stretch
+    InheritComputed(fontStyle, p->fontStyle);
+    InheritComputed(fontVariant, p->fontVariant);
+    if (UnsetOrInherit(fontWeight))
+        fontWeight.computed = p->fontWeight.computed;
+    else
+        fontWeight.computed = ComputeFontWeight(fontWeight.value, p->fontWeight.computed);
+    if (UnsetOrInherit(fontStretch))
+        fontStretch.computed = p->fontStretch.computed;
+    else
+        fontStretch.computed = ComputeFontStretch(fontStretch.value, p->fontStretch.computed);
+
+    // 5. to 9. text layout
+    if (UnsetOrInherit(textIndent))
+        textIndent.computed = p->textIndent.computed;
+    InheritComputed(textAlign, p->textAlign);
+    if (UnsetOrInherit(textDecoration)) {
+        textDecoration.underline = p->textDecoration.underline;
+        textDecoration.overline = p->textDecoration.overline;
+        textDecoration.lineThrough = p->textDecoration.lineThrough;
+        textDecoration.blink = p->textDecoration.blink;
+    }
+    InheritSpacing(lineHeight, p->lineHeight);
+    InheritSpacing(letterSpacing, p->letterSpacing);
+    InheritSpacing(wordSpacing, p->wordSpacing);
+    InheritComputed(textTransform, p->textTransform);
+    InheritComputed(direction, p->direction);
+    InheritComputed(blockProgression, p->blockProgression);
+    InheritComputed(writingMode, p->writingMode);
+    InheritComputed(textAnchor, p->textAnchor);
+
+    // 10. opacity is inherited only when asked for.
+    if (opacity.inherit)
+        opacity.value = p->opacity.value;
+
+    // 11. to 15. colour and fill; color first, since currentColor uses it.
+    if (UnsetOrInherit(color))
+        MergePaint(color, p->color);
+    if (UnsetOrInherit(fill) || fill.currentColor)
+        MergePaint(fill, p->fill);
+    InheritValue(fillOpacity, p->fillOpacity);
+    InheritComputed(fillRule, p->fillRule);
+    if (UnsetOrInherit(stroke) || stroke.currentColor)
+        MergePaint(stroke, p->stroke);
+
+    // 16. stroke-width
+    if (UnsetOrInherit(strokeWidth)) {
+        strokeWidth.computed = p->strokeWidth.computed;
+        // A percentage is resolved by the figure against its own viewport, so
+        // it is passed on as written rather than as a computed value it lacks.
+        if (p->strokeWidth.unit == SvgUnitPercent) {
+            strokeWidth.unit = SvgUnitPercent;
+            strokeWidth.value = p->strokeWidth.value;
+        }
+    } else {
+        ComputeStrokeWidth(strokeWidth, fontSize.computed);
+    }
+
+    // 17. to 21. the rest of the stroke
+    InheritComputed(strokeLinecap, p->strokeLinecap);
+    InheritComputed(strokeLinejoin, p->strokeLinejoin);
+    if (UnsetOrInherit(strokeMiterlimit))
+        strokeMiterlimit.value = p->strokeMiterlimit.value;
+    if ((!strokeDash.dasharraySet || strokeDash.dasharrayInherit) && p->strokeDash.dasharraySet) {
+        strokeDash.setDashes(p->strokeDash.dashes, p->strokeDash.dashCount);
+        strokeDash.dasharraySet = 1;
+    }
+    if (!strokeDash.dashoffsetSet && p->strokeDash.dashoffsetSet)
+        strokeDash.dashOffset = p->strokeDash.dashOffset;
+    InheritValue(strokeOpacity, p->strokeOpacity);
+
+    // 22. font-family and -inkscape-font-specification (not the font shorthand)
+    if (text && p->text) {
+        const SvgTextStyle& pt = *p->text;
+        if (UnsetOrInherit(text->fontFamily) && text->fontFamily.value != pt.fontFamily.value) {
+            MakeTextPrivate();
+            text->fontFamily.value = pt.fontFamily.value;
+        }
+        if (UnsetOrInherit(text->fontSpecification) &&
+            text->fontSpecification.value != pt.fontSpecification.value) {
+            MakeTextPrivate();
+            text->fontSpecification.value = pt.fontSpecification.value;
+        }
+    }
+
+    // 23. markers
+    for (int i = 0; i < MarkerCount; ++i)
+        InheritString(marker[i], p->marker[i]);
+
+    // 24. enable-background is inherited only when asked for.
+    if (enableBackground.inherit)
+        enableBackground.value = p->enableBackground.value;
+}
+
+void SvgStyle::MergePaint(SvgPaint& child, const SvgPaint& parentPaint) const {
+    if ((child.set && child.currentColor) || parentPaint.currentColor) {
+        // A reference written before currentColor stays the child's own.
+        std::string uri;
+        if (child.set && child.currentColor)
+            uri.swap(child.uri);
+        ResetPaint(child);
+        child.uri.swap(uri);
+        child.currentColor = 1;
+        child.color = color.color;
+        child.colorSet = 1;
+        return;
+    }
+    ResetPaint(child);
+    // The reference and its fallback are passed on together, so an inherited
+    // "url(#g) red" paints as it does on the parent.
+    child.uri = parentPaint.uri;
+    if (parentPaint.colorSet) {
+        child.color = parentPaint.color;
+        child.colorSet = 1;
+    } else if (parentPaint.noneSet) {
+        child.noneSet = 1;
+    }
+}
+
+void SvgStyle::ResolveWithoutParent() {
+    // The values a parent in the initial state would give: medium (12), weight
+    // 400, stretch normal.
+    if (fontSize.set && !fontSize.inherit)
+        fontSize.computed = ComputeFontSize(fontSize, 12.0f);
+    if (fontWeight.set && !fontWeight.inherit)
+        fontWeight.computed = ComputeFontWeight(fontWeight.value, 3);
+    if (fontStretch.set && !fontStretch.inherit)
+        fontStretch.computed = ComputeFontStretch(fontStretch.value, 4);
+    if (strokeWidth.set && !strokeWidth.inherit)
+        ComputeStrokeWidth(strokeWidth, fontSize.computed);
+}

@@ -1,0 +1,426 @@
+#include "style/SvgStyleReader.h"
+
+#include "style/SvgAttributeTable.h"
+#include "style/SvgColorReaders.h"
+#include "style/SvgStyle.h"
+#include "style/SvgValueReaders.h"
+
+#include <cstring>
+#include <string>
+#include <tinyxml.h>
+
+namespace {
+
+// White space of the attribute syntaxes: tab to carriage return, 0x1C to 0x1F
+// and the space.
+inline bool IsSpace(unsigned char c) {
+    return (c >= 9 && c <= 13) || (c >= 0x1C && c <= 0x20);
+}
+
+template <class T> inline bool Unset(const T& v) {
+    return !v.set && !v.inherit;
+}
+
+inline bool IsInherit(const char* text) {
+    return std::strcmp(text, "inherit") == 0;
+}
+
+// Which numbers of the attribute table are read as presentation attributes.
+struct PresentationTable {
+    bool accepted[kAttributeCount + 1] = {};
+    PresentationTable() {
+        static const int ids[] = {
+            SvgPropVisibility,
+            SvgPropDisplay,
+            SvgPropOverflow,
+            SvgPropFontSize,
+            SvgPropFontStyle,
+            SvgPropFontVariant,
+            SvgPropFontWeight,
+            SvgPropFontStretch,
+            SvgPropTextIndent,
+            SvgPropTextAlign,
+            SvgPropTextDecoration,
+            SvgPropLineHeight,
+            SvgPropLetterSpacing,
+            SvgPropWordSpacing,
+            SvgPropTextTransform,
+            SvgPropDirection,
+            SvgPropWritingMode,
+            SvgPropTextAnchor,
+            SvgPropOpacity,
+            SvgPropColor,
+            SvgPropFill,
+            SvgPropFillOpacity,
+            SvgPropFillRule,
+            SvgPropStroke,
+            SvgPropStrokeWidth,
+            SvgPropStrokeLinecap,
+            SvgPropStrokeLinejoin,
+            SvgPropStrokeMiterlimit,
+            SvgPropMarker,
+            SvgPropMarkerStart,
+            SvgPropMarkerMid,
+            SvgPropMarkerEnd,
+            SvgPropStrokeOpacity,
+            SvgPropStrokeDasharray,
+            SvgPropStrokeDashoffset,
+            SvgPropFontSpecification,
+            SvgPropFontFamily,
+            SvgPropFilter,
+            SvgPropEnableBackground,
+            // Accepted as attributes too, since users write them so.
+            SvgPropStopColor,
+            SvgPropStopOpacity,
+        };
+        for (int id : ids)
+            accepted[id] = true;
+    }
+};
+
+const PresentationTable& Presentation() {
+    static const PresentationTable table;
+    return table;
+}
+
+} // namespace
+
+SvgDeclarationReader::SvgDeclarationReader(const char* text)
+    : m_text(text ? text : ""), m_length(static_cast<long>(std::strlen(m_text))),
+      m_done(m_length < 1) {
+    m_name[0] = '\0';
+}
+
+long SvgDeclarationReader::SkipSpace(long pos) const {
+    while (pos < m_length) {
+        const char* p = m_text + pos;
+        if (*p == '<' && std::strncmp(p, "<!--", 4) == 0) {
+            const char* close = std::strstr(p + 4, "-->");
+            if (!close)
+                return -1;
+            pos = (close - m_text) + 3;
+        } else if (*p == '/' && p[1] == '*') {
+            const char* close = std::strstr(p + 2, "*/");
+            if (!close)
+                return -1;
+            pos = (close - m_text) + 2;
+        } else if (IsSpace(static_cast<unsigned char>(*p))) {
+            ++pos;
+        } else {
+            break;
+        }
+    }
+    return pos;
+}
+
+bool SvgDeclarationReader::Next() {
+    if (m_done)
+        return false;
+    long pos = SkipSpace(m_pos);
+    if (pos < 0) {
+        m_done = true;
+        return false;
+    }
+
+    m_nameLength = 0;
+    m_nameTooLong = false;
+    while (pos < m_length) {
+        unsigned char c = static_cast<unsigned char>(m_text[pos++]);
+        if (c == ':')
+            break;
+        if (IsSpace(c))
+            continue;
+        if (m_nameLength < MaxName)
+            m_name[m_nameLength++] = static_cast<char>(c);
+        else
+            m_nameTooLong = true;
+    }
+    m_name[m_nameLength] = '\0';
+
+    pos = SkipSpace(pos);
+    if (pos < 0) {
+        m_done = true;
+        return false;
+    }
+    m_value = m_text + pos;
+    const void* semicolon = std::memchr(m_value, ';', static_cast<size_t>(m_length - pos));
+    if (semicolon) {
+        m_valueLength = static_cast<const char*>(semicolon) - m_value;
+        pos += static_cast<long>(m_valueLength) + 1;
+    } else {
+        m_valueLength = static_cast<size_t>(m_length - pos);
+        pos = m_length;
+    }
+
+    m_pos = pos;
+    if (pos >= m_length)
+        m_done = true;
+    return true;
+}
+
+void SvgStyle::ReadFromElement(const TiXmlElement* element) {
+    if (element) {
+        if (const char* style = element->Attribute("style"))
+            ReadStyleAttribute(style);
+        // Each presentation attribute names a property of its own, so reading
+        // them in document order in one pass gives the same record as looking
+        // each name up in turn.
+        for (const TiXmlAttribute* a = element->FirstAttribute(); a; a = a->Next()) {
+            const char* name = a->Name();
+            int id = LookupAttributeId(name);
+            if (id != 0) {
+                if (Presentation().accepted[id])
+                    ReadPresentationAttribute(id, a->Value());
+            } else if (std::strcmp(name, "block_progression") == 0) {
+                // As an attribute, block progression is spelled with an underscore.
+                ReadPresentationAttribute(SvgPropBlockProgression, a->Value());
+            }
+        }
+    }
+    if (parent)
+        MergeFromParent(parent);
+    else
+        ResolveWithoutParent();
+}
+
+void SvgStyle::ReadStyleAttribute(const char* styleText) {
+    if (!styleText)
+        return;
+    SvgDeclarationReader reader(styleText);
+    std::string longValue;
+    char buffer[256];
+    while (reader.Next()) {
+        if (reader.NameTooLong())
+            continue;
+        int id = LookupAttributeId(reader.Name(), reader.NameLength());
+        if (id == 0)
+            continue;
+        // The readers take terminated text.
+        const char* value;
+        size_t length = reader.ValueLength();
+        if (length < sizeof buffer) {
+            std::memcpy(buffer, reader.Value(), length);
+            buffer[length] = '\0';
+            value = buffer;
+        } else {
+            longValue.assign(reader.Value(), length);
+            value = longValue.c_str();
+        }
+        ReadPropertyById(id, value);
+    }
+}
+
+void SvgStyle::ReadPresentationAttribute(int id, const char* value) {
+    switch (id) {
+    case SvgPropMarker:
+    case SvgPropMarkerStart:
+    case SvgPropMarkerMid:
+    case SvgPropMarkerEnd: {
+        int index = id == SvgPropMarker        ? MarkerAll
+                    : id == SvgPropMarkerStart ? MarkerStart
+                    : id == SvgPropMarkerMid   ? MarkerMid
+                                               : MarkerEnd;
+        if (Unset(marker[index]))
+            ReadStringValue(marker[index], value);
+        break;
+    }
+    default:
+        ReadPropertyById(id, value);
+        break;
+    }
+}
+
+void SvgStyle::ReadPropertyById(int id, const char* value) {
+    if (!value)
+        return;
+    switch (id) {
+    case SvgPropFontSpecification:
+    case SvgPropFontFamily: {
+        SvgStringValue& target =
+            id == SvgPropFontFamily ? text->fontFamily : text->fontSpecification;
+        if (!Unset(target))
+            break;
+        MakeTextPrivate();
+        std::string dequoted = Dequote(value);
+        ReadStringValue(id == SvgPropFontFamily ? text->fontFamily : text->fontSpecification,
+                        dequoted.c_str());
+        break;
+    }
+    case SvgPropFont:
+        if (!Unset(text->font))
+            break;
+        MakeTextPrivate();
+        text->font.value = value;
+        text->font.set = 1;
+        text->font.inherit = IsInherit(value);
+        break;
+    case SvgPropFontSize:
+        if (Unset(fontSize))
+            ReadFontSize(fontSize, value);
+        break;
+    case SvgPropFontStretch:
+        if (Unset(fontStretch))
+            ReadEnum(fontStretch, value, kFontStretchKeywords, true);
+        break;
+    case SvgPropFontStyle:
+        if (Unset(fontStyle))
+            ReadEnum(fontStyle, value, kFontStyleKeywords, true);
+        break;
+    case SvgPropFontVariant:
+        if (Unset(fontVariant))
+            ReadEnum(fontVariant, value, kFontVariantKeywords, true);
+        break;
+    case SvgPropFontWeight:
+        if (Unset(fontWeight))
+            ReadEnum(fontWeight, value, kFontWeightKeywords, true);
+        break;
+    case SvgPropTextIndent:
+        if (Unset(textIndent))
+            ReadLength(textIndent, value);
+        break;
+    case SvgPropTextAlign:
+        if (Unset(textAlign))
+            ReadEnum(textAlign, value, kTextAlignKeywords, true);
+        break;
+    case SvgPropTextDecoration:
+        if (Unset(textDecoration))
+            ReadTextDecoration(textDecoration, value);
+        break;
+    case SvgPropLineHeight:
+        if (Unset(lineHeight))
+            ReadLengthOrNormal(lineHeight, value);
+        break;
+    case SvgPropLetterSpacing:
+        if (Unset(letterSpacing))
+            ReadLengthOrNormal(letterSpacing, value);
+        break;
+    case SvgPropWordSpacing:
+        if (Unset(wordSpacing))
+            ReadLengthOrNormal(wordSpacing, value);
+        break;
+    case SvgPropTextTransform:
+        if (Unset(textTransform))
+            ReadEnum(textTransform, value, kTextTransformKeywords, true);
+        break;
+    case SvgPropDirection:
+        if (Unset(direction))
+            ReadEnum(direction, value, kDirectionKeywords, true);
+        break;
+    case SvgPropBlockProgression:
+        if (Unset(blockProgression))
+            ReadEnum(blockProgression, value, kBlockProgressionKeywords, true);
+        break;
+    case SvgPropWritingMode:
+        if (Unset(writingMode))
+            ReadEnum(writingMode, value, kWritingModeKeywords, true);
+        break;
+    case SvgPropTextAnchor:
+        if (Unset(textAnchor))
+            ReadEnum(textAnchor, value, kTextAnchorKeywords, true);
+        break;
+    case SvgPropColor:
+        if (Unset(color))
+            ReadColorProperty(color, value);
+        break;
+    case SvgPropDisplay:
+        if (Unset(display))
+            ReadEnum(display, value, kDisplayKeywords, true);
+        break;
+    case SvgPropOverflow:
+        if (Unset(overflow))
+            ReadEnum(overflow, value, kOverflowKeywords, true);
+        break;
+    case SvgPropVisibility:
+        if (Unset(visibility))
+            ReadEnum(visibility, value, kVisibilityKeywords, true);
+        break;
+    case SvgPropOpacity:
+        if (Unset(opacity))
+            ReadScale24(opacity, value);
+        break;
+    case SvgPropEnableBackground:
+        if (Unset(enableBackground))
+            ReadEnum(enableBackground, value, kEnableBackgroundKeywords, true);
+        break;
+    case SvgPropFilter:
+        if (Unset(filter))
+            ReadFilter(filter, value);
+        break;
+    case SvgPropStopColor:
+        if (Unset(stopColor))
+            ReadPaint(stopColor, value);
+        break;
+    case SvgPropStopOpacity:
+        if (Unset(stopOpacity))
+            ReadScale24(stopOpacity, value);
+        break;
+    case SvgPropFill:
+        if (Unset(fill))
+            ReadPaint(fill, value);
+        break;
+    case SvgPropStroke:
+        if (Unset(stroke))
+            ReadPaint(stroke, value);
+        break;
+    case SvgPropFillOpacity:
+        if (Unset(fillOpacity))
+            ReadScale24(fillOpacity, value);
+        break;
+    case SvgPropStrokeOpacity:
+        if (Unset(strokeOpacity))
+            ReadScale24(strokeOpacity, value);
+        break;
+    case SvgPropFillRule:
+        if (Unset(fillRule))
+            ReadEnum(fillRule, value, kFillRuleKeywords, true);
+        break;
+    case SvgPropStrokeLinecap:
+        if (Unset(strokeLinecap))
+            ReadEnum(strokeLinecap, value, kStrokeLinecapKeywords, true);
+        break;
+    case SvgPropStrokeLinejoin:
+        if (Unset(strokeLinejoin))
+            ReadEnum(strokeLinejoin, value, kStrokeLinejoinKeywords, true);
+        break;
+    case SvgPropMarker:
+    case SvgPropMarkerStart:
+    case SvgPropMarkerMid:
+    case SvgPropMarkerEnd: {
+        SvgStringValue& m = marker[id == SvgPropMarker        ? MarkerAll
+                                   : id == SvgPropMarkerStart ? MarkerStart
+                                   : id == SvgPropMarkerMid   ? MarkerMid
+                                                              : MarkerEnd];
+        if (!Unset(m))
+            break;
+        m.value = value;
+        m.set = 1;
+        m.inherit = IsInherit(value);
+        break;
+    }
+    case SvgPropStrokeDasharray:
+        if (!strokeDash.dasharraySet)
+            ReadDashArray(strokeDash, value);
+        break;
+    case SvgPropStrokeDashoffset:
+        if (!strokeDash.dashoffsetSet) {
+            double offset = strokeDash.dashOffset;
+            bool found = ReadDashOffset(value, offset);
+            if (found)
+                strokeDash.dashOffset = offset;
+            strokeDash.dashoffsetSet = found;
+        }
+        break;
+    case SvgPropStrokeMiterlimit:
+        if (Unset(strokeMiterlimit))
+            ReadNumber(strokeMiterlimit, value);
+        break;
+    case SvgPropStrokeWidth:
+        if (Unset(strokeWidth))
+            ReadLength(strokeWidth, value);
+        break;
+    default:
+        // Names of the table that are no property, and properties that only
+        // validate (the rendering hints) or are not supported.
+        break;
+    }
+}

@@ -1,0 +1,241 @@
+#include "TestDocument.h"
+
+#include "document/ElementRegistry.h"
+#include "document/SvgSymbolElement.h"
+#include "document/SvgTransformableElement.h"
+#include "document/SvgUseElement.h"
+
+#include <string>
+
+namespace {
+
+std::string Repeat(const std::string& text, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += text;
+    return out;
+}
+
+TEST(ElementTree, IdsChildrenAndParentsInDocumentOrder) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"",
+                          "<g id=\"a\"><g id=\"\"/>text<!-- note --><desc/></g><defs><g/></defs>"));
+    SvgRootElement* root = engine.GetRoot();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(Outline(root), "svg(g#a(g# desc) defs(g))");
+    const SvgElement* a = root->GetChildren()[0];
+    EXPECT_EQ(a->GetParent(), root);
+    EXPECT_EQ(a->GetChildren()[0]->GetParent(), a);
+    EXPECT_EQ(a->GetChildren()[0]->GetId(), "");
+    EXPECT_EQ(root->GetChildren()[1]->GetChildren()[0]->GetId(), "  ");
+    EXPECT_EQ(a->GetOwner(), &engine);
+    EXPECT_EQ(a->GetChildren()[1]->GetOwner(), &engine);
+}
+
+TEST(ElementTree, UnregisteredAndWronglyCasedTagsAreSkippedWithTheirSubtrees) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"",
+                          "<foo><g id=\"inFoo\"/></foo><G id=\"upper\"><g/></G>"
+                          "<SVG><g id=\"inSVG\"/></SVG><positionGlyph/><g id=\"kept\"/>"));
+    ASSERT_NE(engine.GetRoot(), nullptr);
+    EXPECT_EQ(Outline(engine.GetRoot()), "svg(g#kept)");
+    EXPECT_EQ(engine.FindElementById("inFoo"), nullptr);
+}
+
+TEST(ElementTree, RegistryMakesFreshElementsOfTheTableClasses) {
+    ElementRegistry* registry = ElementRegistry::Instance();
+    struct Row {
+        const char* tag;
+        int kind;
+        const char* tagName;
+    } rows[] = {{"svg", 50, "svg"},     {"arc", 50, "svg"},       {"filter", 50, "svg"},
+                {"g", 28, "g"},         {"defs", 43, "defs"},     {"desc", 51, "desc"},
+                {"use", 29, "use"},     {"image", 4, "image"},    {"symbol", 44, "symbol"}};
+    for (const Row& row : rows) {
+        SvgElement* element = registry->CreateElement(row.tag);
+        ASSERT_NE(element, nullptr) << row.tag;
+        EXPECT_EQ(element->GetKind(), row.kind) << row.tag;
+        EXPECT_EQ(element->GetTagName(), row.tagName) << row.tag;
+        EXPECT_EQ(element->GetId(), "  ");
+        delete element;
+    }
+    EXPECT_EQ(registry->CreateElement("Svg"), nullptr);
+    EXPECT_EQ(registry->CreateElement("positionGlyph"), nullptr);
+    EXPECT_EQ(registry->CreateElement(""), nullptr);
+    EXPECT_EQ(registry->CreateElement(nullptr), nullptr);
+}
+
+TEST(ElementTree, ArcAndFilterBecomeViewports) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"", "<arc id=\"a\"/><filter id=\"f\"/>"));
+    ASSERT_NE(engine.GetRoot(), nullptr);
+    EXPECT_EQ(engine.FindElementById("a")->GetKind(), SvgKindSvg);
+    EXPECT_EQ(engine.FindElementById("f")->GetTagName(), "svg");
+}
+
+TEST(ElementTree, FindElementByIdTakesTheFirstInPreOrder) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"",
+                          "<g id=\"x\"><g id=\"x\"/></g><g><g id=\"y\"/></g><g id=\"y\"/>"));
+    SvgRootElement* root = engine.GetRoot();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(engine.FindElementById("x"), root->GetChildren()[0]);
+    EXPECT_EQ(engine.FindElementById("y"), root->GetChildren()[1]->GetChildren()[0]);
+    EXPECT_EQ(engine.FindElementById("X"), nullptr);
+    // Elements without an id attribute are never found by the empty string.
+    EXPECT_EQ(engine.FindElementById(""), nullptr);
+    EXPECT_EQ(engine.FindElementById(nullptr), nullptr);
+}
+
+TEST(ElementTree, DeepCopyIsFreshButKeepsTheChildren) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"",
+                          "<g id=\"a\" transform=\"translate(5 6)\"><g id=\"b\"><desc/></g></g>"));
+    SvgElement* a = engine.FindElementById("a");
+    ASSERT_NE(a, nullptr);
+    SvgElement* copy = a->DeepCopy();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(Outline(copy), "g(g(desc))");
+    EXPECT_EQ(copy->GetOwner(), &engine);
+    EXPECT_EQ(copy->GetParent(), nullptr);
+    EXPECT_EQ(copy->GetChildren()[0]->GetParent(), copy);
+    auto* transformable = dynamic_cast<SvgTransformableElement*>(copy);
+    ASSERT_NE(transformable, nullptr);
+    EXPECT_EQ(transformable->GetTransform().getMatrix().getE(), 0.0);
+    auto* source = dynamic_cast<SvgTransformableElement*>(a);
+    EXPECT_EQ(source->GetTransform().getMatrix().getE(), 5.0);
+    EXPECT_EQ(source->GetTransform().getMatrix().getF(), 6.0);
+    delete copy;
+}
+
+TEST(ElementTree, UseCopiesAnEarlierElementButNotALaterOne) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"",
+                          "<g id=\"early\"><desc/></g>"
+                          "<use id=\"u1\" xlink:href=\"#early\" x=\"10\" y=\"20\"/>"
+                          "<use id=\"u2\" xlink:href=\"#late\"/>"
+                          "<use id=\"u3\" xlink:href=\"\"/><use id=\"u4\"/>"
+                          "<g id=\"late\"/>"));
+    auto* u1 = dynamic_cast<SvgUseElement*>(engine.FindElementById("u1"));
+    ASSERT_NE(u1, nullptr);
+    EXPECT_EQ(u1->GetHref(), "early");
+    EXPECT_FLOAT_EQ(u1->GetX(), 10);
+    EXPECT_FLOAT_EQ(u1->GetY(), 20);
+    EXPECT_EQ(Outline(u1), "use#u1(g(desc))");
+    EXPECT_EQ(u1->GetChildren()[0]->GetParent(), u1);
+    EXPECT_TRUE(engine.FindElementById("u2")->GetChildren().empty());
+    EXPECT_TRUE(engine.FindElementById("u3")->GetChildren().empty());
+    EXPECT_TRUE(engine.FindElementById("u4")->GetChildren().empty());
+}
+
+TEST(ElementTree, UseTakesTheHrefWithoutItsFirstCharacter) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"",
+                          "<g id=\"t\"/><use id=\"u\" xlink:href=\"?t\"/>"
+                          "<use id=\"plain\" href=\"#t\"/>"));
+    EXPECT_EQ(engine.FindElementById("u")->GetChildren().size(), 1u);
+    EXPECT_EQ(engine.FindElementById("plain")->GetChildren().size(), 1u);
+}
+
+TEST(ElementTree, UseOfItsOwnAncestorCopiesWhatWasLoaded) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"",
+                          "<g id=\"a\"><desc/><use id=\"u\" xlink:href=\"#a\"/><g id=\"after\"/></g>"));
+    SvgElement* use = engine.FindElementById("u");
+    ASSERT_NE(use, nullptr);
+    // The copy of the ancestor holds a copy of the use element without children.
+    EXPECT_EQ(Outline(use), "use#u(g(desc use))");
+}
+
+TEST(ElementTree, UseOfASymbolGivesItTheViewportSize) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"",
+                          "<symbol id=\"s\" viewBox=\"0 0 10 10\"><desc/></symbol>"
+                          "<use id=\"sized\" xlink:href=\"#s\" width=\"50\" height=\"40\"/>"
+                          "<use id=\"unsized\" xlink:href=\"#s\"/>"));
+    auto* source = dynamic_cast<SvgSymbolElement*>(engine.FindElementById("s"));
+    ASSERT_NE(source, nullptr);
+    EXPECT_FALSE(source->IsInstantiated());
+    auto* sized =
+        dynamic_cast<SvgSymbolElement*>(engine.FindElementById("sized")->GetChildren()[0]);
+    ASSERT_NE(sized, nullptr);
+    EXPECT_TRUE(sized->IsInstantiated());
+    EXPECT_FLOAT_EQ(sized->GetWidth(), 50);
+    EXPECT_FLOAT_EQ(sized->GetHeight(), 40);
+    EXPECT_DOUBLE_EQ(sized->GetSymbolViewBox().getWidth(), 10);
+    auto* unsized =
+        dynamic_cast<SvgSymbolElement*>(engine.FindElementById("unsized")->GetChildren()[0]);
+    ASSERT_NE(unsized, nullptr);
+    EXPECT_FLOAT_EQ(unsized->GetWidth(), -1);
+    EXPECT_FLOAT_EQ(unsized->GetHeight(), -1);
+}
+
+TEST(ElementTree, NestingDeeperThanTheLimitIsLeftOut) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"",
+                          Repeat("<g>", 3000) + Repeat("</g>", 3000) + "<g id=\"after\"/>"));
+    ASSERT_NE(engine.GetRoot(), nullptr);
+    EXPECT_EQ(Depth(engine.GetRoot()), SvgElement::kMaxDepth);
+    EXPECT_NE(engine.FindElementById("after"), nullptr);
+}
+
+TEST(ElementTree, CopiesNeverReachPastTheDepthLimit) {
+    // Each link of the chain nests the previous one a level deeper.
+    std::string body = "<g id=\"c0\"/>";
+    for (int k = 1; k < 700; ++k)
+        body += "<g id=\"c" + std::to_string(k) + "\"><use xlink:href=\"#c" +
+                std::to_string(k - 1) + "\"/></g>";
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"", body));
+    ASSERT_NE(engine.GetRoot(), nullptr);
+    EXPECT_LE(Depth(engine.GetRoot()), SvgElement::kMaxDepth);
+}
+
+TEST(ElementTree, UseAmplificationStopsAtTheCopyBudget) {
+    // Every level holds ten copies of the one before: 10^10 elements uncut.
+    std::string body = "<defs><g id=\"l0\"><desc/></g>";
+    for (int k = 1; k <= 10; ++k) {
+        body += "<g id=\"l" + std::to_string(k) + "\">";
+        for (int i = 0; i < 10; ++i) body += "<use xlink:href=\"#l" + std::to_string(k - 1) + "\"/>";
+        body += "</g>";
+    }
+    body += "</defs><use xlink:href=\"#l10\"/>";
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"", body));
+    ASSERT_NE(engine.GetRoot(), nullptr);
+    EXPECT_EQ(engine.GetCopiesMade(), SvgEngine::kCopyBudget);
+}
+
+TEST(ElementTree, ReferencesIntoAHugeTreeDoNotHang) {
+    std::string body = "<g id=\"c0\"><desc/></g>";
+    for (int k = 1; k < 19; ++k)
+        body += "<g id=\"c" + std::to_string(k) + "\"><use xlink:href=\"#c" +
+                std::to_string(k - 1) + "\"/><use xlink:href=\"#c" + std::to_string(k - 1) +
+                "\"/></g>";
+    body += Repeat("<use xlink:href=\"#missing\"/>", 5000) + "<g id=\"end\"/>";
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"", body));
+    ASSERT_NE(engine.GetRoot(), nullptr);
+    // The tree itself is complete; only the look-ups were cut short.
+    EXPECT_EQ(engine.GetRoot()->GetChildren().back()->GetId(), "end");
+}
+
+TEST(ElementTree, TransformIsReadAndConsolidated) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"10\" height=\"10\"",
+                          "<g id=\"t\" transform=\"translate(10,0) scale(2)\"/>"
+                          "<g id=\"bad\" transform=\"translate(3) scale(\"/>"
+                          "<g id=\"none\"/>"));
+    auto matrixOf = [&](const char* id) {
+        return dynamic_cast<SvgTransformableElement*>(engine.FindElementById(id))
+            ->GetTransform()
+            .getMatrix();
+    };
+    EXPECT_DOUBLE_EQ(matrixOf("t").getA(), 2);
+    EXPECT_DOUBLE_EQ(matrixOf("t").getE(), 10);
+    EXPECT_DOUBLE_EQ(matrixOf("bad").getE(), 3);
+    EXPECT_DOUBLE_EQ(matrixOf("bad").getA(), 1);
+    EXPECT_DOUBLE_EQ(matrixOf("none").getA(), 1);
+    EXPECT_DOUBLE_EQ(matrixOf("none").getE(), 0);
+}
+
+} // namespace

@@ -1,0 +1,162 @@
+#include "TestDocument.h"
+
+#include "document/SvgViewport.h"
+
+#include <string>
+
+namespace {
+
+struct Matrix {
+    float m[6];
+};
+
+Matrix RootMatrix(SvgEngine& engine) {
+    Matrix out{};
+    SvgRootElement* root = engine.GetRoot();
+    EXPECT_NE(root, nullptr);
+    if (root) {
+        root->ComputeViewportMatrix();
+        root->GetViewportElements(out.m);
+    }
+    return out;
+}
+
+Matrix Parsed(SvgEngine& engine, const std::string& attributes) {
+    ParseText(engine, Svg(attributes, ""));
+    return RootMatrix(engine);
+}
+
+void ExpectMatrix(const Matrix& m, float sx, float sy, float dx, float dy) {
+    EXPECT_FLOAT_EQ(m.m[0], sx);
+    EXPECT_FLOAT_EQ(m.m[1], 0);
+    EXPECT_FLOAT_EQ(m.m[2], 0);
+    EXPECT_FLOAT_EQ(m.m[3], sy);
+    EXPECT_FLOAT_EQ(m.m[4], dx);
+    EXPECT_FLOAT_EQ(m.m[5], dy);
+}
+
+TEST(Viewport, StretchesWithoutPreserveAspectRatio) {
+    SvgEngine engine;
+    ExpectMatrix(Parsed(engine, "width=\"200\" height=\"100\" viewBox=\"0 0 100 100\""), 2, 1, 0,
+                 0);
+    EXPECT_EQ(engine.GetRoot()->GetPreserveAspectRatio(), "none");
+}
+
+TEST(Viewport, EveryAlignmentKeyword) {
+    // 200 x 100 over a 100 x 100 viewBox: x has room (50 free); 100 x 200: y has room.
+    struct Row {
+        const char* keyword;
+        float wideDx;
+        float tallDy;
+    } rows[] = {{"xMinYMin", 0, 0},    {"xMidYMin", 50, 0},   {"xMaxYMin", 100, 0},
+                {"xMinYMid", 0, 50},   {"xMidYMid", 50, 50},  {"xMaxYMid", 100, 50},
+                {"xMinYMax", 0, 100},  {"xMidYMax", 50, 100}, {"xMaxYMax", 100, 100}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.keyword);
+        std::string par = std::string(" preserveAspectRatio=\"") + row.keyword + "\"";
+        SvgEngine wide;
+        ExpectMatrix(Parsed(wide, "width=\"200\" height=\"100\" viewBox=\"0 0 100 100\"" + par),
+                     1, 1, row.wideDx, 0);
+        SvgEngine tall;
+        ExpectMatrix(Parsed(tall, "width=\"100\" height=\"200\" viewBox=\"0 0 100 100\"" + par),
+                     1, 1, 0, row.tallDy);
+    }
+}
+
+TEST(Viewport, OtherTextScalesUniformlyWithoutOffset) {
+    for (const char* text : {"xMidYMid meet", "xMidYMid slice", "", " xMidYMid", "XMIDYMID",
+                             "xMidYMad"}) {
+        SCOPED_TRACE(text);
+        SvgEngine engine;
+        ExpectMatrix(Parsed(engine, std::string("width=\"200\" height=\"100\" viewBox=\"0 0 100 "
+                                                "100\" preserveAspectRatio=\"") +
+                                        text + "\""),
+                     1, 1, 0, 0);
+    }
+}
+
+TEST(Viewport, NoViewBoxMapsOneToOneUntilTheWindowChanges) {
+    SvgEngine engine;
+    ExpectMatrix(Parsed(engine, "width=\"100\" height=\"100\""), 1, 1, 0, 0);
+    EXPECT_DOUBLE_EQ(engine.GetRoot()->GetViewBox().getWidth(), 100);
+    int rect[4] = {0, 0, 200, 50};
+    SvgCommand command(SvgCommandSetWinRect);
+    command.AllocateRect();
+    std::copy(rect, rect + 4, command.intArray);
+    engine.Dispatch(command);
+    ExpectMatrix(RootMatrix(engine), 2, 0.5f, 0, 0);
+}
+
+TEST(Viewport, ViewBoxOriginMapsToTheViewportCorner) {
+    SvgEngine engine;
+    ExpectMatrix(Parsed(engine, "width=\"100\" height=\"100\" viewBox=\"50 20 50 50\""), 2, 2,
+                 -100, -40);
+    SvgEngine aligned;
+    ExpectMatrix(Parsed(aligned, "width=\"200\" height=\"100\" viewBox=\"10 10 100 100\" "
+                                 "preserveAspectRatio=\"xMidYMid\""),
+                 1, 1, 40, -10);
+}
+
+TEST(Viewport, NestedSvgIsPlacedAtItsXAndY) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width=\"100\" height=\"100\" x=\"7\"",
+                          "<svg id=\"inner\" x=\"10\" y=\"20\" width=\"50\" height=\"50\" "
+                          "viewBox=\"5 5 25 25\"/>"));
+    ASSERT_NE(engine.GetRoot(), nullptr);
+    // The outermost svg ignores its own x.
+    ExpectMatrix(RootMatrix(engine), 1, 1, 0, 0);
+    auto* inner = dynamic_cast<SvgRootElement*>(engine.FindElementById("inner"));
+    ASSERT_NE(inner, nullptr);
+    Matrix m{};
+    inner->ComputeViewportMatrix();
+    inner->GetViewportElements(m.m);
+    ExpectMatrix(m, 2, 2, 0, 10);
+}
+
+TEST(Viewport, MissingSizeComesFromTheViewBox) {
+    SvgEngine engine;
+    ParseText(engine, Svg("viewBox=\"0 0 64 32\"", ""));
+    EXPECT_FLOAT_EQ(engine.GetWidth(), 64);
+    EXPECT_FLOAT_EQ(engine.GetHeight(), 32);
+
+    SvgEngine percent;
+    ParseText(percent, Svg("width=\"100%\" height=\"2em\" viewBox=\"0 0 64 32\"", ""));
+    EXPECT_FLOAT_EQ(percent.GetWidth(), 64);
+    EXPECT_FLOAT_EQ(percent.GetHeight(), 32);
+
+    SvgEngine units;
+    ParseText(units, Svg("width=\"1in\" height=\"10pt\" viewBox=\"0 0 64 32\"", ""));
+    EXPECT_FLOAT_EQ(units.GetWidth(), 90);
+    EXPECT_FLOAT_EQ(units.GetHeight(), 12.5f);
+
+    SvgEngine none;
+    ParseText(none, Svg("viewBox=\"0,0,64,32\"", ""));
+    EXPECT_FLOAT_EQ(none.GetWidth(), 0);
+    EXPECT_FLOAT_EQ(none.GetHeight(), 0);
+}
+
+TEST(Viewport, EmptyViewBoxDrawsNothing) {
+    SvgEngine zero;
+    ParseText(zero, Svg("width=\"10\" height=\"10\" viewBox=\"0 0 0 10\"", ""));
+    ASSERT_NE(zero.GetRoot(), nullptr);
+    zero.GetRoot()->ComputeViewportMatrix();
+    EXPECT_FALSE(zero.GetRoot()->IsDrawable());
+
+    SvgEngine sized;
+    ParseText(sized, Svg("width=\"10\" height=\"10\"", ""));
+    sized.GetRoot()->ComputeViewportMatrix();
+    EXPECT_TRUE(sized.GetRoot()->IsDrawable());
+}
+
+TEST(Viewport, MappingKeepsTheFreeSpaceOnTheAxisWithRoom) {
+    SvgViewportMapping m = SvgMapViewport(2, 1, 200, 100, 100, 100, "xMaxYMax");
+    EXPECT_FLOAT_EQ(m.scaleX, 1);
+    EXPECT_FLOAT_EQ(m.translateX, 100);
+    EXPECT_FLOAT_EQ(m.translateY, 0);
+    // Equal scales: the x axis has no room, so only y is aligned (with nothing free).
+    m = SvgMapViewport(1, 1, 100, 100, 100, 100, "xMaxYMax");
+    EXPECT_FLOAT_EQ(m.translateX, 0);
+    EXPECT_FLOAT_EQ(m.translateY, 0);
+}
+
+} // namespace

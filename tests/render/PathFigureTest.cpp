@@ -1,0 +1,199 @@
+// Polygons, polylines and paths: the points parser, the replay of built path
+// data into the back end's figures, and what the elements draw.
+
+#include "RenderHarness.h"
+
+#include "render/SvgPathFigure.h"
+#include "render/SvgPointsFigure.h"
+#include "syntax/SvgPathBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+using namespace Gdiplus;
+
+namespace {
+
+struct PathContents {
+    std::vector<GpPointF> points;
+    std::vector<BYTE> types;
+};
+
+PathContents Contents(const SvgFigure& figure) {
+    PathContents c;
+    INT count = 0;
+    GdipGetPointCount(figure.GetPath()->Get(), &count);
+    c.points.resize(count);
+    c.types.resize(count);
+    if (count > 0) {
+        GdipGetPathPoints(figure.GetPath()->Get(), c.points.data(), count);
+        GdipGetPathTypes(figure.GetPath()->Get(), c.types.data(), count);
+    }
+    return c;
+}
+
+std::vector<std::pair<float, float>> Parse(const char* text) {
+    SvgPointList list;
+    list.appendFromText(text);
+    std::vector<std::pair<float, float>> out;
+    for (size_t i = 0; i < list.numberOfItems(); ++i)
+        out.emplace_back(list.getItem(i)->getX(), list.getItem(i)->getY());
+    return out;
+}
+
+using Points = std::vector<std::pair<float, float>>;
+
+bool IsClosed(BYTE type) {
+    return (type & PathPointTypeCloseSubpath) != 0;
+}
+int Kind(BYTE type) {
+    return type & PathPointTypePathTypeMask;
+}
+
+} // namespace
+
+TEST(PointsParser, PairsSeparatorsAndNumbers) {
+    EXPECT_EQ(Parse("10,20 30,40 50,60"), (Points{{10, 20}, {30, 40}, {50, 60}}));
+    EXPECT_EQ(Parse(" 10 , 20,,30 40 ,50"), (Points{{10, 20}, {30, 40}}));
+    EXPECT_EQ(Parse("1\t2\r\n3\n4"), (Points{{1, 2}, {3, 4}}));
+    EXPECT_EQ(Parse("1e1,2"), (Points{{10, 2}}));
+    EXPECT_EQ(Parse("10-5 3"), (Points{{10, 3}})); // a sign starts no new number
+    EXPECT_EQ(Parse("a,b 2.5,x"), (Points{{0, 0}, {2.5f, 0}}));
+    EXPECT_EQ(Parse(""), Points{});
+    EXPECT_EQ(Parse(", ,\t"), Points{});
+}
+
+TEST(PointsParser, OutOfRangeAndForeignSyntax) {
+    Points huge = Parse("1e39,0 0x10,inf");
+    ASSERT_EQ(huge.size(), 2u);
+    EXPECT_TRUE(std::isinf(huge[0].first));
+    EXPECT_EQ(huge[1], (std::pair<float, float>{0, 0})); // hexadecimal and inf are no numbers
+}
+
+TEST(PointList, ItemsByIndex) {
+    SvgPointList list;
+    list.appendItem(SvgPoint(1, 2));
+    list.appendItem(SvgPoint(3, 4));
+    EXPECT_EQ(list.getItem(2), nullptr);
+    EXPECT_TRUE(list.replaceItem(SvgPoint(5, 6), 1));
+    EXPECT_FALSE(list.replaceItem(SvgPoint(5, 6), 2));
+    EXPECT_EQ(list.getItem(1)->getX(), 5);
+    EXPECT_TRUE(list.removeItem(0));
+    EXPECT_FALSE(list.removeItem(1));
+    ASSERT_EQ(list.numberOfItems(), 1u);
+    EXPECT_EQ(list.getItem(0)->getY(), 6);
+}
+
+TEST(PointsFigures, PolygonClosesAndPolylineStaysOpen) {
+    SvgPolygonFigure polygon;
+    polygon.points.appendFromText("10,20 30,40 50,60");
+    polygon.BuildPath();
+    PathContents closed = Contents(polygon);
+    ASSERT_EQ(closed.points.size(), 3u);
+    EXPECT_TRUE(IsClosed(closed.types.back()));
+
+    SvgPolylineFigure polyline;
+    polyline.points.appendFromText("10,20 30,40 50,60");
+    polyline.BuildPath();
+    PathContents open = Contents(polyline);
+    ASSERT_EQ(open.points.size(), 3u);
+    EXPECT_FALSE(IsClosed(open.types.back()));
+    EXPECT_EQ(open.points[2].X, 50);
+
+    SvgPolylineFigure empty;
+    empty.BuildPath();
+    EXPECT_TRUE(Contents(empty).points.empty());
+    EXPECT_NE(empty.GetPath()->GetLastStatus(), Ok); // the empty series was refused
+}
+
+TEST(PathFigure, AMoveJoinsTheOpenFigure) {
+    SvgPathFigure figure;
+    SvgPathBuilder(&figure.pathData).parseData("M0 0 L10 0 M20 0 L30 0");
+    figure.BuildPath();
+    PathContents c = Contents(figure);
+    ASSERT_EQ(c.points.size(), 4u);
+    EXPECT_EQ(Kind(c.types[0]), PathPointTypeStart);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(Kind(c.types[i]), PathPointTypeLine);
+    EXPECT_EQ(c.points[2].X, 20);
+    EXPECT_EQ(c.points[3].X, 30);
+}
+
+TEST(PathFigure, CloseThenLineStartsANewFigureAndCurvesAreKept) {
+    SvgPathFigure figure;
+    SvgPathBuilder(&figure.pathData).parseData("M0 0 L10 0 L10 10 Z L20 20 C30 0 40 0 50 20");
+    figure.BuildPath();
+    PathContents c = Contents(figure);
+    ASSERT_GE(c.points.size(), 8u);
+    EXPECT_TRUE(IsClosed(c.types[2]));
+    // After the close the current point is the last point of the closed figure.
+    EXPECT_EQ(Kind(c.types[3]), PathPointTypeStart);
+    EXPECT_EQ(c.points[3].X, 10);
+    EXPECT_EQ(c.points[3].Y, 10);
+    EXPECT_EQ(Kind(c.types.back()), PathPointTypeBezier);
+    EXPECT_EQ(c.points.back().X, 50);
+}
+
+TEST(PathFigure, DamagedRecordsAreReplayedSafely) {
+    SvgPathFigure figure;
+    // Kinds: move, an unknown 7, line, cubic, but coordinates only for the first two.
+    figure.pathData.data = new float[4 + 4]{0, 7, 1, 2, 1, 1, 5, 5};
+    figure.pathData.segmentCount = 4;
+    figure.pathData.coordinateCount = 4;
+    figure.BuildPath();
+    PathContents c = Contents(figure);
+    ASSERT_EQ(c.points.size(), 2u);
+    EXPECT_EQ(c.points[1].X, 5);
+
+    SvgPathFigure empty;
+    EXPECT_EQ(empty.BuildPath(), Ok);
+    EXPECT_TRUE(Contents(empty).points.empty());
+}
+
+TEST(RenderPaths, PolygonPolylineAndPath) {
+    Picture p = RenderSvg(
+        SvgDocument(100, 100,
+                    "<polygon points=\"10,10 40,10 40,40 10,40\" fill=\"red\"/>"
+                    "<polyline points=\"60,10 90,10 90,40\" fill=\"none\" stroke=\"blue\" "
+                    "stroke-width=\"4\"/>"
+                    "<path d=\"M10 60 h30 v30 h-30 z\" fill=\"lime\"/>"
+                    "<path fill=\"red\"/><polygon fill=\"red\"/>"),
+        100, 100);
+    EXPECT_EQ(p.At(25, 25), 0xFFFF0000u);
+    EXPECT_EQ(p.At(75, 10), 0xFF0000FFu);
+    EXPECT_EQ(p.At(90, 25), 0xFF0000FFu);
+    EXPECT_EQ(p.At(75, 25), 0u); // open: no fill, no closing side
+    EXPECT_EQ(p.At(25, 75), 0xFF00FF00u);
+    EXPECT_EQ(p.At(0, 0), 0u);
+}
+
+TEST(RenderPaths, FillRulesOnASelfIntersectingPath) {
+    // Two nested squares drawn the same way round: the inner one is a hole
+    // only with the even-odd rule.
+    std::string squares = "d=\"M10 10 h80 v80 h-80 z M30 30 h40 v40 h-40 z\" fill=\"red\"";
+    Picture evenodd =
+        RenderSvg(SvgDocument(100, 100, "<path " + squares + " fill-rule=\"evenodd\"/>"), 100, 100);
+    Picture nonzero =
+        RenderSvg(SvgDocument(100, 100, "<path " + squares + " fill-rule=\"nonzero\"/>"), 100, 100);
+    Picture inherited = RenderSvg(
+        SvgDocument(100, 100, "<g fill-rule=\"evenodd\"><path " + squares + "/></g>"), 100, 100);
+    EXPECT_EQ(evenodd.At(50, 50), 0u);
+    EXPECT_EQ(evenodd.At(20, 50), 0xFFFF0000u);
+    EXPECT_EQ(nonzero.At(50, 50), 0xFFFF0000u);
+    EXPECT_EQ(inherited.At(50, 50), 0xFFFF0000u); // only the element's own rule counts
+}
+
+TEST(RenderPaths, CopiesThroughUseDrawNothing) {
+    Picture p = RenderSvg(
+        SvgDocument(100, 100,
+                    "<defs><path id=\"a\" d=\"M0 0 h40 v40 h-40 z\"/>"
+                    "<polygon id=\"b\" points=\"0,0 40,0 40,40\"/>"
+                    "<polyline id=\"c\" points=\"0,0 40,0 40,40\"/></defs>"
+                    "<use xlink:href=\"#a\" x=\"5\" y=\"5\"/><use xlink:href=\"#b\" x=\"50\"/>"
+                    "<use xlink:href=\"#c\" y=\"50\"/>"),
+        100, 100);
+    for (uint32_t pixel : p.pixels)
+        ASSERT_EQ(pixel, 0u);
+}

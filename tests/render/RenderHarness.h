@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/gdiplus/GdiPlus.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Test support: SVG text written to a temporary file, and pictures of it drawn
+// through the library onto a bitmap.
+
+// A temporary file holding the given text; removed with the object.
+class TempSvgFile {
+public:
+    explicit TempSvgFile(const std::string& text);
+    ~TempSvgFile();
+    TempSvgFile(const TempSvgFile&) = delete;
+    TempSvgFile& operator=(const TempSvgFile&) = delete;
+
+    const std::string& Path() const { return path; }
+
+private:
+    std::string path;
+};
+
+// A width × height picture of straight-alpha ARGB pixels.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    static unsigned Alpha(uint32_t argb) { return argb >> 24; }
+    static unsigned Red(uint32_t argb) { return (argb >> 16) & 0xFF; }
+    static unsigned Green(uint32_t argb) { return (argb >> 8) & 0xFF; }
+    static unsigned Blue(uint32_t argb) { return argb & 0xFF; }
+};
+
+// Parses svgText and draws it `renders` times (each onto a fresh bitmap of the
+// window size, through CKelSvg with the window rectangle 0, 0, width, height);
+// returns every picture in order.
+std::vector<Picture> RenderSvgTimes(const std::string& svgText, int width, int height, int renders);
+// One picture.
+Picture RenderSvg(const std::string& svgText, int width, int height);
+
+// A document of the given size around body.
+std::string SvgDocument(int width, int height, const std::string& body);

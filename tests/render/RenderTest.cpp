@@ -1,0 +1,237 @@
+// Small documents drawn through the library, checked pixel by pixel. Points
+// are chosen away from anti-aliased edges unless an edge is the point.
+
+#include "RenderHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+const uint32_t kClear = 0;
+
+// Within one step per channel (premultiplied storage rounds).
+::testing::AssertionResult Near(uint32_t actual, uint32_t expected) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        int a = (actual >> shift) & 0xFF;
+        int e = (expected >> shift) & 0xFF;
+        if (std::abs(a - e) > 1)
+            return ::testing::AssertionFailure()
+                   << std::hex << "0x" << actual << " is not 0x" << expected;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+Picture Draw(const std::string& body, int width = 100, int height = 100) {
+    return RenderSvg(SvgDocument(width, height, body), width, height);
+}
+
+} // namespace
+
+TEST(RenderFill, ColoursAndOpacities) {
+    Picture p = Draw("<rect x=\"0\" y=\"0\" width=\"20\" height=\"20\" fill=\"#ff0000\"/>"
+                     "<rect x=\"20\" y=\"0\" width=\"20\" height=\"20\" fill=\"blue\" "
+                     "fill-opacity=\"0.5\"/>"
+                     "<rect x=\"40\" y=\"0\" width=\"20\" height=\"20\" "
+                     "style=\"fill:rgb(0,255,0);fill-opacity:0.25\"/>"
+                     "<rect x=\"60\" y=\"0\" width=\"20\" height=\"20\" fill=\"red\" "
+                     "fill-opacity=\"0\"/>"
+                     "<rect x=\"0\" y=\"20\" width=\"20\" height=\"20\"/>");
+    EXPECT_TRUE(Near(p.At(10, 10), 0xFFFF0000));
+    EXPECT_TRUE(Near(p.At(30, 10), 0x7F0000FF));
+    EXPECT_TRUE(Near(p.At(50, 10), 0x3F00FF00));
+    EXPECT_EQ(Picture::Alpha(p.At(70, 10)), 0u);
+    EXPECT_TRUE(Near(p.At(10, 30), 0xFF000000)); // no fill property: black
+    EXPECT_EQ(p.At(90, 90), kClear);
+}
+
+TEST(RenderFill, NoneDrawsOnlyTheOutline) {
+    Picture p = Draw("<rect x=\"20\" y=\"20\" width=\"60\" height=\"60\" fill=\"none\" "
+                     "stroke=\"lime\" stroke-width=\"4\"/>");
+    EXPECT_EQ(p.At(50, 50), kClear);
+    EXPECT_TRUE(Near(p.At(20, 50), 0xFF00FF00));
+    EXPECT_TRUE(Near(p.At(50, 79), 0xFF00FF00));
+}
+
+TEST(RenderStroke, ColourOpacityAndReferences) {
+    Picture p = Draw("<line x1=\"10\" y1=\"10\" x2=\"90\" y2=\"10\" stroke=\"blue\" "
+                     "stroke-width=\"6\" stroke-opacity=\"0.5\"/>"
+                     "<line x1=\"10\" y1=\"30\" x2=\"90\" y2=\"30\" stroke=\"url(#g)\" "
+                     "stroke-width=\"6\"/>"
+                     "<line x1=\"10\" y1=\"50\" x2=\"90\" y2=\"50\" stroke=\"url(#g) red\" "
+                     "stroke-width=\"6\"/>"
+                     "<line x1=\"10\" y1=\"70\" x2=\"90\" y2=\"70\" stroke=\"none\" "
+                     "stroke-width=\"6\"/>"
+                     "<line x1=\"10\" y1=\"90\" x2=\"90\" y2=\"90\" stroke-width=\"6\"/>");
+    EXPECT_TRUE(Near(p.At(50, 10), 0x7F0000FF));
+    EXPECT_EQ(p.At(50, 30), kClear); // a reference alone: no outline
+    EXPECT_TRUE(Near(p.At(50, 50), 0xFFFF0000));
+    EXPECT_EQ(p.At(50, 70), kClear);
+    EXPECT_EQ(p.At(50, 90), kClear);
+}
+
+TEST(RenderStyle, InheritedColourAndCurrentColor) {
+    Picture p = Draw("<g fill=\"green\"><rect width=\"20\" height=\"20\"/></g>"
+                     "<g color=\"green\"><rect x=\"40\" width=\"20\" height=\"20\" fill=\"none\" "
+                     "stroke=\"currentColor\" stroke-width=\"6\"/>"
+                     "<rect x=\"0\" y=\"40\" width=\"20\" height=\"20\" fill=\"currentColor\"/></g>"
+                     "<rect x=\"40\" y=\"40\" width=\"20\" height=\"20\" fill=\"currentColor\"/>");
+    EXPECT_TRUE(Near(p.At(10, 10), 0xFF008000));
+    EXPECT_TRUE(Near(p.At(40, 10), 0xFF008000));
+    EXPECT_EQ(p.At(50, 10), kClear);
+    EXPECT_TRUE(Near(p.At(10, 50), 0xFF008000));
+    // currentColor with no parent style gets no colour: black, the paint's reset colour.
+    EXPECT_TRUE(Near(p.At(50, 50), 0xFF000000));
+}
+
+TEST(RenderStyle, DisplayVisibilityAndOpacityAreNotConsulted) {
+    Picture p = Draw("<rect width=\"20\" height=\"20\" fill=\"red\" display=\"none\"/>"
+                     "<rect x=\"40\" width=\"20\" height=\"20\" fill=\"red\" "
+                     "visibility=\"hidden\"/>"
+                     "<rect y=\"40\" width=\"20\" height=\"20\" fill=\"red\" opacity=\"0\"/>");
+    EXPECT_TRUE(Near(p.At(10, 10), 0xFFFF0000));
+    EXPECT_TRUE(Near(p.At(50, 10), 0xFFFF0000));
+    EXPECT_TRUE(Near(p.At(10, 50), 0xFFFF0000));
+}
+
+TEST(RenderStroke, Caps) {
+    // Horizontal lines from x 20 to 80, 10 wide: the caps reach 5 beyond the ends.
+    Picture p = Draw("<line x1=\"20\" y1=\"20\" x2=\"80\" y2=\"20\" stroke=\"red\" "
+                     "stroke-width=\"10\"/>"
+                     "<line x1=\"20\" y1=\"50\" x2=\"80\" y2=\"50\" stroke=\"red\" "
+                     "stroke-width=\"10\" stroke-linecap=\"square\"/>"
+                     "<line x1=\"20\" y1=\"80\" x2=\"80\" y2=\"80\" stroke=\"red\" "
+                     "stroke-width=\"10\" stroke-linecap=\"round\"/>");
+    EXPECT_EQ(p.At(16, 20), kClear); // butt
+    EXPECT_TRUE(Near(p.At(21, 20), 0xFFFF0000));
+    EXPECT_TRUE(Near(p.At(16, 50), 0xFFFF0000)); // square
+    EXPECT_TRUE(Near(p.At(15, 45), 0xFFFF0000));
+    EXPECT_TRUE(Near(p.At(16, 80), 0xFFFF0000)); // round
+    EXPECT_EQ(p.At(15, 75), kClear);
+    EXPECT_TRUE(Near(p.At(83, 80), 0xFFFF0000));
+}
+
+TEST(RenderStroke, Joins) {
+    // Squares stroked 20 wide: the outer corner (21, 21) lies only inside a miter.
+    std::string square = "x=\"30\" y=\"30\" width=\"40\" height=\"40\" fill=\"none\" "
+                         "stroke=\"red\" stroke-width=\"20\"";
+    Picture miter = Draw("<rect " + square + "/>");
+    Picture bevel = Draw("<rect " + square + " stroke-linejoin=\"bevel\"/>");
+    Picture round = Draw("<rect " + square + " stroke-linejoin=\"round\"/>");
+    EXPECT_TRUE(Near(miter.At(21, 21), 0xFFFF0000));
+    EXPECT_TRUE(Near(miter.At(24, 24), 0xFFFF0000));
+    EXPECT_EQ(Picture::Alpha(bevel.At(21, 21)), 0u);
+    EXPECT_LE(Picture::Alpha(bevel.At(23, 23)), 8u);
+    EXPECT_EQ(Picture::Alpha(round.At(21, 21)), 0u);
+    EXPECT_TRUE(Near(round.At(24, 24), 0xFFFF0000));
+    EXPECT_TRUE(Near(bevel.At(50, 25), 0xFFFF0000)); // the sides are there
+}
+
+TEST(RenderStroke, DashesAreMultiplesOfThePenWidth) {
+    Picture p = Draw("<line x1=\"0\" y1=\"50\" x2=\"100\" y2=\"50\" stroke=\"red\" "
+                     "stroke-width=\"10\" stroke-dasharray=\"1,1\"/>"
+                     "<g stroke-dasharray=\"2 1\"><line x1=\"0\" y1=\"80\" x2=\"100\" y2=\"80\" "
+                     "stroke=\"red\" stroke-width=\"10\"/></g>");
+    EXPECT_TRUE(Near(p.At(5, 50), 0xFFFF0000));
+    EXPECT_EQ(p.At(15, 50), kClear);
+    EXPECT_TRUE(Near(p.At(25, 50), 0xFFFF0000));
+    EXPECT_EQ(p.At(35, 50), kClear);
+    // Inherited pattern: 20 on, 10 off.
+    EXPECT_TRUE(Near(p.At(15, 80), 0xFFFF0000));
+    EXPECT_EQ(p.At(25, 80), kClear);
+    EXPECT_TRUE(Near(p.At(35, 80), 0xFFFF0000));
+}
+
+TEST(RenderStroke, PenWidthsAreWholeNumbers) {
+    Picture p = Draw("<line x1=\"10\" y1=\"30\" x2=\"90\" y2=\"30\" stroke=\"red\" "
+                     "stroke-width=\"2.9\"/>"
+                     "<line x1=\"10\" y1=\"70\" x2=\"90\" y2=\"70\" stroke=\"red\" "
+                     "stroke-width=\"0.5\"/>");
+    // 2.9 draws 2 wide: rows 29 and 30, nothing at 28 or 31.
+    EXPECT_TRUE(Near(p.At(50, 29), 0xFFFF0000));
+    EXPECT_TRUE(Near(p.At(50, 30), 0xFFFF0000));
+    EXPECT_EQ(p.At(50, 28), kClear);
+    EXPECT_EQ(p.At(50, 31), kClear);
+    // 0.5 draws the thinnest visible line.
+    unsigned strongest = 0;
+    for (int y = 67; y <= 72; ++y)
+        strongest = std::max(strongest, Picture::Alpha(p.At(50, y)));
+    EXPECT_GE(strongest, 100u);
+    EXPECT_EQ(p.At(50, 66), kClear);
+    EXPECT_EQ(p.At(50, 73), kClear);
+}
+
+TEST(RenderStroke, PercentWidthAgainstTheViewport) {
+    // sqrt(300² + 400²) × 0.1 / sqrt(2) = 35.36: a pen 35 wide, y 182.5 to 217.5.
+    Picture p = Draw("<line x1=\"50\" y1=\"200\" x2=\"250\" y2=\"200\" stroke=\"red\" "
+                     "stroke-width=\"10%\"/>",
+                     300, 400);
+    EXPECT_TRUE(Near(p.At(150, 183), 0xFFFF0000));
+    EXPECT_TRUE(Near(p.At(150, 216), 0xFFFF0000));
+    EXPECT_EQ(p.At(150, 181), kClear);
+    EXPECT_EQ(p.At(150, 218), kClear);
+}
+
+TEST(RenderShapes, RoundedRectangles) {
+    std::string box = "x=\"10\" y=\"10\" width=\"100\" height=\"50\" fill=\"red\"";
+    Picture rxOnly = Draw("<rect " + box + " rx=\"10\"/>", 120, 70);
+    Picture ryOnly = Draw("<rect " + box + " ry=\"10\"/>", 120, 70);
+    Picture both = Draw("<rect " + box + " rx=\"30\" ry=\"10\"/>", 120, 70);
+    Picture large = Draw("<rect " + box + " rx=\"80\"/>", 120, 70);
+    for (const Picture* p : {&rxOnly, &ryOnly}) {
+        EXPECT_EQ(Picture::Alpha(p->At(10, 10)), 0u);
+        EXPECT_TRUE(Near(p->At(17, 11), 0xFFFF0000)); // inside a 10 × 10 corner
+        EXPECT_TRUE(Near(p->At(60, 35), 0xFFFF0000));
+    }
+    EXPECT_EQ(Picture::Alpha(both.At(17, 11)), 0u); // outside a 30 × 10 corner
+    EXPECT_TRUE(Near(both.At(40, 11), 0xFFFF0000));
+    // Radii larger than half the size: both become 25, the ends are half circles.
+    EXPECT_EQ(Picture::Alpha(large.At(10, 15)), 0u);
+    EXPECT_TRUE(Near(large.At(12, 35), 0xFFFF0000));
+    EXPECT_TRUE(Near(large.At(35, 11), 0xFFFF0000));
+}
+
+TEST(RenderShapes, RectangleWithoutRadiiOnWholePixels) {
+    Picture p = Draw("<rect x=\"10.7\" y=\"10\" width=\"50\" height=\"50\" fill=\"red\"/>");
+    EXPECT_TRUE(Near(p.At(10, 30), 0xFFFF0000)); // starts at 10, not 10.7
+    EXPECT_EQ(p.At(9, 30), kClear);
+    EXPECT_TRUE(Near(p.At(59, 30), 0xFFFF0000));
+    EXPECT_EQ(p.At(60, 30), kClear);
+}
+
+TEST(RenderShapes, CircleEllipseAndRadiusInEm) {
+    Picture p = Draw("<circle cx=\"25\" cy=\"25\" r=\"1em\" fill=\"blue\" font-size=\"20\"/>"
+                     "<circle cx=\"75\" cy=\"25\" r=\"1em\" fill=\"blue\"/>"
+                     "<ellipse cx=\"50\" cy=\"75\" rx=\"40\" ry=\"10\" fill=\"blue\"/>");
+    EXPECT_TRUE(Near(p.At(25, 7), 0xFF0000FF)); // radius 20
+    EXPECT_EQ(p.At(75, 7), kClear);             // radius 12
+    EXPECT_TRUE(Near(p.At(75, 15), 0xFF0000FF));
+    EXPECT_TRUE(Near(p.At(15, 75), 0xFF0000FF));
+    EXPECT_EQ(p.At(50, 63), kClear);
+}
+
+TEST(RenderUse, CopyPaintsWithTheInheritedStyle) {
+    Picture p = Draw("<g fill=\"green\"><circle id=\"c\" cx=\"20\" cy=\"20\" r=\"10\" "
+                     "fill=\"red\"/></g><use xlink:href=\"#c\" x=\"50\"/>"
+                     "<rect id=\"r\" x=\"10\" y=\"60\" width=\"20\" height=\"20\" fill=\"red\"/>"
+                     "<use xlink:href=\"#r\" x=\"50\"/>");
+    EXPECT_TRUE(Near(p.At(20, 20), 0xFFFF0000));
+    EXPECT_TRUE(Near(p.At(70, 20), 0xFF008000));
+    EXPECT_TRUE(Near(p.At(20, 70), 0xFFFF0000));
+    EXPECT_TRUE(Near(p.At(70, 70), 0xFF000000)); // nothing inherited: black
+}
+
+TEST(RenderCache, SecondRenderGivesTheSamePixels) {
+    std::string svg = SvgDocument(
+        100, 100,
+        "<g fill=\"green\" stroke=\"blue\" stroke-width=\"3\"><circle cx=\"30\" cy=\"30\" "
+        "r=\"20\" fill-opacity=\"0.5\"/><rect x=\"50\" y=\"50\" width=\"40\" height=\"30\" "
+        "rx=\"5\" stroke-dasharray=\"2,1\"/><line x1=\"0\" y1=\"95\" x2=\"100\" y2=\"90\" "
+        "stroke-linecap=\"round\"/></g>");
+    std::vector<Picture> pictures = RenderSvgTimes(svg, 100, 100, 2);
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(pictures[0].pixels, pictures[1].pixels);
+    EXPECT_NE(pictures[0].At(30, 30), kClear);
+}

@@ -1,0 +1,217 @@
+// The shape elements as loaded from a file: attributes into their figures,
+// copies, and what of the cascade their painting takes.
+
+#include "RenderHarness.h"
+
+#include "document/ElementRegistry.h"
+#include "document/SvgCircleElement.h"
+#include "document/SvgEllipseElement.h"
+#include "document/SvgLineElement.h"
+#include "document/SvgRectElement.h"
+#include "document/SvgRootElement.h"
+#include "engine/SvgEngine.h"
+#include "render/SvgCircleFigure.h"
+#include "render/SvgEllipseFigure.h"
+#include "render/SvgLineFigure.h"
+#include "render/SvgRectFigure.h"
+#include "style/SvgStyle.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Gdiplus;
+
+namespace {
+
+// A parsed document; elements are reached by their path of child indexes.
+class Document {
+public:
+    explicit Document(const std::string& body,
+                      const std::string& svgAttributes = "width=\"100\" height=\"100\"")
+        : file("<svg xmlns=\"http://www.w3.org/2000/svg\" "
+               "xmlns:xlink=\"http://www.w3.org/1999/xlink\" " +
+               svgAttributes + ">" + body + "</svg>") {
+        engine.Parse(file.Path().c_str());
+    }
+
+    SvgElement* At(std::initializer_list<size_t> indexes) {
+        SvgElement* element = engine.GetRoot();
+        for (size_t i : indexes) {
+            if (!element || i >= element->GetChildren().size())
+                return nullptr;
+            element = element->GetChildren()[i];
+        }
+        return element;
+    }
+    template <class Figure> Figure* FigureAt(std::initializer_list<size_t> indexes) {
+        SvgElement* element = At(indexes);
+        return element ? dynamic_cast<Figure*>(element->GetFigure()) : nullptr;
+    }
+
+private:
+    TempSvgFile file;
+    SvgEngine engine;
+};
+
+// Paints one figure onto a scratch bitmap, so that its brush and pen exist.
+void PaintOnce(SvgFigure* figure) {
+    GpBitmap* bitmap = nullptr;
+    GdipCreateBitmapFromScan0(10, 10, 0, PixelFormat32bppARGB, nullptr, &bitmap);
+    std::unique_ptr<GdiGraphics> graphics(GdiGraphics::FromImage(bitmap));
+    figure->Paint(*graphics);
+    graphics.reset();
+    GdipDisposeImage(bitmap);
+}
+
+float PenWidthOf(SvgFigure* figure) {
+    PaintOnce(figure);
+    REAL width = -1;
+    if (figure->GetStrokePen())
+        GdipGetPenWidth(figure->GetStrokePen()->Get(), &width);
+    return width;
+}
+
+} // namespace
+
+TEST(ShapeElements, RegisteredWithTheirKinds) {
+    ElementRegistry* registry = ElementRegistry::Instance();
+    struct {
+        const char* tag;
+        int kind;
+    } rows[] = {{"circle", 0}, {"ellipse", 1}, {"rect", 2}, {"line", 6}};
+    for (auto& row : rows) {
+        std::unique_ptr<SvgElement> element(registry->CreateElement(row.tag));
+        ASSERT_NE(element, nullptr) << row.tag;
+        EXPECT_EQ(element->GetKind(), row.kind);
+        EXPECT_EQ(element->GetTagName(), row.tag);
+        ASSERT_NE(element->GetFigure(), nullptr);
+        EXPECT_EQ(element->GetFigure()->GetOwner(), element.get());
+    }
+    EXPECT_EQ(std::unique_ptr<SvgElement>(registry->CreateElement("Rect")), nullptr);
+}
+
+TEST(ShapeElements, MissingAttributesKeepTheDefaults) {
+    Document doc("<circle/><ellipse rx=\"5\"/><rect width=\"10\"/><line x2=\"7\" y2=\"8\"/>");
+    auto* circle = doc.FigureAt<SvgCircleFigure>({0});
+    ASSERT_NE(circle, nullptr);
+    EXPECT_EQ(circle->cx, 0);
+    EXPECT_EQ(circle->r, 0);
+    auto* ellipse = doc.FigureAt<SvgEllipseFigure>({1});
+    ASSERT_NE(ellipse, nullptr);
+    EXPECT_EQ(ellipse->rx, 5);
+    EXPECT_EQ(ellipse->ry, 0);
+    auto* rect = doc.FigureAt<SvgRectFigure>({2});
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->width, 10);
+    EXPECT_EQ(rect->height, 0);
+    EXPECT_EQ(rect->rx, -1);
+    EXPECT_EQ(rect->ry, -1);
+    auto* line = doc.FigureAt<SvgLineFigure>({3});
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->x1, 0);
+    EXPECT_EQ(line->y1, 0);
+    EXPECT_EQ(line->x2, 7);
+    EXPECT_EQ(line->y2, 8);
+}
+
+TEST(ShapeElements, LengthsInUnitsEmAndPercent) {
+    Document doc("<circle cx=\"1in\" cy=\"2pc\" r=\"1em\"/>"
+                 "<circle r=\"1em\" style=\"font-size:20px\"/>"
+                 "<rect x=\"50%\" width=\"50%\" height=\"25%\" rx=\"2mm\"/>",
+                 "width=\"300\" height=\"400\" viewBox=\"0 0 200 100\"");
+    auto* circle = doc.FigureAt<SvgCircleFigure>({0});
+    ASSERT_NE(circle, nullptr);
+    EXPECT_FLOAT_EQ(circle->cx, 90);
+    EXPECT_FLOAT_EQ(circle->cy, 30);
+    EXPECT_FLOAT_EQ(circle->r, 12);
+    auto* big = doc.FigureAt<SvgCircleFigure>({1});
+    ASSERT_NE(big, nullptr);
+    EXPECT_FLOAT_EQ(big->r, 20);
+    auto* rect = doc.FigureAt<SvgRectFigure>({2});
+    ASSERT_NE(rect, nullptr);
+    EXPECT_FLOAT_EQ(rect->x, 0); // percentages only for width and height
+    EXPECT_FLOAT_EQ(rect->width, 100);
+    EXPECT_FLOAT_EQ(rect->height, 25);
+    EXPECT_NEAR(rect->rx, 7.0866f, 1e-3);
+    EXPECT_NEAR(rect->ry, 7.0866f, 1e-3); // set by the path building
+}
+
+TEST(ShapeElements, DeepCopiesThroughUse) {
+    Document doc("<g fill=\"green\"><circle id=\"c\" cx=\"5\" cy=\"6\" r=\"7\" fill=\"red\"/>"
+                 "<line id=\"l\" x1=\"1\" y1=\"2\" x2=\"3\" y2=\"4\" stroke=\"red\"/>"
+                 "<rect id=\"r\" width=\"9\" height=\"8\" rx=\"1\"/></g>"
+                 "<use xlink:href=\"#c\"/><use xlink:href=\"#l\"/><use xlink:href=\"#r\"/>");
+    auto* circle = doc.FigureAt<SvgCircleFigure>({1, 0});
+    ASSERT_NE(circle, nullptr);
+    EXPECT_EQ(circle->cx, 5);
+    EXPECT_EQ(circle->cy, 6);
+    EXPECT_EQ(circle->r, 7);
+    EXPECT_EQ(circle->GetOwner(), doc.At({1, 0}));
+    // The copy's style: inherited from the source's parent, not the source's own.
+    auto* source = doc.FigureAt<SvgCircleFigure>({0, 0});
+    EXPECT_EQ(circle->GetStyle()->parent, source->GetStyle()->parent);
+    EXPECT_FALSE(circle->GetStyle()->fill.set);
+    EXPECT_FLOAT_EQ(circle->GetStyle()->fill.color.g, 128 / 255.0f);
+
+    // A line copy keeps the figure its constructor made.
+    auto* line = doc.FigureAt<SvgLineFigure>({2, 0});
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->x2, 0);
+    EXPECT_EQ(line->y2, 0);
+
+    auto* rect = doc.FigureAt<SvgRectFigure>({3, 0});
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->width, 9);
+    EXPECT_EQ(rect->rx, 1);
+    EXPECT_EQ(rect->ry, 1);
+}
+
+TEST(ShapeElements, FillRuleCapAndJoinOnlyFromTheElementItself) {
+    Document doc("<g fill-rule=\"evenodd\" stroke-linecap=\"round\" stroke-linejoin=\"bevel\" "
+                 "stroke=\"red\"><rect width=\"10\" height=\"10\"/>"
+                 "<rect width=\"10\" height=\"10\" fill-rule=\"evenodd\" stroke-linecap=\"square\" "
+                 "stroke-linejoin=\"round\"/></g>");
+    auto* inherited = doc.FigureAt<SvgRectFigure>({0, 0});
+    auto* own = doc.FigureAt<SvgRectFigure>({0, 1});
+    ASSERT_NE(inherited, nullptr);
+    ASSERT_NE(own, nullptr);
+    PaintOnce(inherited);
+    PaintOnce(own);
+
+    GpFillMode mode;
+    GdipGetPathFillMode(inherited->GetPath()->Get(), &mode);
+    EXPECT_EQ(mode, FillModeWinding);
+    GdipGetPathFillMode(own->GetPath()->Get(), &mode);
+    EXPECT_EQ(mode, FillModeAlternate);
+
+    ASSERT_NE(inherited->GetStrokePen(), nullptr); // the colour is inherited
+    GpLineCap cap;
+    GpLineJoin join;
+    GdipGetPenStartCap(inherited->GetStrokePen()->Get(), &cap);
+    EXPECT_EQ(cap, LineCapFlat);
+    GdipGetPenLineJoin(inherited->GetStrokePen()->Get(), &join);
+    EXPECT_EQ(join, LineJoinMiter);
+    ASSERT_NE(own->GetStrokePen(), nullptr);
+    GdipGetPenEndCap(own->GetStrokePen()->Get(), &cap);
+    EXPECT_EQ(cap, LineCapSquare);
+    GdipGetPenLineJoin(own->GetStrokePen()->Get(), &join);
+    EXPECT_EQ(join, LineJoinRound);
+}
+
+TEST(ShapeElements, StrokeWidthsResolvedForThePen) {
+    Document doc(
+        "<line stroke=\"red\" stroke-width=\"10%\"/>"
+        "<g stroke-width=\"10%\"><line stroke=\"red\"/></g>"
+        "<line stroke=\"red\" stroke-width=\"2.9\"/>"
+        "<line stroke=\"red\" stroke-width=\"0.5\"/>"
+        "<line stroke=\"red\" stroke-width=\"1em\" font-size=\"20\"/>"
+        "<svg width=\"30\" height=\"40\"><line stroke=\"red\" stroke-width=\"10%\"/></svg>",
+        "width=\"300\" height=\"400\"");
+    EXPECT_EQ(PenWidthOf(doc.At({0})->GetFigure()), 35.0f);
+    EXPECT_EQ(PenWidthOf(doc.At({1, 0})->GetFigure()), 35.0f);
+    EXPECT_EQ(PenWidthOf(doc.At({2})->GetFigure()), 2.0f);
+    EXPECT_EQ(PenWidthOf(doc.At({3})->GetFigure()), 0.0f);
+    EXPECT_EQ(PenWidthOf(doc.At({4})->GetFigure()), 20.0f);
+    EXPECT_EQ(PenWidthOf(doc.At({5, 0})->GetFigure()), 3.0f); // the nearest viewport
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+// What kelsvg's own look at an input found, before the library is called.
+struct ToolInput {
+    bool ok = false;     // readable, XML, with a top-level svg element
+    std::string problem; // why not, when !ok
+    double width = 0;    // the document's size as the library will take it
+    double height = 0;
+    bool HasSize() const { return static_cast<int>(width) >= 1 && static_cast<int>(height) >= 1; }
+};
+
+// Reads the file and checks that it is well-formed XML with a top-level svg
+// element; finds its size from width, height and viewBox.
+ToolInput InspectInput(const std::string& path);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The command line of kelsvg, parsed.
+struct ToolOptions {
+    int width = 0;  // 0: the document's
+    int height = 0; // 0: the document's
+    bool hasBackground = false;
+    uint32_t background = 0; // ARGB
+    bool cache = false;
+    bool dc = false;
+    std::string outDir; // empty: one INPUT and one OUTPUT
+    std::vector<std::string> inputs;
+    std::string output;
+    bool help = false;
+    bool version = false;
+};
+
+// Largest window side the tool accepts or makes (the back end's bitmap limit).
+const int kMaxImageSide = 32767;
+
+// Parses argv; on a usage error returns false with a message in error.
+bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& error);
+
+// "#rgb", "#rgba", "#rrggbb", "#rrggbbaa", "transparent" or a basic colour name,
+// to ARGB. False when the text is none of these.
+bool ParseToolColor(const std::string& text, uint32_t& argb);
+
+// The text of --help.
+const char* ToolUsage();
