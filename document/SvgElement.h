@@ -47,7 +47,7 @@ class SvgElement {
 public:
     // Elements nested deeper than this (the root is at depth 1) are left out of
     // the tree, with their subtrees.
-    static const int kMaxDepth = 1024;
+    static constexpr int kMaxDepth = 1024;
 
     SvgElement(int kind, const char* tagName);
     virtual ~SvgElement();

@@ -76,6 +76,7 @@ void SvgEngine::Parse(const char* fileName) {
 
     delete m_root;
     m_root = nullptr;
+    ResetIndex();
 
     m_svgXml = doc.FirstChildElement("svg");
     if (!m_svgXml)
@@ -84,10 +85,7 @@ void SvgEngine::Parse(const char* fileName) {
     m_root = new SvgRootElement();
     m_root->SetOwner(this);
     m_copyBudget = kCopyBudget;
-    m_searchBudget = kParseSearchBudget;
-    m_parsing = true;
     m_root->LoadFromXml(m_svgXml);
-    m_parsing = false;
     m_width = m_root->GetWidth();
     m_height = m_root->GetHeight();
     m_svgXml = nullptr;
@@ -182,22 +180,37 @@ bool SvgEngine::TakeCopyBudget() {
 SvgElement* SvgEngine::FindElementById(const char* id) {
     if (!id || !m_root)
         return nullptr;
-    return Search(m_root, id);
+    ExtendIndex();
+    auto it = m_ids.find(id);
+    return it == m_ids.end() ? nullptr : it->second;
 }
 
-SvgElement* SvgEngine::Search(SvgElement* element, const char* id) {
-    if (m_parsing) {
-        // A parse may not spend unbounded time in look-ups (many references
-        // into a large tree); once the budget is spent, nothing more is found.
-        if (m_searchBudget <= 0)
-            return nullptr;
-        --m_searchBudget;
+void SvgEngine::ResetIndex() {
+    m_ids.clear();
+    m_walk.clear();
+}
+
+void SvgEngine::ExtendIndex() {
+    if (m_walk.empty()) {
+        m_ids.emplace(m_root->GetId(), m_root);
+        m_walk.emplace_back(m_root, 0);
     }
-    if (element->GetId() == id)
-        return element;
-    for (SvgElement* child : element->GetChildren()) {
-        if (SvgElement* found = Search(child, id))
-            return found;
+    size_t level = m_walk.size() - 1;
+    for (;;) {
+        SvgElement* element = m_walk[level].first;
+        size_t next = m_walk[level].second;
+        if (next < element->GetChildren().size()) {
+            SvgElement* child = element->GetChildren()[next];
+            m_walk[level].second = next + 1;
+            // A later sibling exists, so the subtrees below this level are complete.
+            m_walk.resize(level + 1);
+            m_ids.emplace(child->GetId(), child);
+            m_walk.emplace_back(child, 0);
+            level = m_walk.size() - 1;
+        } else if (level == 0) {
+            break;
+        } else {
+            --level;
+        }
     }
-    return nullptr;
 }

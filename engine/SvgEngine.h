@@ -1,6 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 class CDC;
 class GdiGraphics;
@@ -18,9 +22,7 @@ class Graphics;
 class SvgEngine {
 public:
     // Elements a document may create through deep copies (`use`), in all.
-    static const long kCopyBudget = 1000000;
-    // Elements the id look-ups of one parse may visit, in all.
-    static const long long kParseSearchBudget = 100000000;
+    static constexpr long kCopyBudget = 250000;
 
     SvgEngine();
     virtual ~SvgEngine();
@@ -36,6 +38,7 @@ public:
     void BuildBitmapCache();
 
     // The first element, in pre-order, whose id equals id exactly; null when none.
+    // Searches the tree as it stands: during a parse, what was loaded so far.
     SvgElement* FindElementById(const char* id);
 
     // Takes one element from the document's deep-copy budget; false when spent.
@@ -52,7 +55,9 @@ public:
 private:
     void SetRect(const int* values);
     void RenderRoot(GdiGraphics& graphics);
-    SvgElement* Search(SvgElement* element, const char* id);
+    // Brings the id index up to the tree as it stands.
+    void ExtendIndex();
+    void ResetIndex();
 
     float m_x = 0;
     float m_y = 0;
@@ -64,6 +69,11 @@ private:
     GdiGraphics* m_cacheGraphics = nullptr; // only while the cache is rendered
 
     long m_copyBudget = kCopyBudget;
-    bool m_parsing = false;
-    long long m_searchBudget = kParseSearchBudget;
+
+    // Index of ids, first element in pre-order for each. A tree only ever grows
+    // at the end of its pre-order (children are attached and loaded in document
+    // order, copies go to the element being loaded), so the index is extended
+    // by resuming a pre-order walk along the tree's rightmost path.
+    std::unordered_map<std::string, SvgElement*> m_ids;
+    std::vector<std::pair<SvgElement*, size_t>> m_walk; // element, next child to visit
 };

@@ -2,6 +2,7 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -32,9 +33,38 @@ bool StartsName(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 127;
 }
 
+// End of a document type declaration starting at p: the '>' outside quotes and
+// outside its internal subset in brackets.
+const char* DoctypeEnd(const char* p, const char* end, bool& hasSubset) {
+    char quote = 0;
+    int brackets = 0;
+    hasSubset = false;
+    for (; p < end; ++p) {
+        char c = *p;
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '[') {
+            ++brackets;
+            hasSubset = true;
+        } else if (c == ']') {
+            if (brackets > 0)
+                --brackets;
+        } else if (c == '>' && brackets == 0) {
+            return p + 1;
+        }
+    }
+    return end;
+}
+
 // One pass over the markup. Counts element depth the way the XML reader nests;
-// when out is given, copies everything except elements deeper than maxDepth.
-int Scan(const std::string& in, int maxDepth, std::string* out) {
+// when out is given, copies everything except elements deeper than maxDepth, and
+// a document type declaration with an internal subset (which the XML reader
+// cannot skip) becomes as many line ends as it held, so line numbers stay.
+// needsRewrite tells whether the copy would differ for a reason other than depth.
+int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewrite) {
     const char* const begin = in.data();
     const char* const end = begin + in.size();
     const char* p = begin;
@@ -57,7 +87,16 @@ int Scan(const std::string& in, int maxDepth, std::string* out) {
         }
         emit(p, lt);
         const char* q;
-        if (StartsWith(lt, end, "<!--")) {
+        bool hasSubset = false;
+        if (StartsWith(lt, end, "<!DOCTYPE") &&
+            (q = DoctypeEnd(lt + 9, end, hasSubset), hasSubset)) {
+            if (needsRewrite)
+                *needsRewrite = true;
+            if (out && dropFrom == 0)
+                out->append(std::count(lt, q, '\n'), '\n');
+            p = q;
+            continue;
+        } else if (StartsWith(lt, end, "<!--")) {
             q = After(lt + 4, end, "-->");
         } else if (StartsWith(lt, end, "<![CDATA[")) {
             q = After(lt + 9, end, "]]>");
@@ -154,15 +193,16 @@ void SvgXmlReader::NormalizeLineEnds(std::string& bytes) {
 }
 
 int SvgXmlReader::MeasureDepth(const std::string& bytes) {
-    return Scan(bytes, 0, nullptr);
+    return Scan(bytes, 0, nullptr, nullptr);
 }
 
 int SvgXmlReader::LimitDepth(std::string& bytes, int maxDepth) {
-    int deepest = Scan(bytes, maxDepth, nullptr);
-    if (deepest <= maxDepth)
+    bool rewrite = false;
+    int deepest = Scan(bytes, maxDepth, nullptr, &rewrite);
+    if (deepest <= maxDepth && !rewrite)
         return deepest;
     std::string cut;
-    Scan(bytes, maxDepth, &cut);
+    Scan(bytes, maxDepth, &cut, nullptr);
     bytes.swap(cut);
     return deepest;
 }

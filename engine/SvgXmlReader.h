@@ -11,7 +11,7 @@ class TiXmlDocument;
 class SvgXmlReader {
 public:
     // Top-level elements are at depth 1.
-    static const int kMaxXmlDepth = 1024;
+    static constexpr int kMaxXmlDepth = 1024;
 
     // Whole file into bytes; false when it cannot be opened or read.
     static bool ReadFile(const char* path, std::string& bytes);
@@ -25,7 +25,9 @@ public:
     static int MeasureDepth(const std::string& bytes);
 
     // Removes every element nested deeper than maxDepth, with everything inside
-    // it. Returns the depth found before cutting.
+    // it, and the internal subset of a document type declaration (the XML reader
+    // would stop at it; its line ends are kept). Returns the depth found before
+    // cutting.
     static int LimitDepth(std::string& bytes, int maxDepth);
 
     // ReadFile, NormalizeLineEnds, LimitDepth(kMaxXmlDepth), then parse as UTF-8.

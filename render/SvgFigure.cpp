@@ -69,7 +69,7 @@ Status SvgFigure::Fill(GdiGraphics& graphics) {
         return graphics.Record(GdipFillPath(graphics.Get(), fillBrush->Get(), nativePath));
 
     SvgStyle& s = *GetStyle();
-    if (s.fill.noneSet)
+    if (s.fill.noneSet || fillUnpaintable)
         return Ok;
     unsigned alpha = AlphaFromScale24(s.fillOpacity.value);
     ARGB color = ToArgb(s.fill.color, alpha);
@@ -84,9 +84,12 @@ Status SvgFigure::Fill(GdiGraphics& graphics) {
 
     if (!s.fill.uri.empty()) {
         fillBrush = CreateReferencedBrush(s, alpha);
-        // No paint server behind the reference: the fallback colour, if one was given.
-        if (!fillBrush && !s.fill.colorSet)
+        // No paint server behind the reference: the fallback colour, if one was
+        // given. A loaded tree never changes, so the answer is kept.
+        if (!fillBrush && !s.fill.colorSet) {
+            fillUnpaintable = true;
             return Ok;
+        }
     }
     if (!fillBrush) {
         GdiBrush* solid = GdiBrush::CreateSolid(color);

@@ -58,4 +58,7 @@ protected:
     GdiPath* path;       // owned, rebuilt by BuildPath
     GdiBrush* fillBrush; // owned, made by the first fill that paints
     GdiPen* strokePen;   // owned, made by the first stroke that paints
+
+private:
+    bool fillUnpaintable = false; // the fill references nothing paintable
 };

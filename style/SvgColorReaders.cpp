@@ -4,6 +4,8 @@
 #include "style/SvgStringValue.h"
 #include "syntax/SvgNumberText.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -163,6 +165,17 @@ bool parseColor(const char* text, const char** end, uint32_t& packed) {
     return readName(p, end, packed);
 }
 
+// True when a number text of a nonzero value was read as zero or a subnormal
+// (the range error of underflow).
+bool underflowed(const char* number, std::size_t length, double value) {
+    if (std::fabs(value) >= DBL_MIN)
+        return false;
+    for (std::size_t i = 0; i < length && number[i] != 'e' && number[i] != 'E'; ++i)
+        if (number[i] >= '1' && number[i] <= '9')
+            return true;
+    return false;
+}
+
 uint8_t toByte(float component) {
     double v = component * 255.9999;
     if (!(v > 0))
@@ -249,8 +262,9 @@ bool ReadIccColor(const char* text, const char** end, SvgIccColor* record) {
     while (isAsciiDigit(*p) || *p == '.' || *p == '-' || *p == '+') {
         double value = 0;
         std::size_t used = SvgNumberText::Scan(p, value);
-        if (used == 0)
-            return fail(); // a sign or point without a number, or overflow
+        // A sign or point without a number, or a range error, fails the read.
+        if (used == 0 || underflowed(p, used, value))
+            return fail();
         if (record)
             record->components.push_back(value);
         p = skipSeparators(p + used);

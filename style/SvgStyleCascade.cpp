@@ -177,6 +177,8 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
         if (p->strokeWidth.unit == SvgUnitPercent) {
             strokeWidth.unit = SvgUnitPercent;
             strokeWidth.value = p->strokeWidth.value;
+        } else if (strokeWidth.unit == SvgUnitPercent) {
+            strokeWidth.unit = SvgUnitNone; // taken from an earlier parent
         }
     } else {
         ComputeStrokeWidth(strokeWidth, fontSize.computed);

@@ -44,7 +44,7 @@ struct PatternDeleter {
 };
 using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
 
-Pattern SubstitutedPattern(const std::string& family, int weight, int slant) {
+Pattern SubstitutedPattern(FcConfig* config, const std::string& family, int weight, int slant) {
     Pattern p(FcPatternCreate());
     if (!p)
         return p;
@@ -54,14 +54,14 @@ Pattern SubstitutedPattern(const std::string& family, int weight, int slant) {
     if (slant >= 0)
         FcPatternAddInteger(p.get(), FC_SLANT, slant);
     FcPatternAddBool(p.get(), FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, p.get(), FcMatchPattern);
+    FcConfigSubstitute(config, p.get(), FcMatchPattern);
     FcDefaultSubstitute(p.get());
     return p;
 }
 
-Pattern Match(FcPattern* pattern) {
+Pattern Match(FcConfig* config, FcPattern* pattern) {
     FcResult result = FcResultNoMatch;
-    return Pattern(FcFontMatch(nullptr, pattern, &result));
+    return Pattern(FcFontMatch(config, pattern, &result));
 }
 
 // Outline decomposition into moves, lines and cubics (conics raised).
@@ -143,22 +143,37 @@ FontCache::FontCache() {
     if (FT_Init_FreeType(&lib) == 0)
         library_ = lib;
     buffer_ = hb_buffer_create();
+    // A configuration of our own: the host's fontconfig state is left alone,
+    // and everything fontconfig allocated for us goes with the cache.
+    config_ = FcInitLoadConfigAndFonts();
 }
 
 FontCache::~FontCache() {
     families_.clear();
     for (auto& entry : faces_) {
+        if (!entry.second)
+            continue;
         hb_font_destroy(entry.second->hb);
         FT_Done_Face(entry.second->ft);
+        if (entry.second->fallbackFonts)
+            FcFontSetDestroy(entry.second->fallbackFonts);
+        if (entry.second->fallbackCoverage)
+            FcCharSetDestroy(entry.second->fallbackCoverage);
     }
     faces_.clear();
     hb_buffer_destroy(buffer_);
     if (library_)
         FT_Done_FreeType(static_cast<FT_Library>(library_));
+    if (config_)
+        FcConfigDestroy(config_);
 }
 
 hb_buffer_t* FontCache::Buffer() {
     return buffer_;
+}
+
+FcConfig* FontCache::Config() {
+    return config_;
 }
 
 // The first family each generic name expands to. A name's own aliases come
@@ -168,7 +183,7 @@ bool FontCache::IsGenericHead(const std::string& family) {
         genericHeadsKnown_ = true;
         for (const char* generic : {"serif", "sans-serif", "monospace", "cursive", "fantasy",
                                     "system-ui", "emoji", "math"}) {
-            Pattern p = SubstitutedPattern(generic, -1, -1);
+            Pattern p = SubstitutedPattern(Config(), generic, -1, -1);
             FcChar8* head = nullptr;
             if (p && FcPatternGetString(p.get(), FC_FAMILY, 0, &head) == FcResultMatch)
                 genericHeads_.push_back(FamilyKey(reinterpret_cast<const char*>(head)));
@@ -193,8 +208,8 @@ std::shared_ptr<FontFamilyEntry> FontCache::FindFamily(const std::string& name) 
         families_.clear(); // handles keep their own entries alive
 
     std::shared_ptr<FontFamilyEntry> entry;
-    Pattern pattern = SubstitutedPattern(name, -1, -1);
-    Pattern font = pattern ? Match(pattern.get()) : nullptr;
+    Pattern pattern = SubstitutedPattern(Config(), name, -1, -1);
+    Pattern font = pattern ? Match(Config(), pattern.get()) : nullptr;
     FcChar8* matched = nullptr;
     FcChar8* file = nullptr;
     int index = 0;
@@ -245,9 +260,9 @@ FontFaceChoice FontCache::Face(FontFamilyEntry& family, int style) {
     bool bold = (style & 1) != 0, italic = (style & 2) != 0;
     FontFaceChoice choice = family.styles[0];
     Pattern pattern =
-        SubstitutedPattern(family.requested, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR,
+        SubstitutedPattern(Config(), family.requested, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR,
                            italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    Pattern font = pattern ? Match(pattern.get()) : nullptr;
+    Pattern font = pattern ? Match(Config(), pattern.get()) : nullptr;
     FcChar8* file = nullptr;
     int index = 0;
     // Take the styled face only when it belongs to the same family.
@@ -365,6 +380,9 @@ const FontOutline* FontCache::Outline(FontFace& face, uint32_t glyph, bool embol
     return &outline;
 }
 
+// Fallback fonts for a face: fontconfig's preference order after the face's
+// own family, trimmed to fonts that add characters, asked for once per face.
+// A lookup is then a walk over coverage sets, never a new match.
 FontFace* FontCache::FallbackFace(FontFace& face, uint32_t codepoint) {
     uint64_t key = (uint64_t(face.id) << 32) | codepoint;
     auto found = fallbacks_.find(key);
@@ -372,33 +390,44 @@ FontFace* FontCache::FallbackFace(FontFace& face, uint32_t codepoint) {
         return found->second;
     if (fallbacks_.size() >= kMaxFallbacks)
         fallbacks_.clear();
+
+    if (!face.fallbackSorted) {
+        face.fallbackSorted = true;
+        Pattern pattern(FcPatternCreate());
+        if (pattern) {
+            if (face.ft->family_name)
+                FcPatternAddString(pattern.get(), FC_FAMILY,
+                                   reinterpret_cast<const FcChar8*>(face.ft->family_name));
+            FcPatternAddInteger(pattern.get(), FC_WEIGHT,
+                                face.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+            FcPatternAddInteger(pattern.get(), FC_SLANT,
+                                face.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+            FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+            FcConfigSubstitute(Config(), pattern.get(), FcMatchPattern);
+            FcDefaultSubstitute(pattern.get());
+            FcResult result = FcResultNoMatch;
+            face.fallbackFonts =
+                FcFontSort(Config(), pattern.get(), FcTrue, &face.fallbackCoverage, &result);
+        }
+    }
+
     FontFace* result = nullptr;
-    FcCharSet* chars = FcCharSetCreate();
-    Pattern pattern(FcPatternCreate());
-    if (chars && pattern && FcCharSetAddChar(chars, codepoint)) {
-        if (face.ft->family_name)
-            FcPatternAddString(pattern.get(), FC_FAMILY,
-                               reinterpret_cast<const FcChar8*>(face.ft->family_name));
-        FcPatternAddCharSet(pattern.get(), FC_CHARSET, chars);
-        FcPatternAddInteger(pattern.get(), FC_WEIGHT,
-                            face.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-        FcPatternAddInteger(pattern.get(), FC_SLANT,
-                            face.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
-        FcDefaultSubstitute(pattern.get());
-        Pattern font = Match(pattern.get());
-        FcChar8* file = nullptr;
-        int index = 0;
-        if (font && FcPatternGetString(font.get(), FC_FILE, 0, &file) == FcResultMatch) {
-            FcPatternGetInteger(font.get(), FC_INDEX, 0, &index);
+    FcFontSet* fonts = face.fallbackFonts;
+    if (fonts && face.fallbackCoverage && FcCharSetHasChar(face.fallbackCoverage, codepoint)) {
+        for (int i = 0; i < fonts->nfont && !result; ++i) {
+            FcCharSet* chars = nullptr;
+            FcChar8* file = nullptr;
+            int index = 0;
+            if (FcPatternGetCharSet(fonts->fonts[i], FC_CHARSET, 0, &chars) != FcResultMatch ||
+                !FcCharSetHasChar(chars, codepoint) ||
+                FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) != FcResultMatch)
+                continue;
+            FcPatternGetInteger(fonts->fonts[i], FC_INDEX, 0, &index);
             FontFace* candidate = OpenFace(reinterpret_cast<const char*>(file), index);
             if (candidate && candidate != &face && FT_Get_Char_Index(candidate->ft, codepoint))
                 result = candidate;
         }
     }
-    if (chars)
-        FcCharSetDestroy(chars);
     fallbacks_.emplace(key, result);
     return result;
 }

@@ -10,6 +10,9 @@
 #include <vector>
 
 struct FT_FaceRec_;
+struct _FcConfig;
+struct _FcFontSet;
+struct _FcCharSet;
 struct hb_font_t;
 struct hb_buffer_t;
 
@@ -39,6 +42,11 @@ struct FontFace {
     float strikeoutThickness = 0;
     bool bold = false;   // the face itself is bold
     bool italic = false; // the face itself is italic or oblique
+    // Fonts for characters this face lacks, in preference order, and the
+    // characters they cover together; looked up on first need.
+    bool fallbackSorted = false;
+    _FcFontSet* fallbackFonts = nullptr;
+    _FcCharSet* fallbackCoverage = nullptr;
     // Key: glyph index * 2 + emboldened.
     std::unordered_map<uint32_t, FontOutline> outlines;
 };
@@ -96,10 +104,12 @@ private:
     FontCache();
     ~FontCache();
 
+    _FcConfig* Config();
     FontFace* OpenFace(const std::string& file, int index);
     bool IsGenericHead(const std::string& family);
 
-    void* library_ = nullptr; // FT_Library
+    void* library_ = nullptr;     // FT_Library
+    _FcConfig* config_ = nullptr; // of our own, freed with the cache
     hb_buffer_t* buffer_ = nullptr;
     std::unordered_map<std::string, std::unique_ptr<FontFace>> faces_; // "index:file"
     std::unordered_map<std::string, std::shared_ptr<FontFamilyEntry>> families_;

@@ -79,6 +79,8 @@ private:
             return main;
         if (FollowsPrevious(c))
             return previous ? previous : main;
+        if (request_.formatFlags & kFormatNoFontFallback)
+            return main;
         FontFace* fallback = cache_.FallbackFace(*main, c);
         return fallback ? fallback : main;
     }
@@ -182,7 +184,6 @@ void AppendGlyph(FontCache& cache, const PlacedGlyph& g, float originX, float ba
     float x0 = originX + g.x, y0 = baseline - g.rise;
     out.ops.insert(out.ops.end(), outline->ops.begin(), outline->ops.end());
     const std::vector<float>& p = outline->pts;
-    out.pts.reserve(out.pts.size() + p.size());
     for (size_t i = 0; i + 1 < p.size(); i += 2) {
         out.pts.push_back(x0 + (p[i] + p[i + 1] * shear) * g.scale);
         out.pts.push_back(y0 - p[i + 1] * g.scale);
@@ -219,7 +220,11 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
     bool wrap = request.width > 0 && (request.formatFlags & kFormatNoWrap) == 0;
 
     // Lines as [start, end) of `clean`, split at CR, LF and CR LF.
-    std::vector<std::pair<size_t, size_t>> lines;
+    struct LineSpan {
+        size_t start, end;         // the line
+        size_t paraStart, paraEnd; // its paragraph, the shaping context
+    };
+    std::vector<LineSpan> lines;
     std::vector<float> advances;
     size_t start = 0;
     while (start <= clean.size()) {
@@ -230,9 +235,9 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
             auto wrapped =
                 WrapParagraph(shaper, clean.data() + start, end - start, request.width, advances);
             for (auto& piece : wrapped)
-                lines.emplace_back(start + piece.first, start + piece.second);
+                lines.push_back({start + piece.first, start + piece.second, start, end});
         } else {
-            lines.emplace_back(start, end);
+            lines.push_back({start, end, start, end});
         }
         if (end >= clean.size())
             break;
@@ -255,17 +260,15 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
     if (request.formatFlags & kFormatRightToLeft)
         align = align == 0 ? 2 : align == 2 ? 0 : align;
 
-    FontOutline result;
+    // Figures go straight into `out`; on failure it is cut back to this size.
+    const size_t opsBefore = out.ops.size(), ptsBefore = out.pts.size();
+    FontOutline& result = out;
     Line line;
     for (size_t i = 0; i < lines.size(); ++i) {
-        size_t from = lines[i].first;
-        size_t to = TrimTrailingSpaces(clean.data(), from, lines[i].second, keepTrailing);
+        size_t from = lines[i].start;
+        size_t to = TrimTrailingSpaces(clean.data(), from, lines[i].end, keepTrailing);
         // The line's own text, with its paragraph as shaping context.
-        size_t paraStart = from, paraEnd = to;
-        while (paraStart > 0 && !IsLineBreak(clean[paraStart - 1]))
-            --paraStart;
-        while (paraEnd < clean.size() && !IsLineBreak(clean[paraEnd]))
-            ++paraEnd;
+        size_t paraStart = lines[i].paraStart, paraEnd = lines[i].paraEnd;
         shaper.Shape(clean.data() + paraStart, paraEnd - paraStart, from - paraStart,
                      to - paraStart, line);
 
@@ -288,12 +291,13 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
         }
     }
 
-    for (float v : result.pts) {
-        if (!std::isfinite(v))
+    for (size_t i = ptsBefore; i < out.pts.size(); ++i) {
+        if (!std::isfinite(out.pts[i])) {
+            out.ops.resize(opsBefore);
+            out.pts.resize(ptsBefore);
             return false;
+        }
     }
-    out.ops.insert(out.ops.end(), result.ops.begin(), result.ops.end());
-    out.pts.insert(out.pts.end(), result.pts.begin(), result.pts.end());
     return true;
 }
 

@@ -20,6 +20,7 @@ struct FontLayoutRequest {
 // String format flags the layout honours.
 enum : int {
     kFormatRightToLeft = 0x0001,
+    kFormatNoFontFallback = 0x0400,
     kFormatMeasureTrailingSpaces = 0x0800,
     kFormatNoWrap = 0x1000,
 };

@@ -1,6 +1,7 @@
 // Bitmaps: pixel storage shared with Cairo, straight-alpha pixel access,
 // cloning, locking, and PNG files.
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -397,7 +398,7 @@ Status GdipSaveImageToPngFileA(GpImage* image, const char* path) {
     // so that a failed write leaves any existing file as it was.
     std::string temp;
     int fd = -1;
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
         temp = std::string(path) + ".tmp" + std::to_string(::getpid()) + "." +
                std::to_string(++counter);
@@ -433,8 +434,8 @@ Status GdipCreateBitmapFromPngFileA(const char* path, GpBitmap** bitmap) {
     std::fclose(file);
     Status status = Ok;
     if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
-        status =
-            cairo_surface_status(png) == CAIRO_STATUS_NO_MEMORY ? OutOfMemory : UnknownImageFormat;
+        // Cairo reports broken files as a lack of memory too: not worth telling apart.
+        status = UnknownImageFormat;
     } else {
         BitmapImpl* b = nullptr;
         status = NewBitmap(cairo_image_surface_get_width(png), cairo_image_surface_get_height(png),

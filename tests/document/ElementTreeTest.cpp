@@ -11,7 +11,8 @@ namespace {
 
 std::string Repeat(const std::string& text, int count) {
     std::string out;
-    for (int i = 0; i < count; ++i) out += text;
+    for (int i = 0; i < count; ++i)
+        out += text;
     return out;
 }
 
@@ -47,9 +48,9 @@ TEST(ElementTree, RegistryMakesFreshElementsOfTheTableClasses) {
         const char* tag;
         int kind;
         const char* tagName;
-    } rows[] = {{"svg", 50, "svg"},     {"arc", 50, "svg"},       {"filter", 50, "svg"},
-                {"g", 28, "g"},         {"defs", 43, "defs"},     {"desc", 51, "desc"},
-                {"use", 29, "use"},     {"image", 4, "image"},    {"symbol", 44, "symbol"}};
+    } rows[] = {{"svg", 50, "svg"}, {"arc", 50, "svg"},    {"filter", 50, "svg"},
+                {"g", 28, "g"},     {"defs", 43, "defs"},  {"desc", 51, "desc"},
+                {"use", 29, "use"}, {"image", 4, "image"}, {"symbol", 44, "symbol"}};
     for (const Row& row : rows) {
         SvgElement* element = registry->CreateElement(row.tag);
         ASSERT_NE(element, nullptr) << row.tag;
@@ -75,11 +76,14 @@ TEST(ElementTree, ArcAndFilterBecomeViewports) {
 TEST(ElementTree, FindElementByIdTakesTheFirstInPreOrder) {
     SvgEngine engine;
     ParseText(engine, Svg("width=\"10\" height=\"10\"",
-                          "<g id=\"x\"><g id=\"x\"/></g><g><g id=\"y\"/></g><g id=\"y\"/>"));
+                          "<g id=\"x\"><g id=\"x\"/></g><g><g id=\"y\"/></g><g id=\"y\"/>"
+                          "<g><g><g id=\"z\"/></g></g><g id=\"z\"/>"));
     SvgRootElement* root = engine.GetRoot();
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(engine.FindElementById("x"), root->GetChildren()[0]);
     EXPECT_EQ(engine.FindElementById("y"), root->GetChildren()[1]->GetChildren()[0]);
+    EXPECT_EQ(engine.FindElementById("z"),
+              root->GetChildren()[3]->GetChildren()[0]->GetChildren()[0]);
     EXPECT_EQ(engine.FindElementById("X"), nullptr);
     // Elements without an id attribute are never found by the empty string.
     EXPECT_EQ(engine.FindElementById(""), nullptr);
@@ -129,17 +133,31 @@ TEST(ElementTree, UseCopiesAnEarlierElementButNotALaterOne) {
 
 TEST(ElementTree, UseTakesTheHrefWithoutItsFirstCharacter) {
     SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"",
-                          "<g id=\"t\"/><use id=\"u\" xlink:href=\"?t\"/>"
-                          "<use id=\"plain\" href=\"#t\"/>"));
+    ParseText(engine,
+              Svg("width=\"10\" height=\"10\"", "<g id=\"t\"/><use id=\"u\" xlink:href=\"?t\"/>"
+                                                "<use id=\"plain\" href=\"#t\"/>"));
     EXPECT_EQ(engine.FindElementById("u")->GetChildren().size(), 1u);
     EXPECT_EQ(engine.FindElementById("plain")->GetChildren().size(), 1u);
 }
 
+TEST(ElementTree, LookUpsDuringTheParseSeeTheTreeAsItGrows) {
+    SvgEngine engine;
+    ParseText(engine,
+              Svg("width=\"10\" height=\"10\"", "<g id=\"a\"><g id=\"deep\"><desc/></g>"
+                                                "<use id=\"u1\" xlink:href=\"#deep\"/></g>"
+                                                "<use id=\"u2\" xlink:href=\"#u1\"/>"
+                                                "<g><g><use id=\"u3\" xlink:href=\"#a\"/></g></g>"
+                                                "<use id=\"u4\" xlink:href=\"#u3\"/>"));
+    EXPECT_EQ(Outline(engine.FindElementById("u2")), "use#u2(use(g(desc)))");
+    EXPECT_EQ(Outline(engine.FindElementById("u3")), "use#u3(g(g(desc) use(g(desc))))");
+    EXPECT_EQ(Outline(engine.FindElementById("u4")), "use#u4(use(g(g(desc) use(g(desc)))))");
+}
+
 TEST(ElementTree, UseOfItsOwnAncestorCopiesWhatWasLoaded) {
     SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"",
-                          "<g id=\"a\"><desc/><use id=\"u\" xlink:href=\"#a\"/><g id=\"after\"/></g>"));
+    ParseText(engine,
+              Svg("width=\"10\" height=\"10\"",
+                  "<g id=\"a\"><desc/><use id=\"u\" xlink:href=\"#a\"/><g id=\"after\"/></g>"));
     SvgElement* use = engine.FindElementById("u");
     ASSERT_NE(use, nullptr);
     // The copy of the ancestor holds a copy of the use element without children.
@@ -195,7 +213,8 @@ TEST(ElementTree, UseAmplificationStopsAtTheCopyBudget) {
     std::string body = "<defs><g id=\"l0\"><desc/></g>";
     for (int k = 1; k <= 10; ++k) {
         body += "<g id=\"l" + std::to_string(k) + "\">";
-        for (int i = 0; i < 10; ++i) body += "<use xlink:href=\"#l" + std::to_string(k - 1) + "\"/>";
+        for (int i = 0; i < 10; ++i)
+            body += "<use xlink:href=\"#l" + std::to_string(k - 1) + "\"/>";
         body += "</g>";
     }
     body += "</defs><use xlink:href=\"#l10\"/>";

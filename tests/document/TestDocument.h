@@ -17,8 +17,8 @@ class TempSvg {
 public:
     explicit TempSvg(const std::string& text) {
         static int counter = 0;
-        m_path = "/tmp/kelsvg-test-" + std::to_string(getpid()) + "-" +
-                 std::to_string(counter++) + ".svg";
+        m_path = "/tmp/kelsvg-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++) +
+                 ".svg";
         std::ofstream(m_path, std::ios::binary) << text;
     }
     ~TempSvg() { std::remove(m_path.c_str()); }
@@ -44,12 +44,14 @@ inline std::string Svg(const std::string& attributes, const std::string& body) {
 // Tags of the subtree in pre-order, as "tag#id" with "(" and ")" around children.
 inline std::string Outline(const SvgElement* element) {
     std::string out = element->GetTagName();
-    if (element->GetId() != "  ") out += "#" + element->GetId();
+    if (element->GetId() != "  ")
+        out += "#" + element->GetId();
     if (!element->GetChildren().empty()) {
         out += "(";
         bool first = true;
         for (const SvgElement* child : element->GetChildren()) {
-            if (!first) out += " ";
+            if (!first)
+                out += " ";
             first = false;
             out += Outline(child);
         }
@@ -62,7 +64,8 @@ inline int Depth(const SvgElement* element) {
     int deepest = 0;
     for (const SvgElement* child : element->GetChildren()) {
         int d = Depth(child);
-        if (d > deepest) deepest = d;
+        if (d > deepest)
+            deepest = d;
     }
     return deepest + 1;
 }

@@ -48,24 +48,24 @@ TEST(Viewport, EveryAlignmentKeyword) {
         const char* keyword;
         float wideDx;
         float tallDy;
-    } rows[] = {{"xMinYMin", 0, 0},    {"xMidYMin", 50, 0},   {"xMaxYMin", 100, 0},
-                {"xMinYMid", 0, 50},   {"xMidYMid", 50, 50},  {"xMaxYMid", 100, 50},
-                {"xMinYMax", 0, 100},  {"xMidYMax", 50, 100}, {"xMaxYMax", 100, 100}};
+    } rows[] = {{"xMinYMin", 0, 0},   {"xMidYMin", 50, 0},   {"xMaxYMin", 100, 0},
+                {"xMinYMid", 0, 50},  {"xMidYMid", 50, 50},  {"xMaxYMid", 100, 50},
+                {"xMinYMax", 0, 100}, {"xMidYMax", 50, 100}, {"xMaxYMax", 100, 100}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.keyword);
         std::string par = std::string(" preserveAspectRatio=\"") + row.keyword + "\"";
         SvgEngine wide;
-        ExpectMatrix(Parsed(wide, "width=\"200\" height=\"100\" viewBox=\"0 0 100 100\"" + par),
-                     1, 1, row.wideDx, 0);
+        ExpectMatrix(Parsed(wide, "width=\"200\" height=\"100\" viewBox=\"0 0 100 100\"" + par), 1,
+                     1, row.wideDx, 0);
         SvgEngine tall;
-        ExpectMatrix(Parsed(tall, "width=\"100\" height=\"200\" viewBox=\"0 0 100 100\"" + par),
-                     1, 1, 0, row.tallDy);
+        ExpectMatrix(Parsed(tall, "width=\"100\" height=\"200\" viewBox=\"0 0 100 100\"" + par), 1,
+                     1, 0, row.tallDy);
     }
 }
 
 TEST(Viewport, OtherTextScalesUniformlyWithoutOffset) {
-    for (const char* text : {"xMidYMid meet", "xMidYMid slice", "", " xMidYMid", "XMIDYMID",
-                             "xMidYMad"}) {
+    for (const char* text :
+         {"xMidYMid meet", "xMidYMid slice", "", " xMidYMid", "XMIDYMID", "xMidYMad"}) {
         SCOPED_TRACE(text);
         SvgEngine engine;
         ExpectMatrix(Parsed(engine, std::string("width=\"200\" height=\"100\" viewBox=\"0 0 100 "
@@ -89,8 +89,8 @@ TEST(Viewport, NoViewBoxMapsOneToOneUntilTheWindowChanges) {
 
 TEST(Viewport, ViewBoxOriginMapsToTheViewportCorner) {
     SvgEngine engine;
-    ExpectMatrix(Parsed(engine, "width=\"100\" height=\"100\" viewBox=\"50 20 50 50\""), 2, 2,
-                 -100, -40);
+    ExpectMatrix(Parsed(engine, "width=\"100\" height=\"100\" viewBox=\"50 20 50 50\""), 2, 2, -100,
+                 -40);
     SvgEngine aligned;
     ExpectMatrix(Parsed(aligned, "width=\"200\" height=\"100\" viewBox=\"10 10 100 100\" "
                                  "preserveAspectRatio=\"xMidYMid\""),

@@ -10,16 +10,19 @@ namespace {
 std::string Repeat(const std::string& text, int count) {
     std::string out;
     out.reserve(text.size() * count);
-    for (int i = 0; i < count; ++i) out += text;
+    for (int i = 0; i < count; ++i)
+        out += text;
     return out;
 }
 
 int TreeDepth(const TiXmlNode* node) {
     int deepest = 0;
     for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling()) {
-        if (!child->ToElement()) continue;
+        if (!child->ToElement())
+            continue;
         int d = 1 + TreeDepth(child);
-        if (d > deepest) deepest = d;
+        if (d > deepest)
+            deepest = d;
     }
     return deepest;
 }
@@ -70,6 +73,21 @@ TEST(SvgXmlReader, DeepNestingHiddenInMarkupIsStillCut) {
     TiXmlDocument doc;
     SvgXmlReader::Parse(bytes, doc);
     EXPECT_LE(TreeDepth(&doc), SvgXmlReader::kMaxXmlDepth);
+}
+
+TEST(SvgXmlReader, SkipsADoctypeWithAnInternalSubset) {
+    std::string bytes = "<?xml version=\"1.0\"?>\n<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" "
+                        "\"x.dtd\" [\n  <!ENTITY ns \"a>b\">\n]>\n<svg width=\"1\"><g></svg>";
+    TiXmlDocument doc;
+    EXPECT_FALSE(SvgXmlReader::Parse(bytes, doc));
+    EXPECT_EQ(doc.ErrorRow(), 5); // line numbers are those of the file
+    TiXmlDocument good;
+    ASSERT_TRUE(SvgXmlReader::Parse(bytes.substr(0, bytes.size() - 9) + "</svg>", good));
+    ASSERT_NE(good.FirstChildElement("svg"), nullptr);
+    // Without a subset the declaration stays as it is.
+    std::string plain = "<!DOCTYPE svg><svg/>";
+    SvgXmlReader::LimitDepth(plain, 10);
+    EXPECT_EQ(plain, "<!DOCTYPE svg><svg/>");
 }
 
 TEST(SvgXmlReader, NormalizesLineEnds) {

@@ -92,31 +92,6 @@ void SetStrokeColor(SvgStyle& style, const char* text) {
 
 } // namespace
 
-TEST(FigureRules, AlphaFromOpacityTruncates) {
-    EXPECT_EQ(SvgFigure::AlphaFromScale24(0xFF0000), 255u);
-    EXPECT_EQ(SvgFigure::AlphaFromScale24(8355840), 127u); // 0.5
-    EXPECT_EQ(SvgFigure::AlphaFromScale24(4177920), 63u);  // 0.25
-    EXPECT_EQ(SvgFigure::AlphaFromScale24(0), 0u);
-}
-
-TEST(FigureRules, PenWidthIsTruncatedToAWholeNumber) {
-    EXPECT_EQ(SvgFigure::PenWidth(2.9f), 2.0f);
-    EXPECT_EQ(SvgFigure::PenWidth(0.5f), 0.0f);
-    EXPECT_EQ(SvgFigure::PenWidth(35.355f), 35.0f);
-    EXPECT_EQ(SvgFigure::PenWidth(1e20f), 1e20f);
-}
-
-TEST(FigureRules, CapsAndJoinsFromKeywords) {
-    EXPECT_EQ(SvgFigure::CapFromKeyword(0), LineCapFlat);
-    EXPECT_EQ(SvgFigure::CapFromKeyword(1), LineCapRound);
-    EXPECT_EQ(SvgFigure::CapFromKeyword(2), LineCapSquare);
-    EXPECT_EQ(SvgFigure::CapFromKeyword(7), LineCapSquare);
-    EXPECT_EQ(SvgFigure::JoinFromKeyword(0), LineJoinMiter);
-    EXPECT_EQ(SvgFigure::JoinFromKeyword(1), LineJoinRound);
-    EXPECT_EQ(SvgFigure::JoinFromKeyword(2), LineJoinBevel);
-    EXPECT_EQ(SvgFigure::JoinFromKeyword(9), LineJoinMiter);
-}
-
 TEST(ShapePaths, CircleEllipseAndLine) {
     SvgCircleFigure circle;
     circle.cx = 50;

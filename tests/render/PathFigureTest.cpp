@@ -72,20 +72,6 @@ TEST(PointsParser, OutOfRangeAndForeignSyntax) {
     EXPECT_EQ(huge[1], (std::pair<float, float>{0, 0})); // hexadecimal and inf are no numbers
 }
 
-TEST(PointList, ItemsByIndex) {
-    SvgPointList list;
-    list.appendItem(SvgPoint(1, 2));
-    list.appendItem(SvgPoint(3, 4));
-    EXPECT_EQ(list.getItem(2), nullptr);
-    EXPECT_TRUE(list.replaceItem(SvgPoint(5, 6), 1));
-    EXPECT_FALSE(list.replaceItem(SvgPoint(5, 6), 2));
-    EXPECT_EQ(list.getItem(1)->getX(), 5);
-    EXPECT_TRUE(list.removeItem(0));
-    EXPECT_FALSE(list.removeItem(1));
-    ASSERT_EQ(list.numberOfItems(), 1u);
-    EXPECT_EQ(list.getItem(0)->getY(), 6);
-}
-
 TEST(PointsFigures, PolygonClosesAndPolylineStaysOpen) {
     SvgPolygonFigure polygon;
     polygon.points.appendFromText("10,20 30,40 50,60");

@@ -235,3 +235,18 @@ TEST(RenderCache, SecondRenderGivesTheSamePixels) {
     EXPECT_EQ(pictures[0].pixels, pictures[1].pixels);
     EXPECT_NE(pictures[0].At(30, 30), kClear);
 }
+
+TEST(RenderRobustness, ExtremeGeometryDrawsWhatItCan) {
+    Picture p =
+        Draw("<circle cx=\"50\" cy=\"50\" r=\"1e38\" stroke=\"blue\" stroke-width=\"1e38\"/>"
+             "<rect x=\"-1e38\" width=\"1e38\" height=\"1e38\" rx=\"1e38\" stroke=\"blue\"/>"
+             "<rect x=\"1e30\" y=\"-1e30\" width=\"-1e30\" height=\"1e30\"/>"
+             "<rect rx=\"-5\" ry=\"-5\" width=\"-10\" height=\"-10\" stroke=\"red\"/>"
+             "<line x2=\"1e38\" y2=\"1e38\" stroke=\"blue\" stroke-dasharray=\"0.001\"/>"
+             "<line x2=\"1e6\" stroke=\"blue\" stroke-dasharray=\"1e-7,1e-7\"/>"
+             "<polygon points=\"0,0 1e39,0 0,1e39 5\" fill=\"green\"/>"
+             "<polyline points=\"nan,inf 1,2\" stroke=\"red\"/>"
+             "<path d=\"M0 0 L 1e38 1e38 A 1e38 1e38 0 0 1 0 5\" stroke=\"red\"/>"
+             "<rect x=\"80\" y=\"80\" width=\"10\" height=\"10\" fill=\"red\"/>");
+    EXPECT_TRUE(Near(p.At(85, 85), 0xFFFF0000)); // later shapes are still drawn
+}

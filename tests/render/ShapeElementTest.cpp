@@ -13,6 +13,7 @@
 #include "render/SvgCircleFigure.h"
 #include "render/SvgEllipseFigure.h"
 #include "render/SvgLineFigure.h"
+#include "render/SvgPaintServer.h"
 #include "render/SvgRectFigure.h"
 #include "style/SvgStyle.h"
 
@@ -214,4 +215,52 @@ TEST(ShapeElements, StrokeWidthsResolvedForThePen) {
     EXPECT_EQ(PenWidthOf(doc.At({3})->GetFigure()), 0.0f);
     EXPECT_EQ(PenWidthOf(doc.At({4})->GetFigure()), 20.0f);
     EXPECT_EQ(PenWidthOf(doc.At({5, 0})->GetFigure()), 3.0f); // the nearest viewport
+}
+
+namespace {
+
+// Stands in for a gradient: hands out a solid brush and notes what it was asked.
+class FakeGradient : public SvgElement, public SvgPaintServer {
+public:
+    FakeGradient() : SvgElement(SvgKindLinearGradient, "linearGradient") {}
+    bool ReadAttributes(TiXmlElement*) override { return true; }
+    SvgElement* Clone() const override { return new FakeGradient(); }
+    void CopyFrom(const SvgElement*) override {}
+    GdiBrush* CreateBrush(const GpRect& bounds, unsigned alpha) const override {
+        ++calls;
+        lastBounds = bounds;
+        lastAlpha = alpha;
+        return GdiBrush::CreateSolid((alpha << 24) | 0x00FFFF);
+    }
+    mutable int calls = 0;
+    mutable GpRect lastBounds{1, 1, 1, 1};
+    mutable unsigned lastAlpha = 0;
+};
+
+} // namespace
+
+TEST(ShapeElements, FillReferenceAsksThePaintServerOnce) {
+    Document doc("<rect id=\"r1\" width=\"10\" height=\"10\" fill=\"url(#grad) red\" "
+                 "fill-opacity=\"0.5\"/>"
+                 "<rect width=\"10\" height=\"10\" fill=\"url(#r1) red\"/>");
+    FakeGradient* gradient = new FakeGradient();
+    gradient->SetId("grad");
+    doc.At({})->AddChild(gradient);
+    auto* first = doc.FigureAt<SvgRectFigure>({0});
+    PaintOnce(first);
+    PaintOnce(first);
+    EXPECT_EQ(gradient->calls, 1);
+    EXPECT_EQ(gradient->lastAlpha, 127u);
+    EXPECT_EQ(gradient->lastBounds.Width, 0);
+    EXPECT_EQ(gradient->lastBounds.X, 0);
+    ARGB color = 0;
+    GdipGetSolidFillColor(static_cast<GpSolidFill*>(first->GetFillBrush()->Get()), &color);
+    EXPECT_EQ(color, 0x7F00FFFFu);
+
+    // A reference to an element that is no paint server: the fallback colour.
+    auto* second = doc.FigureAt<SvgRectFigure>({1});
+    PaintOnce(second);
+    ASSERT_NE(second->GetFillBrush(), nullptr);
+    GdipGetSolidFillColor(static_cast<GpSolidFill*>(second->GetFillBrush()->Get()), &color);
+    EXPECT_EQ(color, 0xFFFF0000u);
 }

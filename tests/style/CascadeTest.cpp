@@ -192,19 +192,14 @@ TEST(CascadeFontWeight, BolderLighterAndKeywords) {
 }
 
 TEST(CascadeFontStretch, NarrowerAndWiderStayInRange) {
-    EXPECT_EQ(StyleChain("<g font-stretch='condensed'><text font-stretch='narrower'/></g>")
-                  .Last()
-                  .fontStretch.computed,
-              1u);
-    EXPECT_EQ(StyleChain("<g font-stretch='ultra-condensed'><text font-stretch='narrower'/></g>")
-                  .Last()
-                  .fontStretch.computed,
-              0u);
-    EXPECT_EQ(StyleChain("<g font-stretch='ultra-expanded'><text font-stretch='wider'/></g>")
-                  .Last()
-                  .fontStretch.computed,
-              8u);
-    EXPECT_EQ(StyleChain("<g font-stretch='expanded'><text/></g>").Last().fontStretch.computed, 6u);
+    const std::pair<const char*, unsigned> cases[] = {
+        {"<g font-stretch='condensed'><text font-stretch='narrower'/></g>", 1},
+        {"<g font-stretch='ultra-condensed'><text font-stretch='narrower'/></g>", 0},
+        {"<g font-stretch='ultra-expanded'><text font-stretch='wider'/></g>", 8},
+        {"<g font-stretch='expanded'><text/></g>", 6},
+    };
+    for (const auto& [xml, expected] : cases)
+        EXPECT_EQ(StyleChain(xml).Last().fontStretch.computed, expected) << xml;
 }
 
 TEST(CascadeText, FamiliesAreInheritedWithoutBeingMarkedSet) {
@@ -268,6 +263,11 @@ TEST(CascadeStroke, WidthsCapsJoinsAndMiter) {
     StyleChain percent("<g stroke-width='10%'><rect/></g>");
     EXPECT_EQ(percent.Last().strokeWidth.unit, SvgUnitPercent);
     EXPECT_FLOAT_EQ(percent.Last().strokeWidth.value, 0.1f);
+    SvgStyle other;
+    other.ReadStyleAttribute("stroke-width:4");
+    percent.Last().MergeFromParent(&other); // a second cascade from a plain width
+    EXPECT_EQ(percent.Last().strokeWidth.unit, SvgUnitNone);
+    EXPECT_FLOAT_EQ(percent.Last().strokeWidth.computed, 4.0f);
 }
 
 TEST(CascadeStroke, DashArraysAndOffsets) {

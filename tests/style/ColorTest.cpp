@@ -145,13 +145,15 @@ TEST(IccColorReader, ProfileAndComponents) {
     EXPECT_TRUE(ReadIccColor("icc-color(p)", nullptr, &none));
     EXPECT_TRUE(none.components.empty());
     EXPECT_TRUE(ReadIccColor("icc-color(p, 1)", nullptr, nullptr));
+    EXPECT_TRUE(ReadIccColor("icc-color(p, 0, -0.0e-999, 1e-300)", nullptr, &none));
+    EXPECT_EQ(none.components.size(), 3u);
 }
 
 TEST(IccColorReader, FailuresEmptyTheComponents) {
     for (const char* bad :
          {"icc-color(1p, 1)", "icc-color(, 1)", "icc-color(p, 1", "icc-color(p 1 x)",
-          "icc-color p, 1)", "ICC-color(p, 1)", "icc-color(p, 1e999)", "icc-color(p, -)",
-          "icc-color(p, +, 1)", "icc-color(p, .)", ""}) {
+          "icc-color p, 1)", "ICC-color(p, 1)", "icc-color(p, 1e999)", "icc-color(p, 1e-999)",
+          "icc-color(p, -)", "icc-color(p, +, 1)", "icc-color(p, .)", ""}) {
         SvgIccColor icc;
         icc.components = {9};
         const char* end = nullptr;

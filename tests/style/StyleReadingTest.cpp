@@ -5,6 +5,7 @@
 #include "syntax/SvgDeclaration.h"
 #include "syntax/SvgScanner.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -70,72 +71,87 @@ TEST(StyleReading, UnclosedCommentEndsTheDeclarations) {
     EXPECT_FALSE(s->fill.set);
 }
 
-TEST(StyleReading, EveryPropertyOfTheStyleAttribute) {
-    auto s = FromStyleAttribute(
-        "-inkscape-font-specification:'Sans Bold';font:bold 12px Sans;font-family:\"DejaVu Sans\";"
-        "font-size:20px;font-stretch:condensed;font-style:italic;font-variant:small-caps;"
-        "font-weight:bold;text-indent:5;text-align:center;text-decoration:underline;"
-        "line-height:normal;letter-spacing:2;word-spacing:3px;text-transform:uppercase;"
-        "direction:rtl;block-progression:lr;writing-mode:tb;text-anchor:middle;display:block;"
-        "overflow:hidden;visibility:hidden;opacity:0.5;enable-background:new;filter:url(#blur);"
-        "stop-color:#00f;stop-opacity:0.5;fill:#f00;stroke:green;fill-opacity:0;"
-        "stroke-opacity:1;fill-rule:evenodd;stroke-linecap:round;stroke-linejoin:bevel;"
-        "marker:url(#a);marker-start:url(#b);marker-mid:inherit;marker-end:url(#d);"
-        "stroke-dasharray:1,2,3;stroke-dashoffset:4;stroke-miterlimit:8;stroke-width:2pt;"
-        "color:green;shape-rendering:crispEdges;unicode-bidi:embed");
-    EXPECT_EQ(s->text->fontSpecification.value, "Sans Bold");
-    EXPECT_EQ(s->text->font.value, "bold 12px Sans");
-    EXPECT_FALSE(s->text->font.inherit);
-    EXPECT_EQ(s->text->fontFamily.value, "DejaVu Sans");
-    EXPECT_EQ(s->fontSize.type, SvgFontSizeLength);
-    EXPECT_FLOAT_EQ(s->fontSize.computed, 20.0f);
-    EXPECT_EQ(s->fontStretch.value, 2u);
-    EXPECT_EQ(s->fontStyle.value, 1u);
-    EXPECT_EQ(s->fontVariant.value, 1u);
-    EXPECT_EQ(s->fontWeight.value, 10u);
-    EXPECT_FLOAT_EQ(s->textIndent.computed, 5.0f);
-    EXPECT_EQ(s->textAlign.value, 4u);
-    EXPECT_TRUE(s->textDecoration.underline);
-    EXPECT_TRUE(s->lineHeight.set && s->lineHeight.normal);
-    EXPECT_FLOAT_EQ(s->letterSpacing.computed, 2.0f);
-    EXPECT_FALSE(s->letterSpacing.normal);
-    EXPECT_EQ(s->wordSpacing.unit, SvgUnitPx);
-    EXPECT_EQ(s->textTransform.value, 1u);
-    EXPECT_EQ(s->direction.value, 1u);
-    EXPECT_EQ(s->blockProgression.value, 2u);
-    EXPECT_EQ(s->writingMode.value, 2u);
-    EXPECT_EQ(s->textAnchor.value, 1u);
-    EXPECT_EQ(s->display.value, 2u);
-    EXPECT_EQ(s->overflow.value, 1u);
-    EXPECT_EQ(s->visibility.value, 0u);
-    EXPECT_EQ(s->opacity.value, 8355840u);
-    EXPECT_EQ(s->enableBackground.value, 1u);
-    EXPECT_EQ(s->filter.value, "blur");
-    EXPECT_EQ(Packed(s->stopColor.color), kBlue);
-    EXPECT_TRUE(s->stopColor.colorSet);
-    EXPECT_EQ(s->stopOpacity.value, 8355840u);
-    EXPECT_EQ(Packed(s->fill.color), kRed);
-    EXPECT_EQ(Packed(s->stroke.color), kGreen);
-    EXPECT_EQ(s->fillOpacity.value, 0u);
-    EXPECT_TRUE(s->fillOpacity.set);
-    EXPECT_EQ(s->strokeOpacity.value, 16711680u);
-    EXPECT_EQ(s->fillRule.value, 2u);
-    EXPECT_EQ(s->strokeLinecap.value, 1u);
-    EXPECT_EQ(s->strokeLinejoin.value, 2u);
-    // Markers keep the text as written, "inherit" included.
-    EXPECT_EQ(s->marker[SvgStyle::MarkerAll].value, "url(#a)");
-    EXPECT_EQ(s->marker[SvgStyle::MarkerStart].value, "url(#b)");
-    EXPECT_EQ(s->marker[SvgStyle::MarkerMid].value, "inherit");
+// One row per property: a value and what it leaves in the record. Each row is
+// read as a declaration and, unless it is style-only, as an attribute.
+struct PropertyCase {
+    const char* name;
+    const char* value;
+    bool (*check)(const SvgStyle&);
+    bool asAttribute;
+};
+
+// clang-format off
+const PropertyCase kProperties[] = {
+    {"font-family", "'Liberation Serif'", [](const SvgStyle& s) { return s.text->fontFamily.value == "Liberation Serif"; }, true},
+    {"-inkscape-font-specification", "\"Sans Bold\"", [](const SvgStyle& s) { return s.text->fontSpecification.value == "Sans Bold"; }, true},
+    {"font", "bold 12px Sans", [](const SvgStyle& s) { return s.text->font.set && s.text->font.value == "bold 12px Sans"; }, false},
+    {"font-size", "large", [](const SvgStyle& s) { return s.fontSize.set && s.fontSize.value == 4; }, true},
+    {"font-stretch", "condensed", [](const SvgStyle& s) { return s.fontStretch.value == 2; }, true},
+    {"font-style", "oblique", [](const SvgStyle& s) { return s.fontStyle.value == 2; }, true},
+    {"font-variant", "small-caps", [](const SvgStyle& s) { return s.fontVariant.value == 1; }, true},
+    {"font-weight", "bold", [](const SvgStyle& s) { return s.fontWeight.value == 10; }, true},
+    {"text-indent", "1in", [](const SvgStyle& s) { return s.textIndent.computed == 90.0f; }, true},
+    {"text-align", "center", [](const SvgStyle& s) { return s.textAlign.value == 4; }, true},
+    {"text-decoration", "line-through blink", [](const SvgStyle& s) { return s.textDecoration.lineThrough && s.textDecoration.blink && !s.textDecoration.underline; }, true},
+    {"line-height", "150%", [](const SvgStyle& s) { return s.lineHeight.set && !s.lineHeight.normal && s.lineHeight.value == 1.5f; }, true},
+    {"letter-spacing", "normal", [](const SvgStyle& s) { return s.letterSpacing.set && s.letterSpacing.normal; }, true},
+    {"word-spacing", "1em", [](const SvgStyle& s) { return s.wordSpacing.unit == SvgUnitEm; }, true},
+    {"text-transform", "none", [](const SvgStyle& s) { return s.textTransform.value == 3; }, true},
+    {"direction", "rtl", [](const SvgStyle& s) { return s.direction.value == 1; }, true},
+    {"block-progression", "lr", [](const SvgStyle& s) { return s.blockProgression.value == 2; }, false},
+    {"writing-mode", "tb", [](const SvgStyle& s) { return s.writingMode.value == 2; }, true},
+    {"text-anchor", "middle", [](const SvgStyle& s) { return s.textAnchor.value == 1; }, true},
+    {"display", "none", [](const SvgStyle& s) { return s.display.set && s.display.value == 0; }, true},
+    {"overflow", "scroll", [](const SvgStyle& s) { return s.overflow.value == 2; }, true},
+    {"visibility", "hidden", [](const SvgStyle& s) { return s.visibility.value == 0; }, true},
+    {"opacity", "0.5", [](const SvgStyle& s) { return s.opacity.value == 8355840u; }, true},
+    {"enable-background", "new", [](const SvgStyle& s) { return s.enableBackground.value == 1; }, true},
+    {"filter", "url(#blur)", [](const SvgStyle& s) { return s.filter.set && s.filter.value == "blur"; }, true},
+    {"color", "red", [](const SvgStyle& s) { return s.color.set && Packed(s.color.color) == kRed; }, true},
+    {"stop-color", "#00f", [](const SvgStyle& s) { return s.stopColor.colorSet && Packed(s.stopColor.color) == kBlue; }, true},
+    {"stop-opacity", "0", [](const SvgStyle& s) { return s.stopOpacity.set && s.stopOpacity.value == 0; }, true},
+    {"fill", "url(#g) green", [](const SvgStyle& s) { return s.fill.uri == "g" && Packed(s.fill.color) == kGreen; }, true},
+    {"fill-opacity", "0.5", [](const SvgStyle& s) { return s.fillOpacity.value == 8355840u; }, true},
+    {"fill-rule", "evenodd", [](const SvgStyle& s) { return s.fillRule.value == 2; }, true},
+    {"stroke", "blue", [](const SvgStyle& s) { return s.stroke.colorSet && Packed(s.stroke.color) == kBlue; }, true},
+    {"stroke-width", "2pt", [](const SvgStyle& s) { return s.strokeWidth.set && s.strokeWidth.computed == 2.5f; }, true},
+    {"stroke-linecap", "square", [](const SvgStyle& s) { return s.strokeLinecap.value == 2; }, true},
+    {"stroke-linejoin", "bevel", [](const SvgStyle& s) { return s.strokeLinejoin.value == 2; }, true},
+    {"stroke-miterlimit", "8", [](const SvgStyle& s) { return s.strokeMiterlimit.set && s.strokeMiterlimit.value == 8.0f; }, true},
+    {"stroke-dasharray", "1,2,3", [](const SvgStyle& s) { return s.strokeDash.dasharraySet && s.strokeDash.dashCount == 3; }, true},
+    {"stroke-dashoffset", "4", [](const SvgStyle& s) { return s.strokeDash.dashoffsetSet && s.strokeDash.dashOffset == 4.0; }, true},
+    {"stroke-opacity", "0.25", [](const SvgStyle& s) { return s.strokeOpacity.value == 4177920u; }, true},
+    {"marker", "url(#a)", [](const SvgStyle& s) { return s.marker[SvgStyle::MarkerAll].value == "url(#a)"; }, true},
+    {"marker-start", "url(#b)", [](const SvgStyle& s) { return s.marker[SvgStyle::MarkerStart].value == "url(#b)"; }, true},
+    {"marker-mid", "url(#c)", [](const SvgStyle& s) { return s.marker[SvgStyle::MarkerMid].value == "url(#c)"; }, true},
+    {"marker-end", "url(#d)", [](const SvgStyle& s) { return s.marker[SvgStyle::MarkerEnd].value == "url(#d)"; }, true},
+};
+// clang-format on
+
+TEST(StyleReading, EveryPropertyAsDeclarationAndAsAttribute) {
+    for (const PropertyCase& c : kProperties) {
+        EXPECT_FALSE(c.check(SvgStyle())) << c.name; // the row tests something
+        std::string declaration = std::string(c.name) + ":" + c.value;
+        EXPECT_TRUE(c.check(*FromStyleAttribute(declaration.c_str()))) << declaration;
+
+        // -inkscape-font-specification is no XML name, so the element is built in code.
+        TiXmlElement element("text");
+        element.SetAttribute(c.name, c.value);
+        SvgStyle s;
+        s.ReadFromElement(&element);
+        EXPECT_EQ(c.check(s), c.asAttribute) << c.name << " as an attribute";
+    }
+    // As an attribute, block progression is spelled with an underscore.
+    EXPECT_EQ(ReadElementStyle("<text block_progression='rl'/>")->blockProgression.value, 1u);
+}
+
+TEST(StyleReading, MarkersKeepTheirTextInDeclarationsOnly) {
+    auto s = FromStyleAttribute("marker-mid:inherit");
     EXPECT_TRUE(s->marker[SvgStyle::MarkerMid].inherit);
-    EXPECT_EQ(s->marker[SvgStyle::MarkerEnd].value, "url(#d)");
-    ASSERT_EQ(s->strokeDash.dashCount, 3);
-    EXPECT_EQ(s->strokeDash.dashes[2], 3.0);
-    EXPECT_TRUE(s->strokeDash.dashoffsetSet);
-    EXPECT_EQ(s->strokeDash.dashOffset, 4.0);
-    EXPECT_FLOAT_EQ(s->strokeMiterlimit.value, 8.0f);
-    EXPECT_FLOAT_EQ(s->strokeWidth.computed, 2.5f);
-    EXPECT_TRUE(s->color.set); // color is read in a style attribute too
-    EXPECT_EQ(Packed(s->color.color), kGreen);
+    EXPECT_EQ(s->marker[SvgStyle::MarkerMid].value, "inherit");
+    s = ReadElementStyle("<path marker-mid='inherit'/>");
+    EXPECT_TRUE(s->marker[SvgStyle::MarkerMid].inherit);
+    EXPECT_EQ(s->marker[SvgStyle::MarkerMid].value, "");
 }
 
 TEST(StyleReading, FontShorthandAndDashOffsetFlags) {
@@ -149,79 +165,6 @@ TEST(StyleReading, FontShorthandAndDashOffsetFlags) {
     s = FromStyleAttribute("stroke-dasharray:none;stroke-dasharray:5");
     EXPECT_TRUE(s->strokeDash.dasharraySet);
     EXPECT_EQ(s->strokeDash.dashCount, 0);
-}
-
-TEST(StyleReading, PresentationAttributes) {
-    auto s = ReadElementStyle(
-        "<text visibility='hidden' display='none' overflow='scroll' font-size='large' "
-        "font-style='oblique' font-variant='small-caps' font-weight='300' font-stretch='wider' "
-        "text-indent='1in' text-align='end' text-decoration='line-through blink' "
-        "line-height='150%' letter-spacing='normal' word-spacing='1em' text-transform='none' "
-        "direction='rtl' block_progression='rl' writing-mode='rl' text-anchor='end' "
-        "opacity='0' color='red' fill='none' fill-opacity='0.5' fill-rule='evenodd' "
-        "stroke='url(#g) blue' stroke-width='3' stroke-linecap='square' stroke-linejoin='round' "
-        "stroke-miterlimit='2' marker='url(#m)' marker-start='inherit' marker-mid='url(#n)' "
-        "marker-end='url(#o)' stroke-opacity='0.25' stroke-dasharray='4 2' "
-        "stroke-dashoffset='1.5' "
-        "font-family=\"'Liberation Serif'\" filter='none' enable-background='new' "
-        "stop-color='green' stop-opacity='0'/>");
-    EXPECT_EQ(s->visibility.value, 0u);
-    EXPECT_EQ(s->display.value, 0u);
-    EXPECT_EQ(s->overflow.value, 2u);
-    EXPECT_EQ(s->fontSize.value, 4u);
-    EXPECT_EQ(s->fontStyle.value, 2u);
-    EXPECT_EQ(s->fontVariant.value, 1u);
-    EXPECT_EQ(s->fontWeight.value, 2u);
-    EXPECT_EQ(s->fontStretch.value, 10u);
-    EXPECT_FLOAT_EQ(s->textIndent.computed, 90.0f);
-    EXPECT_EQ(s->textAlign.value, 1u);
-    EXPECT_TRUE(s->textDecoration.lineThrough && s->textDecoration.blink);
-    EXPECT_FALSE(s->textDecoration.underline);
-    EXPECT_EQ(s->lineHeight.unit, SvgUnitPercent);
-    EXPECT_TRUE(s->letterSpacing.set && s->letterSpacing.normal);
-    EXPECT_EQ(s->wordSpacing.unit, SvgUnitEm);
-    EXPECT_EQ(s->textTransform.value, 3u);
-    EXPECT_EQ(s->direction.value, 1u);
-    EXPECT_EQ(s->blockProgression.value, 1u);
-    EXPECT_EQ(s->writingMode.value, 1u);
-    EXPECT_EQ(s->textAnchor.value, 2u);
-    EXPECT_EQ(s->opacity.value, 0u);
-    EXPECT_TRUE(s->opacity.set);
-    EXPECT_EQ(Packed(s->color.color), kRed);
-    EXPECT_TRUE(s->fill.noneSet);
-    EXPECT_EQ(s->fillOpacity.value, 8355840u);
-    EXPECT_EQ(s->fillRule.value, 2u);
-    EXPECT_EQ(s->stroke.uri, "g");
-    EXPECT_EQ(Packed(s->stroke.color), kBlue);
-    EXPECT_FLOAT_EQ(s->strokeWidth.computed, 3.0f);
-    EXPECT_EQ(s->strokeLinecap.value, 2u);
-    EXPECT_EQ(s->strokeLinejoin.value, 1u);
-    EXPECT_FLOAT_EQ(s->strokeMiterlimit.value, 2.0f);
-    EXPECT_EQ(s->marker[SvgStyle::MarkerAll].value, "url(#m)");
-    // As an attribute, "inherit" leaves the marker string empty.
-    EXPECT_TRUE(s->marker[SvgStyle::MarkerStart].inherit);
-    EXPECT_EQ(s->marker[SvgStyle::MarkerStart].value, "");
-    EXPECT_EQ(s->marker[SvgStyle::MarkerMid].value, "url(#n)");
-    EXPECT_EQ(s->marker[SvgStyle::MarkerEnd].value, "url(#o)");
-    EXPECT_EQ(s->strokeOpacity.value, 4177920u);
-    ASSERT_EQ(s->strokeDash.dashCount, 2);
-    EXPECT_EQ(s->strokeDash.dashOffset, 1.5);
-    EXPECT_EQ(s->text->fontFamily.value, "Liberation Serif");
-    EXPECT_TRUE(s->filter.set);
-    EXPECT_EQ(s->filter.value, "");
-    EXPECT_EQ(s->enableBackground.value, 1u);
-    EXPECT_EQ(Packed(s->stopColor.color), kGreen);
-    EXPECT_EQ(s->stopOpacity.value, 0u);
-    EXPECT_TRUE(s->stopOpacity.set);
-}
-
-TEST(StyleReading, FontSpecificationAttribute) {
-    // Not a well-formed XML name, so only an element built in code carries it.
-    TiXmlElement element("text");
-    element.SetAttribute("-inkscape-font-specification", "'Serif Italic'");
-    SvgStyle s;
-    s.ReadFromElement(&element);
-    EXPECT_EQ(s.text->fontSpecification.value, "Serif Italic");
 }
 
 TEST(StyleReading, AttributesThatAreNoPresentationAttributes) {
@@ -286,6 +229,58 @@ TEST(StyleReading, LongAndHostileText) {
     child.parent = &parent;
     child.ReadFromElement(nullptr); // no element: only the cascade
     EXPECT_EQ(Packed(child.fill.color), kRed);
+}
+
+// Text made of the pieces the readers look for, in random order: reading and
+// merging it keeps the record sound.
+TEST(StyleReading, RandomTextKeepsTheRecordSound) {
+    const char* const pieces[] = {"fill",
+                                  "stroke",
+                                  "font-size",
+                                  "stroke-width",
+                                  "stroke-dasharray",
+                                  "font-family",
+                                  "color",
+                                  "font",
+                                  ":",
+                                  ";",
+                                  " ",
+                                  "url(",
+                                  "#g",
+                                  ")",
+                                  "'",
+                                  "inherit",
+                                  "currentColor",
+                                  "none",
+                                  "1e38",
+                                  "-5",
+                                  "50%",
+                                  "em",
+                                  "ex",
+                                  ",",
+                                  "/*",
+                                  "*/",
+                                  "<!--",
+                                  "-->",
+                                  "\xff",
+                                  "larger"};
+    unsigned seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    SvgStyle parent;
+    parent.ReadStyleAttribute("font-size:1e38;stroke-dasharray:1,2;fill:currentColor;color:red");
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (unsigned n = next() % 24; n > 0; --n)
+            text += pieces[next() % (sizeof pieces / sizeof *pieces)];
+        SvgStyle s;
+        s.parent = &parent;
+        s.ReadStyleAttribute(text.c_str());
+        s.MergeFromParent(&parent);
+        ASSERT_TRUE(std::isfinite(s.fontSize.computed)) << text;
+        ASSERT_FALSE(std::isnan(s.strokeWidth.computed)) << text;
+        ASSERT_TRUE(s.strokeDash.dashCount >= 0 && s.strokeDash.dashCount <= 64) << text;
+        ASSERT_EQ(s.strokeDash.dashes != nullptr, s.strokeDash.dashCount > 0) << text;
+    }
 }
 
 // The in-place declaration reader must split exactly as the scanner does.

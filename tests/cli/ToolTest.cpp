@@ -1,0 +1,267 @@
+#include "platform/gdiplus/GdiPlus.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+struct ToolRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+class ToolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = "/tmp/kelsvg-cli-" + std::to_string(getpid()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+    // Runs the tool in the test's folder with args (shell words), after a shell
+    // prefix such as a ulimit; exit code, standard output and standard error.
+    ToolRun Tool(const std::string& args, const std::string& prefix = "") {
+        ToolRun run;
+        std::string out = dir + "/stdout", err = dir + "/stderr";
+        std::string command = prefix + " '" + std::string(KELSVG_TOOL_PATH) + "' " + args + " >'" +
+                              out + "' 2>'" + err + "'";
+        int status = std::system(("cd '" + dir + "' && " + command).c_str());
+        run.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        run.out = Slurp(out);
+        run.err = Slurp(err);
+        return run;
+    }
+
+    std::string Write(const std::string& name, const std::string& text) {
+        std::string path = dir + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    // Size and one pixel of a PNG the tool wrote; false when it cannot be read.
+    bool ReadPng(const std::string& path, int& width, int& height, int x = 0, int y = 0,
+                 uint32_t* pixel = nullptr) {
+        Gdiplus::GpBitmap* bitmap = nullptr;
+        if (Gdiplus::GdipCreateBitmapFromPngFileA(path.c_str(), &bitmap) != Gdiplus::Ok)
+            return false;
+        UINT w = 0, h = 0;
+        Gdiplus::GdipGetImageWidth(bitmap, &w);
+        Gdiplus::GdipGetImageHeight(bitmap, &h);
+        width = static_cast<int>(w);
+        height = static_cast<int>(h);
+        if (pixel) {
+            Gdiplus::ARGB argb = 0;
+            Gdiplus::GdipBitmapGetPixel(bitmap, x, y, &argb);
+            *pixel = argb;
+        }
+        Gdiplus::GdipDisposeImage(bitmap);
+        return true;
+    }
+
+    void Square(const std::string& svgAttributes) {
+        Write("square.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" " + svgAttributes +
+                                "><rect width=\"10\" height=\"10\" fill=\"red\"/></svg>");
+    }
+
+    std::string dir;
+};
+
+TEST_F(ToolTest, HelpAndVersion) {
+    ToolRun help = Tool("--help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("--out-dir"), std::string::npos);
+    EXPECT_NE(help.out.find("worst"), std::string::npos);
+    ToolRun version = Tool("--version");
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out.rfind("kelsvg ", 0), 0u) << version.out;
+}
+
+TEST_F(ToolTest, UsageErrorsExitOne) {
+    Square("width=\"20\" height=\"20\"");
+    for (const char* args :
+         {"", "only.svg", "a.svg b.png c.png", "--bogus a.svg b.png", "--width 0 a.svg b.png",
+          "-w abc a.svg b.png", "--height 40000 a.svg b.png", "-w", "--background nocolour a b",
+          "--background '#12345' a b", "--out-dir out", "--cache=yes a b", "square.svg -"}) {
+        ToolRun run = Tool(args);
+        EXPECT_EQ(run.code, 1) << args;
+        EXPECT_NE(run.err.find("kelsvg: "), std::string::npos) << args;
+        EXPECT_NE(run.err.find("usage:"), std::string::npos) << args;
+    }
+}
+
+TEST_F(ToolTest, NeverWritesOverItsInput) {
+    Square("width=\"20\" height=\"20\"");
+    std::string before = Slurp(dir + "/square.svg");
+    ToolRun run = Tool("square.svg ./square.svg");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("overwrite"), std::string::npos) << run.err;
+    EXPECT_EQ(Tool("--out-dir . square.svg").code, 0); // square.png beside it
+    std::rename((dir + "/square.svg").c_str(), (dir + "/square.png").c_str());
+    EXPECT_EQ(Tool("--out-dir . square.png").code, 1);
+    EXPECT_EQ(Slurp(dir + "/square.png"), before);
+}
+
+TEST_F(ToolTest, BadInputsExitTwoWithAClearMessage) {
+    Write("empty.svg", "");
+    Write("text.svg", "just words");
+    Write("html.svg", "<html><body/></html>");
+    Write("broken.svg", "<svg width=\"5\" height=\"5\"><g></svg>");
+    Write("nosize.svg", "<svg><rect width=\"5\" height=\"5\"/></svg>");
+    Write("zero.svg", "<svg width=\"0\" height=\"5\"/>");
+    Write("huge.svg", "<svg width=\"40000\" height=\"5\"/>");
+    struct Case {
+        const char* file;
+        const char* message;
+    } cases[] = {{"missing.svg", "cannot read"},
+                 {"empty.svg", "empty"},
+                 {"text.svg", "not well-formed XML"},
+                 {"html.svg", "<html>"},
+                 {"broken.svg", "line 1"},
+                 {"nosize.svg", "no size"},
+                 {"zero.svg", "no size"},
+                 {"huge.svg", "32767"}};
+    for (const Case& c : cases) {
+        ToolRun run = Tool(std::string(c.file) + " out.png");
+        EXPECT_EQ(run.code, 2) << c.file;
+        EXPECT_NE(run.err.find(c.file), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_FALSE(Exists(dir + "/out.png")) << c.file;
+    }
+    // Given a size, a document without one renders.
+    EXPECT_EQ(Tool("-w 8 -h 6 nosize.svg out.png").code, 0);
+    EXPECT_EQ(Tool("-w 8 nosize.svg out2.png").code, 2);
+}
+
+TEST_F(ToolTest, UnwritableOutputExitsThree) {
+    Square("width=\"20\" height=\"20\"");
+    ToolRun run = Tool("square.svg /nonexistent/dir/out.png");
+    EXPECT_EQ(run.code, 3);
+    EXPECT_NE(run.err.find("/nonexistent/dir/out.png"), std::string::npos) << run.err;
+    Write("afile", "x");
+    EXPECT_EQ(Tool("--out-dir afile square.svg").code, 3);
+}
+
+TEST_F(ToolTest, OutputHasTheWindowSize) {
+    int w = 0, h = 0;
+    Square("width=\"99.9\" height=\"50\"");
+    ASSERT_EQ(Tool("square.svg a.png").code, 0);
+    ASSERT_TRUE(ReadPng(dir + "/a.png", w, h));
+    EXPECT_EQ(w, 99);
+    EXPECT_EQ(h, 50);
+
+    Square("width=\"100\" height=\"50\"");
+    ASSERT_EQ(Tool("-w 40 square.svg b.png").code, 0);
+    ASSERT_TRUE(ReadPng(dir + "/b.png", w, h));
+    EXPECT_EQ(w, 40);
+    EXPECT_EQ(h, 20);
+    ASSERT_EQ(Tool("--height=10 square.svg c.png").code, 0);
+    ASSERT_TRUE(ReadPng(dir + "/c.png", w, h));
+    EXPECT_EQ(w, 20);
+    EXPECT_EQ(h, 10);
+    ASSERT_EQ(Tool("--width 30 --height 70 square.svg d.png").code, 0);
+    ASSERT_TRUE(ReadPng(dir + "/d.png", w, h));
+    EXPECT_EQ(w, 30);
+    EXPECT_EQ(h, 70);
+
+    Square("viewBox=\"0 0 24 16\"");
+    ASSERT_EQ(Tool("square.svg e.png").code, 0);
+    ASSERT_TRUE(ReadPng(dir + "/e.png", w, h));
+    EXPECT_EQ(w, 24);
+    EXPECT_EQ(h, 16);
+}
+
+TEST_F(ToolTest, DrawPathsAgreeAndBackgroundFills) {
+    Square("width=\"20\" height=\"20\"");
+    for (const char* mode : {"", "--dc", "--cache", "--dc --cache"}) {
+        SCOPED_TRACE(mode);
+        ToolRun run = Tool(std::string(mode) + " --background '#0000ff' square.svg out.png");
+        ASSERT_EQ(run.code, 0) << run.err;
+        EXPECT_TRUE(run.out.empty());
+        int w, h;
+        uint32_t pixel = 0;
+        ASSERT_TRUE(ReadPng(dir + "/out.png", w, h, 5, 5, &pixel));
+        EXPECT_EQ(pixel, 0xFFFF0000u);
+        ASSERT_TRUE(ReadPng(dir + "/out.png", w, h, 15, 15, &pixel));
+        EXPECT_EQ(pixel, 0xFF0000FFu);
+    }
+    ASSERT_EQ(Tool("square.svg clear.png").code, 0);
+    int w, h;
+    uint32_t pixel = 1;
+    ASSERT_TRUE(ReadPng(dir + "/clear.png", w, h, 15, 15, &pixel));
+    EXPECT_EQ(pixel >> 24, 0u);
+}
+
+TEST_F(ToolTest, OutDirRendersEveryInputAndReportsTheWorst) {
+    Write("one.svg", "<svg width=\"4\" height=\"4\"/>");
+    Write("two.svg", "<svg width=\"6\" height=\"3\"/>");
+    Write("bad.svg", "not xml");
+    ToolRun run = Tool("--out-dir pngs one.svg bad.svg two.svg missing.svg");
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("bad.svg"), std::string::npos);
+    EXPECT_NE(run.err.find("missing.svg"), std::string::npos);
+    int w = 0, h = 0;
+    ASSERT_TRUE(ReadPng(dir + "/pngs/one.png", w, h));
+    EXPECT_EQ(w, 4);
+    ASSERT_TRUE(ReadPng(dir + "/pngs/two.png", w, h));
+    EXPECT_EQ(w, 6);
+    EXPECT_EQ(h, 3);
+    EXPECT_FALSE(Exists(dir + "/pngs/bad.png"));
+    EXPECT_EQ(Tool("--out-dir pngs one.svg two.svg").code, 0);
+}
+
+TEST_F(ToolTest, RendersTheExample) {
+    ToolRun run = Tool("'" + std::string(KELSVG_SOURCE_DIR) + "/examples/hello.svg' hello.png");
+    ASSERT_EQ(run.code, 0) << run.err;
+    int w = 0, h = 0;
+    ASSERT_TRUE(ReadPng(dir + "/hello.png", w, h));
+    EXPECT_EQ(w, 240);
+    EXPECT_EQ(h, 160);
+}
+
+// Hostile inputs go through within a few hundred MB, without a crash or a hang.
+TEST_F(ToolTest, HostileInputsAreSurvived) {
+    std::string data = std::string(KELSVG_TEST_DATA_DIR) + "/hostile/";
+    const char* limit = "timeout 60";
+    for (const char* name :
+         {"deep-nesting.svg", "deep-tricky.svg", "use-bomb.svg", "use-doubling.svg",
+          "self-use.svg", "many-missing-refs.svg", "empty.svg", "binary.svg", "not-svg.svg",
+          "not-xml.svg"}) {
+        SCOPED_TRACE(name);
+        ToolRun run = Tool("'" + data + name + "' out.png", limit);
+        EXPECT_TRUE(run.code == 0 || run.code == 2) << run.code << " " << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+    ToolRun all = Tool("--cache --out-dir pngs '" + data + "'*.svg", limit);
+    EXPECT_EQ(all.code, 2) << all.err;
+    // The largest resident size any run of the tool reached.
+    struct rusage usage;
+    getrusage(RUSAGE_CHILDREN, &usage);
+    long limitKb = 400L * 1024;
+#if defined(__SANITIZE_ADDRESS__)
+    limitKb *= 4; // shadow memory and quarantine of a sanitizer build
+#endif
+    EXPECT_LT(usage.ru_maxrss, limitKb) << "KB";
+}
+
+} // namespace

@@ -1,0 +1,268 @@
+// Font matching, faces and run layout of the text back end.
+#include "platform/gdiplus/FontCache.h"
+#include "platform/gdiplus/FontLayout.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+using namespace Gdiplus;
+
+namespace {
+
+struct Box {
+    float left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+};
+
+Box Bounds(const FontOutline& o) {
+    Box b;
+    for (size_t i = 0; i + 1 < o.pts.size(); i += 2) {
+        b.left = std::min(b.left, o.pts[i]);
+        b.right = std::max(b.right, o.pts[i]);
+        b.top = std::min(b.top, o.pts[i + 1]);
+        b.bottom = std::max(b.bottom, o.pts[i + 1]);
+    }
+    return b;
+}
+
+size_t Figures(const FontOutline& o) {
+    return std::count(o.ops.begin(), o.ops.end(), FontOutline::Move);
+}
+
+FontOutline Layout(const char* family, const std::u32string& text, FontLayoutRequest r) {
+    FontOutline out;
+    auto entry = FontCache::Instance().FindFamily(family);
+    EXPECT_TRUE(entry) << family;
+    if (entry) {
+        EXPECT_TRUE(LayoutString(*entry, text.data(), text.size(), r, out));
+    }
+    return out;
+}
+
+FontLayoutRequest At(float x, float y, float em, int align = 0, int lineAlign = 0, int style = 0) {
+    FontLayoutRequest r;
+    r.x = x;
+    r.y = y;
+    r.emSize = em;
+    r.align = align;
+    r.lineAlign = lineAlign;
+    r.style = style;
+    return r;
+}
+
+} // namespace
+
+TEST(TextFamily, InstalledFamiliesAndAliasesAreFound) {
+    FontCache& cache = FontCache::Instance();
+    auto dejavu = cache.FindFamily("DejaVu Sans");
+    ASSERT_TRUE(dejavu);
+    EXPECT_EQ(dejavu->family, "DejaVu Sans");
+    EXPECT_TRUE(cache.FindFamily("liberation serif")); // case and blanks do not matter
+    auto times = cache.FindFamily("Times New Roman");
+    ASSERT_TRUE(times);
+    EXPECT_EQ(times->family, "Liberation Serif");
+    EXPECT_TRUE(cache.FindFamily("Arial"));
+    EXPECT_TRUE(cache.FindFamily("sans-serif"));
+    EXPECT_TRUE(cache.FindFamily("monospace"));
+}
+
+TEST(TextFamily, UnknownNamesAreRefused) {
+    FontCache& cache = FontCache::Instance();
+    EXPECT_FALSE(cache.FindFamily("No Such Family Anywhere"));
+    EXPECT_FALSE(cache.FindFamily(""));
+    EXPECT_FALSE(cache.FindFamily("   "));
+    // The default family name read as Windows-1252 is no installed family.
+    EXPECT_FALSE(cache.FindFamily(u8"\u00D0\u00C2\u00CB\u00CE\u00CC\u00E5"));
+    // Asked again: the cached answer.
+    EXPECT_FALSE(cache.FindFamily("No Such Family Anywhere"));
+}
+
+TEST(TextFamily, CacheStaysBounded) {
+    FontCache& cache = FontCache::Instance();
+    for (int i = 0; i < 600; ++i)
+        cache.FindFamily("Missing " + std::to_string(i));
+    EXPECT_LE(cache.FamilyCount(), FontCache::kMaxFamilies);
+    EXPECT_TRUE(cache.FindFamily("DejaVu Sans")); // still answers after a flush
+}
+
+TEST(TextFamily, StylesChooseRealOrSyntheticFaces) {
+    FontCache& cache = FontCache::Instance();
+    auto serif = cache.FindFamily("Liberation Serif");
+    ASSERT_TRUE(serif);
+    FontFaceChoice regular = cache.Face(*serif, 0), bold = cache.Face(*serif, 1),
+                   italic = cache.Face(*serif, 2), both = cache.Face(*serif, 3);
+    ASSERT_TRUE(regular.face && bold.face && italic.face && both.face);
+    EXPECT_FALSE(regular.face->bold);
+    EXPECT_TRUE(bold.face->bold);
+    EXPECT_FALSE(bold.syntheticBold);
+    EXPECT_TRUE(italic.face->italic);
+    EXPECT_TRUE(both.face->bold && both.face->italic);
+    EXPECT_EQ(cache.Face(*serif, 1).face, bold.face); // resolved once
+
+    // A family with a single face: bold and italic are synthesised.
+    auto math = cache.FindFamily("DejaVu Math TeX Gyre");
+    ASSERT_TRUE(math);
+    FontFaceChoice mathBold = cache.Face(*math, 3);
+    EXPECT_EQ(mathBold.face, cache.Face(*math, 0).face);
+    EXPECT_TRUE(mathBold.syntheticBold);
+    EXPECT_TRUE(mathBold.syntheticItalic);
+}
+
+TEST(TextFamily, OutlinesAreCachedPerGlyph) {
+    FontCache& cache = FontCache::Instance();
+    auto entry = cache.FindFamily("DejaVu Sans");
+    ASSERT_TRUE(entry);
+    FontFace& face = *cache.Face(*entry, 0).face;
+    FT_UInt glyph = FT_Get_Char_Index(face.ft, 'A');
+    const FontOutline* o = cache.Outline(face, glyph, false);
+    ASSERT_TRUE(o);
+    EXPECT_EQ(cache.Outline(face, glyph, false), o);
+    EXPECT_NE(cache.Outline(face, glyph, true), o);
+    EXPECT_FALSE(o->ops.empty());
+    EXPECT_EQ(o->ops.front(), FontOutline::Move);
+    // Out-of-range glyph: an empty outline, not a failure.
+    const FontOutline* none = cache.Outline(face, 0xFFFFFF, false);
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->ops.empty());
+}
+
+TEST(TextLayout, AlignmentPlacesTheRunAroundX) {
+    Box near = Bounds(Layout("DejaVu Sans", U"Hello", At(100, 50, 20, 0, 2)));
+    Box center = Bounds(Layout("DejaVu Sans", U"Hello", At(100, 50, 20, 1, 2)));
+    Box far = Bounds(Layout("DejaVu Sans", U"Hello", At(100, 50, 20, 2, 2)));
+    EXPECT_NEAR(near.left, 100, 3);
+    EXPECT_GT(near.right, 130);
+    EXPECT_NEAR((center.left + center.right) / 2, 100, 3);
+    EXPECT_NEAR(far.right, 100, 3);
+    EXPECT_LT(far.left, 70);
+    // Same run, shifted only.
+    EXPECT_NEAR(near.right - near.left, far.right - far.left, 0.01);
+}
+
+TEST(TextLayout, LineAlignmentFarPutsTheLineBoxOnY) {
+    // "x" has no descender: with line alignment far it lies above y, its
+    // baseline the font's descent above y.
+    FontOutline out = Layout("DejaVu Sans", U"x", At(0, 100, 100, 0, 2));
+    Box b = Bounds(out);
+    auto entry = FontCache::Instance().FindFamily("DejaVu Sans");
+    FontFace& face = *FontCache::Instance().Face(*entry, 0).face;
+    float descent = face.descent * 100 / face.upem;
+    EXPECT_LT(b.bottom, 100);
+    EXPECT_NEAR(b.bottom, 100 - descent, 1);
+    // "gy" descends below the baseline but stays above y.
+    Box g = Bounds(Layout("DejaVu Sans", U"gy", At(0, 100, 100, 0, 2)));
+    EXPECT_GT(g.bottom, b.bottom + 10);
+    EXPECT_LE(g.bottom, 100.5);
+    // Line alignment near: the top of the line box on y, the glyphs below.
+    Box top = Bounds(Layout("DejaVu Sans", U"x", At(0, 100, 100, 0, 0)));
+    EXPECT_GT(top.top, 100);
+}
+
+TEST(TextLayout, BoldAndItalicOutlinesDiffer) {
+    FontOutline regular = Layout("Liberation Serif", U"Ink", At(0, 0, 40));
+    FontOutline bold = Layout("Liberation Serif", U"Ink", At(0, 0, 40, 0, 0, 1));
+    FontOutline italic = Layout("Liberation Serif", U"Ink", At(0, 0, 40, 0, 0, 2));
+    EXPECT_NE(regular.pts, bold.pts);
+    EXPECT_NE(regular.pts, italic.pts);
+    EXPECT_NE(bold.pts, italic.pts);
+    // Synthesised styles change the outlines too.
+    FontOutline mathRegular = Layout("DejaVu Math TeX Gyre", U"Ink", At(0, 0, 40));
+    FontOutline mathBold = Layout("DejaVu Math TeX Gyre", U"Ink", At(0, 0, 40, 0, 0, 1));
+    FontOutline mathItalic = Layout("DejaVu Math TeX Gyre", U"Ink", At(0, 0, 40, 0, 0, 2));
+    EXPECT_GT(Bounds(mathBold).right, Bounds(mathRegular).right);
+    EXPECT_NE(mathRegular.pts, mathItalic.pts);
+    EXPECT_EQ(mathRegular.ops.size(), mathItalic.ops.size());
+}
+
+TEST(TextLayout, UnderlineAndStrikeoutAddBars) {
+    FontOutline plain = Layout("DejaVu Sans", U"ab", At(0, 0, 20));
+    FontOutline under = Layout("DejaVu Sans", U"ab", At(0, 0, 20, 0, 0, 4));
+    FontOutline strike = Layout("DejaVu Sans", U"ab", At(0, 0, 20, 0, 0, 8));
+    FontOutline both = Layout("DejaVu Sans", U"ab", At(0, 0, 20, 0, 0, 12));
+    EXPECT_EQ(Figures(under), Figures(plain) + 1);
+    EXPECT_EQ(Figures(strike), Figures(plain) + 1);
+    EXPECT_EQ(Figures(both), Figures(plain) + 2);
+    // The underline lies below the baseline, the strikeout above it.
+    auto lastBar = [](const FontOutline& o) {
+        FontOutline bar;
+        bar.pts.assign(o.pts.end() - 8, o.pts.end());
+        return Bounds(bar);
+    };
+    auto entry = FontCache::Instance().FindFamily("DejaVu Sans");
+    FontFace& face = *FontCache::Instance().Face(*entry, 0).face;
+    float baseline = face.ascent * 20 / face.upem;
+    EXPECT_GT(lastBar(under).top, baseline);
+    EXPECT_LT(lastBar(strike).bottom, baseline);
+    EXPECT_NEAR(lastBar(under).left, 0, 0.01);
+    // No text, no bars.
+    EXPECT_TRUE(Layout("DejaVu Sans", U"", At(0, 0, 20, 0, 0, 12)).ops.empty());
+}
+
+TEST(TextLayout, LinesAndControlCharacters) {
+    FontOutline one = Layout("DejaVu Sans", U"ab", At(0, 0, 20));
+    FontOutline two = Layout("DejaVu Sans", U"ab\r\nab", At(0, 0, 20));
+    EXPECT_EQ(Figures(two), 2 * Figures(one));
+    EXPECT_GT(Bounds(two).bottom, Bounds(one).bottom + 15);
+    // A tab is a space, not a missing-glyph box.
+    FontOutline tab = Layout("DejaVu Sans", U"a\tb", At(0, 0, 20));
+    EXPECT_EQ(Figures(tab), Figures(one));
+    // Trailing spaces do not move a far-aligned run.
+    Box trimmed = Bounds(Layout("DejaVu Sans", U"ab   ", At(100, 0, 20, 2)));
+    EXPECT_NEAR(trimmed.right, 100, 2);
+}
+
+TEST(TextLayout, WrapsInsideAWideLayoutRectangle) {
+    FontLayoutRequest r = At(0, 0, 20);
+    r.width = 60;
+    Box wrapped = Bounds(Layout("DejaVu Sans", U"one two three four", r));
+    Box single = Bounds(Layout("DejaVu Sans", U"one two three four", At(0, 0, 20)));
+    EXPECT_LE(wrapped.right, 62);
+    EXPECT_GT(wrapped.bottom, single.bottom + 40);
+    r.formatFlags = kFormatNoWrap;
+    EXPECT_NEAR(Bounds(Layout("DejaVu Sans", U"one two three four", r)).right, single.right, 0.01);
+}
+
+TEST(TextLayout, MissingCharactersComeFromAnotherFont) {
+    // Liberation Serif has no arrows; another installed font has.
+    FontOutline arrow = Layout("Liberation Serif", U"\u21D2", At(0, 0, 20));
+    auto entry = FontCache::Instance().FindFamily("Liberation Serif");
+    FontFace& face = *FontCache::Instance().Face(*entry, 0).face;
+    FontOutline notdef;
+    notdef.ops = FontCache::Instance().Outline(face, 0, false)->ops;
+    EXPECT_FALSE(arrow.ops.empty());
+    EXPECT_NE(arrow.ops, notdef.ops);
+}
+
+TEST(TextLayout, NonFiniteResultsAreRefused) {
+    auto entry = FontCache::Instance().FindFamily("DejaVu Sans");
+    ASSERT_TRUE(entry);
+    FontOutline out;
+    std::u32string text = U"abc";
+    EXPECT_FALSE(LayoutString(*entry, text.data(), text.size(), At(0, 0, 3e38f), out));
+    EXPECT_FALSE(LayoutString(*entry, text.data(), text.size(), At(INFINITY, 0, 10), out));
+    EXPECT_TRUE(out.ops.empty());
+}
+
+TEST(TextLayout, LongTextStaysLinear) {
+    std::u32string text(100000, U'a');
+    for (size_t i = 7; i < text.size(); i += 8)
+        text[i] = U' ';
+    FontOutline out = Layout("DejaVu Sans", text, At(0, 0, 10));
+    EXPECT_EQ(Figures(out), 87500 * Figures(Layout("DejaVu Sans", U"a", At(0, 0, 10))));
+}
+
+TEST(TextLayout, LongWrappedTextStaysLinear) {
+    std::u32string text;
+    while (text.size() < 100000)
+        text += U"word ";
+    FontLayoutRequest r = At(0, 0, 10);
+    r.width = 40; // a few words a line: thousands of lines
+    FontOutline out = Layout("DejaVu Sans", text, r);
+    FontOutline word = Layout("DejaVu Sans", U"word", At(0, 0, 10));
+    EXPECT_EQ(Figures(out), 20000 * Figures(word));
+    EXPECT_GT(Bounds(out).bottom, 5000 * 10);
+}

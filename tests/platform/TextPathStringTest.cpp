@@ -1,0 +1,362 @@
+// The text functions of the GDI+ layer as callers use them: families, fonts,
+// string formats and GdipAddPathString into a path.
+#include "platform/gdiplus/GdiPlus.h"
+#include "platform/win32/Win32.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace Gdiplus;
+
+namespace {
+
+struct PathData {
+    std::vector<GpPointF> points;
+    std::vector<BYTE> types;
+
+    size_t Figures() const {
+        return std::count_if(types.begin(), types.end(), [](BYTE t) {
+            return (t & PathPointTypePathTypeMask) == PathPointTypeStart;
+        });
+    }
+    RectF Bounds() const {
+        float l = INFINITY, t = INFINITY, r = -INFINITY, b = -INFINITY;
+        for (const GpPointF& p : points) {
+            l = std::min(l, p.X);
+            r = std::max(r, p.X);
+            t = std::min(t, p.Y);
+            b = std::max(b, p.Y);
+        }
+        return RectF(l, t, r - l, b - t);
+    }
+    bool SamePoints(const PathData& o) const {
+        if (points.size() != o.points.size())
+            return false;
+        for (size_t i = 0; i < points.size(); ++i) {
+            if (points[i].X != o.points[i].X || points[i].Y != o.points[i].Y)
+                return false;
+        }
+        return true;
+    }
+};
+
+PathData Read(GpPath* path) {
+    PathData d;
+    INT n = 0;
+    GdipGetPointCount(path, &n);
+    d.points.resize(n);
+    d.types.resize(n);
+    if (n > 0) {
+        GdipGetPathPoints(path, d.points.data(), n);
+        GdipGetPathTypes(path, d.types.data(), n);
+    }
+    return d;
+}
+
+class TextPathString : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(GdipCreatePath(FillModeAlternate, &path), Ok);
+        ASSERT_EQ(GdipCreateFontFamilyFromName(u"DejaVu Sans", nullptr, &family), Ok);
+        ASSERT_EQ(GdipCreateStringFormat(0x4000, 0, &format), Ok);
+    }
+    void TearDown() override {
+        GdipDeletePath(path);
+        GdipDeleteFontFamily(family);
+        GdipDeleteStringFormat(format);
+    }
+
+    // The outline of `text` laid out at (x, y) with the given alignments.
+    PathData Run(const std::u16string& text, float x, float y, StringAlignment align,
+                 StringAlignment lineAlign = StringAlignmentFar, INT style = 0, float em = 20,
+                 GpFontFamily* fam = nullptr) {
+        GdipResetPath(path);
+        GdipSetStringFormatAlign(format, align);
+        GdipSetStringFormatLineAlign(format, lineAlign);
+        RectF rect(x, y, 0, 0);
+        EXPECT_EQ(
+            GdipAddPathString(path, text.c_str(), -1, fam ? fam : family, style, em, &rect, format),
+            Ok);
+        return Read(path);
+    }
+
+    GpPath* path = nullptr;
+    GpFontFamily* family = nullptr;
+    GpStringFormat* format = nullptr;
+};
+
+} // namespace
+
+TEST(TextFontFamily, FoundRefusedAndAliased) {
+    GpFontFamily* f = nullptr;
+    EXPECT_EQ(GdipCreateFontFamilyFromName(u"Liberation Sans", nullptr, &f), Ok);
+    ASSERT_NE(f, nullptr);
+    WCHAR name[32] = {};
+    EXPECT_EQ(GdipGetFamilyName(f, name, 0), Ok);
+    EXPECT_EQ(std::u16string(name), u"Liberation Sans");
+    EXPECT_EQ(GdipDeleteFontFamily(f), Ok);
+
+    f = reinterpret_cast<GpFontFamily*>(1);
+    EXPECT_EQ(GdipCreateFontFamilyFromName(u"Nonexistent Family Name", nullptr, &f),
+              FontFamilyNotFound);
+    EXPECT_EQ(f, nullptr);
+    EXPECT_EQ(GdipCreateFontFamilyFromName(u"", nullptr, &f), FontFamilyNotFound);
+
+    // "Times New Roman" is not installed; fontconfig's alias finds its stand-in.
+    EXPECT_EQ(GdipCreateFontFamilyFromName(u"Times New Roman", nullptr, &f), Ok);
+    EXPECT_EQ(GdipGetFamilyName(f, name, 0), Ok);
+    EXPECT_EQ(std::u16string(name), u"Liberation Serif");
+    GpFontFamily* clone = nullptr;
+    EXPECT_EQ(GdipCloneFontFamily(f, &clone), Ok);
+    EXPECT_EQ(GdipDeleteFontFamily(f), Ok);
+    EXPECT_EQ(GdipGetFamilyName(clone, name, 0), Ok);
+    EXPECT_EQ(GdipDeleteFontFamily(clone), Ok);
+
+    // The default family name, converted with the ANSI code page, is unknown.
+    const char gbk[] = "\xD0\xC2\xCB\xCE\xCC\xE5";
+    WCHAR wide[256];
+    ASSERT_EQ(MultiByteToWideChar(CP_ACP, 0, gbk, -1, wide, 256), 7);
+    EXPECT_EQ(GdipCreateFontFamilyFromName(wide, nullptr, &f), FontFamilyNotFound);
+
+    EXPECT_EQ(GdipCreateFontFamilyFromName(nullptr, nullptr, &f), InvalidParameter);
+    EXPECT_EQ(GdipCreateFontFamilyFromName(u"DejaVu Sans", nullptr, nullptr), InvalidParameter);
+    EXPECT_EQ(GdipDeleteFontFamily(nullptr), InvalidParameter);
+    EXPECT_EQ(GdipGetFamilyName(nullptr, name, 0), InvalidParameter);
+}
+
+TEST(TextFontFamily, LongNamesAreRefusedSafely) {
+    std::u16string longName(10000, u'x');
+    GpFontFamily* f = nullptr;
+    EXPECT_EQ(GdipCreateFontFamilyFromName(longName.c_str(), nullptr, &f), FontFamilyNotFound);
+    EXPECT_EQ(f, nullptr);
+    // A real family followed by a long tail is no family either.
+    std::u16string tail = u"DejaVu Sans" + std::u16string(500, u' ') + u"x";
+    EXPECT_EQ(GdipCreateFontFamilyFromName(tail.c_str(), nullptr, &f), FontFamilyNotFound);
+}
+
+TEST(TextFont, CreateCloneAndQuery) {
+    GpFontFamily* family = nullptr;
+    ASSERT_EQ(GdipCreateFontFamilyFromName(u"DejaVu Serif", nullptr, &family), Ok);
+    GpFont* font = nullptr;
+    ASSERT_EQ(GdipCreateFont(family, 18.5f, FontStyleBold | FontStyleUnderline, UnitPixel, &font),
+              Ok);
+    EXPECT_EQ(GdipDeleteFontFamily(family), Ok); // the font keeps its family
+
+    GpFont* clone = nullptr;
+    ASSERT_EQ(GdipCloneFont(font, &clone), Ok);
+    EXPECT_EQ(GdipDeleteFont(font), Ok);
+    REAL size = 0;
+    INT style = 0;
+    EXPECT_EQ(GdipGetFontSize(clone, &size), Ok);
+    EXPECT_EQ(size, 18.5f);
+    EXPECT_EQ(GdipGetFontStyle(clone, &style), Ok);
+    EXPECT_EQ(style, FontStyleBold | FontStyleUnderline);
+    GpFontFamily* own = nullptr;
+    ASSERT_EQ(GdipGetFamily(clone, &own), Ok);
+    WCHAR name[32];
+    EXPECT_EQ(GdipGetFamilyName(own, name, 0), Ok);
+    EXPECT_EQ(std::u16string(name), u"DejaVu Serif");
+    EXPECT_EQ(GdipDeleteFontFamily(own), Ok);
+    EXPECT_EQ(GdipDeleteFont(clone), Ok);
+}
+
+TEST(TextFont, RefusesBadArguments) {
+    GpFontFamily* family = nullptr;
+    ASSERT_EQ(GdipCreateFontFamilyFromName(u"DejaVu Serif", nullptr, &family), Ok);
+    GpFont* font = reinterpret_cast<GpFont*>(1);
+    EXPECT_EQ(GdipCreateFont(nullptr, 12, 0, UnitPixel, &font), InvalidParameter);
+    EXPECT_EQ(font, nullptr);
+    EXPECT_EQ(GdipCreateFont(family, 0, 0, UnitPixel, &font), InvalidParameter);
+    EXPECT_EQ(GdipCreateFont(family, -3, 0, UnitPixel, &font), InvalidParameter);
+    EXPECT_EQ(GdipCreateFont(family, NAN, 0, UnitPixel, &font), InvalidParameter);
+    EXPECT_EQ(GdipCreateFont(family, 12, 0, UnitDisplay, &font), InvalidParameter);
+    EXPECT_EQ(GdipCreateFont(family, 12, 0, UnitPixel, nullptr), InvalidParameter);
+
+    REAL size;
+    INT style;
+    GpFontFamily* f = nullptr;
+    GpFont* clone = nullptr;
+    EXPECT_EQ(GdipGetFontSize(nullptr, &size), InvalidParameter);
+    EXPECT_EQ(GdipGetFontStyle(nullptr, &style), InvalidParameter);
+    EXPECT_EQ(GdipGetFamily(nullptr, &f), InvalidParameter);
+    EXPECT_EQ(GdipCloneFont(nullptr, &clone), InvalidParameter);
+    EXPECT_EQ(GdipDeleteFont(nullptr), InvalidParameter);
+    // A handle of another kind is refused, not misread.
+    EXPECT_EQ(GdipGetFontSize(reinterpret_cast<GpFont*>(family), &size), InvalidParameter);
+    EXPECT_EQ(GdipDeleteFontFamily(family), Ok);
+}
+
+TEST(TextStringFormat, AlignmentsAndClone) {
+    GpStringFormat* format = nullptr;
+    ASSERT_EQ(GdipCreateStringFormat(0x4000, 0, &format), Ok);
+    StringAlignment a = StringAlignmentFar;
+    EXPECT_EQ(GdipGetStringFormatAlign(format, &a), Ok);
+    EXPECT_EQ(a, StringAlignmentNear);
+    EXPECT_EQ(GdipSetStringFormatAlign(format, StringAlignmentCenter), Ok);
+    EXPECT_EQ(GdipSetStringFormatLineAlign(format, StringAlignmentFar), Ok);
+    EXPECT_EQ(GdipSetStringFormatAlign(format, StringAlignment(7)), InvalidParameter);
+    EXPECT_EQ(GdipSetStringFormatLineAlign(format, StringAlignment(-1)), InvalidParameter);
+
+    GpStringFormat* clone = nullptr;
+    ASSERT_EQ(GdipCloneStringFormat(format, &clone), Ok);
+    EXPECT_EQ(GdipDeleteStringFormat(format), Ok);
+    EXPECT_EQ(GdipGetStringFormatAlign(clone, &a), Ok);
+    EXPECT_EQ(a, StringAlignmentCenter);
+    EXPECT_EQ(GdipGetStringFormatLineAlign(clone, &a), Ok);
+    EXPECT_EQ(a, StringAlignmentFar);
+    EXPECT_EQ(GdipDeleteStringFormat(clone), Ok);
+
+    EXPECT_EQ(GdipCreateStringFormat(0, 0, nullptr), InvalidParameter);
+    EXPECT_EQ(GdipSetStringFormatAlign(nullptr, StringAlignmentNear), InvalidParameter);
+    EXPECT_EQ(GdipCloneStringFormat(nullptr, &clone), InvalidParameter);
+    EXPECT_EQ(clone, nullptr);
+    EXPECT_EQ(GdipDeleteStringFormat(nullptr), InvalidParameter);
+}
+
+TEST_F(TextPathString, AlignmentPlacesTheRunOnX) {
+    RectF near = Run(u"Hello", 100, 50, StringAlignmentNear).Bounds();
+    RectF center = Run(u"Hello", 100, 50, StringAlignmentCenter).Bounds();
+    RectF far = Run(u"Hello", 100, 50, StringAlignmentFar).Bounds();
+    EXPECT_NEAR(near.X, 100, 3);
+    EXPECT_NEAR(center.X + center.Width / 2, 100, 3);
+    EXPECT_NEAR(far.X + far.Width, 100, 3);
+    EXPECT_NEAR(near.Width, far.Width, 0.01);
+    // Line alignment far: the whole run, descenders included, lies above y.
+    RectF deep = Run(u"Hgjpq", 100, 50, StringAlignmentNear).Bounds();
+    EXPECT_LE(deep.Y + deep.Height, 50.01);
+    EXPECT_GT(deep.Y + deep.Height, 45);
+    EXPECT_GT(deep.Y, 50 - 25);
+    // Line alignment near: below y.
+    EXPECT_GE(Run(u"Hgjpq", 100, 50, StringAlignmentNear, StringAlignmentNear).Bounds().Y, 50);
+}
+
+TEST_F(TextPathString, GlyphsAreClosedFigures) {
+    PathData d = Run(u"O", 0, 0, StringAlignmentNear);
+    EXPECT_EQ(d.Figures(), 2u); // outer and inner contour of the O
+    for (size_t i = 0; i < d.types.size(); ++i) {
+        bool last = i + 1 == d.types.size() || d.types[i + 1] == PathPointTypeStart;
+        EXPECT_EQ((d.types[i] & PathPointTypeCloseSubpath) != 0, last) << i;
+    }
+    // An open figure already in the path is not joined to the string.
+    GdipResetPath(path);
+    GdipAddPathLine(path, 0, 0, 10, 10);
+    RectF rect(0, 0, 0, 0);
+    EXPECT_EQ(GdipAddPathString(path, u"O", -1, family, 0, 20, &rect, format), Ok);
+    PathData mixed = Read(path);
+    EXPECT_EQ(mixed.Figures(), 3u);
+    EXPECT_EQ(mixed.types[2], PathPointTypeStart);
+}
+
+TEST_F(TextPathString, StylesChangeTheOutline) {
+    GpFontFamily* serif = nullptr;
+    ASSERT_EQ(GdipCreateFontFamilyFromName(u"Times New Roman", nullptr, &serif), Ok);
+    PathData regular = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 0, 30, serif);
+    PathData bold = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 1, 30, serif);
+    PathData italic = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 2, 30, serif);
+    EXPECT_FALSE(regular.SamePoints(bold));
+    EXPECT_FALSE(regular.SamePoints(italic));
+    EXPECT_FALSE(bold.SamePoints(italic));
+    EXPECT_GT(bold.Bounds().Width, regular.Bounds().Width);
+
+    PathData plain = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 0, 30, serif);
+    PathData under = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 4, 30, serif);
+    PathData strike = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 8, 30, serif);
+    PathData both = Run(u"Ink", 0, 40, StringAlignmentNear, StringAlignmentFar, 12, 30, serif);
+    EXPECT_EQ(under.Figures(), plain.Figures() + 1);
+    EXPECT_EQ(strike.Figures(), plain.Figures() + 1);
+    EXPECT_EQ(both.Figures(), plain.Figures() + 2);
+    GdipDeleteFontFamily(serif);
+}
+
+TEST_F(TextPathString, Utf8TextBecomesOneCharacter) {
+    const char utf8[] = "\xC3\xA9"; // é
+    WCHAR wide[2560];
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 2560);
+    ASSERT_EQ(n, 2); // é and the terminator
+    EXPECT_EQ(wide[0], 0x00E9);
+    PathData converted = Run(wide, 0, 20, StringAlignmentNear);
+    PathData direct = Run(u"\u00E9", 0, 20, StringAlignmentNear);
+    PathData twoBytes = Run(u"\u00C3\u00A9", 0, 20, StringAlignmentNear);
+    EXPECT_TRUE(converted.SamePoints(direct));
+    EXPECT_FALSE(converted.SamePoints(twoBytes));
+    EXPECT_LT(converted.Bounds().Width, twoBytes.Bounds().Width);
+}
+
+TEST_F(TextPathString, LengthAndEmptyText) {
+    RectF rect(0, 20, 0, 0);
+    GdipResetPath(path);
+    EXPECT_EQ(GdipAddPathString(path, u"abc", 2, family, 0, 20, &rect, format), Ok);
+    PathData two = Read(path);
+    EXPECT_TRUE(two.SamePoints(Run(u"ab", 0, 20, StringAlignmentNear, StringAlignmentNear)));
+    EXPECT_EQ(Run(u"", 0, 20, StringAlignmentNear).points.size(), 0u);
+    EXPECT_EQ(Run(u"   ", 0, 20, StringAlignmentNear).points.size(), 0u);
+    // Without a format: near, near.
+    GdipResetPath(path);
+    EXPECT_EQ(GdipAddPathString(path, u"ab", -1, family, 0, 20, &rect, nullptr), Ok);
+    EXPECT_TRUE(Read(path).SamePoints(two));
+}
+
+TEST_F(TextPathString, RefusesBadArgumentsAndLeavesThePath) {
+    RectF rect(0, 0, 0, 0);
+    GdipResetPath(path);
+    GdipAddPathLine(path, 0, 0, 5, 5);
+    EXPECT_EQ(GdipAddPathString(nullptr, u"a", -1, family, 0, 20, &rect, format), InvalidParameter);
+    EXPECT_EQ(GdipAddPathString(path, nullptr, -1, family, 0, 20, &rect, format), InvalidParameter);
+    EXPECT_EQ(GdipAddPathString(path, u"a", -1, nullptr, 0, 20, &rect, format), InvalidParameter);
+    EXPECT_EQ(GdipAddPathString(path, u"a", -1, family, 0, 20, nullptr, format), InvalidParameter);
+    EXPECT_EQ(GdipAddPathString(path, u"a", -2, family, 0, 20, &rect, format), InvalidParameter);
+    EXPECT_EQ(GdipAddPathString(path, u"a", -1, family, 0, NAN, &rect, format), InvalidParameter);
+    EXPECT_EQ(GdipAddPathString(path, u"a", -1, family, 0, 0, &rect, format), InvalidParameter);
+    EXPECT_EQ(GdipAddPathString(path, u"a", -1, family, 0, 3e38f, &rect, format), InvalidParameter);
+    RectF bad(INFINITY, 0, 0, 0);
+    EXPECT_EQ(GdipAddPathString(path, u"a", -1, family, 0, 20, &bad, format), InvalidParameter);
+    EXPECT_EQ(GdipAddPathString(path, u"a", -1, family, 0, 20, &rect,
+                                reinterpret_cast<GpStringFormat*>(family)),
+              InvalidParameter);
+    EXPECT_EQ(Read(path).points.size(), 2u);
+    // Unpaired surrogates are drawn as replacement characters.
+    const WCHAR broken[] = {0xD800, u'a', 0xDC00, 0};
+    EXPECT_EQ(GdipAddPathString(path, broken, -1, family, 0, 20, &rect, format), Ok);
+}
+
+TEST_F(TextPathString, LongTextIsLaidOutSafely) {
+    std::u16string text(100000, u'a');
+    PathData single = Run(u"a", 0, 0, StringAlignmentNear);
+    RectF rect(0, 0, 0, 0);
+    GdipResetPath(path);
+    EXPECT_EQ(GdipAddPathString(path, text.c_str(), -1, family, 0, 10, &rect, format), Ok);
+    PathData all = Read(path);
+    EXPECT_EQ(all.Figures(), 100000 * single.Figures());
+    // Many different characters that no installed font has, and a string whose
+    // end falls inside a surrogate pair.
+    std::u16string missing;
+    for (int i = 0; i < 100000; ++i)
+        missing.push_back(char16_t(0x4E00 + i % 20000));
+    missing.push_back(char16_t(0xD83D));
+    EXPECT_EQ(GdipAddPathString(path, missing.c_str(), -1, family, 0, 10, &rect, format), Ok);
+}
+
+TEST_F(TextPathString, FilledTextPaintsPixels) {
+    GpBitmap* bitmap = nullptr;
+    ASSERT_EQ(GdipCreateBitmapFromScan0(120, 40, 0, PixelFormat32bppARGB, nullptr, &bitmap), Ok);
+    GpGraphics* graphics = nullptr;
+    ASSERT_EQ(GdipGetImageGraphicsContext(bitmap, &graphics), Ok);
+    GpSolidFill* brush = nullptr;
+    ASSERT_EQ(GdipCreateSolidFill(0xFF000000, &brush), Ok);
+    Run(u"\u2588\u2588", 10, 35, StringAlignmentNear, StringAlignmentFar, 0, 30); // full blocks
+    EXPECT_EQ(GdipFillPath(graphics, brush, path), Ok);
+    ARGB inside = 0, outside = 0;
+    RectF b = Read(path).Bounds();
+    EXPECT_EQ(GdipBitmapGetPixel(bitmap, int(b.X + b.Width / 2), int(b.Y + b.Height / 2), &inside),
+              Ok);
+    EXPECT_EQ(GdipBitmapGetPixel(bitmap, 115, 2, &outside), Ok);
+    EXPECT_EQ(inside, 0xFF000000u);
+    EXPECT_EQ(outside >> 24, 0u);
+    GdipDeleteBrush(brush);
+    GdipDeleteGraphics(graphics);
+    GdipDisposeImage(bitmap);
+}
