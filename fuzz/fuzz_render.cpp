@@ -25,8 +25,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (ftruncate(g_file, 0) != 0 ||
-        pwrite(g_file, data, size, 0) != static_cast<ssize_t>(size))
+    if (ftruncate(g_file, 0) != 0 || pwrite(g_file, data, size, 0) != static_cast<ssize_t>(size))
         std::abort();
     InspectInput(g_path);
     if (!fuzz::Render(g_path, size))

@@ -21,7 +21,8 @@ const TargetCase kTargets[] = {
 };
 
 std::vector<std::string> InputsOf(const std::string& target) {
-    std::vector<std::string> files = FilesIn(std::string(KELSVG_SOURCE_DIR) + "/fuzz/corpus/" + target);
+    std::vector<std::string> files =
+        FilesIn(std::string(KELSVG_SOURCE_DIR) + "/fuzz/corpus/" + target);
     std::vector<std::string> regress =
         FilesIn(std::string(KELSVG_TEST_DATA_DIR) + "/regress/" + target);
     files.insert(files.end(), regress.begin(), regress.end());
@@ -36,8 +37,9 @@ TEST_P(FuzzReplay, EveryKeptInputRunsCleanly) {
     ASSERT_FALSE(files.empty()) << "no corpus for " << target.name;
     for (const std::string& file : files) {
         std::string bytes = ReadFile(file);
-        bool ok = target.run ? target.run(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())
-                             : fuzz::Render(file, bytes.size());
+        bool ok = target.run
+                      ? target.run(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())
+                      : fuzz::Render(file, bytes.size());
         EXPECT_TRUE(ok) << file;
     }
 }

@@ -117,14 +117,8 @@ ChildRun RunInChild(const std::function<bool()>& work) {
     return Finish(pid, pipeFds[0]);
 }
 
-std::vector<uint32_t> DrawFile(const std::string& path, int width, int height, bool cache) {
+std::vector<uint32_t> DrawPicture(CKelSvg& picture, int width, int height) {
     std::vector<uint32_t> pixels;
-    CKelSvg picture;
-    std::string name = path;
-    picture.CommandParseSVGFile(&name[0]);
-    picture.CommandSetSVGWinRect(0, 0, width, height);
-    if (cache)
-        picture.CommandCreateBitmapCache();
     GpBitmap* bitmap = nullptr;
     if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok)
         return pixels;
@@ -138,6 +132,16 @@ std::vector<uint32_t> DrawFile(const std::string& path, int width, int height, b
             GdipBitmapGetPixel(bitmap, x, y, &pixels[static_cast<size_t>(y) * width + x]);
     GdipDisposeImage(bitmap);
     return pixels;
+}
+
+std::vector<uint32_t> DrawFile(const std::string& path, int width, int height, bool cache) {
+    CKelSvg picture;
+    std::string name = path;
+    picture.CommandParseSVGFile(&name[0]);
+    picture.CommandSetSVGWinRect(0, 0, width, height);
+    if (cache)
+        picture.CommandCreateBitmapCache();
+    return DrawPicture(picture, width, height);
 }
 
 std::vector<uint32_t> DrawText(const std::string& svg, int width, int height, bool cache) {

@@ -41,7 +41,7 @@ struct ChildRun {
     bool exited = false; // ended by exit, not by a signal
     int exitCode = -1;
     int signal = 0;
-    long peakKb = 0; // the child's peak resident memory
+    long peakKb = 0;    // the child's peak resident memory
     std::string errors; // its standard error
 };
 
@@ -51,6 +51,10 @@ ChildRun RunTool(const std::vector<std::string>& args);
 // when it returns false.
 ChildRun RunInChild(const std::function<bool()>& work);
 
+class CKelSvg;
+// Draws the picture as it stands onto a width x height bitmap through a
+// graphics object. Returns the ARGB pixels.
+std::vector<uint32_t> DrawPicture(CKelSvg& picture, int width, int height);
 // Parses the file through CKelSvg with its own window, optionally builds the
 // bitmap cache, and draws onto a width x height bitmap. Returns the ARGB pixels.
 std::vector<uint32_t> DrawFile(const std::string& path, int width, int height, bool cache = false);
