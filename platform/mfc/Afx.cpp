@@ -9,7 +9,14 @@
 namespace {
 
 CDynLinkLibrary* chainHead = nullptr;
-std::vector<AFX_EXTENSION_MODULE*> registeredModules;
+
+// Used by the library's load and unload hooks, which may run before this
+// file's static initialisers and after its static destructors: made on first
+// use and never destroyed.
+std::vector<AFX_EXTENSION_MODULE*>& RegisteredModules() {
+    static auto* modules = new std::vector<AFX_EXTENSION_MODULE*>();
+    return *modules;
+}
 
 } // namespace
 
@@ -78,7 +85,7 @@ BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule) {
     state.hResource = hModule;
     state.pFirstSharedClass = nullptr;
     state.pFirstSharedFactory = nullptr;
-    registeredModules.push_back(&state);
+    RegisteredModules().push_back(&state);
     return TRUE;
 }
 
@@ -92,8 +99,8 @@ void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAll) {
             delete p;
         p = next;
     }
-    registeredModules.erase(std::remove(registeredModules.begin(), registeredModules.end(), &state),
-                            registeredModules.end());
+    std::vector<AFX_EXTENSION_MODULE*>& modules = RegisteredModules();
+    modules.erase(std::remove(modules.begin(), modules.end(), &state), modules.end());
     state.bInitialized = FALSE;
     state.hModule = nullptr;
     state.hResource = nullptr;
