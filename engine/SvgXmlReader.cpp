@@ -3,6 +3,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -155,7 +156,7 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
 
 } // namespace
 
-bool SvgXmlReader::ReadFile(const char* path, std::string& bytes) {
+bool SvgXmlReader::ReadFile(const char* path, std::string& bytes, size_t maxSize) {
     bytes.clear();
     if (!path)
         return false;
@@ -166,13 +167,22 @@ bool SvgXmlReader::ReadFile(const char* path, std::string& bytes) {
     bool ok = true;
     for (;;) {
         size_t n = std::fread(buf, 1, sizeof buf, f);
+        if (n > maxSize - bytes.size()) {
+            errno = EFBIG;
+            ok = false;
+            break;
+        }
         bytes.append(buf, n);
         if (n < sizeof buf) {
             ok = !std::ferror(f);
             break;
         }
     }
+    int error = errno;
     std::fclose(f);
+    errno = error; // the reason of a failed read survives the close
+    if (!ok)
+        bytes.clear();
     return ok;
 }
 

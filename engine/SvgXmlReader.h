@@ -13,8 +13,12 @@ public:
     // Top-level elements are at depth 1.
     static constexpr int kMaxXmlDepth = 1024;
 
-    // Whole file into bytes; false when it cannot be opened or read.
-    static bool ReadFile(const char* path, std::string& bytes);
+    // Files larger than this are not read (a device or pipe may never end).
+    static constexpr size_t kMaxFileSize = size_t(256) << 20;
+
+    // Whole file into bytes; false when it cannot be opened or read, or holds
+    // more than maxSize bytes (errno is then EFBIG).
+    static bool ReadFile(const char* path, std::string& bytes, size_t maxSize = kMaxFileSize);
 
     // Line ends as the XML reader's own file loader leaves them ("\r\n" and a lone
     // "\r" become "\n").

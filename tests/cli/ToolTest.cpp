@@ -133,14 +133,10 @@ TEST_F(ToolTest, BadInputsExitTwoWithAClearMessage) {
     struct Case {
         const char* file;
         const char* message;
-    } cases[] = {{"missing.svg", "cannot read"},
-                 {"empty.svg", "empty"},
-                 {"text.svg", "not well-formed XML"},
-                 {"html.svg", "<html>"},
-                 {"broken.svg", "line 1"},
-                 {"nosize.svg", "no size"},
-                 {"zero.svg", "no size"},
-                 {"huge.svg", "32767"}};
+    } cases[] = {
+        {"missing.svg", "cannot read"},      {"/dev/zero", "too large"}, {"empty.svg", "empty"},
+        {"text.svg", "not well-formed XML"}, {"html.svg", "<html>"},     {"broken.svg", "line 1"},
+        {"nosize.svg", "no size"},           {"zero.svg", "no size"},    {"huge.svg", "32767"}};
     for (const Case& c : cases) {
         ToolRun run = Tool(std::string(c.file) + " out.png");
         EXPECT_EQ(run.code, 2) << c.file;
@@ -169,6 +165,11 @@ TEST_F(ToolTest, OutputHasTheWindowSize) {
     ASSERT_TRUE(ReadPng(dir + "/a.png", w, h));
     EXPECT_EQ(w, 99);
     EXPECT_EQ(h, 50);
+    // The other side follows the unrounded aspect ratio.
+    ASSERT_EQ(Tool("-w 999 square.svg a2.png").code, 0);
+    ASSERT_TRUE(ReadPng(dir + "/a2.png", w, h));
+    EXPECT_EQ(w, 999);
+    EXPECT_EQ(h, 500);
 
     Square("width=\"100\" height=\"50\"");
     ASSERT_EQ(Tool("-w 40 square.svg b.png").code, 0);
@@ -228,6 +229,13 @@ TEST_F(ToolTest, OutDirRendersEveryInputAndReportsTheWorst) {
     EXPECT_EQ(h, 3);
     EXPECT_FALSE(Exists(dir + "/pngs/bad.png"));
     EXPECT_EQ(Tool("--out-dir pngs one.svg two.svg").code, 0);
+    // A second input of the same name does not replace the first one's image.
+    std::system(("mkdir -p '" + dir + "/sub' && cp '" + dir + "/two.svg' '" + dir + "/sub/one.svg'")
+                    .c_str());
+    ToolRun same = Tool("--out-dir same one.svg sub/one.svg");
+    EXPECT_EQ(same.code, 3);
+    ASSERT_TRUE(ReadPng(dir + "/same/one.png", w, h));
+    EXPECT_EQ(w, 4);
 }
 
 TEST_F(ToolTest, RendersTheExample) {
@@ -244,9 +252,8 @@ TEST_F(ToolTest, HostileInputsAreSurvived) {
     std::string data = std::string(KELSVG_TEST_DATA_DIR) + "/hostile/";
     const char* limit = "timeout 60";
     for (const char* name :
-         {"deep-nesting.svg", "deep-tricky.svg", "use-bomb.svg", "use-doubling.svg",
-          "self-use.svg", "many-missing-refs.svg", "empty.svg", "binary.svg", "not-svg.svg",
-          "not-xml.svg"}) {
+         {"deep-nesting.svg", "deep-tricky.svg", "use-bomb.svg", "use-doubling.svg", "self-use.svg",
+          "many-missing-refs.svg", "empty.svg", "binary.svg", "not-svg.svg", "not-xml.svg"}) {
         SCOPED_TRACE(name);
         ToolRun run = Tool("'" + data + name + "' out.png", limit);
         EXPECT_TRUE(run.code == 0 || run.code == 2) << run.code << " " << run.err;

@@ -101,6 +101,12 @@ TEST(SvgXmlReader, ReportsUnreadableAndBrokenInput) {
     EXPECT_FALSE(SvgXmlReader::Load("/nonexistent/kelsvg/file.svg", missing));
     EXPECT_TRUE(missing.Error());
 
+    // A file that never ends is not read past the limit.
+    std::string bytes;
+    EXPECT_FALSE(SvgXmlReader::ReadFile("/dev/zero", bytes, 1 << 20));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(SvgXmlReader::ReadFile("/", bytes));
+
     TiXmlDocument empty;
     EXPECT_FALSE(SvgXmlReader::Parse("", empty));
     TiXmlDocument broken;

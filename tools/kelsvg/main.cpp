@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,28 +27,27 @@ void Report(const std::string& file, const std::string& message) {
 }
 
 // The window size: what was asked for, the other side in the document's
-// aspect ratio when only one was given, else the document's own.
-void ChooseWindow(const ToolOptions& options, int docWidth, int docHeight, int& width,
+// aspect ratio (docWidth : docHeight) when only one was given, else the
+// document's own size as the library reports it.
+void ChooseWindow(const ToolOptions& options, double docWidth, double docHeight, int& width,
                   int& height) {
-    width = docWidth;
-    height = docHeight;
+    auto scaled = [](int given, double numerator, double denominator) {
+        if (!(denominator > 0) || !(numerator > 0))
+            return 0;
+        double side = std::round(given * numerator / denominator);
+        if (side < 1)
+            return 1;
+        return side > kMaxImageSide ? kMaxImageSide + 1 : static_cast<int>(side);
+    };
     if (options.width && options.height) {
         width = options.width;
         height = options.height;
     } else if (options.width) {
         width = options.width;
-        height = docWidth > 0 ? static_cast<int>(std::lround(static_cast<double>(options.width) *
-                                                             docHeight / docWidth))
-                              : 0;
-        if (height < 1 && docHeight > 0)
-            height = 1;
+        height = scaled(options.width, docHeight, docWidth);
     } else if (options.height) {
         height = options.height;
-        width = docHeight > 0 ? static_cast<int>(std::lround(static_cast<double>(options.height) *
-                                                             docWidth / docHeight))
-                              : 0;
-        if (width < 1 && docWidth > 0)
-            width = 1;
+        width = scaled(options.height, docWidth, docHeight);
     }
 }
 
@@ -80,10 +80,16 @@ int RenderOne(CKelSvg& picture, const ToolOptions& options, const std::string& i
     picture.CommandParseSVGFile(path.data());
     int x = 0, y = 0, docWidth = 0, docHeight = 0;
     picture.CommandGetSVGWinRect(x, y, docWidth, docHeight);
-    int width = 0, height = 0;
-    ChooseWindow(options, docWidth, docHeight, width, height);
-    if (options.width || options.height)
+    if (options.width || options.height) {
+        int width = docWidth, height = docHeight;
+        // The ratio from the unrounded size where the check found one.
+        if (checked.HasSize())
+            ChooseWindow(options, checked.width, checked.height, width, height);
+        else
+            ChooseWindow(options, docWidth, docHeight, width, height);
         picture.CommandSetSVGWinRect(0, 0, width, height);
+    }
+    int width = 0, height = 0;
     picture.CommandGetSVGWinRect(x, y, width, height);
     if (width < 1 || height < 1) {
         Report(input, "the document has no size (give --width and --height)");
@@ -184,8 +190,17 @@ int main(int argc, char** argv) {
         return ExitOutput;
     }
     int worst = ExitOk;
+    std::set<std::string> written;
     for (const std::string& input : options.inputs) {
-        int code = RenderOne(picture, options, input, OutputPathFor(options.outDir, input));
+        std::string output = OutputPathFor(options.outDir, input);
+        if (!written.insert(output).second) {
+            // Two inputs of the same name: keep the first one's image.
+            Report(input,
+                   "not rendered: " + output + " already holds the image of an earlier input");
+            worst = worst > ExitOutput ? worst : ExitOutput;
+            continue;
+        }
+        int code = RenderOne(picture, options, input, output);
         if (code > worst)
             worst = code;
     }
