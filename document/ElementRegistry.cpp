@@ -7,11 +7,14 @@
 #include "document/SvgGroupElement.h"
 #include "document/SvgImageElement.h"
 #include "document/SvgLineElement.h"
+#include "document/SvgLinearGradientElement.h"
 #include "document/SvgPathElement.h"
 #include "document/SvgPolygonElement.h"
 #include "document/SvgPolylineElement.h"
+#include "document/SvgRadialGradientElement.h"
 #include "document/SvgRectElement.h"
 #include "document/SvgRootElement.h"
+#include "document/SvgStopElement.h"
 #include "document/SvgSymbolElement.h"
 #include "document/SvgUseElement.h"
 
@@ -45,6 +48,9 @@ ElementRegistry::ElementRegistry() {
     Add("desc", new SvgDescElement());
     Add("filter", new SvgRootElement());
     Add("use", new SvgUseElement());
+    Add("stop", new SvgStopElement());
+    Add("linearGradient", new SvgLinearGradientElement());
+    Add("radialGradient", new SvgRadialGradientElement());
     Add("image", new SvgImageElement());
     Add("symbol", new SvgSymbolElement());
 }

@@ -1,0 +1,26 @@
+#include "document/SvgStopElement.h"
+
+#include "style/SvgColorReaders.h"
+#include "style/SvgStyle.h"
+
+#include <tinyxml.h>
+
+SvgStopElement::SvgStopElement() : SvgElement(SvgKindStop, "stop"), style(new SvgStyle()) {}
+
+SvgStopElement::~SvgStopElement() {
+    delete style;
+}
+
+bool SvgStopElement::ReadAttributes(TiXmlElement* xml) {
+    style->ReadFromElement(xml);
+    ReadLengthAttribute(offset, xml, "offset");
+    // A percentage is the fraction it names (the reader keeps it divided by
+    // 100); em, ex and "inherit" have no position here and leave the stop at 0.
+    if (offset.unit == SvgUnitPercent && !offset.inherit)
+        offset.computed = offset.value;
+    return true;
+}
+
+Gdiplus::ARGB SvgStopElement::GetArgb(unsigned alpha) const {
+    return ToArgb(style->stopColor.color, alpha);
+}

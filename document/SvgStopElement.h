@@ -1,0 +1,31 @@
+#pragma once
+
+#include "document/SvgElement.h"
+#include "style/SvgLength.h"
+
+class SvgStyle;
+
+// The "stop" element: one colour of a gradient, at its offset. Its colour is
+// the stop-color of its own style record, which takes nothing from a parent.
+class SvgStopElement : public SvgElement {
+public:
+    SvgStopElement();
+    ~SvgStopElement() override;
+
+    // The style properties, then "offset".
+    bool ReadAttributes(TiXmlElement* xml) override;
+    SvgElement* Clone() const override { return new SvgStopElement(); }
+    void CopyFrom(const SvgElement* /*source*/) override {}
+
+    // The stop's colour with the given alpha (its own stop-opacity is not used).
+    Gdiplus::ARGB GetArgb(unsigned alpha) const;
+    // The stop's position along the gradient.
+    float GetPosition() const { return offset.computed; }
+
+    const SvgStyle* GetStyle() const { return style; }
+    const SvgLength& GetOffset() const { return offset; }
+
+private:
+    SvgStyle* style; // owned
+    SvgLength offset;
+};
