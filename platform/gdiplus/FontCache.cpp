@@ -330,10 +330,13 @@ FontFace* FontCache::OpenFace(const std::string& file, int index) {
             }
 
             hb_blob_t* blob = hb_blob_create_from_file(file.c_str());
-            hb_face_t* hbFace = hb_face_create(blob, unsigned(index));
+            // The index's high bits name an instance of a variable font.
+            hb_face_t* hbFace = hb_face_create(blob, unsigned(index) & 0xFFFF);
             hb_blob_destroy(blob);
             face->hb = hb_font_create(hbFace);
             hb_face_destroy(hbFace);
+            if (index >> 16)
+                hb_font_set_var_named_instance(face->hb, unsigned(index >> 16) - 1);
             hb_font_set_scale(face->hb, int(ft->units_per_EM), int(ft->units_per_EM));
             hb_ot_font_set_funcs(face->hb);
             result = face.get();

@@ -130,19 +130,6 @@ TEST(TextFamily, OutlinesAreCachedPerGlyph) {
     EXPECT_TRUE(none->ops.empty());
 }
 
-TEST(TextLayout, AlignmentPlacesTheRunAroundX) {
-    Box near = Bounds(Layout("DejaVu Sans", U"Hello", At(100, 50, 20, 0, 2)));
-    Box center = Bounds(Layout("DejaVu Sans", U"Hello", At(100, 50, 20, 1, 2)));
-    Box far = Bounds(Layout("DejaVu Sans", U"Hello", At(100, 50, 20, 2, 2)));
-    EXPECT_NEAR(near.left, 100, 3);
-    EXPECT_GT(near.right, 130);
-    EXPECT_NEAR((center.left + center.right) / 2, 100, 3);
-    EXPECT_NEAR(far.right, 100, 3);
-    EXPECT_LT(far.left, 70);
-    // Same run, shifted only.
-    EXPECT_NEAR(near.right - near.left, far.right - far.left, 0.01);
-}
-
 TEST(TextLayout, LineAlignmentFarPutsTheLineBoxOnY) {
     // "x" has no descender: with line alignment far it lies above y, its
     // baseline the font's descent above y.
@@ -162,30 +149,20 @@ TEST(TextLayout, LineAlignmentFarPutsTheLineBoxOnY) {
     EXPECT_GT(top.top, 100);
 }
 
-TEST(TextLayout, BoldAndItalicOutlinesDiffer) {
-    FontOutline regular = Layout("Liberation Serif", U"Ink", At(0, 0, 40));
-    FontOutline bold = Layout("Liberation Serif", U"Ink", At(0, 0, 40, 0, 0, 1));
-    FontOutline italic = Layout("Liberation Serif", U"Ink", At(0, 0, 40, 0, 0, 2));
-    EXPECT_NE(regular.pts, bold.pts);
+TEST(TextLayout, SyntheticStylesChangeTheOutline) {
+    // A family with a single face: bold widens, italic slants.
+    FontOutline regular = Layout("DejaVu Math TeX Gyre", U"Ink", At(0, 0, 40));
+    FontOutline bold = Layout("DejaVu Math TeX Gyre", U"Ink", At(0, 0, 40, 0, 0, 1));
+    FontOutline italic = Layout("DejaVu Math TeX Gyre", U"Ink", At(0, 0, 40, 0, 0, 2));
+    EXPECT_GT(Bounds(bold).right, Bounds(regular).right);
     EXPECT_NE(regular.pts, italic.pts);
-    EXPECT_NE(bold.pts, italic.pts);
-    // Synthesised styles change the outlines too.
-    FontOutline mathRegular = Layout("DejaVu Math TeX Gyre", U"Ink", At(0, 0, 40));
-    FontOutline mathBold = Layout("DejaVu Math TeX Gyre", U"Ink", At(0, 0, 40, 0, 0, 1));
-    FontOutline mathItalic = Layout("DejaVu Math TeX Gyre", U"Ink", At(0, 0, 40, 0, 0, 2));
-    EXPECT_GT(Bounds(mathBold).right, Bounds(mathRegular).right);
-    EXPECT_NE(mathRegular.pts, mathItalic.pts);
-    EXPECT_EQ(mathRegular.ops.size(), mathItalic.ops.size());
+    EXPECT_EQ(regular.ops.size(), italic.ops.size());
+    EXPECT_NEAR(Bounds(italic).bottom, Bounds(regular).bottom, 0.01); // sheared about the baseline
 }
 
-TEST(TextLayout, UnderlineAndStrikeoutAddBars) {
-    FontOutline plain = Layout("DejaVu Sans", U"ab", At(0, 0, 20));
+TEST(TextLayout, BarsSitAroundTheBaseline) {
     FontOutline under = Layout("DejaVu Sans", U"ab", At(0, 0, 20, 0, 0, 4));
     FontOutline strike = Layout("DejaVu Sans", U"ab", At(0, 0, 20, 0, 0, 8));
-    FontOutline both = Layout("DejaVu Sans", U"ab", At(0, 0, 20, 0, 0, 12));
-    EXPECT_EQ(Figures(under), Figures(plain) + 1);
-    EXPECT_EQ(Figures(strike), Figures(plain) + 1);
-    EXPECT_EQ(Figures(both), Figures(plain) + 2);
     // The underline lies below the baseline, the strikeout above it.
     auto lastBar = [](const FontOutline& o) {
         FontOutline bar;
@@ -245,14 +222,6 @@ TEST(TextLayout, NonFiniteResultsAreRefused) {
     EXPECT_FALSE(LayoutString(*entry, text.data(), text.size(), At(0, 0, 3e38f), out));
     EXPECT_FALSE(LayoutString(*entry, text.data(), text.size(), At(INFINITY, 0, 10), out));
     EXPECT_TRUE(out.ops.empty());
-}
-
-TEST(TextLayout, LongTextStaysLinear) {
-    std::u32string text(100000, U'a');
-    for (size_t i = 7; i < text.size(); i += 8)
-        text[i] = U' ';
-    FontOutline out = Layout("DejaVu Sans", text, At(0, 0, 10));
-    EXPECT_EQ(Figures(out), 87500 * Figures(Layout("DejaVu Sans", U"a", At(0, 0, 10))));
 }
 
 TEST(TextLayout, LongWrappedTextStaysLinear) {
