@@ -29,6 +29,11 @@ std::vector<std::string> InputsOf(const std::string& target) {
     return files;
 }
 
+// Test names and failure messages show the target's name.
+void PrintTo(const TargetCase& target, std::ostream* os) {
+    *os << target.name;
+}
+
 class FuzzReplay : public ::testing::TestWithParam<TargetCase> {};
 
 TEST_P(FuzzReplay, EveryKeptInputRunsCleanly) {
