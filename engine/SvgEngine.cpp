@@ -14,6 +14,23 @@
 
 using namespace Gdiplus;
 
+namespace {
+
+// A window value truncated toward zero; values past the int range (a file's
+// width may be 1e30) give the nearest int, and NaN gives 0.
+int Truncate(float value) {
+    double v = value;
+    if (!(v == v))
+        return 0;
+    if (v >= 2147483647.0)
+        return 2147483647;
+    if (v <= -2147483648.0)
+        return -2147483647 - 1;
+    return static_cast<int>(v);
+}
+
+} // namespace
+
 SvgEngine::SvgEngine() = default;
 
 SvgEngine::~SvgEngine() {
@@ -46,10 +63,10 @@ void SvgEngine::Dispatch(SvgCommand& command) {
     case SvgCommandGetWinRect:
         if (!command.intArray || command.intCount < 4)
             return;
-        command.intArray[0] = static_cast<int>(m_x);
-        command.intArray[1] = static_cast<int>(m_y);
-        command.intArray[2] = static_cast<int>(m_width);
-        command.intArray[3] = static_cast<int>(m_height);
+        command.intArray[0] = Truncate(m_x);
+        command.intArray[1] = Truncate(m_y);
+        command.intArray[2] = Truncate(m_width);
+        command.intArray[3] = Truncate(m_height);
         break;
     case SvgCommandCreateBitmapCache:
         BuildBitmapCache();
@@ -106,7 +123,7 @@ void SvgEngine::DrawToGraphics(Gdiplus::Graphics* host) {
     graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeHighSpeed));
     if (m_cache) {
         graphics.Record(GdipDrawImageRectI(graphics.handle, m_cache->handle, 0, 0,
-                                           static_cast<INT>(m_width), static_cast<INT>(m_height)));
+                                           Truncate(m_width), Truncate(m_height)));
     } else {
         RenderRoot(graphics);
     }
@@ -123,8 +140,7 @@ void SvgEngine::DrawToDeviceContext(CDC* dc) {
             GdipTranslateWorldTransform(graphics->handle, m_x, m_y, MatrixOrderPrepend));
         if (m_cache) {
             graphics->Record(GdipDrawImageRectI(graphics->handle, m_cache->handle, 0, 0,
-                                                static_cast<INT>(m_width),
-                                                static_cast<INT>(m_height)));
+                                                Truncate(m_width), Truncate(m_height)));
         } else {
             RenderRoot(*graphics);
         }
@@ -136,8 +152,10 @@ void SvgEngine::DrawToDeviceContext(CDC* dc) {
 void SvgEngine::BuildBitmapCache() {
     delete m_cache;
     m_cache = nullptr;
-    INT w = static_cast<INT>(m_width);
-    INT h = static_cast<INT>(m_height);
+    INT w = Truncate(m_width);
+    INT h = Truncate(m_height);
+    if (static_cast<long long>(w) * h > kMaxCachePixels)
+        return;
     GdiImage* scratch = GdiImage::CreateBitmap(w, h, PixelFormat32bppARGB);
     if (scratch && scratch->handle) {
         GpBitmap* copy = nullptr;

@@ -23,6 +23,10 @@ class SvgEngine {
 public:
     // Elements a document may create through deep copies (`use`), in all.
     static constexpr long kCopyBudget = 250000;
+    // Largest bitmap cache, in pixels. Building one holds two bitmaps of its
+    // size at once, and the size may come from the file: past this, no cache
+    // is made and draws render the document directly.
+    static constexpr long long kMaxCachePixels = 1LL << 25;
 
     SvgEngine();
     virtual ~SvgEngine();

@@ -42,7 +42,9 @@ typedef float REAL;
 typedef DWORD ARGB;
 typedef WORD LANGID;
 
-enum Status {
+// Every enumeration has a fixed int type: a caller may pass any number, and
+// the functions check the value themselves.
+enum Status : int {
     Ok = 0,
     GenericError = 1,
     InvalidParameter = 2,
@@ -68,17 +70,17 @@ enum Status {
 };
 typedef Status GpStatus;
 
-enum FillMode { FillModeAlternate = 0, FillModeWinding = 1 };
+enum FillMode : int { FillModeAlternate = 0, FillModeWinding = 1 };
 typedef FillMode GpFillMode;
 
-enum QualityMode {
+enum QualityMode : int {
     QualityModeInvalid = -1,
     QualityModeDefault = 0,
     QualityModeLow = 1,
     QualityModeHigh = 2
 };
 
-enum SmoothingMode {
+enum SmoothingMode : int {
     SmoothingModeInvalid = QualityModeInvalid,
     SmoothingModeDefault = QualityModeDefault,
     SmoothingModeHighSpeed = QualityModeLow,
@@ -89,10 +91,10 @@ enum SmoothingMode {
     SmoothingModeAntiAlias8x8 = 5
 };
 
-enum MatrixOrder { MatrixOrderPrepend = 0, MatrixOrderAppend = 1 };
+enum MatrixOrder : int { MatrixOrderPrepend = 0, MatrixOrderAppend = 1 };
 typedef MatrixOrder GpMatrixOrder;
 
-enum Unit {
+enum Unit : int {
     UnitWorld = 0,
     UnitDisplay = 1,
     UnitPixel = 2,
@@ -103,7 +105,7 @@ enum Unit {
 };
 typedef Unit GpUnit;
 
-enum LineCap {
+enum LineCap : int {
     LineCapFlat = 0,
     LineCapSquare = 1,
     LineCapRound = 2,
@@ -117,13 +119,18 @@ enum LineCap {
 };
 typedef LineCap GpLineCap;
 
-enum DashCap { DashCapFlat = 0, DashCapRound = 2, DashCapTriangle = 3 };
+enum DashCap : int { DashCapFlat = 0, DashCapRound = 2, DashCapTriangle = 3 };
 typedef DashCap GpDashCap;
 
-enum LineJoin { LineJoinMiter = 0, LineJoinBevel = 1, LineJoinRound = 2, LineJoinMiterClipped = 3 };
+enum LineJoin : int {
+    LineJoinMiter = 0,
+    LineJoinBevel = 1,
+    LineJoinRound = 2,
+    LineJoinMiterClipped = 3
+};
 typedef LineJoin GpLineJoin;
 
-enum DashStyle {
+enum DashStyle : int {
     DashStyleSolid,
     DashStyleDash,
     DashStyleDot,
@@ -133,7 +140,7 @@ enum DashStyle {
 };
 typedef DashStyle GpDashStyle;
 
-enum WrapMode {
+enum WrapMode : int {
     WrapModeTile = 0,
     WrapModeTileFlipX = 1,
     WrapModeTileFlipY = 2,
@@ -142,14 +149,14 @@ enum WrapMode {
 };
 typedef WrapMode GpWrap;
 
-enum LinearGradientMode {
+enum LinearGradientMode : int {
     LinearGradientModeHorizontal = 0,
     LinearGradientModeVertical = 1,
     LinearGradientModeForwardDiagonal = 2,
     LinearGradientModeBackwardDiagonal = 3
 };
 
-enum BrushType {
+enum BrushType : int {
     BrushTypeSolidColor = 0,
     BrushTypeHatchFill = 1,
     BrushTypeTextureFill = 2,
@@ -158,7 +165,7 @@ enum BrushType {
 };
 typedef BrushType GpBrushType;
 
-enum PathPointType {
+enum PathPointType : int {
     PathPointTypeStart = 0,
     PathPointTypeLine = 1,
     PathPointTypeBezier = 3,
@@ -169,9 +176,13 @@ enum PathPointType {
     PathPointTypeBezier3 = 3
 };
 
-enum StringAlignment { StringAlignmentNear = 0, StringAlignmentCenter = 1, StringAlignmentFar = 2 };
+enum StringAlignment : int {
+    StringAlignmentNear = 0,
+    StringAlignmentCenter = 1,
+    StringAlignmentFar = 2
+};
 
-enum FontStyle {
+enum FontStyle : int {
     FontStyleRegular = 0,
     FontStyleBold = 1,
     FontStyleItalic = 2,
@@ -180,7 +191,7 @@ enum FontStyle {
     FontStyleStrikeout = 8
 };
 
-enum StringFormatFlags {
+enum StringFormatFlags : int {
     StringFormatFlagsDirectionRightToLeft = 0x00000001,
     StringFormatFlagsDirectionVertical = 0x00000002,
     StringFormatFlagsNoFitBlackBox = 0x00000004,
@@ -192,9 +203,13 @@ enum StringFormatFlags {
     StringFormatFlagsNoClip = 0x00004000
 };
 
-enum CompositingMode { CompositingModeSourceOver = 0, CompositingModeSourceCopy = 1 };
+enum CompositingMode : int { CompositingModeSourceOver = 0, CompositingModeSourceCopy = 1 };
 
-enum ImageLockMode { ImageLockModeRead = 1, ImageLockModeWrite = 2, ImageLockModeUserInputBuf = 4 };
+enum ImageLockMode : int {
+    ImageLockModeRead = 1,
+    ImageLockModeWrite = 2,
+    ImageLockModeUserInputBuf = 4
+};
 
 typedef INT PixelFormat;
 #define PixelFormatIndexed 0x00010000
@@ -283,7 +298,7 @@ public:
 
 // ---- Start-up ------------------------------------------------------------
 
-enum DebugEventLevel { DebugEventLevelFatal, DebugEventLevelWarning };
+enum DebugEventLevel : int { DebugEventLevelFatal, DebugEventLevelWarning };
 typedef void (*DebugEventProc)(DebugEventLevel level, CHAR* message);
 typedef Status (*NotificationHookProc)(ULONG_PTR* token);
 typedef void (*NotificationUnhookProc)(ULONG_PTR token);

@@ -9,6 +9,13 @@ namespace Gdiplus {
 
 namespace {
 
+// The brush of one kind behind a handle of a derived brush type, or null. The
+// handle's own type is not trusted (a caller may pass a brush of another kind),
+// so the check starts from the common base, which every brush really is.
+template <class Impl> Impl* BrushAs(void* handle) {
+    return dynamic_cast<Impl*>(static_cast<GpBrush*>(handle));
+}
+
 constexpr int kMaxTileSide = 2048;
 constexpr double kMaxTilePixels = 4.0 * 1024 * 1024;
 
@@ -288,7 +295,7 @@ Status WINGDIPAPI GdipCreateSolidFill(ARGB color, GpSolidFill** brush) {
 }
 
 Status WINGDIPAPI GdipGetSolidFillColor(GpSolidFill* brush, ARGB* color) {
-    auto* b = dynamic_cast<SolidFillImpl*>(brush);
+    auto* b = BrushAs<SolidFillImpl>(brush);
     if (!b || !color)
         return InvalidParameter;
     *color = b->color;
@@ -296,7 +303,7 @@ Status WINGDIPAPI GdipGetSolidFillColor(GpSolidFill* brush, ARGB* color) {
 }
 
 Status WINGDIPAPI GdipSetSolidFillColor(GpSolidFill* brush, ARGB color) {
-    auto* b = dynamic_cast<SolidFillImpl*>(brush);
+    auto* b = BrushAs<SolidFillImpl>(brush);
     if (!b)
         return InvalidParameter;
     b->color = color;
@@ -376,7 +383,7 @@ Status WINGDIPAPI GdipCreateLineBrushFromRectI(GDIPCONST GpRect* rect, ARGB colo
 }
 
 Status WINGDIPAPI GdipGetLineRect(GpLineGradient* brush, GpRectF* rect) {
-    auto* b = dynamic_cast<LineGradientImpl*>(brush);
+    auto* b = BrushAs<LineGradientImpl>(brush);
     if (!b || !rect)
         return InvalidParameter;
     *rect = b->rect;
@@ -384,7 +391,7 @@ Status WINGDIPAPI GdipGetLineRect(GpLineGradient* brush, GpRectF* rect) {
 }
 
 Status WINGDIPAPI GdipGetLineRectI(GpLineGradient* brush, GpRect* rect) {
-    auto* b = dynamic_cast<LineGradientImpl*>(brush);
+    auto* b = BrushAs<LineGradientImpl>(brush);
     if (!b || !rect)
         return InvalidParameter;
     *rect = Rect(INT(std::lround(b->rect.X)), INT(std::lround(b->rect.Y)),
@@ -393,7 +400,7 @@ Status WINGDIPAPI GdipGetLineRectI(GpLineGradient* brush, GpRect* rect) {
 }
 
 Status WINGDIPAPI GdipGetLineColors(GpLineGradient* brush, ARGB* colors) {
-    auto* b = dynamic_cast<LineGradientImpl*>(brush);
+    auto* b = BrushAs<LineGradientImpl>(brush);
     if (!b || !colors)
         return InvalidParameter;
     colors[0] = b->colors[0];
@@ -402,7 +409,7 @@ Status WINGDIPAPI GdipGetLineColors(GpLineGradient* brush, ARGB* colors) {
 }
 
 Status WINGDIPAPI GdipSetLineWrapMode(GpLineGradient* brush, GpWrap wrapmode) {
-    auto* b = dynamic_cast<LineGradientImpl*>(brush);
+    auto* b = BrushAs<LineGradientImpl>(brush);
     if (!b || !ValidWrap(wrapmode) || wrapmode == WrapModeClamp)
         return InvalidParameter;
     b->wrap = wrapmode;
@@ -410,7 +417,7 @@ Status WINGDIPAPI GdipSetLineWrapMode(GpLineGradient* brush, GpWrap wrapmode) {
 }
 
 Status WINGDIPAPI GdipGetLineWrapMode(GpLineGradient* brush, GpWrap* wrapmode) {
-    auto* b = dynamic_cast<LineGradientImpl*>(brush);
+    auto* b = BrushAs<LineGradientImpl>(brush);
     if (!b || !wrapmode)
         return InvalidParameter;
     *wrapmode = b->wrap;
@@ -419,7 +426,7 @@ Status WINGDIPAPI GdipGetLineWrapMode(GpLineGradient* brush, GpWrap* wrapmode) {
 
 Status WINGDIPAPI GdipSetLinePresetBlend(GpLineGradient* brush, GDIPCONST ARGB* blend,
                                          GDIPCONST REAL* positions, INT count) {
-    auto* b = dynamic_cast<LineGradientImpl*>(brush);
+    auto* b = BrushAs<LineGradientImpl>(brush);
     if (!b)
         return InvalidParameter;
     Status s = CheckPresetBlend(blend, positions, count);
@@ -431,7 +438,7 @@ Status WINGDIPAPI GdipSetLinePresetBlend(GpLineGradient* brush, GDIPCONST ARGB* 
 }
 
 Status WINGDIPAPI GdipGetLinePresetBlendCount(GpLineGradient* brush, INT* count) {
-    auto* b = dynamic_cast<LineGradientImpl*>(brush);
+    auto* b = BrushAs<LineGradientImpl>(brush);
     if (!b || !count)
         return InvalidParameter;
     *count = INT(b->preset.colors.size());
@@ -440,7 +447,7 @@ Status WINGDIPAPI GdipGetLinePresetBlendCount(GpLineGradient* brush, INT* count)
 
 Status WINGDIPAPI GdipGetLinePresetBlend(GpLineGradient* brush, ARGB* blend, REAL* positions,
                                          INT count) {
-    auto* b = dynamic_cast<LineGradientImpl*>(brush);
+    auto* b = BrushAs<LineGradientImpl>(brush);
     if (!b || !blend || !positions || count < 2)
         return InvalidParameter;
     if (b->preset.colors.empty())
@@ -486,7 +493,7 @@ Status WINGDIPAPI GdipCreatePathGradientFromPath(GDIPCONST GpPath* path,
 }
 
 Status WINGDIPAPI GdipSetPathGradientWrapMode(GpPathGradient* brush, GpWrap wrapmode) {
-    auto* b = dynamic_cast<PathGradientImpl*>(brush);
+    auto* b = BrushAs<PathGradientImpl>(brush);
     if (!b || !ValidWrap(wrapmode))
         return InvalidParameter;
     b->wrap = wrapmode;
@@ -495,7 +502,7 @@ Status WINGDIPAPI GdipSetPathGradientWrapMode(GpPathGradient* brush, GpWrap wrap
 }
 
 Status WINGDIPAPI GdipGetPathGradientWrapMode(GpPathGradient* brush, GpWrap* wrapmode) {
-    auto* b = dynamic_cast<PathGradientImpl*>(brush);
+    auto* b = BrushAs<PathGradientImpl>(brush);
     if (!b || !wrapmode)
         return InvalidParameter;
     *wrapmode = b->wrap;
@@ -503,7 +510,7 @@ Status WINGDIPAPI GdipGetPathGradientWrapMode(GpPathGradient* brush, GpWrap* wra
 }
 
 Status WINGDIPAPI GdipSetPathGradientCenterColor(GpPathGradient* brush, ARGB color) {
-    auto* b = dynamic_cast<PathGradientImpl*>(brush);
+    auto* b = BrushAs<PathGradientImpl>(brush);
     if (!b)
         return InvalidParameter;
     b->centerColor = color;
@@ -512,7 +519,7 @@ Status WINGDIPAPI GdipSetPathGradientCenterColor(GpPathGradient* brush, ARGB col
 }
 
 Status WINGDIPAPI GdipGetPathGradientCenterColor(GpPathGradient* brush, ARGB* color) {
-    auto* b = dynamic_cast<PathGradientImpl*>(brush);
+    auto* b = BrushAs<PathGradientImpl>(brush);
     if (!b || !color)
         return InvalidParameter;
     *color = b->centerColor;
@@ -520,7 +527,7 @@ Status WINGDIPAPI GdipGetPathGradientCenterColor(GpPathGradient* brush, ARGB* co
 }
 
 Status WINGDIPAPI GdipGetPathGradientCenterPoint(GpPathGradient* brush, GpPointF* point) {
-    auto* b = dynamic_cast<PathGradientImpl*>(brush);
+    auto* b = BrushAs<PathGradientImpl>(brush);
     if (!b || !point)
         return InvalidParameter;
     *point = b->center;
@@ -528,7 +535,7 @@ Status WINGDIPAPI GdipGetPathGradientCenterPoint(GpPathGradient* brush, GpPointF
 }
 
 Status WINGDIPAPI GdipGetPathGradientRect(GpPathGradient* brush, GpRectF* rect) {
-    auto* b = dynamic_cast<PathGradientImpl*>(brush);
+    auto* b = BrushAs<PathGradientImpl>(brush);
     if (!b || !rect)
         return InvalidParameter;
     *rect = b->bounds;
@@ -537,7 +544,7 @@ Status WINGDIPAPI GdipGetPathGradientRect(GpPathGradient* brush, GpRectF* rect) 
 
 Status WINGDIPAPI GdipSetPathGradientPresetBlend(GpPathGradient* brush, GDIPCONST ARGB* blend,
                                                  GDIPCONST REAL* positions, INT count) {
-    auto* b = dynamic_cast<PathGradientImpl*>(brush);
+    auto* b = BrushAs<PathGradientImpl>(brush);
     if (!b)
         return InvalidParameter;
     Status s = CheckPresetBlend(blend, positions, count);
@@ -550,7 +557,7 @@ Status WINGDIPAPI GdipSetPathGradientPresetBlend(GpPathGradient* brush, GDIPCONS
 }
 
 Status WINGDIPAPI GdipGetPathGradientPresetBlendCount(GpPathGradient* brush, INT* count) {
-    auto* b = dynamic_cast<PathGradientImpl*>(brush);
+    auto* b = BrushAs<PathGradientImpl>(brush);
     if (!b || !count)
         return InvalidParameter;
     *count = INT(b->preset.colors.size());
@@ -559,7 +566,7 @@ Status WINGDIPAPI GdipGetPathGradientPresetBlendCount(GpPathGradient* brush, INT
 
 Status WINGDIPAPI GdipGetPathGradientPresetBlend(GpPathGradient* brush, ARGB* blend,
                                                  REAL* positions, INT count) {
-    auto* b = dynamic_cast<PathGradientImpl*>(brush);
+    auto* b = BrushAs<PathGradientImpl>(brush);
     if (!b || !blend || !positions || count < 2)
         return InvalidParameter;
     if (b->preset.colors.empty())

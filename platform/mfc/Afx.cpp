@@ -9,12 +9,12 @@
 namespace {
 
 CDynLinkLibrary* chainHead = nullptr;
-// A function-local static: the library's load hook may run before this file's
-// own static initialisers, and an entry added then must not be lost.
-std::vector<AFX_EXTENSION_MODULE*>& RegisteredModules() {
-    static std::vector<AFX_EXTENSION_MODULE*>* modules = new std::vector<AFX_EXTENSION_MODULE*>();
-    return *modules;
-}
+
+// The registered modules. Used by the library's load and unload hooks, which
+// may run before this file's dynamic initialisers and after its destructors,
+// so it is a plain pointer (set before any code runs), made on first use and
+// freed when the last module leaves (the library may be unloaded and reloaded).
+std::vector<AFX_EXTENSION_MODULE*>* registeredModules = nullptr;
 
 } // namespace
 
@@ -83,7 +83,9 @@ BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule) {
     state.hResource = hModule;
     state.pFirstSharedClass = nullptr;
     state.pFirstSharedFactory = nullptr;
-    RegisteredModules().push_back(&state);
+    if (!registeredModules)
+        registeredModules = new std::vector<AFX_EXTENSION_MODULE*>();
+    registeredModules->push_back(&state);
     return TRUE;
 }
 
@@ -97,8 +99,14 @@ void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAll) {
             delete p;
         p = next;
     }
-    auto& modules = RegisteredModules();
-    modules.erase(std::remove(modules.begin(), modules.end(), &state), modules.end());
+    if (registeredModules) {
+        std::vector<AFX_EXTENSION_MODULE*>& modules = *registeredModules;
+        modules.erase(std::remove(modules.begin(), modules.end(), &state), modules.end());
+        if (modules.empty()) {
+            delete registeredModules;
+            registeredModules = nullptr;
+        }
+    }
     state.bInitialized = FALSE;
     state.hModule = nullptr;
     state.hResource = nullptr;

@@ -8,7 +8,7 @@ struct ToolInput {
     std::string problem; // why not, when !ok
     double width = 0;    // the document's size as the library will take it
     double height = 0;
-    bool HasSize() const { return static_cast<int>(width) >= 1 && static_cast<int>(height) >= 1; }
+    bool HasSize() const { return width >= 1 && height >= 1; } // false for NaN
 };
 
 // Reads the file and checks that it is well-formed XML with a top-level svg

@@ -21,6 +21,9 @@ struct ToolOptions {
 
 // Largest window side the tool accepts or makes (the back end's bitmap limit).
 const int kMaxImageSide = 32767;
+// Largest image area the tool makes: the image, the bitmap cache and the PNG
+// writer's copy then stay within a few hundred MB, whatever size a file asks for.
+const long long kMaxImagePixels = 1LL << 25;
 
 // Parses argv; on a usage error returns false with a message in error.
 bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& error);

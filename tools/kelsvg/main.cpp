@@ -100,6 +100,12 @@ int RenderOne(CKelSvg& picture, const ToolOptions& options, const std::string& i
                           " pixels, more than " + std::to_string(kMaxImageSide) + " a side");
         return ExitInput;
     }
+    if (static_cast<long long>(width) * height > kMaxImagePixels) {
+        Report(input, "the image would be " + std::to_string(width) + "x" + std::to_string(height) +
+                          " pixels, more than " + std::to_string(kMaxImagePixels) +
+                          " in all (give a smaller --width or --height)");
+        return ExitInput;
+    }
 
     GpBitmap* bitmap = nullptr;
     if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok ||

@@ -1,0 +1,280 @@
+#pragma once
+
+// The bodies of the fuzz targets, shared by the libFuzzer programs in this
+// folder and by the tests that replay the corpus and every input a fuzzer
+// ever stopped on. Each returns false when the library broke one of its own
+// promises about the result (the fuzzer then aborts, the test fails).
+
+#include "engine/GdiMatrix.h"
+#include "interface/KelSvg.h"
+#include "platform/gdiplus/GdiPlus.h"
+#include "platform/win32/Win32.h"
+#include "render/SvgPathFigure.h"
+#include "render/SvgPointList.h"
+#include "style/SvgAttributeTable.h"
+#include "style/SvgColorReaders.h"
+#include "style/SvgStringValue.h"
+#include "style/SvgStyle.h"
+#include "syntax/SvgDeclaration.h"
+#include "syntax/SvgMatrix.h"
+#include "syntax/SvgPathBuilder.h"
+#include "syntax/SvgRect.h"
+#include "syntax/SvgScanner.h"
+#include "syntax/SvgTransformList.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fuzz {
+
+// The input as attribute text: cut at its first zero byte, as every reader
+// sees a C string.
+inline std::string Text(const uint8_t* data, size_t size) {
+    std::string text(reinterpret_cast<const char*>(data), size);
+    return text.substr(0, text.find('\0'));
+}
+
+// The first byte chooses an operation; the rest is its input.
+inline unsigned Selector(const uint8_t*& data, size_t& size) {
+    if (size == 0)
+        return 0;
+    unsigned selector = data[0];
+    ++data;
+    --size;
+    return selector;
+}
+
+// The attribute scanner's read operations, and a walk with its primitives.
+inline bool Scanner(const uint8_t* data, size_t size) {
+    unsigned selector = Selector(data, size);
+    SvgString text(Text(data, size));
+    SvgScanner scanner;
+    switch (selector % 4) {
+    case 0: {
+        std::vector<float> numbers;
+        scanner.readNumberList(numbers, text);
+        return numbers.size() <= size;
+    }
+    case 1: {
+        SvgRect rect;
+        scanner.readRect(rect, text);
+        return true;
+    }
+    case 2: {
+        std::vector<SvgDeclaration*> declarations;
+        scanner.readDeclarations(declarations, text);
+        bool bounded = declarations.size() <= size + 1;
+        for (SvgDeclaration* declaration : declarations)
+            delete declaration;
+        return bounded;
+    }
+    default: {
+        scanner.setText(text);
+        int pos = 0;
+        while (pos >= 0 && pos < scanner.length()) {
+            int next = scanner.skipSpace(pos);
+            if (next < 0)
+                break;
+            if (next < pos || next > scanner.length())
+                return false;
+            double number = 0;
+            SvgString name;
+            int after = scanner.readNumber(next, number);
+            if (after == next)
+                after = scanner.readName(next, name);
+            if (after == next)
+                after = scanner.readPropertyName(next, name);
+            if (after == next)
+                after = scanner.readPropertyValue(next, name);
+            if (after < next || after > scanner.length())
+                return false;
+            if (after == next) {
+                scanner.charAt(next);
+                scanner.matchesAt(next, "/*");
+                after = next + 1;
+            }
+            pos = after;
+        }
+        return true;
+    }
+    }
+}
+
+// The transform-list reader, the list operations and the matrix algebra, and
+// the hand-over to the back end, which must refuse what it cannot use.
+inline bool Transform(const uint8_t* data, size_t size) {
+    SvgScanner scanner;
+    SvgTransformList list;
+    scanner.readTransformList(list, SvgString(Text(data, size)));
+    if (list.numberOfItems() > size)
+        return false;
+    if (list.numberOfItems() > 1) {
+        SvgTransform first = list.getItem(0);
+        list.insertItemBefore(first, 1);
+        list.removeItem(0);
+    }
+    SvgMatrix matrix = list.consolidate().getMatrix();
+    SvgMatrix product = matrix.multiply(matrix.inverse());
+    if (GdiMatrix* native = GdiMatrix::Create()) {
+        product.toGdiMatrix(*native);
+        matrix.toGdiMatrix(*native);
+        delete native;
+    }
+    return true;
+}
+
+// Path data through the parser and builder, replayed into a back-end path as
+// the path figure does; or a points list of a polygon or polyline.
+inline bool Path(const uint8_t* data, size_t size) {
+    unsigned selector = Selector(data, size);
+    std::string text = Text(data, size);
+    if (selector % 8 == 7) {
+        SvgPointList points;
+        points.appendFromText(text.c_str());
+        return points.numberOfItems() <= text.size();
+    }
+    SvgPathFigure figure;
+    SvgPathBuilder builder(&figure.pathData);
+    builder.parseData(text);
+    // The record must be self-consistent: known kinds, finite coordinates,
+    // exactly as many as the kinds call for.
+    const SvgPathData& path = figure.pathData;
+    std::size_t needed = 0;
+    for (std::size_t i = 0; i < path.segmentCount; ++i) {
+        int kind = path.segmentKind(i);
+        if (kind < SvgPathSegmentMove || kind > SvgPathSegmentClose)
+            return false;
+        needed += kind == SvgPathSegmentCubic ? 6 : kind == SvgPathSegmentClose ? 0 : 2;
+    }
+    if (needed != path.coordinateCount)
+        return false;
+    for (std::size_t i = 0; i < path.coordinateCount; ++i)
+        if (!std::isfinite(path.coordinates()[i]))
+            return false;
+    if (selector % 2)
+        figure.BuildPath();
+    return true;
+}
+
+// The colour and paint readers.
+inline bool Paint(const uint8_t* data, size_t size) {
+    unsigned selector = Selector(data, size);
+    std::string text = Text(data, size);
+    const char* begin = text.c_str();
+    const char* end = begin;
+    SvgPaint paint;
+    switch (selector % 6) {
+    case 0:
+        ReadPaint(paint, begin);
+        break;
+    case 1:
+        ReadColorProperty(paint, begin);
+        break;
+    case 2: {
+        SvgStringValue filter;
+        ReadFilter(filter, begin);
+        break;
+    }
+    case 3: {
+        uint32_t packed = ParseColor(begin, &end, kNoColor);
+        if (packed != kNoColor)
+            SetPacked(paint.color, packed);
+        break;
+    }
+    case 4: {
+        SvgIccColor icc;
+        ReadIccColor(begin, &end, &icc);
+        break;
+    }
+    default:
+        ReadUrl(begin, &end);
+        break;
+    }
+    ToArgb(paint.color, selector);
+    // A reader that says where it stopped must stop inside the text.
+    return end >= begin && end <= begin + text.size();
+}
+
+// Style reading: zero bytes separate a parent's style attribute, a child's,
+// and the value of the presentation attribute the selector names; then the
+// cascade, and a third record sharing the child's text record.
+inline bool Style(const uint8_t* data, size_t size) {
+    unsigned selector = Selector(data, size);
+    std::string all(reinterpret_cast<const char*>(data), size);
+    std::string parts[3];
+    size_t start = 0;
+    for (int i = 0; i < 3 && start <= all.size(); ++i) {
+        size_t stop = all.find('\0', start);
+        if (stop == std::string::npos)
+            stop = all.size();
+        parts[i] = all.substr(start, stop - start);
+        start = stop + 1;
+    }
+
+    SvgStyle parent;
+    TiXmlElement parentElement("g");
+    parentElement.SetAttribute("style", parts[0].c_str());
+    parent.ReadFromElement(&parentElement);
+
+    SvgStyle child;
+    child.parent = &parent;
+    TiXmlElement childElement("rect");
+    childElement.SetAttribute("style", parts[1].c_str());
+    if (const char* name = AttributeName(1 + static_cast<int>(selector % 293)))
+        if (*name)
+            childElement.SetAttribute(name, parts[2].c_str());
+    child.ReadFromElement(&childElement);
+
+    SvgStyle third;
+    third.ShareTextWith(child);
+    third.ReadStyleAttribute(parts[2].c_str());
+    third.MergeFromParent(&child);
+    return std::isfinite(third.strokeWidth.computed) && std::isfinite(third.fontSize.computed);
+}
+
+// Draws the picture into a bitmap a little larger than the window, through a
+// graphics object or a device context.
+inline void DrawInto(CKelSvg& picture, int width, int height, bool throughDc) {
+    using namespace Gdiplus;
+    GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok)
+        return;
+    if (throughDc) {
+        HDC hdc = CreateBitmapDC(bitmap);
+        CDC dc(hdc);
+        picture.CommandDrawSVG(&dc);
+        DeleteDC(hdc);
+    } else {
+        Graphics graphics(static_cast<GpImage*>(bitmap));
+        picture.CommandDrawSVGGraphics(&graphics);
+    }
+    GdipDisposeImage(bitmap);
+}
+
+// The library's whole road for a file that already holds the input: parse,
+// a small window shaped like the document, draw, and on odd sizes a bitmap
+// cache copied through a device context.
+inline bool Render(const std::string& path, size_t size) {
+    CKelSvg picture;
+    std::string name = path;
+    picture.CommandParseSVGFile(&name[0]);
+    int x = 0, y = 0, width = 0, height = 0;
+    picture.CommandGetSVGWinRect(x, y, width, height);
+    int w = std::clamp(width, 1, 48);
+    int h = std::clamp(height, 1, 48);
+    picture.CommandSetSVGWinRect(static_cast<int>(size % 3), static_cast<int>(size % 5), w, h);
+    DrawInto(picture, w + 4, h + 4, false);
+    if (size % 2) {
+        picture.CommandCreateBitmapCache();
+        DrawInto(picture, w + 4, h + 4, true);
+    }
+    return true;
+}
+
+} // namespace fuzz

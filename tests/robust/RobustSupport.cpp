@@ -1,0 +1,174 @@
+#include "RobustSupport.h"
+
+#include "interface/KelSvg.h"
+#include "platform/gdiplus/GdiPlus.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+extern char** environ;
+
+using namespace Gdiplus;
+
+TempFile::TempFile(const std::string& bytes, const char* suffix) {
+    std::string pattern = "/tmp/kelsvg-robust-XXXXXX";
+    pattern += suffix;
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkstemps(name.data(), static_cast<int>(std::string(suffix).size()));
+    if (fd >= 0) {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+            if (n <= 0)
+                break;
+            done += static_cast<size_t>(n);
+        }
+        close(fd);
+        m_path = name.data();
+    }
+}
+
+TempFile::~TempFile() {
+    if (!m_path.empty())
+        unlink(m_path.c_str());
+}
+
+namespace {
+
+ChildRun Finish(pid_t pid, int errorFd) {
+    ChildRun run;
+    std::string errors;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(errorFd, buffer, sizeof buffer)) > 0)
+        errors.append(buffer, static_cast<size_t>(n));
+    close(errorFd);
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return run;
+    run.errors = errors;
+    run.peakKb = usage.ru_maxrss;
+    run.exited = WIFEXITED(status);
+    run.exitCode = run.exited ? WEXITSTATUS(status) : -1;
+    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    return run;
+}
+
+} // namespace
+
+ChildRun RunTool(const std::vector<std::string>& args) {
+    std::vector<std::string> all{KELSVG_TOOL_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all)
+        argv.push_back(&a[0]);
+    argv.push_back(nullptr);
+
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 2);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    pid_t pid = 0;
+    int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[1]);
+    if (failed) {
+        close(pipeFds[0]);
+        return {};
+    }
+    return Finish(pid, pipeFds[0]);
+}
+
+ChildRun RunInChild(const std::function<bool()>& work) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return {};
+    std::fflush(nullptr);
+    pid_t pid = fork();
+    if (pid < 0)
+        return {};
+    if (pid == 0) {
+        close(pipeFds[0]);
+        dup2(pipeFds[1], 2);
+        int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, 1); // rotate lines
+        bool ok = work();
+        std::fflush(nullptr);
+        _exit(ok ? 0 : 1); // no exit handlers: the parent's test state stays its own
+    }
+    close(pipeFds[1]);
+    return Finish(pid, pipeFds[0]);
+}
+
+std::vector<uint32_t> DrawPicture(CKelSvg& picture, int width, int height) {
+    std::vector<uint32_t> pixels;
+    GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok)
+        return pixels;
+    {
+        Graphics graphics(static_cast<GpImage*>(bitmap));
+        picture.CommandDrawSVGGraphics(&graphics);
+    }
+    pixels.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            GdipBitmapGetPixel(bitmap, x, y, &pixels[static_cast<size_t>(y) * width + x]);
+    GdipDisposeImage(bitmap);
+    return pixels;
+}
+
+std::vector<uint32_t> DrawFile(const std::string& path, int width, int height, bool cache) {
+    CKelSvg picture;
+    std::string name = path;
+    picture.CommandParseSVGFile(&name[0]);
+    picture.CommandSetSVGWinRect(0, 0, width, height);
+    if (cache)
+        picture.CommandCreateBitmapCache();
+    return DrawPicture(picture, width, height);
+}
+
+std::vector<uint32_t> DrawText(const std::string& svg, int width, int height, bool cache) {
+    TempFile file(svg);
+    return DrawFile(file.Path(), width, height, cache);
+}
+
+int Painted(const std::vector<uint32_t>& pixels) {
+    return static_cast<int>(
+        std::count_if(pixels.begin(), pixels.end(), [](uint32_t p) { return (p >> 24) != 0; }));
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::vector<std::string> FilesIn(const std::string& dir) {
+    std::vector<std::string> files;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* entry = readdir(d))
+            if (entry->d_name[0] != '.')
+                files.push_back(dir + "/" + entry->d_name);
+        closedir(d);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Test support for hostile input: temporary files, the tool and library runs
+// in child processes with their peak memory, and small pictures.
+
+// Peak resident memory allowed to one hostile case, in kB. The sanitizer
+// runtime keeps freed memory in quarantine and shadows every byte, so a
+// sanitizer build gets more room.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kPeakMemoryKb = 900 * 1024;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr long kPeakMemoryKb = 900 * 1024;
+#else
+constexpr long kPeakMemoryKb = 400 * 1024;
+#endif
+#else
+constexpr long kPeakMemoryKb = 400 * 1024;
+#endif
+
+// A temporary file holding the given bytes; removed with the object.
+class TempFile {
+public:
+    explicit TempFile(const std::string& bytes, const char* suffix = ".svg");
+    ~TempFile();
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// How a child process ended.
+struct ChildRun {
+    bool exited = false; // ended by exit, not by a signal
+    int exitCode = -1;
+    int signal = 0;
+    long peakKb = 0;    // the child's peak resident memory
+    std::string errors; // its standard error
+};
+
+// Runs the command-line tool with args (standard output discarded).
+ChildRun RunTool(const std::vector<std::string>& args);
+// Runs work in a forked child, which exits 0 when work returns true and 1
+// when it returns false.
+ChildRun RunInChild(const std::function<bool()>& work);
+
+class CKelSvg;
+// Draws the picture as it stands onto a width x height bitmap through a
+// graphics object. Returns the ARGB pixels.
+std::vector<uint32_t> DrawPicture(CKelSvg& picture, int width, int height);
+// Parses the file through CKelSvg with its own window, optionally builds the
+// bitmap cache, and draws onto a width x height bitmap. Returns the ARGB pixels.
+std::vector<uint32_t> DrawFile(const std::string& path, int width, int height, bool cache = false);
+// The same for SVG text.
+std::vector<uint32_t> DrawText(const std::string& svg, int width, int height, bool cache = false);
+// Number of pixels that are not fully transparent.
+int Painted(const std::vector<uint32_t>& pixels);
+
+// The whole contents of a file ("" when it cannot be read).
+std::string ReadFile(const std::string& path);
+// The files of a folder, sorted; none when it does not exist.
+std::vector<std::string> FilesIn(const std::string& dir);
