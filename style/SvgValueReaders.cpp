@@ -13,6 +13,15 @@ inline bool isInherit(const char* text) {
     return std::strcmp(text, "inherit") == 0;
 }
 
+// Marks a record set and inherited when the text is "inherit".
+template <typename Record> bool takeInherit(Record& record, const char* text) {
+    if (!isInherit(text))
+        return false;
+    record.set = 1;
+    record.inherit = 1;
+    return true;
+}
+
 // Narrows to float, refusing what would become infinite.
 inline bool toFloat(double value, float& out) {
     if (value > kFloatMax || value < -kFloatMax)
@@ -74,11 +83,8 @@ bool wordAt(const char* p, const char* word, std::size_t length) {
 bool ReadEnum(SvgEnumValue& record, const char* text, const SvgKeyword* table, bool mayInherit) {
     if (!text)
         return false;
-    if (mayInherit && isInherit(text)) {
-        record.set = 1;
-        record.inherit = 1;
+    if (mayInherit && takeInherit(record, text))
         return true;
-    }
     const SvgKeyword* row = findKeyword(table, text);
     if (!row)
         return false;
@@ -92,11 +98,8 @@ bool ReadEnum(SvgEnumValue& record, const char* text, const SvgKeyword* table, b
 bool ReadLength(SvgLength& record, const char* text) {
     if (!text)
         return false;
-    if (isInherit(text)) {
-        record.set = 1;
-        record.inherit = 1;
+    if (takeInherit(record, text))
         return true;
-    }
     double number = 0.0;
     std::size_t used = SvgNumberText::Scan(text, number);
     if (used == 0)
@@ -121,11 +124,8 @@ bool ReadLength(SvgLength& record, const char* text) {
 bool ReadFontSize(SvgFontSize& record, const char* text) {
     if (!text)
         return false;
-    if (isInherit(text)) {
-        record.set = 1;
-        record.inherit = 1;
+    if (takeInherit(record, text))
         return true;
-    }
     char first = text[0];
     if (first == 'x' || first == 's' || first == 'm' || first == 'l') {
         const SvgKeyword* row = findKeyword(kFontSizeKeywords, text);
@@ -196,11 +196,8 @@ bool ParseNumber(const char* text, float& value) {
 bool ReadNumber(SvgNumber& record, const char* text) {
     if (!text)
         return false;
-    if (isInherit(text)) {
-        record.set = 1;
-        record.inherit = 1;
+    if (takeInherit(record, text))
         return true;
-    }
     float value = 0.0f;
     if (!ParseNumber(text, value))
         return false;
@@ -213,11 +210,8 @@ bool ReadNumber(SvgNumber& record, const char* text) {
 bool ReadScale24(SvgScale24& record, const char* text) {
     if (!text)
         return false;
-    if (isInherit(text)) {
-        record.set = 1;
-        record.inherit = 1;
+    if (takeInherit(record, text))
         return true;
-    }
     float value = 0.0f;
     if (!ParseNumber(text, value))
         return false;
@@ -231,11 +225,8 @@ bool ReadScale24(SvgScale24& record, const char* text) {
 bool ReadTextDecoration(SvgTextDecoration& record, const char* text) {
     if (!text)
         return false;
-    if (isInherit(text)) {
-        record.set = 1;
-        record.inherit = 1;
+    if (takeInherit(record, text))
         return true;
-    }
     if (std::strcmp(text, "none") == 0) {
         record.set = 1;
         record.inherit = 0;
