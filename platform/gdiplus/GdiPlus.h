@@ -632,6 +632,11 @@ KELSVG_API Status WINGDIPAPI GdipAddPathString(GpPath* path, GDIPCONST WCHAR* st
 
 // GdipSaveImageToFile with a narrow (UTF-8) path.
 KELSVG_API Status GdipSaveImageToPngFileA(GpImage* image, const char* path);
+// The image as PNG, handed to write piece by piece (write returns false to
+// stop, and the call then fails with Win32Error): for images that go to a pipe
+// or stay in memory. The same bytes as GdipSaveImageToPngFileA writes.
+typedef bool (*KelPngWriter)(void* closure, const unsigned char* data, size_t length);
+KELSVG_API Status KelSaveImageToPngWriter(GpImage* image, KelPngWriter write, void* closure);
 // GdipCreateBitmapFromFile with a narrow (UTF-8) path.
 KELSVG_API Status GdipCreateBitmapFromPngFileA(const char* path, GpBitmap** bitmap);
 // A graphics over a host's Cairo context, as GdipCreateFromHDC over

@@ -1,12 +1,18 @@
-// kelsvg: renders SVG files to PNG images through the library's host surface.
+// kelsvg: renders SVG files to PNG, PDF, SVG and PostScript images through the
+// library's host surface.
 #include "ToolInput.h"
 #include "ToolOptions.h"
+#include "ToolOutput.h"
+#include "ToolPicture.h"
+
+#include "engine/SvgXmlReader.h"
 
 #include "interface/KelSvg.h"
 #include "interface/KelSvgVersion.h"
 #include "platform/gdiplus/GdiPlus.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
@@ -20,35 +26,8 @@ using namespace Gdiplus;
 
 namespace {
 
-enum ExitCode { ExitOk = 0, ExitUsage = 1, ExitInput = 2, ExitOutput = 3 };
-
 void Report(const std::string& file, const std::string& message) {
     std::fprintf(stderr, "kelsvg: %s: %s\n", file.c_str(), message.c_str());
-}
-
-// The window size: what was asked for, the other side in the document's
-// aspect ratio (docWidth : docHeight) when only one was given, else the
-// document's own size as the library reports it.
-void ChooseWindow(const ToolOptions& options, double docWidth, double docHeight, int& width,
-                  int& height) {
-    auto scaled = [](int given, double numerator, double denominator) {
-        if (!(denominator > 0) || !(numerator > 0))
-            return 0;
-        double side = std::round(given * numerator / denominator);
-        if (side < 1)
-            return 1;
-        return side > kMaxImageSide ? kMaxImageSide + 1 : static_cast<int>(side);
-    };
-    if (options.width && options.height) {
-        width = options.width;
-        height = options.height;
-    } else if (options.width) {
-        width = options.width;
-        height = scaled(options.width, docHeight, docWidth);
-    } else if (options.height) {
-        height = options.height;
-        width = scaled(options.height, docWidth, docHeight);
-    }
 }
 
 // True when output names the very file input is (writing would destroy it).
@@ -58,91 +37,80 @@ bool SameFile(const std::string& input, const std::string& output) {
            in.st_dev == out.st_dev && in.st_ino == out.st_ino;
 }
 
+std::string ErrnoText(const char* what) {
+    return std::string(what) + (errno ? std::string(": ") + std::strerror(errno) : std::string());
+}
+
+// One input to one output ("-" for standard input and output, the image then
+// going to imageFd).
 int RenderOne(CKelSvg& picture, const ToolOptions& options, const std::string& input,
-              const std::string& output) {
-    if (SameFile(input, output)) {
+              const std::string& output, int imageFd) {
+    bool toStdout = output == "-";
+    std::string inputName = input == "-" ? "standard input" : input;
+    std::string outputName = toStdout ? "standard output" : output;
+    InMemoryFile standardInput;
+    std::string path = input;
+    if (input == "-") {
+        std::string bytes;
+        errno = 0;
+        if (!SvgXmlReader::ReadFile("/dev/stdin", bytes)) {
+            Report(inputName, ErrnoText("cannot read"));
+            return ExitInput;
+        }
+        if (!standardInput.Open(bytes)) {
+            Report(inputName, ErrnoText("cannot keep the document"));
+            return ExitInput;
+        }
+        path = standardInput.Path();
+    } else if (!toStdout && SameFile(input, output)) {
         Report(output, "the output would overwrite the input");
         return ExitUsage;
     }
-    ToolInput checked = InspectInput(input);
-    if (!checked.ok) {
-        Report(input, checked.problem);
-        return ExitInput;
-    }
-    bool sizeGiven = options.width && options.height;
-    if (!sizeGiven && !checked.HasSize()) {
-        Report(input, "the document has no size (give --width and --height)");
-        return ExitInput;
-    }
 
-    std::vector<char> path(input.begin(), input.end());
-    path.push_back('\0');
-    picture.CommandParseSVGFile(path.data());
-    int x = 0, y = 0, docWidth = 0, docHeight = 0;
-    picture.CommandGetSVGWinRect(x, y, docWidth, docHeight);
-    if (options.width || options.height) {
-        int width = docWidth, height = docHeight;
-        // The ratio from the unrounded size where the check found one.
-        if (checked.HasSize())
-            ChooseWindow(options, checked.width, checked.height, width, height);
-        else
-            ChooseWindow(options, docWidth, docHeight, width, height);
-        picture.CommandSetSVGWinRect(0, 0, width, height);
+    ToolWindow window;
+    ToolProblem problem = LoadPicture(picture, options, path, window);
+    if (problem) {
+        Report(inputName, problem.message);
+        return problem.code;
     }
-    int width = 0, height = 0;
-    picture.CommandGetSVGWinRect(x, y, width, height);
-    if (width < 1 || height < 1) {
-        Report(input, "the document has no size (give --width and --height)");
-        return ExitInput;
+    ImageFormat format = options.formatGiven || toStdout ? options.format : FormatOfPath(output);
+    FileSink file;
+    DescriptorSink stream(imageFd);
+    ImageSink* sink = &stream;
+    if (!toStdout) {
+        errno = 0;
+        if (!file.Open(output)) {
+            Report(outputName, ErrnoText("cannot write the image"));
+            return ExitOutput;
+        }
+        sink = &file;
     }
-    if (width > kMaxImageSide || height > kMaxImageSide) {
-        Report(input, "the image would be " + std::to_string(width) + "x" + std::to_string(height) +
-                          " pixels, more than " + std::to_string(kMaxImageSide) + " a side");
-        return ExitInput;
-    }
-    if (static_cast<long long>(width) * height > kMaxImagePixels) {
-        Report(input, "the image would be " + std::to_string(width) + "x" + std::to_string(height) +
-                          " pixels, more than " + std::to_string(kMaxImagePixels) +
-                          " in all (give a smaller --width or --height)");
-        return ExitInput;
-    }
-
-    GpBitmap* bitmap = nullptr;
-    if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok ||
-        !bitmap) {
-        Report(output, "cannot create a " + std::to_string(width) + "x" + std::to_string(height) +
-                           " image (out of memory)");
-        return ExitOutput;
-    }
-    if (options.cache)
-        picture.CommandCreateBitmapCache();
-
-    if (options.hasBackground) {
-        Graphics background(static_cast<GpImage*>(bitmap));
-        background.Clear(Color(options.background));
-    }
-    if (options.dc) {
-        HDC hdc = CreateBitmapDC(bitmap);
-        CDC dc(hdc);
-        picture.CommandDrawSVG(&dc);
-        DeleteDC(hdc);
-    } else {
-        Graphics graphics(static_cast<GpImage*>(bitmap));
-        picture.CommandDrawSVGGraphics(&graphics);
-    }
+    bool written = false;
     errno = 0;
-    Status saved = GdipSaveImageToPngFileA(bitmap, output.c_str());
-    GdipDisposeImage(bitmap);
-    if (saved != Ok) {
-        Report(output, std::string("cannot write the image") +
-                           (errno ? std::string(": ") + std::strerror(errno) : std::string()));
+    if (format == ImageFormat::Png) {
+        GpBitmap* bitmap = nullptr;
+        problem = DrawPicture(picture, options, window, bitmap);
+        if (problem) {
+            Report(outputName, problem.message);
+            return problem.code;
+        }
+        written = WritePngImage(bitmap, *sink);
+        GdipDisposeImage(bitmap);
+    } else {
+        written = WriteVectorImage(picture, options, format, window.width, window.height, *sink);
+    }
+    if (written && !toStdout)
+        written = file.Commit();
+    if (!written) {
+        Report(outputName, ErrnoText("cannot write the image"));
         return ExitOutput;
     }
     return ExitOk;
 }
 
-// DIR/NAME.png for INPUT: the file name without its directory and ".svg".
-std::string OutputPathFor(const std::string& dir, const std::string& input) {
+// DIR/NAME.EXT for INPUT: the file name without its directory and ".svg".
+std::string OutputPathFor(const std::string& dir, const std::string& input,
+                          const std::string& extension) {
     std::string name = input;
     size_t slash = name.find_last_of('/');
     if (slash != std::string::npos)
@@ -153,7 +121,7 @@ std::string OutputPathFor(const std::string& dir, const std::string& input) {
     std::string path = dir;
     if (path.back() != '/')
         path += '/';
-    return path + name + ".png";
+    return path + name + "." + extension;
 }
 
 } // namespace
@@ -175,8 +143,20 @@ int main(int argc, char** argv) {
     }
 
     CKelSvg picture;
-    if (options.outDir.empty())
-        return RenderOne(picture, options, options.inputs[0], options.output);
+    if (options.outDir.empty()) {
+        int imageFd = STDOUT_FILENO;
+        if (options.output == "-") {
+            // The image alone on standard output: the library's lines go to
+            // standard error.
+            std::fflush(stdout);
+            imageFd = dup(STDOUT_FILENO);
+            if (imageFd < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+                Report("standard output", std::string("cannot use: ") + std::strerror(errno));
+                return ExitOutput;
+            }
+        }
+        return RenderOne(picture, options, options.inputs[0], options.output, imageFd);
+    }
 
     struct stat info;
     if (stat(options.outDir.c_str(), &info) != 0) {
@@ -192,7 +172,7 @@ int main(int argc, char** argv) {
     int worst = ExitOk;
     std::set<std::string> written;
     for (const std::string& input : options.inputs) {
-        std::string output = OutputPathFor(options.outDir, input);
+        std::string output = OutputPathFor(options.outDir, input, ImageFormatName(options.format));
         if (!written.insert(output).second) {
             // Two inputs of the same name: keep the first one's image.
             Report(input,
@@ -200,7 +180,7 @@ int main(int argc, char** argv) {
             worst = worst > ExitOutput ? worst : ExitOutput;
             continue;
         }
-        int code = RenderOne(picture, options, input, output);
+        int code = RenderOne(picture, options, input, output, STDOUT_FILENO);
         if (code > worst)
             worst = code;
     }
