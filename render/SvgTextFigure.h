@@ -6,7 +6,7 @@
 #include <string>
 
 // One run of text (a "text" or "tspan" element) as glyph outlines, placed at
-// (x, y) by the element's text-anchor, with the bottom of its line on y. The
+// (x, y) by the element's text-anchor, with its baseline on y. The
 // font and string format are made at the first build and kept.
 class SvgTextFigure : public SvgFigure {
 public:

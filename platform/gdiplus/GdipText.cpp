@@ -134,6 +134,18 @@ bool Valid(const GpStringFormat* f) {
     return f && f->tag == kStringFormatTag;
 }
 
+// One metric of the face a family draws a style with, rounded to design units.
+Status FaceMetric(const GpFontFamily* family, INT style, UINT16* out, float FontFace::*metric) {
+    if (!Valid(family) || !out)
+        return InvalidParameter;
+    FontFace* face = FontCache::Instance().Face(*family->entry, style).face;
+    if (!face)
+        return GenericError;
+    float value = face->*metric;
+    *out = UINT16(std::min(std::max(std::lround(value), 0L), 65535L));
+    return Ok;
+}
+
 template <class T> Status Fail(T** out, Status status) {
     if (out)
         *out = nullptr;
@@ -248,6 +260,24 @@ Status WINGDIPAPI GdipGetFamilyName(GDIPCONST GpFontFamily* family, WCHAR* name,
     }
     name[out] = 0;
     return Ok;
+}
+
+Status WINGDIPAPI GdipGetEmHeight(GDIPCONST GpFontFamily* family, INT style, UINT16* emHeight) {
+    return FaceMetric(family, style, emHeight, &FontFace::upem);
+}
+
+Status WINGDIPAPI GdipGetCellAscent(GDIPCONST GpFontFamily* family, INT style, UINT16* cellAscent) {
+    return FaceMetric(family, style, cellAscent, &FontFace::ascent);
+}
+
+Status WINGDIPAPI GdipGetCellDescent(GDIPCONST GpFontFamily* family, INT style,
+                                     UINT16* cellDescent) {
+    return FaceMetric(family, style, cellDescent, &FontFace::descent);
+}
+
+Status WINGDIPAPI GdipGetLineSpacing(GDIPCONST GpFontFamily* family, INT style,
+                                     UINT16* lineSpacing) {
+    return FaceMetric(family, style, lineSpacing, &FontFace::lineSpacing);
 }
 
 Status WINGDIPAPI GdipCreateFont(GDIPCONST GpFontFamily* fontFamily, REAL emSize, INT style,

@@ -57,10 +57,9 @@ TEST(TextRendering, AnchorPlacesTheRunOnX) {
         EXPECT_LE(end.right, 100);
         EXPECT_GE(end.right, 95);
         EXPECT_NEAR(start.Width(), end.Width(), 1);
-        // The bottom of the line box lies on y: "Hello" sits on a baseline above it.
+        // The baseline lies on y: "Hello" stands on it.
         for (const InkBox& box : {start, middle, end}) {
-            EXPECT_LT(box.bottom, 50);
-            EXPECT_GT(box.bottom, 40);
+            EXPECT_EQ(box.bottom, 49);
             EXPECT_GT(box.Height(), 12);
         }
         // Glyph by glyph, the word is as wide as the run.
@@ -68,6 +67,25 @@ TEST(TextRendering, AnchorPlacesTheRunOnX) {
             EXPECT_NEAR(start.Width(), run.Width(), 2);
         }
         run = start;
+    }
+}
+
+TEST(TextRendering, BaselineSitsOnY) {
+    // A 40-px "H" at y 50 stands on row 49, as glyph and as run: 29 rows high in
+    // DejaVu Sans, 26 in Liberation Serif.
+    struct {
+        const char* body;
+        int top;
+    } rows[] = {
+        {"<text x='10' y='50' font-size='40' font-family='DejaVu Sans'>H</text>", 21},
+        {"<text font-size='40'><tspan x='10' y='50' font-family='DejaVu Sans'>H</tspan></text>",
+         21},
+        {"<text x='10' y='50' font-size='40' font-family='Liberation Serif'>H</text>", 24},
+    };
+    for (auto& row : rows) {
+        InkBox h = FindInk(DrawWide(row.body));
+        EXPECT_EQ(h.bottom, 49) << row.body;
+        EXPECT_EQ(h.top, row.top) << row.body;
     }
 }
 
