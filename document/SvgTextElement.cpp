@@ -4,12 +4,14 @@
 #include "document/SvgPositionGlyphElement.h"
 #include "engine/SvgEngine.h"
 #include "render/SvgPositionGlyphFigure.h"
+#include "render/SvgTextBuffer.h"
 #include "render/SvgTextFigure.h"
 #include "syntax/SvgScanner.h"
 
 #include <tinyxml.h>
 
 #include <cmath>
+#include <unordered_map>
 
 using namespace Gdiplus;
 
@@ -77,7 +79,8 @@ bool SvgTextElement::ReadAttributes(TiXmlElement* xml) {
 
 void SvgTextElement::AddGlyphs(const std::string& text,
                                std::vector<SvgPositionGlyphElement*>& glyphs) {
-    for (char byte : text) {
+    for (size_t at = 0, next = 0; at < text.size(); at = next) {
+        next = SvgTextBuffer::NextCharacter(text, at);
         // Glyphs also take from the document's element budget (which limits
         // use copies), and stop once a document's copies and glyphs reach
         // kMaxDocumentGlyphs: a glyph costs some 2 KB, one byte of the file.
@@ -88,7 +91,7 @@ void SvgTextElement::AddGlyphs(const std::string& text,
             return;
         SvgPositionGlyphElement* glyph = new SvgPositionGlyphElement();
         SvgPositionGlyphFigure* figure = glyph->GetGlyphFigure();
-        figure->text.assign(1, byte);
+        figure->text.assign(text, at, next - at);
         figure->BorrowStyle(m_figure->GetStyle());
         AddChild(glyph);
         glyph->SetId("");
@@ -113,9 +116,8 @@ void SvgTextElement::LayOutGlyphs(const std::vector<SvgPositionGlyphElement*>& g
     // text-anchor aligns as a whole.
     std::vector<float> lefts(glyphs.size()), advances(glyphs.size());
     StringAlignment align = glyphs[0]->GetGlyphFigure()->Alignment();
-    // Every glyph has the same font: each byte value is measured once.
-    float measured[256];
-    bool known[256] = {};
+    // Every glyph has the same font: each character is measured once.
+    std::unordered_map<uint32_t, float> measured;
     float penX = 0.0f, penY = 0.0f;
     size_t chunkStart = 0;
     float chunkX = 0.0f;
@@ -143,12 +145,13 @@ void SvgTextElement::LayOutGlyphs(const std::vector<SvgPositionGlyphElement*>& g
             penY += dy[i];
         lefts[i] = penX;
         figure->y = penY;
-        unsigned char byte = figure->text.empty() ? 0 : static_cast<unsigned char>(figure->text[0]);
-        if (!known[byte]) {
-            measured[byte] = figure->Advance();
-            known[byte] = true;
-        }
-        advances[i] = measured[byte];
+        uint32_t key = 0; // the character's bytes, at most four
+        for (unsigned char byte : figure->text)
+            key = key << 8 | byte;
+        auto found = measured.find(key);
+        if (found == measured.end())
+            found = measured.emplace(key, figure->Advance()).first;
+        advances[i] = found->second;
         penX += advances[i];
     }
     alignChunk(glyphs.size(), penX);

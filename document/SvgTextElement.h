@@ -9,7 +9,7 @@ class SvgPositionGlyphElement;
 class TiXmlNode;
 
 // The "text" element. Its character data becomes one positionGlyph child per
-// byte, laid out along the x, y, dx and dy lists; its child elements (tspan
+// character (UTF-8), laid out along the x, y, dx and dy lists; its child elements (tspan
 // runs and any other registered element) are made from its XML children. Its
 // own figure holds no text and draws nothing.
 class SvgTextElement : public SvgFigureElement {
@@ -40,7 +40,7 @@ protected:
     SvgTextElement(int kind, const char* tagName);
 
 private:
-    // One glyph per byte of text, appended to the children.
+    // One glyph per character of text, appended to the children.
     void AddGlyphs(const std::string& text, std::vector<SvgPositionGlyphElement*>& glyphs);
     // Child element for an XML element child, when its tag is registered.
     void AddElement(TiXmlElement* xml);

@@ -30,5 +30,5 @@ public:
 
     float x = 0.0f;
     float y = 0.0f;
-    std::string text; // one character, in the system's ANSI code page
+    std::string text; // one character, UTF-8
 };

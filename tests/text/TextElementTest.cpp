@@ -47,8 +47,12 @@ TEST(TextElements, RegistryMakesTextAndTspanButNoGlyph) {
     EXPECT_EQ(glyph.GetFigure()->GetOwner(), &glyph);
 }
 
-TEST(TextElements, CharacterDataBecomesOneGlyphPerByte) {
-    ParsedDocument svg("<text fill='red'>abc</text><text>\xC3\xA9</text>", 200, 100);
+TEST(TextElements, CharacterDataBecomesOneGlyphPerCharacter) {
+    ParsedDocument svg("<text fill='red'>abc</text>"
+                       "<text>\xE2\x88\x92"
+                       "1.0 caf\xC3\xA9 \xF0\x9F\x98\x80</text>"
+                       "<text>a\x80\xC3(\xFF</text>",
+                       200, 100);
     SvgElement* text = svg.At({0});
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(GlyphText(text), "abc");
@@ -59,8 +63,14 @@ TEST(TextElements, CharacterDataBecomesOneGlyphPerByte) {
         EXPECT_EQ(glyph->GetParent(), text);
         EXPECT_EQ(glyph->GetOwner(), &svg.Engine());
     }
-    // Two bytes of UTF-8 make two glyphs.
-    EXPECT_EQ(GlyphText(svg.At({1})), "\xC3\xA9");
+    // UTF-8: one glyph per character, whatever its length.
+    std::vector<std::string> characters;
+    for (SvgElement* glyph : svg.At({1})->GetChildren())
+        characters.push_back(static_cast<SvgPositionGlyphElement*>(glyph)->GetGlyphFigure()->text);
+    EXPECT_EQ(characters, (std::vector<std::string>{"\xE2\x88\x92", "1", ".", "0", " ", "c", "a",
+                                                    "f", "\xC3\xA9", " ", "\xF0\x9F\x98\x80"}));
+    // A broken sequence is a glyph per byte, up to the next character.
+    EXPECT_EQ(svg.At({2})->GetChildren().size(), 5u);
     // The text element's own run stays empty.
     EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0})->text, "");
 }

@@ -89,26 +89,40 @@ TEST(TextRendering, BaselineSitsOnY) {
     }
 }
 
-TEST(TextRendering, SizeIsInheritedButFamilyWeightAndAnchorAreNot) {
-    Picture inherited =
-        DrawWide("<text font-size='20' font-family='DejaVu Sans' font-weight='bold' "
-                 "text-anchor='middle'><tspan x='20' y='50'>Hello</tspan></text>");
-    // The same run with only the size: default family (Times New Roman), regular, start.
-    Picture sizeOnly = DrawWide("<text><tspan x='20' y='50' font-size='20'>Hello</tspan></text>");
-    Picture small = DrawWide("<text><tspan x='20' y='50'>Hello</tspan></text>");
-    EXPECT_EQ(DifferentPixels(inherited, sizeOnly), 0);
-    EXPECT_GT(FindInk(inherited).left, 18);
-    EXPECT_GT(FindInk(inherited).Height(), FindInk(small).Height() + 4);
-    // The default family is drawn as Times New Roman.
+TEST(TextRendering, FontPropertiesInherit) {
+    // Family, weight, style, size and anchor set on a group reach the text's
+    // glyphs and a tspan's run as if set on them.
+    std::string font = "font-family='DejaVu Sans' font-weight='bold' font-style='italic' "
+                       "font-size='20' text-anchor='middle'";
+    Picture own = DrawWide("<text><tspan x='100' y='50' " + font + ">Hello</tspan></text>");
+    Picture fromText = DrawWide("<text " + font + "><tspan x='100' y='50'>Hello</tspan></text>");
+    Picture fromGroup =
+        DrawWide("<g " + font + "><text><tspan x='100' y='50'>Hello</tspan></text></g>");
+    EXPECT_EQ(DifferentPixels(own, fromText), 0);
+    EXPECT_EQ(DifferentPixels(own, fromGroup), 0);
+    EXPECT_NEAR(FindInk(own).CenterX(), 100, 2.5);
+    Picture glyphs = DrawWide("<text x='100' y='50' " + font + ">Hello</text>");
+    Picture glyphsFromGroup = DrawWide("<g " + font + "><text x='100' y='50'>Hello</text></g>");
+    EXPECT_EQ(DifferentPixels(glyphs, glyphsFromGroup), 0);
+    EXPECT_LT(DifferentPixels(glyphs, own), 100); // glyph by glyph, nearly the run
+
+    // Without any family, text is drawn as Times New Roman.
+    Picture none = DrawWide("<text><tspan x='20' y='50' font-size='20'>Hello</tspan></text>");
     Picture times = DrawWide("<text><tspan x='20' y='50' font-size='20' font-family='Times New "
                              "Roman'>Hello</tspan></text>");
-    EXPECT_EQ(DifferentPixels(sizeOnly, times), 0);
+    EXPECT_EQ(DifferentPixels(none, times), 0);
 }
 
 TEST(TextRendering, WeightStyleAndDecoration) {
     int regular = InkPixels(DrawWide(TspanRun("")));
     EXPECT_GT(InkPixels(DrawWide(TspanRun("font-weight='bold'"))), regular + 20);
-    EXPECT_EQ(DifferentPixels(DrawWide(TspanRun("font-weight='700'")), DrawWide(TspanRun(""))), 0);
+    Picture bold = DrawWide(TspanRun("font-weight='bold'"));
+    for (const char* weight : {"700", "600", "900", "bolder"})
+        EXPECT_EQ(
+            DifferentPixels(DrawWide(TspanRun("font-weight='" + std::string(weight) + "'")), bold),
+            0)
+            << weight;
+    EXPECT_EQ(DifferentPixels(DrawWide(TspanRun("font-weight='500'")), DrawWide(TspanRun(""))), 0);
     EXPECT_GT(DifferentPixels(DrawWide(TspanRun("font-style='oblique'")), DrawWide(TspanRun(""))),
               20);
     InkBox plain = FindInk(DrawWide(TspanRun("", "ooo")));
@@ -163,9 +177,24 @@ TEST(TextRendering, FillAndStrokeColours) {
         Has(DrawWide("<text font-size='20' x='10' y='50' fill='lime'>H</text>"), 0xFF00FF00u));
 }
 
+TEST(TextRendering, NonAsciiCharactersDrawOnce) {
+    // Glyph by glyph, a minus sign and an accented letter draw as in a run,
+    // not as the Windows-1252 reading of their bytes.
+    for (const char* text : {"\xE2\x88\x92"
+                             "1.0",
+                             "caf\xC3\xA9"}) {
+        Picture glyphs = DrawWide("<text x='20' y='50' font-family='DejaVu Sans' font-size='20'>" +
+                                  std::string(text) + "</text>");
+        Picture run =
+            DrawWide("<text font-family='DejaVu Sans' font-size='20'><tspan x='20' y='50'>" +
+                     std::string(text) + "</tspan></text>");
+        EXPECT_NEAR(FindInk(glyphs).Width(), FindInk(run).Width(), 1) << text;
+        EXPECT_LT(DifferentPixels(glyphs, run), 60) << text;
+    }
+}
+
 TEST(TextRendering, HostileTextDrawsSafely) {
-    // Non-ASCII UTF-8 in a run is one character; nonsense sizes draw nothing.
-    EXPECT_FALSE(FindInk(DrawWide(TspanRun("", "caf\xC3\xA9"))).Empty());
+    // Nonsense sizes draw nothing.
     EXPECT_TRUE(FindInk(DrawWide(TspanRun("font-size='-5'"))).Empty());
     EXPECT_TRUE(FindInk(DrawWide(TspanRun("font-size='0'"))).Empty());
     EXPECT_TRUE(FindInk(DrawWide("<text><tspan x='3e38' y='50'>Hello</tspan>"
