@@ -2,6 +2,7 @@
 
 #include "document/ElementRegistry.h"
 #include "document/SvgPositionGlyphElement.h"
+#include "document/SvgTextSpace.h"
 #include "engine/SvgEngine.h"
 #include "render/SvgPositionGlyphFigure.h"
 #include "render/SvgTextBuffer.h"
@@ -30,11 +31,18 @@ SvgTextElement::~SvgTextElement() {
     delete m_figure;
 }
 
+bool SvgTextElement::IsTextRoot() const {
+    return m_kind == SvgKindText || !m_parent ||
+           (m_parent->GetKind() != SvgKindText && m_parent->GetKind() != SvgKindTspan);
+}
+
 SvgTextFigure* SvgTextElement::GetTextFigure() const {
     return static_cast<SvgTextFigure*>(m_figure);
 }
 
 bool SvgTextElement::LoadFromXml(TiXmlElement* xml) {
+    if (IsTextRoot())
+        SvgTextSpace::Normalize(xml);
     if (const char* id = xml->Attribute("id"))
         m_id = id;
     ReadStyle(xml);

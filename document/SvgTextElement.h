@@ -31,6 +31,8 @@ public:
     bool LoadFromXml(TiXmlElement* xml) override;
 
     SvgTextFigure* GetTextFigure() const;
+    // A text element, or a tspan outside one: it lays out its own content.
+    bool IsTextRoot() const;
 
     std::vector<float> x, y, dx, dy, rotate;
     float textLength = -1.0f;

@@ -29,6 +29,18 @@ std::string GlyphText(SvgElement* text) {
     return out;
 }
 
+// The text as laid out: glyph characters, and each tspan as "[run children]".
+std::string Content(const SvgElement* element) {
+    std::string out;
+    for (SvgElement* child : element->GetChildren()) {
+        if (auto* glyph = dynamic_cast<SvgPositionGlyphElement*>(child))
+            out += glyph->GetGlyphFigure()->text;
+        else if (auto* tspan = dynamic_cast<SvgTspanElement*>(child))
+            out += "[" + tspan->GetTextFigure()->text + Content(tspan) + "]";
+    }
+    return out;
+}
+
 } // namespace
 
 TEST(TextElements, RegistryMakesTextAndTspanButNoGlyph) {
@@ -73,6 +85,34 @@ TEST(TextElements, CharacterDataBecomesOneGlyphPerCharacter) {
     EXPECT_EQ(svg.At({2})->GetChildren().size(), 5u);
     // The text element's own run stays empty.
     EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0})->text, "");
+}
+
+TEST(TextElements, WhiteSpaceCollapsesAcrossTheText) {
+    struct {
+        const char* body;
+        const char* content;
+    } rows[] = {
+        {"<text>\n  Hello\n\t World\n</text>", "Hello World"},
+        {"<text>Box <tspan>label</tspan> here</text>", "Box [label] here"},
+        {"<text>A<tspan>B</tspan> <tspan>C</tspan>\tD</text>", "A[B] [C] D"},
+        {"<text>A<tspan> B </tspan> C</text>", "A[ B ]C"},
+        {"<text>  <tspan> x</tspan></text>", "[x]"},
+        {"<text>a <tspan>b </tspan> </text>", "a [b]"},
+        {"<text>  </text>", ""},
+        {"<text xml:space='preserve'>  a\tb\n </text>", "  a b  "},
+        {"<g xml:space='preserve'><text> a <tspan xml:space='default'> b  c </tspan> d</text></g>",
+         " a [ b c ] d"},
+        {"<text xml:space='preserve'>a<![CDATA[ \n b ]]>c</text>", "a   b c"},
+        {"<text>a<![CDATA[ \n b ]]>c</text>", "a b c"},
+    };
+    for (auto& row : rows) {
+        ParsedDocument svg(row.body, 200, 100);
+        const SvgElement* text = svg.At({0});
+        if (text && text->GetTagName() == "g")
+            text = text->GetChildren()[0];
+        ASSERT_NE(text, nullptr) << row.body;
+        EXPECT_EQ(Content(text), row.content) << row.body;
+    }
 }
 
 TEST(TextElements, ChildrenKeepDocumentOrder) {
