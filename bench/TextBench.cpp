@@ -1,5 +1,6 @@
 // Speed of the text back end: family lookups and strings laid out as paths.
 #include "platform/gdiplus/GdiPlus.h"
+#include "platform/gdiplus/GdipTextMeasure.h"
 
 #include <benchmark/benchmark.h>
 
@@ -68,5 +69,23 @@ void Paragraph(benchmark::State& state) {
     AddString(state, text, 0);
 }
 BENCHMARK(Paragraph);
+
+// The advance of a short run, as the text layout measures every run and glyph.
+void MeasureShortRun(benchmark::State& state) {
+    GpFontFamily* family = nullptr;
+    GdipCreateFontFamilyFromName(u"DejaVu Sans", nullptr, &family);
+    GpFont* font = nullptr;
+    GdipCreateFont(family, 16, 0, UnitPixel, &font);
+    GpStringFormat* format = nullptr;
+    GdipCreateStringFormat(0x4000 | 0x0800, 0, &format);
+    RectF rect(100, 100, 0, 0), box;
+    for (auto _ : state)
+        GdipMeasureString(nullptr, u"Hello, world", -1, font, &rect, format, &box, nullptr,
+                          nullptr);
+    GdipDeleteStringFormat(format);
+    GdipDeleteFont(font);
+    GdipDeleteFontFamily(family);
+}
+BENCHMARK(MeasureShortRun);
 
 } // namespace

@@ -1,10 +1,12 @@
-// The text group of the GDI+ layer: font families, fonts, string formats and
-// GdipAddPathString, over fontconfig, HarfBuzz and FreeType (FontCache,
-// FontLayout). Glyph outlines reach the path through the public path functions.
+// The text group of the GDI+ layer: font families, fonts, string formats,
+// GdipAddPathString and GdipMeasureString, over fontconfig, HarfBuzz and
+// FreeType (FontCache, FontLayout). Glyph outlines reach the path through the
+// public path functions.
 
 #include "platform/gdiplus/FontCache.h"
 #include "platform/gdiplus/FontLayout.h"
 #include "platform/gdiplus/GdiPlus.h"
+#include "platform/gdiplus/GdipTextMeasure.h"
 
 #include <algorithm>
 #include <cmath>
@@ -447,6 +449,46 @@ Status WINGDIPAPI GdipAddPathString(GpPath* path, GDIPCONST WCHAR* string, INT l
         figures.pts = std::vector<float>();
     }
     return status;
+}
+
+Status WINGDIPAPI GdipMeasureString(GpGraphics*, GDIPCONST WCHAR* string, INT length,
+                                    GDIPCONST GpFont* font, GDIPCONST RectF* layoutRect,
+                                    GDIPCONST GpStringFormat* stringFormat, RectF* boundingBox,
+                                    INT* codepointsFitted, INT* linesFilled) {
+    if (!string || !Valid(font) || !layoutRect || !boundingBox || length < -1 ||
+        (stringFormat && !Valid(stringFormat)))
+        return InvalidParameter;
+    if (!std::isfinite(layoutRect->X) || !std::isfinite(layoutRect->Y) ||
+        !std::isfinite(layoutRect->Width) || !std::isfinite(layoutRect->Height))
+        return InvalidParameter;
+    size_t n = length == -1 ? BoundedLength(string, kMaxStringLength)
+                            : std::min(size_t(length), kMaxStringLength);
+    if (n == kMaxStringLength && IsHigh(string[n - 1]))
+        --n;
+    std::u32string text = ToUtf32(string, n);
+
+    // Laid out as GdipAddPathString lays it out; the decorations change nothing.
+    FontLayoutRequest request;
+    request.x = layoutRect->X;
+    request.y = layoutRect->Y;
+    request.width = std::max(layoutRect->Width, 0.0f);
+    request.height = std::max(layoutRect->Height, 0.0f);
+    request.style = font->style & (FontStyleBold | FontStyleItalic);
+    request.emSize = font->size;
+    if (stringFormat) {
+        request.align = stringFormat->align;
+        request.lineAlign = stringFormat->lineAlign;
+        request.formatFlags = stringFormat->flags;
+    }
+    FontMeasure measure;
+    if (!MeasureString(*font->family, text.data(), text.size(), request, measure))
+        return InvalidParameter;
+    *boundingBox = RectF(measure.left, measure.top, measure.width, measure.height);
+    if (codepointsFitted)
+        *codepointsFitted = INT(n);
+    if (linesFilled)
+        *linesFilled = measure.lines;
+    return Ok;
 }
 
 } // extern "C"
