@@ -2,17 +2,20 @@
 
 #include "document/ElementRegistry.h"
 #include "document/SvgPositionGlyphElement.h"
+#include "document/SvgTextLayout.h"
 #include "document/SvgTextSpace.h"
 #include "engine/SvgEngine.h"
 #include "render/SvgPositionGlyphFigure.h"
 #include "render/SvgTextBuffer.h"
 #include "render/SvgTextFigure.h"
+#include "style/SvgLength.h"
+#include "style/SvgValueReaders.h"
 #include "syntax/SvgScanner.h"
 
 #include <tinyxml.h>
 
+#include <cfloat>
 #include <cmath>
-#include <unordered_map>
 
 using namespace Gdiplus;
 
@@ -41,14 +44,17 @@ SvgTextFigure* SvgTextElement::GetTextFigure() const {
 }
 
 bool SvgTextElement::LoadFromXml(TiXmlElement* xml) {
-    if (IsTextRoot())
+    bool root = IsTextRoot();
+    if (root)
         SvgTextSpace::Normalize(xml);
     if (const char* id = xml->Attribute("id"))
         m_id = id;
     ReadStyle(xml);
     ReadTransform(xml);
     ReadAttributes(xml);
-    BuildGeometry();
+    // Runs and glyphs are placed, and their paths built, once the whole text is read.
+    if (root)
+        SvgTextLayout::LayOut(*this);
     return true;
 }
 
@@ -60,39 +66,78 @@ void SvgTextElement::CopyFrom(const SvgElement*) {
 }
 
 bool SvgTextElement::ReadAttributes(TiXmlElement* xml) {
-    SvgScanner scanner;
-    const char* names[] = {"x", "y", "dx", "dy", "rotate"};
-    std::vector<float>* lists[] = {&x, &y, &dx, &dy, &rotate};
-    for (int i = 0; i < 5; ++i) {
-        if (const char* text = xml->Attribute(names[i]))
-            scanner.readNumberList(*lists[i], SvgString(text));
-    }
+    ReadPositionLists(xml);
     ReadStringAttribute(xml, "lengthAdjust", lengthAdjust);
     ReadResolvedLength(xml, "textLength", textLength);
 
     if (GetDepth() >= kMaxDepth)
         return true; // children would lie too deep
-    std::vector<SvgPositionGlyphElement*> glyphs;
+    size_t glyphs = 0;
     for (TiXmlNode* node = xml->FirstChild(); node; node = node->NextSibling()) {
         if (TiXmlText* text = node->ToText()) {
             if (text->Value())
-                AddGlyphs(text->Value(), glyphs);
+                AddGlyphs(text->ValueStr(), glyphs);
         } else if (TiXmlElement* element = node->ToElement()) {
             AddElement(element);
         }
     }
-    LayOutGlyphs(glyphs);
     return true;
 }
 
-void SvgTextElement::AddGlyphs(const std::string& text,
-                               std::vector<SvgPositionGlyphElement*>& glyphs) {
+void SvgTextElement::ReadPositionLists(TiXmlElement* xml) {
+    const char* names[] = {"x", "y", "dx", "dy"};
+    std::vector<float>* lists[] = {&x, &y, &dx, &dy};
+    SvgRect viewport;
+    bool viewportKnown = false;
+    for (int i = 0; i < 4; ++i) {
+        const char* text = xml->Attribute(names[i]);
+        if (!text)
+            continue;
+        // Lengths separated by white space or commas; the first that does not
+        // read ends the list.
+        std::string item;
+        for (const char* p = text;; ++p) {
+            if (*p && *p != ',' && *p != ' ' && *p != '\t' && *p != '\n' && *p != '\r') {
+                item += *p;
+                continue;
+            }
+            if (!item.empty()) {
+                SvgLength length;
+                if (!ReadLength(length, item.c_str()) || length.inherit)
+                    break;
+                double value = length.computed;
+                if (length.unit == SvgUnitEm || length.unit == SvgUnitEx) {
+                    value = double(length.value) * GetFontSize();
+                    if (length.unit == SvgUnitEx)
+                        value /= 2;
+                } else if (length.unit == SvgUnitPercent) {
+                    if (!viewportKnown) {
+                        viewport = GetViewportRect();
+                        viewportKnown = true;
+                    }
+                    value =
+                        length.value * (i % 2 == 0 ? viewport.getWidth() : viewport.getHeight());
+                }
+                if (!std::isfinite(value) || std::fabs(value) > FLT_MAX)
+                    break;
+                lists[i]->push_back(float(value));
+                item.clear();
+            }
+            if (!*p)
+                break;
+        }
+    }
+    if (const char* text = xml->Attribute("rotate"))
+        SvgScanner().readNumberList(rotate, SvgString(text));
+}
+
+void SvgTextElement::AddGlyphs(const std::string& text, size_t& glyphs) {
     for (size_t at = 0, next = 0; at < text.size(); at = next) {
         next = SvgTextBuffer::NextCharacter(text, at);
         // Glyphs also take from the document's element budget (which limits
         // use copies), and stop once a document's copies and glyphs reach
         // kMaxDocumentGlyphs: a glyph costs some 2 KB, one byte of the file.
-        if (glyphs.size() >= kMaxGlyphs)
+        if (glyphs >= kMaxGlyphs)
             return;
         if (m_owner &&
             (m_owner->GetCopiesMade() >= kMaxDocumentGlyphs || !m_owner->TakeCopyBudget()))
@@ -103,7 +148,7 @@ void SvgTextElement::AddGlyphs(const std::string& text,
         figure->BorrowStyle(m_figure->GetStyle());
         AddChild(glyph);
         glyph->SetId("");
-        glyphs.push_back(glyph);
+        ++glyphs;
     }
 }
 
@@ -114,58 +159,4 @@ void SvgTextElement::AddElement(TiXmlElement* xml) {
     AddChild(child);
     child->LoadFromXml(xml);
     child->SetId("");
-}
-
-void SvgTextElement::LayOutGlyphs(const std::vector<SvgPositionGlyphElement*>& glyphs) {
-    if (glyphs.empty())
-        return;
-    // Pen positions: absolute where a list gives one, else after the previous
-    // glyph's advance. Every absolute x starts a new chunk, which the
-    // text-anchor aligns as a whole.
-    std::vector<float> lefts(glyphs.size()), advances(glyphs.size());
-    StringAlignment align = glyphs[0]->GetGlyphFigure()->Alignment();
-    // Every glyph has the same font: each character is measured once.
-    std::unordered_map<uint32_t, float> measured;
-    float penX = 0.0f, penY = 0.0f;
-    size_t chunkStart = 0;
-    float chunkX = 0.0f;
-    auto alignChunk = [&](size_t end, float endX) {
-        float width = endX - chunkX;
-        float shift = align == StringAlignmentCenter ? -width / 2
-                      : align == StringAlignmentFar  ? -width
-                                                     : 0.0f;
-        for (size_t k = chunkStart; k < end; ++k)
-            lefts[k] += shift;
-    };
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        SvgPositionGlyphFigure* figure = glyphs[i]->GetGlyphFigure();
-        if (i < x.size()) {
-            if (i > 0)
-                alignChunk(i, penX);
-            chunkStart = i;
-            chunkX = penX = x[i];
-        }
-        if (i < y.size())
-            penY = y[i];
-        if (i < dx.size())
-            penX += dx[i];
-        if (i < dy.size())
-            penY += dy[i];
-        lefts[i] = penX;
-        figure->y = penY;
-        uint32_t key = 0; // the character's bytes, at most four
-        for (unsigned char byte : figure->text)
-            key = key << 8 | byte;
-        auto found = measured.find(key);
-        if (found == measured.end())
-            found = measured.emplace(key, figure->Advance()).first;
-        advances[i] = found->second;
-        penX += advances[i];
-    }
-    alignChunk(glyphs.size(), penX);
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        SvgPositionGlyphFigure* figure = glyphs[i]->GetGlyphFigure();
-        figure->x = figure->AnchorFor(lefts[i], advances[i]);
-        figure->BuildPath();
-    }
 }

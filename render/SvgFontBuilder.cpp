@@ -18,6 +18,7 @@ const unsigned kAnchorMiddle = 1;
 const unsigned kAnchorEnd = 2;
 
 const INT kNoClip = 0x4000;
+const INT kMeasureTrailingSpaces = 0x0800;
 
 // Names of a font-family list tried at most: each unknown one costs a match.
 const size_t kMaxFamilyNames = 16;
@@ -101,7 +102,8 @@ GdiFont* SvgFontBuilder::BuildFont(const SvgFontRequest& request) {
 }
 
 GdiStringFormat* SvgFontBuilder::BuildStringFormat(const SvgStyle& style) {
-    GdiStringFormat* format = GdiStringFormat::Create(kNoClip, 0);
+    // A run ending in a space is aligned with the space, as its advance counts it.
+    GdiStringFormat* format = GdiStringFormat::Create(kNoClip | kMeasureTrailingSpaces, 0);
     if (!format)
         return nullptr;
     StringAlignment align = StringAlignmentNear;
@@ -114,4 +116,12 @@ GdiStringFormat* SvgFontBuilder::BuildStringFormat(const SvgStyle& style) {
     if (align != StringAlignmentNear)
         format->Record(GdipSetStringFormatAlign(format->Get(), align));
     return format;
+}
+
+float SvgFontBuilder::AnchorX(StringAlignment align, float left, float advance) {
+    if (align == StringAlignmentCenter)
+        return left + advance / 2;
+    if (align == StringAlignmentFar)
+        return left + advance;
+    return left;
 }

@@ -35,8 +35,11 @@ public:
     // installed or generic; a font the back end refused has an empty handle.
     // Null only when the wrapper cannot be allocated.
     static GdiFont* BuildFont(const SvgFontRequest& request);
-    // A new string format: no clipping, the line's bottom on the layout point,
-    // aligned by the text-anchor in force. Null only when the wrapper cannot
+    // A new string format: no clipping, trailing spaces counted in the
+    // alignment, the line's bottom on the layout point, aligned by the
+    // text-anchor in force. Null only when the wrapper cannot
     // be allocated.
     static GdiStringFormat* BuildStringFormat(const SvgStyle& style);
+    // The x at which a run aligned by align has its left edge at left.
+    static float AnchorX(Gdiplus::StringAlignment align, float left, float advance);
 };

@@ -51,12 +51,3 @@ StringAlignment SvgPositionGlyphFigure::Alignment() {
     delete format;
     return align;
 }
-
-float SvgPositionGlyphFigure::AnchorFor(float left, float advance) {
-    StringAlignment align = Alignment();
-    if (align == StringAlignmentCenter)
-        return left + advance / 2;
-    if (align == StringAlignmentFar)
-        return left + advance;
-    return left;
-}

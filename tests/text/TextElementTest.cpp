@@ -125,24 +125,60 @@ TEST(TextElements, ChildrenKeepDocumentOrder) {
     EXPECT_EQ(text->GetChildren()[5]->GetTagName(), "rect");
 }
 
-TEST(TextElements, TspanTakesItsFirstChildOnly) {
-    ParsedDocument svg("<text><tspan x='10' y='20'>Hello<b/>more</tspan>"
-                       "<tspan><desc>x</desc>after</tspan>"
-                       "<tspan><!-- hidden -->shown</tspan>"
-                       "<tspan/></text>",
+TEST(TextElements, TspanHoldsAllItsCharacterData) {
+    struct {
+        const char* body;
+        const char* content;
+    } rows[] = {
+        {"<text><tspan>Hello<b/>more</tspan></text>", "[Hellomore]"},
+        {"<text><tspan>a<!-- c -->b</tspan></text>", "[ab]"},
+        {"<text><tspan><desc>x</desc>after</tspan></text>", "[[after]]"},
+        {"<text>Total: <tspan>42 <tspan>red</tspan> b</tspan> items</text>",
+         "Total: [42 [red][ b]] items"},
+        {"<text><tspan/></text>", "[]"},
+    };
+    for (auto& row : rows) {
+        ParsedDocument svg(row.body, 200, 100);
+        EXPECT_EQ(Content(svg.At({0})), row.content) << row.body;
+    }
+    // The run after a nested tspan inherits from its tspan, and has no id.
+    ParsedDocument svg("<text><tspan id='t' fill='#0000ff'>a<tspan>b</tspan>c</tspan></text>");
+    SvgElement* unnamed = svg.At({0, 0, 1});
+    ASSERT_NE(unnamed, nullptr);
+    EXPECT_EQ(unnamed->GetId(), "");
+    const SvgPaint& fill = unnamed->GetFigure()->GetStyle()->fill;
+    EXPECT_TRUE(fill.colorSet);
+    EXPECT_EQ(fill.color.b, 1.0f);
+    EXPECT_EQ(fill.color.r, 0.0f);
+}
+
+TEST(TextElements, RunsContinueThePen) {
+    ParsedDocument svg("<text x='10 50' y='30' font-family='DejaVu Sans' font-size='20'>ab"
+                       "<tspan>cd</tspan><tspan dx='5' dy='3'>e</tspan>"
+                       "<tspan x='100' y='60'>f</tspan>g<tspan x='10' dy='1.2em'>h</tspan></text>"
+                       "<text x='10 20 30 40' y='5'>ab<tspan>cd</tspan><tspan x='7 8'>ef</tspan>"
+                       "</text>",
                        200, 100);
-    SvgTextFigure* hello = svg.FigureAt<SvgTextFigure>({0, 0});
-    ASSERT_NE(hello, nullptr);
-    EXPECT_EQ(hello->text, "Hello");
-    EXPECT_EQ(hello->x, 10.0f);
-    EXPECT_EQ(hello->y, 20.0f);
-    EXPECT_TRUE(svg.At({0, 0})->GetChildren().empty());
-    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 1})->text, "desc");
-    EXPECT_TRUE(svg.At({0, 1})->GetChildren().empty());
-    // A comment is no text.
-    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 2})->text, "");
-    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 3})->text, "");
-    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 3})->x, 0.0f);
+    auto glyph = [&](std::initializer_list<size_t> at) {
+        return static_cast<SvgPositionGlyphElement*>(svg.At(at))->GetGlyphFigure();
+    };
+    auto run = [&](std::initializer_list<size_t> at) { return svg.FigureAt<SvgTextFigure>(at); };
+    float b = glyph({0, 1})->Advance();
+    EXPECT_EQ(glyph({0, 1})->x, 50.0f);
+    EXPECT_FLOAT_EQ(run({0, 2})->x, 50 + b);
+    EXPECT_EQ(run({0, 2})->y, 30.0f);
+    EXPECT_FLOAT_EQ(run({0, 3})->x, 50 + b + run({0, 2})->Advance() + 5);
+    EXPECT_EQ(run({0, 3})->y, 33.0f);
+    EXPECT_EQ(run({0, 4})->x, 100.0f);
+    EXPECT_EQ(run({0, 4})->y, 60.0f);
+    EXPECT_FLOAT_EQ(glyph({0, 5})->x, 100 + run({0, 4})->Advance());
+    EXPECT_EQ(glyph({0, 5})->y, 60.0f);
+    EXPECT_EQ(run({0, 6})->x, 10.0f);
+    EXPECT_FLOAT_EQ(run({0, 6})->y, 84.0f); // 1.2em of 20
+    // The text's list reaches into its tspans by character; a tspan's own list wins.
+    EXPECT_EQ(run({1, 2})->x, 30.0f);
+    EXPECT_EQ(run({1, 3})->x, 7.0f);
+    EXPECT_EQ(run({1, 3})->y, 5.0f);
 }
 
 TEST(TextElements, IdsInsideTextAreCleared) {
