@@ -158,5 +158,8 @@ void SvgTextElement::AddElement(TiXmlElement* xml) {
         return;
     AddChild(child);
     child->LoadFromXml(xml);
-    child->SetId("");
+    if (m_owner)
+        m_owner->ClearId(child);
+    else
+        child->SetId("");
 }

@@ -188,6 +188,16 @@ TEST(TextElements, IdsInsideTextAreCleared) {
     EXPECT_EQ(svg.Engine().FindElementById("inner"), nullptr);
     EXPECT_EQ(svg.Engine().FindElementById("group"), nullptr);
     EXPECT_EQ(svg.At({0, 0})->GetId(), "");
+
+    // A use inside a text looks up its target while it loads, which indexes
+    // its own id too: once cleared, a later element of that id is found.
+    ParsedDocument later("<rect id='r' width='1' height='1'/><text><use id='x' xlink:href='#r'/>"
+                         "</text><linearGradient id='x'/><rect id='after'/>");
+    SvgElement* found = later.Find("x");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->GetTagName(), "linearGradient");
+    EXPECT_NE(later.Find("after"), nullptr);
+    EXPECT_EQ(later.At({1, 0})->GetId(), "");
 }
 
 TEST(TextElements, GlyphsFollowThePositionLists) {
