@@ -15,12 +15,9 @@ bool SvgTspanElement::ReadAttributes(TiXmlElement* xml) {
     SvgTextFigure* run = GetTextFigure();
     for (TiXmlNode* node = xml->FirstChild(); node; node = node->NextSibling()) {
         if (TiXmlText* text = node->ToText()) {
-            if (!run) {
-                SvgTspanElement* unnamed = AddRun();
-                run = unnamed ? unnamed->GetTextFigure() : nullptr;
-            }
-            if (run)
-                run->text += text->ValueStr();
+            if (!run)
+                run = AddRun()->GetTextFigure();
+            run->text += text->ValueStr();
         } else if (TiXmlElement* element = node->ToElement()) {
             size_t before = m_children.size();
             AddElement(element);
