@@ -1,9 +1,15 @@
-// Speed of the text back end: family lookups and strings laid out as paths.
+// Speed of text: family lookups and strings laid out as paths in the back end,
+// and a document of chart labels parsed and drawn through CKelSvg.
+#include "interface/KelSvg.h"
 #include "platform/gdiplus/GdiPlus.h"
+#include "platform/gdiplus/GdipTextMeasure.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
+#include <unistd.h>
 
 using namespace Gdiplus;
 
@@ -68,5 +74,52 @@ void Paragraph(benchmark::State& state) {
     AddString(state, text, 0);
 }
 BENCHMARK(Paragraph);
+
+// The advance of a short run, as the text layout measures every run and glyph.
+void MeasureShortRun(benchmark::State& state) {
+    GpFontFamily* family = nullptr;
+    GdipCreateFontFamilyFromName(u"DejaVu Sans", nullptr, &family);
+    GpFont* font = nullptr;
+    GdipCreateFont(family, 16, 0, UnitPixel, &font);
+    GpStringFormat* format = nullptr;
+    GdipCreateStringFormat(0x4000 | 0x0800, 0, &format);
+    RectF rect(100, 100, 0, 0), box;
+    for (auto _ : state)
+        GdipMeasureString(nullptr, u"Hello, world", -1, font, &rect, format, &box, nullptr,
+                          nullptr);
+    GdipDeleteStringFormat(format);
+    GdipDeleteFont(font);
+    GdipDeleteFontFamily(family);
+}
+BENCHMARK(MeasureShortRun);
+
+// Axis labels drawn glyph by glyph, and legend lines of tspans.
+void ChartLabels(benchmark::State& state) {
+    std::string body;
+    for (int i = 0; i < 40; ++i)
+        body += "<text x=\"40\" y=\"" + std::to_string(10 + i * 7) +
+                "\" text-anchor=\"end\">\xE2\x88\x92" + std::to_string(i) + ".5</text>";
+    for (int i = 0; i < 20; ++i)
+        body += "<text x=\"200\" y=\"" + std::to_string(10 + i * 14) +
+                "\">Series <tspan font-weight=\"bold\" fill=\"#c00\">" + std::to_string(i) +
+                "</tspan> of the <tspan font-style=\"italic\">run</tspan></text>";
+    std::string path = "/tmp/kelsvg-bench-" + std::to_string(getpid()) + "-labels.svg";
+    std::ofstream(path, std::ios::binary)
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"400\" height=\"300\"><g "
+           "font-family=\"Helvetica, Arial, sans-serif\" font-size=\"10\">"
+        << body << "</g></svg>";
+    CKelSvg picture;
+    GpBitmap* bitmap = nullptr;
+    GdipCreateBitmapFromScan0(400, 300, 0, PixelFormat32bppARGB, nullptr, &bitmap);
+    for (auto _ : state) {
+        picture.CommandParseSVGFile(&path[0]);
+        Graphics graphics(static_cast<GpImage*>(bitmap));
+        graphics.Clear(Color(0));
+        picture.CommandDrawSVGGraphics(&graphics);
+    }
+    GdipDisposeImage(bitmap);
+    std::remove(path.c_str());
+}
+BENCHMARK(ChartLabels)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -2,13 +2,19 @@
 
 #include "document/ElementRegistry.h"
 #include "document/SvgPositionGlyphElement.h"
+#include "document/SvgTextLayout.h"
+#include "document/SvgTextSpace.h"
 #include "engine/SvgEngine.h"
 #include "render/SvgPositionGlyphFigure.h"
+#include "render/SvgTextBuffer.h"
 #include "render/SvgTextFigure.h"
+#include "style/SvgLength.h"
+#include "style/SvgValueReaders.h"
 #include "syntax/SvgScanner.h"
 
 #include <tinyxml.h>
 
+#include <cfloat>
 #include <cmath>
 
 using namespace Gdiplus;
@@ -28,17 +34,27 @@ SvgTextElement::~SvgTextElement() {
     delete m_figure;
 }
 
+bool SvgTextElement::IsTextRoot() const {
+    return m_kind == SvgKindText || !m_parent ||
+           (m_parent->GetKind() != SvgKindText && m_parent->GetKind() != SvgKindTspan);
+}
+
 SvgTextFigure* SvgTextElement::GetTextFigure() const {
     return static_cast<SvgTextFigure*>(m_figure);
 }
 
 bool SvgTextElement::LoadFromXml(TiXmlElement* xml) {
+    bool root = IsTextRoot();
+    if (root)
+        SvgTextSpace::Normalize(xml);
     if (const char* id = xml->Attribute("id"))
         m_id = id;
     ReadStyle(xml);
     ReadTransform(xml);
     ReadAttributes(xml);
-    BuildGeometry();
+    // Runs and glyphs are placed, and their paths built, once the whole text is read.
+    if (root)
+        SvgTextLayout::LayOut(*this);
     return true;
 }
 
@@ -50,49 +66,89 @@ void SvgTextElement::CopyFrom(const SvgElement*) {
 }
 
 bool SvgTextElement::ReadAttributes(TiXmlElement* xml) {
-    SvgScanner scanner;
-    const char* names[] = {"x", "y", "dx", "dy", "rotate"};
-    std::vector<float>* lists[] = {&x, &y, &dx, &dy, &rotate};
-    for (int i = 0; i < 5; ++i) {
-        if (const char* text = xml->Attribute(names[i]))
-            scanner.readNumberList(*lists[i], SvgString(text));
-    }
+    ReadPositionLists(xml);
     ReadStringAttribute(xml, "lengthAdjust", lengthAdjust);
     ReadResolvedLength(xml, "textLength", textLength);
 
     if (GetDepth() >= kMaxDepth)
         return true; // children would lie too deep
-    std::vector<SvgPositionGlyphElement*> glyphs;
+    size_t glyphs = 0;
     for (TiXmlNode* node = xml->FirstChild(); node; node = node->NextSibling()) {
         if (TiXmlText* text = node->ToText()) {
             if (text->Value())
-                AddGlyphs(text->Value(), glyphs);
+                AddGlyphs(text->ValueStr(), glyphs);
         } else if (TiXmlElement* element = node->ToElement()) {
             AddElement(element);
         }
     }
-    LayOutGlyphs(glyphs);
     return true;
 }
 
-void SvgTextElement::AddGlyphs(const std::string& text,
-                               std::vector<SvgPositionGlyphElement*>& glyphs) {
-    for (char byte : text) {
+void SvgTextElement::ReadPositionLists(TiXmlElement* xml) {
+    const char* names[] = {"x", "y", "dx", "dy"};
+    std::vector<float>* lists[] = {&x, &y, &dx, &dy};
+    SvgRect viewport;
+    bool viewportKnown = false;
+    for (int i = 0; i < 4; ++i) {
+        const char* text = xml->Attribute(names[i]);
+        if (!text)
+            continue;
+        // Lengths separated by white space or commas; the first that does not
+        // read ends the list.
+        std::string item;
+        for (const char* p = text;; ++p) {
+            if (*p && *p != ',' && *p != ' ' && *p != '\t' && *p != '\n' && *p != '\r') {
+                item += *p;
+                continue;
+            }
+            if (!item.empty()) {
+                SvgLength length;
+                if (!ReadLength(length, item.c_str()) || length.inherit)
+                    break;
+                double value = length.computed;
+                if (length.unit == SvgUnitEm || length.unit == SvgUnitEx) {
+                    value = double(length.value) * GetFontSize();
+                    if (length.unit == SvgUnitEx)
+                        value /= 2;
+                } else if (length.unit == SvgUnitPercent) {
+                    if (!viewportKnown) {
+                        viewport = GetViewportRect();
+                        viewportKnown = true;
+                    }
+                    value =
+                        length.value * (i % 2 == 0 ? viewport.getWidth() : viewport.getHeight());
+                }
+                if (!std::isfinite(value) || std::fabs(value) > FLT_MAX)
+                    break;
+                lists[i]->push_back(float(value));
+                item.clear();
+            }
+            if (!*p)
+                break;
+        }
+    }
+    if (const char* text = xml->Attribute("rotate"))
+        SvgScanner().readNumberList(rotate, SvgString(text));
+}
+
+void SvgTextElement::AddGlyphs(const std::string& text, size_t& glyphs) {
+    for (size_t at = 0, next = 0; at < text.size(); at = next) {
+        next = SvgTextBuffer::NextCharacter(text, at);
         // Glyphs also take from the document's element budget (which limits
         // use copies), and stop once a document's copies and glyphs reach
         // kMaxDocumentGlyphs: a glyph costs some 2 KB, one byte of the file.
-        if (glyphs.size() >= kMaxGlyphs)
+        if (glyphs >= kMaxGlyphs)
             return;
         if (m_owner &&
             (m_owner->GetCopiesMade() >= kMaxDocumentGlyphs || !m_owner->TakeCopyBudget()))
             return;
         SvgPositionGlyphElement* glyph = new SvgPositionGlyphElement();
         SvgPositionGlyphFigure* figure = glyph->GetGlyphFigure();
-        figure->text.assign(1, byte);
+        figure->text.assign(text, at, next - at);
         figure->BorrowStyle(m_figure->GetStyle());
         AddChild(glyph);
         glyph->SetId("");
-        glyphs.push_back(glyph);
+        ++glyphs;
     }
 }
 
@@ -102,59 +158,8 @@ void SvgTextElement::AddElement(TiXmlElement* xml) {
         return;
     AddChild(child);
     child->LoadFromXml(xml);
-    child->SetId("");
-}
-
-void SvgTextElement::LayOutGlyphs(const std::vector<SvgPositionGlyphElement*>& glyphs) {
-    if (glyphs.empty())
-        return;
-    // Pen positions: absolute where a list gives one, else after the previous
-    // glyph's advance. Every absolute x starts a new chunk, which the
-    // text-anchor aligns as a whole.
-    std::vector<float> lefts(glyphs.size()), advances(glyphs.size());
-    StringAlignment align = glyphs[0]->GetGlyphFigure()->Alignment();
-    // Every glyph has the same font: each byte value is measured once.
-    float measured[256];
-    bool known[256] = {};
-    float penX = 0.0f, penY = 0.0f;
-    size_t chunkStart = 0;
-    float chunkX = 0.0f;
-    auto alignChunk = [&](size_t end, float endX) {
-        float width = endX - chunkX;
-        float shift = align == StringAlignmentCenter ? -width / 2
-                      : align == StringAlignmentFar  ? -width
-                                                     : 0.0f;
-        for (size_t k = chunkStart; k < end; ++k)
-            lefts[k] += shift;
-    };
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        SvgPositionGlyphFigure* figure = glyphs[i]->GetGlyphFigure();
-        if (i < x.size()) {
-            if (i > 0)
-                alignChunk(i, penX);
-            chunkStart = i;
-            chunkX = penX = x[i];
-        }
-        if (i < y.size())
-            penY = y[i];
-        if (i < dx.size())
-            penX += dx[i];
-        if (i < dy.size())
-            penY += dy[i];
-        lefts[i] = penX;
-        figure->y = penY;
-        unsigned char byte = figure->text.empty() ? 0 : static_cast<unsigned char>(figure->text[0]);
-        if (!known[byte]) {
-            measured[byte] = figure->Advance();
-            known[byte] = true;
-        }
-        advances[i] = measured[byte];
-        penX += advances[i];
-    }
-    alignChunk(glyphs.size(), penX);
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        SvgPositionGlyphFigure* figure = glyphs[i]->GetGlyphFigure();
-        figure->x = figure->AnchorFor(lefts[i], advances[i]);
-        figure->BuildPath();
-    }
+    if (m_owner)
+        m_owner->ClearId(child);
+    else
+        child->SetId("");
 }

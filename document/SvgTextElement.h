@@ -5,13 +5,12 @@
 #include <vector>
 
 class SvgTextFigure;
-class SvgPositionGlyphElement;
-class TiXmlNode;
 
 // The "text" element. Its character data becomes one positionGlyph child per
-// byte, laid out along the x, y, dx and dy lists; its child elements (tspan
-// runs and any other registered element) are made from its XML children. Its
-// own figure holds no text and draws nothing.
+// character (UTF-8); its child elements (tspan runs and any other registered
+// element) are made from its XML children, their ids cleared. Its own figure
+// holds no text and draws nothing. Once loaded, it places its glyphs and the
+// runs of its tspans (SvgTextLayout).
 class SvgTextElement : public SvgFigureElement {
 public:
     // Glyphs one element makes at most; later character data is cut.
@@ -27,10 +26,13 @@ public:
     // A new, empty run: a copy draws no text.
     void CopyFrom(const SvgElement* source) override;
     void Paint(GdiGraphics& graphics) override { PaintFigure(graphics); }
-    // id, style, transform, attributes and geometry; ReadAttributes makes the children.
+    // id, style, transform and attributes (ReadAttributes makes the children);
+    // a text root then lays out its content, which builds the paths.
     bool LoadFromXml(TiXmlElement* xml) override;
 
     SvgTextFigure* GetTextFigure() const;
+    // A text element, or a tspan outside one: it lays out its own content.
+    bool IsTextRoot() const;
 
     std::vector<float> x, y, dx, dy, rotate;
     float textLength = -1.0f;
@@ -39,11 +41,15 @@ public:
 protected:
     SvgTextElement(int kind, const char* tagName);
 
-private:
-    // One glyph per byte of text, appended to the children.
-    void AddGlyphs(const std::string& text, std::vector<SvgPositionGlyphElement*>& glyphs);
-    // Child element for an XML element child, when its tag is registered.
+    // x, y, dx and dy as lists of lengths (em, ex and percentages resolved),
+    // and rotate as a list of numbers.
+    void ReadPositionLists(TiXmlElement* xml);
+    // Child element for an XML element child, when its tag is registered; its
+    // id is cleared.
     void AddElement(TiXmlElement* xml);
-    // Places the glyphs along the position lists and builds their paths.
-    void LayOutGlyphs(const std::vector<SvgPositionGlyphElement*>& glyphs);
+
+private:
+    // One glyph per character of text, appended to the children; glyphs
+    // counts those this element made.
+    void AddGlyphs(const std::string& text, size_t& glyphs);
 };

@@ -2,8 +2,12 @@
 
 #include "document/SvgTextElement.h"
 
-// The "tspan" element: one run of text at its own x and y. The run is the
-// value of its first XML child: character data, or an element's tag name.
+// The "tspan" element: a run of text with its own style, placed by the text
+// element around it (its own x, y, dx and dy lists, else where the previous
+// piece ended). The run holds the character data before its first child
+// element; nested tspans and other registered elements become children, and
+// character data after a child element becomes a run of its own, an unnamed
+// tspan child that inherits everything from this one.
 class SvgTspanElement : public SvgTextElement {
 public:
     SvgTspanElement();
@@ -11,4 +15,8 @@ public:
 
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgTspanElement(); }
+
+private:
+    // A new unnamed run after the children made so far.
+    SvgTspanElement* AddRun();
 };

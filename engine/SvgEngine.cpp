@@ -203,6 +203,15 @@ SvgElement* SvgEngine::FindElementById(const char* id) {
     return it == m_ids.end() ? nullptr : it->second;
 }
 
+void SvgEngine::ClearId(SvgElement* element) {
+    auto it = m_ids.find(element->GetId());
+    element->SetId("");
+    // The index may hold the element under its old id and have passed over
+    // later elements of that id: it is made again on the next look-up.
+    if (it != m_ids.end() && it->second == element)
+        ResetIndex();
+}
+
 void SvgEngine::ResetIndex() {
     m_ids.clear();
     m_walk.clear();

@@ -45,6 +45,9 @@ public:
     // Searches the tree as it stands: during a parse, what was loaded so far.
     SvgElement* FindElementById(const char* id);
 
+    // Clears element's id; a look-up that found it before no longer does.
+    void ClearId(SvgElement* element);
+
     // Takes one element from the document's deep-copy budget; false when spent.
     bool TakeCopyBudget();
 

@@ -60,18 +60,32 @@ const char* DoctypeEnd(const char* p, const char* end, bool& hasSubset) {
     return end;
 }
 
+bool IsXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Whether the start tag at lt names a text element.
+bool IsTextTag(const char* lt, const char* end) {
+    return StartsWith(lt, end, "<text") &&
+           (lt + 5 == end || IsXmlSpace(lt[5]) || lt[5] == '>' || lt[5] == '/');
+}
+
 // One pass over the markup. Counts element depth the way the XML reader nests;
 // when out is given, copies everything except elements deeper than maxDepth, and
 // a document type declaration with an internal subset (which the XML reader
 // cannot skip) becomes as many line ends as it held, so line numbers stay.
 // needsRewrite tells whether the copy would differ for a reason other than depth.
-int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewrite) {
+// When marks is given (the bytes of `in`, writable), white space in character
+// data inside text elements is overwritten there with kTextSpace.
+int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewrite,
+         char* marks = nullptr) {
     const char* const begin = in.data();
     const char* const end = begin + in.size();
     const char* p = begin;
     int depth = 0;
     int deepest = 0;
     int dropFrom = 0; // depth of the element being cut out, 0 when copying
+    int textFrom = 0; // depth of the text element around the data, 0 outside one
     if (out) {
         out->clear();
         out->reserve(in.size());
@@ -80,13 +94,22 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
         if (out && dropFrom == 0)
             out->append(from, to);
     };
+    auto emitData = [&](const char* from, const char* to) {
+        if (marks && textFrom != 0) {
+            for (const char* c = from; c < to; ++c) {
+                if (IsXmlSpace(*c))
+                    marks[c - begin] = SvgXmlReader::kTextSpace;
+            }
+        }
+        emit(from, to);
+    };
     while (p < end) {
         const char* lt = static_cast<const char*>(std::memchr(p, '<', end - p));
         if (!lt) {
-            emit(p, end);
+            emitData(p, end);
             break;
         }
-        emit(p, lt);
+        emitData(p, lt);
         const char* q;
         bool hasSubset = false;
         if (StartsWith(lt, end, "<!DOCTYPE") &&
@@ -105,6 +128,8 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
             q = After(lt + 2, end, ">");
             if (depth > 0) {
                 bool closesDropped = dropFrom != 0 && depth == dropFrom;
+                if (depth == textFrom)
+                    textFrom = 0;
                 --depth;
                 if (closesDropped) {
                     dropFrom = 0;
@@ -142,8 +167,11 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
                 p = q;
                 continue;
             }
-            if (!empty)
+            if (!empty) {
                 depth = level;
+                if (textFrom == 0 && IsTextTag(lt, end))
+                    textFrom = level;
+            }
         } else {
             // "<!...", "<?..." and stray '<': up to the first '>'.
             q = After(lt + 1, end, ">");
@@ -217,6 +245,10 @@ int SvgXmlReader::LimitDepth(std::string& bytes, int maxDepth) {
     return deepest;
 }
 
+void SvgXmlReader::MarkTextSpaces(std::string& bytes) {
+    Scan(bytes, kMaxXmlDepth, nullptr, nullptr, &bytes[0]);
+}
+
 bool SvgXmlReader::Load(const char* path, TiXmlDocument& doc) {
     std::string bytes;
     if (!ReadFile(path, bytes)) {
@@ -229,6 +261,7 @@ bool SvgXmlReader::Load(const char* path, TiXmlDocument& doc) {
 bool SvgXmlReader::Parse(std::string bytes, TiXmlDocument& doc) {
     NormalizeLineEnds(bytes);
     LimitDepth(bytes, kMaxXmlDepth);
+    MarkTextSpaces(bytes);
     doc.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
     return !doc.Error();
 }

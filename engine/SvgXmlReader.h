@@ -34,7 +34,18 @@ public:
     // cutting.
     static int LimitDepth(std::string& bytes, int maxDepth);
 
-    // ReadFile, NormalizeLineEnds, LimitDepth(kMaxXmlDepth), then parse as UTF-8.
+    // Stands for a white-space character in the character data of a text
+    // element: the XML reader trims and collapses white space, which text
+    // needs as written. (A control character no well-formed file holds.)
+    static constexpr char kTextSpace = '\x01';
+
+    // Overwrites every space, tab and line end in the character data of text
+    // elements (and of the elements inside them) with kTextSpace. Markup,
+    // comments and CDATA sections are left as they are.
+    static void MarkTextSpaces(std::string& bytes);
+
+    // ReadFile, NormalizeLineEnds, LimitDepth(kMaxXmlDepth), MarkTextSpaces,
+    // then parse as UTF-8.
     // False when the file cannot be read or is not well-formed XML (the document
     // then holds the reader's error).
     static bool Load(const char* path, TiXmlDocument& doc);

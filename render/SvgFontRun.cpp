@@ -30,11 +30,30 @@ SvgFontRun::~SvgFontRun() {
     delete family;
 }
 
+float SvgFontRun::BaselineShift(const GdiStringFormat* format) const {
+    GpFontFamily* handle = family ? family->Get() : nullptr;
+    UINT16 em = 0, ascent = 0, descent = 0;
+    if (GdipGetEmHeight(handle, style, &em) != Ok || em == 0 ||
+        GdipGetCellAscent(handle, style, &ascent) != Ok ||
+        GdipGetCellDescent(handle, style, &descent) != Ok)
+        return 0.0f;
+    StringAlignment lineAlign = StringAlignmentNear;
+    if (format)
+        GdipGetStringFormatLineAlign(format->Get(), &lineAlign);
+    float above = size * ascent / em, below = size * descent / em;
+    if (lineAlign == StringAlignmentFar)
+        return below;
+    if (lineAlign == StringAlignmentCenter)
+        return (below - above) / 2;
+    return -above;
+}
+
 Status SvgFontRun::AddTo(GdiPath* path, const WCHAR* text, float x, float y,
                          const GdiStringFormat* format) const {
     if (!path)
         return OutOfMemory;
-    RectF layout(x, y, 0, 0);
+    // The layout point that puts the line box's baseline on y.
+    RectF layout(x, y + BaselineShift(format), 0, 0);
     return path->Record(GdipAddPathString(path->Get(), text, -1, family ? family->Get() : nullptr,
                                           style, size, &layout, format ? format->Get() : nullptr));
 }

@@ -15,8 +15,8 @@ public:
     SvgFontRun(const SvgFontRun&) = delete;
     SvgFontRun& operator=(const SvgFontRun&) = delete;
 
-    // Adds the run's outlines to path, placed by format at (x, y) with a
-    // layout rectangle of zero size. Failures are recorded in path.
+    // Adds the run's outlines to path with its baseline on y, aligned on x by
+    // format (a layout rectangle of zero size). Failures are recorded in path.
     Gdiplus::Status AddTo(GdiPath* path, const WCHAR* text, float x, float y,
                           const GdiStringFormat* format) const;
     // The advance width of the run, spaces included; 0 when it cannot be measured.
@@ -26,6 +26,10 @@ public:
     INT Style() const { return style; }
 
 private:
+    // How far below the baseline format's line alignment puts the layout point
+    // (negative: above it); 0 when the face's metrics are unknown.
+    float BaselineShift(const GdiStringFormat* format) const;
+
     GdiFontFamily* family; // owned; may be null or hold an empty handle
     float size;
     INT style;

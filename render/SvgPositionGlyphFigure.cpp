@@ -18,7 +18,7 @@ Status SvgPositionGlyphFigure::BuildPath() {
     GdiFont* font = SvgFontBuilder::BuildFont(requested);
     GdiStringFormat* format = SvgFontBuilder::BuildStringFormat(*GetStyle());
     SvgTextBuffer units(kTextUnits);
-    units.Convert(CP_ACP, text);
+    units.Convert(CP_UTF8, text);
     Status status = Ok;
     if (units.Length() > 0) {
         SvgFontRun run(font, requested);
@@ -33,7 +33,7 @@ float SvgPositionGlyphFigure::Advance() {
     SvgFontRequest requested = SvgFontBuilder::Request(*GetStyle());
     GdiFont* font = SvgFontBuilder::BuildFont(requested);
     SvgTextBuffer units(kTextUnits);
-    units.Convert(CP_ACP, text);
+    units.Convert(CP_UTF8, text);
     float advance = 0.0f;
     if (units.Length() > 0) {
         SvgFontRun run(font, requested);
@@ -50,13 +50,4 @@ StringAlignment SvgPositionGlyphFigure::Alignment() {
         GdipGetStringFormatAlign(format->Get(), &align);
     delete format;
     return align;
-}
-
-float SvgPositionGlyphFigure::AnchorFor(float left, float advance) {
-    StringAlignment align = Alignment();
-    if (align == StringAlignmentCenter)
-        return left + advance / 2;
-    if (align == StringAlignmentFar)
-        return left + advance;
-    return left;
 }

@@ -24,11 +24,8 @@ public:
     float Advance();
     // How the character's format aligns it on its x (from text-anchor).
     Gdiplus::StringAlignment Alignment();
-    // The x that places the character's left edge at `left`, given its
-    // advance and the alignment its format gives it.
-    float AnchorFor(float left, float advance);
 
     float x = 0.0f;
     float y = 0.0f;
-    std::string text; // one character, in the system's ANSI code page
+    std::string text; // one character, UTF-8
 };

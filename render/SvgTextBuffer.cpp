@@ -49,3 +49,17 @@ bool SvgTextBuffer::Convert(UINT codePage, const std::string& text) {
     units[length] = 0;
     return whole;
 }
+
+size_t SvgTextBuffer::NextCharacter(const std::string& text, size_t at) {
+    if (at >= text.size())
+        return text.size();
+    unsigned char lead = static_cast<unsigned char>(text[at]);
+    size_t length = lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (lead >= 0xF8 || at + length > text.size())
+        return at + 1;
+    for (size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80)
+            return at + 1;
+    }
+    return at + length;
+}

@@ -17,6 +17,11 @@ public:
     // had to be cut; the buffer then holds the longest prefix that fits.
     bool Convert(UINT codePage, const std::string& text);
 
+    // End of the UTF-8 character that starts at byte `at` of text: a lead byte
+    // with all its continuation bytes, else the one byte (a malformed sequence
+    // converts to U+FFFD).
+    static size_t NextCharacter(const std::string& text, size_t at);
+
     const WCHAR* Get() const { return units.data(); }
     // Units held before the terminator.
     size_t Length() const { return length; }

@@ -11,10 +11,7 @@ SvgTextFigure::~SvgTextFigure() {
     delete stringFormat;
 }
 
-Status SvgTextFigure::BuildPath() {
-    if (!path)
-        return OutOfMemory;
-    path->Record(GdipResetPath(path->Get()));
+void SvgTextFigure::Prepare() {
     if (!font) {
         requested = SvgFontBuilder::Request(*GetStyle());
         font = SvgFontBuilder::BuildFont(requested);
@@ -25,6 +22,30 @@ Status SvgTextFigure::BuildPath() {
             delete first;
         }
     }
+}
+
+float SvgTextFigure::Advance() {
+    Prepare();
+    SvgTextBuffer units(kTextUnits);
+    units.Convert(CP_UTF8, text);
+    if (units.Length() == 0)
+        return 0.0f;
+    return SvgFontRun(font, requested).Advance(units.Get());
+}
+
+StringAlignment SvgTextFigure::Alignment() {
+    Prepare();
+    StringAlignment align = StringAlignmentNear;
+    if (stringFormat)
+        GdipGetStringFormatAlign(stringFormat->Get(), &align);
+    return align;
+}
+
+Status SvgTextFigure::BuildPath() {
+    if (!path)
+        return OutOfMemory;
+    path->Record(GdipResetPath(path->Get()));
+    Prepare();
     SvgTextBuffer units(kTextUnits);
     units.Convert(CP_UTF8, text);
     if (units.Length() == 0)

@@ -6,7 +6,7 @@
 #include <string>
 
 // One run of text (a "text" or "tspan" element) as glyph outlines, placed at
-// (x, y) by the element's text-anchor, with the bottom of its line on y. The
+// (x, y) by the element's text-anchor, with its baseline on y. The
 // font and string format are made at the first build and kept.
 class SvgTextFigure : public SvgFigure {
 public:
@@ -20,6 +20,11 @@ public:
     // Copies nothing: a copied run draws no text.
     void CopyFrom(const SvgFigure* source) override;
 
+    // The advance width of the run, spaces included; 0 when it has none.
+    float Advance();
+    // How the run's format aligns it on its x (from text-anchor).
+    Gdiplus::StringAlignment Alignment();
+
     const GdiFont* GetFont() const { return font; }
     const GdiStringFormat* GetStringFormat() const { return stringFormat; }
 
@@ -28,6 +33,9 @@ public:
     std::string text; // UTF-8
 
 private:
+    // Makes the font and the string format when they are not made yet.
+    void Prepare();
+
     GdiFont* font = nullptr;                 // owned, made at the first build
     GdiStringFormat* stringFormat = nullptr; // owned, made at the first build
     SvgFontRequest requested;                // what font was asked for

@@ -199,10 +199,13 @@ void AppendBar(float left, float top, float width, float height, FontOutline& ou
     out.pts.insert(out.pts.end(), std::begin(pts), std::end(pts));
 }
 
-} // namespace
-
-bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
-                  const FontLayoutRequest& request, FontOutline& out) {
+// The lines of a string, shaped and placed: calls onLine(line, face, scale,
+// left, baseline) for each line in order. Returns false when the family has
+// no face.
+template <class OnLine>
+bool ForEachLine(FontFamilyEntry& family, const char32_t* text, size_t length,
+                 const FontLayoutRequest& request, float& blockTop, float& blockHeight,
+                 OnLine onLine) {
     FontCache& cache = FontCache::Instance();
     FontFaceChoice main = cache.Face(family, request.style);
     if (!main.face)
@@ -249,20 +252,19 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
     float scale = request.emSize / metrics.upem;
     float ascent = metrics.ascent * scale, descent = metrics.descent * scale;
     float spacing = metrics.lineSpacing * scale;
-    float blockHeight = float(lines.size() - 1) * spacing + ascent + descent;
+    blockHeight = float(lines.size() - 1) * spacing + ascent + descent;
     float top = request.y;
     if (request.lineAlign == 1)
         top += (request.height - blockHeight) / 2;
     else if (request.lineAlign == 2)
         top += request.height - blockHeight;
 
+    blockTop = top;
+
     int align = request.align;
     if (request.formatFlags & kFormatRightToLeft)
         align = align == 0 ? 2 : align == 2 ? 0 : align;
 
-    // Figures go straight into `out`; on failure it is cut back to this size.
-    const size_t opsBefore = out.ops.size(), ptsBefore = out.pts.size();
-    FontOutline& result = out;
     Line line;
     for (size_t i = 0; i < lines.size(); ++i) {
         size_t from = lines[i].start;
@@ -277,20 +279,36 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
             left += (request.width - line.width) / 2;
         else if (align == 2)
             left += request.width - line.width;
-        float baseline = top + ascent + float(i) * spacing;
-        for (const PlacedGlyph& g : line.glyphs)
-            AppendGlyph(cache, g, left, baseline, result);
-        if (line.width > 0 && (request.style & 4)) {
-            float thickness = metrics.underlineThickness * scale;
-            AppendBar(left, baseline - metrics.underlinePosition * scale - thickness / 2,
-                      line.width, thickness, result);
-        }
-        if (line.width > 0 && (request.style & 8)) {
-            AppendBar(left, baseline - metrics.strikeoutPosition * scale, line.width,
-                      metrics.strikeoutThickness * scale, result);
-        }
+        onLine(line, metrics, scale, left, top + ascent + float(i) * spacing);
     }
+    return true;
+}
 
+} // namespace
+
+bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
+                  const FontLayoutRequest& request, FontOutline& out) {
+    // Figures go straight into `out`; on failure it is cut back to this size.
+    const size_t opsBefore = out.ops.size(), ptsBefore = out.pts.size();
+    FontCache& cache = FontCache::Instance();
+    float top = 0, height = 0;
+    bool laidOut = ForEachLine(
+        family, text, length, request, top, height,
+        [&](const Line& line, const FontFace& metrics, float scale, float left, float baseline) {
+            for (const PlacedGlyph& g : line.glyphs)
+                AppendGlyph(cache, g, left, baseline, out);
+            if (line.width > 0 && (request.style & 4)) {
+                float thickness = metrics.underlineThickness * scale;
+                AppendBar(left, baseline - metrics.underlinePosition * scale - thickness / 2,
+                          line.width, thickness, out);
+            }
+            if (line.width > 0 && (request.style & 8)) {
+                AppendBar(left, baseline - metrics.strikeoutPosition * scale, line.width,
+                          metrics.strikeoutThickness * scale, out);
+            }
+        });
+    if (!laidOut)
+        return false;
     for (size_t i = ptsBefore; i < out.pts.size(); ++i) {
         if (!std::isfinite(out.pts[i])) {
             out.ops.resize(opsBefore);
@@ -298,6 +316,35 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
             return false;
         }
     }
+    return true;
+}
+
+bool MeasureString(FontFamilyEntry& family, const char32_t* text, size_t length,
+                   const FontLayoutRequest& request, FontMeasure& out) {
+    FontMeasure m;
+    m.left = request.x;
+    m.top = request.y;
+    float top = 0, height = 0;
+    bool laidOut = ForEachLine(family, text, length, request, top, height,
+                               [&](const Line& line, const FontFace&, float, float left, float) {
+                                   if (line.width <= 0)
+                                       return;
+                                   if (m.lines == 0 || line.width > m.width) {
+                                       m.left = left;
+                                       m.width = line.width;
+                                   }
+                                   ++m.lines;
+                               });
+    if (!laidOut)
+        return false;
+    if (m.lines > 0) {
+        m.top = top;
+        m.height = height;
+    }
+    if (!std::isfinite(m.left) || !std::isfinite(m.top) || !std::isfinite(m.width) ||
+        !std::isfinite(m.height))
+        return false;
+    out = m;
     return true;
 }
 

@@ -25,10 +25,23 @@ enum : int {
     kFormatNoWrap = 0x1000,
 };
 
+// The layout box of a string: the left and advance width of its widest line,
+// the top and height of its line block, and the lines that hold text. A string
+// with no advance has a box of size 0 at the layout point.
+struct FontMeasure {
+    float left = 0, top = 0, width = 0, height = 0;
+    int lines = 0;
+};
+
 // Appends the run's figures to `out` in world coordinates (y down): one Move
 // starts each closed figure. Returns false, leaving `out` as it was, when the
 // result would hold non-finite coordinates.
 bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
                   const FontLayoutRequest& request, FontOutline& out);
+
+// Measures the string as LayoutString lays it out, without its outlines.
+// Returns false when the result would not be finite.
+bool MeasureString(FontFamilyEntry& family, const char32_t* text, size_t length,
+                   const FontLayoutRequest& request, FontMeasure& out);
 
 } // namespace Gdiplus

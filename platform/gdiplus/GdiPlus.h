@@ -601,6 +601,16 @@ KELSVG_API Status WINGDIPAPI GdipCloneFontFamily(GpFontFamily* fontFamily,
 KELSVG_API Status WINGDIPAPI GdipDeleteFontFamily(GpFontFamily* fontFamily);
 KELSVG_API Status WINGDIPAPI GdipGetFamilyName(GDIPCONST GpFontFamily* family, WCHAR* name,
                                                LANGID language);
+// Metrics of a family's face for a style, in design units: the em height, the
+// line box above and below the baseline, and the distance between baselines.
+KELSVG_API Status WINGDIPAPI GdipGetEmHeight(GDIPCONST GpFontFamily* family, INT style,
+                                             UINT16* emHeight);
+KELSVG_API Status WINGDIPAPI GdipGetCellAscent(GDIPCONST GpFontFamily* family, INT style,
+                                               UINT16* cellAscent);
+KELSVG_API Status WINGDIPAPI GdipGetCellDescent(GDIPCONST GpFontFamily* family, INT style,
+                                                UINT16* cellDescent);
+KELSVG_API Status WINGDIPAPI GdipGetLineSpacing(GDIPCONST GpFontFamily* family, INT style,
+                                                UINT16* lineSpacing);
 KELSVG_API Status WINGDIPAPI GdipCreateFont(GDIPCONST GpFontFamily* fontFamily, REAL emSize,
                                             INT style, Unit unit, GpFont** font);
 KELSVG_API Status WINGDIPAPI GdipCloneFont(GpFont* font, GpFont** cloneFont);

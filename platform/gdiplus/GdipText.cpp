@@ -1,10 +1,12 @@
-// The text group of the GDI+ layer: font families, fonts, string formats and
-// GdipAddPathString, over fontconfig, HarfBuzz and FreeType (FontCache,
-// FontLayout). Glyph outlines reach the path through the public path functions.
+// The text group of the GDI+ layer: font families, fonts, string formats,
+// GdipAddPathString and GdipMeasureString, over fontconfig, HarfBuzz and
+// FreeType (FontCache, FontLayout). Glyph outlines reach the path through the
+// public path functions.
 
 #include "platform/gdiplus/FontCache.h"
 #include "platform/gdiplus/FontLayout.h"
 #include "platform/gdiplus/GdiPlus.h"
+#include "platform/gdiplus/GdipTextMeasure.h"
 
 #include <algorithm>
 #include <cmath>
@@ -134,6 +136,18 @@ bool Valid(const GpStringFormat* f) {
     return f && f->tag == kStringFormatTag;
 }
 
+// One metric of the face a family draws a style with, rounded to design units.
+Status FaceMetric(const GpFontFamily* family, INT style, UINT16* out, float FontFace::*metric) {
+    if (!Valid(family) || !out)
+        return InvalidParameter;
+    FontFace* face = FontCache::Instance().Face(*family->entry, style).face;
+    if (!face)
+        return GenericError;
+    float value = face->*metric;
+    *out = UINT16(std::min(std::max(std::lround(value), 0L), 65535L));
+    return Ok;
+}
+
 template <class T> Status Fail(T** out, Status status) {
     if (out)
         *out = nullptr;
@@ -248,6 +262,24 @@ Status WINGDIPAPI GdipGetFamilyName(GDIPCONST GpFontFamily* family, WCHAR* name,
     }
     name[out] = 0;
     return Ok;
+}
+
+Status WINGDIPAPI GdipGetEmHeight(GDIPCONST GpFontFamily* family, INT style, UINT16* emHeight) {
+    return FaceMetric(family, style, emHeight, &FontFace::upem);
+}
+
+Status WINGDIPAPI GdipGetCellAscent(GDIPCONST GpFontFamily* family, INT style, UINT16* cellAscent) {
+    return FaceMetric(family, style, cellAscent, &FontFace::ascent);
+}
+
+Status WINGDIPAPI GdipGetCellDescent(GDIPCONST GpFontFamily* family, INT style,
+                                     UINT16* cellDescent) {
+    return FaceMetric(family, style, cellDescent, &FontFace::descent);
+}
+
+Status WINGDIPAPI GdipGetLineSpacing(GDIPCONST GpFontFamily* family, INT style,
+                                     UINT16* lineSpacing) {
+    return FaceMetric(family, style, lineSpacing, &FontFace::lineSpacing);
 }
 
 Status WINGDIPAPI GdipCreateFont(GDIPCONST GpFontFamily* fontFamily, REAL emSize, INT style,
@@ -417,6 +449,46 @@ Status WINGDIPAPI GdipAddPathString(GpPath* path, GDIPCONST WCHAR* string, INT l
         figures.pts = std::vector<float>();
     }
     return status;
+}
+
+Status WINGDIPAPI GdipMeasureString(GpGraphics*, GDIPCONST WCHAR* string, INT length,
+                                    GDIPCONST GpFont* font, GDIPCONST RectF* layoutRect,
+                                    GDIPCONST GpStringFormat* stringFormat, RectF* boundingBox,
+                                    INT* codepointsFitted, INT* linesFilled) {
+    if (!string || !Valid(font) || !layoutRect || !boundingBox || length < -1 ||
+        (stringFormat && !Valid(stringFormat)))
+        return InvalidParameter;
+    if (!std::isfinite(layoutRect->X) || !std::isfinite(layoutRect->Y) ||
+        !std::isfinite(layoutRect->Width) || !std::isfinite(layoutRect->Height))
+        return InvalidParameter;
+    size_t n = length == -1 ? BoundedLength(string, kMaxStringLength)
+                            : std::min(size_t(length), kMaxStringLength);
+    if (n == kMaxStringLength && IsHigh(string[n - 1]))
+        --n;
+    std::u32string text = ToUtf32(string, n);
+
+    // Laid out as GdipAddPathString lays it out; the decorations change nothing.
+    FontLayoutRequest request;
+    request.x = layoutRect->X;
+    request.y = layoutRect->Y;
+    request.width = std::max(layoutRect->Width, 0.0f);
+    request.height = std::max(layoutRect->Height, 0.0f);
+    request.style = font->style & (FontStyleBold | FontStyleItalic);
+    request.emSize = font->size;
+    if (stringFormat) {
+        request.align = stringFormat->align;
+        request.lineAlign = stringFormat->lineAlign;
+        request.formatFlags = stringFormat->flags;
+    }
+    FontMeasure measure;
+    if (!MeasureString(*font->family, text.data(), text.size(), request, measure))
+        return InvalidParameter;
+    *boundingBox = RectF(measure.left, measure.top, measure.width, measure.height);
+    if (codepointsFitted)
+        *codepointsFitted = INT(n);
+    if (linesFilled)
+        *linesFilled = measure.lines;
+    return Ok;
 }
 
 } // extern "C"

@@ -13,6 +13,7 @@
 
 typedef unsigned char BYTE;
 typedef unsigned short WORD;
+typedef uint16_t UINT16;
 typedef uint32_t DWORD;
 typedef int INT;
 typedef unsigned int UINT;

@@ -83,6 +83,22 @@ TEST(SvgXmlReader, SkipsADoctypeWithAnInternalSubset) {
     EXPECT_EQ(plain, "<!DOCTYPE svg><svg/>");
 }
 
+TEST(SvgXmlReader, MarksWhiteSpaceInTextContentOnly) {
+    std::string bytes = "<svg> <g> a b </g><text x=' 1 2'> A\tB <tspan dy=' 3'> C\n</tspan>"
+                        "<!-- c d --><![CDATA[ e ]]> </text><texts> f </texts>\n"
+                        "<text/> g <text\n> h</text></svg>";
+    SvgXmlReader::MarkTextSpaces(bytes);
+    EXPECT_EQ(bytes, "<svg> <g> a b </g><text x=' 1 2'>\1A\1B\1<tspan dy=' 3'>\1C\1</tspan>"
+                     "<!-- c d --><![CDATA[ e ]]>\1</text><texts> f </texts>\n"
+                     "<text/> g <text\n>\1h</text></svg>");
+    // The XML reader keeps the marks: no white space is trimmed or merged.
+    TiXmlDocument doc;
+    ASSERT_TRUE(SvgXmlReader::Parse("<svg><text>  a <tspan>b</tspan> </text></svg>", doc));
+    const TiXmlElement* text = doc.FirstChildElement("svg")->FirstChildElement("text");
+    EXPECT_STREQ(text->FirstChild()->Value(), "\1\1a\1");
+    EXPECT_STREQ(text->LastChild()->Value(), "\1");
+}
+
 TEST(SvgXmlReader, NormalizesLineEnds) {
     std::string bytes = "a\r\nb\rc\n\r\n";
     SvgXmlReader::NormalizeLineEnds(bytes);

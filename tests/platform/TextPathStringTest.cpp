@@ -186,6 +186,28 @@ TEST(TextFont, RefusesBadArguments) {
     EXPECT_EQ(GdipDeleteFontFamily(family), Ok);
 }
 
+TEST_F(TextPathString, CellMetricsPlaceTheBaseline) {
+    UINT16 em = 0, ascent = 0, descent = 0, spacing = 0;
+    ASSERT_EQ(GdipGetEmHeight(family, 0, &em), Ok);
+    ASSERT_EQ(GdipGetCellAscent(family, FontStyleBold, &ascent), Ok);
+    ASSERT_EQ(GdipGetCellDescent(family, FontStyleBold, &descent), Ok);
+    ASSERT_EQ(GdipGetLineSpacing(family, 0, &spacing), Ok);
+    EXPECT_EQ(em, 2048);
+    EXPECT_GT(ascent, em * 3 / 4);
+    EXPECT_GT(descent, em / 10);
+    EXPECT_GE(spacing, ascent + descent);
+    // Far line alignment puts the line box's bottom on y: "H" stands on y - descent.
+    float baseline = 50 - 20.0f * descent / em;
+    RectF h = Run(u"H", 10, 50, StringAlignmentNear, StringAlignmentFar, FontStyleBold).Bounds();
+    EXPECT_NEAR(h.Y + h.Height, baseline, 0.01f);
+
+    UINT16 out = 7;
+    EXPECT_EQ(GdipGetEmHeight(nullptr, 0, &out), InvalidParameter);
+    EXPECT_EQ(GdipGetCellAscent(family, 0, nullptr), InvalidParameter);
+    EXPECT_EQ(GdipGetCellDescent(reinterpret_cast<GpFontFamily*>(path), 0, &out), InvalidParameter);
+    EXPECT_EQ(out, 7);
+}
+
 TEST(TextStringFormat, AlignmentsAndClone) {
     GpStringFormat* format = nullptr;
     ASSERT_EQ(GdipCreateStringFormat(0x4000, 0, &format), Ok);

@@ -1,5 +1,6 @@
 // Font and string format building, the conversion buffers, and string measuring.
 
+#include "SvgTestSupport.h"
 #include "platform/gdiplus/GdipTextMeasure.h"
 #include "render/SvgFontBuilder.h"
 #include "render/SvgFontRun.h"
@@ -15,12 +16,13 @@ using namespace Gdiplus;
 
 namespace {
 
-// A style record read from a style attribute, cascaded from parent when given.
+// A style record read from a style attribute, cascaded from parent (by
+// default from a record in the initial state).
 std::unique_ptr<SvgStyle> StyleOf(const char* declarations, SvgStyle* parent = nullptr) {
+    static const SvgStyle initial;
     auto style = std::make_unique<SvgStyle>();
     style->ReadStyleAttribute(declarations);
-    if (parent)
-        style->MergeFromParent(parent);
+    style->MergeFromParent(parent ? parent : &initial);
     return style;
 }
 
@@ -87,7 +89,7 @@ TEST(TextBuffer, ConvertsAndCutsSafely) {
     EXPECT_EQ(ansi.Length(), SvgFontBuilder::kFamilyNameUnits - 1);
 }
 
-TEST(FontBuilding, OnlyTheRecordsOwnSettingsCountButTheSizeIsInherited) {
+TEST(FontBuilding, FamilyWeightStyleSizeAndAnchorInheritButNotDecoration) {
     auto parent = StyleOf("font-family: DejaVu Sans; font-weight: bold; font-size: 20px; "
                           "text-anchor: middle; font-style: italic; text-decoration: underline");
     auto child = StyleOf("fill: red", parent.get());
@@ -97,38 +99,95 @@ TEST(FontBuilding, OnlyTheRecordsOwnSettingsCountButTheSizeIsInherited) {
     EXPECT_EQ(own.style, FontStyleBold | FontStyleItalic | FontStyleUnderline);
 
     SvgFontRequest inherited = SvgFontBuilder::Request(*child);
-    EXPECT_EQ(inherited.family, SvgFontBuilder::kDefaultFamily);
+    EXPECT_EQ(inherited.family, "DejaVu Sans");
     EXPECT_EQ(inherited.size, 20.0f);
-    EXPECT_EQ(inherited.style, 0);
+    EXPECT_EQ(inherited.style, FontStyleBold | FontStyleItalic);
 
     std::unique_ptr<GdiStringFormat> format(SvgFontBuilder::BuildStringFormat(*child));
-    EXPECT_EQ(AlignOf(format.get()), StringAlignmentNear);
+    EXPECT_EQ(AlignOf(format.get()), StringAlignmentCenter);
     StringAlignment lineAlign = StringAlignmentNear;
     GdipGetStringFormatLineAlign(format->Get(), &lineAlign);
     EXPECT_EQ(lineAlign, StringAlignmentFar);
 
+    // A child's own values win; "lighter" than bold is regular.
+    auto own2 = StyleOf("font-weight: lighter; font-style: normal; font-family: serif; "
+                        "text-anchor: end",
+                        parent.get());
+    SvgFontRequest overridden = SvgFontBuilder::Request(*own2);
+    EXPECT_EQ(overridden.family, "serif");
+    EXPECT_EQ(overridden.style, 0);
+    std::unique_ptr<GdiStringFormat> end(SvgFontBuilder::BuildStringFormat(*own2));
+    EXPECT_EQ(AlignOf(end.get()), StringAlignmentFar);
+
     SvgStyle fresh;
     SvgFontRequest none = SvgFontBuilder::Request(fresh);
     EXPECT_EQ(none.size, 12.0f);
+    EXPECT_EQ(none.style, 0);
     EXPECT_EQ(none.family, "\xD0\xC2\xCB\xCE\xCC\xE5");
 }
 
 TEST(FontBuilding, StyleBitsFromKeywords) {
+    auto normal = StyleOf("font-weight: normal");
+    auto bold = StyleOf("font-weight: bold");
     struct {
         const char* declarations;
+        SvgStyle* parent;
         INT style;
     } rows[] = {
-        {"font-weight: bold", FontStyleBold},
-        {"font-weight: 700", 0},
-        {"font-weight: bolder", 0},
-        {"font-style: oblique", FontStyleItalic},
-        {"font-style: italic", FontStyleItalic},
-        {"text-decoration: underline line-through", FontStyleUnderline | FontStyleStrikeout},
-        {"text-decoration: overline blink", 0},
+        {"font-weight: bold", nullptr, FontStyleBold},
+        {"font-weight: 700", nullptr, FontStyleBold},
+        {"font-weight: 600", nullptr, FontStyleBold},
+        {"font-weight: 900", nullptr, FontStyleBold},
+        {"font-weight: 500", nullptr, 0},
+        {"font-weight: bolder", nullptr, FontStyleBold},
+        {"font-weight: bolder", normal.get(), FontStyleBold},
+        {"font-weight: lighter", bold.get(), 0},
+        {"font-weight: lighter", nullptr, 0},
+        {"font-style: oblique", nullptr, FontStyleItalic},
+        {"font-style: italic", nullptr, FontStyleItalic},
+        {"text-decoration: underline line-through", nullptr,
+         FontStyleUnderline | FontStyleStrikeout},
+        {"text-decoration: overline blink", nullptr, 0},
     };
     for (auto& row : rows)
-        EXPECT_EQ(SvgFontBuilder::Request(*StyleOf(row.declarations)).style, row.style)
+        EXPECT_EQ(SvgFontBuilder::Request(*StyleOf(row.declarations, row.parent)).style, row.style)
             << row.declarations;
+}
+
+TEST(FontBuilding, FamilyListsAreTriedInOrder) {
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(SvgFontBuilder::FamilyNames("\"Helvetica Neue\", Arial, sans-serif"),
+              (Names{"Helvetica Neue", "Arial", "sans-serif"}));
+    // The reader strips one pair of quotes around the whole value: the names
+    // keep a quote at one end, which goes too.
+    EXPECT_EQ(SvgFontBuilder::FamilyNames("Helvetica Neue\", Arial, 'DejaVu Serif"),
+              (Names{"Helvetica Neue", "Arial", "DejaVu Serif"}));
+    EXPECT_EQ(SvgFontBuilder::FamilyNames(" , ,serif,"), (Names{"serif"}));
+    EXPECT_EQ(SvgFontBuilder::FamilyNames(""), Names{});
+    EXPECT_EQ(SvgFontBuilder::FamilyNames(std::string(100, ',') + "x").size(), 1u);
+    EXPECT_EQ(SvgFontBuilder::FamilyNames(Repeat("a,", 100)).size(), 16u);
+
+    struct {
+        const char* list;
+        const WCHAR* family;
+    } rows[] = {
+        {"Helvetica Neue, DejaVu Serif, DejaVu Sans", u"DejaVu Serif"},
+        {"'No Such Font', monospace", u"DejaVu Sans Mono"},
+        {"No Such Font, sans-serif", u"DejaVu Sans"},
+        {"Arial", u"Liberation Sans"},
+    };
+    for (auto& row : rows) {
+        SvgFontRequest request;
+        request.family = row.list;
+        std::unique_ptr<GdiFont> font(SvgFontBuilder::BuildFont(request));
+        ASSERT_NE(font->Get(), nullptr) << row.list;
+        GpFontFamily* family = nullptr;
+        ASSERT_EQ(GdipGetFamily(font->Get(), &family), Ok);
+        WCHAR name[32] = {};
+        GdipGetFamilyName(family, name, 0);
+        GdipDeleteFontFamily(family);
+        EXPECT_EQ(std::u16string(name), row.family) << row.list;
+    }
 }
 
 TEST(FontBuilding, AnchorSetsTheAlignment) {

@@ -29,6 +29,18 @@ std::string GlyphText(SvgElement* text) {
     return out;
 }
 
+// The text as laid out: glyph characters, and each tspan as "[run children]".
+std::string Content(const SvgElement* element) {
+    std::string out;
+    for (SvgElement* child : element->GetChildren()) {
+        if (auto* glyph = dynamic_cast<SvgPositionGlyphElement*>(child))
+            out += glyph->GetGlyphFigure()->text;
+        else if (auto* tspan = dynamic_cast<SvgTspanElement*>(child))
+            out += "[" + tspan->GetTextFigure()->text + Content(tspan) + "]";
+    }
+    return out;
+}
+
 } // namespace
 
 TEST(TextElements, RegistryMakesTextAndTspanButNoGlyph) {
@@ -47,8 +59,12 @@ TEST(TextElements, RegistryMakesTextAndTspanButNoGlyph) {
     EXPECT_EQ(glyph.GetFigure()->GetOwner(), &glyph);
 }
 
-TEST(TextElements, CharacterDataBecomesOneGlyphPerByte) {
-    ParsedDocument svg("<text fill='red'>abc</text><text>\xC3\xA9</text>", 200, 100);
+TEST(TextElements, CharacterDataBecomesOneGlyphPerCharacter) {
+    ParsedDocument svg("<text fill='red'>abc</text>"
+                       "<text>\xE2\x88\x92"
+                       "1.0 caf\xC3\xA9 \xF0\x9F\x98\x80</text>"
+                       "<text>a\x80\xC3(\xFF</text>",
+                       200, 100);
     SvgElement* text = svg.At({0});
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(GlyphText(text), "abc");
@@ -59,10 +75,44 @@ TEST(TextElements, CharacterDataBecomesOneGlyphPerByte) {
         EXPECT_EQ(glyph->GetParent(), text);
         EXPECT_EQ(glyph->GetOwner(), &svg.Engine());
     }
-    // Two bytes of UTF-8 make two glyphs.
-    EXPECT_EQ(GlyphText(svg.At({1})), "\xC3\xA9");
+    // UTF-8: one glyph per character, whatever its length.
+    std::vector<std::string> characters;
+    for (SvgElement* glyph : svg.At({1})->GetChildren())
+        characters.push_back(static_cast<SvgPositionGlyphElement*>(glyph)->GetGlyphFigure()->text);
+    EXPECT_EQ(characters, (std::vector<std::string>{"\xE2\x88\x92", "1", ".", "0", " ", "c", "a",
+                                                    "f", "\xC3\xA9", " ", "\xF0\x9F\x98\x80"}));
+    // A broken sequence is a glyph per byte, up to the next character.
+    EXPECT_EQ(svg.At({2})->GetChildren().size(), 5u);
     // The text element's own run stays empty.
     EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0})->text, "");
+}
+
+TEST(TextElements, WhiteSpaceCollapsesAcrossTheText) {
+    struct {
+        const char* body;
+        const char* content;
+    } rows[] = {
+        {"<text>\n  Hello\n\t World\n</text>", "Hello World"},
+        {"<text>Box <tspan>label</tspan> here</text>", "Box [label] here"},
+        {"<text>A<tspan>B</tspan> <tspan>C</tspan>\tD</text>", "A[B] [C] D"},
+        {"<text>A<tspan> B </tspan> C</text>", "A[ B ]C"},
+        {"<text>  <tspan> x</tspan></text>", "[x]"},
+        {"<text>a <tspan>b </tspan> </text>", "a [b]"},
+        {"<text>  </text>", ""},
+        {"<text xml:space='preserve'>  a\tb\n </text>", "  a b  "},
+        {"<g xml:space='preserve'><text> a <tspan xml:space='default'> b  c </tspan> d</text></g>",
+         " a [ b c ] d"},
+        {"<text xml:space='preserve'>a<![CDATA[ \n b ]]>c</text>", "a   b c"},
+        {"<text>a<![CDATA[ \n b ]]>c</text>", "a b c"},
+    };
+    for (auto& row : rows) {
+        ParsedDocument svg(row.body, 200, 100);
+        const SvgElement* text = svg.At({0});
+        if (text && text->GetTagName() == "g")
+            text = text->GetChildren()[0];
+        ASSERT_NE(text, nullptr) << row.body;
+        EXPECT_EQ(Content(text), row.content) << row.body;
+    }
 }
 
 TEST(TextElements, ChildrenKeepDocumentOrder) {
@@ -75,24 +125,60 @@ TEST(TextElements, ChildrenKeepDocumentOrder) {
     EXPECT_EQ(text->GetChildren()[5]->GetTagName(), "rect");
 }
 
-TEST(TextElements, TspanTakesItsFirstChildOnly) {
-    ParsedDocument svg("<text><tspan x='10' y='20'>Hello<b/>more</tspan>"
-                       "<tspan><desc>x</desc>after</tspan>"
-                       "<tspan><!-- hidden -->shown</tspan>"
-                       "<tspan/></text>",
+TEST(TextElements, TspanHoldsAllItsCharacterData) {
+    struct {
+        const char* body;
+        const char* content;
+    } rows[] = {
+        {"<text><tspan>Hello<b/>more</tspan></text>", "[Hellomore]"},
+        {"<text><tspan>a<!-- c -->b</tspan></text>", "[ab]"},
+        {"<text><tspan><desc>x</desc>after</tspan></text>", "[[after]]"},
+        {"<text>Total: <tspan>42 <tspan>red</tspan> b</tspan> items</text>",
+         "Total: [42 [red][ b]] items"},
+        {"<text><tspan/></text>", "[]"},
+    };
+    for (auto& row : rows) {
+        ParsedDocument svg(row.body, 200, 100);
+        EXPECT_EQ(Content(svg.At({0})), row.content) << row.body;
+    }
+    // The run after a nested tspan inherits from its tspan, and has no id.
+    ParsedDocument svg("<text><tspan id='t' fill='#0000ff'>a<tspan>b</tspan>c</tspan></text>");
+    SvgElement* unnamed = svg.At({0, 0, 1});
+    ASSERT_NE(unnamed, nullptr);
+    EXPECT_EQ(unnamed->GetId(), "");
+    const SvgPaint& fill = unnamed->GetFigure()->GetStyle()->fill;
+    EXPECT_TRUE(fill.colorSet);
+    EXPECT_EQ(fill.color.b, 1.0f);
+    EXPECT_EQ(fill.color.r, 0.0f);
+}
+
+TEST(TextElements, RunsContinueThePen) {
+    ParsedDocument svg("<text x='10 50' y='30' font-family='DejaVu Sans' font-size='20'>ab"
+                       "<tspan>cd</tspan><tspan dx='5' dy='3'>e</tspan>"
+                       "<tspan x='100' y='60'>f</tspan>g<tspan x='10' dy='1.2em'>h</tspan></text>"
+                       "<text x='10 20 30 40' y='5'>ab<tspan>cd</tspan><tspan x='7 8'>ef</tspan>"
+                       "</text>",
                        200, 100);
-    SvgTextFigure* hello = svg.FigureAt<SvgTextFigure>({0, 0});
-    ASSERT_NE(hello, nullptr);
-    EXPECT_EQ(hello->text, "Hello");
-    EXPECT_EQ(hello->x, 10.0f);
-    EXPECT_EQ(hello->y, 20.0f);
-    EXPECT_TRUE(svg.At({0, 0})->GetChildren().empty());
-    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 1})->text, "desc");
-    EXPECT_TRUE(svg.At({0, 1})->GetChildren().empty());
-    // A comment is no text.
-    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 2})->text, "");
-    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 3})->text, "");
-    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 3})->x, 0.0f);
+    auto glyph = [&](std::initializer_list<size_t> at) {
+        return static_cast<SvgPositionGlyphElement*>(svg.At(at))->GetGlyphFigure();
+    };
+    auto run = [&](std::initializer_list<size_t> at) { return svg.FigureAt<SvgTextFigure>(at); };
+    float b = glyph({0, 1})->Advance();
+    EXPECT_EQ(glyph({0, 1})->x, 50.0f);
+    EXPECT_FLOAT_EQ(run({0, 2})->x, 50 + b);
+    EXPECT_EQ(run({0, 2})->y, 30.0f);
+    EXPECT_FLOAT_EQ(run({0, 3})->x, 50 + b + run({0, 2})->Advance() + 5);
+    EXPECT_EQ(run({0, 3})->y, 33.0f);
+    EXPECT_EQ(run({0, 4})->x, 100.0f);
+    EXPECT_EQ(run({0, 4})->y, 60.0f);
+    EXPECT_FLOAT_EQ(glyph({0, 5})->x, 100 + run({0, 4})->Advance());
+    EXPECT_EQ(glyph({0, 5})->y, 60.0f);
+    EXPECT_EQ(run({0, 6})->x, 10.0f);
+    EXPECT_FLOAT_EQ(run({0, 6})->y, 84.0f); // 1.2em of 20
+    // The text's list reaches into its tspans by character; a tspan's own list wins.
+    EXPECT_EQ(run({1, 2})->x, 30.0f);
+    EXPECT_EQ(run({1, 3})->x, 7.0f);
+    EXPECT_EQ(run({1, 3})->y, 5.0f);
 }
 
 TEST(TextElements, IdsInsideTextAreCleared) {
@@ -102,6 +188,16 @@ TEST(TextElements, IdsInsideTextAreCleared) {
     EXPECT_EQ(svg.Engine().FindElementById("inner"), nullptr);
     EXPECT_EQ(svg.Engine().FindElementById("group"), nullptr);
     EXPECT_EQ(svg.At({0, 0})->GetId(), "");
+
+    // A use inside a text looks up its target while it loads, which indexes
+    // its own id too: once cleared, a later element of that id is found.
+    ParsedDocument later("<rect id='r' width='1' height='1'/><text><use id='x' xlink:href='#r'/>"
+                         "</text><linearGradient id='x'/><rect id='after'/>");
+    SvgElement* found = later.Find("x");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->GetTagName(), "linearGradient");
+    EXPECT_NE(later.Find("after"), nullptr);
+    EXPECT_EQ(later.At({1, 0})->GetId(), "");
 }
 
 TEST(TextElements, GlyphsFollowThePositionLists) {
