@@ -1,7 +1,9 @@
 // Brushes: solid colours, linear gradients over a rectangle and path
 // gradients, and the Cairo patterns that paint them.
 
+#include <mutex>
 #include <new>
+#include <unordered_set>
 
 #include "platform/gdiplus/GdipObjects.h"
 
@@ -9,11 +11,22 @@ namespace Gdiplus {
 
 namespace {
 
-// The brush of one kind behind a handle of a derived brush type, or null. The
-// handle's own type is not trusted (a caller may pass a brush of another kind),
-// so the check starts from the common base, which every brush really is.
+// Every live brush. A handle is looked up here before it is used, so that an
+// object of another kind (a pen, a path, an image) or a deleted brush passed
+// as a brush is refused instead of misread. Never destroyed: a brush may
+// outlive the static objects of the process.
+std::mutex& LiveBrushesLock() {
+    static std::mutex* lock = new std::mutex;
+    return *lock;
+}
+std::unordered_set<const void*>& LiveBrushes() {
+    static auto* brushes = new std::unordered_set<const void*>;
+    return *brushes;
+}
+
+// The brush of one kind behind a handle of a derived brush type, or null.
 template <class Impl> Impl* BrushAs(void* handle) {
-    return dynamic_cast<Impl*>(static_cast<GpBrush*>(handle));
+    return dynamic_cast<Impl*>(LiveBrush(handle));
 }
 
 constexpr int kMaxTileSide = 2048;
@@ -49,8 +62,28 @@ void PaintTile(cairo_t* cr, cairo_surface_t* src, int w, int h, int dx, int dy, 
 
 } // namespace
 
-GpBrush::GpBrush() = default;
-GpBrush::~GpBrush() = default;
+GpBrush::GpBrush() {
+    std::lock_guard<std::mutex> guard(LiveBrushesLock());
+    try {
+        LiveBrushes().insert(this);
+    } catch (...) {
+        // Out of memory: the brush stays unknown and is refused where used.
+    }
+}
+
+GpBrush::~GpBrush() {
+    std::lock_guard<std::mutex> guard(LiveBrushesLock());
+    LiveBrushes().erase(this);
+}
+
+GpBrush* LiveBrush(const void* handle) {
+    if (!handle)
+        return nullptr;
+    std::lock_guard<std::mutex> guard(LiveBrushesLock());
+    if (LiveBrushes().count(handle) == 0)
+        return nullptr;
+    return static_cast<GpBrush*>(const_cast<void*>(handle));
+}
 
 Status CheckPresetBlend(const ARGB* blend, const REAL* positions, INT count) {
     if (!blend || !positions || count < 2)
@@ -310,7 +343,8 @@ Status WINGDIPAPI GdipSetSolidFillColor(GpSolidFill* brush, ARGB color) {
     return Ok;
 }
 
-Status WINGDIPAPI GdipCloneBrush(GpBrush* brush, GpBrush** cloneBrush) {
+Status WINGDIPAPI GdipCloneBrush(GpBrush* handle, GpBrush** cloneBrush) {
+    GpBrush* brush = LiveBrush(handle);
     if (!brush || !cloneBrush)
         return InvalidParameter;
     GpBrush* copy = nullptr;
@@ -326,14 +360,16 @@ Status WINGDIPAPI GdipCloneBrush(GpBrush* brush, GpBrush** cloneBrush) {
     return copy ? Ok : OutOfMemory;
 }
 
-Status WINGDIPAPI GdipDeleteBrush(GpBrush* brush) {
+Status WINGDIPAPI GdipDeleteBrush(GpBrush* handle) {
+    GpBrush* brush = LiveBrush(handle);
     if (!brush)
         return InvalidParameter;
     delete brush;
     return Ok;
 }
 
-Status WINGDIPAPI GdipGetBrushType(GpBrush* brush, GpBrushType* type) {
+Status WINGDIPAPI GdipGetBrushType(GpBrush* handle, GpBrushType* type) {
+    GpBrush* brush = LiveBrush(handle);
     if (!brush || !type)
         return InvalidParameter;
     if (dynamic_cast<SolidFillImpl*>(brush))

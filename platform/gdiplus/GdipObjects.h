@@ -215,6 +215,9 @@ public:
     ARGB color;
 };
 
+// The brush behind a handle, or null when the handle is no live brush.
+GpBrush* LiveBrush(const void* handle);
+
 // A pattern in user space that paints brush under the transform world; null
 // when there is nothing to paint.
 cairo_pattern_t* CreateBrushPattern(GpBrush* brush, const cairo_matrix_t& world);
