@@ -300,6 +300,16 @@ Status WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
     cairo_t* cr = graphics->Begin();
     if (!cr || path->points.empty())
         return Ok;
+    // The source is set in user space, before a device pen leaves it.
+    if (GpBrush* brush = pen->brush.get()) {
+        cairo_pattern_t* pattern = CreateBrushPattern(brush, graphics->world);
+        if (!pattern)
+            return Ok;
+        cairo_set_source(cr, pattern);
+        cairo_pattern_destroy(pattern);
+    } else {
+        SetSourceColor(cr, pen->color);
+    }
     // Width 0 is one device pixel; pixel-unit pens are measured on the device.
     bool device = pen->width == 0 || pen->unit == UnitPixel;
     double width = pen->width == 0 ? 1.0 : double(pen->width);
@@ -331,11 +341,11 @@ Status WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
     // Cairo has one cap for all ends: dashes take the dash cap, as GDI+ draws
     // them; an undashed line takes the start cap.
     if (dashed)
-        cairo_set_line_cap(cr, pen->dashCap == DashCapRound ? CAIRO_LINE_CAP_ROUND
-                                                            : CAIRO_LINE_CAP_BUTT);
+        cairo_set_line_cap(cr, pen->dashCap == DashCapRound       ? CAIRO_LINE_CAP_ROUND
+                               : pen->dashCap == KelDashCapSquare ? CAIRO_LINE_CAP_SQUARE
+                                                                  : CAIRO_LINE_CAP_BUTT);
     else
         cairo_set_line_cap(cr, CairoCap(pen->startCap));
-    SetSourceColor(cr, pen->color);
     cairo_stroke(cr);
     return Finish(cr);
 }
