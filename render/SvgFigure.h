@@ -7,6 +7,7 @@
 
 class SvgElement;
 class SvgStyle;
+struct SvgDashArray;
 
 // What a drawable element paints with: its style record, its outline as a
 // back-end path, and the brush and pen made at the first paint and reused on
@@ -40,10 +41,9 @@ public:
 
     // The alpha byte of a 24-bit opacity (0xFF0000 is 1.0): 1.0 gives 255, 0.5 gives 127.
     static unsigned AlphaFromScale24(unsigned value);
-    // The pen width for a computed stroke width: truncated toward zero.
-    static float PenWidth(float computedWidth);
-    // Back-end cap and join for the keyword numbers of stroke-linecap and stroke-linejoin.
+    // Back-end caps and join for the keyword numbers of stroke-linecap and stroke-linejoin.
     static Gdiplus::LineCap CapFromKeyword(unsigned keyword);
+    static Gdiplus::DashCap DashCapFromKeyword(unsigned keyword);
     static Gdiplus::LineJoin JoinFromKeyword(unsigned keyword);
 
 protected:
@@ -52,6 +52,9 @@ protected:
     virtual GdiBrush* CreateReferencedBrush(const SvgStyle& style, unsigned alpha);
     // Resolves em and percentage stroke widths into the style; the computed width.
     float ResolveStrokeWidth(SvgStyle& style) const;
+    // Sets the dash array and offset, given in user units, on a pen of the
+    // given width.
+    static void SetDashes(GdiPen& pen, const SvgDashArray& dash, float width);
 
     SvgStyle* style;     // owned, created by GetStyle
     SvgElement* owner;   // not owned
