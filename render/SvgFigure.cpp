@@ -1,6 +1,7 @@
 #include "render/SvgFigure.h"
 
 #include "render/SvgPaintServer.h"
+#include "render/SvgPathBounds.h"
 #include "style/SvgColorReaders.h"
 #include "style/SvgStyle.h"
 
@@ -85,7 +86,7 @@ Status SvgFigure::Fill(GdiGraphics& graphics) {
 
     unsigned alpha = AlphaFromScale24(s.fillOpacity.value);
     if (!s.fill.uri.empty()) {
-        fillBrush = CreateReferencedBrush(s, alpha);
+        fillBrush = CreateReferencedBrush(s.fill.uri, alpha);
         // No paint server behind the reference: the fallback colour, if one was
         // given. A loaded tree never changes, so the answer is kept.
         if (!fillBrush && !s.fill.colorSet) {
@@ -112,16 +113,26 @@ Status SvgFigure::Stroke(GdiGraphics& graphics) {
         return graphics.Record(GdipDrawPath(graphics.Get(), strokePen->Get(), nativePath));
 
     SvgStyle& s = *GetStyle();
-    // Strokes never use a paint server: no colour, no outline.
-    if (!s.stroke.colorSet)
+    if (strokeUnpaintable || (s.stroke.uri.empty() && !s.stroke.colorSet))
         return Ok;
     // The width as computed, in user units; none at all draws no stroke.
     REAL width = ResolveStrokeWidth(s);
     if (!(width > 0))
         return Ok;
 
-    ARGB color = ToArgb(s.stroke.color, AlphaFromScale24(s.strokeOpacity.value));
-    GdiPen* pen = GdiPen::Create(color, width, UnitWorld);
+    unsigned alpha = AlphaFromScale24(s.strokeOpacity.value);
+    GdiPen* pen = nullptr;
+    GdiBrush* server = s.stroke.uri.empty() ? nullptr : CreateReferencedBrush(s.stroke.uri, alpha);
+    if (server) {
+        pen = GdiPen::CreateFromBrush(*server, width, UnitWorld);
+        delete server;
+    } else if (s.stroke.colorSet) {
+        // A colour, or the fallback colour of a reference to no paint server.
+        pen = GdiPen::Create(ToArgb(s.stroke.color, alpha), width, UnitWorld);
+    } else {
+        strokeUnpaintable = true; // a reference that will never paint
+        return Ok;
+    }
     if (!pen)
         return graphics.Record(GdipDrawPath(graphics.Get(), nullptr, nativePath));
 
@@ -141,11 +152,10 @@ Status SvgFigure::Stroke(GdiGraphics& graphics) {
         GdipDrawPath(graphics.Get(), strokePen ? strokePen->Get() : nullptr, nativePath));
 }
 
-GdiBrush* SvgFigure::CreateReferencedBrush(const SvgStyle& s, unsigned alpha) {
+GdiBrush* SvgFigure::CreateReferencedBrush(const std::string& id, unsigned alpha) {
     SvgEngine* engine = owner ? owner->GetOwner() : nullptr;
     if (!engine)
         return nullptr;
-    std::string id = s.fill.uri;
     SvgElement* target = engine->FindElementById(id.c_str());
     if (!target)
         return nullptr;
@@ -155,9 +165,8 @@ GdiBrush* SvgFigure::CreateReferencedBrush(const SvgStyle& s, unsigned alpha) {
     const SvgPaintServer* server = dynamic_cast<const SvgPaintServer*>(target);
     if (!server)
         return nullptr;
-    // The object's bounding box is not computed: gradients in object units
-    // cannot be mapped onto the shape.
-    return server->CreateBrush(GpRect(0, 0, 0, 0), alpha);
+    // Gradients in box units are mapped onto the outline's bounds.
+    return server->CreateBrush(SvgPathBounds::Of(path ? path->Get() : nullptr), alpha);
 }
 
 void SvgFigure::SetDashes(GdiPen& pen, const SvgDashArray& dash, float width) {

@@ -5,6 +5,8 @@
 #include "engine/GdiPath.h"
 #include "engine/GdiPen.h"
 
+#include <string>
+
 class SvgElement;
 class SvgStyle;
 struct SvgDashArray;
@@ -47,9 +49,10 @@ public:
     static Gdiplus::LineJoin JoinFromKeyword(unsigned keyword);
 
 protected:
-    // A brush for a fill that references another element (a gradient); null
-    // when the reference leads to no paint server.
-    virtual GdiBrush* CreateReferencedBrush(const SvgStyle& style, unsigned alpha);
+    // A brush for a paint that references another element (a gradient);
+    // null when the reference leads to no paint server, or to one without
+    // stops.
+    virtual GdiBrush* CreateReferencedBrush(const std::string& id, unsigned alpha);
     // Resolves em and percentage stroke widths into the style; the computed width.
     float ResolveStrokeWidth(SvgStyle& style) const;
     // Sets the dash array and offset, given in user units, on a pen of the
@@ -63,5 +66,6 @@ protected:
     GdiPen* strokePen;   // owned, made by the first stroke that paints
 
 private:
-    bool fillUnpaintable = false; // the fill references nothing paintable
+    bool fillUnpaintable = false;   // the fill references nothing paintable
+    bool strokeUnpaintable = false; // the same for the stroke
 };

@@ -4,6 +4,7 @@
 #include "render/SvgEllipseFigure.h"
 #include "render/SvgFigure.h"
 #include "render/SvgLineFigure.h"
+#include "render/SvgPathBounds.h"
 #include "render/SvgRectFigure.h"
 #include "style/SvgColorReaders.h"
 #include "style/SvgStyle.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -425,4 +427,38 @@ TEST(FigureBase, PlainFigureHoldsAStyleAndPaintsNothing) {
     EXPECT_EQ(figure.BuildPath(), Ok);
     figure.Paint(canvas.Get()); // empty path: nothing drawn
     EXPECT_EQ(canvas.Pixel(0, 0), 0u);
+}
+
+TEST(FigureBounds, CurvesCountByTheirPointsNotTheirControlPoints) {
+    const struct {
+        const char* name;
+        void (*add)(GpPath*);
+        RectF box;
+    } rows[] = {
+        {"arch", [](GpPath* p) { GdipAddPathBezier(p, 0, 0, 0, 100, 100, 100, 100, 0); },
+         RectF(0, 0, 100, 75)},
+        {"ellipse", [](GpPath* p) { GdipAddPathEllipse(p, 10, 20, 30, 40); },
+         RectF(10, 20, 30, 40)},
+        {"lines then a curve",
+         [](GpPath* p) {
+             GdipAddPathLine(p, -5, 50, 0, 0);
+             GdipAddPathBezier(p, 0, 0, 40, -40, 60, 40, 100, 0);
+         },
+         RectF(-5, -11.547f, 105, 61.547f)},
+        {"empty", [](GpPath*) {}, RectF()},
+        {"huge", [](GpPath* p) { GdipAddPathLine(p, -3e38f, 0, 3e38f, 1); },
+         RectF(-3e38f, 0, FLT_MAX, 1)},
+    };
+    for (const auto& row : rows) {
+        GpPath* path = nullptr;
+        GdipCreatePath(FillModeAlternate, &path);
+        row.add(path);
+        RectF box = SvgPathBounds::Of(path);
+        EXPECT_NEAR(box.X, row.box.X, 1e-3) << row.name;
+        EXPECT_NEAR(box.Y, row.box.Y, 1e-3) << row.name;
+        EXPECT_FLOAT_EQ(box.Width, row.box.Width) << row.name;
+        EXPECT_NEAR(box.Height, row.box.Height, 1e-3) << row.name;
+        GdipDeletePath(path);
+    }
+    EXPECT_EQ(SvgPathBounds::Of(nullptr).Width, 0);
 }

@@ -208,14 +208,14 @@ public:
     bool ReadAttributes(TiXmlElement*) override { return true; }
     SvgElement* Clone() const override { return new FakeGradient(); }
     void CopyFrom(const SvgElement*) override {}
-    GdiBrush* CreateBrush(const GpRect& bounds, unsigned alpha) const override {
+    GdiBrush* CreateBrush(const RectF& bounds, unsigned alpha) const override {
         ++calls;
         lastBounds = bounds;
         lastAlpha = alpha;
         return GdiBrush::CreateSolid((alpha << 24) | 0x00FFFF);
     }
     mutable int calls = 0;
-    mutable GpRect lastBounds{1, 1, 1, 1};
+    mutable RectF lastBounds{1, 1, 1, 1};
     mutable unsigned lastAlpha = 0;
 };
 
@@ -233,8 +233,10 @@ TEST(ShapeElements, FillReferenceAsksThePaintServerOnce) {
     PaintOnce(first);
     EXPECT_EQ(gradient->calls, 1);
     EXPECT_EQ(gradient->lastAlpha, 127u);
-    EXPECT_EQ(gradient->lastBounds.Width, 0);
-    EXPECT_EQ(gradient->lastBounds.X, 0);
+    // The outline's box, for gradients in box units.
+    EXPECT_EQ(std::vector<REAL>({gradient->lastBounds.X, gradient->lastBounds.Y,
+                                 gradient->lastBounds.Width, gradient->lastBounds.Height}),
+              std::vector<REAL>({2, 3, 10, 10}));
     ARGB color = 0;
     GdipGetSolidFillColor(static_cast<GpSolidFill*>(first->GetFillBrush()->Get()), &color);
     EXPECT_EQ(color, 0x7F00FFFFu);
