@@ -261,13 +261,21 @@ TEST(GradientFill, HugeGeometryDrawsWithoutHarm) {
         "<radialGradient id=\"g\" cx=\"-3e38\" cy=\"50\" r=\"3e38\">",
         "<linearGradient id=\"g\" x1=\"-3e38\" x2=\"3e38\" y2=\"1e38\">",
         "<linearGradient id=\"g\" x1=\"2147483000\" x2=\"2147483647\" y2=\"1\">",
+        "<linearGradient id=\"g\" x2=\"1e-30\" spreadMethod=\"repeat\">",
+        "<linearGradient id=\"g\" gradientTransform=\"scale(1e38) rotate(45)\">",
+        "<linearGradient id=\"g\" gradientUnits=\"userSpaceOnUse\" x1=\"99%\" "
+        "x2=\"3e38%\">",
+        "<radialGradient id=\"g\" r=\"1e-30\" spreadMethod=\"reflect\">",
+        "<radialGradient id=\"g\" fx=\"3e38\" fy=\"-3e38\" spreadMethod=\"repeat\">",
+        "<radialGradient id=\"g\" gradientTransform=\"matrix(1e-30 0 0 1e30 0 0)\">",
     };
     for (const char* gradient : gradients) {
         SCOPED_TRACE(gradient);
         bool linear = std::string(gradient).find("linear") != std::string::npos;
         Picture p = Draw(std::string(gradient) + kRedBlue +
                              (linear ? "</linearGradient>" : "</radialGradient>") +
-                             "<rect width=\"50\" height=\"100\" fill=\"url(#g)\"/>"
+                             "<rect width=\"50\" height=\"100\" fill=\"url(#g)\" "
+                             "stroke=\"url(#g)\" stroke-width=\"3\"/>"
                              "<rect x=\"50\" width=\"50\" height=\"100\" fill=\"lime\"/>",
                          100, 100);
         EXPECT_EQ(p.At(75, 50), 0xFF00FF00u);

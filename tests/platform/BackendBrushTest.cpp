@@ -341,6 +341,49 @@ TEST(BackendBrush, PenPaintsWithACopyOfItsBrush) {
     EXPECT_EQ(InvalidParameter, GdipCreatePen2(nullptr, 1, UnitWorld, &none));
 }
 
+TEST(BackendBrush, GradientsBeyondTheRasteriserRangeLeaveTheBitmapUsable) {
+    // Squeezed to far below a pixel in one direction, or moved far from the
+    // area filled: whatever such a fill paints, later drawing still works.
+    const REAL squeezes[][6] = {{1e-30f, 0, 0, 1e30f, 0, 0},
+                                {1, 0, 0, 1e-6f, 0, 0},
+                                {1e-5f, 1, 0, 1e-5f, 0, 0},
+                                {1000, 0, 0, 1, 1e9f, 0}};
+    for (const auto& e : squeezes) {
+        SCOPED_TRACE(e[0]);
+        for (bool radial : {false, true}) {
+            GpBrush* brush = nullptr;
+            if (radial) {
+                EllipseGradient g(WrapModeClamp);
+                KelSetGradientSpread(g.brush, KelSpreadRepeat);
+                GdipCloneBrush(g.brush, &brush);
+            } else {
+                brush = RedToBlueFrom(PointF(0, 0), PointF(1, 0));
+                KelSetGradientSpread(brush, KelSpreadReflect);
+            }
+            GpMatrix* m = nullptr;
+            GdipCreateMatrix2(e[0], e[1], e[2], e[3], e[4], e[5], &m);
+            Status set = radial
+                             ? GdipSetPathGradientTransform(static_cast<GpPathGradient*>(brush), m)
+                             : GdipSetLineTransform(static_cast<GpLineGradient*>(brush), m);
+            EXPECT_EQ(Ok, set);
+            Canvas c(20, 20);
+            Path box;
+            GdipAddPathRectangle(box, 0, 0, 10, 20);
+            GdipFillPath(c.graphics, brush, box);
+            GpPen* pen = nullptr;
+            GdipCreatePen2(brush, 4, UnitWorld, &pen);
+            Path line;
+            GdipAddPathLine(line, 0, 5, 10, 5);
+            GdipDrawPath(c.graphics, pen, line);
+            c.FillRect(10, 0, 10, 20, kRed);
+            EXPECT_EQ(kRed, c.Pixel(15, 10)) << radial;
+            GdipDeletePen(pen);
+            GdipDeleteMatrix(m);
+            GdipDeleteBrush(brush);
+        }
+    }
+}
+
 TEST(BackendBrush, SolidAlphaBlendsOverTheBackground) {
     Canvas c(10, 10, kWhite);
     c.FillRect(0, 0, 10, 10, 0x7F000000);
