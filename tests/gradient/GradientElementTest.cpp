@@ -117,22 +117,6 @@ TEST(GradientElement, UnitsAndTransform) {
     EXPECT_EQ(empty->GetGradientUnits(), "");
 }
 
-TEST(GradientElement, HrefNamesAnotherGradient) {
-    ParsedDocument doc("<linearGradient id=\"a\" xlink:href=\"#b\"/>"
-                       "<radialGradient id=\"b\" href=\"#a\"/>"
-                       "<linearGradient id=\"c\" href=\"#shape\"/>"
-                       "<linearGradient id=\"d\" href=\"b\"/>"
-                       "<rect id=\"shape\" width=\"1\" height=\"1\"/>");
-    auto* a = doc.As<SvgGradientElement>("a");
-    auto* b = doc.As<SvgGradientElement>("b");
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
-    EXPECT_EQ(a->GetReferenced(), b); // either kind, either spelling
-    EXPECT_EQ(b->GetReferenced(), a);
-    EXPECT_EQ(doc.As<SvgGradientElement>("c")->GetReferenced(), nullptr); // not a gradient
-    EXPECT_EQ(doc.As<SvgGradientElement>("d")->GetHref(), "");            // not a fragment
-}
-
 TEST(StopElement, ColourFromStyleAttributeOrPresentationAttribute) {
     ParsedDocument doc("<linearGradient>"
                        "<stop id=\"style\" style=\"stop-color:#00ff00\"/>"

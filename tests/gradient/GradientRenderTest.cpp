@@ -85,8 +85,9 @@ TEST(LinearGradientRender, RunsAlongItsVectorOverTheShapesBox) {
 }
 
 TEST(LinearGradientRender, UserSpaceSpansShapes) {
-    // One gradient across the picture, seen through two shapes.
-    Picture p = Draw(Linear("gradientUnits=\"userSpaceOnUse\" x2=\"200\"") +
+    // One gradient across the picture (x2 by default all of its width),
+    // seen through two shapes.
+    Picture p = Draw(Linear("gradientUnits=\"userSpaceOnUse\" x1=\"0%\"") +
                          "<rect width=\"100\" height=\"50\" fill=\"url(#g)\"/>"
                          "<circle cx=\"150\" cy=\"75\" r=\"25\" fill=\"url(#g)\"/>",
                      200, 100);
