@@ -3,18 +3,19 @@
 #include "document/SvgGradientElement.h"
 #include "style/SvgLength.h"
 
-// The "linearGradient" element. Its brush always runs horizontally, from x1
-// to x2 (truncated to whole numbers), between y1 and y2.
+// The "linearGradient" element: colours along the vector (x1, y1) → (x2, y2),
+// by default from the left edge of the object's box to its right edge.
 class SvgLinearGradientElement : public SvgGradientElement {
 public:
     SvgLinearGradientElement();
 
-    // x1, y1, x2, y2, then gradientUnits.
+    // x1, y1, x2, y2, then gradientUnits, spreadMethod and href.
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgLinearGradientElement(); }
 
-    // A horizontal linear brush; null when the gradient has no stops.
-    GdiBrush* CreateBrush(const Gdiplus::GpRect& bounds, unsigned alpha) const override;
+    // A linear brush; one colour when the vector has no length. Null when
+    // no gradient along the href chain has stops.
+    GdiBrush* CreateBrush(const Gdiplus::RectF& bounds, unsigned alpha) const override;
 
     const SvgLength& GetX1() const { return x1; }
     const SvgLength& GetY1() const { return y1; }

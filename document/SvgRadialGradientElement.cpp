@@ -9,14 +9,28 @@ bool SvgRadialGradientElement::ReadAttributes(TiXmlElement* xml) {
     ReadLengthAttribute(r, xml, "r");
     ReadLengthAttribute(fx, xml, "fx");
     ReadLengthAttribute(fy, xml, "fy");
-    ReadGradientUnits(xml);
+    ReadCommonAttributes(xml);
     return true;
 }
 
-GdiBrush* SvgRadialGradientElement::CreateBrush(const Gdiplus::GpRect& /*bounds*/,
+GdiBrush* SvgRadialGradientElement::CreateBrush(const Gdiplus::RectF& bounds,
                                                 unsigned alpha) const {
-    std::vector<SvgGradientStop> stops = CollectStops(alpha);
-    if (stops.empty())
-        return nullptr;
-    return SvgGradientBrush::CreateRadial(cx.computed, cy.computed, r.computed, stops);
+    Paint paint;
+    GdiBrush* instead = nullptr;
+    if (!ResolvePaint(bounds, alpha, paint, instead))
+        return instead;
+    using Self = SvgRadialGradientElement;
+    float centreX = Resolve(Given(&Self::cx), 0.5f, AxisX, paint);
+    float centreY = Resolve(Given(&Self::cy), 0.5f, AxisY, paint);
+    float radius = Resolve(Given(&Self::r), 0.5f, AxisOther, paint);
+    // The focus defaults to the centre, each coordinate on its own.
+    const SvgLength* focusX = Given(&Self::fx);
+    const SvgLength* focusY = Given(&Self::fy);
+    float focusXValue = focusX ? Resolve(focusX, 0, AxisX, paint) : centreX;
+    float focusYValue = focusY ? Resolve(focusY, 0, AxisY, paint) : centreY;
+    // A circle without area paints the last stop's colour.
+    if (!(radius > 0))
+        return SvgGradientBrush::CreateSolid(paint.stops.back().color);
+    return SvgGradientBrush::CreateRadial(centreX, centreY, radius, focusXValue, focusYValue,
+                                          paint.stops, paint.spread, paint.transform);
 }

@@ -3,18 +3,20 @@
 #include "document/SvgGradientElement.h"
 #include "style/SvgLength.h"
 
-// The "radialGradient" element: a brush on the circle (cx, cy, r), the first
-// stop at the centre and the last on the rim. fx and fy are read, not used.
+// The "radialGradient" element: colours from the focus (fx, fy) out to the
+// circle (cx, cy, r); by default the circle fits the object's box and the
+// focus is its centre.
 class SvgRadialGradientElement : public SvgGradientElement {
 public:
     SvgRadialGradientElement();
 
-    // cx, cy, r, fx, fy, then gradientUnits (which the brush does not use).
+    // cx, cy, r, fx, fy, then gradientUnits, spreadMethod and href.
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgRadialGradientElement(); }
 
-    // A path-gradient brush; the bounds are not used. Null without stops.
-    GdiBrush* CreateBrush(const Gdiplus::GpRect& bounds, unsigned alpha) const override;
+    // A radial brush; one colour when the radius is not positive. Null when
+    // no gradient along the href chain has stops.
+    GdiBrush* CreateBrush(const Gdiplus::RectF& bounds, unsigned alpha) const override;
 
     const SvgLength& GetCx() const { return cx; }
     const SvgLength& GetCy() const { return cy; }
@@ -23,7 +25,6 @@ public:
     const SvgLength& GetFy() const { return fy; }
 
 private:
-    // A missing or unresolved value is 0.
     SvgLength cx{0.0f};
     SvgLength cy{0.0f};
     SvgLength r{0.0f};

@@ -5,6 +5,8 @@
 
 #include <tinyxml.h>
 
+#include <cmath>
+
 SvgStopElement::SvgStopElement() : SvgElement(SvgKindStop, "stop"), style(new SvgStyle()) {}
 
 SvgStopElement::~SvgStopElement() {
@@ -22,5 +24,8 @@ bool SvgStopElement::ReadAttributes(TiXmlElement* xml) {
 }
 
 Gdiplus::ARGB SvgStopElement::GetArgb(unsigned alpha) const {
-    return ToArgb(style->stopColor.color, alpha);
+    // stop-opacity scales the alpha asked for, truncated as opacities are.
+    double scaled =
+        std::trunc(static_cast<double>(alpha & 0xFFu) * style->stopOpacity.value / SvgScale24::One);
+    return ToArgb(style->stopColor.color, static_cast<unsigned>(scaled));
 }

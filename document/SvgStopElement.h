@@ -17,7 +17,7 @@ public:
     SvgElement* Clone() const override { return new SvgStopElement(); }
     void CopyFrom(const SvgElement* /*source*/) override {}
 
-    // The stop's colour with the given alpha (its own stop-opacity is not used).
+    // The stop's colour, its alpha the given one scaled by the stop-opacity.
     Gdiplus::ARGB GetArgb(unsigned alpha) const;
     // The stop's position along the gradient.
     float GetPosition() const { return offset.computed; }

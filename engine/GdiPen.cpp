@@ -14,6 +14,13 @@ GdiPen* GdiPen::Create(ARGB color, REAL width, Unit unit) {
     return p;
 }
 
+GdiPen* GdiPen::CreateFromBrush(const GdiBrush& brush, REAL width, Unit unit) {
+    GdiPen* p = new GdiPen;
+    if (p)
+        p->Record(GdipCreatePen2(brush.Get(), width, unit, &p->handle));
+    return p;
+}
+
 GdiPen* GdiPen::Clone() const {
     GdiPen* p = new GdiPen;
     if (p)

@@ -1,6 +1,7 @@
 #include "render/SvgFigure.h"
 
 #include "render/SvgPaintServer.h"
+#include "render/SvgPathBounds.h"
 #include "style/SvgColorReaders.h"
 #include "style/SvgStyle.h"
 
@@ -8,6 +9,7 @@
 #include "engine/SvgEngine.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 using namespace Gdiplus;
@@ -18,8 +20,10 @@ namespace {
 const unsigned kFillRuleNonzero = 0;
 const unsigned kFillRuleEvenodd = 2;
 
-// Most dash entries handed to the back end.
+// Most dash entries read from a dash array.
 const int kMaxDashes = 64;
+// The length, in multiples of the width, that stands for a dash of length 0.
+const double kShortestDash = 1e-3;
 
 } // namespace
 
@@ -71,19 +75,18 @@ Status SvgFigure::Fill(GdiGraphics& graphics) {
     SvgStyle& s = *GetStyle();
     if (s.fill.noneSet || fillUnpaintable)
         return Ok;
-    unsigned alpha = AlphaFromScale24(s.fillOpacity.value);
-    ARGB color = ToArgb(s.fill.color, alpha);
 
-    // Only a rule the element gives itself counts; an inherited one does not.
+    // The rule in force, whether the element or an ancestor gave it.
     if (path) {
-        if (s.fillRule.value == kFillRuleEvenodd)
+        if (s.fillRule.computed == kFillRuleEvenodd)
             path->Record(GdipSetPathFillMode(nativePath, FillModeAlternate));
-        else if (s.fillRule.value == kFillRuleNonzero)
+        else if (s.fillRule.computed == kFillRuleNonzero)
             path->Record(GdipSetPathFillMode(nativePath, FillModeWinding));
     }
 
+    unsigned alpha = AlphaFromScale24(s.fillOpacity.value);
     if (!s.fill.uri.empty()) {
-        fillBrush = CreateReferencedBrush(s, alpha);
+        fillBrush = CreateReferencedBrush(s.fill.uri, alpha);
         // No paint server behind the reference: the fallback colour, if one was
         // given. A loaded tree never changes, so the answer is kept.
         if (!fillBrush && !s.fill.colorSet) {
@@ -92,7 +95,8 @@ Status SvgFigure::Fill(GdiGraphics& graphics) {
         }
     }
     if (!fillBrush) {
-        GdiBrush* solid = GdiBrush::CreateSolid(color);
+        // Without a colour of its own, the style's default colour.
+        GdiBrush* solid = GdiBrush::CreateSolid(ToArgb(s.fill.color, alpha));
         if (solid) {
             fillBrush = solid->Clone();
             delete solid;
@@ -109,29 +113,38 @@ Status SvgFigure::Stroke(GdiGraphics& graphics) {
         return graphics.Record(GdipDrawPath(graphics.Get(), strokePen->Get(), nativePath));
 
     SvgStyle& s = *GetStyle();
-    // Strokes never use a paint server: no colour, no outline.
-    if (!s.stroke.colorSet)
+    if (strokeUnpaintable || (s.stroke.uri.empty() && !s.stroke.colorSet))
         return Ok;
-    ARGB color = ToArgb(s.stroke.color, AlphaFromScale24(s.strokeOpacity.value));
-    REAL width = PenWidth(ResolveStrokeWidth(s));
+    // The width as computed, in user units; none at all draws no stroke.
+    REAL width = ResolveStrokeWidth(s);
+    if (!(width > 0))
+        return Ok;
 
-    GdiPen* pen = GdiPen::Create(color, width, UnitWorld);
+    unsigned alpha = AlphaFromScale24(s.strokeOpacity.value);
+    GdiPen* pen = nullptr;
+    GdiBrush* server = s.stroke.uri.empty() ? nullptr : CreateReferencedBrush(s.stroke.uri, alpha);
+    if (server) {
+        pen = GdiPen::CreateFromBrush(*server, width, UnitWorld);
+        delete server;
+    } else if (s.stroke.colorSet) {
+        // A colour, or the fallback colour of a reference to no paint server.
+        pen = GdiPen::Create(ToArgb(s.stroke.color, alpha), width, UnitWorld);
+    } else {
+        strokeUnpaintable = true; // a reference that will never paint
+        return Ok;
+    }
     if (!pen)
         return graphics.Record(GdipDrawPath(graphics.Get(), nullptr, nativePath));
 
-    const SvgDashArray& dash = s.strokeDash;
-    if (dash.dasharraySet && dash.dashCount > 0 && dash.dashes) {
-        REAL dashes[kMaxDashes];
-        int count = std::min(dash.dashCount, kMaxDashes);
-        for (int i = 0; i < count; ++i)
-            dashes[i] = static_cast<REAL>(dash.dashes[i]);
-        pen->Record(GdipSetPenDashArray(pen->Get(), dashes, count));
-    }
-    // Caps and join only where the element itself gives them.
-    LineCap cap = CapFromKeyword(s.strokeLinecap.value);
-    pen->Record(GdipSetPenStartCap(pen->Get(), cap));
-    pen->Record(GdipSetPenEndCap(pen->Get(), cap));
-    pen->Record(GdipSetPenLineJoin(pen->Get(), JoinFromKeyword(s.strokeLinejoin.value)));
+    SetDashes(*pen, s.strokeDash, width);
+    // Caps and join in force, whether the element or an ancestor gave them;
+    // every dash takes the line's cap.
+    unsigned cap = s.strokeLinecap.computed;
+    pen->Record(GdipSetPenStartCap(pen->Get(), CapFromKeyword(cap)));
+    pen->Record(GdipSetPenEndCap(pen->Get(), CapFromKeyword(cap)));
+    pen->Record(GdipSetPenDashCap197819(pen->Get(), DashCapFromKeyword(cap)));
+    pen->Record(GdipSetPenLineJoin(pen->Get(), JoinFromKeyword(s.strokeLinejoin.computed)));
+    pen->Record(GdipSetPenMiterLimit(pen->Get(), s.strokeMiterlimit.value));
 
     strokePen = pen->Clone();
     delete pen;
@@ -139,11 +152,10 @@ Status SvgFigure::Stroke(GdiGraphics& graphics) {
         GdipDrawPath(graphics.Get(), strokePen ? strokePen->Get() : nullptr, nativePath));
 }
 
-GdiBrush* SvgFigure::CreateReferencedBrush(const SvgStyle& s, unsigned alpha) {
+GdiBrush* SvgFigure::CreateReferencedBrush(const std::string& id, unsigned alpha) {
     SvgEngine* engine = owner ? owner->GetOwner() : nullptr;
     if (!engine)
         return nullptr;
-    std::string id = s.fill.uri;
     SvgElement* target = engine->FindElementById(id.c_str());
     if (!target)
         return nullptr;
@@ -153,9 +165,42 @@ GdiBrush* SvgFigure::CreateReferencedBrush(const SvgStyle& s, unsigned alpha) {
     const SvgPaintServer* server = dynamic_cast<const SvgPaintServer*>(target);
     if (!server)
         return nullptr;
-    // The object's bounding box is not computed: gradients in object units
-    // cannot be mapped onto the shape.
-    return server->CreateBrush(GpRect(0, 0, 0, 0), alpha);
+    // Gradients in box units are mapped onto the outline's bounds.
+    return server->CreateBrush(SvgPathBounds::Of(path ? path->Get() : nullptr), alpha);
+}
+
+void SvgFigure::SetDashes(GdiPen& pen, const SvgDashArray& dash, float width) {
+    if (!dash.dasharraySet || dash.dashCount <= 0 || !dash.dashes)
+        return;
+    int count = std::min(dash.dashCount, kMaxDashes);
+    double total = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!(dash.dashes[i] >= 0))
+            return; // a negative length: no dashing
+        total += dash.dashes[i];
+    }
+    if (!(total > 0))
+        return;
+    // The back end takes multiples of the width. An odd list is repeated to
+    // an even one; a dash of length 0 still shows its caps, so it is kept as a
+    // very short one (the back end refuses 0). Dashes too long to express
+    // (on a line far thinner than them) are not drawn as dashes.
+    REAL dashes[2 * kMaxDashes];
+    int n = 0;
+    for (int round = 0; round < (count % 2 ? 2 : 1); ++round) {
+        for (int i = 0; i < count; ++i) {
+            double multiple = std::max(dash.dashes[i] / width, kShortestDash);
+            if (!(multiple <= FLT_MAX))
+                return;
+            dashes[n++] = static_cast<REAL>(multiple);
+        }
+    }
+    pen.Record(GdipSetPenDashArray(pen.Get(), dashes, n));
+    // Within one period, so that it stays expressible too.
+    double period = count % 2 ? 2 * total : total;
+    double offset = std::fmod(dash.dashOffset, period) / width;
+    if (std::isfinite(offset) && std::fabs(offset) <= FLT_MAX)
+        pen.Record(GdipSetPenDashOffset(pen.Get(), static_cast<REAL>(offset)));
 }
 
 float SvgFigure::ResolveStrokeWidth(SvgStyle& s) const {
@@ -166,8 +211,9 @@ float SvgFigure::ResolveStrokeWidth(SvgStyle& s) const {
         SvgRect viewport = owner ? owner->GetViewportRect() : SvgRect();
         double w = viewport.getWidth();
         double h = viewport.getHeight();
+        double computed = std::sqrt(w * w + h * h) * width.value / std::sqrt(2.0);
         width.computed =
-            static_cast<float>(std::sqrt(w * w + h * h) * width.value / std::sqrt(2.0));
+            static_cast<float>(std::clamp(computed, -double(FLT_MAX), double(FLT_MAX)));
     }
     return width.computed;
 }
@@ -175,10 +221,6 @@ float SvgFigure::ResolveStrokeWidth(SvgStyle& s) const {
 unsigned SvgFigure::AlphaFromScale24(unsigned value) {
     double alpha = std::trunc(static_cast<double>(value) / 16711680.0 * 255.0);
     return static_cast<unsigned>(alpha) & 0xFFu;
-}
-
-float SvgFigure::PenWidth(float computedWidth) {
-    return std::trunc(computedWidth);
 }
 
 LineCap SvgFigure::CapFromKeyword(unsigned keyword) {
@@ -189,6 +231,17 @@ LineCap SvgFigure::CapFromKeyword(unsigned keyword) {
         return LineCapRound;
     default: // square, and anything else
         return LineCapSquare;
+    }
+}
+
+DashCap SvgFigure::DashCapFromKeyword(unsigned keyword) {
+    switch (keyword) {
+    case 0: // butt
+        return DashCapFlat;
+    case 1: // round
+        return DashCapRound;
+    default: // square, and anything else
+        return KelDashCapSquare;
     }
 }
 

@@ -5,8 +5,11 @@
 #include "engine/GdiPath.h"
 #include "engine/GdiPen.h"
 
+#include <string>
+
 class SvgElement;
 class SvgStyle;
+struct SvgDashArray;
 
 // What a drawable element paints with: its style record, its outline as a
 // back-end path, and the brush and pen made at the first paint and reused on
@@ -40,18 +43,21 @@ public:
 
     // The alpha byte of a 24-bit opacity (0xFF0000 is 1.0): 1.0 gives 255, 0.5 gives 127.
     static unsigned AlphaFromScale24(unsigned value);
-    // The pen width for a computed stroke width: truncated toward zero.
-    static float PenWidth(float computedWidth);
-    // Back-end cap and join for the keyword numbers of stroke-linecap and stroke-linejoin.
+    // Back-end caps and join for the keyword numbers of stroke-linecap and stroke-linejoin.
     static Gdiplus::LineCap CapFromKeyword(unsigned keyword);
+    static Gdiplus::DashCap DashCapFromKeyword(unsigned keyword);
     static Gdiplus::LineJoin JoinFromKeyword(unsigned keyword);
 
 protected:
-    // A brush for a fill that references another element (a gradient); null
-    // when the reference leads to no paint server.
-    virtual GdiBrush* CreateReferencedBrush(const SvgStyle& style, unsigned alpha);
+    // A brush for a paint that references another element (a gradient);
+    // null when the reference leads to no paint server, or to one without
+    // stops.
+    virtual GdiBrush* CreateReferencedBrush(const std::string& id, unsigned alpha);
     // Resolves em and percentage stroke widths into the style; the computed width.
     float ResolveStrokeWidth(SvgStyle& style) const;
+    // Sets the dash array and offset, given in user units, on a pen of the
+    // given width.
+    static void SetDashes(GdiPen& pen, const SvgDashArray& dash, float width);
 
     SvgStyle* style;     // owned, created by GetStyle
     SvgElement* owner;   // not owned
@@ -60,5 +66,6 @@ protected:
     GdiPen* strokePen;   // owned, made by the first stroke that paints
 
 private:
-    bool fillUnpaintable = false; // the fill references nothing paintable
+    bool fillUnpaintable = false;   // the fill references nothing paintable
+    bool strokeUnpaintable = false; // the same for the stroke
 };

@@ -1,39 +1,52 @@
 #pragma once
 
 #include "engine/GdiBrush.h"
+#include "syntax/SvgMatrix.h"
 
 #include <vector>
 
-// One colour of a gradient's preset blend: an ARGB colour at a position.
+// One colour of a gradient: an ARGB colour at a position along it.
 struct SvgGradientStop {
     Gdiplus::ARGB color;
     Gdiplus::REAL position;
 };
 
-// Builds the back-end brushes of the gradient elements from plain values.
+// How a gradient goes on beyond its ends (the spreadMethod keywords).
+enum class SvgSpread { Pad, Reflect, Repeat };
+
+// Builds the back-end brushes of the gradient elements from plain values, in
+// the gradient's own space; `transform` maps that space into user space.
 // Every refused back-end call is recorded in the brush returned; the brush is
 // returned even when its native handle is empty (a fill with it then fails).
 class SvgGradientBrush {
 public:
-    // The integer rectangle of a linear gradient: the points truncated toward
-    // zero in user space, or the object's bounds for "objectBoundingBox", or all
-    // zero for any other units text. Values beyond the int range saturate.
-    static Gdiplus::GpRect LinearRect(const char* units, float x1, float y1, float x2, float y2,
-                                      const Gdiplus::GpRect& bounds);
+    // Stops as a gradient paints them: each position clamped to [0, 1] and at
+    // least the one before it; the end colours repeated at 0 and 1 when the
+    // stops do not reach them, so that every stop list is a usable blend.
+    static std::vector<SvgGradientStop> Normalize(const std::vector<SvgGradientStop>& stops);
 
-    // A horizontal linear brush over rect, tiled, from the first stop's colour
-    // to the last stop's, with the stops as its preset blend. Null when stops
-    // is empty or the wrapper cannot be allocated.
-    static GdiBrush* CreateLinear(const Gdiplus::GpRect& rect,
-                                  const std::vector<SvgGradientStop>& stops);
+    // Along the line from (x1, y1) to (x2, y2), constant across it. Stops as
+    // Normalize returns them, at least two. Null when the wrapper cannot be
+    // allocated.
+    static GdiBrush* CreateLinear(float x1, float y1, float x2, float y2,
+                                  const std::vector<SvgGradientStop>& stops, SvgSpread spread,
+                                  const SvgMatrix& transform);
 
-    // A path-gradient brush on the circle (cx, cy, r), mirrored outside its
-    // bounding box, colouring the centre with the first stop and the rim with
-    // the last. Null when stops is empty or the wrapper cannot be allocated.
-    static GdiBrush* CreateRadial(float cx, float cy, float r,
-                                  const std::vector<SvgGradientStop>& stops);
+    // From the focus (fx, fy), at position 0, out to the circle (cx, cy, r)
+    // at position 1: the circles between the two, the focus widening into the
+    // circle. A focus outside the circle paints only the cone they sweep.
+    static GdiBrush* CreateRadial(float cx, float cy, float r, float fx, float fy,
+                                  const std::vector<SvgGradientStop>& stops, SvgSpread spread,
+                                  const SvgMatrix& transform);
+
+    // One colour everywhere.
+    static GdiBrush* CreateSolid(Gdiplus::ARGB color);
+    // A brush without a native brush: filling with it paints nothing.
+    static GdiBrush* CreateEmpty();
 
 private:
+    // Sets transform on the brush; false when the back end refuses it.
+    static bool SetTransform(GdiBrush* brush, const SvgMatrix& transform, bool linear);
     // The result: a clone of first carrying first's last failure; first is deleted.
     static GdiBrush* Finish(GdiBrush* first);
 };

@@ -308,8 +308,8 @@ bool ReadDashArray(SvgDashArray& record, const char* text) {
     bool positive = false;
     const char* p = text;
     const char* end = p + std::strlen(p);
-    auto isAlnum = [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    auto isSeparator = [](char c) {
+        return c == ',' || c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
     };
     while (count < SvgDashArray::MaxDashes) {
         double value = 0.0;
@@ -318,10 +318,16 @@ bool ReadDashArray(SvgDashArray& record, const char* text) {
             values[count++] = value;
             positive = positive || value > 1e-8;
             p += used;
+            // "px" is the user unit; "%" is taken as one too.
+            if (end - p >= 2 && p[0] == 'p' && p[1] == 'x')
+                p += 2;
+            else if (p < end && *p == '%')
+                ++p;
         }
-        // Separators: everything up to the next letter or digit.
+        // Separators: white space and commas. A sign or a decimal point
+        // starts the next number; anything else ends the list.
         const char* before = p;
-        while (p < end && !isAlnum(*p))
+        while (p < end && isSeparator(*p))
             ++p;
         if (p == before)
             break;

@@ -491,6 +491,13 @@ KELSVG_API Status WINGDIPAPI GdipCreateLineBrushFromRectI(GDIPCONST GpRect* rect
                                                           ARGB color2, LinearGradientMode mode,
                                                           GpWrap wrapMode,
                                                           GpLineGradient** lineGradient);
+// From point1 (color1) to point2 (color2), constant across the line between
+// them; equal points give OutOfMemory and a null brush. WrapModeTile repeats
+// along the line, the flipping modes mirror.
+KELSVG_API Status WINGDIPAPI GdipCreateLineBrush(GDIPCONST GpPointF* point1,
+                                                 GDIPCONST GpPointF* point2, ARGB color1,
+                                                 ARGB color2, GpWrap wrapMode,
+                                                 GpLineGradient** lineGradient);
 KELSVG_API Status WINGDIPAPI GdipGetLineRect(GpLineGradient* brush, GpRectF* rect);
 KELSVG_API Status WINGDIPAPI GdipGetLineRectI(GpLineGradient* brush, GpRect* rect);
 KELSVG_API Status WINGDIPAPI GdipGetLineColors(GpLineGradient* brush, ARGB* colors);
@@ -502,6 +509,11 @@ KELSVG_API Status WINGDIPAPI GdipSetLinePresetBlend(GpLineGradient* brush, GDIPC
 KELSVG_API Status WINGDIPAPI GdipGetLinePresetBlendCount(GpLineGradient* brush, INT* count);
 KELSVG_API Status WINGDIPAPI GdipGetLinePresetBlend(GpLineGradient* brush, ARGB* blend,
                                                     REAL* positions, INT count);
+// The brush transform maps the brush's own space into world space; a singular
+// or non-finite matrix is refused.
+KELSVG_API Status WINGDIPAPI GdipSetLineTransform(GpLineGradient* brush,
+                                                  GDIPCONST GpMatrix* matrix);
+KELSVG_API Status WINGDIPAPI GdipGetLineTransform(GpLineGradient* brush, GpMatrix* matrix);
 
 // Path gradients: blend position 0 on the path's outline, 1 at its centre (the
 // centre of an ellipse, else the mean of the outline's points). Default wrap
@@ -513,6 +525,12 @@ KELSVG_API Status WINGDIPAPI GdipGetPathGradientWrapMode(GpPathGradient* brush, 
 KELSVG_API Status WINGDIPAPI GdipSetPathGradientCenterColor(GpPathGradient* brush, ARGB colors);
 KELSVG_API Status WINGDIPAPI GdipGetPathGradientCenterColor(GpPathGradient* brush, ARGB* colors);
 KELSVG_API Status WINGDIPAPI GdipGetPathGradientCenterPoint(GpPathGradient* brush, GpPointF* point);
+// Moves the centre (blend position 1); on an ellipse the blend then runs along
+// the rays from the new centre to the outline.
+KELSVG_API Status WINGDIPAPI GdipSetPathGradientCenterPoint(GpPathGradient* brush,
+                                                            GDIPCONST GpPointF* point);
+KELSVG_API Status WINGDIPAPI GdipSetPathGradientTransform(GpPathGradient* brush, GpMatrix* matrix);
+KELSVG_API Status WINGDIPAPI GdipGetPathGradientTransform(GpPathGradient* brush, GpMatrix* matrix);
 KELSVG_API Status WINGDIPAPI GdipGetPathGradientRect(GpPathGradient* brush, GpRectF* rect);
 KELSVG_API Status WINGDIPAPI GdipSetPathGradientPresetBlend(GpPathGradient* brush,
                                                             GDIPCONST ARGB* blend,
@@ -525,6 +543,8 @@ KELSVG_API Status WINGDIPAPI GdipGetPathGradientPresetBlend(GpPathGradient* brus
 // draws a one-pixel line. Dash lengths are multiples of the width (of one
 // pixel for width 0) and must be positive. Miter limit 10.
 KELSVG_API Status WINGDIPAPI GdipCreatePen1(ARGB color, REAL width, GpUnit unit, GpPen** pen);
+// A pen that paints with a copy of brush instead of a colour.
+KELSVG_API Status WINGDIPAPI GdipCreatePen2(GpBrush* brush, REAL width, GpUnit unit, GpPen** pen);
 KELSVG_API Status WINGDIPAPI GdipClonePen(GpPen* pen, GpPen** clonepen);
 KELSVG_API Status WINGDIPAPI GdipDeletePen(GpPen* pen);
 KELSVG_API Status WINGDIPAPI GdipSetPenWidth(GpPen* pen, REAL width);
@@ -546,6 +566,9 @@ KELSVG_API Status WINGDIPAPI GdipGetPenDashOffset(GpPen* pen, REAL* offset);
 KELSVG_API Status WINGDIPAPI GdipSetPenDashArray(GpPen* pen, GDIPCONST REAL* dash, INT count);
 KELSVG_API Status WINGDIPAPI GdipGetPenDashCount(GpPen* pen, INT* count);
 KELSVG_API Status WINGDIPAPI GdipGetPenDashArray(GpPen* pen, REAL* dash, INT count);
+// The cap of both ends of every dash (of dashed lines only).
+KELSVG_API Status WINGDIPAPI GdipSetPenDashCap197819(GpPen* pen, GpDashCap dashCap);
+KELSVG_API Status WINGDIPAPI GdipGetPenDashCap197819(GpPen* pen, GpDashCap* dashCap);
 
 // Painting.
 KELSVG_API Status WINGDIPAPI GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* path);
@@ -656,6 +679,27 @@ KELSVG_API Status GdipCreateBitmapFromPngFileA(const char* path, GpBitmap** bitm
 // before once the graphics is deleted. InvalidParameter for a null context or
 // one in an error state.
 KELSVG_API Status KelCreateGraphicsFromCairo(cairo_t* cr, GpGraphics** graphics);
+
+// ---- Painting extensions (no GDI+ counterpart) ---------------------------
+
+// Square dash ends, which GDI+'s dash caps lack. The value is LineCapSquare's,
+// as every dash cap shares its line cap's value.
+constexpr DashCap KelDashCapSquare = DashCap(1);
+
+// How a gradient continues beyond its ends, in place of its wrap mode: pad
+// keeps the end colours, reflect mirrors the bands, repeat starts them again.
+// KelSpreadNone returns to the wrap mode.
+enum KelSpread : int {
+    KelSpreadNone = 0,
+    KelSpreadPad = 1,
+    KelSpreadReflect = 2,
+    KelSpreadRepeat = 3
+};
+// For a line brush, along its line before point1 and beyond point2. For a path
+// gradient made from one ellipse, beyond the ellipse, outward along the rays
+// from its centre point; other path gradients refuse it (InvalidParameter).
+KELSVG_API Status KelSetGradientSpread(GpBrush* brush, KelSpread spread);
+KELSVG_API Status KelGetGradientSpread(GpBrush* brush, KelSpread* spread);
 
 // ---- Graphics: the minimal host-side class -------------------------------
 // A host makes one over a bitmap or a device context and hands it to the

@@ -1,7 +1,9 @@
 // Brushes: solid colours, linear gradients over a rectangle and path
 // gradients, and the Cairo patterns that paint them.
 
+#include <mutex>
 #include <new>
+#include <unordered_set>
 
 #include "platform/gdiplus/GdipObjects.h"
 
@@ -9,11 +11,22 @@ namespace Gdiplus {
 
 namespace {
 
-// The brush of one kind behind a handle of a derived brush type, or null. The
-// handle's own type is not trusted (a caller may pass a brush of another kind),
-// so the check starts from the common base, which every brush really is.
+// Every live brush. A handle is looked up here before it is used, so that an
+// object of another kind (a pen, a path, an image) or a deleted brush passed
+// as a brush is refused instead of misread. Never destroyed: a brush may
+// outlive the static objects of the process.
+std::mutex& LiveBrushesLock() {
+    static std::mutex* lock = new std::mutex;
+    return *lock;
+}
+std::unordered_set<const void*>& LiveBrushes() {
+    static auto* brushes = new std::unordered_set<const void*>;
+    return *brushes;
+}
+
+// The brush of one kind behind a handle of a derived brush type, or null.
 template <class Impl> Impl* BrushAs(void* handle) {
-    return dynamic_cast<Impl*>(static_cast<GpBrush*>(handle));
+    return dynamic_cast<Impl*>(LiveBrush(handle));
 }
 
 constexpr int kMaxTileSide = 2048;
@@ -49,8 +62,28 @@ void PaintTile(cairo_t* cr, cairo_surface_t* src, int w, int h, int dx, int dy, 
 
 } // namespace
 
-GpBrush::GpBrush() = default;
-GpBrush::~GpBrush() = default;
+GpBrush::GpBrush() {
+    std::lock_guard<std::mutex> guard(LiveBrushesLock());
+    try {
+        LiveBrushes().insert(this);
+    } catch (...) {
+        // Out of memory: the brush stays unknown and is refused where used.
+    }
+}
+
+GpBrush::~GpBrush() {
+    std::lock_guard<std::mutex> guard(LiveBrushesLock());
+    LiveBrushes().erase(this);
+}
+
+GpBrush* LiveBrush(const void* handle) {
+    if (!handle)
+        return nullptr;
+    std::lock_guard<std::mutex> guard(LiveBrushesLock());
+    if (LiveBrushes().count(handle) == 0)
+        return nullptr;
+    return static_cast<GpBrush*>(const_cast<void*>(handle));
+}
 
 Status CheckPresetBlend(const ARGB* blend, const REAL* positions, INT count) {
     if (!blend || !positions || count < 2)
@@ -63,33 +96,81 @@ Status CheckPresetBlend(const ARGB* blend, const REAL* positions, INT count) {
     return Ok;
 }
 
+// ---- Brush transforms ------------------------------------------------------
+
+bool BrushTransform::Set(const cairo_matrix_t& m) {
+    if (!IsUsableMatrix(m))
+        return false;
+    cairo_matrix_t inv = m;
+    if (cairo_matrix_invert(&inv) != CAIRO_STATUS_SUCCESS)
+        return false;
+    matrix = m;
+    inverse = inv;
+    return true;
+}
+
+void BrushTransform::Apply(cairo_pattern_t* pattern) const {
+    // World to brush space first, then the pattern's own mapping.
+    cairo_matrix_t own, combined;
+    cairo_pattern_get_matrix(pattern, &own);
+    cairo_matrix_multiply(&combined, &inverse, &own);
+    cairo_pattern_set_matrix(pattern, &combined);
+}
+
+namespace {
+
+cairo_extend_t SpreadExtend(KelSpread spread) {
+    switch (spread) {
+    case KelSpreadReflect:
+        return CAIRO_EXTEND_REFLECT;
+    case KelSpreadRepeat:
+        return CAIRO_EXTEND_REPEAT;
+    default:
+        return CAIRO_EXTEND_PAD;
+    }
+}
+
+bool ValidSpread(KelSpread spread) {
+    return spread >= KelSpreadNone && spread <= KelSpreadRepeat;
+}
+
+} // namespace
+
 // ---- Linear gradient ---------------------------------------------------------
 
 cairo_pattern_t* LineGradientImpl::CreatePattern() const {
     cairo_pattern_t* p;
     cairo_matrix_t m;
     bool alongX = true;
-    switch (mode) {
-    case LinearGradientModeVertical:
-        p = cairo_pattern_create_linear(rect.X, rect.Y, rect.X, double(rect.Y) + rect.Height);
-        alongX = false;
-        break;
-    case LinearGradientModeForwardDiagonal:
-    case LinearGradientModeBackwardDiagonal:
-        // In the unit square of the rectangle, from one corner to the opposite one.
-        p = mode == LinearGradientModeForwardDiagonal ? cairo_pattern_create_linear(0, 0, 1, 1)
-                                                      : cairo_pattern_create_linear(1, 0, 0, 1);
-        cairo_matrix_init_scale(&m, 1.0 / rect.Width, 1.0 / rect.Height);
-        cairo_matrix_translate(&m, -rect.X, -rect.Y);
-        cairo_pattern_set_matrix(p, &m);
-        break;
-    default:
-        p = cairo_pattern_create_linear(rect.X, rect.Y, double(rect.X) + rect.Width, rect.Y);
-        break;
+    if (fromPoints) {
+        p = cairo_pattern_create_linear(point1.X, point1.Y, point2.X, point2.Y);
+    } else {
+        switch (mode) {
+        case LinearGradientModeVertical:
+            p = cairo_pattern_create_linear(rect.X, rect.Y, rect.X, double(rect.Y) + rect.Height);
+            alongX = false;
+            break;
+        case LinearGradientModeForwardDiagonal:
+        case LinearGradientModeBackwardDiagonal:
+            // In the unit square of the rectangle, from one corner to the opposite one.
+            p = mode == LinearGradientModeForwardDiagonal ? cairo_pattern_create_linear(0, 0, 1, 1)
+                                                          : cairo_pattern_create_linear(1, 0, 0, 1);
+            cairo_matrix_init_scale(&m, 1.0 / rect.Width, 1.0 / rect.Height);
+            cairo_matrix_translate(&m, -rect.X, -rect.Y);
+            cairo_pattern_set_matrix(p, &m);
+            break;
+        default:
+            p = cairo_pattern_create_linear(rect.X, rect.Y, double(rect.X) + rect.Width, rect.Y);
+            break;
+        }
     }
-    bool flip = wrap == WrapModeTileFlipXY || (alongX && wrap == WrapModeTileFlipX) ||
-                (!alongX && wrap == WrapModeTileFlipY);
-    cairo_pattern_set_extend(p, flip ? CAIRO_EXTEND_REFLECT : CAIRO_EXTEND_REPEAT);
+    if (spread != KelSpreadNone) {
+        cairo_pattern_set_extend(p, SpreadExtend(spread));
+    } else {
+        bool flip = wrap == WrapModeTileFlipXY || (alongX && wrap == WrapModeTileFlipX) ||
+                    (!alongX && wrap == WrapModeTileFlipY);
+        cairo_pattern_set_extend(p, flip ? CAIRO_EXTEND_REFLECT : CAIRO_EXTEND_REPEAT);
+    }
     if (preset.colors.empty()) {
         AddStop(p, 0, colors[0]);
         AddStop(p, 1, colors[1]);
@@ -97,6 +178,7 @@ cairo_pattern_t* LineGradientImpl::CreatePattern() const {
         for (size_t i = 0; i < preset.colors.size(); ++i)
             AddStop(p, std::clamp(double(preset.positions[i]), 0.0, 1.0), preset.colors[i]);
     }
+    transform.Apply(p);
     return p;
 }
 
@@ -104,7 +186,8 @@ cairo_pattern_t* LineGradientImpl::CreatePattern() const {
 
 PathGradientImpl::PathGradientImpl(const PathGradientImpl& other)
     : GpPathGradient(), bounds(other.bounds), center(other.center), centerColor(other.centerColor),
-      surroundColor(other.surroundColor), wrap(other.wrap), preset(other.preset) {
+      surroundColor(other.surroundColor), wrap(other.wrap), preset(other.preset),
+      transform(other.transform), spread(other.spread) {
     outline.points = other.outline.points;
     outline.types = other.outline.types;
     outline.fillMode = other.outline.fillMode;
@@ -123,12 +206,50 @@ void PathGradientImpl::DropTile() {
     tileWidth = tileHeight = 0;
 }
 
+std::vector<std::pair<double, ARGB>> PathGradientImpl::Stops() const {
+    std::vector<std::pair<double, ARGB>> stops;
+    if (preset.colors.empty()) {
+        stops = {{0.0, surroundColor}, {1.0, centerColor}};
+    } else {
+        for (size_t i = 0; i < preset.colors.size(); ++i)
+            stops.emplace_back(std::clamp(double(preset.positions[i]), 0.0, 1.0), preset.colors[i]);
+    }
+    return stops;
+}
+
+cairo_pattern_t* PathGradientImpl::CreateEllipsePattern() const {
+    // In the ellipse's unit circle: from the centre point (radius 0) out to
+    // the circle, so that every ray from the centre point runs through the
+    // whole blend. Position 0 of the blend lies on the ellipse.
+    const RectF& e = outline.ellipse;
+    double ex = e.X + e.Width / 2.0, ey = e.Y + e.Height / 2.0;
+    double fx = (center.X - ex) * 2.0 / e.Width, fy = (center.Y - ey) * 2.0 / e.Height;
+    cairo_pattern_t* p = cairo_pattern_create_radial(fx, fy, 0, 0, 0, 1);
+    cairo_matrix_t m;
+    cairo_matrix_init_scale(&m, 2.0 / e.Width, 2.0 / e.Height);
+    cairo_matrix_translate(&m, -ex, -ey);
+    cairo_pattern_set_matrix(p, &m);
+    std::vector<std::pair<double, ARGB>> stops = Stops();
+    for (size_t i = stops.size(); i-- > 0;)
+        AddStop(p, 1.0 - stops[i].first, stops[i].second);
+    cairo_pattern_set_extend(p, SpreadExtend(spread));
+    return p;
+}
+
 cairo_pattern_t* PathGradientImpl::CreatePattern(const cairo_matrix_t& world) {
     if (!(bounds.Width > 0) || !(bounds.Height > 0))
         return nullptr;
-    // Render the bounding box once at about device resolution.
-    double sx = std::hypot(world.xx, world.yx) * bounds.Width;
-    double sy = std::hypot(world.xy, world.yy) * bounds.Height;
+    if (spread != KelSpreadNone && outline.isEllipse) {
+        cairo_pattern_t* p = CreateEllipsePattern();
+        transform.Apply(p);
+        return p;
+    }
+    // Render the bounding box once at about device resolution (in brush
+    // space, which the brush transform maps into the world).
+    cairo_matrix_t device;
+    cairo_matrix_multiply(&device, &transform.matrix, &world);
+    double sx = std::hypot(device.xx, device.yx) * bounds.Width;
+    double sy = std::hypot(device.xy, device.yy) * bounds.Height;
     double w = std::clamp(std::ceil(sx), 1.0, double(kMaxTileSide));
     double h = std::clamp(std::ceil(sy), 1.0, double(kMaxTileSide));
     if (w * h > kMaxTilePixels) {
@@ -144,28 +265,11 @@ cairo_pattern_t* PathGradientImpl::CreatePattern(const cairo_matrix_t& world) {
         cairo_scale(cr, tw / double(bounds.Width), th / double(bounds.Height));
         cairo_translate(cr, -bounds.X, -bounds.Y);
 
-        std::vector<std::pair<double, ARGB>> stops; // blend position, colour
-        if (preset.colors.empty()) {
-            stops = {{0.0, surroundColor}, {1.0, centerColor}};
-        } else {
-            for (size_t i = 0; i < preset.colors.size(); ++i)
-                stops.emplace_back(std::clamp(double(preset.positions[i]), 0.0, 1.0),
-                                   preset.colors[i]);
-        }
+        std::vector<std::pair<double, ARGB>> stops = Stops(); // blend position, colour
 
         cairo_pattern_t* inner;
         if (outline.isEllipse) {
-            // Position 0 on the ellipse, 1 at its centre: a radial gradient
-            // in the ellipse's unit circle.
-            const RectF& e = outline.ellipse;
-            inner = cairo_pattern_create_radial(0, 0, 0, 0, 0, 1);
-            cairo_matrix_t m;
-            cairo_matrix_init_scale(&m, 2.0 / e.Width, 2.0 / e.Height);
-            cairo_matrix_translate(&m, -(e.X + e.Width / 2.0), -(e.Y + e.Height / 2.0));
-            cairo_pattern_set_matrix(inner, &m);
-            for (size_t i = stops.size(); i-- > 0;)
-                AddStop(inner, 1.0 - stops[i].first, stops[i].second);
-            cairo_pattern_set_extend(inner, CAIRO_EXTEND_PAD);
+            inner = CreateEllipsePattern();
         } else {
             // Bands between the outline (position 0) and the centre (1): one
             // mesh patch per flattened edge and stop interval.
@@ -269,6 +373,7 @@ cairo_pattern_t* PathGradientImpl::CreatePattern(const cairo_matrix_t& world) {
         break;
     }
     cairo_pattern_set_filter(p, CAIRO_FILTER_GOOD);
+    transform.Apply(p);
     return p;
 }
 
@@ -282,6 +387,16 @@ cairo_pattern_t* CreateBrushPattern(GpBrush* brush, const cairo_matrix_t& world)
         return line->CreatePattern();
     if (auto* path = dynamic_cast<PathGradientImpl*>(brush))
         return path->CreatePattern(world);
+    return nullptr;
+}
+
+GpBrush* CopyBrush(const GpBrush* brush) {
+    if (auto* s = dynamic_cast<const SolidFillImpl*>(brush))
+        return new (std::nothrow) SolidFillImpl(s->color);
+    if (auto* l = dynamic_cast<const LineGradientImpl*>(brush))
+        return new (std::nothrow) LineGradientImpl(*l);
+    if (auto* p = dynamic_cast<const PathGradientImpl*>(brush))
+        return new (std::nothrow) PathGradientImpl(*p);
     return nullptr;
 }
 
@@ -310,30 +425,25 @@ Status WINGDIPAPI GdipSetSolidFillColor(GpSolidFill* brush, ARGB color) {
     return Ok;
 }
 
-Status WINGDIPAPI GdipCloneBrush(GpBrush* brush, GpBrush** cloneBrush) {
+Status WINGDIPAPI GdipCloneBrush(GpBrush* handle, GpBrush** cloneBrush) {
+    GpBrush* brush = LiveBrush(handle);
     if (!brush || !cloneBrush)
         return InvalidParameter;
-    GpBrush* copy = nullptr;
-    if (auto* s = dynamic_cast<SolidFillImpl*>(brush))
-        copy = new (std::nothrow) SolidFillImpl(s->color);
-    else if (auto* l = dynamic_cast<LineGradientImpl*>(brush))
-        copy = new (std::nothrow) LineGradientImpl(*l);
-    else if (auto* p = dynamic_cast<PathGradientImpl*>(brush))
-        copy = new (std::nothrow) PathGradientImpl(*p);
-    else
-        return InvalidParameter;
+    GpBrush* copy = CopyBrush(brush);
     *cloneBrush = copy;
     return copy ? Ok : OutOfMemory;
 }
 
-Status WINGDIPAPI GdipDeleteBrush(GpBrush* brush) {
+Status WINGDIPAPI GdipDeleteBrush(GpBrush* handle) {
+    GpBrush* brush = LiveBrush(handle);
     if (!brush)
         return InvalidParameter;
     delete brush;
     return Ok;
 }
 
-Status WINGDIPAPI GdipGetBrushType(GpBrush* brush, GpBrushType* type) {
+Status WINGDIPAPI GdipGetBrushType(GpBrush* handle, GpBrushType* type) {
+    GpBrush* brush = LiveBrush(handle);
     if (!brush || !type)
         return InvalidParameter;
     if (dynamic_cast<SolidFillImpl*>(brush))
@@ -380,6 +490,33 @@ Status WINGDIPAPI GdipCreateLineBrushFromRectI(GDIPCONST GpRect* rect, ARGB colo
     }
     RectF r(REAL(rect->X), REAL(rect->Y), REAL(rect->Width), REAL(rect->Height));
     return GdipCreateLineBrushFromRect(&r, color1, color2, mode, wrapMode, lineGradient);
+}
+
+Status WINGDIPAPI GdipCreateLineBrush(GDIPCONST GpPointF* point1, GDIPCONST GpPointF* point2,
+                                      ARGB color1, ARGB color2, GpWrap wrapMode,
+                                      GpLineGradient** lineGradient) {
+    if (!lineGradient)
+        return InvalidParameter;
+    *lineGradient = nullptr;
+    if (!point1 || !point2 || !std::isfinite(point1->X) || !std::isfinite(point1->Y) ||
+        !std::isfinite(point2->X) || !std::isfinite(point2->Y) || !ValidWrap(wrapMode) ||
+        wrapMode == WrapModeClamp)
+        return InvalidParameter;
+    if (point1->X == point2->X && point1->Y == point2->Y)
+        return OutOfMemory;
+    auto* b = new (std::nothrow) LineGradientImpl;
+    if (!b)
+        return OutOfMemory;
+    b->fromPoints = true;
+    b->point1 = *point1;
+    b->point2 = *point2;
+    b->rect = RectF(std::min(point1->X, point2->X), std::min(point1->Y, point2->Y),
+                    std::fabs(point2->X - point1->X), std::fabs(point2->Y - point1->Y));
+    b->colors[0] = color1;
+    b->colors[1] = color2;
+    b->wrap = wrapMode;
+    *lineGradient = b;
+    return Ok;
 }
 
 Status WINGDIPAPI GdipGetLineRect(GpLineGradient* brush, GpRectF* rect) {
@@ -459,6 +596,21 @@ Status WINGDIPAPI GdipGetLinePresetBlend(GpLineGradient* brush, ARGB* blend, REA
     return Ok;
 }
 
+Status WINGDIPAPI GdipSetLineTransform(GpLineGradient* brush, GDIPCONST GpMatrix* matrix) {
+    auto* b = BrushAs<LineGradientImpl>(brush);
+    if (!b || !Valid(matrix) || !b->transform.Set(matrix->m))
+        return InvalidParameter;
+    return Ok;
+}
+
+Status WINGDIPAPI GdipGetLineTransform(GpLineGradient* brush, GpMatrix* matrix) {
+    auto* b = BrushAs<LineGradientImpl>(brush);
+    if (!b || !Valid(matrix))
+        return InvalidParameter;
+    matrix->m = b->transform.matrix;
+    return Ok;
+}
+
 Status WINGDIPAPI GdipCreatePathGradientFromPath(GDIPCONST GpPath* path,
                                                  GpPathGradient** polyGradient) {
     if (!polyGradient)
@@ -534,6 +686,31 @@ Status WINGDIPAPI GdipGetPathGradientCenterPoint(GpPathGradient* brush, GpPointF
     return Ok;
 }
 
+Status WINGDIPAPI GdipSetPathGradientCenterPoint(GpPathGradient* brush, GDIPCONST GpPointF* point) {
+    auto* b = BrushAs<PathGradientImpl>(brush);
+    if (!b || !point || !std::isfinite(point->X) || !std::isfinite(point->Y))
+        return InvalidParameter;
+    b->center = *point;
+    b->Changed();
+    return Ok;
+}
+
+Status WINGDIPAPI GdipSetPathGradientTransform(GpPathGradient* brush, GpMatrix* matrix) {
+    auto* b = BrushAs<PathGradientImpl>(brush);
+    if (!b || !Valid(matrix) || !b->transform.Set(matrix->m))
+        return InvalidParameter;
+    b->Changed();
+    return Ok;
+}
+
+Status WINGDIPAPI GdipGetPathGradientTransform(GpPathGradient* brush, GpMatrix* matrix) {
+    auto* b = BrushAs<PathGradientImpl>(brush);
+    if (!b || !Valid(matrix))
+        return InvalidParameter;
+    matrix->m = b->transform.matrix;
+    return Ok;
+}
+
 Status WINGDIPAPI GdipGetPathGradientRect(GpPathGradient* brush, GpRectF* rect) {
     auto* b = BrushAs<PathGradientImpl>(brush);
     if (!b || !rect)
@@ -579,5 +756,34 @@ Status WINGDIPAPI GdipGetPathGradientPresetBlend(GpPathGradient* brush, ARGB* bl
 }
 
 } // extern "C"
+
+Status KelSetGradientSpread(GpBrush* brush, KelSpread spread) {
+    if (!ValidSpread(spread))
+        return InvalidParameter;
+    if (auto* line = BrushAs<LineGradientImpl>(brush)) {
+        line->spread = spread;
+        return Ok;
+    }
+    auto* path = BrushAs<PathGradientImpl>(brush);
+    if (!path || !path->outline.isEllipse)
+        return InvalidParameter;
+    path->spread = spread;
+    path->Changed();
+    return Ok;
+}
+
+Status KelGetGradientSpread(GpBrush* brush, KelSpread* spread) {
+    if (!spread)
+        return InvalidParameter;
+    if (auto* line = BrushAs<LineGradientImpl>(brush)) {
+        *spread = line->spread;
+        return Ok;
+    }
+    auto* path = BrushAs<PathGradientImpl>(brush);
+    if (!path)
+        return InvalidParameter;
+    *spread = path->spread;
+    return Ok;
+}
 
 } // namespace Gdiplus

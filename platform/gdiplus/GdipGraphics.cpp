@@ -63,6 +63,50 @@ double DeviceLength(const GpPath* path, const cairo_matrix_t& m) {
     return total;
 }
 
+// Cairo makes a pattern's mapping from device space into fixed-point numbers
+// for its rasteriser; one that does not fit (a gradient squeezed far below a
+// pixel, or filled far from where it lies) fails, and the failure becomes an
+// error of the target surface that nothing clears. Such patterns are drawn
+// through a group of their own, where a failure stays.
+bool NeedsIsolation(cairo_pattern_t* pattern, const cairo_matrix_t& world) {
+    if (cairo_pattern_get_type(pattern) == CAIRO_PATTERN_TYPE_SOLID)
+        return false;
+    cairo_matrix_t toPattern, fromDevice = world;
+    if (cairo_matrix_invert(&fromDevice) != CAIRO_STATUS_SUCCESS)
+        return true;
+    cairo_pattern_get_matrix(pattern, &toPattern);
+    cairo_matrix_t m;
+    cairo_matrix_multiply(&m, &fromDevice, &toPattern);
+    const double limit = 1024;
+    for (double v : {m.xx, m.yx, m.xy, m.yy, m.x0, m.y0})
+        if (!(std::fabs(v) <= limit))
+            return true;
+    return false;
+}
+
+// Draws the current path with fill or stroke, isolated as above when asked.
+void DrawPathWith(cairo_t* cr, bool isolate, void (*draw)(cairo_t*),
+                  void (*extents)(cairo_t*, double*, double*, double*, double*)) {
+    if (!isolate) {
+        draw(cr);
+        return;
+    }
+    double x1, y1, x2, y2;
+    extents(cr, &x1, &y1, &x2, &y2);
+    cairo_path_t* path = cairo_copy_path(cr);
+    cairo_new_path(cr);
+    cairo_save(cr);
+    cairo_rectangle(cr, x1, y1, x2 - x1, y2 - y1);
+    cairo_clip(cr);
+    cairo_push_group(cr);
+    cairo_append_path(cr, path);
+    draw(cr);
+    cairo_pop_group_to_source(cr); // nothing happens once the group failed
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_path_destroy(path);
+}
+
 Status Finish(cairo_t* cr) {
     cairo_new_path(cr);
     return cairo_status(cr) == CAIRO_STATUS_SUCCESS ? Ok : GenericError;
@@ -354,7 +398,7 @@ Status WINGDIPAPI GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* pat
     cairo_set_fill_rule(cr, path->fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
                                                               : CAIRO_FILL_RULE_EVEN_ODD);
     cairo_set_source(cr, pattern);
-    cairo_fill(cr);
+    DrawPathWith(cr, NeedsIsolation(pattern, graphics->world), cairo_fill, cairo_fill_extents);
     cairo_pattern_destroy(pattern);
     return Finish(cr);
 }
@@ -365,6 +409,18 @@ Status WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
     cairo_t* cr = graphics->Begin();
     if (!cr || path->points.empty())
         return Ok;
+    // The source is set in user space, before a device pen leaves it.
+    bool isolate = false;
+    if (GpBrush* brush = pen->brush.get()) {
+        cairo_pattern_t* pattern = CreateBrushPattern(brush, graphics->world);
+        if (!pattern)
+            return Ok;
+        cairo_set_source(cr, pattern);
+        isolate = NeedsIsolation(pattern, graphics->world);
+        cairo_pattern_destroy(pattern);
+    } else {
+        SetSourceColor(cr, pen->color);
+    }
     // Width 0 is one device pixel; pixel-unit pens are measured on the device.
     bool device = pen->width == 0 || pen->unit == UnitPixel;
     double width = pen->width == 0 ? 1.0 : double(pen->width);
@@ -396,12 +452,12 @@ Status WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
     // Cairo has one cap for all ends: dashes take the dash cap, as GDI+ draws
     // them; an undashed line takes the start cap.
     if (dashed)
-        cairo_set_line_cap(cr, pen->dashCap == DashCapRound ? CAIRO_LINE_CAP_ROUND
-                                                            : CAIRO_LINE_CAP_BUTT);
+        cairo_set_line_cap(cr, pen->dashCap == DashCapRound       ? CAIRO_LINE_CAP_ROUND
+                               : pen->dashCap == KelDashCapSquare ? CAIRO_LINE_CAP_SQUARE
+                                                                  : CAIRO_LINE_CAP_BUTT);
     else
         cairo_set_line_cap(cr, CairoCap(pen->startCap));
-    SetSourceColor(cr, pen->color);
-    cairo_stroke(cr);
+    DrawPathWith(cr, isolate, cairo_stroke, cairo_stroke_extents);
     return Finish(cr);
 }
 

@@ -191,6 +191,25 @@ private:
     mutable bool cacheValid = false;
 };
 
+// The brush behind a handle, or null when the handle is no live brush.
+GpBrush* LiveBrush(const void* handle);
+// A copy of a brush of any kind; null when out of memory.
+GpBrush* CopyBrush(const GpBrush* brush);
+
+// The brush a pen paints with, if any; copying it copies the brush.
+class PenBrush {
+public:
+    PenBrush() = default;
+    explicit PenBrush(GpBrush* b) : brush(b) {}
+    PenBrush(const PenBrush& other) : brush(other.brush ? CopyBrush(other.brush.get()) : nullptr) {}
+    PenBrush& operator=(const PenBrush&) = delete;
+    GpBrush* get() const { return brush.get(); }
+    void reset(GpBrush* b) { brush.reset(b); }
+
+private:
+    std::unique_ptr<GpBrush> brush;
+};
+
 class GpPen {
 public:
     uint32_t tag = kPenTag;
@@ -205,6 +224,7 @@ public:
     DashStyle dashStyle = DashStyleSolid;
     REAL dashOffset = 0;
     std::vector<REAL> dashes; // in multiples of the width
+    PenBrush brush;           // paints instead of color when set
 
     ~GpPen() { tag = kDeadTag; }
 };
@@ -226,18 +246,39 @@ struct Blend {
 };
 Status CheckPresetBlend(const ARGB* blend, const REAL* positions, INT count);
 
+// A brush's own transform (brush space to world space), kept with its inverse.
+struct BrushTransform {
+    BrushTransform() {
+        cairo_matrix_init_identity(&matrix);
+        cairo_matrix_init_identity(&inverse);
+    }
+    // False, and nothing changes, for a singular or non-finite matrix.
+    bool Set(const cairo_matrix_t& m);
+    // Makes pattern, built in brush space, paint in world space.
+    void Apply(cairo_pattern_t* pattern) const;
+
+    cairo_matrix_t matrix;
+    cairo_matrix_t inverse;
+};
+
 class LineGradientImpl : public GpLineGradient {
 public:
     LineGradientImpl() = default;
     LineGradientImpl(const LineGradientImpl& o)
         : GpLineGradient(), rect(o.rect), colors{o.colors[0], o.colors[1]}, mode(o.mode),
-          wrap(o.wrap), preset(o.preset) {}
+          wrap(o.wrap), preset(o.preset), fromPoints(o.fromPoints), point1(o.point1),
+          point2(o.point2), transform(o.transform), spread(o.spread) {}
 
     RectF rect;
     ARGB colors[2] = {0, 0};
     LinearGradientMode mode = LinearGradientModeHorizontal;
     WrapMode wrap = WrapModeTile;
-    Blend preset; // empty: the two colours
+    Blend preset;            // empty: the two colours
+    bool fromPoints = false; // runs from point1 to point2 (else across rect by mode)
+    PointF point1;
+    PointF point2;
+    BrushTransform transform;
+    KelSpread spread = KelSpreadNone;
     // A pattern in user space.
     cairo_pattern_t* CreatePattern() const;
 };
@@ -255,6 +296,8 @@ public:
     ARGB surroundColor = 0xFFFFFFFF;
     WrapMode wrap = WrapModeClamp;
     Blend preset;
+    BrushTransform transform;
+    KelSpread spread = KelSpreadNone; // only on an ellipse outline
 
     // A pattern in user space for drawing under the transform `world`; null
     // when there is nothing to paint.
@@ -262,6 +305,10 @@ public:
     void Changed() { DropTile(); }
 
 private:
+    // The blend as (position, colour) pairs: position 0 on the outline, 1 at the centre.
+    std::vector<std::pair<double, ARGB>> Stops() const;
+    // The ellipse's radial pattern in brush space, from the centre point out to the ellipse.
+    cairo_pattern_t* CreateEllipsePattern() const;
     void DropTile();
     cairo_surface_t* tile = nullptr; // rendered bounding box, kept between fills
     int tileWidth = 0;

@@ -1,4 +1,4 @@
-// Pens: colour, width, caps, join, miter limit and dash pattern.
+// Pens: colour or brush, width, caps, join, miter limit and dash pattern.
 
 #include <new>
 
@@ -61,11 +61,36 @@ Status WINGDIPAPI GdipCreatePen1(ARGB color, REAL width, GpUnit unit, GpPen** pe
     return Ok;
 }
 
+Status WINGDIPAPI GdipCreatePen2(GpBrush* brush, REAL width, GpUnit unit, GpPen** pen) {
+    if (!pen)
+        return InvalidParameter;
+    *pen = nullptr;
+    GpBrush* live = LiveBrush(brush);
+    if (!live)
+        return InvalidParameter;
+    Status status = GdipCreatePen1(0xFF000000, width, unit, pen);
+    if (status != Ok)
+        return status;
+    GpBrush* copy = CopyBrush(live);
+    if (!copy) {
+        delete *pen;
+        *pen = nullptr;
+        return OutOfMemory;
+    }
+    (*pen)->brush.reset(copy);
+    return Ok;
+}
+
 Status WINGDIPAPI GdipClonePen(GpPen* pen, GpPen** clonepen) {
     if (!Valid(pen) || !clonepen)
         return InvalidParameter;
-    *clonepen = new (std::nothrow) GpPen(*pen);
-    return *clonepen ? Ok : OutOfMemory;
+    GpPen* copy = new (std::nothrow) GpPen(*pen);
+    if (copy && pen->brush.get() && !copy->brush.get()) {
+        delete copy; // its brush could not be copied
+        copy = nullptr;
+    }
+    *clonepen = copy;
+    return copy ? Ok : OutOfMemory;
 }
 
 Status WINGDIPAPI GdipDeletePen(GpPen* pen) {
@@ -201,6 +226,21 @@ Status WINGDIPAPI GdipSetPenDashArray(GpPen* pen, GDIPCONST REAL* dash, INT coun
             return InvalidParameter;
     pen->dashes.assign(dash, dash + count);
     pen->dashStyle = DashStyleCustom;
+    return Ok;
+}
+
+Status WINGDIPAPI GdipSetPenDashCap197819(GpPen* pen, GpDashCap dashCap) {
+    if (!Valid(pen) || (dashCap != DashCapFlat && dashCap != DashCapRound &&
+                        dashCap != DashCapTriangle && dashCap != KelDashCapSquare))
+        return InvalidParameter;
+    pen->dashCap = dashCap;
+    return Ok;
+}
+
+Status WINGDIPAPI GdipGetPenDashCap197819(GpPen* pen, GpDashCap* dashCap) {
+    if (!Valid(pen) || !dashCap)
+        return InvalidParameter;
+    *dashCap = pen->dashCap;
     return Ok;
 }
 

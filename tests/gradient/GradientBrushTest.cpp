@@ -1,5 +1,6 @@
-// The brushes the gradients make: rectangle, colours, preset blend, wrap mode,
-// and what a gradient that cannot be made gives.
+// The brushes the gradients make: the vector or circle in the gradient's own
+// space, the transform into user space, the blend, the spread, what the href
+// chain supplies, and what a gradient that cannot be made gives.
 
 #include "SvgTestSupport.h"
 
@@ -8,14 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <memory>
 
 using namespace Gdiplus;
 
 namespace {
 
-const GpRect kNoBounds(0, 0, 0, 0);
+const RectF kBox(10, 20, 200, 100);
 
 struct Blend {
     std::vector<ARGB> colors;
@@ -43,191 +43,155 @@ Blend PathBlend(GpBrush* brush) {
     return ReadBlend(brush, GdipGetPathGradientPresetBlendCount, GdipGetPathGradientPresetBlend);
 }
 
-GpRect LineRect(GpBrush* brush) {
-    GpRect rect(-1, -1, -1, -1);
-    GdipGetLineRectI(static_cast<GpLineGradient*>(brush), &rect);
-    return rect;
+// The six elements of a brush's transform.
+std::vector<REAL> Transform(GpBrush* brush) {
+    GpMatrix* m = nullptr;
+    GdipCreateMatrix(&m);
+    GpBrushType type;
+    GdipGetBrushType(brush, &type);
+    if (type == BrushTypeLinearGradient)
+        GdipGetLineTransform(static_cast<GpLineGradient*>(brush), m);
+    else
+        GdipGetPathGradientTransform(static_cast<GpPathGradient*>(brush), m);
+    std::vector<REAL> e(6);
+    GdipGetMatrixElements(m, e.data());
+    GdipDeleteMatrix(m);
+    return e;
 }
 
-void ExpectRect(const GpRect& rect, INT x, INT y, INT width, INT height) {
-    EXPECT_EQ(rect.X, x);
-    EXPECT_EQ(rect.Y, y);
-    EXPECT_EQ(rect.Width, width);
-    EXPECT_EQ(rect.Height, height);
+KelSpread Spread(GpBrush* brush) {
+    KelSpread spread = KelSpreadNone;
+    KelGetGradientSpread(brush, &spread);
+    return spread;
 }
 
 // The brush of the gradient with the given id in a parsed body.
 std::unique_ptr<GdiBrush> BrushOf(ParsedDocument& doc, const char* id, unsigned alpha = 255,
-                                  const GpRect& bounds = kNoBounds) {
+                                  const RectF& bounds = kBox) {
     auto* server = dynamic_cast<SvgPaintServer*>(doc.Find(id));
     EXPECT_NE(server, nullptr) << id;
     return std::unique_ptr<GdiBrush>(server ? server->CreateBrush(bounds, alpha) : nullptr);
 }
 
-const char* kRedBlue = "<stop offset=\"0\" stop-color=\"red\"/><stop offset=\"1\" "
-                       "stop-color=\"blue\"/>";
+ARGB SolidColor(const GdiBrush* brush) {
+    ARGB color = 0;
+    EXPECT_EQ(GdipGetSolidFillColor(static_cast<GpSolidFill*>(brush->Get()), &color), Ok);
+    return color;
+}
+
+const std::string kRedBlue = "<stop offset=\"0\" stop-color=\"red\"/><stop offset=\"1\" "
+                             "stop-color=\"blue\"/>";
 
 } // namespace
 
-TEST(LinearGradientBrush, RedToBlueOverItsRectangle) {
-    ParsedDocument doc(std::string("<linearGradient id=\"g\" x1=\"0\" y1=\"0\" x2=\"200\" "
-                                   "y2=\"100\">") +
-                       kRedBlue + "</linearGradient>");
-    auto brush = BrushOf(doc, "g");
+TEST(LinearGradientBrush, StopsAreClampedOrderedAndCompleted) {
+    ParsedDocument doc("<linearGradient id=\"g\">"
+                       "<stop offset=\"0.2\" stop-color=\"red\" stop-opacity=\"0.5\"/>"
+                       "<stop offset=\"0.1\" stop-color=\"lime\"/>"
+                       "<stop offset=\"80%\" stop-color=\"blue\"/>"
+                       "<stop offset=\"7\" stop-color=\"white\"/></linearGradient>");
+    auto brush = BrushOf(doc, "g", 200);
     ASSERT_NE(brush, nullptr);
-    ASSERT_NE(brush->Get(), nullptr);
     EXPECT_EQ(brush->GetLastStatus(), Ok);
-    GpBrushType type;
-    GdipGetBrushType(brush->Get(), &type);
-    EXPECT_EQ(type, BrushTypeLinearGradient);
-    ExpectRect(LineRect(brush->Get()), 0, 0, 200, 100);
-    ARGB colors[2] = {};
-    GdipGetLineColors(static_cast<GpLineGradient*>(brush->Get()), colors);
-    EXPECT_EQ(colors[0], 0xFFFF0000u);
-    EXPECT_EQ(colors[1], 0xFF0000FFu);
-    GpWrap wrap = WrapModeClamp;
-    GdipGetLineWrapMode(static_cast<GpLineGradient*>(brush->Get()), &wrap);
-    EXPECT_EQ(wrap, WrapModeTile);
+    // The first colour repeated at 0; lime kept at 0.2 behind red; 7 becomes 1.
     Blend blend = LineBlend(brush->Get());
-    EXPECT_EQ(blend.colors, (std::vector<ARGB>{0xFFFF0000u, 0xFF0000FFu}));
-    EXPECT_EQ(blend.positions, (std::vector<REAL>{0.0f, 1.0f}));
+    EXPECT_EQ(blend.colors,
+              (std::vector<ARGB>{0x64FF0000u, 0x64FF0000u, 0xC800FF00u, 0xC80000FFu, 0xC8FFFFFFu}));
+    EXPECT_EQ(blend.positions, (std::vector<REAL>{0, 0.2f, 0.2f, 0.8f, 1}));
 }
 
-TEST(LinearGradientBrush, RectangleIsTruncatedAndStopsKeepTheirOrder) {
-    ParsedDocument doc("<linearGradient id=\"g\" x1=\"10.9\" y1=\"-3.7\" x2=\"110.2\" y2=\"20\">"
-                       "<stop offset=\"0\" stop-color=\"red\"/>"
-                       "<stop offset=\"0.5\" stop-color=\"lime\"/>"
-                       "<stop offset=\"1\" stop-color=\"blue\"/></linearGradient>");
-    auto brush = BrushOf(doc, "g", 127);
-    ASSERT_NE(brush, nullptr);
-    ExpectRect(LineRect(brush->Get()), 10, -3, 99, 23);
-    Blend blend = LineBlend(brush->Get());
-    EXPECT_EQ(blend.colors, (std::vector<ARGB>{0x7FFF0000u, 0x7F00FF00u, 0x7F0000FFu}));
-    EXPECT_EQ(blend.positions, (std::vector<REAL>{0.0f, 0.5f, 1.0f}));
-}
-
-TEST(LinearGradientBrush, BlendNotFromZeroToOneIsRefused) {
-    ParsedDocument doc("<linearGradient id=\"inner\" x2=\"200\" y2=\"100\">"
-                       "<stop offset=\"0.2\" stop-color=\"red\"/>"
-                       "<stop offset=\"0.8\" stop-color=\"blue\"/></linearGradient>"
-                       "<linearGradient id=\"single\" x2=\"200\" y2=\"100\">"
-                       "<stop offset=\"0\" stop-color=\"lime\"/></linearGradient>");
-    for (const char* id : {"inner", "single"}) {
+TEST(GradientBrush, DegenerateGradients) {
+    const std::string two = kRedBlue;
+    ParsedDocument doc(
+        "<linearGradient id=\"none\"/>"
+        "<linearGradient id=\"others\"><desc/><g><stop offset=\"0\"/></g></linearGradient>"
+        "<linearGradient id=\"one\"><stop offset=\"0.5\" stop-color=\"lime\" "
+        "stop-opacity=\"0.5\"/></linearGradient>"
+        "<linearGradient id=\"point\" x1=\"0.3\" x2=\"0.3\">" +
+        two +
+        "</linearGradient>"
+        "<radialGradient id=\"flat\" r=\"0\">" +
+        two +
+        "</radialGradient>"
+        "<radialGradient id=\"negative\" r=\"-1\">" +
+        two +
+        "</radialGradient>"
+        "<linearGradient id=\"units\" gradientUnits=\"user\">" +
+        two +
+        "</linearGradient>"
+        "<linearGradient id=\"singular\" gradientTransform=\"scale(0)\">" +
+        two + "</linearGradient>");
+    // No stops: no brush (the fill's fallback colour, if any, paints).
+    for (const char* id : {"none", "others"})
+        EXPECT_EQ(BrushOf(doc, id), nullptr) << id;
+    // One colour: a single stop's, or the last stop's for a vector without
+    // length or a circle without area.
+    const std::pair<const char*, ARGB> solid[] = {{"one", 0x7F00FF00u},
+                                                  {"point", 0xFF0000FFu},
+                                                  {"flat", 0xFF0000FFu},
+                                                  {"negative", 0xFF0000FFu}};
+    for (auto [id, color] : solid) {
         auto brush = BrushOf(doc, id);
         ASSERT_NE(brush, nullptr) << id;
-        ASSERT_NE(brush->Get(), nullptr) << id;
-        // The refusal is kept with the brush, which keeps its two colours.
-        EXPECT_EQ(brush->GetLastStatus(), InvalidParameter) << id;
-        EXPECT_TRUE(LineBlend(brush->Get()).colors.empty()) << id;
+        EXPECT_EQ(SolidColor(brush.get()), color) << id;
     }
-    auto inner = BrushOf(doc, "inner");
-    ARGB colors[2] = {};
-    GdipGetLineColors(static_cast<GpLineGradient*>(inner->Get()), colors);
-    EXPECT_EQ(colors[0], 0xFFFF0000u);
-    EXPECT_EQ(colors[1], 0xFF0000FFu);
-}
-
-TEST(LinearGradientBrush, EmptyRectanglesGiveABrushWithoutHandle) {
-    ParsedDocument doc(std::string("<linearGradient id=\"defaults\">") + kRedBlue +
-                       "</linearGradient>"
-                       "<linearGradient id=\"vertical\" x1=\"50\" y1=\"0\" x2=\"50\" y2=\"100\">" +
-                       kRedBlue +
-                       "</linearGradient>"
-                       "<linearGradient id=\"thin\" x1=\"0\" y1=\"0.2\" x2=\"100\" y2=\"0.9\">" +
-                       kRedBlue +
-                       "</linearGradient>"
-                       "<linearGradient id=\"box\" gradientUnits=\"objectBoundingBox\" "
-                       "x2=\"100\" y2=\"100\">" +
-                       kRedBlue +
-                       "</linearGradient>"
-                       "<linearGradient id=\"other\" gradientUnits=\"userspaceonuse\" "
-                       "x2=\"100\" y2=\"100\">" +
-                       kRedBlue + "</linearGradient>");
-    for (const char* id : {"defaults", "vertical", "thin", "box", "other"}) {
-        auto brush = BrushOf(doc, id);
+    // Nothing painted: unknown units, a singular transform, a box without area.
+    for (auto [id, box] : {std::make_pair("units", kBox),
+                           {"singular", kBox},
+                           {"point", RectF()},
+                           {"flat", RectF(0, 0, 5, 0)}}) {
+        auto brush = BrushOf(doc, id, 255, box);
         ASSERT_NE(brush, nullptr) << id;
         EXPECT_EQ(brush->Get(), nullptr) << id;
-        EXPECT_NE(brush->GetLastStatus(), Ok) << id;
     }
-    // In object units the rectangle is the bounds the caller gives.
-    auto box = BrushOf(doc, "box", 255, GpRect(5, 6, 70, 80));
-    ASSERT_NE(box, nullptr);
-    ASSERT_NE(box->Get(), nullptr);
-    ExpectRect(LineRect(box->Get()), 5, 6, 70, 80);
 }
 
-TEST(LinearGradientBrush, WithoutStopsThereIsNoBrush) {
-    ParsedDocument doc("<linearGradient id=\"empty\" x2=\"100\" y2=\"100\"/>"
-                       "<linearGradient id=\"others\" x2=\"100\" y2=\"100\"><desc/>"
-                       "<g><stop offset=\"0\"/></g></linearGradient>"
-                       "<radialGradient id=\"radial\" r=\"10\"/>");
-    for (const char* id : {"empty", "others", "radial"})
-        EXPECT_EQ(BrushOf(doc, id), nullptr) << id;
-}
+TEST(GradientBrush, HrefChainSuppliesWhatIsNotGiven) {
+    ParsedDocument doc(
+        "<linearGradient id=\"base\" x1=\"0.25\" gradientUnits=\"userSpaceOnUse\" "
+        "spreadMethod=\"repeat\" gradientTransform=\"scale(2)\">" +
+        kRedBlue +
+        "</linearGradient>"
+        "<linearGradient id=\"middle\" xlink:href=\"#base\" x2=\"50\" "
+        "spreadMethod=\"odd\"><stop offset=\"0\" stop-color=\"lime\"/>"
+        "<stop offset=\"1\" stop-color=\"white\"/></linearGradient>"
+        "<linearGradient id=\"top\" href=\"#middle\" y2=\"7\"/>"
+        "<radialGradient id=\"radial\" href=\"#top\" gradientUnits=\"objectBoundingBox\"/>"
+        "<linearGradient id=\"loop1\" href=\"#loop2\"/>"
+        "<linearGradient id=\"loop2\" href=\"#loop1\"/>"
+        "<linearGradient id=\"shape\" href=\"#r\"/><rect id=\"r\" width=\"1\" height=\"1\"/>");
+    auto top = BrushOf(doc, "top");
+    ASSERT_NE(top, nullptr);
+    GpRectF line;
+    GdipGetLineRect(static_cast<GpLineGradient*>(top->Get()), &line);
+    EXPECT_EQ(std::vector<REAL>({line.X, line.Y, line.Width, line.Height}),
+              std::vector<REAL>({0.25f, 0, 49.75f, 7}));
+    EXPECT_EQ(Transform(top->Get()), std::vector<REAL>({2, 0, 0, 2, 0, 0}));
+    EXPECT_EQ(Spread(top->Get()), KelSpreadRepeat); // "odd" is as if not given
+    EXPECT_EQ(LineBlend(top->Get()).colors, (std::vector<ARGB>{0xFF00FF00u, 0xFFFFFFFFu}));
 
-TEST(LinearGradientBrush, RectangleOfHugeCoordinatesSaturates) {
-    // Truncating these into whole numbers must not overflow.
-    GpRect huge =
-        SvgGradientBrush::LinearRect("userSpaceOnUse", -3e38f, 1e10f, 3e38f, -1e10f, kNoBounds);
-    ExpectRect(huge, INT_MIN, INT_MAX, INT_MAX, INT_MIN);
-    GpRect small =
-        SvgGradientBrush::LinearRect("userSpaceOnUse", -0.9f, 2.5f, -10.5f, 7.9f, kNoBounds);
-    ExpectRect(small, 0, 2, -9, 5);
-    ExpectRect(SvgGradientBrush::LinearRect(nullptr, 1, 2, 3, 4, kNoBounds), 0, 0, 0, 0);
-
-    ParsedDocument doc(std::string("<linearGradient id=\"g\" x1=\"-3e38\" x2=\"3e38\" "
-                                   "y2=\"1e30\">") +
-                       kRedBlue + "</linearGradient>");
-    auto brush = BrushOf(doc, "g");
-    ASSERT_NE(brush, nullptr);
-}
-
-TEST(RadialGradientBrush, CircleWithReversedStops) {
-    ParsedDocument doc("<radialGradient id=\"g\" cx=\"50\" cy=\"50\" r=\"40\" fx=\"10\" "
-                       "gradientUnits=\"objectBoundingBox\">"
-                       "<stop offset=\"0\" stop-color=\"white\"/>"
-                       "<stop offset=\"0.25\" stop-color=\"red\"/>"
-                       "<stop offset=\"1\" stop-color=\"black\"/></radialGradient>");
-    auto brush = BrushOf(doc, "g", 255, GpRect(1, 2, 3, 4));
-    ASSERT_NE(brush, nullptr);
-    ASSERT_NE(brush->Get(), nullptr);
-    EXPECT_EQ(brush->GetLastStatus(), Ok);
-    GpBrushType type;
-    GdipGetBrushType(brush->Get(), &type);
-    EXPECT_EQ(type, BrushTypePathGradient);
-    auto* gradient = static_cast<GpPathGradient*>(brush->Get());
+    // Another kind gives stops, units, spread and transform, not geometry.
+    auto radial = BrushOf(doc, "radial");
+    ASSERT_NE(radial, nullptr);
     GpRectF rect;
-    GdipGetPathGradientRect(gradient, &rect);
-    EXPECT_EQ(std::vector<REAL>({rect.X, rect.Y, rect.Width, rect.Height}),
-              std::vector<REAL>({10, 10, 80, 80}));
-    GpPointF centre;
-    GdipGetPathGradientCenterPoint(gradient, &centre);
-    EXPECT_FLOAT_EQ(centre.X, 50.0f); // fx is not used
-    GpWrap wrap = WrapModeClamp;
-    GdipGetPathGradientWrapMode(gradient, &wrap);
-    EXPECT_EQ(wrap, WrapModeTileFlipXY);
-    Blend blend = PathBlend(brush->Get());
-    EXPECT_EQ(blend.colors, (std::vector<ARGB>{0xFF000000u, 0xFFFF0000u, 0xFFFFFFFFu}));
-    EXPECT_EQ(blend.positions, (std::vector<REAL>{0.0f, 0.75f, 1.0f}));
+    GdipGetPathGradientRect(static_cast<GpPathGradient*>(radial->Get()), &rect);
+    EXPECT_EQ(std::vector<REAL>({rect.X, rect.Width}), std::vector<REAL>({0, 1}));
+    EXPECT_EQ(Transform(radial->Get()), std::vector<REAL>({400, 0, 0, 200, 10, 20}));
+    EXPECT_EQ(PathBlend(radial->Get()).colors, (std::vector<ARGB>{0xFFFFFFFFu, 0xFF00FF00u}));
+
+    // A cycle ends without stops; so does a reference to no gradient.
+    EXPECT_EQ(BrushOf(doc, "loop1"), nullptr);
+    EXPECT_EQ(BrushOf(doc, "shape"), nullptr);
 }
 
-TEST(RadialGradientBrush, RefusedBlendAndEmptyCircle) {
-    ParsedDocument doc("<radialGradient id=\"inner\" cx=\"50\" cy=\"50\" r=\"40\">"
-                       "<stop offset=\"0.2\" stop-color=\"white\"/>"
-                       "<stop offset=\"0.8\" stop-color=\"black\"/></radialGradient>"
-                       "<radialGradient id=\"zero\" cx=\"50\" cy=\"50\">"
-                       "<stop offset=\"0\" stop-color=\"white\"/>"
-                       "<stop offset=\"1\" stop-color=\"black\"/></radialGradient>"
-                       "<radialGradient id=\"negative\" r=\"-5\">"
-                       "<stop offset=\"0\" stop-color=\"white\"/></radialGradient>");
-    auto inner = BrushOf(doc, "inner", 100);
-    ASSERT_NE(inner, nullptr);
-    ASSERT_NE(inner->Get(), nullptr);
-    EXPECT_EQ(inner->GetLastStatus(), InvalidParameter);
-    EXPECT_TRUE(PathBlend(inner->Get()).colors.empty());
-
-    // A circle without area still gives a brush; it paints nothing (see the
-    // rendering tests).
-    for (const char* id : {"zero", "negative"})
-        EXPECT_NE(BrushOf(doc, id), nullptr) << id;
+TEST(GradientBrush, LongHrefChainsAreCut) {
+    // Stops only at the far end: g15 reaches them in 16 steps, g16 does not.
+    std::string body = "<linearGradient id=\"g0\">" + kRedBlue + "</linearGradient>";
+    const int length = SvgGradientElement::kMaxHrefChain;
+    for (int i = 1; i <= length; ++i)
+        body += "<linearGradient id=\"g" + std::to_string(i) + "\" href=\"#g" +
+                std::to_string(i - 1) + "\"/>";
+    ParsedDocument doc(body);
+    EXPECT_NE(BrushOf(doc, ("g" + std::to_string(length - 1)).c_str()), nullptr);
+    EXPECT_EQ(BrushOf(doc, ("g" + std::to_string(length)).c_str()), nullptr);
 }

@@ -92,7 +92,7 @@ TEST(GradientElement, UnitsAndTransform) {
                        "<radialGradient id=\"empty\" gradientUnits=\"\" gradientTransform=\"\"/>");
     auto* absent = doc.As<SvgGradientElement>("absent");
     ASSERT_NE(absent, nullptr);
-    EXPECT_EQ(absent->GetGradientUnits(), "userSpaceOnUse");
+    EXPECT_EQ(absent->GetGradientUnits(), "objectBoundingBox");
     EXPECT_EQ(absent->GetGradientTransformList().numberOfItems(), 0u);
 
     auto* box = doc.As<SvgGradientElement>("box");
@@ -134,9 +134,10 @@ TEST(StopElement, ColourFromStyleAttributeOrPresentationAttribute) {
     EXPECT_EQ(argb("attr", kOpaque), 0xFF0000FFu);
     EXPECT_EQ(argb("both", kOpaque), 0xFFFF0000u); // the style attribute wins
     EXPECT_EQ(argb("none", kOpaque), 0xFF000000u); // black without stop-color
-    // The alpha is the one asked for; the stop's own opacity is not used.
-    EXPECT_EQ(argb("opacity", kOpaque), 0xFFFF0000u);
-    EXPECT_EQ(argb("opacity", 127), 0x7FFF0000u);
+    // The stop's own opacity scales the alpha asked for.
+    EXPECT_EQ(argb("opacity", kOpaque), 0x7FFF0000u);
+    EXPECT_EQ(argb("opacity", 127), 0x3FFF0000u);
+    EXPECT_EQ(argb("attr", 127), 0x7F0000FFu);
     auto* withOpacity = doc.As<SvgStopElement>("opacity");
     ASSERT_NE(withOpacity, nullptr);
     EXPECT_TRUE(withOpacity->GetStyle()->stopOpacity.set);

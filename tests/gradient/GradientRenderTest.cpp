@@ -32,13 +32,6 @@ uint32_t RedBlue(double t) {
     return ::testing::AssertionSuccess();
 }
 
-bool IsClear(const Picture& p) {
-    for (uint32_t pixel : p.pixels)
-        if (pixel != 0)
-            return false;
-    return true;
-}
-
 const std::string kRedBlue = "<stop offset=\"0\" stop-color=\"red\"/>"
                              "<stop offset=\"1\" stop-color=\"blue\"/>";
 const std::string kFullRect = "<rect width=\"200\" height=\"100\" fill=\"url(#g)\"/>";
@@ -50,61 +43,81 @@ std::string Linear(const std::string& attributes, const std::string& stops = kRe
 
 } // namespace
 
-TEST(LinearGradientRender, RedToBlueAcrossTheRectangle) {
-    // With y1 = y2 the rectangle has no height; these all keep x from 0 to 200.
-    const char* geometries[] = {
-        "x1=\"0\" y1=\"0\" x2=\"200\" y2=\"100\"",
-        "x1=\"0\" y1=\"0\" x2=\"200\" y2=\"7\"",   // a thin band still paints everything
-        "x1=\"0\" y1=\"90\" x2=\"200\" y2=\"10\"", // y2 above y1
-        "x1=\"0.9\" y1=\"0\" x2=\"200.95\" y2=\"100\" gradientTransform=\"rotate(90)\"",
-    };
-    for (const char* geometry : geometries) {
+// Every pixel of row y equals the one in column 0.
+::testing::AssertionResult RowIsUniform(const Picture& p, int y) {
+    for (int x = 1; x < p.width; ++x)
+        if (p.At(x, y) != p.At(0, y))
+            return ::testing::AssertionFailure() << "row " << y << " differs at column " << x;
+    return ::testing::AssertionSuccess();
+}
+
+TEST(LinearGradientRender, RunsAlongItsVectorOverTheShapesBox) {
+    // The default vector runs across the box, left to right, whatever y1 = y2.
+    for (const char* geometry :
+         {"", "x1=\"0\" y1=\"0.5\" x2=\"1\" y2=\"0.5\"", "x1=\"0%\" x2=\"100%\""}) {
         SCOPED_TRACE(geometry);
         Picture p = Draw(Linear(geometry) + kFullRect, 200, 100);
         for (int x : {0, 50, 100, 150, 199}) {
             EXPECT_TRUE(Near(p.At(x, 50), RedBlue((x + 0.5) / 200))) << "x " << x;
             EXPECT_TRUE(ColumnIsUniform(p, x));
         }
-        EXPECT_TRUE(Near(p.At(0, 0), 0xFFFF0000));
-        EXPECT_TRUE(Near(p.At(199, 99), 0xFF0000FF));
     }
-}
-
-TEST(LinearGradientRender, TilesBeyondItsRectangle) {
-    Picture p = Draw(Linear("x1=\"50\" x2=\"100\" y2=\"10\"") +
-                         "<rect width=\"200\" height=\"20\" fill=\"url(#g)\"/>",
-                     200, 20);
-    // Each 50-unit span from x 50 repeats red to blue.
-    for (int start : {0, 50, 100, 150}) {
-        EXPECT_TRUE(Near(p.At(start, 10), RedBlue(0.5 / 50))) << start;
-        EXPECT_TRUE(Near(p.At(start + 25, 10), RedBlue(25.5 / 50))) << start;
-        EXPECT_TRUE(Near(p.At(start + 49, 10), RedBlue(49.5 / 50))) << start;
-    }
-}
-
-TEST(LinearGradientRender, EmptyRectanglesPaintNothing) {
-    const char* geometries[] = {
-        "",                                          // the defaults 0, 0, 1, 0
-        "x1=\"50\" y1=\"0\" x2=\"50\" y2=\"100\"",   // x1 = x2
-        "x1=\"10\" y1=\"0\" x2=\"10.9\" y2=\"100\"", // the same once truncated
-        "x2=\"100%\" y2=\"100%\"",                   // percentages keep the defaults
-        "x2=\"200\" y2=\"100\" gradientUnits=\"objectBoundingBox\"",
-        "x2=\"200\" y2=\"100\" gradientUnits=\"user\"",
-    };
-    for (const char* geometry : geometries) {
+    // Down the box, also by a quarter turn of the default vector; on a box at (0, 20).
+    for (const char* geometry : {"x2=\"0\" y2=\"1\"", "gradientTransform=\"rotate(90)\""}) {
         SCOPED_TRACE(geometry);
-        // Even with a fallback colour: the brush exists and the fill fails.
-        Picture p = Draw(Linear(geometry) + kFullRect +
-                             "<rect y=\"50\" width=\"200\" height=\"50\" fill=\"url(#g) lime\"/>",
+        Picture p = Draw(Linear(geometry) + "<rect y=\"20\" width=\"200\" height=\"80\" "
+                                            "fill=\"url(#g)\"/>",
                          200, 100);
-        EXPECT_TRUE(IsClear(p));
+        for (int y : {20, 40, 60, 99}) {
+            EXPECT_TRUE(Near(p.At(100, y), RedBlue((y - 20 + 0.5) / 80))) << "y " << y;
+            EXPECT_TRUE(RowIsUniform(p, y));
+        }
+        EXPECT_EQ(p.At(100, 10), 0u);
+    }
+    // Corner to corner: constant along the other diagonal.
+    Picture d =
+        Draw(Linear("x2=\"1\" y2=\"1\"") + "<rect width=\"100\" height=\"100\" fill=\"url(#g)\"/>",
+             100, 100);
+    EXPECT_TRUE(Near(d.At(70, 30), d.At(30, 70), 1));
+    EXPECT_TRUE(Near(d.At(50, 49), RedBlue(0.5), 3));
+    EXPECT_TRUE(Near(d.At(0, 0), 0xFFFF0000, 3));
+    EXPECT_TRUE(Near(d.At(99, 99), 0xFF0000FF, 3));
+}
+
+TEST(LinearGradientRender, UserSpaceSpansShapes) {
+    // One gradient across the picture (x2 by default all of its width),
+    // seen through two shapes.
+    Picture p = Draw(Linear("gradientUnits=\"userSpaceOnUse\" x1=\"0%\"") +
+                         "<rect width=\"100\" height=\"50\" fill=\"url(#g)\"/>"
+                         "<circle cx=\"150\" cy=\"75\" r=\"25\" fill=\"url(#g)\"/>",
+                     200, 100);
+    EXPECT_TRUE(Near(p.At(50, 25), RedBlue(50.5 / 200)));
+    EXPECT_TRUE(Near(p.At(150, 75), RedBlue(150.5 / 200)));
+}
+
+TEST(LinearGradientRender, PadReflectAndRepeatBeyondTheEnds) {
+    // The vector covers x 50 to 100 of a 200-wide picture.
+    const struct {
+        const char* spread;
+        double at10, at190; // fraction of the way from red to blue
+    } rows[] = {{"", 0, 1}, {"pad", 0, 1}, {"reflect", 0.79, 0.81}, {"repeat", 0.21, 0.81}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.spread);
+        Picture p = Draw(Linear(std::string("gradientUnits=\"userSpaceOnUse\" x1=\"50\" "
+                                            "x2=\"100\" spreadMethod=\"") +
+                                row.spread + "\"") +
+                             "<rect width=\"200\" height=\"20\" fill=\"url(#g)\"/>",
+                         200, 20);
+        EXPECT_TRUE(Near(p.At(10, 10), RedBlue(row.at10), 4));
+        EXPECT_TRUE(Near(p.At(190, 10), RedBlue(row.at190), 4));
+        EXPECT_TRUE(Near(p.At(75, 10), RedBlue(25.5 / 50)));
     }
 }
 
 TEST(LinearGradientRender, ThreeStops) {
-    Picture p = Draw(Linear("x2=\"200\" y2=\"100\"", "<stop offset=\"0\" stop-color=\"red\"/>"
-                                                     "<stop offset=\"0.5\" stop-color=\"lime\"/>"
-                                                     "<stop offset=\"1\" stop-color=\"blue\"/>") +
+    Picture p = Draw(Linear("", "<stop offset=\"0\" stop-color=\"red\"/>"
+                                "<stop offset=\"0.5\" stop-color=\"lime\"/>"
+                                "<stop offset=\"1\" stop-color=\"blue\"/>") +
                          kFullRect,
                      200, 100);
     EXPECT_TRUE(Near(p.At(0, 50), 0xFFFF0000, 3));
@@ -115,71 +128,106 @@ TEST(LinearGradientRender, ThreeStops) {
 }
 
 TEST(LinearGradientRender, GradientAfterTheShapeAndOutsideDefs) {
-    Picture p = Draw(kFullRect + "<linearGradient id=\"g\" x2=\"200\" y2=\"100\">" + kRedBlue +
-                         "</linearGradient>",
-                     200, 100);
+    Picture p =
+        Draw(kFullRect + "<linearGradient id=\"g\">" + kRedBlue + "</linearGradient>", 200, 100);
     EXPECT_TRUE(Near(p.At(0, 50), RedBlue(0.5 / 200)));
     EXPECT_TRUE(Near(p.At(199, 50), RedBlue(199.5 / 200)));
 }
 
-TEST(LinearGradientRender, FillOpacityIsEveryStopsAlpha) {
-    // stop-opacity does not count; fill-opacity 0.5 gives alpha 127 throughout.
-    Picture p = Draw(Linear("x2=\"200\" y2=\"100\"",
-                            "<stop offset=\"0\" stop-color=\"red\" stop-opacity=\"0.2\"/>"
-                            "<stop offset=\"1\" stop-color=\"blue\"/>") +
+TEST(LinearGradientRender, StopOpacityAndFillOpacityMultiply) {
+    // Red at half opacity to opaque blue, filled at half opacity.
+    Picture p = Draw(Linear("", "<stop offset=\"0\" stop-color=\"red\" stop-opacity=\"0.5\"/>"
+                                "<stop offset=\"1\" stop-color=\"blue\"/>") +
                          "<rect width=\"200\" height=\"100\" fill=\"url(#g)\" "
                          "fill-opacity=\"0.5\"/>",
                      200, 100);
-    for (int x : {0, 50, 100, 150, 199}) {
-        EXPECT_NEAR(static_cast<int>(Picture::Alpha(p.At(x, 50))), 127, 1) << "x " << x;
-        EXPECT_TRUE(Near(p.At(x, 50) | 0xFF000000u, RedBlue((x + 0.5) / 200), 3)) << "x " << x;
-    }
+    EXPECT_NEAR(static_cast<int>(Picture::Alpha(p.At(0, 50))), 63, 2);
+    EXPECT_NEAR(static_cast<int>(Picture::Alpha(p.At(199, 50))), 127, 2);
+    EXPECT_TRUE(Near(p.At(0, 50) | 0xFF000000u, 0xFFFF0000u, 4));
 }
 
-TEST(RadialGradientRender, WhiteCentreBlackRim) {
-    Picture p = Draw("<defs><radialGradient id=\"g\" cx=\"50\" cy=\"50\" r=\"40\">"
+TEST(RadialGradientRender, WhiteCentreBlackRimPaddedBeyond) {
+    Picture p = Draw("<defs><radialGradient id=\"g\" gradientUnits=\"userSpaceOnUse\" "
+                     "cx=\"50\" cy=\"50\" r=\"40\">"
                      "<stop offset=\"0\" stop-color=\"white\"/>"
                      "<stop offset=\"1\" stop-color=\"black\"/></radialGradient></defs>"
-                     "<rect x=\"10\" y=\"10\" width=\"80\" height=\"80\" fill=\"url(#g)\"/>",
+                     "<rect x=\"5\" y=\"5\" width=\"90\" height=\"90\" fill=\"url(#g)\"/>",
                      100, 100);
     EXPECT_TRUE(Near(p.At(50, 50), 0xFFFFFFFF, 8));
-    EXPECT_TRUE(Near(p.At(70, 50), 0xFF7F7F7F, 8));  // half way out
-    EXPECT_TRUE(Near(p.At(88, 50), 0xFF0C0C0C, 12)); // near the rim
-    // Grey levels fall from the centre outwards, alike in every direction.
-    EXPECT_EQ(p.At(30, 50), p.At(50, 30));
-    EXPECT_GT(Picture::Red(p.At(60, 50)), Picture::Red(p.At(75, 50)));
-    // Outside the circle, within its box, nothing is painted.
-    EXPECT_EQ(p.At(12, 12), 0u);
-    EXPECT_EQ(p.At(87, 87), 0u);
-    // Outside the rectangle nothing at all.
-    EXPECT_EQ(p.At(5, 50), 0u);
+    EXPECT_TRUE(Near(p.At(70, 50), 0xFF7F7F7F, 8)); // half way out
+    EXPECT_EQ(p.At(30, 50), p.At(50, 30));          // alike in every direction
+    // Beyond the circle, the rim colour.
+    EXPECT_TRUE(Near(p.At(7, 7), 0xFF000000, 1));
+    EXPECT_TRUE(Near(p.At(92, 50), 0xFF000000, 1));
+    EXPECT_EQ(p.At(2, 50), 0u); // outside the rectangle nothing
 }
 
-TEST(RadialGradientRender, MirroredOutsideItsBox) {
-    Picture p = Draw("<defs><radialGradient id=\"g\" cx=\"20\" cy=\"20\" r=\"20\">"
-                     "<stop offset=\"0\" stop-color=\"white\"/>"
-                     "<stop offset=\"1\" stop-color=\"black\"/></radialGradient></defs>"
-                     "<rect width=\"120\" height=\"80\" fill=\"url(#g)\"/>",
-                     120, 80);
-    // The 40 × 40 box repeats mirrored: circles centred at 20, 60, 100.
-    for (int cx : {20, 60, 100})
-        for (int cy : {20, 60}) {
-            EXPECT_TRUE(Near(p.At(cx, cy), 0xFFFFFFFF, 16)) << cx << "," << cy;
-            EXPECT_EQ(p.At(cx - 19, cy - 19), 0u) << cx << "," << cy;
-        }
-    EXPECT_EQ(p.At(10, 20), p.At(69, 20)); // mirrored about x 40
+TEST(RadialGradientRender, DefaultsFitTheBoxAndTheFocusMoves) {
+    const std::string stops = "<stop offset=\"0\" stop-color=\"white\"/>"
+                              "<stop offset=\"1\" stop-color=\"black\"/>";
+    // The circle of a 200 × 100 box is an ellipse filling it.
+    Picture plain =
+        Draw("<radialGradient id=\"g\">" + stops + "</radialGradient>" + kFullRect, 200, 100);
+    EXPECT_TRUE(Near(plain.At(100, 50), 0xFFFFFFFF, 8));
+    EXPECT_TRUE(Near(plain.At(150, 50), plain.At(100, 75), 4));
+    EXPECT_TRUE(Near(plain.At(1, 50), 0xFF000000, 12));
+    // The focus at a quarter of the width: the brightest point moves there,
+    // and the rim stays black.
+    Picture focus =
+        Draw("<radialGradient id=\"g\" fx=\"0.25\">" + stops + "</radialGradient>" + kFullRect, 200,
+             100);
+    EXPECT_TRUE(Near(focus.At(50, 50), 0xFFFFFFFF, 12));
+    EXPECT_LT(Picture::Red(focus.At(100, 50)), Picture::Red(focus.At(50, 50)));
+    EXPECT_TRUE(Near(focus.At(198, 50), 0xFF000000, 12));
 }
 
-TEST(RadialGradientRender, CircleWithoutAreaPaintsNothing) {
-    // No radius, and percentages, which stay unresolved: a circle of radius 0.
-    for (const char* geometry : {"cx=\"50\" cy=\"50\"", "cx=\"50%\" cy=\"50%\" r=\"50%\""}) {
+TEST(RadialGradientRender, StopsInsideTheCircleKeepTheirColours) {
+    // Stops only at 0.2 and 0.8: yellow to green, never a white disc.
+    Picture p = Draw("<radialGradient id=\"g\" gradientUnits=\"userSpaceOnUse\" cx=\"50\" "
+                     "cy=\"50\" r=\"50\"><stop offset=\"0.2\" stop-color=\"yellow\"/>"
+                     "<stop offset=\"0.8\" stop-color=\"green\"/></radialGradient>"
+                     "<rect width=\"100\" height=\"100\" fill=\"url(#g)\"/>",
+                     100, 100);
+    EXPECT_TRUE(Near(p.At(50, 50), 0xFFFFFF00, 2));
+    EXPECT_TRUE(Near(p.At(55, 50), 0xFFFFFF00, 2));
+    EXPECT_TRUE(Near(p.At(95, 50), 0xFF008000, 2));
+    EXPECT_TRUE(Near(p.At(1, 1), 0xFF008000, 2));
+}
+
+TEST(GradientStroke, StrokesPaintWithGradients) {
+    Picture p = Draw(Linear("gradientUnits=\"userSpaceOnUse\" x2=\"200\"") +
+                         "<line x1=\"0\" y1=\"20\" x2=\"200\" y2=\"20\" stroke=\"url(#g)\" "
+                         "stroke-width=\"10\"/>"
+                         // box units on a box without height: nothing
+                         "<linearGradient id=\"box\">" +
+                         kRedBlue +
+                         "</linearGradient>"
+                         "<line x1=\"0\" y1=\"50\" x2=\"200\" y2=\"50\" "
+                         "stroke=\"url(#box)\" stroke-width=\"10\"/>"
+                         "<rect x=\"20\" y=\"70\" width=\"160\" height=\"20\" fill=\"none\" "
+                         "stroke=\"url(#box)\" stroke-width=\"4\"/>"
+                         "<line x1=\"0\" y1=\"95\" x2=\"200\" y2=\"95\" "
+                         "stroke=\"url(#missing) lime\" stroke-width=\"4\"/>",
+                     200, 100);
+    for (int x : {10, 100, 190})
+        EXPECT_TRUE(Near(p.At(x, 20), RedBlue((x + 0.5) / 200))) << x;
+    EXPECT_EQ(p.At(100, 50), 0u);
+    // The rectangle's box runs from x 20 to 180.
+    EXPECT_TRUE(Near(p.At(20, 80), RedBlue(0), 12));
+    EXPECT_TRUE(Near(p.At(180, 80), RedBlue(1), 12));
+    EXPECT_TRUE(Near(p.At(100, 70), RedBlue(0.5), 4));
+    EXPECT_TRUE(Near(p.At(100, 95), 0xFF00FF00));
+}
+
+TEST(RadialGradientRender, CircleWithoutAreaPaintsTheLastStop) {
+    for (const char* geometry : {"r=\"0\"", "r=\"-3\""}) {
         SCOPED_TRACE(geometry);
         Picture p = Draw(std::string("<radialGradient id=\"g\" ") + geometry +
                              "><stop offset=\"0\" stop-color=\"white\"/>"
-                             "<stop offset=\"1\" stop-color=\"black\"/></radialGradient>"
+                             "<stop offset=\"1\" stop-color=\"blue\"/></radialGradient>"
                              "<rect width=\"100\" height=\"100\" fill=\"url(#g) lime\"/>",
                          100, 100);
-        EXPECT_TRUE(IsClear(p));
+        EXPECT_EQ(p.At(50, 50), 0xFF0000FFu);
     }
 }
 
@@ -214,13 +262,20 @@ TEST(GradientFill, HugeGeometryDrawsWithoutHarm) {
         "<radialGradient id=\"g\" cx=\"-3e38\" cy=\"50\" r=\"3e38\">",
         "<linearGradient id=\"g\" x1=\"-3e38\" x2=\"3e38\" y2=\"1e38\">",
         "<linearGradient id=\"g\" x1=\"2147483000\" x2=\"2147483647\" y2=\"1\">",
+        "<linearGradient id=\"g\" x2=\"1e-30\" spreadMethod=\"repeat\">",
+        "<linearGradient id=\"g\" gradientTransform=\"scale(1e38) rotate(45)\">",
+        "<linearGradient id=\"g\" gradientUnits=\"userSpaceOnUse\" x2=\"3e38%\">",
+        "<radialGradient id=\"g\" r=\"1e-30\" spreadMethod=\"reflect\">",
+        "<radialGradient id=\"g\" fx=\"3e38\" fy=\"-3e38\" spreadMethod=\"repeat\">",
+        "<radialGradient id=\"g\" gradientTransform=\"matrix(1e-30 0 0 1e30 0 0)\">",
     };
     for (const char* gradient : gradients) {
         SCOPED_TRACE(gradient);
         bool linear = std::string(gradient).find("linear") != std::string::npos;
         Picture p = Draw(std::string(gradient) + kRedBlue +
                              (linear ? "</linearGradient>" : "</radialGradient>") +
-                             "<rect width=\"50\" height=\"100\" fill=\"url(#g)\"/>"
+                             "<rect width=\"50\" height=\"100\" fill=\"url(#g)\" "
+                             "stroke=\"url(#g)\" stroke-width=\"3\"/>"
                              "<rect x=\"50\" width=\"50\" height=\"100\" fill=\"lime\"/>",
                          100, 100);
         EXPECT_EQ(p.At(75, 50), 0xFF00FF00u);

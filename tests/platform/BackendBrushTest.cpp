@@ -190,6 +190,114 @@ TEST(BackendBrush, PathGradientOnGeneralPathAndClones) {
     EXPECT_EQ(nullptr, none);
 }
 
+GpLineGradient* RedToBlueFrom(PointF a, PointF b) {
+    GpLineGradient* brush = nullptr;
+    EXPECT_EQ(Ok, GdipCreateLineBrush(&a, &b, kRed, kBlue, WrapModeTile, &brush));
+    return brush;
+}
+
+TEST(BackendBrush, LineFromTwoPointsSpreadAndTransform) {
+    // From y 10 (red) to y 30 (blue), constant along x; tiled beyond.
+    GpLineGradient* brush = RedToBlueFrom(PointF(0, 10), PointF(0, 30));
+    Canvas tiled(10, 40);
+    FillAll(tiled, brush, 10, 40);
+    EXPECT_EQ(tiled.Pixel(0, 20), tiled.Pixel(9, 20));
+    EXPECT_TRUE(Near(0xFF800080, tiled.Pixel(5, 19), 8));
+    EXPECT_GT(Blue(tiled.Pixel(5, 8)), 220);
+    // Padded, and through a transform that doubles y about the origin:
+    // red down to y 20, blue from y 60.
+    ASSERT_EQ(Ok, KelSetGradientSpread(brush, KelSpreadPad));
+    GpMatrix *twice = nullptr, *singular = nullptr;
+    GdipCreateMatrix2(1, 0, 0, 2, 0, 0, &twice);
+    GdipCreateMatrix2(1, 0, 0, 0, 0, 0, &singular);
+    ASSERT_EQ(Ok, GdipSetLineTransform(brush, twice));
+    EXPECT_EQ(InvalidParameter, GdipSetLineTransform(brush, singular));
+    Canvas padded(10, 80);
+    FillAll(padded, brush, 10, 80);
+    EXPECT_EQ(kRed, padded.Pixel(5, 2));
+    EXPECT_TRUE(Near(0xFF800080, padded.Pixel(5, 39), 8));
+    EXPECT_EQ(kBlue, padded.Pixel(5, 78));
+    GdipDeleteMatrix(twice);
+    GdipDeleteMatrix(singular);
+    GdipDeleteBrush(brush);
+
+    PointF same(5, 5);
+    GpLineGradient* none = nullptr;
+    EXPECT_EQ(OutOfMemory, GdipCreateLineBrush(&same, &same, kRed, kBlue, WrapModeTile, &none));
+    EXPECT_EQ(nullptr, none);
+}
+
+TEST(BackendBrush, EllipseCentrePointAndSpread) {
+    // The centre moved to (30, 50): white there, black on the rim all round.
+    EllipseGradient g(WrapModeClamp);
+    PointF focus(30, 50);
+    ASSERT_EQ(Ok, GdipSetPathGradientCenterPoint(g.brush, &focus));
+    Canvas c(100, 100, kRed);
+    FillAll(c, g.brush, 100, 100);
+    EXPECT_TRUE(Near(kWhite, c.Pixel(30, 50), 10));
+    EXPECT_TRUE(Near(0xFF808080, c.Pixel(20, 50), 14)); // half way to the rim at x 10
+    EXPECT_TRUE(Near(0xFF808080, c.Pixel(60, 50), 14)); // half way to the rim at x 90
+    EXPECT_EQ(kRed, c.Pixel(5, 50));
+    // Padded, the rim colour fills everything outside the ellipse; repeated,
+    // the blend starts again past the rim.
+    ASSERT_EQ(Ok, KelSetGradientSpread(g.brush, KelSpreadPad));
+    FillAll(c, g.brush, 100, 100);
+    EXPECT_TRUE(Near(kBlack, c.Pixel(5, 50), 2));
+    EXPECT_TRUE(Near(kBlack, c.Pixel(98, 98), 2));
+    ASSERT_EQ(Ok, KelSetGradientSpread(g.brush, KelSpreadRepeat));
+    FillAll(c, g.brush, 100, 100);
+    EXPECT_GT(Red(c.Pixel(99, 50)), 160); // about a quarter past the rim
+
+    Path square;
+    GdipAddPathRectangle(square, 0, 0, 10, 10);
+    GpPathGradient* general = nullptr;
+    GdipCreatePathGradientFromPath(square, &general);
+    EXPECT_EQ(InvalidParameter, KelSetGradientSpread(general, KelSpreadPad));
+    GdipDeleteBrush(general);
+}
+
+TEST(BackendBrush, PenPaintsWithACopyOfItsBrush) {
+    GpLineGradient* brush = RedToBlueFrom(PointF(0, 0), PointF(100, 0));
+    GpPen* pen = nullptr;
+    ASSERT_EQ(Ok, GdipCreatePen2(brush, 10, UnitWorld, &pen));
+    GdipDeleteBrush(brush); // the pen keeps its own copy
+    GpPen* clone = nullptr;
+    ASSERT_EQ(Ok, GdipClonePen(pen, &clone));
+    GdipDeletePen(pen);
+    Canvas c(100, 20);
+    Path line;
+    GdipAddPathLine(line, 0, 10, 100, 10);
+    EXPECT_EQ(Ok, GdipDrawPath(c.graphics, clone, line));
+    EXPECT_TRUE(Near(0xFF800080, c.Pixel(50, 10), 4));
+    EXPECT_EQ(kWhite, c.Pixel(50, 2));
+    GdipDeletePen(clone);
+}
+
+TEST(BackendBrush, GradientsBeyondTheRasteriserRangeLeaveTheBitmapUsable) {
+    // Squeezed far below a pixel, or filled far from where they lie: whatever
+    // such a fill or stroke paints, later drawing still works.
+    const REAL transforms[][6] = {
+        {1e-30f, 0, 0, 1e30f, 0, 0}, {1, 0, 0, 1e-6f, 0, 0}, {1000, 0, 0, 1, 1e9f, 0}};
+    for (const auto& e : transforms) {
+        GpLineGradient* brush = RedToBlueFrom(PointF(0, 0), PointF(1, 0));
+        GpMatrix* m = nullptr;
+        GdipCreateMatrix2(e[0], e[1], e[2], e[3], e[4], e[5], &m);
+        EXPECT_EQ(Ok, GdipSetLineTransform(brush, m));
+        Canvas c(20, 20);
+        Path box;
+        GdipAddPathRectangle(box, 0, 0, 10, 20);
+        GdipFillPath(c.graphics, brush, box);
+        GpPen* pen = nullptr;
+        GdipCreatePen2(brush, 4, UnitWorld, &pen);
+        GdipDrawPath(c.graphics, pen, box);
+        c.FillRect(10, 0, 10, 20, kRed);
+        EXPECT_EQ(kRed, c.Pixel(15, 10)) << e[0];
+        GdipDeletePen(pen);
+        GdipDeleteMatrix(m);
+        GdipDeleteBrush(brush);
+    }
+}
+
 TEST(BackendBrush, SolidAlphaBlendsOverTheBackground) {
     Canvas c(10, 10, kWhite);
     c.FillRect(0, 0, 10, 10, 0x7F000000);

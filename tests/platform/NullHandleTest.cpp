@@ -113,6 +113,12 @@ TEST(BackendNullHandles, EveryFunctionRefusesNull) {
         GdipSetLinePresetBlend(nullptr, blend, positions, 2),
         GdipGetLinePresetBlendCount(nullptr, &n),
         GdipGetLinePresetBlend(nullptr, nullptr, nullptr, 2),
+        GdipCreateLineBrush(nullptr, nullptr, 0, 0, WrapModeTile, nullptr),
+        GdipCreateLineBrush(pts, pts + 1, 0, 0, WrapModeTile, nullptr),
+        GdipSetLineTransform(nullptr, nullptr),
+        GdipGetLineTransform(nullptr, nullptr),
+        KelSetGradientSpread(nullptr, KelSpreadPad),
+        KelGetGradientSpread(nullptr, nullptr),
         GdipCreatePathGradientFromPath(nullptr, nullptr),
         GdipSetPathGradientWrapMode(nullptr, WrapModeTile),
         GdipGetPathGradientWrapMode(nullptr, &wrap),
@@ -123,6 +129,9 @@ TEST(BackendNullHandles, EveryFunctionRefusesNull) {
         GdipSetPathGradientPresetBlend(nullptr, blend, positions, 2),
         GdipGetPathGradientPresetBlendCount(nullptr, &n),
         GdipGetPathGradientPresetBlend(nullptr, nullptr, nullptr, 2),
+        GdipSetPathGradientCenterPoint(nullptr, pts),
+        GdipSetPathGradientTransform(nullptr, nullptr),
+        GdipGetPathGradientTransform(nullptr, nullptr),
         // Pens.
         GdipCreatePen1(0, 1, UnitWorld, nullptr),
         GdipClonePen(nullptr, &pen),
@@ -146,6 +155,9 @@ TEST(BackendNullHandles, EveryFunctionRefusesNull) {
         GdipSetPenDashArray(nullptr, positions + 1, 1),
         GdipGetPenDashCount(nullptr, &n),
         GdipGetPenDashArray(nullptr, &r, 1),
+        GdipCreatePen2(nullptr, 1, UnitWorld, &pen),
+        GdipSetPenDashCap197819(nullptr, DashCapRound),
+        GdipGetPenDashCap197819(nullptr, nullptr),
         // Painting.
         GdipFillPath(nullptr, nullptr, nullptr),
         GdipDrawPath(nullptr, nullptr, nullptr),
@@ -202,6 +214,45 @@ TEST(BackendNullHandles, ValidHandlesWithNullArgumentsAreRefused) {
     EXPECT_EQ(InvalidParameter, GdipDeletePath(reinterpret_cast<GpPath*>(pen)));
     EXPECT_EQ(kWhite, c.Pixel(1, 1)); // nothing was drawn
     GdipDeleteBrush(fill);
+    GdipDeletePen(pen);
+}
+
+} // namespace
+
+namespace {
+
+TEST(BackendNullHandles, BrushOperationsRefuseHandlesOfOtherKinds) {
+    Canvas c(4, 4);
+    Path path;
+    GpPen* pen = nullptr;
+    GdipCreatePen1(kRed, 1, UnitWorld, &pen);
+    GpMatrix* matrix = nullptr;
+    GdipCreateMatrix(&matrix);
+    for (void* other : {static_cast<void*>(pen), static_cast<void*>(path.p),
+                        static_cast<void*>(matrix), static_cast<void*>(c.bitmap)}) {
+        auto* brush = static_cast<GpBrush*>(other);
+        ARGB colors[2] = {0, 0};
+        REAL positions[2] = {0, 1};
+        GpBrush* copy = nullptr;
+        GpBrushType type;
+        GpPen* made = nullptr;
+        const Status statuses[] = {
+            GdipCloneBrush(brush, &copy),
+            GdipDeleteBrush(brush),
+            GdipGetBrushType(brush, &type),
+            GdipGetSolidFillColor(static_cast<GpSolidFill*>(other), colors),
+            GdipSetLinePresetBlend(static_cast<GpLineGradient*>(other), colors, positions, 2),
+            GdipSetPathGradientWrapMode(static_cast<GpPathGradient*>(other), WrapModeTile),
+            GdipFillPath(c.graphics, brush, path),
+            GdipCreatePen2(brush, 1, UnitWorld, &made),
+            KelSetGradientSpread(brush, KelSpreadPad),
+        };
+        for (size_t i = 0; i < sizeof statuses / sizeof statuses[0]; ++i)
+            EXPECT_EQ(InvalidParameter, statuses[i]) << "call " << i;
+    }
+    // Every object survived.
+    EXPECT_EQ(Ok, GdipDrawPath(c.graphics, pen, path));
+    GdipDeleteMatrix(matrix);
     GdipDeletePen(pen);
 }
 

@@ -4,6 +4,7 @@
 #include "render/SvgEllipseFigure.h"
 #include "render/SvgFigure.h"
 #include "render/SvgLineFigure.h"
+#include "render/SvgPathBounds.h"
 #include "render/SvgRectFigure.h"
 #include "style/SvgColorReaders.h"
 #include "style/SvgStyle.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -281,44 +283,25 @@ TEST(FigureFill, NoneOrAReferenceWithoutPaintServerMakesNoBrush) {
     }
 }
 
-TEST(FigureFill, FillRuleComesFromTheElementsOwnValue) {
-    const struct {
-        unsigned value, computed;
-        GpFillMode mode;
-    } rows[] = {{2, 0, FillModeAlternate},
-                {0, 2, FillModeWinding},    // inherited only: the element said nothing
-                {5, 0, FillModeAlternate}}; // left as built
-    for (const auto& row : rows) {
-        Canvas canvas;
-        std::unique_ptr<SvgRectFigure> square(Square());
-        if (row.value)
-            square->GetStyle()->fillRule.value = row.value;
-        if (row.computed)
-            square->GetStyle()->fillRule.computed = row.computed;
-        square->Fill(canvas.Get());
-        GpFillMode mode;
-        GdipGetPathFillMode(square->GetPath()->Get(), &mode);
-        EXPECT_EQ(mode, row.mode) << row.value << " " << row.computed;
-    }
-}
-
 TEST(FigureStroke, PenFromTheStrokeProperties) {
     Canvas canvas;
     std::unique_ptr<SvgRectFigure> square(Square());
     SvgStyle& style = *square->GetStyle();
     SetStrokeColor(style, "lime");
     style.strokeOpacity.value = 8355840; // 0.5
-    style.strokeWidth.computed = 2.9f;
-    style.strokeLinecap.value = 1;
-    style.strokeLinejoin.value = 2;
-    double dashes[] = {3, 1.5};
-    style.strokeDash.setDashes(dashes, 2);
+    style.strokeWidth.computed = 2.5f;
+    style.strokeLinecap.computed = 1;
+    style.strokeLinejoin.computed = 2;
+    style.strokeMiterlimit.value = 7;
+    double dashes[] = {5, 1.25, 0};
+    style.strokeDash.setDashes(dashes, 3);
     style.strokeDash.dasharraySet = 1;
+    style.strokeDash.dashOffset = -2;
     square->Paint(canvas.Get());
 
     const GdiPen* pen = square->GetStrokePen();
     ASSERT_NE(pen, nullptr);
-    EXPECT_EQ(PenWidth(pen), 2.0f);
+    EXPECT_EQ(PenWidth(pen), 2.5f);
     ARGB color = 0;
     GdipGetPenColor(pen->Get(), &color);
     EXPECT_EQ(color, 0x7F00FF00u);
@@ -330,13 +313,20 @@ TEST(FigureStroke, PenFromTheStrokeProperties) {
     GpLineJoin join;
     GdipGetPenLineJoin(pen->Get(), &join);
     EXPECT_EQ(join, LineJoinBevel);
+    REAL limit = 0;
+    GdipGetPenMiterLimit(pen->Get(), &limit);
+    EXPECT_EQ(limit, 7.0f);
+    // User units as multiples of the width; the odd list repeated; a dash of
+    // length 0 kept very short; the offset likewise.
     INT count = 0;
     GdipGetPenDashCount(pen->Get(), &count);
-    ASSERT_EQ(count, 2);
-    REAL got[2];
-    GdipGetPenDashArray(pen->Get(), got, 2);
-    EXPECT_EQ(got[0], 3.0f);
-    EXPECT_EQ(got[1], 1.5f);
+    ASSERT_EQ(count, 6);
+    std::vector<REAL> got(6);
+    GdipGetPenDashArray(pen->Get(), got.data(), 6);
+    EXPECT_EQ(got, (std::vector<REAL>{2, 0.5f, 0.001f, 2, 0.5f, 0.001f}));
+    REAL offset = 0;
+    GdipGetPenDashOffset(pen->Get(), &offset);
+    EXPECT_EQ(offset, -0.8f);
 
     square->Paint(canvas.Get());
     EXPECT_EQ(square->GetStrokePen(), pen); // made once
@@ -359,6 +349,23 @@ TEST(FigureStroke, OnlyAColourIsStroked) {
     EXPECT_EQ(color, 0xFFFF0000u);
 }
 
+TEST(FigureStroke, DashArraysThatDrawSolid) {
+    const std::vector<double> lists[] = {{5, -1}, {0, 0}};
+    for (const auto& list : lists) {
+        Canvas canvas;
+        std::unique_ptr<SvgRectFigure> square(Square());
+        SvgStyle& style = *square->GetStyle();
+        SetStrokeColor(style, "red");
+        style.strokeDash.setDashes(list.data(), int(list.size()));
+        style.strokeDash.dasharraySet = 1;
+        square->Stroke(canvas.Get());
+        ASSERT_NE(square->GetStrokePen(), nullptr);
+        INT count = -1;
+        GdipGetPenDashCount(square->GetStrokePen()->Get(), &count);
+        EXPECT_EQ(count, 0) << list[0] << "," << list[1];
+    }
+}
+
 TEST(FigureStroke, EmWidthAndLongDashArrays) {
     Canvas canvas;
     std::unique_ptr<SvgRectFigure> square(Square());
@@ -379,7 +386,7 @@ TEST(FigureStroke, EmWidthAndLongDashArrays) {
     EXPECT_EQ(count, 64);
 }
 
-TEST(FigureStroke, PercentWidthWithoutViewportIsZero) {
+TEST(FigureStroke, PercentWidthWithoutViewportDrawsNothing) {
     Canvas canvas;
     std::unique_ptr<SvgRectFigure> square(Square());
     SvgStyle& style = *square->GetStyle();
@@ -387,8 +394,8 @@ TEST(FigureStroke, PercentWidthWithoutViewportIsZero) {
     style.strokeWidth.unit = SvgUnitPercent;
     style.strokeWidth.value = 0.1f;
     square->Stroke(canvas.Get());
-    ASSERT_NE(square->GetStrokePen(), nullptr);
-    EXPECT_EQ(PenWidth(square->GetStrokePen()), 0.0f);
+    EXPECT_EQ(square->GetStrokePen(), nullptr);
+    EXPECT_EQ(canvas.Pixel(10, 20), 0u);
 }
 
 TEST(FigureBase, PlainFigureHoldsAStyleAndPaintsNothing) {
@@ -400,4 +407,35 @@ TEST(FigureBase, PlainFigureHoldsAStyleAndPaintsNothing) {
     EXPECT_EQ(figure.BuildPath(), Ok);
     figure.Paint(canvas.Get()); // empty path: nothing drawn
     EXPECT_EQ(canvas.Pixel(0, 0), 0u);
+}
+
+TEST(FigureBounds, CurvesCountByTheirPointsNotTheirControlPoints) {
+    const struct {
+        const char* name;
+        void (*add)(GpPath*);
+        RectF box;
+    } rows[] = {
+        {"arch", [](GpPath* p) { GdipAddPathBezier(p, 0, 0, 0, 100, 100, 100, 100, 0); },
+         RectF(0, 0, 100, 75)},
+        {"lines then a curve",
+         [](GpPath* p) {
+             GdipAddPathLine(p, -5, 50, 0, 0);
+             GdipAddPathBezier(p, 0, 0, 40, -40, 60, 40, 100, 0);
+         },
+         RectF(-5, -11.547f, 105, 61.547f)},
+        {"huge", [](GpPath* p) { GdipAddPathLine(p, -3e38f, 0, 3e38f, 1); },
+         RectF(-3e38f, 0, FLT_MAX, 1)},
+    };
+    for (const auto& row : rows) {
+        GpPath* path = nullptr;
+        GdipCreatePath(FillModeAlternate, &path);
+        row.add(path);
+        RectF box = SvgPathBounds::Of(path);
+        EXPECT_NEAR(box.X, row.box.X, 1e-3) << row.name;
+        EXPECT_NEAR(box.Y, row.box.Y, 1e-3) << row.name;
+        EXPECT_FLOAT_EQ(box.Width, row.box.Width) << row.name;
+        EXPECT_NEAR(box.Height, row.box.Height, 1e-3) << row.name;
+        GdipDeletePath(path);
+    }
+    EXPECT_EQ(SvgPathBounds::Of(nullptr).Width, 0);
 }

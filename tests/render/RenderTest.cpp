@@ -118,38 +118,67 @@ TEST(RenderStroke, Joins) {
     EXPECT_TRUE(Near(bevel.At(50, 25), 0xFFFF0000)); // the sides are there
 }
 
-TEST(RenderStroke, DashesAreMultiplesOfThePenWidth) {
-    Picture p = Draw("<line x1=\"0\" y1=\"50\" x2=\"100\" y2=\"50\" stroke=\"red\" "
-                     "stroke-width=\"10\" stroke-dasharray=\"1,1\"/>"
-                     "<g stroke-dasharray=\"2 1\"><line x1=\"0\" y1=\"80\" x2=\"100\" y2=\"80\" "
-                     "stroke=\"red\" stroke-width=\"10\"/></g>");
-    EXPECT_TRUE(Near(p.At(5, 50), 0xFFFF0000));
-    EXPECT_EQ(p.At(15, 50), kClear);
-    EXPECT_TRUE(Near(p.At(25, 50), 0xFFFF0000));
-    EXPECT_EQ(p.At(35, 50), kClear);
-    // Inherited pattern: 20 on, 10 off.
-    EXPECT_TRUE(Near(p.At(15, 80), 0xFFFF0000));
-    EXPECT_EQ(p.At(25, 80), kClear);
-    EXPECT_TRUE(Near(p.At(35, 80), 0xFFFF0000));
+TEST(RenderStroke, DashesInUserUnitsWithOffsetAndCaps) {
+    // 10 wide, dashes 10 on 10 off: from x 0, from x 5 (offset 5), and from
+    // x 5 with -5 (the pattern starts half way); round caps reach 5 beyond.
+    Picture p = Draw("<line x1=\"0\" y1=\"20\" x2=\"100\" y2=\"20\" stroke=\"red\" "
+                     "stroke-width=\"10\" stroke-dasharray=\"10,10\"/>"
+                     "<g stroke-dasharray=\"10\" stroke-dashoffset=\"5\"><line x1=\"0\" "
+                     "y1=\"40\" x2=\"100\" y2=\"40\" stroke=\"red\" stroke-width=\"10\"/></g>"
+                     "<line x1=\"0\" y1=\"60\" x2=\"100\" y2=\"60\" stroke=\"red\" "
+                     "stroke-width=\"10\" stroke-dasharray=\"10 10\" stroke-dashoffset=\"-5\"/>"
+                     "<line x1=\"10\" y1=\"85\" x2=\"100\" y2=\"85\" stroke=\"red\" "
+                     "stroke-width=\"10\" stroke-dasharray=\"0 20\" stroke-linecap=\"round\"/>");
+    for (int x : {2, 8, 22, 28})
+        EXPECT_TRUE(Near(p.At(x, 20), 0xFFFF0000)) << x;
+    for (int x : {12, 18, 32})
+        EXPECT_EQ(p.At(x, 20), kClear) << x;
+    // The offset shifts the pattern back: on from 0 to 5, off 5 to 15.
+    EXPECT_TRUE(Near(p.At(2, 40), 0xFFFF0000));
+    EXPECT_EQ(p.At(10, 40), kClear);
+    EXPECT_TRUE(Near(p.At(20, 40), 0xFFFF0000));
+    // A negative offset shifts it on: off from 0 to 5, on 5 to 15.
+    EXPECT_EQ(p.At(2, 60), kClear);
+    EXPECT_TRUE(Near(p.At(10, 60), 0xFFFF0000));
+    // Dashes of length 0 with round caps are dots 10 across, 20 apart.
+    for (int x : {10, 30, 50})
+        EXPECT_TRUE(Near(p.At(x, 85), 0xFFFF0000)) << x;
+    EXPECT_EQ(p.At(20, 85), kClear);
+    EXPECT_EQ(p.At(6, 80), kClear); // round, not square
 }
 
-TEST(RenderStroke, PenWidthsAreWholeNumbers) {
-    Picture p = Draw("<line x1=\"10\" y1=\"30\" x2=\"90\" y2=\"30\" stroke=\"red\" "
-                     "stroke-width=\"2.9\"/>"
-                     "<line x1=\"10\" y1=\"70\" x2=\"90\" y2=\"70\" stroke=\"red\" "
-                     "stroke-width=\"0.5\"/>");
-    // 2.9 draws 2 wide: rows 29 and 30, nothing at 28 or 31.
-    EXPECT_TRUE(Near(p.At(50, 29), 0xFFFF0000));
-    EXPECT_TRUE(Near(p.At(50, 30), 0xFFFF0000));
-    EXPECT_EQ(p.At(50, 28), kClear);
-    EXPECT_EQ(p.At(50, 31), kClear);
-    // 0.5 draws the thinnest visible line.
-    unsigned strongest = 0;
-    for (int y = 67; y <= 72; ++y)
-        strongest = std::max(strongest, Picture::Alpha(p.At(50, y)));
-    EXPECT_GE(strongest, 100u);
-    EXPECT_EQ(p.At(50, 66), kClear);
-    EXPECT_EQ(p.At(50, 73), kClear);
+TEST(RenderStroke, MiterLimit) {
+    // A sharp corner at (50, 50), 25° wide: its miter is 4.6 times the width
+    // of 10, reaching up to y 27. The default limit 4 bevels it; 30 keeps it.
+    std::string corner = "points=\"40,95 50,50 60,95\" fill=\"none\" stroke=\"red\" "
+                         "stroke-width=\"10\"";
+    Picture cut = Draw("<polyline " + corner + "/>");
+    Picture kept = Draw("<polyline " + corner + " stroke-miterlimit=\"30\"/>");
+    EXPECT_EQ(cut.At(50, 32), kClear);
+    EXPECT_TRUE(Near(kept.At(50, 32), 0xFFFF0000));
+}
+
+TEST(RenderStroke, PenWidthsAreAsComputed) {
+    // A 24-unit icon drawn at 240 px: a 1.5-wide line is 15 px wide, rows 45 to 59.
+    Picture icon =
+        Draw("<svg viewBox=\"0 0 24 24\" width=\"240\" height=\"240\"><line x1=\"2\" y1=\"5.2\" "
+             "x2=\"22\" y2=\"5.2\" stroke=\"red\" stroke-width=\"1.5\"/>"
+             "<line x1=\"2\" y1=\"12\" x2=\"22\" y2=\"12\" stroke=\"red\" stroke-width=\"0.26\"/>"
+             "<line x1=\"2\" y1=\"18\" x2=\"22\" y2=\"18\" stroke=\"red\" stroke-width=\"0\"/>"
+             "</svg>",
+             240, 240);
+    EXPECT_TRUE(Near(icon.At(100, 45), 0xFFFF0000));
+    EXPECT_TRUE(Near(icon.At(100, 58), 0xFFFF0000));
+    EXPECT_EQ(icon.At(100, 43), kClear);
+    EXPECT_EQ(icon.At(100, 60), kClear);
+    // 0.26 units: 2.6 px, rows 118.7 to 121.3.
+    EXPECT_TRUE(Near(icon.At(100, 119), 0xFFFF0000));
+    EXPECT_TRUE(Near(icon.At(100, 120), 0xFFFF0000));
+    EXPECT_EQ(icon.At(100, 117), kClear);
+    EXPECT_EQ(icon.At(100, 122), kClear);
+    // Width 0: nothing at all.
+    for (int y = 175; y < 185; ++y)
+        EXPECT_EQ(icon.At(100, y), kClear) << y;
 }
 
 TEST(RenderStroke, PercentWidthAgainstTheViewport) {

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <memory>
 
 using namespace Gdiplus;
@@ -138,37 +140,40 @@ TEST(ShapeElements, DeepCopiesThroughUse) {
     EXPECT_EQ(rect->ry, 1);
 }
 
-TEST(ShapeElements, FillRuleCapAndJoinOnlyFromTheElementItself) {
+TEST(ShapeElements, FillRuleCapAndJoinInForceWhereverGiven) {
     ParsedDocument doc(
         "<g fill-rule=\"evenodd\" stroke-linecap=\"round\" stroke-linejoin=\"bevel\" "
         "stroke=\"red\"><rect width=\"10\" height=\"10\"/>"
-        "<rect width=\"10\" height=\"10\" fill-rule=\"evenodd\" stroke-linecap=\"square\" "
-        "stroke-linejoin=\"round\"/></g>");
-    auto* inherited = doc.FigureAt<SvgRectFigure>({0, 0});
-    auto* own = doc.FigureAt<SvgRectFigure>({0, 1});
-    ASSERT_NE(inherited, nullptr);
-    ASSERT_NE(own, nullptr);
-    PaintOnce(inherited);
-    PaintOnce(own);
-
-    GpFillMode mode;
-    GdipGetPathFillMode(inherited->GetPath()->Get(), &mode);
-    EXPECT_EQ(mode, FillModeWinding);
-    GdipGetPathFillMode(own->GetPath()->Get(), &mode);
-    EXPECT_EQ(mode, FillModeAlternate);
-
-    ASSERT_NE(inherited->GetStrokePen(), nullptr); // the colour is inherited
-    GpLineCap cap;
-    GpLineJoin join;
-    GdipGetPenStartCap(inherited->GetStrokePen()->Get(), &cap);
-    EXPECT_EQ(cap, LineCapFlat);
-    GdipGetPenLineJoin(inherited->GetStrokePen()->Get(), &join);
-    EXPECT_EQ(join, LineJoinMiter);
-    ASSERT_NE(own->GetStrokePen(), nullptr);
-    GdipGetPenEndCap(own->GetStrokePen()->Get(), &cap);
-    EXPECT_EQ(cap, LineCapSquare);
-    GdipGetPenLineJoin(own->GetStrokePen()->Get(), &join);
-    EXPECT_EQ(join, LineJoinRound);
+        "<rect width=\"10\" height=\"10\" fill-rule=\"nonzero\" stroke-linecap=\"square\" "
+        "stroke-linejoin=\"round\"/><g><rect width=\"10\" height=\"10\"/></g></g>");
+    const struct {
+        std::initializer_list<size_t> at;
+        GpFillMode mode;
+        LineCap cap;
+        DashCap dashCap;
+        LineJoin join;
+    } rows[] = {{{0, 0}, FillModeAlternate, LineCapRound, DashCapRound, LineJoinBevel},
+                {{0, 1}, FillModeWinding, LineCapSquare, KelDashCapSquare, LineJoinRound},
+                {{0, 2, 0}, FillModeAlternate, LineCapRound, DashCapRound, LineJoinBevel}};
+    for (const auto& row : rows) {
+        auto* figure = doc.FigureAt<SvgRectFigure>(row.at);
+        ASSERT_NE(figure, nullptr);
+        PaintOnce(figure);
+        GpFillMode mode;
+        GdipGetPathFillMode(figure->GetPath()->Get(), &mode);
+        EXPECT_EQ(mode, row.mode);
+        ASSERT_NE(figure->GetStrokePen(), nullptr); // the colour is inherited
+        GpPen* pen = figure->GetStrokePen()->Get();
+        LineCap start, end;
+        DashCap dashCap;
+        LineJoin join;
+        GdipGetPenStartCap(pen, &start);
+        GdipGetPenEndCap(pen, &end);
+        GdipGetPenDashCap197819(pen, &dashCap);
+        GdipGetPenLineJoin(pen, &join);
+        EXPECT_EQ(std::make_tuple(start, end, dashCap, join),
+                  std::make_tuple(row.cap, row.cap, row.dashCap, row.join));
+    }
 }
 
 TEST(ShapeElements, StrokeWidthsResolvedForThePen) {
@@ -178,14 +183,20 @@ TEST(ShapeElements, StrokeWidthsResolvedForThePen) {
         "<line stroke=\"red\" stroke-width=\"2.9\"/>"
         "<line stroke=\"red\" stroke-width=\"0.5\"/>"
         "<line stroke=\"red\" stroke-width=\"1em\" font-size=\"20\"/>"
-        "<svg width=\"30\" height=\"40\"><line stroke=\"red\" stroke-width=\"10%\"/></svg>",
+        "<svg width=\"30\" height=\"40\"><line stroke=\"red\" stroke-width=\"10%\"/></svg>"
+        "<line stroke=\"red\" stroke-width=\"0\"/>"
+        "<line stroke=\"red\" stroke-width=\"-2\"/>",
         "width=\"300\" height=\"400\"");
-    EXPECT_EQ(PenWidthOf(doc.At({0})->GetFigure()), 35.0f);
-    EXPECT_EQ(PenWidthOf(doc.At({1, 0})->GetFigure()), 35.0f);
-    EXPECT_EQ(PenWidthOf(doc.At({2})->GetFigure()), 2.0f);
-    EXPECT_EQ(PenWidthOf(doc.At({3})->GetFigure()), 0.0f);
-    EXPECT_EQ(PenWidthOf(doc.At({4})->GetFigure()), 20.0f);
-    EXPECT_EQ(PenWidthOf(doc.At({5, 0})->GetFigure()), 3.0f); // the nearest viewport
+    // As computed, not cut to whole numbers.
+    EXPECT_FLOAT_EQ(PenWidthOf(doc.At({0})->GetFigure()), 35.355339f);
+    EXPECT_FLOAT_EQ(PenWidthOf(doc.At({1, 0})->GetFigure()), 35.355339f);
+    EXPECT_FLOAT_EQ(PenWidthOf(doc.At({2})->GetFigure()), 2.9f);
+    EXPECT_FLOAT_EQ(PenWidthOf(doc.At({3})->GetFigure()), 0.5f);
+    EXPECT_FLOAT_EQ(PenWidthOf(doc.At({4})->GetFigure()), 20.0f);
+    EXPECT_FLOAT_EQ(PenWidthOf(doc.At({5, 0})->GetFigure()), 3.5355339f); // the nearest viewport
+    // No width, no stroke (and no pen).
+    EXPECT_EQ(PenWidthOf(doc.At({6})->GetFigure()), -1.0f);
+    EXPECT_EQ(PenWidthOf(doc.At({7})->GetFigure()), -1.0f);
 }
 
 namespace {
@@ -197,22 +208,22 @@ public:
     bool ReadAttributes(TiXmlElement*) override { return true; }
     SvgElement* Clone() const override { return new FakeGradient(); }
     void CopyFrom(const SvgElement*) override {}
-    GdiBrush* CreateBrush(const GpRect& bounds, unsigned alpha) const override {
+    GdiBrush* CreateBrush(const RectF& bounds, unsigned alpha) const override {
         ++calls;
         lastBounds = bounds;
         lastAlpha = alpha;
         return GdiBrush::CreateSolid((alpha << 24) | 0x00FFFF);
     }
     mutable int calls = 0;
-    mutable GpRect lastBounds{1, 1, 1, 1};
+    mutable RectF lastBounds{1, 1, 1, 1};
     mutable unsigned lastAlpha = 0;
 };
 
 } // namespace
 
 TEST(ShapeElements, FillReferenceAsksThePaintServerOnce) {
-    ParsedDocument doc("<rect id=\"r1\" width=\"10\" height=\"10\" fill=\"url(#grad) red\" "
-                       "fill-opacity=\"0.5\"/>"
+    ParsedDocument doc("<rect id=\"r1\" x=\"2\" y=\"3\" width=\"10\" height=\"10\" "
+                       "fill=\"url(#grad) red\" fill-opacity=\"0.5\"/>"
                        "<rect width=\"10\" height=\"10\" fill=\"url(#r1) red\"/>");
     FakeGradient* gradient = new FakeGradient();
     gradient->SetId("grad");
@@ -222,8 +233,10 @@ TEST(ShapeElements, FillReferenceAsksThePaintServerOnce) {
     PaintOnce(first);
     EXPECT_EQ(gradient->calls, 1);
     EXPECT_EQ(gradient->lastAlpha, 127u);
-    EXPECT_EQ(gradient->lastBounds.Width, 0);
-    EXPECT_EQ(gradient->lastBounds.X, 0);
+    // The outline's box, for gradients in box units.
+    EXPECT_EQ(std::vector<REAL>({gradient->lastBounds.X, gradient->lastBounds.Y,
+                                 gradient->lastBounds.Width, gradient->lastBounds.Height}),
+              std::vector<REAL>({2, 3, 10, 10}));
     ARGB color = 0;
     GdipGetSolidFillColor(static_cast<GpSolidFill*>(first->GetFillBrush()->Get()), &color);
     EXPECT_EQ(color, 0x7F00FFFFu);

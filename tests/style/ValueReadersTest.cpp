@@ -246,8 +246,10 @@ TEST(ValueDashArray, EntriesAndSeparators) {
     struct Case {
         const char* text;
         std::vector<double> dashes;
-    } cases[] = {{"5,3,2", {5, 3, 2}}, {"5,-3", {5, 3}}, {"1 .5", {1, 5}}, {"5px 3", {5}},
-                 {"0 4", {0, 4}},      {"0,0", {}},      {"none", {}},     {"garbage", {}}};
+    } cases[] = {{"5,3,2", {5, 3, 2}},      {"5,-3", {5, -3}},   {"1 .5", {1, 0.5}},
+                 {"2,.5 , 1", {2, 0.5, 1}}, {"5px 3px", {5, 3}}, {"5em 3", {5}},
+                 {"0 4", {0, 4}},           {"0,0", {}},         {"none", {}},
+                 {"garbage", {}},           {"4;3", {4}}};
     for (const Case& c : cases) {
         SvgDashArray d;
         ReadDashArray(d, "9 9");
