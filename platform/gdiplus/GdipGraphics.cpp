@@ -192,11 +192,13 @@ cairo_matrix_t GpGraphics::PixelTransform() const {
     cairo_matrix_t r;
     cairo_matrix_multiply(&r, &world, &device);
     if (hostContext) {
-        double sx = 1, sy = 1;
-        cairo_surface_get_device_scale(cairo_get_group_target(cr), &sx, &sy);
-        cairo_matrix_t scale;
-        cairo_matrix_init_scale(&scale, sx, sy);
-        cairo_matrix_multiply(&r, &r, &scale);
+        cairo_surface_t* target = cairo_get_group_target(cr);
+        double sx = 1, sy = 1, ox = 0, oy = 0;
+        cairo_surface_get_device_scale(target, &sx, &sy);
+        cairo_surface_get_device_offset(target, &ox, &oy);
+        cairo_matrix_t pixels;
+        cairo_matrix_init(&pixels, sx, 0, 0, sy, ox, oy);
+        cairo_matrix_multiply(&r, &r, &pixels);
     }
     return r;
 }
@@ -398,7 +400,8 @@ Status WINGDIPAPI GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* pat
     cairo_set_fill_rule(cr, path->fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
                                                               : CAIRO_FILL_RULE_EVEN_ODD);
     cairo_set_source(cr, pattern);
-    DrawPathWith(cr, NeedsIsolation(pattern, graphics->world), cairo_fill, cairo_fill_extents);
+    DrawPathWith(cr, NeedsIsolation(pattern, graphics->PixelTransform()), cairo_fill,
+                 cairo_fill_extents);
     cairo_pattern_destroy(pattern);
     return Finish(cr);
 }
@@ -412,11 +415,15 @@ Status WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
     // The source is set in user space, before a device pen leaves it.
     bool isolate = false;
     if (GpBrush* brush = pen->brush.get()) {
-        cairo_pattern_t* pattern = CreateBrushPattern(brush, graphics->world);
+        cairo_pattern_t* pattern = CreateBrushPattern(brush, graphics->PixelTransform());
         if (!pattern)
             return Ok;
+        if (cairo_pattern_status(pattern) != CAIRO_STATUS_SUCCESS) {
+            cairo_pattern_destroy(pattern);
+            return Ok;
+        }
         cairo_set_source(cr, pattern);
-        isolate = NeedsIsolation(pattern, graphics->world);
+        isolate = NeedsIsolation(pattern, graphics->PixelTransform());
         cairo_pattern_destroy(pattern);
     } else {
         SetSourceColor(cr, pen->color);

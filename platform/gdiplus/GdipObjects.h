@@ -352,8 +352,9 @@ public:
     // Sets cr's transform to m (user space to this graphics' device space);
     // false, and cr unchanged, when m is not usable.
     bool SetMatrix(const cairo_matrix_t& m);
-    // The world transform onto the target's pixels (device scale included),
-    // for brushes that render at the target's resolution.
+    // The world transform onto the target's pixels (its device scale and
+    // offset included): for brushes rendered at the target's resolution and
+    // for checks of what Cairo's rasteriser can take.
     cairo_matrix_t PixelTransform() const;
 
 private:
