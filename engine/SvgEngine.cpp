@@ -31,12 +31,14 @@ int Truncate(float value) {
 
 } // namespace
 
-SvgEngine::SvgEngine() = default;
+SvgEngine::SvgEngine() {
+    ElementRegistry::Hold();
+}
 
 SvgEngine::~SvgEngine() {
     delete m_root;
     m_root = nullptr;
-    ElementRegistry::Destroy();
+    ElementRegistry::Release();
     delete m_cache;
     m_cache = nullptr;
 }
