@@ -94,3 +94,9 @@ void CKelSvg::CommandDrawSVGGraphics(Gdiplus::Graphics* graphics) {
     command.graphics = graphics;
     m_engine->Dispatch(command);
 }
+
+KelSvgParseResult CKelSvg::KelGetParseResult(float& width, float& height) const {
+    width = m_engine->GetDocumentWidth();
+    height = m_engine->GetDocumentHeight();
+    return static_cast<KelSvgParseResult>(m_engine->GetParseResult());
+}
