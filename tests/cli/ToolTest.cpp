@@ -305,10 +305,10 @@ TEST_F(ToolTest, HostileInputsAreSurvived) {
     struct rusage usage;
     getrusage(RUSAGE_CHILDREN, &usage);
     long limitKb = 400L * 1024;
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     limitKb *= 4; // shadow memory and quarantine of a sanitizer build
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer) // clang's way of saying the same
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) // clang's way
     limitKb *= 4;
 #endif
 #endif
