@@ -14,6 +14,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -164,9 +166,10 @@ Outcome WriteImage(GpBitmap* bitmap, const std::string& output) {
     return {};
 }
 
-// One input to one PNG file.
+// One input to one PNG file; `drawn` (when given) is called once the picture
+// is no longer needed, before the image is written.
 Outcome RenderFile(CKelSvg& picture, const ToolOptions& options, const std::string& input,
-                   const std::string& output) {
+                   const std::string& output, const std::function<void()>& drawn = nullptr) {
     if (SameFile(input, output))
         return Problem(ExitUsage, output, "the output would overwrite the input");
     int width = 0, height = 0;
@@ -175,8 +178,11 @@ Outcome RenderFile(CKelSvg& picture, const ToolOptions& options, const std::stri
         return outcome;
     GpBitmap* bitmap = nullptr;
     outcome = DrawPicture(picture, options, width, height, output, bitmap);
-    if (outcome.code == ExitOk)
+    if (outcome.code == ExitOk) {
+        if (drawn)
+            drawn();
         outcome = WriteImage(bitmap, output);
+    }
     if (bitmap)
         GdipDisposeImage(bitmap);
     return outcome;
@@ -296,8 +302,18 @@ int main(int argc, char** argv) {
     }
     if (!options.outDir.empty())
         return RenderBatch(options);
-    CKelSvg picture;
-    Outcome outcome = RenderFile(picture, options, options.inputs[0], options.output);
+    std::unique_ptr<CKelSvg> picture(new CKelSvg);
+    std::thread release;
+    Outcome outcome = RenderFile(*picture, options, options.inputs[0], options.output, [&] {
+        // A large document takes a while to free: that goes on beside the
+        // writing of the image.
+        try {
+            release = std::thread([&picture] { picture.reset(); });
+        } catch (const std::system_error&) {
+        }
+    });
+    if (release.joinable())
+        release.join();
     std::fputs(outcome.message.c_str(), stderr);
     return outcome.code;
 }
