@@ -19,6 +19,8 @@ const char* ToolUsage() {
            "  --dc                 draw through a device context instead of a graphics object\n"
            "  --out-dir DIR        render every INPUT to DIR/NAME.png in one process, going\n"
            "                       on after a bad input; the exit code is the worst seen\n"
+           "  -j, --jobs N         with --out-dir, render N inputs at once, each on a thread\n"
+           "                       of its own (default: the number of processors)\n"
            "  --help               show this help and exit\n"
            "  --version            show the version and exit\n"
            "\n"
@@ -28,21 +30,6 @@ const char* ToolUsage() {
 }
 
 namespace {
-
-bool ParseSide(const std::string& text, int& out) {
-    if (text.empty() || text.size() > 9)
-        return false;
-    long value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + (c - '0');
-    }
-    if (value < 1 || value > kMaxImageSide)
-        return false;
-    out = static_cast<int>(value);
-    return true;
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
@@ -68,6 +55,22 @@ const NamedColor kNamedColors[] = {
     {"teal", 0xFF008080},        {"aqua", 0xFF00FFFF},   {"orange", 0xFFFFA500},
     {"transparent", 0x00000000},
 };
+
+// A whole number from 1 to max.
+bool ParseCount(const std::string& text, int max, int& out) {
+    if (text.empty() || text.size() > 9)
+        return false;
+    long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > max)
+        return false;
+    out = static_cast<int>(value);
+    return true;
+}
 
 } // namespace
 
@@ -158,7 +161,7 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             if (!takeValue())
                 return false;
             bool isWidth = name == "-w" || name == "--width";
-            if (!ParseSide(value, isWidth ? options.width : options.height)) {
+            if (!ParseCount(value, kMaxImageSide, isWidth ? options.width : options.height)) {
                 error = "invalid " + std::string(isWidth ? "width" : "height") + " '" + value +
                         "' (a whole number from 1 to " + std::to_string(kMaxImageSide) + ")";
                 return false;
@@ -179,6 +182,14 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             if (!noValue())
                 return false;
             options.dc = true;
+        } else if (name == "-j" || name == "--jobs") {
+            if (!takeValue())
+                return false;
+            if (!ParseCount(value, kMaxJobs, options.jobs)) {
+                error = "invalid number of jobs '" + value + "' (a whole number from 1 to " +
+                        std::to_string(kMaxJobs) + ")";
+                return false;
+            }
         } else if (name == "--out-dir") {
             if (!takeValue())
                 return false;
