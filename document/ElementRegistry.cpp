@@ -20,19 +20,40 @@
 #include "document/SvgTspanElement.h"
 #include "document/SvgUseElement.h"
 
+#include <atomic>
+#include <mutex>
+
 namespace {
-ElementRegistry* g_registry = nullptr;
-}
+
+std::mutex g_lock; // guards building and freeing, and the count of holds
+std::atomic<ElementRegistry*> g_registry{nullptr};
+long g_holds = 0;
+
+} // namespace
 
 ElementRegistry* ElementRegistry::Instance() {
-    if (!g_registry)
-        g_registry = new ElementRegistry();
-    return g_registry;
+    ElementRegistry* registry = g_registry.load(std::memory_order_acquire);
+    if (registry)
+        return registry;
+    std::lock_guard<std::mutex> guard(g_lock);
+    registry = g_registry.load(std::memory_order_relaxed);
+    if (!registry) {
+        registry = new ElementRegistry();
+        g_registry.store(registry, std::memory_order_release);
+    }
+    return registry;
 }
 
-void ElementRegistry::Destroy() {
-    delete g_registry;
-    g_registry = nullptr;
+void ElementRegistry::Hold() {
+    std::lock_guard<std::mutex> guard(g_lock);
+    ++g_holds;
+}
+
+void ElementRegistry::Release() {
+    std::lock_guard<std::mutex> guard(g_lock);
+    if (g_holds > 0 && --g_holds > 0)
+        return;
+    delete g_registry.exchange(nullptr, std::memory_order_acq_rel);
 }
 
 ElementRegistry::ElementRegistry() {

@@ -7,11 +7,17 @@ class SvgElement;
 
 // Turns a tag name into a new element: one prototype element per supported tag,
 // whose Clone makes the new element. A single process-wide instance, built on
-// first use and destroyed by any engine's destructor.
+// first use (under a lock, so threads may race to it) and freed when the last
+// engine goes; it is never changed in between, so lookups take no lock.
 class ElementRegistry {
 public:
     static ElementRegistry* Instance();
-    static void Destroy();
+
+    // Every engine holds the registry from its construction to its
+    // destruction; the release of the last hold frees it (the next Instance()
+    // builds it again).
+    static void Hold();
+    static void Release();
 
     virtual ~ElementRegistry();
 

@@ -31,12 +31,14 @@ int Truncate(float value) {
 
 } // namespace
 
-SvgEngine::SvgEngine() = default;
+SvgEngine::SvgEngine() {
+    ElementRegistry::Hold();
+}
 
 SvgEngine::~SvgEngine() {
     delete m_root;
     m_root = nullptr;
-    ElementRegistry::Destroy();
+    ElementRegistry::Release();
     delete m_cache;
     m_cache = nullptr;
 }
@@ -89,13 +91,20 @@ void SvgEngine::Dispatch(SvgCommand& command) {
 
 void SvgEngine::Parse(const char* fileName) {
     TiXmlDocument doc;
-    SvgXmlReader::Load(fileName, doc); // a partly read file still gives what it holds
+    // A partly read file still gives what it holds.
+    bool wellFormed = SvgXmlReader::Load(fileName, doc);
 
     delete m_root;
     m_root = nullptr;
     ResetIndex();
+    m_documentWidth = 0;
+    m_documentHeight = 0;
 
     m_svgXml = doc.FirstChildElement("svg");
+    if (!wellFormed)
+        m_parseResult = doc.ErrorId() == TiXmlBase::TIXML_ERROR_OPENING_FILE ? Unreadable : NotXml;
+    else
+        m_parseResult = m_svgXml ? Parsed : NoSvgElement;
     if (!m_svgXml)
         return; // no document: later draws do nothing
 
@@ -105,6 +114,8 @@ void SvgEngine::Parse(const char* fileName) {
     m_root->LoadFromXml(m_svgXml);
     m_width = m_root->GetWidth();
     m_height = m_root->GetHeight();
+    m_documentWidth = m_width;
+    m_documentHeight = m_height;
     m_svgXml = nullptr;
 }
 

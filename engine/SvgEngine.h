@@ -59,6 +59,12 @@ public:
     float GetHeight() const { return m_height; }
     long GetCopiesMade() const { return kCopyBudget - m_copyBudget; }
 
+    // How the latest parse went (KelSvgParseResult) and the size it found.
+    enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement };
+    ParseResult GetParseResult() const { return m_parseResult; }
+    float GetDocumentWidth() const { return m_documentWidth; }
+    float GetDocumentHeight() const { return m_documentHeight; }
+
 private:
     void SetRect(const int* values);
     void RenderRoot(GdiGraphics& graphics);
@@ -76,6 +82,9 @@ private:
     GdiGraphics* m_cacheGraphics = nullptr; // only while the cache is rendered
 
     long m_copyBudget = kCopyBudget;
+    ParseResult m_parseResult = NotParsed;
+    float m_documentWidth = 0;
+    float m_documentHeight = 0;
 
     // Index of ids, first element in pre-order for each. A tree only ever grows
     // at the end of its pre-order (children are attached and loaded in document

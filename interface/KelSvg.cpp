@@ -4,10 +4,13 @@
 #include "interface/SvgCommand.h"
 #include "platform/gdiplus/GdiPlus.h"
 
+#include <atomic>
+
 namespace {
 
 // Token of the latest start-up; GDI+ is never shut down by the library.
-ULONG_PTR g_gdiplusToken = 0;
+// Engines on several threads may start up at once.
+std::atomic<ULONG_PTR> g_gdiplusToken{0};
 
 void SendRect(SvgEngine* engine, int code, int x, int y, int width, int height) {
     SvgCommand command(code);
@@ -27,7 +30,9 @@ CKelSvg::CKelSvg() : m_engine(new SvgEngine()) {
     input.DebugEventCallback = nullptr;
     input.SuppressBackgroundThread = FALSE;
     input.SuppressExternalCodecs = FALSE;
-    Gdiplus::GdiplusStartup(&g_gdiplusToken, &input, nullptr);
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    g_gdiplusToken.store(token, std::memory_order_relaxed);
 }
 
 CKelSvg::~CKelSvg() {
@@ -88,4 +93,10 @@ void CKelSvg::CommandDrawSVGGraphics(Gdiplus::Graphics* graphics) {
     SvgCommand command(SvgCommandDrawGraphics);
     command.graphics = graphics;
     m_engine->Dispatch(command);
+}
+
+KelSvgParseResult CKelSvg::KelGetParseResult(float& width, float& height) const {
+    width = m_engine->GetDocumentWidth();
+    height = m_engine->GetDocumentHeight();
+    return static_cast<KelSvgParseResult>(m_engine->GetParseResult());
 }

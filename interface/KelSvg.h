@@ -8,8 +8,19 @@ namespace Gdiplus {
 class Graphics;
 }
 
+// What the latest parse of a CKelSvg found (KelGetParseResult).
+enum KelSvgParseResult {
+    KelSvgNotParsed = 0,    // no parse yet
+    KelSvgParsed = 1,       // the file's top-level svg element is loaded
+    KelSvgUnreadable = 2,   // the file could not be read
+    KelSvgNotXml = 3,       // not well-formed XML; what came before the fault is loaded
+    KelSvgNoSvgElement = 4, // well-formed, but without a top-level svg element
+};
+
 // One SVG picture. A host creates one per picture and drives it with the eight
 // commands; nothing is returned except the rectangle of CommandGetSVGWinRect.
+// Different objects may be used on different threads at once; one object is
+// used by one thread at a time.
 class KELSVG_API CKelSvg : public CObject {
 public:
     CKelSvg();
@@ -36,6 +47,13 @@ public:
     void CommandDrawSVGWinRect(CDC* dc, int x, int y, int width, int height);
     // Draws onto the host's graphics object.
     void CommandDrawSVGGraphics(Gdiplus::Graphics* graphics);
+
+    // An extension of ours, not one of the eight commands (which report
+    // nothing): how the latest CommandParseSVGFile went, for hosts that tell
+    // their users why a picture stays empty. width and height get the
+    // document's own size as that parse found it, untruncated and whatever
+    // window was set since (0 when it has none).
+    KelSvgParseResult KelGetParseResult(float& width, float& height) const;
 
 private:
     SvgEngine* m_engine;

@@ -133,6 +133,36 @@ void DropClosingLines(FontOutline& o) {
 
 } // namespace
 
+OutlineTable::~OutlineTable() {
+    for (std::atomic<Page*>& entry : pages_) {
+        Page* page = entry.load(std::memory_order_relaxed);
+        if (!page)
+            continue;
+        for (std::atomic<const FontOutline*>& slot : page->slots)
+            delete slot.load(std::memory_order_relaxed);
+        delete page;
+    }
+}
+
+const FontOutline* OutlineTable::Find(uint32_t key) const {
+    if (key >= kMaxGlyphs * 2)
+        return nullptr;
+    const Page* page = pages_[key >> kPageBits].load(std::memory_order_acquire);
+    return page ? page->slots[key & (kPageSize - 1)].load(std::memory_order_acquire) : nullptr;
+}
+
+const FontOutline* OutlineTable::Publish(uint32_t key, std::unique_ptr<FontOutline> outline) {
+    std::atomic<Page*>& entry = pages_[key >> kPageBits];
+    Page* page = entry.load(std::memory_order_relaxed);
+    if (!page) {
+        page = new Page();
+        entry.store(page, std::memory_order_release);
+    }
+    const FontOutline* published = outline.release();
+    page->slots[key & (kPageSize - 1)].store(published, std::memory_order_release);
+    return published;
+}
+
 FontCache& FontCache::Instance() {
     static FontCache cache;
     return cache;
@@ -142,7 +172,6 @@ FontCache::FontCache() {
     FT_Library lib = nullptr;
     if (FT_Init_FreeType(&lib) == 0)
         library_ = lib;
-    buffer_ = hb_buffer_create();
     // A configuration of our own: the host's fontconfig state is left alone,
     // and everything fontconfig allocated for us goes with the cache.
     config_ = FcInitLoadConfigAndFonts();
@@ -161,7 +190,6 @@ FontCache::~FontCache() {
             FcCharSetDestroy(entry.second->fallbackCoverage);
     }
     faces_.clear();
-    hb_buffer_destroy(buffer_);
     if (library_)
         FT_Done_FreeType(static_cast<FT_Library>(library_));
     if (config_)
@@ -169,7 +197,22 @@ FontCache::~FontCache() {
 }
 
 hb_buffer_t* FontCache::Buffer() {
-    return buffer_;
+    struct Holder {
+        hb_buffer_t* buffer = hb_buffer_create();
+        ~Holder() { hb_buffer_destroy(buffer); }
+    };
+    thread_local Holder holder;
+    return holder.buffer;
+}
+
+size_t FontCache::FamilyCount() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return families_.size();
+}
+
+bool FontCache::HasGlyph(const FontFace& face, uint32_t codepoint) {
+    hb_codepoint_t glyph = 0;
+    return hb_font_get_nominal_glyph(face.hb, codepoint, &glyph) && glyph != 0;
 }
 
 FcConfig* FontCache::Config() {
@@ -201,6 +244,7 @@ std::shared_ptr<FontFamilyEntry> FontCache::FindFamily(const std::string& name) 
     std::string key = FamilyKey(name);
     if (key.empty())
         return nullptr;
+    std::lock_guard<std::mutex> guard(lock_);
     auto found = families_.find(key);
     if (found != families_.end())
         return found->second;
@@ -255,6 +299,7 @@ std::shared_ptr<FontFamilyEntry> FontCache::FindFamily(const std::string& name) 
 
 FontFaceChoice FontCache::Face(FontFamilyEntry& family, int style) {
     style &= 3;
+    std::lock_guard<std::mutex> guard(lock_);
     if (family.resolved[style])
         return family.styles[style];
     bool bold = (style & 1) != 0, italic = (style & 2) != 0;
@@ -351,11 +396,18 @@ FontFace* FontCache::OpenFace(const std::string& file, int index) {
 }
 
 const FontOutline* FontCache::Outline(FontFace& face, uint32_t glyph, bool embolden) {
+    if (glyph >= OutlineTable::kMaxGlyphs) {
+        static const FontOutline none; // no face has such a glyph
+        return &none;
+    }
     uint32_t key = glyph * 2 + (embolden ? 1 : 0);
-    auto found = face.outlines.find(key);
-    if (found != face.outlines.end())
-        return &found->second;
-    FontOutline& outline = face.outlines[key];
+    if (const FontOutline* found = face.outlines.Find(key))
+        return found;
+    std::lock_guard<std::mutex> guard(lock_);
+    if (const FontOutline* found = face.outlines.Find(key))
+        return found; // another thread made it meanwhile
+    auto made = std::make_unique<FontOutline>();
+    FontOutline& outline = *made;
     FT_Face ft = face.ft;
     if (FT_Load_Glyph(ft, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0 &&
         ft->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
@@ -380,7 +432,7 @@ const FontOutline* FontCache::Outline(FontFace& face, uint32_t glyph, bool embol
         outline.ops.shrink_to_fit();
         outline.pts.shrink_to_fit();
     }
-    return &outline;
+    return face.outlines.Publish(key, std::move(made));
 }
 
 // Fallback fonts for a face: fontconfig's preference order after the face's
@@ -388,6 +440,7 @@ const FontOutline* FontCache::Outline(FontFace& face, uint32_t glyph, bool embol
 // A lookup is then a walk over coverage sets, never a new match.
 FontFace* FontCache::FallbackFace(FontFace& face, uint32_t codepoint) {
     uint64_t key = (uint64_t(face.id) << 32) | codepoint;
+    std::lock_guard<std::mutex> guard(lock_);
     auto found = fallbacks_.find(key);
     if (found != fallbacks_.end())
         return found->second;
@@ -427,7 +480,7 @@ FontFace* FontCache::FallbackFace(FontFace& face, uint32_t codepoint) {
                 continue;
             FcPatternGetInteger(fonts->fonts[i], FC_INDEX, 0, &index);
             FontFace* candidate = OpenFace(reinterpret_cast<const char*>(file), index);
-            if (candidate && candidate != &face && FT_Get_Char_Index(candidate->ft, codepoint))
+            if (candidate && candidate != &face && HasGlyph(*candidate, codepoint))
                 result = candidate;
         }
     }

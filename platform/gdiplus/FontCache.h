@@ -1,10 +1,18 @@
 // Process-wide font state behind the text functions: family matching through
 // fontconfig, faces loaded once per file and index (FreeType for outlines,
 // HarfBuzz for shaping), and glyph outlines cached in font units.
+//
+// Threads: every fontconfig and FreeType call, and every change to the cache,
+// happens under the cache's lock. What text layout does for each glyph takes
+// none: a face's metrics and HarfBuzz font never change once it is open, its
+// outlines are published once and never changed, and shaping buffers are per
+// thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -26,6 +34,29 @@ struct FontOutline {
     std::vector<float> pts; // x, y pairs
 };
 
+// Outlines by key (glyph index * 2 + emboldened), each set once: lookups are
+// lock-free, additions are made under the cache's lock.
+class OutlineTable {
+public:
+    static constexpr uint32_t kMaxGlyphs = 65536; // glyph indices are 16-bit
+    OutlineTable() = default;
+    ~OutlineTable();
+    OutlineTable(const OutlineTable&) = delete;
+    OutlineTable& operator=(const OutlineTable&) = delete;
+
+    const FontOutline* Find(uint32_t key) const;
+    // Takes ownership; the key must be below kMaxGlyphs * 2 and not yet set.
+    const FontOutline* Publish(uint32_t key, std::unique_ptr<FontOutline> outline);
+
+private:
+    static constexpr uint32_t kPageBits = 8;
+    static constexpr uint32_t kPageSize = uint32_t(1) << kPageBits;
+    struct Page {
+        std::atomic<const FontOutline*> slots[kPageSize]{};
+    };
+    std::atomic<Page*> pages_[kMaxGlyphs * 2 / kPageSize]{};
+};
+
 // One face of one font file, opened once and kept for the process.
 struct FontFace {
     uint32_t id = 0; // order of opening
@@ -43,12 +74,11 @@ struct FontFace {
     bool bold = false;   // the face itself is bold
     bool italic = false; // the face itself is italic or oblique
     // Fonts for characters this face lacks, in preference order, and the
-    // characters they cover together; looked up on first need.
+    // characters they cover together; looked up on first need (under the lock).
     bool fallbackSorted = false;
     _FcFontSet* fallbackFonts = nullptr;
     _FcCharSet* fallbackCoverage = nullptr;
-    // Key: glyph index * 2 + emboldened.
-    std::unordered_map<uint32_t, FontOutline> outlines;
+    OutlineTable outlines;
 };
 
 // A face chosen for a family and style, with what must be synthesised.
@@ -62,7 +92,7 @@ struct FontFaceChoice {
 struct FontFamilyEntry {
     std::string requested;    // the name as asked for (UTF-8)
     std::string family;       // the installed family it resolved to
-    FontFaceChoice styles[4]; // by bold | italic bits
+    FontFaceChoice styles[4]; // by bold | italic bits; read and set under the lock
     bool resolved[4] = {false, false, false, false};
 };
 
@@ -80,6 +110,9 @@ public:
     // The glyph's outline in font units, or null when the glyph has none.
     const FontOutline* Outline(FontFace& face, uint32_t glyph, bool embolden);
 
+    // True when the face maps the character to a glyph of its own.
+    static bool HasGlyph(const FontFace& face, uint32_t codepoint);
+
     // Extra advance and outline growth of synthetic bold, in font units.
     static float EmboldenStrength(const FontFace& face) { return face.upem / 24.0f; }
     // Horizontal shear of synthetic italic (about 12 degrees).
@@ -88,10 +121,10 @@ public:
     // A face for a character the given face lacks, or null.
     FontFace* FallbackFace(FontFace& face, uint32_t codepoint);
 
-    // Shaping buffer reused between runs (one thread only).
+    // Shaping buffer reused between runs, one for each thread.
     hb_buffer_t* Buffer();
 
-    size_t FamilyCount() const { return families_.size(); }
+    size_t FamilyCount() const;
 
     // Bounds on cached family names and fallback lookups.
     static constexpr size_t kMaxFamilies = 256;
@@ -108,9 +141,9 @@ private:
     FontFace* OpenFace(const std::string& file, int index);
     bool IsGenericHead(const std::string& family);
 
+    mutable std::mutex lock_;
     void* library_ = nullptr;     // FT_Library
     _FcConfig* config_ = nullptr; // of our own, freed with the cache
-    hb_buffer_t* buffer_ = nullptr;
     std::unordered_map<std::string, std::unique_ptr<FontFace>> faces_; // "index:file"
     std::unordered_map<std::string, std::shared_ptr<FontFamilyEntry>> families_;
     std::unordered_map<uint64_t, FontFace*> fallbacks_; // (face id, codepoint)

@@ -1,7 +1,5 @@
 #include "platform/gdiplus/FontLayout.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
 #include <hb.h>
 
 #include <cmath>
@@ -75,7 +73,7 @@ public:
 private:
     FontFace* FaceFor(char32_t c, FontFace* previous) {
         FontFace* main = main_.face;
-        if (FT_Get_Char_Index(main->ft, c) != 0)
+        if (FontCache::HasGlyph(*main, c))
             return main;
         if (FollowsPrevious(c))
             return previous ? previous : main;

@@ -1,5 +1,6 @@
 // Start-up, shut-down and memory of the back end.
 
+#include <atomic>
 #include <cstdlib>
 
 #include "platform/gdiplus/GdipObjects.h"
@@ -38,7 +39,7 @@ Status WINGDIPAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* in
     }
     // Nothing to start: Cairo needs no global set-up. The token only has to be
     // non-zero, as GDI+'s tokens are.
-    static ULONG_PTR next = 0;
+    static std::atomic<ULONG_PTR> next{0};
     *token = ++next;
     return Ok;
 }

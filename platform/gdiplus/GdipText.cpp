@@ -436,9 +436,9 @@ Status WINGDIPAPI GdipAddPathString(GpPath* path, GDIPCONST WCHAR* string, INT l
     Status status = GdipStartPathFigure(path);
     if (status != Ok)
         return status;
-    // One scratch outline for every call (one thread), released when a long
+    // One scratch outline for every call on a thread, released when a long
     // string made it large.
-    static FontOutline figures;
+    thread_local FontOutline figures;
     figures.ops.clear();
     figures.pts.clear();
     status = LayoutString(*family->entry, text.data(), text.size(), request, figures)

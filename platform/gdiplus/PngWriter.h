@@ -9,12 +9,11 @@ namespace Gdiplus {
 // Receives encoded bytes; returns false to abandon the encoding.
 using PngSink = bool (*)(void* closure, const unsigned char* data, size_t length);
 
-// Encodes the image as an 8-bit PNG with straight alpha: RGB when every pixel
-// is opaque, else RGBA. Pixels decode to exactly what Cairo's own PNG writer
-// gives for the same data. Rows use the "up" filter and a deflate stream of
-// literals and byte runs, which is quick to make and small for the flat
-// areas that vector pictures have. Returns false when the sink failed or
-// memory ran out.
+// Encodes the image as an 8-bit PNG with straight alpha: a palette (with
+// alphas when any colour is not opaque) when it has at most 256 colours, else
+// RGB when every pixel is opaque, else RGBA. Pixels decode to exactly what
+// Cairo's own PNG writer gives for the same data. The stream is compressed
+// with libdeflate. Returns false when the sink failed or memory ran out.
 bool WritePng(const unsigned char* data, int width, int height, int stride, PngSink sink,
               void* closure);
 

@@ -126,6 +126,42 @@ TEST(KelSvg, ObjectsAreCreatedAndDestroyedInAnyOrder) {
     delete c;
 }
 
+TEST(KelSvg, ParseResultTellsWhatTheLatestParseFound) {
+    CKelSvg picture;
+    float w = -1, h = -1;
+    EXPECT_EQ(picture.KelGetParseResult(w, h), KelSvgNotParsed);
+    EXPECT_EQ(w, 0.0f);
+    const struct {
+        std::string text;
+        KelSvgParseResult result;
+        float width, height;
+        bool draws;
+    } rows[] = {
+        {RedSquare("99.9"), KelSvgParsed, 99.9f, 99.9f, true},
+        {"<svg><rect width='5' height='5'/></svg>", KelSvgParsed, 0, 0, false},
+        // What precedes the fault is drawn, but the parse tells of it.
+        {RedSquare("20").substr(0, 107), KelSvgNotXml, 20, 20, true},
+        {"", KelSvgNotXml, 0, 0, false},
+        {"<html/>", KelSvgNoSvgElement, 0, 0, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        TempSvgFile file(row.text);
+        picture.CommandParseSVGFile(file.PathBuffer());
+        picture.CommandSetSVGWinRect(0, 0, 30, 30);
+        EXPECT_EQ(picture.KelGetParseResult(w, h), row.result);
+        EXPECT_EQ(w, row.width);
+        EXPECT_EQ(h, row.height);
+        HostBitmap target(30, 30, kBlue);
+        picture.CommandDrawSVG(target.dc());
+        EXPECT_EQ(target.At(2, 2), row.draws ? kRed : kBlue);
+    }
+    char missing[] = "/nonexistent/file.svg";
+    picture.CommandParseSVGFile(missing);
+    EXPECT_EQ(picture.KelGetParseResult(w, h), KelSvgUnreadable);
+    EXPECT_EQ(w, 0.0f);
+}
+
 TEST(KelSvg, LoadingTheLibraryRegistersItsModule) {
     // The shared library sits two folders above the tool in the build tree.
     std::string tool = KELSVG_TOOL_PATH;

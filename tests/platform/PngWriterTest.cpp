@@ -38,13 +38,15 @@ int Paeth(int a, int b, int c) {
     return pa <= pb && pa <= pc ? a : (pb <= pc ? b : c);
 }
 
-// A strict reader for 8-bit RGB/RGBA files: checks the signature, every
-// chunk's CRC, the zlib stream (with its checksum) and the filter bytes, and
-// gives straight RGBA bytes.
+// A strict reader for 8-bit palette, RGB and RGBA files (zlib inflates):
+// checks the signature, every chunk's CRC and order, the zlib stream (with its
+// checksum), the filter bytes and the palette indexes, and gives straight RGBA
+// bytes.
 struct Decoded {
     bool ok = false;
     std::string problem;
     int width = 0, height = 0, colorType = 0;
+    std::vector<std::string> chunks; // types in file order
     Bytes rgba;
 };
 
@@ -55,7 +57,7 @@ Decoded Decode(const Bytes& file) {
         d.problem = "signature";
         return d;
     }
-    Bytes idat;
+    Bytes idat, palette, alphas;
     bool ended = false;
     for (size_t at = 8; at < file.size();) {
         if (file.size() - at < 12) {
@@ -68,6 +70,7 @@ Decoded Decode(const Bytes& file) {
             return d;
         }
         std::string type(reinterpret_cast<const char*>(&file[at + 4]), 4);
+        d.chunks.push_back(type);
         const unsigned char* body = &file[at + 8];
         if (crc32(0, &file[at + 4], length + 4) != Big32(body + length)) {
             d.problem = "CRC of " + type;
@@ -77,10 +80,23 @@ Decoded Decode(const Bytes& file) {
             d.width = int(Big32(body));
             d.height = int(Big32(body + 4));
             d.colorType = body[9];
-            if (body[8] != 8 || (d.colorType != 2 && d.colorType != 6) || body[12] != 0) {
+            if (body[8] != 8 || (d.colorType != 2 && d.colorType != 3 && d.colorType != 6) ||
+                body[12] != 0) {
                 d.problem = "format";
                 return d;
             }
+        } else if (type == "PLTE") {
+            if (!idat.empty() || length % 3 || length == 0 || length > 768) {
+                d.problem = "PLTE";
+                return d;
+            }
+            palette.assign(body, body + length);
+        } else if (type == "tRNS") {
+            if (!idat.empty() || palette.empty() || length > palette.size() / 3) {
+                d.problem = "tRNS";
+                return d;
+            }
+            alphas.assign(body, body + length);
         } else if (type == "IDAT") {
             idat.insert(idat.end(), body, body + length);
         } else if (type == "IEND") {
@@ -92,7 +108,11 @@ Decoded Decode(const Bytes& file) {
         d.problem = "no IEND at the end";
         return d;
     }
-    const size_t channels = d.colorType == 6 ? 4 : 3;
+    if ((d.colorType == 3) != !palette.empty()) {
+        d.problem = "palette and colour type disagree";
+        return d;
+    }
+    const size_t channels = d.colorType == 6 ? 4 : d.colorType == 2 ? 3 : 1;
     const size_t rowBytes = size_t(d.width) * channels;
     Bytes raw(size_t(d.height) * (rowBytes + 1));
     uLongf rawLength = uLongf(raw.size());
@@ -116,6 +136,16 @@ Decoded Decode(const Bytes& file) {
             cur[i] = uint8_t(in[1 + i] + predictor[in[0]]);
         }
         for (int x = 0; x < d.width; ++x) {
+            if (channels == 1) {
+                size_t index = cur[x];
+                if (3 * index >= palette.size()) {
+                    d.problem = "index past the palette";
+                    return d;
+                }
+                d.rgba.insert(d.rgba.end(), &palette[3 * index], &palette[3 * index] + 3);
+                d.rgba.push_back(index < alphas.size() ? alphas[index] : 0xFF);
+                continue;
+            }
             d.rgba.insert(d.rgba.end(), &cur[x * channels], &cur[x * channels] + channels);
             if (channels == 3)
                 d.rgba.push_back(0xFF);
@@ -126,24 +156,26 @@ Decoded Decode(const Bytes& file) {
     return d;
 }
 
-// The image encoded by the encoder under test and by Cairo, both decoded.
-void ExpectSameAsCairo(cairo_surface_t* surface, int expectedColorType) {
+// The image encoded by the encoder under test and by Cairo, both decoded;
+// gives ours.
+Decoded ExpectSameAsCairo(cairo_surface_t* surface, int expectedColorType) {
     cairo_surface_flush(surface);
     Bytes ours;
-    ASSERT_TRUE(WritePng(cairo_image_surface_get_data(surface),
+    EXPECT_TRUE(WritePng(cairo_image_surface_get_data(surface),
                          cairo_image_surface_get_width(surface),
                          cairo_image_surface_get_height(surface),
                          cairo_image_surface_get_stride(surface), Append, &ours));
     Bytes theirs;
-    ASSERT_EQ(CAIRO_STATUS_SUCCESS,
+    EXPECT_EQ(CAIRO_STATUS_SUCCESS,
               cairo_surface_write_to_png_stream(surface, AppendCairo, &theirs));
     Decoded a = Decode(ours), b = Decode(theirs);
-    ASSERT_TRUE(a.ok) << a.problem;
-    ASSERT_TRUE(b.ok) << b.problem;
+    EXPECT_TRUE(a.ok) << a.problem;
+    EXPECT_TRUE(b.ok) << b.problem;
     EXPECT_EQ(expectedColorType, a.colorType);
     EXPECT_EQ(b.width, a.width);
     EXPECT_EQ(b.height, a.height);
     EXPECT_TRUE(a.rgba == b.rgba);
+    return a;
 }
 
 cairo_surface_t* Surface(int w, int h) {
@@ -168,27 +200,44 @@ void FillEveryAlpha(cairo_surface_t* s, unsigned seed) {
 }
 
 TEST(PngWriter, MatchesCairoOnDrawnPictures) {
-    // Transparent with an anti-aliased shape: RGBA, long zero runs, edges.
+    // Transparent with an anti-aliased shape: few colours, so a palette with
+    // alphas; long runs, edges.
     cairo_surface_t* s = Surface(300, 200);
     cairo_t* cr = cairo_create(s);
     cairo_set_source_rgba(cr, 0.2, 0.5, 0.9, 0.7);
     cairo_arc(cr, 150, 100, 80.3, 0, 6.283);
     cairo_fill(cr);
-    ExpectSameAsCairo(s, 6);
+    Decoded d = ExpectSameAsCairo(s, 3);
+    EXPECT_EQ(d.chunks, (std::vector<std::string>{"IHDR", "PLTE", "tRNS", "IDAT", "IEND"}));
 
-    // Opaque: written as RGB.
+    // Opaque: a palette without alphas.
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
     cairo_set_source_rgb(cr, 0.9, 0.1, 0.3);
     cairo_rectangle(cr, 10.5, 20.25, 200, 90);
     cairo_fill(cr);
+    d = ExpectSameAsCairo(s, 3);
+    EXPECT_EQ(d.chunks, (std::vector<std::string>{"IHDR", "PLTE", "IDAT", "IEND"}));
+
+    // A gradient has too many colours for a palette.
+    cairo_pattern_t* ramp = cairo_pattern_create_linear(0, 0, 300, 200);
+    cairo_pattern_add_color_stop_rgb(ramp, 0, 1, 0, 0);
+    cairo_pattern_add_color_stop_rgb(ramp, 1, 0, 0.5, 1);
+    cairo_set_source(cr, ramp);
+    cairo_paint(cr);
     ExpectSameAsCairo(s, 2);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.5);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_rectangle(cr, 0, 0, 100, 50);
+    cairo_fill(cr);
+    ExpectSameAsCairo(s, 6);
+    cairo_pattern_destroy(ramp);
     cairo_destroy(cr);
     cairo_surface_destroy(s);
 
     // Entirely transparent.
     s = Surface(64, 64);
-    ExpectSameAsCairo(s, 6);
+    ExpectSameAsCairo(s, 3);
     cairo_surface_destroy(s);
 }
 
@@ -219,31 +268,60 @@ TEST(PngWriter, MatchesCairoOnEveryAlphaAndOnNoise) {
     cairo_surface_destroy(s);
 }
 
-TEST(PngWriter, RunsOfEveryLengthAndOddSizes) {
-    // A row made of runs of one colour, 1 to 600 pixels long, so that matches
-    // of every length and their remainders occur; rows repeat and change.
-    cairo_surface_t* s = Surface(5000, 6);
-    unsigned char* data = cairo_image_surface_get_data(s);
-    for (int y = 0; y < 6; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + y * cairo_image_surface_get_stride(s));
-        int x = 0;
-        for (int run = 1; x < 5000; ++run) {
-            uint32_t c = (run % 3 == 0) ? 0 : 0xFF000000 | uint32_t(run * 2654435761u >> 8);
-            if (y >= 3)
-                c = (run + y) % 2 ? 0x80402010 : 0xFF102030;
-            for (int i = 0; i < run % 601 && x < 5000; ++i)
-                row[x++] = c;
-        }
+TEST(PngWriter, PaletteHoldsUpTo256StraightColours) {
+    // count opaque colours, then transparent pixels whose (invalid) channels
+    // differ but which all mean the one colour "transparent".
+    auto image = [](int count, int junk) {
+        cairo_surface_t* s = Surface(count + junk, 1);
+        auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s));
+        for (int x = 0; x < count; ++x)
+            row[x] = 0xFF000040 | uint32_t(x & 0xFF) << 16 | uint32_t(x >> 8) << 8;
+        for (int x = 0; x < junk; ++x)
+            row[count + x] = uint32_t(x + 1);
+        cairo_surface_mark_dirty(s);
+        return s;
+    };
+    const struct {
+        int count, junk, type;
+    } rows[] = {{256, 0, 3}, {257, 0, 2}, {255, 400, 3}, {256, 1, 6}, {1, 0, 3}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.count) + " colours, " + std::to_string(row.junk));
+        cairo_surface_t* s = image(row.count, row.junk);
+        ExpectSameAsCairo(s, row.type);
+        cairo_surface_destroy(s);
     }
-    cairo_surface_mark_dirty(s);
-    ExpectSameAsCairo(s, 6);
-    cairo_surface_destroy(s);
+}
+
+TEST(PngWriter, RunsOfEveryLengthAndOddSizes) {
+    // Rows made of runs of one colour, 1 to 600 pixels long, so that matches
+    // of every length and their remainders occur; rows repeat and change. With
+    // colours of their own in each of the first rows, too many for a palette.
+    for (bool many : {false, true}) {
+        SCOPED_TRACE(many ? "many colours" : "few colours");
+        cairo_surface_t* s = Surface(5000, 12);
+        unsigned char* data = cairo_image_surface_get_data(s);
+        for (int y = 0; y < 12; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(data + y * cairo_image_surface_get_stride(s));
+            int x = 0;
+            for (int run = 1; x < 5000; ++run) {
+                uint32_t seed = uint32_t(run) * 2654435761u + (many ? uint32_t(y) * 40503u : 0);
+                uint32_t c = (run % 3 == 0) ? 0 : 0xFF000000 | (seed >> 8);
+                if (y >= 9)
+                    c = (run + y) % 2 ? 0x80402010 : 0xFF102030;
+                for (int i = 0; i < run % 601 && x < 5000; ++i)
+                    row[x++] = c;
+            }
+        }
+        cairo_surface_mark_dirty(s);
+        ExpectSameAsCairo(s, many ? 6 : 3);
+        cairo_surface_destroy(s);
+    }
 
     for (int w : {1, 2, 3}) {
         for (int h : {1, 2, 700}) {
-            s = Surface(w, h);
+            cairo_surface_t* s = Surface(w, h);
             FillEveryAlpha(s, unsigned(w * 1000 + h));
-            ExpectSameAsCairo(s, 6);
+            ExpectSameAsCairo(s, w * h > 256 ? 6 : 3);
             cairo_surface_destroy(s);
         }
     }
@@ -251,56 +329,52 @@ TEST(PngWriter, RunsOfEveryLengthAndOddSizes) {
 
 TEST(PngWriter, RowsThatChangeInPlaces) {
     // Each row repeats the one above but for one pixel (or none), at every
-    // position of an odd width, in colour with and without transparency.
-    for (uint32_t alpha : {0xFF000000u, 0x7F000000u}) {
-        const int w = 11, h = 3 * w;
-        cairo_surface_t* s = Surface(w, h);
-        unsigned char* data = cairo_image_surface_get_data(s);
-        int stride = cairo_image_surface_get_stride(s);
-        for (int x = 0; x < w; ++x)
-            reinterpret_cast<uint32_t*>(data)[x] = alpha | 0x00302010;
-        for (int y = 1; y < h; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
-            std::memcpy(row, data + (y - 1) * stride, size_t(w) * 4);
-            if (y % 3 != 0)
-                row[y % w] = alpha | uint32_t(y * 0x00050301);
+    // position modulo four and more, in colour with and without transparency;
+    // a first row of 301 colours (no palette) or of one (a palette).
+    for (int w : {301, 11}) {
+        for (uint32_t alpha : {0xFF000000u, 0x7F000000u}) {
+            SCOPED_TRACE(std::to_string(w) + " wide, alpha " + std::to_string(alpha >> 24));
+            const int h = 3 * 11;
+            cairo_surface_t* s = Surface(w, h);
+            unsigned char* data = cairo_image_surface_get_data(s);
+            int stride = cairo_image_surface_get_stride(s);
+            for (int x = 0; x < w; ++x)
+                reinterpret_cast<uint32_t*>(data)[x] =
+                    alpha | (w > 256 ? uint32_t(x) * 0x010101 : 0x302010);
+            for (int y = 1; y < h; ++y) {
+                auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
+                std::memcpy(row, data + (y - 1) * stride, size_t(w) * 4);
+                if (y % 3 != 0)
+                    row[(y * 37) % w] = alpha | uint32_t(y * 0x00050301);
+            }
+            cairo_surface_mark_dirty(s);
+            ExpectSameAsCairo(s, w < 256 ? 3 : alpha == 0xFF000000u ? 2 : 6);
+            cairo_surface_destroy(s);
         }
-        cairo_surface_mark_dirty(s);
-        ExpectSameAsCairo(s, alpha == 0xFF000000u ? 2 : 6);
-        cairo_surface_destroy(s);
     }
 }
 
-TEST(PngWriter, SkewedByteCountsKeepCodesWithinFifteenBits) {
-    // Byte k occurs about 1.7^k times (the last count twice): an unlimited
-    // Huffman code for that would be 19 bits deep. The bytes are dealt
-    // round-robin so that they stay single literals, in one row of one block.
-    std::vector<int> left;
-    for (int k = 0; k < 20; ++k)
-        left.push_back(int(std::lround(std::pow(1.7, k))));
-    left.push_back(left.back());
-    Bytes bytes;
-    for (bool any = true; any;) {
-        any = false;
-        for (size_t k = 0; k < left.size(); ++k)
-            if (left[k] > 0) {
-                bytes.push_back(uint8_t(k * 10));
-                --left[k];
-                any = true;
+TEST(PngWriter, ShortRunsOnlyLeaveLongMatchLengthsUnused) {
+    // No run reaches the longest match lengths, so a block's literal and
+    // length alphabet ends early: the former writer's coder read codes it had
+    // never assigned for those lengths. In a palette and in RGBA.
+    for (int colours : {7, 100000}) {
+        SCOPED_TRACE(colours);
+        cairo_surface_t* s = Surface(997, 23);
+        unsigned char* data = cairo_image_surface_get_data(s);
+        std::mt19937 random(11);
+        for (int y = 0; y < 23; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(data + y * cairo_image_surface_get_stride(s));
+            for (int x = 0; x < 997;) {
+                uint32_t c = 0xFF000000 | uint32_t(random() % colours) * 0x0A0301;
+                for (int n = 2 + int(random() % 9); n > 0 && x < 997; --n)
+                    row[x++] = c;
             }
+        }
+        cairo_surface_mark_dirty(s);
+        ExpectSameAsCairo(s, colours < 256 ? 3 : 2);
+        cairo_surface_destroy(s);
     }
-    while (bytes.size() % 3)
-        bytes.push_back(uint8_t(bytes.size()));
-    const int w = int(bytes.size() / 3);
-    ASSERT_LE(w, 32767);
-    cairo_surface_t* s = Surface(w, 1);
-    auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s));
-    for (int x = 0; x < w; ++x)
-        row[x] = 0xFF000000 | uint32_t(bytes[3 * x]) << 16 | uint32_t(bytes[3 * x + 1]) << 8 |
-                 bytes[3 * x + 2];
-    cairo_surface_mark_dirty(s);
-    ExpectSameAsCairo(s, 2);
-    cairo_surface_destroy(s);
 }
 
 TEST(PngWriter, LargeImagesSpanSeveralDataChunks) {

@@ -89,6 +89,24 @@ def test_bad_arguments_raise_value_and_type_errors():
             call()
 
 
+def test_threads_render_in_parallel_as_one_does(tmp_path):
+    examples = sorted(pathlib.Path(HELLO).parent.glob("*.svg"))
+    alone = [kelsvg.render(str(path), width=200) for path in examples]
+    results = {}
+
+    def work(worker):
+        for round in range(3):
+            for i, path in enumerate(examples):
+                results[worker, round, i] = kelsvg.render(str(path), width=200)
+
+    threads = [threading.Thread(target=work, args=(w,)) for w in range(4)]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    assert all(results[key] == alone[key[2]] for key in results) and len(results) == 12 * len(examples)
+
+
 def test_drawing_leaves_the_interpreter_free(tmp_path):
     # The source is a pipe that another Python thread fills: were the lock
     # held while the file is read, neither thread could go on.

@@ -2,7 +2,7 @@
 
 #include "interface/KelSvg.h"
 #include "platform/mfc/Afx.h"
-#include "tools/kelsvg/ToolInput.h"
+#include "tools/kelsvg/ToolPicture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,19 +38,20 @@ Viewer::~Viewer() {
 }
 
 bool Viewer::Load() {
-    // The picture is taken only when the file stayed the same from the check
-    // to the end of the parse; a later change brings another load.
+    // The picture is taken only when the file held one and stayed the same
+    // while it was read; a later change brings another load.
     struct stat before, after;
     bool stable = stat(m_path.c_str(), &before) == 0;
-    ToolInput checked = InspectInput(m_path);
-    if (!checked.ok) {
-        m_problem = checked.problem;
-        return false;
-    }
     auto picture = std::make_unique<CKelSvg>();
     std::vector<char> name(m_path.begin(), m_path.end());
     name.push_back('\0');
     picture->CommandParseSVGFile(name.data());
+    float width = 0, height = 0;
+    KelSvgParseResult result = picture->KelGetParseResult(width, height);
+    if (result != KelSvgParsed) {
+        m_problem = DiagnoseInput(m_path, result);
+        return false;
+    }
     if (!stable || stat(m_path.c_str(), &after) != 0 || !SameFileState(before, after)) {
         m_problem = "the file changed while it was read";
         return false;

@@ -2,18 +2,19 @@
 
 #include <string>
 
-// What kelsvg's own look at an input found, before the library is called.
+// What kelsvg's own look at an input found.
 struct ToolInput {
     bool ok = false;     // readable, XML, with a top-level svg element
     std::string problem; // why not, when !ok
-    double width = 0;    // the document's size as the library will take it
-    double height = 0;
-    bool HasSize() const { return width >= 1 && height >= 1; } // false for NaN
 };
 
 // Reads the file and checks that it is well-formed XML with a top-level svg
-// element; finds its size from width, height and viewBox.
+// element. The tool runs it only when the library found no picture in a file,
+// to say why.
 ToolInput InspectInput(const std::string& path);
+
+// The system's text for an errno value (safe on any thread).
+std::string ErrorText(int error);
 
 // A document that came from no file (standard input, text handed over in
 // memory), kept in an anonymous in-memory file that the library and the check

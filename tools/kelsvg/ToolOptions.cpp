@@ -31,6 +31,8 @@ const char* ToolUsage() {
            "  --out-dir DIR        render every INPUT to DIR/NAME.png (.pdf, .svg, .ps with\n"
            "                       --format) in one process, going on after a bad input;\n"
            "                       the exit code is the worst seen\n"
+           "  -j, --jobs N         with --out-dir, render N inputs at once, each on a thread\n"
+           "                       of its own (default: the number of processors)\n"
            "  --help               show this help and exit\n"
            "  --version            show the version and exit\n"
            "\n"
@@ -67,21 +69,6 @@ bool ParsePositive(const std::string& text, double limit, double& out) {
     return true;
 }
 
-bool ParseSide(const std::string& text, int& out) {
-    if (text.empty() || text.size() > 9)
-        return false;
-    long value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + (c - '0');
-    }
-    if (value < 1 || value > kMaxImageSide)
-        return false;
-    out = static_cast<int>(value);
-    return true;
-}
-
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -106,6 +93,22 @@ const NamedColor kNamedColors[] = {
     {"teal", 0xFF008080},        {"aqua", 0xFF00FFFF},   {"orange", 0xFFFFA500},
     {"transparent", 0x00000000},
 };
+
+// A whole number from 1 to max.
+bool ParseCount(const std::string& text, int max, int& out) {
+    if (text.empty() || text.size() > 9)
+        return false;
+    long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > max)
+        return false;
+    out = static_cast<int>(value);
+    return true;
+}
 
 } // namespace
 
@@ -196,7 +199,7 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             if (!takeValue())
                 return false;
             bool isWidth = name == "-w" || name == "--width";
-            if (!ParseSide(value, isWidth ? options.width : options.height)) {
+            if (!ParseCount(value, kMaxImageSide, isWidth ? options.width : options.height)) {
                 error = "invalid " + std::string(isWidth ? "width" : "height") + " '" + value +
                         "' (a whole number from 1 to " + std::to_string(kMaxImageSide) + ")";
                 return false;
@@ -243,6 +246,14 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             if (!noValue())
                 return false;
             options.dc = true;
+        } else if (name == "-j" || name == "--jobs") {
+            if (!takeValue())
+                return false;
+            if (!ParseCount(value, kMaxJobs, options.jobs)) {
+                error = "invalid number of jobs '" + value + "' (a whole number from 1 to " +
+                        std::to_string(kMaxJobs) + ")";
+                return false;
+            }
         } else if (name == "--out-dir") {
             if (!takeValue())
                 return false;

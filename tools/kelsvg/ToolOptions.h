@@ -20,6 +20,7 @@ struct ToolOptions {
     bool cache = false;
     bool dc = false;
     std::string outDir;              // empty: one INPUT and one OUTPUT
+    int jobs = 0;                    // inputs rendered at once with outDir; 0: one per processor
     std::vector<std::string> inputs; // "-": standard input
     std::string output;              // "-": standard output
     bool help = false;
@@ -31,6 +32,9 @@ const int kMaxImageSide = 32767;
 // Largest image area the tool makes: the image, the bitmap cache and the PNG
 // writer's copy then stay within a few hundred MB, whatever size a file asks for.
 const long long kMaxImagePixels = 1LL << 25;
+
+// Most inputs the tool renders at once.
+const int kMaxJobs = 256;
 
 // Parses argv; on a usage error returns false with a message in error.
 bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& error);

@@ -30,7 +30,7 @@ int Side(double length) {
 }
 
 // The image's size and the picture's window in it, for a document of
-// docWidth x docHeight (the library's truncated size is docWidth's fallback).
+// docWidth x docHeight.
 void ChooseWindow(const ToolOptions& options, double docWidth, double docHeight, ToolWindow& w) {
     if (options.width && options.height) {
         w.width = options.width;
@@ -59,30 +59,40 @@ void ChooseWindow(const ToolOptions& options, double docWidth, double docHeight,
 
 } // namespace
 
-ToolProblem LoadPicture(CKelSvg& picture, const ToolOptions& options, const std::string& input,
-                        ToolWindow& window) {
+std::string DiagnoseInput(const std::string& input, KelSvgParseResult result) {
     ToolInput checked = InspectInput(input);
     if (!checked.ok)
-        return Problem(ExitInput, checked.problem);
-    bool sizeGiven = options.width && options.height;
-    if (!sizeGiven && !checked.HasSize())
-        return Problem(ExitInput, "the document has no size (give --width and --height)");
+        return checked.problem;
+    // The file changed since the library read it.
+    switch (result) {
+    case KelSvgUnreadable:
+        return "cannot read the file";
+    case KelSvgNotXml:
+        return "not well-formed XML";
+    default:
+        return "not SVG: no top-level <svg> element";
+    }
+}
 
+ToolProblem LoadPicture(CKelSvg& picture, const ToolOptions& options, const std::string& input,
+                        ToolWindow& window) {
     std::vector<char> path(input.begin(), input.end());
     path.push_back('\0');
     picture.CommandParseSVGFile(path.data());
-    int x = 0, y = 0, docWidth = 0, docHeight = 0;
-    picture.CommandGetSVGWinRect(x, y, docWidth, docHeight);
-    window = ToolWindow{docWidth, docHeight, 0, 0, docWidth, docHeight};
+    float docWidth = 0, docHeight = 0;
+    KelSvgParseResult result = picture.KelGetParseResult(docWidth, docHeight);
+    if (result != KelSvgParsed)
+        return Problem(ExitInput, DiagnoseInput(input, result));
+
+    int x = 0, y = 0, width = 0, height = 0;
+    picture.CommandGetSVGWinRect(x, y, width, height);
+    window = ToolWindow{width, height, 0, 0, width, height};
     if (options.width || options.height || options.zoom > 0) {
-        // The ratio from the unrounded size where the check found one.
-        if (checked.HasSize())
-            ChooseWindow(options, checked.width, checked.height, window);
-        else
-            ChooseWindow(options, docWidth, docHeight, window);
+        ChooseWindow(options, docWidth, docHeight, window);
         picture.CommandSetSVGWinRect(window.x, window.y, window.pictureWidth, window.pictureHeight);
+        width = window.width;
+        height = window.height;
     }
-    int width = window.width, height = window.height;
     if (width < 1 || height < 1)
         return Problem(ExitInput, "the document has no size (give --width and --height)");
     std::string size = std::to_string(width) + "x" + std::to_string(height);

@@ -4,9 +4,10 @@
 // tool and the Python module, so that both size pictures alike and tell the
 // same things about bad inputs.
 
+#include "interface/KelSvg.h"
+
 #include <string>
 
-class CKelSvg;
 struct ToolOptions;
 namespace Gdiplus {
 class GpBitmap;
@@ -32,7 +33,12 @@ struct ToolWindow {
     int pictureHeight = 0;
 };
 
-// Parses input into picture and sets its window: the document's size, scaled
+// Why the library found no picture in input (the result of its parse), in
+// the words of the tool's own check of the file.
+std::string DiagnoseInput(const std::string& input, KelSvgParseResult result);
+
+// Parses input into picture (the one reading of the file when it holds a
+// picture) and sets its window: the document's size, scaled
 // by the zoom, or the width and height given (with one of them, the other
 // keeps the document's aspect ratio; with both and keepAspect, the picture
 // fits inside them, centred). Refuses inputs that are not SVG, have no size,

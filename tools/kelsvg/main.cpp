@@ -11,23 +11,37 @@
 #include "interface/KelSvgVersion.h"
 #include "platform/gdiplus/GdiPlus.h"
 
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <set>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 using namespace Gdiplus;
 
 namespace {
 
-void Report(const std::string& file, const std::string& message) {
-    std::fprintf(stderr, "kelsvg: %s: %s\n", file.c_str(), message.c_str());
+// What became of one input: the exit code and, unless all went well, the
+// whole line that tells why on standard error.
+struct Outcome {
+    int code = ExitOk;
+    std::string message;
+};
+
+Outcome Problem(int code, const std::string& file, const std::string& message) {
+    return {code, "kelsvg: " + file + ": " + message + "\n"};
 }
 
 // True when output names the very file input is (writing would destroy it).
@@ -37,75 +51,81 @@ bool SameFile(const std::string& input, const std::string& output) {
            in.st_dev == out.st_dev && in.st_ino == out.st_ino;
 }
 
-std::string ErrnoText(const char* what) {
-    return std::string(what) + (errno ? std::string(": ") + std::strerror(errno) : std::string());
+Outcome Problem(const std::string& file, const ToolProblem& problem) {
+    return Problem(problem.code, file, problem.message);
 }
 
-// One input to one output ("-" for standard input and output, the image then
-// going to imageFd).
-int RenderOne(CKelSvg& picture, const ToolOptions& options, const std::string& input,
-              const std::string& output, int imageFd) {
-    bool toStdout = output == "-";
-    std::string inputName = input == "-" ? "standard input" : input;
-    std::string outputName = toStdout ? "standard output" : output;
-    InMemoryFile standardInput;
-    std::string path = input;
-    if (input == "-") {
-        std::string bytes;
-        errno = 0;
-        if (!SvgXmlReader::ReadFile("/dev/stdin", bytes)) {
-            Report(inputName, ErrnoText("cannot read"));
-            return ExitInput;
-        }
-        if (!standardInput.Open(bytes)) {
-            Report(inputName, ErrnoText("cannot keep the document"));
-            return ExitInput;
-        }
-        path = standardInput.Path();
-    } else if (!toStdout && SameFile(input, output)) {
-        Report(output, "the output would overwrite the input");
-        return ExitUsage;
-    }
+std::string ErrnoText(const char* what) {
+    return std::string(what) + (errno ? ": " + ErrorText(errno) : std::string());
+}
 
-    ToolWindow window;
-    ToolProblem problem = LoadPicture(picture, options, path, window);
-    if (problem) {
-        Report(inputName, problem.message);
-        return problem.code;
-    }
-    ImageFormat format = options.formatGiven || toStdout ? options.format : FormatOfPath(output);
-    FileSink file;
-    DescriptorSink stream(imageFd);
-    ImageSink* sink = &stream;
-    if (!toStdout) {
-        errno = 0;
-        if (!file.Open(output)) {
-            Report(outputName, ErrnoText("cannot write the image"));
-            return ExitOutput;
-        }
-        sink = &file;
-    }
+// Draws the loaded picture in the format asked for, or named by the output's
+// extension, to sink; `drawn` (when given) is called once the picture is no
+// longer needed, before a bitmap is written.
+Outcome WriteImage(CKelSvg& picture, const ToolOptions& options, const ToolWindow& window,
+                   const std::string& output, const std::string& outputName, ImageSink& sink,
+                   const std::function<void()>& drawn) {
+    ImageFormat format =
+        options.formatGiven || output == "-" ? options.format : FormatOfPath(output);
     bool written = false;
     errno = 0;
     if (format == ImageFormat::Png) {
         GpBitmap* bitmap = nullptr;
-        problem = DrawPicture(picture, options, window, bitmap);
-        if (problem) {
-            Report(outputName, problem.message);
-            return problem.code;
-        }
-        written = WritePngImage(bitmap, *sink);
+        ToolProblem problem = DrawPicture(picture, options, window, bitmap);
+        if (problem)
+            return Problem(outputName, problem);
+        if (drawn)
+            drawn();
+        written = WritePngImage(bitmap, sink);
         GdipDisposeImage(bitmap);
     } else {
-        written = WriteVectorImage(picture, options, format, window.width, window.height, *sink);
+        written = WriteVectorImage(picture, options, format, window.width, window.height, sink);
     }
-    if (written && !toStdout)
-        written = file.Commit();
-    if (!written) {
-        Report(outputName, ErrnoText("cannot write the image"));
-        return ExitOutput;
+    if (!written)
+        return Problem(ExitOutput, outputName, ErrnoText("cannot write the image"));
+    return {};
+}
+
+// One input to one image file; "-" reads standard input or writes the image
+// to imageFd. `drawn` (when given) is called once the picture is no longer
+// needed, before the image is written.
+Outcome RenderFile(CKelSvg& picture, const ToolOptions& options, const std::string& input,
+                   const std::string& output, const std::function<void()>& drawn = nullptr,
+                   int imageFd = STDOUT_FILENO) {
+    bool toStream = output == "-";
+    std::string inputName = input == "-" ? "standard input" : input;
+    std::string outputName = toStream ? "standard output" : output;
+    InMemoryFile standardInput;
+    std::string path = input;
+    if (input == "-") {
+        // Read once, kept where the library and the diagnosis can read it again.
+        std::string bytes;
+        errno = 0;
+        if (!SvgXmlReader::ReadFile("/dev/stdin", bytes))
+            return Problem(ExitInput, inputName, ErrnoText("cannot read"));
+        if (!standardInput.Open(bytes))
+            return Problem(ExitInput, inputName, ErrnoText("cannot keep the document"));
+        path = standardInput.Path();
+    } else if (!toStream && SameFile(input, output)) {
+        return Problem(ExitUsage, output, "the output would overwrite the input");
     }
-    return ExitOk;
+
+    ToolWindow window;
+    ToolProblem problem = LoadPicture(picture, options, path, window);
+    if (problem)
+        return Problem(inputName, problem);
+    if (toStream) {
+        DescriptorSink stream(imageFd);
+        return WriteImage(picture, options, window, output, outputName, stream, drawn);
+    }
+    FileSink file;
+    errno = 0;
+    if (!file.Open(output))
+        return Problem(ExitOutput, outputName, ErrnoText("cannot write the image"));
+    Outcome outcome = WriteImage(picture, options, window, output, outputName, file, drawn);
+    if (outcome.code == ExitOk && !file.Commit())
+        return Problem(ExitOutput, outputName, ErrnoText("cannot write the image"));
+    return outcome;
 }
 
 // DIR/NAME.EXT for INPUT: the file name without its directory and ".svg".
@@ -122,6 +142,85 @@ std::string OutputPathFor(const std::string& dir, const std::string& input,
     if (path.back() != '/')
         path += '/';
     return path + name + "." + extension;
+}
+
+// The processors this process may run on.
+int Processors() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return CPU_COUNT(&set);
+    unsigned count = std::thread::hardware_concurrency();
+    return count > 0 ? static_cast<int>(count) : 1;
+}
+
+// --out-dir: every input to DIR/NAME.png (or the format's extension), options.jobs at once, each
+// thread with a picture object of its own. Messages come out whole and in the order of the inputs,
+// as soon as every earlier input is done; the exit code is the worst seen.
+int RenderBatch(const ToolOptions& options) {
+    struct stat info;
+    if (stat(options.outDir.c_str(), &info) != 0) {
+        if (mkdir(options.outDir.c_str(), 0777) != 0) {
+            Outcome failed = Problem(ExitOutput, options.outDir,
+                                     "cannot create the directory: " + ErrorText(errno));
+            std::fputs(failed.message.c_str(), stderr);
+            return failed.code;
+        }
+    } else if (!S_ISDIR(info.st_mode)) {
+        std::fputs(Problem(ExitOutput, options.outDir, "not a directory").message.c_str(), stderr);
+        return ExitOutput;
+    }
+
+    const std::vector<std::string>& inputs = options.inputs;
+    const size_t count = inputs.size();
+    std::vector<std::string> outputs(count);
+    std::vector<Outcome> outcomes(count);
+    std::vector<char> render(count, 1);
+    std::set<std::string> written;
+    for (size_t i = 0; i < count; ++i) {
+        outputs[i] = OutputPathFor(options.outDir, inputs[i], ImageFormatName(options.format));
+        if (!written.insert(outputs[i]).second) {
+            // Two inputs of the same name: keep the first one's image.
+            outcomes[i] = Problem(ExitOutput, inputs[i],
+                                  "not rendered: " + outputs[i] +
+                                      " already holds the image of an earlier input");
+            render[i] = 0;
+        }
+    }
+
+    std::mutex lock; // guards done, reported and standard error
+    std::vector<char> done(count, 0);
+    size_t reported = 0;
+    std::atomic<size_t> next{0};
+    auto work = [&]() {
+        CKelSvg picture;
+        for (size_t i; (i = next++) < count;) {
+            Outcome outcome =
+                render[i] ? RenderFile(picture, options, inputs[i], outputs[i]) : outcomes[i];
+            std::lock_guard<std::mutex> guard(lock);
+            outcomes[i] = std::move(outcome);
+            done[i] = 1;
+            for (; reported < count && done[reported]; ++reported)
+                std::fputs(outcomes[reported].message.c_str(), stderr);
+        }
+    };
+
+    size_t jobs = static_cast<size_t>(options.jobs > 0 ? options.jobs : Processors());
+    jobs = std::min(jobs, count);
+    std::vector<std::thread> helpers;
+    try {
+        while (helpers.size() + 1 < jobs)
+            helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No more threads to be had: those started and this one do the work.
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+
+    int worst = ExitOk;
+    for (const Outcome& outcome : outcomes)
+        worst = std::max(worst, outcome.code);
+    return worst;
 }
 
 } // namespace
@@ -141,48 +240,36 @@ int main(int argc, char** argv) {
         std::printf("kelsvg %s\n", KelSvgVersion());
         return ExitOk;
     }
-
-    CKelSvg picture;
-    if (options.outDir.empty()) {
-        int imageFd = STDOUT_FILENO;
-        if (options.output == "-") {
-            // The image alone on standard output: the library's lines go to
-            // standard error.
-            std::fflush(stdout);
-            imageFd = dup(STDOUT_FILENO);
-            if (imageFd < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
-                Report("standard output", std::string("cannot use: ") + std::strerror(errno));
-                return ExitOutput;
+    if (!options.outDir.empty())
+        return RenderBatch(options);
+    int imageFd = STDOUT_FILENO;
+    if (options.output == "-") {
+        // The image alone on standard output: the library's lines go to
+        // standard error.
+        std::fflush(stdout);
+        imageFd = dup(STDOUT_FILENO);
+        if (imageFd < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+            Outcome failed =
+                Problem(ExitOutput, "standard output", "cannot use: " + ErrorText(errno));
+            std::fputs(failed.message.c_str(), stderr);
+            return failed.code;
+        }
+    }
+    std::unique_ptr<CKelSvg> picture(new CKelSvg);
+    std::thread release;
+    Outcome outcome = RenderFile(
+        *picture, options, options.inputs[0], options.output,
+        [&] {
+            // A large document takes a while to free: that goes on beside the
+            // writing of the image.
+            try {
+                release = std::thread([&picture] { picture.reset(); });
+            } catch (const std::system_error&) {
             }
-        }
-        return RenderOne(picture, options, options.inputs[0], options.output, imageFd);
-    }
-
-    struct stat info;
-    if (stat(options.outDir.c_str(), &info) != 0) {
-        if (mkdir(options.outDir.c_str(), 0777) != 0) {
-            Report(options.outDir,
-                   std::string("cannot create the directory: ") + std::strerror(errno));
-            return ExitOutput;
-        }
-    } else if (!S_ISDIR(info.st_mode)) {
-        Report(options.outDir, "not a directory");
-        return ExitOutput;
-    }
-    int worst = ExitOk;
-    std::set<std::string> written;
-    for (const std::string& input : options.inputs) {
-        std::string output = OutputPathFor(options.outDir, input, ImageFormatName(options.format));
-        if (!written.insert(output).second) {
-            // Two inputs of the same name: keep the first one's image.
-            Report(input,
-                   "not rendered: " + output + " already holds the image of an earlier input");
-            worst = worst > ExitOutput ? worst : ExitOutput;
-            continue;
-        }
-        int code = RenderOne(picture, options, input, output, STDOUT_FILENO);
-        if (code > worst)
-            worst = code;
-    }
-    return worst;
+        },
+        imageFd);
+    if (release.joinable())
+        release.join();
+    std::fputs(outcome.message.c_str(), stderr);
+    return outcome.code;
 }
