@@ -94,32 +94,43 @@ TEST(PointsFigures, PolygonClosesAndPolylineStaysOpen) {
     EXPECT_NE(empty.GetPath()->GetLastStatus(), Ok); // the empty series was refused
 }
 
-TEST(PathFigure, AMoveJoinsTheOpenFigure) {
+TEST(PathFigure, EveryMoveStartsAFigure) {
     SvgPathFigure figure;
     SvgPathBuilder(&figure.pathData).parseData("M0 0 L10 0 M20 0 L30 0");
     figure.BuildPath();
     PathContents c = Contents(figure);
     ASSERT_EQ(c.points.size(), 4u);
     EXPECT_EQ(Kind(c.types[0]), PathPointTypeStart);
-    for (int i = 1; i < 4; ++i)
-        EXPECT_EQ(Kind(c.types[i]), PathPointTypeLine);
+    EXPECT_EQ(Kind(c.types[1]), PathPointTypeLine);
+    EXPECT_EQ(Kind(c.types[2]), PathPointTypeStart);
     EXPECT_EQ(c.points[2].X, 20);
+    EXPECT_EQ(Kind(c.types[3]), PathPointTypeLine);
     EXPECT_EQ(c.points[3].X, 30);
 }
 
-TEST(PathFigure, CloseThenLineStartsANewFigureAndCurvesAreKept) {
+TEST(PathFigure, CloseThenLineStartsAtTheSubpathStartAndCurvesAreKept) {
     SvgPathFigure figure;
     SvgPathBuilder(&figure.pathData).parseData("M0 0 L10 0 L10 10 Z L20 20 C30 0 40 0 50 20");
     figure.BuildPath();
     PathContents c = Contents(figure);
     ASSERT_GE(c.points.size(), 8u);
     EXPECT_TRUE(IsClosed(c.types[2]));
-    // After the close the current point is the last point of the closed figure.
     EXPECT_EQ(Kind(c.types[3]), PathPointTypeStart);
-    EXPECT_EQ(c.points[3].X, 10);
-    EXPECT_EQ(c.points[3].Y, 10);
+    EXPECT_EQ(c.points[3].X, 0);
+    EXPECT_EQ(c.points[3].Y, 0);
     EXPECT_EQ(Kind(c.types.back()), PathPointTypeBezier);
     EXPECT_EQ(c.points.back().X, 50);
+}
+
+TEST(PathFigure, AMoveClosedAtOnceKeepsAPointAndALoneMoveNone) {
+    SvgPathFigure figure;
+    SvgPathBuilder(&figure.pathData).parseData("M5 5 M50 50 z");
+    figure.BuildPath();
+    PathContents c = Contents(figure);
+    ASSERT_EQ(c.points.size(), 2u);
+    EXPECT_EQ(c.points[0].X, 50);
+    EXPECT_EQ(c.points[1].X, 50);
+    EXPECT_TRUE(IsClosed(c.types[1]));
 }
 
 TEST(PathFigure, DamagedRecordsAreReplayedSafely) {
@@ -171,4 +182,43 @@ TEST(RenderPaths, CopiesThroughUseDrawNothing) {
                      "<use xlink:href=\"#c\" y=\"50\"/>");
     for (uint32_t pixel : p.pixels)
         ASSERT_EQ(pixel, 0u);
+}
+
+TEST(RenderPaths, SubpathsStayApart) {
+    // Stroked: two lines with nothing between them.
+    Picture lines = Draw("<path d=\"M10 10 L40 10 M60 10 L90 10\" stroke=\"blue\" "
+                         "stroke-width=\"4\"/>");
+    EXPECT_EQ(lines.At(25, 10), 0xFF0000FFu);
+    EXPECT_EQ(lines.At(75, 10), 0xFF0000FFu);
+    EXPECT_EQ(lines.At(50, 10), 0u);
+    // Filled: two triangles, no wedge from the end of one to the start of the next.
+    Picture filled = Draw("<path d=\"M10 90 L30 90 L20 70 M70 10 L90 10 L80 30\" fill=\"red\"/>");
+    EXPECT_EQ(filled.At(20, 85), 0xFFFF0000u);
+    EXPECT_EQ(filled.At(80, 15), 0xFFFF0000u);
+    EXPECT_EQ(filled.At(50, 50), 0u);
+    EXPECT_EQ(filled.At(40, 60), 0u);
+}
+
+TEST(RenderPaths, ZeroLengthSubpathsTakeTheirCaps) {
+    const char* cases[][2] = {{"round", "M30 30 z"},   {"round", "M30 30 l0 0"},
+                              {"square", "M30 30 z"},  {"square", "M30 30 l0 0"},
+                              {"butt", "M30 30 l0 0"}, {"round", "M30 30"}};
+    for (const auto& c : cases) {
+        Picture p =
+            Draw(std::string("<path d=\"") + c[1] + "\" stroke=\"black\" stroke-width=\"20\" " +
+                 "stroke-linecap=\"" + c[0] + "\"/>");
+        SCOPED_TRACE(std::string(c[0]) + " " + c[1]);
+        InkBox ink = FindInk(p);
+        bool drawn = std::string(c[0]) != "butt" && std::string(c[1]) != "M30 30";
+        if (!drawn) {
+            EXPECT_TRUE(ink.Empty());
+            continue;
+        }
+        EXPECT_EQ(ink.Width(), 20);
+        EXPECT_EQ(ink.Height(), 20);
+        EXPECT_EQ(ink.left, 20);
+        // A dot leaves the corners of its box empty; a square fills them.
+        bool square = std::string(c[0]) == "square";
+        EXPECT_EQ(Picture::Alpha(p.At(21, 21)), square ? 255u : 0u);
+    }
 }
