@@ -127,6 +127,13 @@ bool SvgElement::ReadResolvedLength(TiXmlElement* xml, const char* name, float& 
     return true;
 }
 
+bool SvgElement::ReadRadius(TiXmlElement* xml, const char* name, float& out) {
+    const char* text = xml->Attribute(name);
+    if (text && std::strcmp(text, "auto") == 0)
+        return false;
+    return ReadResolvedLength(xml, name, out);
+}
+
 bool SvgElement::ReadStringAttribute(TiXmlElement* xml, const char* name, std::string& out) {
     const char* text = xml->Attribute(name);
     if (!text)

@@ -81,6 +81,8 @@ public:
     // Helpers for the element classes.
     void ReadLengthAttribute(SvgLength& length, TiXmlElement* xml, const char* name);
     bool ReadResolvedLength(TiXmlElement* xml, const char* name, float& out);
+    // ReadResolvedLength for a radius, where "auto" counts as absent.
+    bool ReadRadius(TiXmlElement* xml, const char* name, float& out);
     static bool ReadStringAttribute(TiXmlElement* xml, const char* name, std::string& out);
     SvgRect GetViewportRect() const;
     float GetFontSize();

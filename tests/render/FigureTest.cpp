@@ -139,7 +139,7 @@ TEST(ShapePaths, EmptyCircleDrawsNothingAndRebuildingStartsOver) {
     EXPECT_EQ(PathPoints(circle).size(), once);
 }
 
-TEST(ShapePaths, RectangleWithoutRadiiIsIntegral) {
+TEST(ShapePaths, RectangleWithoutRadiiIsExact) {
     SvgRectFigure rect;
     rect.x = 10.7f;
     rect.y = 10;
@@ -148,9 +148,9 @@ TEST(ShapePaths, RectangleWithoutRadiiIsIntegral) {
     rect.BuildPath();
     std::vector<GpPointF> points = PathPoints(rect);
     ASSERT_EQ(points.size(), 4u);
-    EXPECT_EQ(points[0].X, 10);
+    EXPECT_EQ(points[0].X, 10.7f);
     EXPECT_EQ(points[0].Y, 10);
-    EXPECT_EQ(points[2].X, 110);
+    EXPECT_EQ(points[2].X, 10.7f + 100.9f);
     EXPECT_EQ(points[2].Y, 60);
 }
 
@@ -159,7 +159,8 @@ TEST(ShapePaths, HugeOrUndefinedRectangleIsSafe) {
     rect.x = 1e30f;
     rect.width = -1e30f;
     rect.height = 10;
-    rect.BuildPath(); // no overflow in the integer conversion
+    rect.BuildPath(); // reversed: nothing
+    EXPECT_TRUE(PathPoints(rect).empty());
     rect.x = std::numeric_limits<float>::quiet_NaN();
     EXPECT_EQ(rect.BuildPath(), InvalidParameter);
     EXPECT_TRUE(PathPoints(rect).empty());
