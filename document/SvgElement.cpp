@@ -54,26 +54,34 @@ bool SvgElement::LoadFromXml(TiXmlElement* xml) {
 }
 
 SvgElement* SvgElement::DeepCopy() const {
-    return DeepCopyAt(1);
+    return DeepCopyAt(1, nullptr);
 }
 
-SvgElement* SvgElement::DeepCopyAt(int depth) const {
+SvgElement* SvgElement::DeepCopyAt(int depth, SvgElement* parent) const {
     if (depth > kMaxDepth)
         return nullptr;
-    if (m_owner && !m_owner->TakeCopyBudget())
+    // A copy costs one element, and more for a long outline (its points are
+    // copied too).
+    SvgFigure* figure = GetFigure();
+    if (m_owner && !m_owner->TakeCopyBudget(figure ? figure->CopyCost() : 1))
         return nullptr;
     SvgElement* copy = ElementRegistry::Instance()->CreateElement(m_tagName.c_str());
     if (!copy)
         return nullptr;
     copy->m_owner = m_owner;
     copy->m_depth = depth;
+    // The parent first: the copy's style is read again under it.
+    copy->m_parent = parent;
     copy->CopyFrom(this);
+    // The copy keeps the source's own transform.
+    auto* transformable = dynamic_cast<SvgTransformableElement*>(copy);
+    auto* sourceTransformable = dynamic_cast<const SvgTransformableElement*>(this);
+    if (transformable && sourceTransformable)
+        transformable->CopyTransformFrom(*sourceTransformable);
     for (const SvgElement* child : m_children) {
-        SvgElement* childCopy = child->DeepCopyAt(depth + 1);
-        if (!childCopy)
-            continue;
-        childCopy->m_parent = copy;
-        copy->m_children.push_back(childCopy);
+        SvgElement* childCopy = child->DeepCopyAt(depth + 1, copy);
+        if (childCopy)
+            copy->m_children.push_back(childCopy);
     }
     return copy;
 }
@@ -148,6 +156,28 @@ SvgRect SvgElement::GetViewportRect() const {
             return e->GetViewBox();
     }
     return SvgRect(0, 0, 0, 0);
+}
+
+SvgStyle* SvgElement::GetInheritableStyle() const {
+    // A copied style holder without a record of its own passes its parent's on.
+    for (const SvgElement* e = this; e; e = e->m_parent) {
+        SvgFigure* figure = e->GetFigure();
+        if (!figure || !(e->m_kind < kSvgKindInheritLimit || e->m_kind == SvgKindSvg ||
+                         e->m_kind == SvgKindSymbol))
+            return nullptr;
+        if (figure->PeekStyle())
+            return figure->GetStyle();
+    }
+    return nullptr;
+}
+
+void SvgElement::ReadStyleInto(SvgFigure* figure, TiXmlElement* xml) {
+    if (!figure)
+        return;
+    SvgStyle* style = figure->GetStyle();
+    if (m_parent)
+        style->parent = m_parent->GetInheritableStyle();
+    style->ReadFromElement(xml);
 }
 
 float SvgElement::GetFontSize() {

@@ -9,12 +9,7 @@ void SvgFigureElement::BuildGeometry() {
 }
 
 void SvgFigureElement::ReadStyle(TiXmlElement* xml) {
-    if (!m_figure)
-        return;
-    SvgStyle* style = m_figure->GetStyle();
-    if (m_parent && m_parent->GetKind() < kSvgKindInheritLimit && m_parent->GetFigure())
-        style->parent = m_parent->GetFigure()->GetStyle();
-    style->ReadFromElement(xml);
+    ReadStyleInto(m_figure, xml);
 }
 
 void SvgFigureElement::CopyFrom(const SvgElement* source) {

@@ -4,7 +4,7 @@
 #include "render/SvgFigure.h"
 
 SvgGroupElement::SvgGroupElement() : SvgFigureElement(SvgKindGroup, "g") {
-    m_figure = new SvgFigure();
+    m_figure = SvgFigure::CreateStyleHolder();
     m_figure->SetOwner(this);
 }
 

@@ -2,6 +2,7 @@
 
 #include "document/SvgRenderState.h"
 #include "document/SvgViewport.h"
+#include "render/SvgFigure.h"
 #include "syntax/SvgScanner.h"
 
 #include <tinyxml.h>
@@ -16,12 +17,20 @@ bool IsAbsolute(const SvgLength& length) {
 } // namespace
 
 SvgRootElement::SvgRootElement()
-    : SvgElement(SvgKindSvg, "svg"), m_viewportMatrix(GdiMatrix::Create()) {
+    : SvgElement(SvgKindSvg, "svg"), m_viewportMatrix(GdiMatrix::Create()),
+      m_figure(SvgFigure::CreateStyleHolder()) {
     m_viewBox.set(0, 0, 0, 0);
+    m_figure->SetOwner(this);
 }
 
 SvgRootElement::~SvgRootElement() {
     delete m_viewportMatrix;
+    delete m_figure;
+}
+
+void SvgRootElement::CopyFrom(const SvgElement* source) {
+    if (source && source->GetFigure())
+        m_figure->CopyFrom(source->GetFigure());
 }
 
 bool SvgRootElement::ReadAttributes(TiXmlElement* xml) {

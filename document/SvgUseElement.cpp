@@ -3,11 +3,19 @@
 #include "document/SvgRenderState.h"
 #include "document/SvgSymbolElement.h"
 #include "engine/SvgEngine.h"
+#include "render/SvgFigure.h"
 
 #include <tinyxml.h>
 
 SvgUseElement::SvgUseElement()
-    : SvgFigureElement(SvgKindUse, "use"), m_x(0.0f), m_y(0.0f), m_width(-1.0f), m_height(-1.0f) {}
+    : SvgFigureElement(SvgKindUse, "use"), m_x(0.0f), m_y(0.0f), m_width(-1.0f), m_height(-1.0f) {
+    m_figure = SvgFigure::CreateStyleHolder();
+    m_figure->SetOwner(this);
+}
+
+SvgUseElement::~SvgUseElement() {
+    delete m_figure;
+}
 
 bool SvgUseElement::ReadAttributes(TiXmlElement* xml) {
     ReadLengthAttribute(m_x, xml, "x");
@@ -25,7 +33,7 @@ bool SvgUseElement::ReadAttributes(TiXmlElement* xml) {
     SvgElement* target = m_owner->FindElementById(m_href.c_str());
     if (!target)
         return true;
-    SvgElement* copy = target->DeepCopyAt(GetDepth() + 1);
+    SvgElement* copy = target->DeepCopyAt(GetDepth() + 1, this);
     if (!copy)
         return true;
     copy->SetParent(this);

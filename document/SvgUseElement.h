@@ -6,10 +6,12 @@
 #include <string>
 
 // The `use` element: holds, as its child, a copy of the element its reference
-// names, made while the file loads, and draws it moved by (x, y).
+// names, made while the file loads, and draws it moved by (x, y). Its plain
+// figure carries its style, which the copy inherits where it sets nothing.
 class SvgUseElement : public SvgFigureElement {
 public:
     SvgUseElement();
+    ~SvgUseElement() override;
 
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgUseElement(); }

@@ -45,8 +45,9 @@ public:
     // Searches the tree as it stands: during a parse, what was loaded so far.
     SvgElement* FindElementById(const char* id);
 
-    // Takes one element from the document's deep-copy budget; false when spent.
-    bool TakeCopyBudget();
+    // Takes count elements from the document's deep-copy budget; false (and
+    // nothing taken) when fewer are left.
+    bool TakeCopyBudget(long count = 1);
 
     SvgRootElement* GetRoot() const { return m_root; }
     GdiImage* GetBitmapCache() const { return m_cache; }

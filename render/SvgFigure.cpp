@@ -21,6 +21,12 @@ const unsigned kFillRuleEvenodd = 2;
 // Most dash entries handed to the back end.
 const int kMaxDashes = 64;
 
+// Whether figure's element specified any style of its own.
+bool GivesStyle(const SvgFigure* figure) {
+    const SvgStyle* style = figure->PeekStyle();
+    return style && style->specified;
+}
+
 } // namespace
 
 SvgFigure::SvgFigure()
@@ -32,6 +38,12 @@ SvgFigure::~SvgFigure() {
     delete style;
     delete fillBrush;
     delete strokePen;
+}
+
+SvgFigure* SvgFigure::CreateStyleHolder() {
+    SvgFigure* figure = new SvgFigure();
+    figure->styleHolder = true;
+    return figure;
 }
 
 Status SvgFigure::BuildPath() {
@@ -46,10 +58,18 @@ void SvgFigure::CopyFrom(const SvgFigure* source) {
         delete path;
         path = copy;
     }
-    SvgStyle* own = GetStyle();
-    own->parent = source->style ? source->style->parent : nullptr;
-    if (own->parent)
-        own->MergeFromParent(own->parent);
+    if (styleHolder && !style && !GivesStyle(source))
+        return;
+    SvgElement* parent = owner ? owner->GetParent() : nullptr;
+    GetStyle()->ReadCopyOf(source->style, parent ? parent->GetInheritableStyle() : nullptr);
+}
+
+long SvgFigure::CopyCost() const {
+    INT points = 0;
+    if (path)
+        GdipGetPointCount(path->Get(), &points);
+    bool copyHoldsStyle = !styleHolder || GivesStyle(this);
+    return 1 + (copyHoldsStyle ? 1 : 0) + points / 16;
 }
 
 SvgStyle* SvgFigure::GetStyle() {

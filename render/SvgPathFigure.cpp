@@ -1,6 +1,26 @@
 #include "render/SvgPathFigure.h"
 
+#include <algorithm>
+#include <new>
+
 using namespace Gdiplus;
+
+void SvgPathFigure::CopyFrom(const SvgFigure* source) {
+    SvgFigure::CopyFrom(source);
+    const auto* other = dynamic_cast<const SvgPathFigure*>(source);
+    if (!other || other == this)
+        return;
+    pathData.clear();
+    std::size_t size = other->pathData.segmentCount + other->pathData.coordinateCount;
+    if (!other->pathData.data || size == 0)
+        return;
+    pathData.data = new (std::nothrow) float[size];
+    if (!pathData.data)
+        return;
+    std::copy(other->pathData.data, other->pathData.data + size, pathData.data);
+    pathData.segmentCount = other->pathData.segmentCount;
+    pathData.coordinateCount = other->pathData.coordinateCount;
+}
 
 Status SvgPathFigure::BuildPath() {
     if (!path)

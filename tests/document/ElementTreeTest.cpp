@@ -64,7 +64,7 @@ TEST(ElementTree, FindElementByIdTakesTheFirstInPreOrder) {
     EXPECT_EQ(engine.FindElementById(nullptr), nullptr);
 }
 
-TEST(ElementTree, DeepCopyIsFreshButKeepsTheChildren) {
+TEST(ElementTree, DeepCopyKeepsTheTransformAndTheChildren) {
     SvgEngine engine;
     ParseText(engine, Svg("width=\"10\" height=\"10\"",
                           "<g id=\"a\" transform=\"translate(5 6)\"><g id=\"b\"><desc/></g></g>"));
@@ -76,12 +76,11 @@ TEST(ElementTree, DeepCopyIsFreshButKeepsTheChildren) {
     EXPECT_EQ(copy->GetOwner(), &engine);
     EXPECT_EQ(copy->GetParent(), nullptr);
     EXPECT_EQ(copy->GetChildren()[0]->GetParent(), copy);
+    EXPECT_EQ(copy->GetId(), "  ");
     auto* transformable = dynamic_cast<SvgTransformableElement*>(copy);
     ASSERT_NE(transformable, nullptr);
-    EXPECT_EQ(transformable->GetTransform().getMatrix().getE(), 0.0);
-    auto* source = dynamic_cast<SvgTransformableElement*>(a);
-    EXPECT_EQ(source->GetTransform().getMatrix().getE(), 5.0);
-    EXPECT_EQ(source->GetTransform().getMatrix().getF(), 6.0);
+    EXPECT_EQ(transformable->GetTransform().getMatrix().getE(), 5.0);
+    EXPECT_EQ(transformable->GetTransform().getMatrix().getF(), 6.0);
     delete copy;
 }
 
@@ -196,6 +195,24 @@ TEST(ElementTree, UseAmplificationStopsAtTheCopyBudget) {
     ParseText(engine, Svg("width=\"10\" height=\"10\"", body));
     ASSERT_NE(engine.GetRoot(), nullptr);
     EXPECT_EQ(engine.GetCopiesMade(), SvgEngine::kCopyBudget);
+}
+
+TEST(ElementTree, ACopyCostsMoreWithAStyleOrALongOutline) {
+    struct {
+        const char* source;
+        long cost;
+    } rows[] = {{"<g id=\"s\"/>", 1},
+                {"<g id=\"s\" fill=\"red\"/>", 2},
+                {"<rect id=\"s\" width=\"1\" height=\"1\"/>", 2},
+                {"<polyline id=\"s\" points=\"0 0 1 1 2 2 3 3 4 4 5 5 6 6 7 7 8 8 9 9 10 10 "
+                 "11 11 12 12 13 13 14 14 15 15 16 16\"/>",
+                 3}};
+    for (const auto& row : rows) {
+        SvgEngine engine;
+        ParseText(engine, Svg("width=\"10\" height=\"10\"",
+                              std::string(row.source) + "<use xlink:href=\"#s\"/>"));
+        EXPECT_EQ(engine.GetCopiesMade(), row.cost) << row.source;
+    }
 }
 
 TEST(ElementTree, ReferencesIntoAHugeTreeDoNotHang) {

@@ -9,6 +9,7 @@
 #include "style/SvgStyle.h"
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include <algorithm>
 #include <cmath>
@@ -213,28 +214,32 @@ TEST(ShapePaths, ZeroRadiusRectangleIsTheRectangle) {
     EXPECT_NE(rect.GetPath()->GetLastStatus(), Ok); // the empty arcs were refused
 }
 
-TEST(FigureCopy, TakesGeometryPathAndInheritanceButNotOwnStyle) {
+TEST(FigureCopy, TakesGeometryPathAndOwnStyleButNotWhatWasInherited) {
     SvgStyle parentStyle;
-    ReadPaint(parentStyle.fill, "green");
-    parentStyle.fill.set = 1;
+    ReadPaint(parentStyle.stroke, "green");
+    parentStyle.stroke.set = 1;
 
+    TiXmlElement xml("circle");
+    xml.SetAttribute("fill", "red");
     SvgCircleFigure source;
     source.cx = 10;
     source.cy = 20;
     source.r = 5;
     source.GetStyle()->parent = &parentStyle;
-    ReadPaint(source.GetStyle()->fill, "red");
-    source.GetStyle()->MergeFromParent(&parentStyle);
+    source.GetStyle()->ReadFromElement(&xml);
     source.BuildPath();
+    ASSERT_TRUE(source.GetStyle()->stroke.colorSet);
 
+    // Without an owner the copy has no parent to inherit from.
     SvgCircleFigure copy;
     copy.CopyFrom(&source);
     EXPECT_EQ(copy.cx, 10);
     EXPECT_EQ(copy.cy, 20);
     EXPECT_EQ(copy.r, 5);
     EXPECT_EQ(PathPoints(copy).size(), PathPoints(source).size());
-    EXPECT_EQ(copy.GetStyle()->parent, &parentStyle);
-    EXPECT_EQ(ToArgb(copy.GetStyle()->fill.color, 255), ToArgb(parentStyle.fill.color, 255));
+    EXPECT_EQ(copy.GetStyle()->parent, nullptr);
+    EXPECT_EQ(ToArgb(copy.GetStyle()->fill.color, 255), 0xFFFF0000u);
+    EXPECT_FALSE(copy.GetStyle()->stroke.colorSet);
     EXPECT_EQ(copy.GetFillBrush(), nullptr);
 
     SvgRectFigure rectSource;

@@ -174,16 +174,6 @@ TEST(RenderPaths, FillRulesOnASelfIntersectingPath) {
     EXPECT_EQ(nonzero.At(50, 50), 0xFFFF0000u);
 }
 
-TEST(RenderPaths, CopiesThroughUseDrawNothing) {
-    Picture p = Draw("<defs><path id=\"a\" d=\"M0 0 h40 v40 h-40 z\"/>"
-                     "<polygon id=\"b\" points=\"0,0 40,0 40,40\"/>"
-                     "<polyline id=\"c\" points=\"0,0 40,0 40,40\"/></defs>"
-                     "<use xlink:href=\"#a\" x=\"5\" y=\"5\"/><use xlink:href=\"#b\" x=\"50\"/>"
-                     "<use xlink:href=\"#c\" y=\"50\"/>");
-    for (uint32_t pixel : p.pixels)
-        ASSERT_EQ(pixel, 0u);
-}
-
 TEST(RenderPaths, SubpathsStayApart) {
     // Stroked: two lines with nothing between them.
     Picture lines = Draw("<path d=\"M10 10 L40 10 M60 10 L90 10\" stroke=\"blue\" "

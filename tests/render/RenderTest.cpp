@@ -193,17 +193,6 @@ TEST(RenderShapes, CircleEllipseAndRadiusInEm) {
     EXPECT_EQ(p.At(50, 63), kClear);
 }
 
-TEST(RenderUse, CopyPaintsWithTheInheritedStyle) {
-    Picture p = Draw("<g fill=\"green\"><circle id=\"c\" cx=\"20\" cy=\"20\" r=\"10\" "
-                     "fill=\"red\"/></g><use xlink:href=\"#c\" x=\"50\"/>"
-                     "<rect id=\"r\" x=\"10\" y=\"60\" width=\"20\" height=\"20\" fill=\"red\"/>"
-                     "<use xlink:href=\"#r\" x=\"50\"/>");
-    EXPECT_TRUE(Near(p.At(20, 20), 0xFFFF0000));
-    EXPECT_TRUE(Near(p.At(70, 20), 0xFF008000));
-    EXPECT_TRUE(Near(p.At(20, 70), 0xFFFF0000));
-    EXPECT_TRUE(Near(p.At(70, 70), 0xFF000000)); // nothing inherited: black
-}
-
 TEST(RenderCache, SecondRenderGivesTheSamePixels) {
     std::string svg = SvgDocument(
         100, 100,

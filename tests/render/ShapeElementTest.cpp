@@ -153,17 +153,15 @@ TEST(ShapeElements, DeepCopiesThroughUse) {
     EXPECT_EQ(circle->cy, 6);
     EXPECT_EQ(circle->r, 7);
     EXPECT_EQ(circle->GetOwner(), doc.At({1, 0}));
-    // The copy's style: inherited from the source's parent, not the source's own.
-    auto* source = doc.FigureAt<SvgCircleFigure>({0, 0});
-    EXPECT_EQ(circle->GetStyle()->parent, source->GetStyle()->parent);
-    EXPECT_FALSE(circle->GetStyle()->fill.set);
-    EXPECT_FLOAT_EQ(circle->GetStyle()->fill.color.g, 128 / 255.0f);
+    // The copy's style: the source's own, inheriting from the use.
+    EXPECT_EQ(circle->GetStyle()->parent, doc.At({1})->GetFigure()->GetStyle());
+    EXPECT_TRUE(circle->GetStyle()->fill.set);
+    EXPECT_FLOAT_EQ(circle->GetStyle()->fill.color.r, 1.0f);
 
-    // A line copy keeps the figure its constructor made.
     auto* line = doc.FigureAt<SvgLineFigure>({2, 0});
     ASSERT_NE(line, nullptr);
-    EXPECT_EQ(line->x2, 0);
-    EXPECT_EQ(line->y2, 0);
+    EXPECT_EQ(line->x2, 3);
+    EXPECT_EQ(line->y2, 4);
 
     auto* rect = doc.FigureAt<SvgRectFigure>({3, 0});
     ASSERT_NE(rect, nullptr);
