@@ -12,6 +12,13 @@
 
 #include <cstring>
 
+namespace {
+
+// Keyword numbers of display and visibility.
+const unsigned kSvgDisplayNone = 0;
+
+} // namespace
+
 SvgElement::SvgElement(int kind, const char* tagName) : m_kind(kind), m_tagName(tagName) {}
 
 SvgElement::~SvgElement() {
@@ -87,6 +94,8 @@ SvgElement* SvgElement::DeepCopyAt(int depth, SvgElement* parent) const {
 }
 
 void SvgElement::Render(GdiGraphics& graphics) {
+    if (!IsDisplayed())
+        return;
     Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
     if (m_kind < kSvgKindTransformLimit) {
         if (auto* self = dynamic_cast<SvgTransformableElement*>(this))
@@ -156,6 +165,14 @@ SvgRect SvgElement::GetViewportRect() const {
             return e->GetViewBox();
     }
     return SvgRect(0, 0, 0, 0);
+}
+
+bool SvgElement::IsDisplayed() const {
+    const SvgFigure* figure = GetFigure();
+    const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
+    // "inherit" can only take a parent's value that is not none.
+    return !style || !style->display.set || style->display.inherit ||
+           style->display.value != kSvgDisplayNone;
 }
 
 SvgStyle* SvgElement::GetInheritableStyle() const {

@@ -93,6 +93,9 @@ public:
     // The figure of a figure element (and the style holder of `svg` and
     // `symbol`); null for the others.
     virtual SvgFigure* GetFigure() const { return nullptr; }
+    // False when the element's own style says display="none": neither it nor
+    // its subtree is drawn.
+    bool IsDisplayed() const;
     // The style record this element's children inherit from: its figure's,
     // for kinds below 30 and for `svg` and `symbol`; null for the others.
     SvgStyle* GetInheritableStyle() const;

@@ -3,6 +3,13 @@
 #include "render/SvgFigure.h"
 #include "style/SvgStyle.h"
 
+namespace {
+
+// Keyword number of visibility="visible".
+const unsigned kSvgVisibilityVisible = 2;
+
+} // namespace
+
 void SvgFigureElement::BuildGeometry() {
     if (m_figure)
         m_figure->BuildPath();
@@ -18,6 +25,12 @@ void SvgFigureElement::CopyFrom(const SvgElement* source) {
 }
 
 void SvgFigureElement::PaintFigure(GdiGraphics& graphics) {
-    if (m_figure)
-        m_figure->Paint(graphics);
+    if (!m_figure)
+        return;
+    // Hidden or collapsed: the element paints nothing, but its children
+    // decide for themselves.
+    const SvgStyle* style = m_figure->PeekStyle();
+    if (style && style->visibility.computed != kSvgVisibilityVisible)
+        return;
+    m_figure->Paint(graphics);
 }

@@ -13,6 +13,8 @@ SvgGroupElement::~SvgGroupElement() {
 }
 
 void SvgGroupElement::Render(GdiGraphics& graphics) {
+    if (!IsDisplayed())
+        return;
     Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
     ApplyTransform(graphics);
     RenderChildren(graphics);

@@ -101,6 +101,8 @@ void SvgRootElement::GetViewportElements(float elements[6]) const {
 }
 
 void SvgRootElement::Render(GdiGraphics& graphics) {
+    if (!IsDisplayed())
+        return;
     ComputeViewportMatrix();
     if (!m_drawable)
         return;

@@ -44,6 +44,8 @@ bool SvgUseElement::ReadAttributes(TiXmlElement* xml) {
 }
 
 void SvgUseElement::Render(GdiGraphics& graphics) {
+    if (!IsDisplayed())
+        return;
     Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
     ApplyTransform(graphics);
     GdiMatrix* offset = GdiMatrix::Create(1, 0, 0, 1, m_x.computed, m_y.computed);

@@ -86,3 +86,35 @@ TEST(UseCopies, KeepTheGeometryOfEveryShape) {
     EXPECT_TRUE(Near(p.At(15, 60), 0xFFFF0000));
     EXPECT_EQ(p.At(90, 90), kClear);
 }
+
+TEST(HiddenContent, DisplayNoneHidesTheSubtree) {
+    Picture p = Draw("<rect width=\"20\" height=\"20\" fill=\"red\" display=\"none\"/>"
+                     "<g style=\"display:none\"><rect x=\"25\" width=\"20\" height=\"20\"/></g>"
+                     "<rect id=\"r\" x=\"50\" width=\"20\" height=\"20\" display=\"none\"/>"
+                     "<use xlink:href=\"#r\" y=\"25\" display=\"inline\"/>"
+                     "<use xlink:href=\"#r\" x=\"-50\" y=\"50\" display=\"none\"/>"
+                     "<svg y=\"75\" width=\"20\" height=\"20\" display=\"none\">"
+                     "<rect width=\"20\" height=\"20\"/></svg>"
+                     "<symbol id=\"s\" display=\"none\"><rect width=\"20\" height=\"20\"/></symbol>"
+                     "<use xlink:href=\"#s\" x=\"75\" fill=\"blue\"/>");
+    EXPECT_EQ(p.At(10, 10), kClear);
+    EXPECT_EQ(p.At(35, 10), kClear);
+    EXPECT_EQ(p.At(60, 10), kClear);
+    EXPECT_EQ(p.At(60, 35), kClear); // the copy keeps the source's display
+    EXPECT_EQ(p.At(10, 60), kClear);
+    EXPECT_EQ(p.At(10, 85), kClear);
+    EXPECT_TRUE(Near(p.At(85, 10), 0xFF0000FF)); // display does not apply to symbol
+}
+
+TEST(HiddenContent, VisibilityIsInheritedAndHidesOnlyOwnPainting) {
+    Picture p = Draw("<rect width=\"20\" height=\"20\" visibility=\"hidden\"/>"
+                     "<g visibility=\"hidden\"><rect x=\"25\" width=\"20\" height=\"20\"/>"
+                     "<rect x=\"50\" width=\"20\" height=\"20\" visibility=\"visible\" "
+                     "fill=\"green\"/></g>"
+                     "<g style=\"visibility:collapse\"><rect y=\"25\" width=\"20\" height=\"20\" "
+                     "visibility=\"inherit\"/></g>");
+    EXPECT_EQ(p.At(10, 10), kClear);
+    EXPECT_EQ(p.At(35, 10), kClear);
+    EXPECT_TRUE(Near(p.At(60, 10), 0xFF008000));
+    EXPECT_EQ(p.At(10, 35), kClear);
+}

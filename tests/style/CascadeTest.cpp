@@ -285,7 +285,7 @@ TEST(CascadeOther, NotInheritedUnlessAsked) {
                  "stop-color='red' enable-background='new' marker-start='url(#m)'><rect/></g>");
     SvgStyle& r = c.Last();
     EXPECT_EQ(r.display.computed, 1u);
-    EXPECT_EQ(r.visibility.computed, 2u);
+    EXPECT_EQ(r.visibility.computed, 0u); // visibility is inherited
     EXPECT_EQ(r.overflow.value, 0u);
     EXPECT_FALSE(r.filter.set);
     EXPECT_FALSE(r.stopColor.colorSet);
