@@ -52,6 +52,8 @@ bool SvgRootElement::ReadAttributes(TiXmlElement* xml) {
         m_height.computed = viewBoxUsable ? static_cast<float>(m_viewBox.getHeight()) : 0.0f;
     if (!haveViewBox)
         m_viewBox.set(0, 0, m_width.computed, m_height.computed);
+    m_widthFollows = !haveViewBox && !IsAbsolute(m_width);
+    m_heightFollows = !haveViewBox && !IsAbsolute(m_height);
 
     ReadStringAttribute(xml, "preserveAspectRatio", m_preserveAspectRatio);
     if (!m_parent) {
@@ -72,6 +74,10 @@ void SvgRootElement::SetSize(float width, float height) {
 void SvgRootElement::ComputeViewportMatrix() {
     double W = m_width.computed;
     double H = m_height.computed;
+    if (m_widthFollows)
+        m_viewBox.setWidth(W);
+    if (m_heightFollows)
+        m_viewBox.setHeight(H);
     double vw = m_viewBox.getWidth();
     double vh = m_viewBox.getHeight();
     // An empty (or negative) viewBox disables drawing.

@@ -45,4 +45,8 @@ private:
     GdiMatrix* m_viewportMatrix; // owned; null when it could not be made
     SvgFigure* m_figure;         // owned; holds the style
     bool m_drawable = false;
+    // Without a viewBox, an axis whose length is not absolute (a percentage,
+    // or none) maps one user unit to one unit of whatever size it is given.
+    bool m_widthFollows = false;
+    bool m_heightFollows = false;
 };

@@ -78,16 +78,43 @@ TEST(Viewport, OtherTextScalesUniformlyWithoutOffset) {
     }
 }
 
-TEST(Viewport, NoViewBoxMapsOneToOneUntilTheWindowChanges) {
-    SvgEngine engine;
-    ExpectMatrix(Parsed(engine, "width=\"100\" height=\"100\""), 1, 1, 0, 0);
-    EXPECT_DOUBLE_EQ(engine.GetRoot()->GetViewBox().getWidth(), 100);
-    int rect[4] = {0, 0, 200, 50};
+void SetWindow(SvgEngine& engine, int width, int height) {
+    int rect[4] = {0, 0, width, height};
     SvgCommand command(SvgCommandSetWinRect);
     command.AllocateRect();
     std::copy(rect, rect + 4, command.intArray);
     engine.Dispatch(command);
+}
+
+TEST(Viewport, NoViewBoxMapsOneToOneUntilTheWindowChanges) {
+    SvgEngine engine;
+    ExpectMatrix(Parsed(engine, "width=\"100\" height=\"100\""), 1, 1, 0, 0);
+    EXPECT_DOUBLE_EQ(engine.GetRoot()->GetViewBox().getWidth(), 100);
+    SetWindow(engine, 200, 50);
     ExpectMatrix(RootMatrix(engine), 2, 0.5f, 0, 0);
+}
+
+TEST(Viewport, AxesWithoutASizeOrViewBoxFollowTheWindowOneToOne) {
+    SvgEngine engine;
+    Parsed(engine, "width=\"100%\" height=\"100%\"");
+    EXPECT_EQ(engine.GetWidth(), 0);
+    EXPECT_FALSE(engine.GetRoot()->IsDrawable());
+    SetWindow(engine, 200, 50);
+    ExpectMatrix(RootMatrix(engine), 1, 1, 0, 0);
+    EXPECT_TRUE(engine.GetRoot()->IsDrawable());
+    // A given length still scales to the window; the other axis follows it.
+    SvgEngine mixed;
+    Parsed(mixed, "height=\"25\"");
+    SetWindow(mixed, 200, 50);
+    ExpectMatrix(RootMatrix(mixed), 1, 2, 0, 0);
+
+    Picture p = RenderSvg(Svg("width=\"100%\" height=\"100%\"",
+                              "<rect x=\"10\" y=\"10\" width=\"20\" height=\"20\"/>"),
+                          60, 40);
+    InkBox ink = FindInk(p);
+    EXPECT_EQ(ink.left, 10);
+    EXPECT_EQ(ink.right, 29);
+    EXPECT_EQ(ink.bottom, 29);
 }
 
 TEST(Viewport, ViewBoxOriginMapsToTheViewportCorner) {
