@@ -66,10 +66,11 @@ TEST(PointsParser, PairsSeparatorsAndNumbers) {
 }
 
 TEST(PointsParser, OutOfRangeAndForeignSyntax) {
-    Points huge = Parse("1e39,0 0x10,inf");
-    ASSERT_EQ(huge.size(), 2u);
-    EXPECT_TRUE(std::isinf(huge[0].first));
-    EXPECT_EQ(huge[1], (std::pair<float, float>{0, 0})); // hexadecimal and inf are no numbers
+    // A number too large for a float ends the list; the points before it stay.
+    EXPECT_EQ(Parse("10,20 30,1e39 50,60"), (Points{{10, 20}}));
+    EXPECT_EQ(Parse("-1e39,0 1,2"), Points{});
+    // Hexadecimal and inf are no numbers.
+    EXPECT_EQ(Parse("0x10,inf"), (Points{{0, 0}}));
 }
 
 TEST(PointsFigures, PolygonClosesAndPolylineStaysOpen) {
@@ -161,6 +162,12 @@ TEST(RenderPaths, PolygonPolylineAndPath) {
     EXPECT_EQ(p.At(75, 25), 0u); // open: no fill, no closing side
     EXPECT_EQ(p.At(25, 75), 0xFF00FF00u);
     EXPECT_EQ(p.At(0, 0), 0u);
+}
+
+TEST(RenderPaths, APolygonCutShortByAHugeNumberDrawsItsFirstPoints) {
+    Picture p = Draw("<polygon points=\"10,10 90,10 90,90 10,90 1e39,50\" fill=\"red\"/>");
+    EXPECT_EQ(p.At(50, 50), 0xFFFF0000u);
+    EXPECT_EQ(p.At(95, 50), 0u);
 }
 
 TEST(RenderPaths, FillRulesOnASelfIntersectingPath) {
