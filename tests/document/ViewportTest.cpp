@@ -68,7 +68,7 @@ TEST(Viewport, EveryAlignmentKeyword) {
 
 TEST(Viewport, OtherTextScalesUniformlyWithoutOffset) {
     for (const char* text :
-         {"xMidYMid meet", "xMidYMid slice", "", " xMidYMid", "XMIDYMID", "xMidYMad"}) {
+         {"", "XMIDYMID", "xMidYMad", "xMidYMid meet slice", "xMidYMid Meet", "xMidYMidmeet"}) {
         SCOPED_TRACE(text);
         SvgEngine engine;
         ExpectMatrix(Parsed(engine, std::string("width=\"200\" height=\"100\" viewBox=\"0 0 100 "
@@ -76,6 +76,49 @@ TEST(Viewport, OtherTextScalesUniformlyWithoutOffset) {
                                         text + "\""),
                      1, 1, 0, 0);
     }
+}
+
+TEST(Viewport, MeetFitsAndSliceCovers) {
+    // Wide is 200 x 100, tall 100 x 200, both over a 100 x 100 viewBox.
+    struct Row {
+        const char* text;
+        float wideScale, wideDx, wideDy;
+        float tallScale, tallDx, tallDy;
+    } rows[] = {{"xMidYMid meet", 1, 50, 0, 1, 0, 50},
+                {" xMaxYMax\tmeet ", 1, 100, 0, 1, 0, 100},
+                {"xMidYMid slice", 2, 0, -50, 2, -50, 0},
+                {"xMaxYMax slice", 2, 0, -100, 2, -100, 0},
+                {"xMinYMin slice", 2, 0, 0, 2, 0, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        std::string par = std::string(" preserveAspectRatio=\"") + row.text + "\"";
+        SvgEngine wide;
+        ExpectMatrix(Parsed(wide, "width=\"200\" height=\"100\" viewBox=\"0 0 100 100\"" + par),
+                     row.wideScale, row.wideScale, row.wideDx, row.wideDy);
+        SvgEngine tall;
+        ExpectMatrix(Parsed(tall, "width=\"100\" height=\"200\" viewBox=\"0 0 100 100\"" + par),
+                     row.tallScale, row.tallScale, row.tallDx, row.tallDy);
+    }
+    // "none" stretches whatever follows it.
+    SvgEngine none;
+    ExpectMatrix(Parsed(none, "width=\"200\" height=\"100\" viewBox=\"0 0 100 100\" "
+                              "preserveAspectRatio=\"none slice\""),
+                 2, 1, 0, 0);
+    // Drawn: a viewBox-filling square centred with meet, covering all with slice.
+    std::string square = "<rect width=\"10\" height=\"10\"/>";
+    InkBox meet = FindInk(RenderSvg(Svg("width=\"100\" height=\"50\" viewBox=\"0 0 10 10\" "
+                                        "preserveAspectRatio=\"xMidYMid meet\"",
+                                        square),
+                                    100, 50));
+    EXPECT_EQ(meet.left, 25);
+    EXPECT_EQ(meet.right, 74);
+    InkBox slice = FindInk(RenderSvg(Svg("width=\"100\" height=\"50\" viewBox=\"0 0 10 10\" "
+                                         "preserveAspectRatio=\"xMidYMid slice\"",
+                                         square),
+                                     100, 50));
+    EXPECT_EQ(slice.left, 0);
+    EXPECT_EQ(slice.right, 99);
+    EXPECT_EQ(slice.bottom, 49);
 }
 
 void SetWindow(SvgEngine& engine, int width, int height) {
