@@ -29,8 +29,19 @@ SvgRootElement::~SvgRootElement() {
 }
 
 void SvgRootElement::CopyFrom(const SvgElement* source) {
-    if (source && source->GetFigure())
-        m_figure->CopyFrom(source->GetFigure());
+    const auto* svg = dynamic_cast<const SvgRootElement*>(source);
+    if (!svg)
+        return;
+    m_figure->CopyFrom(svg->m_figure);
+    m_viewBox = svg->m_viewBox;
+    m_x = svg->m_x;
+    m_y = svg->m_y;
+    m_width = svg->m_width;
+    m_height = svg->m_height;
+    m_preserveAspectRatio = svg->m_preserveAspectRatio;
+    m_widthFollows = svg->m_widthFollows;
+    m_heightFollows = svg->m_heightFollows;
+    ComputeViewportMatrix();
 }
 
 bool SvgRootElement::ReadAttributes(TiXmlElement* xml) {

@@ -16,7 +16,7 @@ public:
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgRootElement(); }
     void ReadStyle(TiXmlElement* xml) override { ReadStyleInto(m_figure, xml); }
-    // Only the style: a copy has no size or viewBox of its own.
+    // Takes the source's style, position, size, viewBox and preserveAspectRatio.
     void CopyFrom(const SvgElement* source) override;
     void Render(GdiGraphics& graphics) override;
     SvgFigure* GetFigure() const override { return m_figure; }

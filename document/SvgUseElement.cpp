@@ -43,6 +43,17 @@ bool SvgUseElement::ReadAttributes(TiXmlElement* xml) {
     return true;
 }
 
+void SvgUseElement::CopyFrom(const SvgElement* source) {
+    SvgFigureElement::CopyFrom(source);
+    if (const auto* use = dynamic_cast<const SvgUseElement*>(source)) {
+        m_x = use->m_x;
+        m_y = use->m_y;
+        m_width = use->m_width;
+        m_height = use->m_height;
+        m_href = use->m_href;
+    }
+}
+
 void SvgUseElement::Render(GdiGraphics& graphics) {
     if (!IsDisplayed())
         return;

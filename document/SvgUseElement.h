@@ -15,6 +15,9 @@ public:
 
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgUseElement(); }
+    // Takes the source's style, position, size and reference (a copy of a
+    // use nested in a copied group); the copied target comes as a child.
+    void CopyFrom(const SvgElement* source) override;
     void Render(GdiGraphics& graphics) override;
 
     const std::string& GetHref() const { return m_href; }

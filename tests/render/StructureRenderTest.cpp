@@ -87,6 +87,19 @@ TEST(UseCopies, KeepTheGeometryOfEveryShape) {
     EXPECT_EQ(p.At(90, 90), kClear);
 }
 
+TEST(UseCopies, NestedUsesAndSvgsKeepTheirPlaceInACopiedGroup) {
+    // As flags draw rows of stars: a group of uses, used again.
+    Picture p = Draw("<g id=\"row\"><rect id=\"dot\" width=\"10\" height=\"10\" fill=\"red\"/>"
+                     "<use xlink:href=\"#dot\" x=\"20\"/>"
+                     "<svg x=\"40\" width=\"10\" height=\"10\" viewBox=\"0 0 1 1\">"
+                     "<rect width=\"1\" height=\"1\" fill=\"blue\"/></svg></g>"
+                     "<use xlink:href=\"#row\" y=\"50\"/>");
+    EXPECT_TRUE(Near(p.At(5, 55), 0xFFFF0000));
+    EXPECT_TRUE(Near(p.At(25, 55), 0xFFFF0000));
+    EXPECT_TRUE(Near(p.At(45, 55), 0xFF0000FF));
+    EXPECT_EQ(p.At(15, 55), kClear);
+}
+
 TEST(HiddenContent, DisplayNoneHidesTheSubtree) {
     Picture p = Draw("<rect width=\"20\" height=\"20\" fill=\"red\" display=\"none\"/>"
                      "<g style=\"display:none\"><rect x=\"25\" width=\"20\" height=\"20\"/></g>"
