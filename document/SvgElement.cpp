@@ -14,7 +14,7 @@
 
 namespace {
 
-// Keyword numbers of display and visibility.
+// Keyword number of display="none".
 const unsigned kSvgDisplayNone = 0;
 
 } // namespace
@@ -67,8 +67,8 @@ SvgElement* SvgElement::DeepCopy() const {
 SvgElement* SvgElement::DeepCopyAt(int depth, SvgElement* parent) const {
     if (depth > kMaxDepth)
         return nullptr;
-    // A copy costs one element, and more for a long outline (its points are
-    // copied too).
+    // A copy costs one element, and more when it holds a style record or a
+    // long outline (CopyCost).
     SvgFigure* figure = GetFigure();
     if (m_owner && !m_owner->TakeCopyBudget(figure ? figure->CopyCost() : 1))
         return nullptr;

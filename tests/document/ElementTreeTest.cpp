@@ -198,20 +198,16 @@ TEST(ElementTree, UseAmplificationStopsAtTheCopyBudget) {
 }
 
 TEST(ElementTree, ACopyCostsMoreWithAStyleOrALongOutline) {
-    struct {
-        const char* source;
-        long cost;
-    } rows[] = {{"<g id=\"s\"/>", 1},
-                {"<g id=\"s\" fill=\"red\"/>", 2},
-                {"<rect id=\"s\" width=\"1\" height=\"1\"/>", 2},
-                {"<polyline id=\"s\" points=\"0 0 1 1 2 2 3 3 4 4 5 5 6 6 7 7 8 8 9 9 10 10 "
-                 "11 11 12 12 13 13 14 14 15 15 16 16\"/>",
-                 3}};
+    const std::pair<std::string, long> rows[] = {
+        {"<g id=\"s\"/>", 1},
+        {"<g id=\"s\" fill=\"red\"/>", 2},
+        {"<rect id=\"s\"/>", 2},
+        {"<polyline id=\"s\" points=\"" + Repeat("1 1 ", 33) + "\"/>", 4}};
     for (const auto& row : rows) {
         SvgEngine engine;
-        ParseText(engine, Svg("width=\"10\" height=\"10\"",
-                              std::string(row.source) + "<use xlink:href=\"#s\"/>"));
-        EXPECT_EQ(engine.GetCopiesMade(), row.cost) << row.source;
+        ParseText(engine,
+                  Svg("width=\"10\" height=\"10\"", row.first + "<use xlink:href=\"#s\"/>"));
+        EXPECT_EQ(engine.GetCopiesMade(), row.second) << row.first;
     }
 }
 

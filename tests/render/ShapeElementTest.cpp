@@ -108,40 +108,6 @@ TEST(ShapeElements, LengthsInUnitsEmAndPercent) {
     EXPECT_NEAR(rect->ry, 7.0866f, 1e-3); // set by the path building
 }
 
-TEST(ShapeElements, AMissingOrAutoRadiusTakesTheOther) {
-    struct {
-        const char* attributes;
-        float rx, ry; // the ellipse's
-        float rectRx; // after the rect's path building; -1 for none
-    } rows[] = {
-        {"rx=\"5\"", 5, 5, 5},          {"ry=\"4\"", 4, 4, 4}, {"rx=\"auto\" ry=\"3\"", 3, 3, 3},
-        {"rx=\"6\" ry=\"2\"", 6, 2, 6}, {"", 0, 0, -1},        {"rx=\"auto\"", 0, 0, -1}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.attributes);
-        ParsedDocument doc(std::string("<ellipse ") + row.attributes + "/><rect width=\"20\" " +
-                           "height=\"20\" " + row.attributes + "/>");
-        auto* ellipse = doc.FigureAt<SvgEllipseFigure>({0});
-        ASSERT_NE(ellipse, nullptr);
-        EXPECT_EQ(ellipse->rx, row.rx);
-        EXPECT_EQ(ellipse->ry, row.ry);
-        // A rect's path building does the same; "auto" counts as not given.
-        auto* rect = doc.FigureAt<SvgRectFigure>({1});
-        ASSERT_NE(rect, nullptr);
-        EXPECT_EQ(rect->rx, row.rectRx);
-    }
-}
-
-TEST(ShapeElements, RectanglesKeepTheirExactSize) {
-    Picture p = RenderSvg(Svg("width=\"100\" height=\"100\" viewBox=\"0 0 10 10\"",
-                              "<rect x=\"0.5\" y=\"0.5\" width=\"8.9\" height=\"8.9\"/>"),
-                          100, 100);
-    InkBox ink = FindInk(p);
-    EXPECT_EQ(ink.left, 5);
-    EXPECT_EQ(ink.top, 5);
-    EXPECT_EQ(ink.right, 93); // the edge at 94 covers pixel 93 fully
-    EXPECT_EQ(ink.bottom, 93);
-}
-
 TEST(ShapeElements, DeepCopiesThroughUse) {
     ParsedDocument doc("<g fill=\"green\"><circle id=\"c\" cx=\"5\" cy=\"6\" r=\"7\" fill=\"red\"/>"
                        "<line id=\"l\" x1=\"1\" y1=\"2\" x2=\"3\" y2=\"4\" stroke=\"red\"/>"
