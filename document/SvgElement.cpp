@@ -12,6 +12,13 @@
 
 #include <cstring>
 
+namespace {
+
+// Keyword number of display="none".
+const unsigned kSvgDisplayNone = 0;
+
+} // namespace
+
 SvgElement::SvgElement(int kind, const char* tagName) : m_kind(kind), m_tagName(tagName) {}
 
 SvgElement::~SvgElement() {
@@ -54,31 +61,41 @@ bool SvgElement::LoadFromXml(TiXmlElement* xml) {
 }
 
 SvgElement* SvgElement::DeepCopy() const {
-    return DeepCopyAt(1);
+    return DeepCopyAt(1, nullptr);
 }
 
-SvgElement* SvgElement::DeepCopyAt(int depth) const {
+SvgElement* SvgElement::DeepCopyAt(int depth, SvgElement* parent) const {
     if (depth > kMaxDepth)
         return nullptr;
-    if (m_owner && !m_owner->TakeCopyBudget())
+    // A copy costs one element, and more when it holds a style record or a
+    // long outline (CopyCost).
+    SvgFigure* figure = GetFigure();
+    if (m_owner && !m_owner->TakeCopyBudget(figure ? figure->CopyCost() : 1))
         return nullptr;
     SvgElement* copy = ElementRegistry::Instance()->CreateElement(m_tagName.c_str());
     if (!copy)
         return nullptr;
     copy->m_owner = m_owner;
     copy->m_depth = depth;
+    // The parent first: the copy's style is read again under it.
+    copy->m_parent = parent;
     copy->CopyFrom(this);
+    // The copy keeps the source's own transform.
+    auto* transformable = dynamic_cast<SvgTransformableElement*>(copy);
+    auto* sourceTransformable = dynamic_cast<const SvgTransformableElement*>(this);
+    if (transformable && sourceTransformable)
+        transformable->CopyTransformFrom(*sourceTransformable);
     for (const SvgElement* child : m_children) {
-        SvgElement* childCopy = child->DeepCopyAt(depth + 1);
-        if (!childCopy)
-            continue;
-        childCopy->m_parent = copy;
-        copy->m_children.push_back(childCopy);
+        SvgElement* childCopy = child->DeepCopyAt(depth + 1, copy);
+        if (childCopy)
+            copy->m_children.push_back(childCopy);
     }
     return copy;
 }
 
 void SvgElement::Render(GdiGraphics& graphics) {
+    if (!IsDisplayed())
+        return;
     Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
     if (m_kind < kSvgKindTransformLimit) {
         if (auto* self = dynamic_cast<SvgTransformableElement*>(this))
@@ -127,6 +144,13 @@ bool SvgElement::ReadResolvedLength(TiXmlElement* xml, const char* name, float& 
     return true;
 }
 
+bool SvgElement::ReadRadius(TiXmlElement* xml, const char* name, float& out) {
+    const char* text = xml->Attribute(name);
+    if (text && std::strcmp(text, "auto") == 0)
+        return false;
+    return ReadResolvedLength(xml, name, out);
+}
+
 bool SvgElement::ReadStringAttribute(TiXmlElement* xml, const char* name, std::string& out) {
     const char* text = xml->Attribute(name);
     if (!text)
@@ -141,6 +165,36 @@ SvgRect SvgElement::GetViewportRect() const {
             return e->GetViewBox();
     }
     return SvgRect(0, 0, 0, 0);
+}
+
+bool SvgElement::IsDisplayed() const {
+    const SvgFigure* figure = GetFigure();
+    const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
+    // "inherit" can only take a parent's value that is not none.
+    return !style || !style->display.set || style->display.inherit ||
+           style->display.value != kSvgDisplayNone;
+}
+
+SvgStyle* SvgElement::GetInheritableStyle() const {
+    // A copied style holder without a record of its own passes its parent's on.
+    for (const SvgElement* e = this; e; e = e->m_parent) {
+        SvgFigure* figure = e->GetFigure();
+        if (!figure || !(e->m_kind < kSvgKindInheritLimit || e->m_kind == SvgKindSvg ||
+                         e->m_kind == SvgKindSymbol))
+            return nullptr;
+        if (figure->PeekStyle())
+            return figure->GetStyle();
+    }
+    return nullptr;
+}
+
+void SvgElement::ReadStyleInto(SvgFigure* figure, TiXmlElement* xml) {
+    if (!figure)
+        return;
+    SvgStyle* style = figure->GetStyle();
+    if (m_parent)
+        style->parent = m_parent->GetInheritableStyle();
+    style->ReadFromElement(xml);
 }
 
 float SvgElement::GetFontSize() {

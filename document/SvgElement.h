@@ -9,6 +9,7 @@
 
 class SvgEngine;
 class SvgFigure;
+class SvgStyle;
 class TiXmlElement;
 struct SvgLength;
 
@@ -37,7 +38,8 @@ enum SvgElementKind {
     SvgKindRadialGradient = 72,
 };
 
-// Children inherit their parent's style only below this kind.
+// Children inherit their parent's style below this kind, and from `svg` and
+// `symbol` (GetInheritableStyle).
 const int kSvgKindInheritLimit = 30;
 // An element's own transform is applied at render time only below this kind.
 const int kSvgKindTransformLimit = 40;
@@ -73,20 +75,31 @@ public:
     // Renders every child in document order.
     void RenderChildren(GdiGraphics& graphics);
 
-    // DeepCopy for a copy that will sit at the given depth: parts of the copy
-    // that would lie deeper than kMaxDepth, and elements beyond the engine's
-    // copy budget, are left out. Null when nothing could be made.
-    SvgElement* DeepCopyAt(int depth) const;
+    // DeepCopy for a copy that will sit at the given depth under parent (which
+    // the copy's style inherits from; its children list is not touched): parts
+    // of the copy that would lie deeper than kMaxDepth, and elements beyond the
+    // engine's copy budget, are left out. Null when nothing could be made.
+    SvgElement* DeepCopyAt(int depth, SvgElement* parent) const;
 
     // Helpers for the element classes.
     void ReadLengthAttribute(SvgLength& length, TiXmlElement* xml, const char* name);
     bool ReadResolvedLength(TiXmlElement* xml, const char* name, float& out);
+    // ReadResolvedLength for a radius, where "auto" counts as absent.
+    bool ReadRadius(TiXmlElement* xml, const char* name, float& out);
     static bool ReadStringAttribute(TiXmlElement* xml, const char* name, std::string& out);
     SvgRect GetViewportRect() const;
     float GetFontSize();
 
-    // The figure of a figure element; null for the other layers.
+    // The figure of a figure element (and the style holder of `svg` and
+    // `symbol`); null for the others.
     virtual SvgFigure* GetFigure() const { return nullptr; }
+    // False when the element's own style says display="none": neither it nor
+    // its subtree is drawn.
+    bool IsDisplayed() const;
+    // The style record this element's children inherit from: its figure's,
+    // for kinds below 30 and for `svg` and `symbol` (a copied one without a
+    // record of its own passes its parent's on); null for the others.
+    SvgStyle* GetInheritableStyle() const;
 
     SvgEngine* GetOwner() const { return m_owner; }
     void SetOwner(SvgEngine* owner) { m_owner = owner; }
@@ -105,6 +118,10 @@ public:
     virtual SvgRect GetViewBox() const { return SvgRect(); }
 
 protected:
+    // Links figure's style to the parent's inheritable style and reads the
+    // style attributes into it.
+    void ReadStyleInto(SvgFigure* figure, TiXmlElement* xml);
+
     SvgEngine* m_owner = nullptr;
     const int m_kind;
     std::string m_tagName;

@@ -19,8 +19,13 @@ bool SvgEllipseElement::ReadAttributes(TiXmlElement* xml) {
     SvgEllipseFigure* figure = GetEllipseFigure();
     ReadResolvedLength(xml, "cx", figure->cx);
     ReadResolvedLength(xml, "cy", figure->cy);
-    ReadResolvedLength(xml, "rx", figure->rx);
-    ReadResolvedLength(xml, "ry", figure->ry);
+    // A radius that is missing or "auto" takes the other one.
+    bool haveRx = ReadRadius(xml, "rx", figure->rx);
+    bool haveRy = ReadRadius(xml, "ry", figure->ry);
+    if (haveRx && !haveRy)
+        figure->ry = figure->rx;
+    else if (haveRy && !haveRx)
+        figure->rx = figure->ry;
     return true;
 }
 

@@ -3,18 +3,20 @@
 #include "render/SvgFigure.h"
 #include "style/SvgStyle.h"
 
+namespace {
+
+// Keyword number of visibility="visible".
+const unsigned kSvgVisibilityVisible = 2;
+
+} // namespace
+
 void SvgFigureElement::BuildGeometry() {
     if (m_figure)
         m_figure->BuildPath();
 }
 
 void SvgFigureElement::ReadStyle(TiXmlElement* xml) {
-    if (!m_figure)
-        return;
-    SvgStyle* style = m_figure->GetStyle();
-    if (m_parent && m_parent->GetKind() < kSvgKindInheritLimit && m_parent->GetFigure())
-        style->parent = m_parent->GetFigure()->GetStyle();
-    style->ReadFromElement(xml);
+    ReadStyleInto(m_figure, xml);
 }
 
 void SvgFigureElement::CopyFrom(const SvgElement* source) {
@@ -23,6 +25,12 @@ void SvgFigureElement::CopyFrom(const SvgElement* source) {
 }
 
 void SvgFigureElement::PaintFigure(GdiGraphics& graphics) {
-    if (m_figure)
-        m_figure->Paint(graphics);
+    if (!m_figure)
+        return;
+    // Hidden or collapsed: the element paints nothing, but its children
+    // decide for themselves.
+    const SvgStyle* style = m_figure->PeekStyle();
+    if (style && style->visibility.computed != kSvgVisibilityVisible)
+        return;
+    m_figure->Paint(graphics);
 }

@@ -12,10 +12,11 @@ public:
 
     // The figure builds its path from the geometry read.
     void BuildGeometry() override;
-    // Links the figure's style to the parent's (parents of kind below 30 with a
-    // figure) and reads the style attributes.
+    // Links the figure's style to the parent's inheritable style and reads the
+    // style attributes.
     void ReadStyle(TiXmlElement* xml) override;
-    // The figure copies the source's figure (geometry and style inheritance).
+    // The figure copies the source's figure: geometry, and the source's own
+    // style read again under the copy's parent.
     void CopyFrom(const SvgElement* source) override;
 
     SvgFigure* GetFigure() const override { return m_figure; }

@@ -4,7 +4,7 @@
 #include "render/SvgFigure.h"
 
 SvgGroupElement::SvgGroupElement() : SvgFigureElement(SvgKindGroup, "g") {
-    m_figure = new SvgFigure();
+    m_figure = SvgFigure::CreateStyleHolder();
     m_figure->SetOwner(this);
 }
 
@@ -13,6 +13,8 @@ SvgGroupElement::~SvgGroupElement() {
 }
 
 void SvgGroupElement::Render(GdiGraphics& graphics) {
+    if (!IsDisplayed())
+        return;
     Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
     ApplyTransform(graphics);
     RenderChildren(graphics);

@@ -11,6 +11,5 @@ public:
 
     bool ReadAttributes(TiXmlElement* /*xml*/) override { return true; }
     SvgElement* Clone() const override { return new SvgGroupElement(); }
-    void CopyFrom(const SvgElement* /*source*/) override {}
     void Render(GdiGraphics& graphics) override;
 };

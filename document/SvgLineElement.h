@@ -12,8 +12,6 @@ public:
 
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgLineElement(); }
-    // A copy keeps the figure made by the constructor.
-    void CopyFrom(const SvgElement* /*source*/) override {}
     void Paint(GdiGraphics& graphics) override { PaintFigure(graphics); }
 
     SvgLineFigure* GetLineFigure() const;

@@ -12,8 +12,6 @@ public:
 
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgPolygonElement(); }
-    // A copy keeps the empty figure made by the constructor.
-    void CopyFrom(const SvgElement* /*source*/) override {}
     void Paint(GdiGraphics& graphics) override { PaintFigure(graphics); }
 
     SvgPolygonFigure* GetPolygonFigure() const;

@@ -21,8 +21,8 @@ bool SvgRectElement::ReadAttributes(TiXmlElement* xml) {
     ReadResolvedLength(xml, "y", figure->y);
     ReadResolvedLength(xml, "width", figure->width);
     ReadResolvedLength(xml, "height", figure->height);
-    ReadResolvedLength(xml, "rx", figure->rx);
-    ReadResolvedLength(xml, "ry", figure->ry);
+    ReadRadius(xml, "rx", figure->rx);
+    ReadRadius(xml, "ry", figure->ry);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "document/SvgRenderState.h"
 #include "document/SvgViewport.h"
+#include "render/SvgFigure.h"
 #include "syntax/SvgScanner.h"
 
 #include <tinyxml.h>
@@ -16,12 +17,31 @@ bool IsAbsolute(const SvgLength& length) {
 } // namespace
 
 SvgRootElement::SvgRootElement()
-    : SvgElement(SvgKindSvg, "svg"), m_viewportMatrix(GdiMatrix::Create()) {
+    : SvgElement(SvgKindSvg, "svg"), m_viewportMatrix(GdiMatrix::Create()),
+      m_figure(SvgFigure::CreateStyleHolder()) {
     m_viewBox.set(0, 0, 0, 0);
+    m_figure->SetOwner(this);
 }
 
 SvgRootElement::~SvgRootElement() {
     delete m_viewportMatrix;
+    delete m_figure;
+}
+
+void SvgRootElement::CopyFrom(const SvgElement* source) {
+    const auto* svg = dynamic_cast<const SvgRootElement*>(source);
+    if (!svg)
+        return;
+    m_figure->CopyFrom(svg->m_figure);
+    m_viewBox = svg->m_viewBox;
+    m_x = svg->m_x;
+    m_y = svg->m_y;
+    m_width = svg->m_width;
+    m_height = svg->m_height;
+    m_preserveAspectRatio = svg->m_preserveAspectRatio;
+    m_widthFollows = svg->m_widthFollows;
+    m_heightFollows = svg->m_heightFollows;
+    ComputeViewportMatrix();
 }
 
 bool SvgRootElement::ReadAttributes(TiXmlElement* xml) {
@@ -43,6 +63,8 @@ bool SvgRootElement::ReadAttributes(TiXmlElement* xml) {
         m_height.computed = viewBoxUsable ? static_cast<float>(m_viewBox.getHeight()) : 0.0f;
     if (!haveViewBox)
         m_viewBox.set(0, 0, m_width.computed, m_height.computed);
+    m_widthFollows = !haveViewBox && !IsAbsolute(m_width);
+    m_heightFollows = !haveViewBox && !IsAbsolute(m_height);
 
     ReadStringAttribute(xml, "preserveAspectRatio", m_preserveAspectRatio);
     if (!m_parent) {
@@ -63,6 +85,10 @@ void SvgRootElement::SetSize(float width, float height) {
 void SvgRootElement::ComputeViewportMatrix() {
     double W = m_width.computed;
     double H = m_height.computed;
+    if (m_widthFollows)
+        m_viewBox.setWidth(W);
+    if (m_heightFollows)
+        m_viewBox.setHeight(H);
     double vw = m_viewBox.getWidth();
     double vh = m_viewBox.getHeight();
     // An empty (or negative) viewBox disables drawing.
@@ -92,6 +118,8 @@ void SvgRootElement::GetViewportElements(float elements[6]) const {
 }
 
 void SvgRootElement::Render(GdiGraphics& graphics) {
+    if (!IsDisplayed())
+        return;
     ComputeViewportMatrix();
     if (!m_drawable)
         return;

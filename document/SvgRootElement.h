@@ -6,7 +6,8 @@
 #include <string>
 
 // The `svg` element (also made for `arc` and `filter`): maps its viewBox into
-// its viewport and renders its children there.
+// its viewport and renders its children there. Its plain figure carries the
+// style its children inherit, as a group's does.
 class SvgRootElement : public SvgElement {
 public:
     SvgRootElement();
@@ -14,8 +15,11 @@ public:
 
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgRootElement(); }
-    void CopyFrom(const SvgElement* /*source*/) override {}
+    void ReadStyle(TiXmlElement* xml) override { ReadStyleInto(m_figure, xml); }
+    // Takes the source's style, position, size, viewBox and preserveAspectRatio.
+    void CopyFrom(const SvgElement* source) override;
     void Render(GdiGraphics& graphics) override;
+    SvgFigure* GetFigure() const override { return m_figure; }
 
     // Recomputes the viewport matrix from the size, viewBox and preserveAspectRatio.
     void ComputeViewportMatrix();
@@ -39,5 +43,10 @@ private:
     SvgLength m_height;
     std::string m_preserveAspectRatio = "none";
     GdiMatrix* m_viewportMatrix; // owned; null when it could not be made
+    SvgFigure* m_figure;         // owned; holds the style
     bool m_drawable = false;
+    // Without a viewBox, an axis whose length is not absolute (a percentage,
+    // or none) maps one user unit to one unit of whatever size it is given.
+    bool m_widthFollows = false;
+    bool m_heightFollows = false;
 };

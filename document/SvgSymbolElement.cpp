@@ -2,13 +2,20 @@
 
 #include "document/SvgRenderState.h"
 #include "document/SvgViewport.h"
+#include "render/SvgFigure.h"
 #include "syntax/SvgScanner.h"
 
 #include <tinyxml.h>
 
 SvgSymbolElement::SvgSymbolElement()
-    : SvgElement(SvgKindSymbol, "symbol"), m_x(0.0f), m_y(0.0f), m_width(-1.0f), m_height(-1.0f) {
+    : SvgElement(SvgKindSymbol, "symbol"), m_x(0.0f), m_y(0.0f), m_width(-1.0f), m_height(-1.0f),
+      m_figure(SvgFigure::CreateStyleHolder()) {
     m_viewBox.set(0, 0, 0, 0);
+    m_figure->SetOwner(this);
+}
+
+SvgSymbolElement::~SvgSymbolElement() {
+    delete m_figure;
 }
 
 bool SvgSymbolElement::ReadAttributes(TiXmlElement* xml) {
@@ -25,6 +32,7 @@ void SvgSymbolElement::CopyFrom(const SvgElement* source) {
     const auto* symbol = dynamic_cast<const SvgSymbolElement*>(source);
     if (!symbol)
         return;
+    m_figure->CopyFrom(symbol->m_figure);
     m_viewBox = symbol->m_viewBox;
     m_preserveAspectRatio = symbol->m_preserveAspectRatio;
 }

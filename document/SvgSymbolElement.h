@@ -7,16 +7,20 @@
 
 // The `symbol` element: a template drawn only through `use`. A symbol in the
 // tree draws nothing; the copy a `use` makes of it draws its content in the
-// viewport the `use` gives.
+// viewport the `use` gives. Its plain figure carries the style its children
+// inherit, as a group's does.
 class SvgSymbolElement : public SvgElement {
 public:
     SvgSymbolElement();
+    ~SvgSymbolElement() override;
 
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgSymbolElement(); }
-    // Takes the source's viewBox and preserveAspectRatio and becomes drawable.
+    void ReadStyle(TiXmlElement* xml) override { ReadStyleInto(m_figure, xml); }
+    // Takes the source's viewBox, preserveAspectRatio and style, and becomes drawable.
     void CopyFrom(const SvgElement* source) override;
     void Render(GdiGraphics& graphics) override;
+    SvgFigure* GetFigure() const override { return m_figure; }
 
     // The viewport size a `use` gives (-1 when it gives none).
     void SetSize(float width, float height);
@@ -33,4 +37,5 @@ private:
     SvgRect m_viewBox;
     std::string m_preserveAspectRatio = "none";
     unsigned char m_instantiated = 0;
+    SvgFigure* m_figure; // owned; holds the style
 };

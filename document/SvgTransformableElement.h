@@ -17,6 +17,11 @@ public:
     void ApplyTransform(GdiGraphics& graphics);
 
     const SvgTransform& GetTransform() const { return m_transform; }
+    // Takes source's transform (for a copy).
+    void CopyTransformFrom(const SvgTransformableElement& source) {
+        m_transformList = source.m_transformList;
+        m_transform = source.m_transform;
+    }
 
 protected:
     SvgTransformList m_transformList;

@@ -3,11 +3,19 @@
 #include "document/SvgRenderState.h"
 #include "document/SvgSymbolElement.h"
 #include "engine/SvgEngine.h"
+#include "render/SvgFigure.h"
 
 #include <tinyxml.h>
 
 SvgUseElement::SvgUseElement()
-    : SvgFigureElement(SvgKindUse, "use"), m_x(0.0f), m_y(0.0f), m_width(-1.0f), m_height(-1.0f) {}
+    : SvgFigureElement(SvgKindUse, "use"), m_x(0.0f), m_y(0.0f), m_width(-1.0f), m_height(-1.0f) {
+    m_figure = SvgFigure::CreateStyleHolder();
+    m_figure->SetOwner(this);
+}
+
+SvgUseElement::~SvgUseElement() {
+    delete m_figure;
+}
 
 bool SvgUseElement::ReadAttributes(TiXmlElement* xml) {
     ReadLengthAttribute(m_x, xml, "x");
@@ -25,7 +33,7 @@ bool SvgUseElement::ReadAttributes(TiXmlElement* xml) {
     SvgElement* target = m_owner->FindElementById(m_href.c_str());
     if (!target)
         return true;
-    SvgElement* copy = target->DeepCopyAt(GetDepth() + 1);
+    SvgElement* copy = target->DeepCopyAt(GetDepth() + 1, this);
     if (!copy)
         return true;
     copy->SetParent(this);
@@ -35,7 +43,20 @@ bool SvgUseElement::ReadAttributes(TiXmlElement* xml) {
     return true;
 }
 
+void SvgUseElement::CopyFrom(const SvgElement* source) {
+    SvgFigureElement::CopyFrom(source);
+    if (const auto* use = dynamic_cast<const SvgUseElement*>(source)) {
+        m_x = use->m_x;
+        m_y = use->m_y;
+        m_width = use->m_width;
+        m_height = use->m_height;
+        m_href = use->m_href;
+    }
+}
+
 void SvgUseElement::Render(GdiGraphics& graphics) {
+    if (!IsDisplayed())
+        return;
     Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
     ApplyTransform(graphics);
     GdiMatrix* offset = GdiMatrix::Create(1, 0, 0, 1, m_x.computed, m_y.computed);

@@ -1,49 +1,76 @@
 #include "document/SvgViewport.h"
 
-#include <cstring>
+#include <vector>
+
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The words of text between white space.
+std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsSpace(text[i]))
+            ++i;
+        size_t start = i;
+        while (i < text.size() && !IsSpace(text[i]))
+            ++i;
+        if (i > start)
+            words.push_back(text.substr(start, i - start));
+    }
+    return words;
+}
+
+// 0, 1, 2 for Min, Mid, Max; -1 for anything else.
+int Alignment(const std::string& text) {
+    if (text == "Min")
+        return 0;
+    if (text == "Mid")
+        return 1;
+    if (text == "Max")
+        return 2;
+    return -1;
+}
+
+} // namespace
 
 SvgViewportMapping SvgMapViewport(float sx, float sy, double W, double H, double vw, double vh,
                                   const std::string& preserveAspectRatio) {
     SvgViewportMapping m;
-    if (preserveAspectRatio == "none") {
+    // An alignment, then "meet" (the default) or "slice", between white space.
+    std::vector<std::string> words = Words(preserveAspectRatio);
+    bool valid =
+        (words.size() == 1 || (words.size() == 2 && (words[1] == "meet" || words[1] == "slice")));
+    if (preserveAspectRatio == "none" || (valid && words[0] == "none")) {
         m.scaleX = sx;
         m.scaleY = sy;
         return m;
     }
-    float s = sx < sy ? sx : sy;
-    bool xHasRoom = sx > sy;
+    bool slice = valid && words.size() == 2 && words[1] == "slice";
+    // meet: the whole viewBox fits, the axis with room is aligned; slice: the
+    // viewport is covered, the axis that overflows is aligned.
+    float s = (sx < sy) != slice ? sx : sy;
+    bool alignX = (sx > sy) != slice;
     m.scaleX = s;
     m.scaleY = s;
 
-    // Keyword "x<X>Y<Y>": X and Y each Min, Mid or Max.
-    const std::string& k = preserveAspectRatio;
+    // Keyword "x<X>Y<Y>": X and Y each Min, Mid or Max. Any other text scales
+    // uniformly without offset.
+    const std::string k = valid ? words[0] : std::string();
     if (k.size() != 8 || k[0] != 'x' || k[4] != 'Y')
         return m;
-    auto part = [](const std::string& text) -> int {
-        if (text == "Min")
-            return 0;
-        if (text == "Mid")
-            return 1;
-        if (text == "Max")
-            return 2;
-        return -1;
-    };
-    int ax = part(k.substr(1, 3));
-    int ay = part(k.substr(5, 3));
+    int ax = Alignment(k.substr(1, 3));
+    int ay = Alignment(k.substr(5, 3));
     if (ax < 0 || ay < 0)
         return m;
     double freeX = W - vw * s;
     double freeY = H - vh * s;
-    if (xHasRoom) {
-        if (ax == 1)
-            m.translateX = static_cast<float>(freeX * 0.5);
-        if (ax == 2)
-            m.translateX = static_cast<float>(freeX);
-    } else {
-        if (ay == 1)
-            m.translateY = static_cast<float>(freeY * 0.5);
-        if (ay == 2)
-            m.translateY = static_cast<float>(freeY);
-    }
+    if (alignX)
+        m.translateX = static_cast<float>(freeX * 0.5 * ax);
+    else
+        m.translateY = static_cast<float>(freeY * 0.5 * ay);
     return m;
 }

@@ -13,8 +13,11 @@ struct SvgViewportMapping {
 
 // sx and sy are the per-axis scales (viewport size over viewBox size), W and H
 // the viewport size, vw and vh the viewBox size. "none" stretches; the nine
-// alignment keywords, compared whole and case-sensitively, scale uniformly and
-// align; any other text scales uniformly without offset. The translation
-// returned is the alignment offset only.
+// alignment keywords (compared case-sensitively), alone or followed by "meet",
+// scale uniformly so that the viewBox fits and align along the axis with room;
+// followed by "slice", they scale so that the viewBox covers the viewport and
+// align along the axis that overflows. Surrounding white space is ignored; any
+// other text scales as meet does, without offset. The translation returned is
+// the alignment offset only.
 SvgViewportMapping SvgMapViewport(float sx, float sy, double W, double H, double vw, double vh,
                                   const std::string& preserveAspectRatio);

@@ -199,10 +199,10 @@ void SvgEngine::BuildBitmapCache() {
     m_cacheGraphics = nullptr;
 }
 
-bool SvgEngine::TakeCopyBudget() {
-    if (m_copyBudget <= 0)
+bool SvgEngine::TakeCopyBudget(long count) {
+    if (count < 0 || m_copyBudget < count)
         return false;
-    --m_copyBudget;
+    m_copyBudget -= count;
     return true;
 }
 

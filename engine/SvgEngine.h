@@ -48,8 +48,9 @@ public:
     // Clears element's id; a look-up that found it before no longer does.
     void ClearId(SvgElement* element);
 
-    // Takes one element from the document's deep-copy budget; false when spent.
-    bool TakeCopyBudget();
+    // Takes count elements from the document's deep-copy budget; false (and
+    // nothing taken) when fewer are left.
+    bool TakeCopyBudget(long count = 1);
 
     SvgRootElement* GetRoot() const { return m_root; }
     GdiImage* GetBitmapCache() const { return m_cache; }

@@ -25,6 +25,12 @@ const int kMaxDashes = 64;
 // The length, in multiples of the width, that stands for a dash of length 0.
 const double kShortestDash = 1e-3;
 
+// Whether figure's element specified any style of its own.
+bool GivesStyle(const SvgFigure* figure) {
+    const SvgStyle* style = figure->PeekStyle();
+    return style && style->specified;
+}
+
 } // namespace
 
 SvgFigure::SvgFigure()
@@ -36,6 +42,12 @@ SvgFigure::~SvgFigure() {
     delete style;
     delete fillBrush;
     delete strokePen;
+}
+
+SvgFigure* SvgFigure::CreateStyleHolder() {
+    SvgFigure* figure = new SvgFigure();
+    figure->styleHolder = true;
+    return figure;
 }
 
 Status SvgFigure::BuildPath() {
@@ -50,10 +62,18 @@ void SvgFigure::CopyFrom(const SvgFigure* source) {
         delete path;
         path = copy;
     }
-    SvgStyle* own = GetStyle();
-    own->parent = source->style ? source->style->parent : nullptr;
-    if (own->parent)
-        own->MergeFromParent(own->parent);
+    if (styleHolder && !style && !GivesStyle(source))
+        return;
+    SvgElement* parent = owner ? owner->GetParent() : nullptr;
+    GetStyle()->ReadCopyOf(source->style, parent ? parent->GetInheritableStyle() : nullptr);
+}
+
+long SvgFigure::CopyCost() const {
+    INT points = 0;
+    if (path)
+        GdipGetPointCount(path->Get(), &points);
+    bool copyHoldsStyle = !styleHolder || GivesStyle(this);
+    return 1 + (copyHoldsStyle ? 1 : 0) + points / 16;
 }
 
 SvgStyle* SvgFigure::GetStyle() {

@@ -17,6 +17,10 @@ struct SvgDashArray;
 class SvgFigure {
 public:
     SvgFigure();
+    // A plain figure that only holds the style of a group, `use`, `svg` or
+    // `symbol`. A copy of one whose source gave no style holds no record: its
+    // children inherit through it (SvgElement::GetInheritableStyle).
+    static SvgFigure* CreateStyleHolder();
     SvgFigure(const SvgFigure&) = delete;
     SvgFigure& operator=(const SvgFigure&) = delete;
 
@@ -24,13 +28,19 @@ public:
     virtual ~SvgFigure();
     // Rebuilds the path from the geometry; nothing for a plain figure.
     virtual Gdiplus::Status BuildPath();
-    // Takes source's path and style inheritance (not its own style settings,
-    // nor its brush and pen). Subclasses also copy their geometry.
+    // Takes source's path, and reads the style source's element specified
+    // again under the style this figure's element inherits (not its brush and
+    // pen). Subclasses also copy their geometry.
     virtual void CopyFrom(const SvgFigure* source);
     // Fill, then Stroke.
     virtual Gdiplus::Status Paint(GdiGraphics& graphics);
     virtual Gdiplus::Status Fill(GdiGraphics& graphics);
     virtual Gdiplus::Status Stroke(GdiGraphics& graphics);
+
+    // What copying this figure costs in elements of a document's copy budget,
+    // roughly in proportion to the memory the copy takes: one, one more when
+    // the copy holds a style record, and one for every 16 points of its outline.
+    long CopyCost() const;
 
     void SetOwner(SvgElement* element) { owner = element; }
     SvgElement* GetOwner() const { return owner; }
@@ -68,4 +78,5 @@ protected:
 private:
     bool fillUnpaintable = false;   // the fill references nothing paintable
     bool strokeUnpaintable = false; // the same for the stroke
+    bool styleHolder = false;       // made by CreateStyleHolder
 };

@@ -9,8 +9,8 @@ public:
     SvgPathFigure() = default;
 
     Gdiplus::Status BuildPath() override;
-    // Nothing is copied: a copy keeps its empty path data.
-    void CopyFrom(const SvgFigure* /*source*/) override {}
+    // Also takes the source's path data.
+    void CopyFrom(const SvgFigure* source) override;
 
     SvgPathData pathData;
 };

@@ -13,14 +13,16 @@ bool IsSeparator(char c) {
 }
 
 // The leading number of the token [first, last) as a float; 0 when it has
-// none, infinite when it does not fit (the path then refuses the points).
-float TokenValue(const char* first, const char* last) {
+// none. False when the number does not fit a float.
+bool TokenValue(const char* first, const char* last, float& out) {
     double value = 0.0;
+    out = 0.0f;
     if (SvgNumberText::Scan(first, last, value) == 0)
-        return 0.0f;
+        return true;
     if (std::fabs(value) > FLT_MAX)
-        return value > 0 ? INFINITY : -INFINITY;
-    return static_cast<float>(value);
+        return false;
+    out = static_cast<float>(value);
+    return true;
 }
 
 } // namespace
@@ -62,7 +64,9 @@ void SvgPointList::appendFromText(const char* text) {
         const char* tokenStart = p;
         while (p < end && !IsSeparator(*p))
             ++p;
-        float value = TokenValue(tokenStart, p);
+        float value = 0.0f;
+        if (!TokenValue(tokenStart, p, value))
+            break; // the points before it are kept
         if (haveX)
             m_points.emplace_back(x, value);
         else

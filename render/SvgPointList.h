@@ -34,7 +34,8 @@ public:
     // Appends one point per pair of numbers in a points attribute. Tokens are
     // separated by runs of comma, space, tab, carriage return and line feed;
     // each is read as its leading number (0 when it has none), so 10-5 reads
-    // as 10. A last token without a partner is ignored.
+    // as 10. A last token without a partner is ignored, and a number too large
+    // for a float ends the list.
     void appendFromText(const char* text);
 
 private:

@@ -5,6 +5,13 @@
 
 using namespace Gdiplus;
 
+void SvgPointsFigure::CopyFrom(const SvgFigure* source) {
+    SvgFigure::CopyFrom(source);
+    if (const auto* other = dynamic_cast<const SvgPointsFigure*>(source))
+        if (other != this)
+            points = other->points;
+}
+
 Status SvgPointsFigure::BuildPath() {
     if (!path)
         return OutOfMemory;

@@ -10,8 +10,8 @@ public:
     explicit SvgPointsFigure(bool closed) : closed(closed) {}
 
     Gdiplus::Status BuildPath() override;
-    // Nothing is copied: a copy keeps its empty list.
-    void CopyFrom(const SvgFigure* /*source*/) override {}
+    // Also takes the source's points.
+    void CopyFrom(const SvgFigure* source) override;
 
     SvgPointList points;
 

@@ -1,24 +1,6 @@
 #include "render/SvgRectFigure.h"
 
-#include <algorithm>
-#include <cmath>
-
 using namespace Gdiplus;
-
-namespace {
-
-// Integer coordinates are kept within this bound so that x + width cannot
-// overflow; a rectangle that large covers any drawable area anyway.
-const float kIntegerLimit = 1.0e9f;
-
-bool ToInteger(float value, INT& out) {
-    if (std::isnan(value))
-        return false;
-    out = static_cast<INT>(std::trunc(std::max(-kIntegerLimit, std::min(kIntegerLimit, value))));
-    return true;
-}
-
-} // namespace
 
 Status SvgRectFigure::BuildPath() {
     if (!path)
@@ -26,13 +8,10 @@ Status SvgRectFigure::BuildPath() {
     GpPath* p = path->Get();
     path->Record(GdipResetPath(p));
 
-    if (rx < 0 && ry < 0) {
-        INT ix, iy, iw, ih;
-        if (!ToInteger(x, ix) || !ToInteger(y, iy) || !ToInteger(width, iw) ||
-            !ToInteger(height, ih))
-            return path->Record(InvalidParameter);
-        return path->Record(GdipAddPathRectangleI(p, ix, iy, iw, ih));
-    }
+    // Without radii, the rectangle exactly as given (the back end refuses
+    // non-finite values and adds nothing for an empty one).
+    if (rx < 0 && ry < 0)
+        return path->Record(GdipAddPathRectangle(p, x, y, width, height));
 
     float hw = width * 0.5f;
     float hh = height * 0.5f;

@@ -1,6 +1,7 @@
 #include "style/SvgStyle.h"
 
 #include "style/SvgColorReaders.h"
+#include "style/SvgSpecifiedStyle.h"
 
 SvgStyle::SvgStyle() : text(new SvgTextStyle), textPrivate(true), parent(nullptr) {
     // Strings, paints and dashes start empty; only the initial values that
@@ -58,6 +59,7 @@ void SvgStyle::Clear() {
     filter.value.clear();
     enableBackground = SvgEnumValue();
     parent = nullptr;
+    specified.reset();
     SetInitialValues();
 }
 

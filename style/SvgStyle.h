@@ -12,7 +12,10 @@
 #include "style/SvgTextDecoration.h"
 #include "style/SvgTextStyle.h"
 
+#include <memory>
+
 class TiXmlElement;
+struct SvgSpecifiedStyle;
 
 // The style record of one element: one field per supported property. Each
 // field remembers whether the document specified it (set) and whether it said
@@ -39,6 +42,10 @@ public:
     // Reading. ReadFromElement reads the style attribute, then the presentation
     // attributes, then runs the cascade from parent (when there is one).
     void ReadFromElement(const TiXmlElement* element);
+    // Reads again what source's element specified, under parentStyle (none:
+    // the initial values), as for a copy of that element: the record first
+    // returns to the state of a new one.
+    void ReadCopyOf(const SvgStyle* source, const SvgStyle* parentStyle);
     // The declarations of a style attribute ("name: value; ...").
     void ReadStyleAttribute(const char* text);
     // One declaration whose name has number id in the attribute table.
@@ -90,10 +97,14 @@ public:
     SvgStringValue filter;              // filter: the referenced id
     SvgEnumValue enableBackground;      // enable-background
     const SvgStyle* parent;             // the parent element's record, not owned
+    // What the element gave, shared with the records of its copies; null for nothing.
+    std::shared_ptr<const SvgSpecifiedStyle> specified;
 
 private:
     // The initial values that differ from those of a default value record.
     void SetInitialValues();
+    // Reads a style attribute and presentation attributes as given.
+    void ReadSpecified(const SvgSpecifiedStyle& given);
     // Reads one presentation attribute whose name has number id.
     void ReadPresentationAttribute(int id, const char* value);
     // Resolves this record's own relative values (font-size keywords and

@@ -155,6 +155,9 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     InheritComputed(writingMode, p->writingMode);
     InheritComputed(textAnchor, p->textAnchor);
 
+    // visibility inherits, so that a visible child of a hidden group draws.
+    InheritComputed(visibility, p->visibility);
+
     // 10. opacity is inherited only when asked for.
     if (opacity.inherit)
         opacity.value = p->opacity.value;

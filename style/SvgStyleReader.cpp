@@ -2,6 +2,7 @@
 
 #include "style/SvgAttributeTable.h"
 #include "style/SvgColorReaders.h"
+#include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStyle.h"
 #include "style/SvgValueReaders.h"
 
@@ -160,27 +161,55 @@ bool SvgDeclarationReader::Next() {
 
 void SvgStyle::ReadFromElement(const TiXmlElement* element) {
     if (element) {
-        if (const char* style = element->Attribute("style"))
-            ReadStyleAttribute(style);
         // Each presentation attribute names a property of its own, so reading
         // them in document order in one pass gives the same record as looking
         // each name up in turn.
+        SvgSpecifiedStyle given;
+        if (const char* style = element->Attribute("style")) {
+            given.hasStyleAttribute = true;
+            given.styleAttribute = style;
+        }
         for (const TiXmlAttribute* a = element->FirstAttribute(); a; a = a->Next()) {
             const char* name = a->Name();
             int id = LookupAttributeId(name);
             if (id != 0) {
                 if (Presentation().accepted[id])
-                    ReadPresentationAttribute(id, a->Value());
+                    given.attributes.emplace_back(id, a->Value());
             } else if (std::strcmp(name, "block_progression") == 0) {
                 // As an attribute, block progression is spelled with an underscore.
-                ReadPresentationAttribute(SvgPropBlockProgression, a->Value());
+                given.attributes.emplace_back(SvgPropBlockProgression, a->Value());
             }
+        }
+        if (!given.Empty()) {
+            ReadSpecified(given);
+            specified = std::make_shared<const SvgSpecifiedStyle>(std::move(given));
         }
     }
     if (parent)
         MergeFromParent(parent);
     else
         ResolveWithoutParent();
+}
+
+void SvgStyle::ReadCopyOf(const SvgStyle* source, const SvgStyle* parentStyle) {
+    std::shared_ptr<const SvgSpecifiedStyle> given = source ? source->specified : nullptr;
+    Clear();
+    if (given) {
+        ReadSpecified(*given);
+        specified = std::move(given);
+    }
+    parent = parentStyle;
+    if (parent)
+        MergeFromParent(parent);
+    else
+        ResolveWithoutParent();
+}
+
+void SvgStyle::ReadSpecified(const SvgSpecifiedStyle& given) {
+    if (given.hasStyleAttribute)
+        ReadStyleAttribute(given.styleAttribute.c_str());
+    for (const auto& attribute : given.attributes)
+        ReadPresentationAttribute(attribute.first, attribute.second.c_str());
 }
 
 void SvgStyle::ReadStyleAttribute(const char* styleText) {

@@ -2,6 +2,7 @@
 
 #include "syntax/SvgNumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -28,14 +29,6 @@ inline bool toFloat(double value, float& out) {
         return false;
     out = static_cast<float>(value);
     return true;
-}
-
-// A whole number kept to its low 24 bits (two's complement for negatives).
-inline unsigned lowBits24(double value) {
-    double m = std::fmod(std::trunc(value), 16777216.0);
-    if (m < 0)
-        m += 16777216.0;
-    return static_cast<unsigned>(m) & 0xFFFFFFu;
 }
 
 // Unit suffixes and their factors (to user units, or to the stored relative value).
@@ -145,9 +138,12 @@ bool ReadFontSize(SvgFontSize& record, const char* text) {
     if (!suffix || suffix->unit == SvgUnitEm || suffix->unit == SvgUnitEx)
         return false;
     if (suffix->unit == SvgUnitPercent) {
-        // The factor makes 100% exactly 65536.
+        // A negative size is no size. The factor makes 100% exactly 65536;
+        // the 24 bits hold up to 25599%, and larger ones are cut to that.
+        if (number < 0)
+            return false;
         record.type = SvgFontSizePercentage;
-        record.value = lowBits24(number * 0.01 * 65536.9999);
+        record.value = static_cast<unsigned>(std::min(number * 0.01 * 65536.9999, 16777215.0));
     } else {
         float result = 0.0f;
         if (!toFloat(number * suffix->factor, result))

@@ -107,6 +107,33 @@ void DrawPathWith(cairo_t* cr, bool isolate, void (*draw)(cairo_t*),
     cairo_path_destroy(path);
 }
 
+// Cairo draws no square cap on a figure of length zero (all its points one
+// point), where a round cap gives a dot; square caps give a square of the pen
+// width, aligned with the axes of the path's coordinates. Adds those squares
+// to cr's path, in device space when device is set; whether any was added.
+bool AddZeroLengthSquares(cairo_t* cr, const GpPath* path, const cairo_matrix_t& world, bool device,
+                          double width) {
+    bool added = false;
+    size_t n = path->points.size();
+    for (size_t first = 0; first < n;) {
+        size_t end = first + 1;
+        bool zero = true;
+        for (; end < n && (path->types[end] & PathPointTypePathTypeMask) != PathPointTypeStart;
+             ++end)
+            zero = zero && path->points[end].X == path->points[first].X &&
+                   path->points[end].Y == path->points[first].Y;
+        if (zero && end - first >= 2) {
+            double x = path->points[first].X, y = path->points[first].Y;
+            if (device)
+                cairo_matrix_transform_point(&world, &x, &y);
+            cairo_rectangle(cr, x - width / 2, y - width / 2, width, width);
+            added = true;
+        }
+        first = end;
+    }
+    return added;
+}
+
 Status Finish(cairo_t* cr) {
     cairo_new_path(cr);
     return cairo_status(cr) == CAIRO_STATUS_SUCCESS ? Ok : GenericError;
@@ -465,6 +492,9 @@ Status WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
     else
         cairo_set_line_cap(cr, CairoCap(pen->startCap));
     DrawPathWith(cr, isolate, cairo_stroke, cairo_stroke_extents);
+    if (!dashed && CairoCap(pen->startCap) == CAIRO_LINE_CAP_SQUARE &&
+        AddZeroLengthSquares(cr, path, graphics->world, device, width))
+        DrawPathWith(cr, isolate, cairo_fill, cairo_fill_extents);
     return Finish(cr);
 }
 

@@ -214,8 +214,14 @@ TEST_F(ToolTest, BadInputsExitTwoWithAClearMessage) {
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_FALSE(Exists(dir + "/out.png")) << c.file;
     }
-    // Given a size, a document without one renders.
+    // Given a size, a document without one renders, one unit to a pixel.
     EXPECT_EQ(Tool("-w 8 -h 6 nosize.svg out.png").code, 0);
+    int width = 0, height = 0;
+    uint32_t inside = 0, outside = 0;
+    ASSERT_TRUE(ReadPng(dir + "/out.png", width, height, 4, 4, &inside));
+    ASSERT_TRUE(ReadPng(dir + "/out.png", width, height, 6, 4, &outside));
+    EXPECT_EQ(inside, 0xFF000000u);
+    EXPECT_EQ(outside, 0u);
     EXPECT_EQ(Tool("-w 8 nosize.svg out2.png").code, 2);
 }
 

@@ -64,7 +64,7 @@ TEST(ElementTree, FindElementByIdTakesTheFirstInPreOrder) {
     EXPECT_EQ(engine.FindElementById(nullptr), nullptr);
 }
 
-TEST(ElementTree, DeepCopyIsFreshButKeepsTheChildren) {
+TEST(ElementTree, DeepCopyKeepsTheTransformAndTheChildren) {
     SvgEngine engine;
     ParseText(engine, Svg("width=\"10\" height=\"10\"",
                           "<g id=\"a\" transform=\"translate(5 6)\"><g id=\"b\"><desc/></g></g>"));
@@ -76,12 +76,11 @@ TEST(ElementTree, DeepCopyIsFreshButKeepsTheChildren) {
     EXPECT_EQ(copy->GetOwner(), &engine);
     EXPECT_EQ(copy->GetParent(), nullptr);
     EXPECT_EQ(copy->GetChildren()[0]->GetParent(), copy);
+    EXPECT_EQ(copy->GetId(), "  ");
     auto* transformable = dynamic_cast<SvgTransformableElement*>(copy);
     ASSERT_NE(transformable, nullptr);
-    EXPECT_EQ(transformable->GetTransform().getMatrix().getE(), 0.0);
-    auto* source = dynamic_cast<SvgTransformableElement*>(a);
-    EXPECT_EQ(source->GetTransform().getMatrix().getE(), 5.0);
-    EXPECT_EQ(source->GetTransform().getMatrix().getF(), 6.0);
+    EXPECT_EQ(transformable->GetTransform().getMatrix().getE(), 5.0);
+    EXPECT_EQ(transformable->GetTransform().getMatrix().getF(), 6.0);
     delete copy;
 }
 
@@ -196,6 +195,20 @@ TEST(ElementTree, UseAmplificationStopsAtTheCopyBudget) {
     ParseText(engine, Svg("width=\"10\" height=\"10\"", body));
     ASSERT_NE(engine.GetRoot(), nullptr);
     EXPECT_EQ(engine.GetCopiesMade(), SvgEngine::kCopyBudget);
+}
+
+TEST(ElementTree, ACopyCostsMoreWithAStyleOrALongOutline) {
+    const std::pair<std::string, long> rows[] = {
+        {"<g id=\"s\"/>", 1},
+        {"<g id=\"s\" fill=\"red\"/>", 2},
+        {"<rect id=\"s\"/>", 2},
+        {"<polyline id=\"s\" points=\"" + Repeat("1 1 ", 33) + "\"/>", 4}};
+    for (const auto& row : rows) {
+        SvgEngine engine;
+        ParseText(engine,
+                  Svg("width=\"10\" height=\"10\"", row.first + "<use xlink:href=\"#s\"/>"));
+        EXPECT_EQ(engine.GetCopiesMade(), row.second) << row.first;
+    }
 }
 
 TEST(ElementTree, ReferencesIntoAHugeTreeDoNotHang) {

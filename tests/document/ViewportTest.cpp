@@ -68,7 +68,7 @@ TEST(Viewport, EveryAlignmentKeyword) {
 
 TEST(Viewport, OtherTextScalesUniformlyWithoutOffset) {
     for (const char* text :
-         {"xMidYMid meet", "xMidYMid slice", "", " xMidYMid", "XMIDYMID", "xMidYMad"}) {
+         {"", "XMIDYMID", "xMidYMad", "xMidYMid meet slice", "xMidYMid Meet", "xMidYMidmeet"}) {
         SCOPED_TRACE(text);
         SvgEngine engine;
         ExpectMatrix(Parsed(engine, std::string("width=\"200\" height=\"100\" viewBox=\"0 0 100 "
@@ -78,16 +78,28 @@ TEST(Viewport, OtherTextScalesUniformlyWithoutOffset) {
     }
 }
 
-TEST(Viewport, NoViewBoxMapsOneToOneUntilTheWindowChanges) {
-    SvgEngine engine;
-    ExpectMatrix(Parsed(engine, "width=\"100\" height=\"100\""), 1, 1, 0, 0);
-    EXPECT_DOUBLE_EQ(engine.GetRoot()->GetViewBox().getWidth(), 100);
-    int rect[4] = {0, 0, 200, 50};
+void SetWindow(SvgEngine& engine, int width, int height) {
+    int rect[4] = {0, 0, width, height};
     SvgCommand command(SvgCommandSetWinRect);
     command.AllocateRect();
     std::copy(rect, rect + 4, command.intArray);
     engine.Dispatch(command);
+}
+
+TEST(Viewport, NoViewBoxMapsOneToOneUntilTheWindowChanges) {
+    SvgEngine engine;
+    ExpectMatrix(Parsed(engine, "width=\"100\" height=\"100\""), 1, 1, 0, 0);
+    EXPECT_DOUBLE_EQ(engine.GetRoot()->GetViewBox().getWidth(), 100);
+    SetWindow(engine, 200, 50);
     ExpectMatrix(RootMatrix(engine), 2, 0.5f, 0, 0);
+}
+
+TEST(Viewport, AnAxisWithoutASizeOrViewBoxFollowsTheWindowOneToOne) {
+    SvgEngine engine;
+    Parsed(engine, "height=\"25\"");
+    EXPECT_EQ(engine.GetWidth(), 0);
+    SetWindow(engine, 200, 50);
+    ExpectMatrix(RootMatrix(engine), 1, 2, 0, 0); // the given height still scales
 }
 
 TEST(Viewport, ViewBoxOriginMapsToTheViewportCorner) {

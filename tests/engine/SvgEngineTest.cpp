@@ -204,12 +204,12 @@ TEST(SvgEngine, StructureDecidesWhatIsDrawn) {
     Draw(engine, target);
     EXPECT_EQ(target.At(5, 5), kWhite); // defs: not drawn
     EXPECT_EQ(target.At(15, 5), kRed);  // desc: drawn
-    // The symbol through use, scaled by 10; a copy does not keep its own fill.
-    EXPECT_EQ(target.At(25, 5), 0xFF000000u);
+    // The symbol through use, scaled by 10, with its own fill.
+    EXPECT_EQ(target.At(25, 5), kRed);
     EXPECT_EQ(target.At(35, 5), kWhite); // only its 1 x 1 square
     EXPECT_EQ(target.At(45, 5), kRed);   // children of image
-    // A use copy takes its style from the source's parent: black, not red.
-    EXPECT_EQ(target.At(55, 15), 0xFF000000u);
+    // A use copy keeps its own style.
+    EXPECT_EQ(target.At(55, 15), kRed);
 }
 
 TEST(SvgEngine, GroupTransformsNestAndRenderRestoresTheState) {

@@ -135,14 +135,15 @@ TEST(KelSvg, ParseResultTellsWhatTheLatestParseFound) {
         std::string text;
         KelSvgParseResult result;
         float width, height;
-        bool draws;
+        Gdiplus::ARGB pixel;
     } rows[] = {
-        {RedSquare("99.9"), KelSvgParsed, 99.9f, 99.9f, true},
-        {"<svg><rect width='5' height='5'/></svg>", KelSvgParsed, 0, 0, false},
+        {RedSquare("99.9"), KelSvgParsed, 99.9f, 99.9f, kRed},
+        // No size of its own: drawn one unit a pixel in the window.
+        {"<svg><rect width='5' height='5'/></svg>", KelSvgParsed, 0, 0, 0xFF000000},
         // What precedes the fault is drawn, but the parse tells of it.
-        {RedSquare("20").substr(0, 107), KelSvgNotXml, 20, 20, true},
-        {"", KelSvgNotXml, 0, 0, false},
-        {"<html/>", KelSvgNoSvgElement, 0, 0, false},
+        {RedSquare("20").substr(0, 107), KelSvgNotXml, 20, 20, kRed},
+        {"", KelSvgNotXml, 0, 0, kBlue},
+        {"<html/>", KelSvgNoSvgElement, 0, 0, kBlue},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
@@ -154,7 +155,7 @@ TEST(KelSvg, ParseResultTellsWhatTheLatestParseFound) {
         EXPECT_EQ(h, row.height);
         HostBitmap target(30, 30, kBlue);
         picture.CommandDrawSVG(target.dc());
-        EXPECT_EQ(target.At(2, 2), row.draws ? kRed : kBlue);
+        EXPECT_EQ(target.At(2, 2), row.pixel);
     }
     char missing[] = "/nonexistent/file.svg";
     picture.CommandParseSVGFile(missing);

@@ -10,6 +10,7 @@
 #include "style/SvgStyle.h"
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include <algorithm>
 #include <cfloat>
@@ -141,7 +142,7 @@ TEST(ShapePaths, EmptyCircleDrawsNothingAndRebuildingStartsOver) {
     EXPECT_EQ(PathPoints(circle).size(), once);
 }
 
-TEST(ShapePaths, RectangleWithoutRadiiIsIntegral) {
+TEST(ShapePaths, RectangleWithoutRadiiIsExact) {
     SvgRectFigure rect;
     rect.x = 10.7f;
     rect.y = 10;
@@ -150,9 +151,9 @@ TEST(ShapePaths, RectangleWithoutRadiiIsIntegral) {
     rect.BuildPath();
     std::vector<GpPointF> points = PathPoints(rect);
     ASSERT_EQ(points.size(), 4u);
-    EXPECT_EQ(points[0].X, 10);
+    EXPECT_EQ(points[0].X, 10.7f);
     EXPECT_EQ(points[0].Y, 10);
-    EXPECT_EQ(points[2].X, 110);
+    EXPECT_EQ(points[2].X, 10.7f + 100.9f);
     EXPECT_EQ(points[2].Y, 60);
 }
 
@@ -161,7 +162,8 @@ TEST(ShapePaths, HugeOrUndefinedRectangleIsSafe) {
     rect.x = 1e30f;
     rect.width = -1e30f;
     rect.height = 10;
-    rect.BuildPath(); // no overflow in the integer conversion
+    rect.BuildPath(); // reversed: nothing
+    EXPECT_TRUE(PathPoints(rect).empty());
     rect.x = std::numeric_limits<float>::quiet_NaN();
     EXPECT_EQ(rect.BuildPath(), InvalidParameter);
     EXPECT_TRUE(PathPoints(rect).empty());
@@ -214,28 +216,32 @@ TEST(ShapePaths, ZeroRadiusRectangleIsTheRectangle) {
     EXPECT_NE(rect.GetPath()->GetLastStatus(), Ok); // the empty arcs were refused
 }
 
-TEST(FigureCopy, TakesGeometryPathAndInheritanceButNotOwnStyle) {
+TEST(FigureCopy, TakesGeometryPathAndOwnStyleButNotWhatWasInherited) {
     SvgStyle parentStyle;
-    ReadPaint(parentStyle.fill, "green");
-    parentStyle.fill.set = 1;
+    ReadPaint(parentStyle.stroke, "green");
+    parentStyle.stroke.set = 1;
 
+    TiXmlElement xml("circle");
+    xml.SetAttribute("fill", "red");
     SvgCircleFigure source;
     source.cx = 10;
     source.cy = 20;
     source.r = 5;
     source.GetStyle()->parent = &parentStyle;
-    ReadPaint(source.GetStyle()->fill, "red");
-    source.GetStyle()->MergeFromParent(&parentStyle);
+    source.GetStyle()->ReadFromElement(&xml);
     source.BuildPath();
+    ASSERT_TRUE(source.GetStyle()->stroke.colorSet);
 
+    // Without an owner the copy has no parent to inherit from.
     SvgCircleFigure copy;
     copy.CopyFrom(&source);
     EXPECT_EQ(copy.cx, 10);
     EXPECT_EQ(copy.cy, 20);
     EXPECT_EQ(copy.r, 5);
     EXPECT_EQ(PathPoints(copy).size(), PathPoints(source).size());
-    EXPECT_EQ(copy.GetStyle()->parent, &parentStyle);
-    EXPECT_EQ(ToArgb(copy.GetStyle()->fill.color, 255), ToArgb(parentStyle.fill.color, 255));
+    EXPECT_EQ(copy.GetStyle()->parent, nullptr);
+    EXPECT_EQ(ToArgb(copy.GetStyle()->fill.color, 255), 0xFFFF0000u);
+    EXPECT_FALSE(copy.GetStyle()->stroke.colorSet);
     EXPECT_EQ(copy.GetFillBrush(), nullptr);
 
     SvgRectFigure rectSource;

@@ -66,10 +66,11 @@ TEST(PointsParser, PairsSeparatorsAndNumbers) {
 }
 
 TEST(PointsParser, OutOfRangeAndForeignSyntax) {
-    Points huge = Parse("1e39,0 0x10,inf");
-    ASSERT_EQ(huge.size(), 2u);
-    EXPECT_TRUE(std::isinf(huge[0].first));
-    EXPECT_EQ(huge[1], (std::pair<float, float>{0, 0})); // hexadecimal and inf are no numbers
+    // A number too large for a float ends the list; the points before it stay.
+    EXPECT_EQ(Parse("10,20 30,1e39 50,60"), (Points{{10, 20}}));
+    EXPECT_EQ(Parse("-1e39,0 1,2"), Points{});
+    // Hexadecimal and inf are no numbers.
+    EXPECT_EQ(Parse("0x10,inf"), (Points{{0, 0}}));
 }
 
 TEST(PointsFigures, PolygonClosesAndPolylineStaysOpen) {
@@ -94,30 +95,30 @@ TEST(PointsFigures, PolygonClosesAndPolylineStaysOpen) {
     EXPECT_NE(empty.GetPath()->GetLastStatus(), Ok); // the empty series was refused
 }
 
-TEST(PathFigure, AMoveJoinsTheOpenFigure) {
+TEST(PathFigure, EveryMoveStartsAFigure) {
     SvgPathFigure figure;
     SvgPathBuilder(&figure.pathData).parseData("M0 0 L10 0 M20 0 L30 0");
     figure.BuildPath();
     PathContents c = Contents(figure);
     ASSERT_EQ(c.points.size(), 4u);
     EXPECT_EQ(Kind(c.types[0]), PathPointTypeStart);
-    for (int i = 1; i < 4; ++i)
-        EXPECT_EQ(Kind(c.types[i]), PathPointTypeLine);
+    EXPECT_EQ(Kind(c.types[1]), PathPointTypeLine);
+    EXPECT_EQ(Kind(c.types[2]), PathPointTypeStart);
     EXPECT_EQ(c.points[2].X, 20);
+    EXPECT_EQ(Kind(c.types[3]), PathPointTypeLine);
     EXPECT_EQ(c.points[3].X, 30);
 }
 
-TEST(PathFigure, CloseThenLineStartsANewFigureAndCurvesAreKept) {
+TEST(PathFigure, CloseThenLineStartsAtTheSubpathStartAndCurvesAreKept) {
     SvgPathFigure figure;
     SvgPathBuilder(&figure.pathData).parseData("M0 0 L10 0 L10 10 Z L20 20 C30 0 40 0 50 20");
     figure.BuildPath();
     PathContents c = Contents(figure);
     ASSERT_GE(c.points.size(), 8u);
     EXPECT_TRUE(IsClosed(c.types[2]));
-    // After the close the current point is the last point of the closed figure.
     EXPECT_EQ(Kind(c.types[3]), PathPointTypeStart);
-    EXPECT_EQ(c.points[3].X, 10);
-    EXPECT_EQ(c.points[3].Y, 10);
+    EXPECT_EQ(c.points[3].X, 0);
+    EXPECT_EQ(c.points[3].Y, 0);
     EXPECT_EQ(Kind(c.types.back()), PathPointTypeBezier);
     EXPECT_EQ(c.points.back().X, 50);
 }
@@ -163,12 +164,23 @@ TEST(RenderPaths, FillRulesOnASelfIntersectingPath) {
     EXPECT_EQ(nonzero.At(50, 50), 0xFFFF0000u);
 }
 
-TEST(RenderPaths, CopiesThroughUseDrawNothing) {
-    Picture p = Draw("<defs><path id=\"a\" d=\"M0 0 h40 v40 h-40 z\"/>"
-                     "<polygon id=\"b\" points=\"0,0 40,0 40,40\"/>"
-                     "<polyline id=\"c\" points=\"0,0 40,0 40,40\"/></defs>"
-                     "<use xlink:href=\"#a\" x=\"5\" y=\"5\"/><use xlink:href=\"#b\" x=\"50\"/>"
-                     "<use xlink:href=\"#c\" y=\"50\"/>");
-    for (uint32_t pixel : p.pixels)
-        ASSERT_EQ(pixel, 0u);
+TEST(RenderPaths, ZeroLengthSubpathsTakeTheirCaps) {
+    // What a 20-wide stroke draws around (30, 30): nothing, a dot or a square.
+    enum { None, Dot, Square };
+    struct {
+        const char *cap, *d;
+        int drawn;
+    } rows[] = {{"round", "M30 30 z", Dot},     {"round", "M30 30 l0 0", Dot},
+                {"square", "M30 30 z", Square}, {"square", "M30 30 l0 0", Square},
+                {"butt", "M30 30 l0 0", None},  {"round", "M30 30", None}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.cap) + " " + row.d);
+        Picture p = Draw(std::string("<path d=\"") + row.d + "\" stroke=\"black\" " +
+                         "stroke-width=\"20\" stroke-linecap=\"" + row.cap + "\"/>");
+        InkBox ink = FindInk(p);
+        EXPECT_EQ(ink.Width(), row.drawn == None ? 0 : 20);
+        EXPECT_EQ(ink.Height(), row.drawn == None ? 0 : 20);
+        EXPECT_EQ(Picture::Alpha(p.At(30, 30)), row.drawn == None ? 0u : 255u);
+        EXPECT_EQ(Picture::Alpha(p.At(21, 21)), row.drawn == Square ? 255u : 0u); // a corner
+    }
 }

@@ -65,15 +65,15 @@ TEST(ShapeElements, RegisteredWithTheirKinds) {
 }
 
 TEST(ShapeElements, MissingAttributesKeepTheDefaults) {
-    ParsedDocument doc("<circle/><ellipse rx=\"5\"/><rect width=\"10\"/><line x2=\"7\" y2=\"8\"/>");
+    ParsedDocument doc("<circle/><ellipse ry=\"4\"/><rect width=\"10\"/><line x2=\"7\" y2=\"8\"/>");
     auto* circle = doc.FigureAt<SvgCircleFigure>({0});
     ASSERT_NE(circle, nullptr);
     EXPECT_EQ(circle->cx, 0);
     EXPECT_EQ(circle->r, 0);
     auto* ellipse = doc.FigureAt<SvgEllipseFigure>({1});
     ASSERT_NE(ellipse, nullptr);
-    EXPECT_EQ(ellipse->rx, 5);
-    EXPECT_EQ(ellipse->ry, 0);
+    EXPECT_EQ(ellipse->rx, 4); // a missing radius takes the other
+    EXPECT_EQ(ellipse->ry, 4);
     auto* rect = doc.FigureAt<SvgRectFigure>({2});
     ASSERT_NE(rect, nullptr);
     EXPECT_EQ(rect->width, 10);
@@ -121,17 +121,15 @@ TEST(ShapeElements, DeepCopiesThroughUse) {
     EXPECT_EQ(circle->cy, 6);
     EXPECT_EQ(circle->r, 7);
     EXPECT_EQ(circle->GetOwner(), doc.At({1, 0}));
-    // The copy's style: inherited from the source's parent, not the source's own.
-    auto* source = doc.FigureAt<SvgCircleFigure>({0, 0});
-    EXPECT_EQ(circle->GetStyle()->parent, source->GetStyle()->parent);
-    EXPECT_FALSE(circle->GetStyle()->fill.set);
-    EXPECT_FLOAT_EQ(circle->GetStyle()->fill.color.g, 128 / 255.0f);
+    // The copy's style: the source's own, inheriting from the use.
+    EXPECT_EQ(circle->GetStyle()->parent, doc.At({1})->GetFigure()->GetStyle());
+    EXPECT_TRUE(circle->GetStyle()->fill.set);
+    EXPECT_FLOAT_EQ(circle->GetStyle()->fill.color.r, 1.0f);
 
-    // A line copy keeps the figure its constructor made.
     auto* line = doc.FigureAt<SvgLineFigure>({2, 0});
     ASSERT_NE(line, nullptr);
-    EXPECT_EQ(line->x2, 0);
-    EXPECT_EQ(line->y2, 0);
+    EXPECT_EQ(line->x2, 3);
+    EXPECT_EQ(line->y2, 4);
 
     auto* rect = doc.FigureAt<SvgRectFigure>({3, 0});
     ASSERT_NE(rect, nullptr);

