@@ -96,7 +96,7 @@ void Load(CKelSvg& picture, const Source& source, const ToolOptions& options, To
     std::string path = source.path;
     if (source.isText) {
         if (!memory.Open(source.text))
-            throw RenderError(std::string("cannot keep the SVG text: ") + std::strerror(errno));
+            throw RenderError("cannot keep the SVG text: " + ErrorText(errno));
         path = memory.Path();
     }
     ToolProblem problem = LoadPicture(picture, options, path, window);
