@@ -22,6 +22,7 @@
 #include "syntax/SvgScanner.h"
 #include "syntax/SvgTransformList.h"
 
+#include <cairo.h>
 #include <tinyxml.h>
 
 #include <algorithm>
@@ -257,9 +258,29 @@ inline void DrawInto(CKelSvg& picture, int width, int height, bool throughDc) {
     GdipDisposeImage(bitmap);
 }
 
+// Draws the picture through a device context over a host's Cairo context,
+// which must come back usable and with its own transform.
+inline bool DrawIntoCairo(CKelSvg& picture, int width, int height) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_t* cr = cairo_create(surface);
+    cairo_translate(cr, 1, 2);
+    HDC hdc = CreateCairoDC(cr);
+    CDC dc(hdc);
+    picture.CommandDrawSVG(&dc);
+    DeleteDC(hdc);
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    bool kept = cairo_status(cr) == CAIRO_STATUS_SUCCESS && m.xx == 1 && m.yy == 1 && m.xy == 0 &&
+                m.yx == 0 && m.x0 == 1 && m.y0 == 2;
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return kept;
+}
+
 // The library's whole road for a file that already holds the input: parse,
-// a small window shaped like the document, draw, and on odd sizes a bitmap
-// cache copied through a device context.
+// a small window shaped like the document, draw (onto a bitmap and through a
+// host's Cairo context), and on odd sizes a bitmap cache copied through a
+// device context.
 inline bool Render(const std::string& path, size_t size) {
     CKelSvg picture;
     std::string name = path;
@@ -270,11 +291,13 @@ inline bool Render(const std::string& path, size_t size) {
     int h = std::clamp(height, 1, 48);
     picture.CommandSetSVGWinRect(static_cast<int>(size % 3), static_cast<int>(size % 5), w, h);
     DrawInto(picture, w + 4, h + 4, false);
+    bool kept = DrawIntoCairo(picture, w + 4, h + 4);
     if (size % 2) {
         picture.CommandCreateBitmapCache();
         DrawInto(picture, w + 4, h + 4, true);
+        kept = DrawIntoCairo(picture, w + 4, h + 4) && kept;
     }
-    return true;
+    return kept;
 }
 
 } // namespace fuzz

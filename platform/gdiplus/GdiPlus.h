@@ -665,8 +665,20 @@ KELSVG_API Status WINGDIPAPI GdipAddPathString(GpPath* path, GDIPCONST WCHAR* st
 
 // GdipSaveImageToFile with a narrow (UTF-8) path.
 KELSVG_API Status GdipSaveImageToPngFileA(GpImage* image, const char* path);
+// The image as PNG, handed to write piece by piece (write returns false to
+// stop, and the call then fails with Win32Error): for images that go to a pipe
+// or stay in memory. The same bytes as GdipSaveImageToPngFileA writes.
+typedef bool (*KelPngWriter)(void* closure, const unsigned char* data, size_t length);
+KELSVG_API Status KelSaveImageToPngWriter(GpImage* image, KelPngWriter write, void* closure);
 // GdipCreateBitmapFromFile with a narrow (UTF-8) path.
 KELSVG_API Status GdipCreateBitmapFromPngFileA(const char* path, GpBitmap** bitmap);
+// A graphics over a host's Cairo context, as GdipCreateFromHDC over
+// CreateCairoDC(cr): the world transform starts as cr's current transform and
+// drawing keeps within cr's clip. The graphics holds a reference to cr; the
+// host keeps ownership. cr's state (transform, clip, source, path, ...) is as
+// before once the graphics is deleted. InvalidParameter for a null context or
+// one in an error state.
+KELSVG_API Status KelCreateGraphicsFromCairo(cairo_t* cr, GpGraphics** graphics);
 
 // ---- Painting extensions (no GDI+ counterpart) ---------------------------
 
@@ -697,12 +709,15 @@ class KELSVG_API Graphics {
 public:
     explicit Graphics(HDC hdc);
     explicit Graphics(GpImage* image);
+    // Over a host's Cairo context (see KelCreateGraphicsFromCairo).
+    explicit Graphics(cairo_t* cr);
     ~Graphics();
     Graphics(const Graphics&) = delete;
     Graphics& operator=(const Graphics&) = delete;
 
     static Graphics* FromHDC(HDC hdc);
     static Graphics* FromImage(GpImage* image);
+    static Graphics* FromCairo(cairo_t* cr);
 
     Status Clear(const Color& color);
     Status SetSmoothingMode(SmoothingMode mode);

@@ -450,6 +450,19 @@ Status GdipSaveImageToPngFileA(GpImage* image, const char* path) {
     return Ok;
 }
 
+Status KelSaveImageToPngWriter(GpImage* image, KelPngWriter write, void* closure) {
+    BitmapImpl* b = ToBitmap(image);
+    if (!b || !write)
+        return InvalidParameter;
+    PixelStore& s = *b->store;
+    s.BeginPixelAccess();
+    s.BeginDraw();
+    return WritePng(cairo_image_surface_get_data(s.surface), s.width, s.height, s.stride, write,
+                    closure)
+               ? Ok
+               : Win32Error;
+}
+
 Status GdipCreateBitmapFromPngFileA(const char* path, GpBitmap** bitmap) {
     if (!bitmap)
         return InvalidParameter;

@@ -175,6 +175,7 @@ Status NewGraphics(std::shared_ptr<PixelStore> store, GpGraphics** graphics) {
 } // namespace
 
 GpGraphics::GpGraphics(std::shared_ptr<PixelStore> s) : store(std::move(s)) {
+    cairo_matrix_init_identity(&device);
     cairo_matrix_init_identity(&world);
     cr = cairo_create(store->surface);
     // Curves are flattened to within a quarter pixel: invisible, and cheaper
@@ -182,16 +183,61 @@ GpGraphics::GpGraphics(std::shared_ptr<PixelStore> s) : store(std::move(s)) {
     cairo_set_tolerance(cr, 0.25);
 }
 
+GpGraphics::GpGraphics(cairo_t* host) : cr(cairo_reference(host)), hostContext(true) {
+    cairo_matrix_init_identity(&world);
+    // The current path is no part of Cairo's saved state: keep it aside.
+    hostPath = cairo_copy_path(cr);
+    cairo_save(cr);
+    cairo_get_matrix(cr, &device);
+    cairo_set_tolerance(cr, 0.25);
+}
+
 GpGraphics::~GpGraphics() {
     tag = kDeadTag;
+    if (hostContext) {
+        cairo_restore(cr);
+        cairo_new_path(cr);
+        if (hostPath && hostPath->status == CAIRO_STATUS_SUCCESS && hostPath->num_data > 0)
+            cairo_append_path(cr, hostPath);
+        if (hostPath)
+            cairo_path_destroy(hostPath);
+    }
     if (cr)
         cairo_destroy(cr);
+}
+
+bool GpGraphics::SetMatrix(const cairo_matrix_t& m) {
+    cairo_matrix_t r;
+    cairo_matrix_multiply(&r, &m, &device);
+    if (!IsUsableMatrix(r))
+        return false;
+    cairo_set_matrix(cr, &r);
+    return true;
+}
+
+cairo_matrix_t GpGraphics::PixelTransform() const {
+    cairo_matrix_t r;
+    cairo_matrix_multiply(&r, &world, &device);
+    if (hostContext) {
+        cairo_surface_t* target = cairo_get_group_target(cr);
+        double sx = 1, sy = 1, ox = 0, oy = 0;
+        cairo_surface_get_device_scale(target, &sx, &sy);
+        cairo_surface_get_device_offset(target, &ox, &oy);
+        cairo_matrix_t pixels;
+        cairo_matrix_init(&pixels, sx, 0, 0, sy, ox, oy);
+        cairo_matrix_multiply(&r, &r, &pixels);
+    }
+    return r;
 }
 
 cairo_t* GpGraphics::Begin() {
     if (hidden)
         return nullptr;
-    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
+    if (hostContext) {
+        // An error in the host's context cannot be undone: draw no more.
+        if (cairo_status(cr) != CAIRO_STATUS_SUCCESS || !SetMatrix(world))
+            return nullptr;
+    } else if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
         // Never let an error of an earlier call disable later drawing.
         cairo_destroy(cr);
         cr = cairo_create(store->surface);
@@ -199,9 +245,11 @@ cairo_t* GpGraphics::Begin() {
             return nullptr;
         cairo_set_tolerance(cr, 0.25);
     }
-    store->BeginDraw();
+    if (!hostContext) {
+        store->BeginDraw();
+        cairo_set_matrix(cr, &world);
+    }
     cairo_new_path(cr);
-    cairo_set_matrix(cr, &world);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     cairo_set_antialias(cr,
                         AntiAliased(smoothing) ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
@@ -214,7 +262,11 @@ Status WINGDIPAPI GdipCreateFromHDC(HDC hdc, GpGraphics** graphics) {
     if (!graphics)
         return InvalidParameter;
     *graphics = nullptr;
-    if (!hdc || hdc->tag != kHdcTag || !hdc->store)
+    if (!hdc || hdc->tag != kHdcTag)
+        return InvalidParameter;
+    if (hdc->cr)
+        return KelCreateGraphicsFromCairo(hdc->cr, graphics);
+    if (!hdc->store)
         return InvalidParameter;
     return NewGraphics(hdc->store, graphics);
 }
@@ -340,7 +392,18 @@ Status WINGDIPAPI GdipGetSmoothingMode(GpGraphics* graphics, SmoothingMode* mode
 Status WINGDIPAPI GdipGraphicsClear(GpGraphics* graphics, ARGB color) {
     if (!Valid(graphics))
         return InvalidParameter;
-    graphics->store->Fill(color);
+    if (!graphics->hostContext) {
+        graphics->store->Fill(color);
+        return Ok;
+    }
+    // Everything inside the host's clip, whatever the transform.
+    cairo_t* cr = graphics->cr;
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
+        return GenericError;
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    SetSourceColor(cr, color);
+    cairo_paint(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     return Ok;
 }
 
@@ -353,14 +416,19 @@ Status WINGDIPAPI GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* pat
     cairo_t* cr = graphics->Begin();
     if (!cr || path->points.empty())
         return Ok;
-    cairo_pattern_t* pattern = CreateBrushPattern(brush, graphics->world);
+    cairo_pattern_t* pattern = CreateBrushPattern(brush, graphics->PixelTransform());
     if (!pattern)
         return Ok;
+    if (cairo_pattern_status(pattern) != CAIRO_STATUS_SUCCESS) {
+        cairo_pattern_destroy(pattern); // would put the context in an error state
+        return Ok;
+    }
     cairo_append_path(cr, path->CairoPath());
     cairo_set_fill_rule(cr, path->fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
                                                               : CAIRO_FILL_RULE_EVEN_ODD);
     cairo_set_source(cr, pattern);
-    DrawPathWith(cr, NeedsIsolation(pattern, graphics->world), cairo_fill, cairo_fill_extents);
+    DrawPathWith(cr, NeedsIsolation(pattern, graphics->PixelTransform()), cairo_fill,
+                 cairo_fill_extents);
     cairo_pattern_destroy(pattern);
     return Finish(cr);
 }
@@ -374,11 +442,15 @@ Status WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
     // The source is set in user space, before a device pen leaves it.
     bool isolate = false;
     if (GpBrush* brush = pen->brush.get()) {
-        cairo_pattern_t* pattern = CreateBrushPattern(brush, graphics->world);
+        cairo_pattern_t* pattern = CreateBrushPattern(brush, graphics->PixelTransform());
         if (!pattern)
             return Ok;
+        if (cairo_pattern_status(pattern) != CAIRO_STATUS_SUCCESS) {
+            cairo_pattern_destroy(pattern);
+            return Ok;
+        }
         cairo_set_source(cr, pattern);
-        isolate = NeedsIsolation(pattern, graphics->world);
+        isolate = NeedsIsolation(pattern, graphics->PixelTransform());
         cairo_pattern_destroy(pattern);
     } else {
         SetSourceColor(cr, pen->color);
@@ -388,7 +460,7 @@ Status WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
     double width = pen->width == 0 ? 1.0 : double(pen->width);
     cairo_append_path(cr, path->CairoPath());
     if (device)
-        cairo_identity_matrix(cr);
+        cairo_set_matrix(cr, &graphics->device);
     cairo_set_line_width(cr, width);
     cairo_set_line_join(cr, CairoJoin(pen->join));
     cairo_set_miter_limit(cr, pen->miterLimit);
@@ -474,16 +546,17 @@ Status WINGDIPAPI GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x
         cairo_surface_destroy(surface);
         surface = copy;
     }
-    cairo_matrix_t m, place;
+    cairo_matrix_t m, place, pixels = graphics->PixelTransform();
     cairo_matrix_init(&place, width / src.width, 0, 0, height / src.height, x, y);
     cairo_matrix_multiply(&m, &place, &graphics->world);
-    if (!IsUsableMatrix(m)) {
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS || !graphics->SetMatrix(m)) {
         cairo_surface_destroy(surface);
-        return Ok; // scaled to nothing
+        return Ok; // scaled to nothing, or no memory for the copy
     }
-    cairo_set_matrix(cr, &m);
     cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    // One bitmap pixel on one target pixel: copied as it is.
+    cairo_matrix_multiply(&m, &place, &pixels);
     bool exact = m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0 && m.x0 == std::floor(m.x0) &&
                  m.y0 == std::floor(m.y0);
     cairo_pattern_set_filter(pattern, exact ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
@@ -501,5 +574,15 @@ Status WINGDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x
 }
 
 } // extern "C"
+
+Status KelCreateGraphicsFromCairo(cairo_t* cr, GpGraphics** graphics) {
+    if (!graphics)
+        return InvalidParameter;
+    *graphics = nullptr;
+    if (!cr || cairo_status(cr) != CAIRO_STATUS_SUCCESS)
+        return InvalidParameter;
+    *graphics = new (std::nothrow) GpGraphics(cr);
+    return *graphics ? Ok : OutOfMemory;
+}
 
 } // namespace Gdiplus

@@ -322,11 +322,20 @@ struct SavedGraphics {
     SmoothingMode smoothing;
 };
 
+// A graphics draws either into a bitmap's pixels, with a Cairo context of its
+// own, or with a host's Cairo context. A host's context is never left in an
+// error state and gets its state back when the graphics is deleted: the
+// graphics saves it on creation and restores it on deletion, and never resets
+// its clip (drawing stays inside what the host allows).
 class GpGraphics {
 public:
     uint32_t tag = kGraphicsTag;
-    std::shared_ptr<PixelStore> store;
-    cairo_t* cr = nullptr;
+    std::shared_ptr<PixelStore> store; // null over a host's context
+    cairo_t* cr = nullptr;             // own context, or a reference to the host's
+    bool hostContext = false;
+    // The device space the world transform maps into, in cr's user space:
+    // identity over a bitmap, the host's transform when the graphics was made.
+    cairo_matrix_t device;
     cairo_matrix_t world;
     bool hidden = false; // a refused transform hides drawing until the next restore
     SmoothingMode smoothing = SmoothingModeDefault;
@@ -334,11 +343,22 @@ public:
     GraphicsState nextState = 1;
 
     explicit GpGraphics(std::shared_ptr<PixelStore> s);
+    explicit GpGraphics(cairo_t* host);
     ~GpGraphics();
 
     // A usable Cairo context for drawing under the world transform; null when
     // nothing is to be drawn.
     cairo_t* Begin();
+    // Sets cr's transform to m (user space to this graphics' device space);
+    // false, and cr unchanged, when m is not usable.
+    bool SetMatrix(const cairo_matrix_t& m);
+    // The world transform onto the target's pixels (its device scale and
+    // offset included): for brushes rendered at the target's resolution and
+    // for checks of what Cairo's rasteriser can take.
+    cairo_matrix_t PixelTransform() const;
+
+private:
+    cairo_path_t* hostPath = nullptr; // the host's current path, put back on deletion
 };
 
 // Validity checks for handles.
@@ -363,9 +383,19 @@ bool IsUsableMatrix(const cairo_matrix_t& m);
 
 } // namespace Gdiplus
 
-// The drawing surface behind an HDC.
+// The drawing surface behind an HDC: a bitmap's pixels or a host's Cairo
+// context (a reference to it, released with the device context).
 struct HDC__ {
     uint32_t tag = Gdiplus::kHdcTag;
     std::shared_ptr<Gdiplus::PixelStore> store;
+    cairo_t* cr = nullptr;
     int saveDepth = 0;
+
+    HDC__() = default;
+    HDC__(const HDC__&) = delete;
+    HDC__& operator=(const HDC__&) = delete;
+    ~HDC__() {
+        if (cr)
+            cairo_destroy(cr);
+    }
 };

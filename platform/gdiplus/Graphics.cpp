@@ -14,6 +14,10 @@ Graphics::Graphics(GpImage* image) : nativeGraphics(nullptr), lastResult(Ok) {
     lastResult = GdipGetImageGraphicsContext(image, &nativeGraphics);
 }
 
+Graphics::Graphics(cairo_t* cr) : nativeGraphics(nullptr), lastResult(Ok) {
+    lastResult = KelCreateGraphicsFromCairo(cr, &nativeGraphics);
+}
+
 Graphics::~Graphics() {
     if (nativeGraphics)
         GdipDeleteGraphics(nativeGraphics);
@@ -25,6 +29,10 @@ Graphics* Graphics::FromHDC(HDC hdc) {
 
 Graphics* Graphics::FromImage(GpImage* image) {
     return new (std::nothrow) Graphics(image);
+}
+
+Graphics* Graphics::FromCairo(cairo_t* cr) {
+    return new (std::nothrow) Graphics(cr);
 }
 
 Status Graphics::SetStatus(Status status) const {

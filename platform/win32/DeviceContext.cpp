@@ -1,4 +1,5 @@
-// Device contexts over bitmaps, with a stack of saved states.
+// Device contexts over bitmaps or a host's Cairo context, with a stack of
+// saved states.
 
 #include <new>
 
@@ -19,6 +20,15 @@ HDC CreateBitmapDC(Gdiplus::GpBitmap* bitmap) {
     HDC hdc = new (std::nothrow) HDC__;
     if (hdc)
         hdc->store = b->store;
+    return hdc;
+}
+
+HDC CreateCairoDC(cairo_t* cr) {
+    if (!cr || cairo_status(cr) != CAIRO_STATUS_SUCCESS)
+        return nullptr;
+    HDC hdc = new (std::nothrow) HDC__;
+    if (hdc)
+        hdc->cr = cairo_reference(cr);
     return hdc;
 }
 

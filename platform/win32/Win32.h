@@ -92,12 +92,21 @@ KELSVG_API int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideC
 namespace Gdiplus {
 class GpBitmap;
 }
+typedef struct _cairo cairo_t;
 
 // Device contexts. A device context draws into a bitmap that outlives it or
 // not: the context keeps the bitmap's pixels alive until DeleteDC.
 // CreateBitmapDC makes one over a bitmap (NULL for a null or invalid bitmap);
 // GdipCreateFromHDC then draws onto those pixels.
 KELSVG_API HDC CreateBitmapDC(Gdiplus::GpBitmap* bitmap);
+// An extension of ours: a device context over a host's Cairo context (a
+// window's, or one over a PDF, SVG, PostScript or image surface). The host
+// keeps ownership of cr and its surface; the device context holds a reference
+// to cr until DeleteDC. GdipCreateFromHDC then draws with cr under its current
+// transform and clip, onto whatever surface is behind it (device scale
+// included), and leaves cr's state as it found it. NULL for a null context or
+// one in an error state.
+KELSVG_API HDC CreateCairoDC(cairo_t* cr);
 KELSVG_API BOOL DeleteDC(HDC hdc);
 
 // Saves the context's state on its stack; returns the new depth (1 for the

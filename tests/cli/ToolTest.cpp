@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -81,6 +82,52 @@ protected:
         return true;
     }
 
+    // Standard output of a shell command run in the test's folder.
+    std::string Shell(const std::string& command) {
+        std::string out = dir + "/shell-out";
+        std::system(("cd '" + dir + "' && " + command + " >'" + out + "' 2>/dev/null").c_str());
+        std::string text = Slurp(out);
+        std::remove(out.c_str());
+        return text;
+    }
+
+    struct Pixels {
+        int width = 0;
+        int height = 0;
+        std::vector<uint32_t> argb;
+    };
+    Pixels ReadPixels(const std::string& path) {
+        Pixels p;
+        Gdiplus::GpBitmap* bitmap = nullptr;
+        if (Gdiplus::GdipCreateBitmapFromPngFileA(path.c_str(), &bitmap) != Gdiplus::Ok)
+            return p;
+        UINT w = 0, h = 0;
+        Gdiplus::GdipGetImageWidth(bitmap, &w);
+        Gdiplus::GdipGetImageHeight(bitmap, &h);
+        p.width = int(w);
+        p.height = int(h);
+        for (UINT y = 0; y < h; ++y)
+            for (UINT x = 0; x < w; ++x) {
+                Gdiplus::ARGB argb = 0;
+                Gdiplus::GdipBitmapGetPixel(bitmap, int(x), int(y), &argb);
+                p.argb.push_back(argb);
+            }
+        Gdiplus::GdipDisposeImage(bitmap);
+        return p;
+    }
+    // Pixels with a channel that differs by more than tolerance.
+    static size_t Differing(const Pixels& a, const Pixels& b, int tolerance) {
+        size_t count = 0;
+        for (size_t i = 0; i < a.argb.size() && i < b.argb.size(); ++i)
+            for (int shift = 0; shift < 32; shift += 8)
+                if (std::abs(int((a.argb[i] >> shift) & 0xFF) - int((b.argb[i] >> shift) & 0xFF)) >
+                    tolerance) {
+                    ++count;
+                    break;
+                }
+        return count;
+    }
+
     void Square(const std::string& svgAttributes) {
         Write("square.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" " + svgAttributes +
                                 "><rect width=\"10\" height=\"10\" fill=\"red\"/></svg>");
@@ -101,12 +148,28 @@ TEST_F(ToolTest, HelpAndVersion) {
 
 TEST_F(ToolTest, UsageErrorsExitOne) {
     Square("width=\"20\" height=\"20\"");
-    for (const char* args :
-         {"", "only.svg", "a.svg b.png c.png", "--bogus a.svg b.png", "--width 0 a.svg b.png",
-          "-w abc a.svg b.png", "--height 40000 a.svg b.png", "-w", "--background nocolour a b",
-          "--background '#12345' a b", "--out-dir out", "--cache=yes a b", "square.svg -",
-          "-j 0 --out-dir o a.svg", "--jobs x --out-dir o a.svg", "--jobs=999 --out-dir o a.svg",
-          "--out-dir o a.svg -j"}) {
+    for (const char* args : {"",
+                             "only.svg",
+                             "a.svg b.png c.png",
+                             "--bogus a.svg b.png",
+                             "--width 0 a.svg b.png",
+                             "-w abc a.svg b.png",
+                             "--height 40000 a.svg b.png",
+                             "-w",
+                             "--background nocolour a b",
+                             "--background '#12345' a b",
+                             "--out-dir out",
+                             "--cache=yes a b",
+                             "-f gif a b",
+                             "--format a b",
+                             "-z 0 a b",
+                             "--zoom 1e3 a b",
+                             "--dpi 0 a b",
+                             "--out-dir o -",
+                             "-j 0 --out-dir o a.svg",
+                             "--jobs x --out-dir o a.svg",
+                             "--jobs=999 --out-dir o a.svg",
+                             "--out-dir o a.svg -j"}) {
         ToolRun run = Tool(args);
         EXPECT_EQ(run.code, 1) << args;
         EXPECT_NE(run.err.find("kelsvg: "), std::string::npos) << args;
@@ -169,6 +232,11 @@ TEST_F(ToolTest, UnwritableOutputExitsThree) {
     EXPECT_NE(run.err.find("/nonexistent/dir/out.png"), std::string::npos) << run.err;
     Write("afile", "x");
     EXPECT_EQ(Tool("--out-dir afile square.svg").code, 3);
+    // A directory in the way of a PDF: refused, and left as it was.
+    std::system(("mkdir '" + dir + "/taken.pdf'").c_str());
+    EXPECT_EQ(Tool("square.svg taken.pdf").code, 3);
+    EXPECT_TRUE(Shell("ls -A taken.pdf").empty());
+    EXPECT_EQ(Shell("ls -A | grep -c tmp"), "0\n"); // no temporary file left
 }
 
 TEST_F(ToolTest, OutputHasTheWindowSize) {
@@ -183,6 +251,10 @@ TEST_F(ToolTest, OutputHasTheWindowSize) {
         {"width=\"100\" height=\"50\"", "--height=10", 20, 10},
         {"width=\"100\" height=\"50\"", "--width 30 --height 70", 30, 70},
         {"viewBox=\"0 0 24 16\"", "", 24, 16},
+        {"width=\"100\" height=\"50\"", "-z 0.5", 50, 25},
+        {"width=\"99.9\" height=\"50\"", "--zoom=2", 200, 100},
+        {"width=\"100\" height=\"50\"", "-z 3 -w 10", 10, 5}, // the sides given win
+        {"width=\"100\" height=\"50\"", "-a -z 3 -w 10 -h 40", 10, 40},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.svg) + " " + row.options);
@@ -192,6 +264,25 @@ TEST_F(ToolTest, OutputHasTheWindowSize) {
         ASSERT_TRUE(ReadPng(dir + "/out.png", w, h));
         EXPECT_EQ(w, row.width);
         EXPECT_EQ(h, row.height);
+    }
+}
+
+TEST_F(ToolTest, KeepAspectRatioCentresThePicture) {
+    Write("red.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"20\">"
+                     "<rect width=\"20\" height=\"20\" fill=\"red\"/></svg>");
+    const struct {
+        const char* options;
+        int inX, inY, outX, outY; // a pixel of the picture, one beside it
+    } rows[] = {{"-a -w 40 -h 10", 20, 5, 5, 5}, {"--keep-aspect-ratio -w 10 -h 40", 5, 20, 5, 5}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.options);
+        ASSERT_EQ(Tool(std::string(row.options) + " red.svg out.png").code, 0);
+        int w, h;
+        uint32_t in = 0, out = 1;
+        ASSERT_TRUE(ReadPng(dir + "/out.png", w, h, row.inX, row.inY, &in));
+        ASSERT_TRUE(ReadPng(dir + "/out.png", w, h, row.outX, row.outY, &out));
+        EXPECT_EQ(in, 0xFFFF0000u);
+        EXPECT_EQ(out >> 24, 0u);
     }
 }
 
@@ -239,6 +330,91 @@ TEST_F(ToolTest, OutDirRendersEveryInputAndReportsTheWorst) {
     EXPECT_EQ(same.code, 3);
     ASSERT_TRUE(ReadPng(dir + "/same/one.png", w, h));
     EXPECT_EQ(w, 4);
+}
+
+// Shapes, a stroke, a gradient and text, with a rotate transform.
+const char* const kVectorPicture =
+    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"60\" height=\"40\">"
+    "<defs><linearGradient id=\"g\" x1=\"0\" y1=\"0\" x2=\"60\" y2=\"40\" "
+    "gradientUnits=\"userSpaceOnUse\"><stop offset=\"0\" stop-color=\"#00f\"/>"
+    "<stop offset=\"1\" stop-color=\"#fc0\"/></linearGradient></defs>"
+    "<rect width=\"60\" height=\"40\" fill=\"url(#g)\"/>"
+    "<rect x=\"8\" y=\"8\" width=\"20\" height=\"14\" fill=\"red\" stroke=\"black\" "
+    "stroke-width=\"2\" transform=\"rotate(15 18 15)\"/>"
+    "<text x=\"32\" y=\"34\" font-size=\"14\">Ab</text></svg>";
+
+TEST_F(ToolTest, FormatsFromTheOptionOrTheExtension) {
+    Write("pic.svg", kVectorPicture);
+    const struct {
+        const char* args;
+        const char* file;
+        const char* start; // the file's first bytes
+    } rows[] = {
+        {"pic.svg a.png", "a.png", "\x89PNG"},
+        {"pic.svg a.pdf", "a.pdf", "%PDF-"},
+        {"pic.svg a.SVG", "a.SVG", "<?xml"},
+        {"pic.svg a.ps", "a.ps", "%!PS-Adobe"},
+        {"-f png pic.svg b.pdf", "b.pdf", "\x89PNG"},
+        {"--format=svg pic.svg b", "b", "<?xml"},
+        {"-f pdf --out-dir pdfs pic.svg", "pdfs/pic.pdf", "%PDF-"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args);
+        ToolRun run = Tool(row.args);
+        ASSERT_EQ(run.code, 0) << run.err;
+        EXPECT_EQ(Slurp(dir + "/" + row.file).rfind(row.start, 0), 0u);
+    }
+    // Vectors only: paths and a gradient, no image.
+    std::string svg = Slurp(dir + "/a.SVG");
+    EXPECT_NE(svg.find("<path"), std::string::npos);
+    EXPECT_NE(svg.find("<linearGradient"), std::string::npos);
+    EXPECT_EQ(svg.find("<image"), std::string::npos);
+    // A pixel to a point, or as --dpi says.
+    ASSERT_EQ(Tool("--dpi 144 pic.svg half.pdf").code, 0);
+    EXPECT_NE(Shell("pdfinfo a.pdf").find("60 x 40 pts"), std::string::npos);
+    EXPECT_NE(Shell("pdfinfo half.pdf").find("30 x 20 pts"), std::string::npos);
+}
+
+// A PDF turned back into pixels looks like the PNG, at its own size and at
+// four times it (a picture put in as an image would blur there), and holds
+// no image.
+TEST_F(ToolTest, PdfMatchesThePngAndStaysVector) {
+    Write("pic.svg", kVectorPicture);
+    ASSERT_EQ(Tool("-f pdf pic.svg pic.pdf").code, 0);
+    for (int zoom : {1, 4}) {
+        SCOPED_TRACE(zoom);
+        std::string z = std::to_string(zoom);
+        ASSERT_EQ(Tool("--background white -z " + z + " pic.svg png" + z + ".png").code, 0);
+        Shell("pdftoppm -singlefile -png -r " + std::to_string(72 * zoom) + " pic.pdf pdf" + z);
+        Pixels png = ReadPixels(dir + "/png" + z + ".png");
+        Pixels pdf = ReadPixels(dir + "/pdf" + z + ".png");
+        ASSERT_EQ(png.width, 60 * zoom);
+        ASSERT_EQ(pdf.width, png.width);
+        ASSERT_EQ(pdf.height, png.height);
+        EXPECT_LT(Differing(png, pdf, 48), png.argb.size() / 50);
+    }
+    std::string images = Shell("pdfimages -list pic.pdf");
+    EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 2) << images; // the heading only
+}
+
+// Standard input to standard output: the same image as from and to files,
+// with the library's rotate lines on standard error.
+TEST_F(ToolTest, PipesCarryTheImageAlone) {
+    std::string svg = std::string(KELSVG_TEST_DATA_DIR) + "/two-rotates.svg";
+    ASSERT_EQ(Tool("'" + svg + "' file.png").code, 0);
+    ToolRun piped = Tool("- - <'" + svg + "'");
+    ASSERT_EQ(piped.code, 0) << piped.err;
+    EXPECT_EQ(piped.out, Slurp(dir + "/file.png"));
+    EXPECT_EQ(piped.err, "rotate: 30.000000 50.000000 50.000000\n"
+                         "rotate: -15.500000 0.000000 0.000000\n");
+    ToolRun pdf = Tool("-f pdf - - <'" + svg + "'");
+    EXPECT_EQ(pdf.out.rfind("%PDF-", 0), 0u);
+
+    Write("bad.svg", "<svg");
+    ToolRun bad = Tool("- - <bad.svg");
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_TRUE(bad.out.empty());
+    EXPECT_EQ(bad.err.rfind("kelsvg: standard input: not well-formed XML", 0), 0u) << bad.err;
 }
 
 TEST_F(ToolTest, JobsChangeNeitherImagesNorMessagesNorTheExitCode) {

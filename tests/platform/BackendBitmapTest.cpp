@@ -150,6 +150,19 @@ TEST(BackendBitmap, PngRoundTrip) {
     EXPECT_EQ(0x80008000u, Get(loaded, 2, 1));
     EXPECT_EQ(0u, Get(loaded, 1, 0));
 
+    // The same bytes handed to a writer; a writer that stops fails the save.
+    std::string bytes;
+    KelPngWriter append = [](void* to, const unsigned char* data, size_t length) {
+        static_cast<std::string*>(to)->append(reinterpret_cast<const char*>(data), length);
+        return true;
+    };
+    EXPECT_EQ(Ok, KelSaveImageToPngWriter(b, append, &bytes));
+    std::ifstream file(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), bytes);
+    KelPngWriter refuse = [](void*, const unsigned char*, size_t) { return false; };
+    EXPECT_EQ(Win32Error, KelSaveImageToPngWriter(b, refuse, nullptr));
+    EXPECT_EQ(InvalidParameter, KelSaveImageToPngWriter(nullptr, append, &bytes));
+
     // The wide-name form, with the PNG encoder named.
     std::u16string wide(path.begin(), path.end());
     EXPECT_EQ(Ok, GdipSaveImageToFile(b, wide.c_str(), &PngEncoderClsid, nullptr));

@@ -4,6 +4,9 @@
 
 #include <tinyxml.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <sstream>
@@ -45,4 +48,25 @@ ToolInput InspectInput(const std::string& path) {
     }
     result.ok = true;
     return result;
+}
+
+InMemoryFile::~InMemoryFile() {
+    if (m_fd >= 0)
+        close(m_fd);
+}
+
+bool InMemoryFile::Open(const std::string& bytes) {
+    m_fd = memfd_create("kelsvg-input", MFD_CLOEXEC);
+    if (m_fd < 0)
+        return false;
+    for (size_t done = 0; done < bytes.size();) {
+        ssize_t n = write(m_fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    m_path = "/proc/self/fd/" + std::to_string(m_fd);
+    return true;
 }

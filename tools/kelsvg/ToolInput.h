@@ -15,3 +15,22 @@ ToolInput InspectInput(const std::string& path);
 
 // The system's text for an errno value (safe on any thread).
 std::string ErrorText(int error);
+
+// A document that came from no file (standard input, text handed over in
+// memory), kept in an anonymous in-memory file that the library and the check
+// read through a path.
+class InMemoryFile {
+public:
+    InMemoryFile() = default;
+    ~InMemoryFile();
+    InMemoryFile(const InMemoryFile&) = delete;
+    InMemoryFile& operator=(const InMemoryFile&) = delete;
+
+    // False, with errno set, when the file cannot be made.
+    bool Open(const std::string& bytes);
+    const std::string& Path() const { return m_path; }
+
+private:
+    int m_fd = -1;
+    std::string m_path;
+};

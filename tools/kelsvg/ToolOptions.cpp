@@ -4,32 +4,70 @@
 #include <cstring>
 
 const char* ToolUsage() {
-    return "usage: kelsvg [options] INPUT.svg OUTPUT.png\n"
+    return "usage: kelsvg [options] INPUT.svg OUTPUT\n"
            "       kelsvg [options] --out-dir DIR INPUT.svg...\n"
-           "Renders SVG files to PNG images.\n"
+           "Renders SVG files to PNG, PDF, SVG or PostScript images. An INPUT of - reads\n"
+           "standard input; an OUTPUT of - writes standard output.\n"
            "\n"
            "  -w, --width N        window width in pixels (default: the document's)\n"
            "  -h, --height N       window height in pixels (default: the document's;\n"
            "                       with only one of the two given, the other keeps the\n"
            "                       document's aspect ratio)\n"
+           "  -z, --zoom F         scale the document's size by F (-w and -h win over it)\n"
+           "  -a, --keep-aspect-ratio\n"
+           "                       with both -w and -h, fit the picture inside them,\n"
+           "                       centred, instead of stretching it\n"
+           "  -f, --format FORMAT  png, pdf, svg or ps (default: OUTPUT's extension, else\n"
+           "                       png); pdf, svg and ps keep shapes, text and gradients\n"
+           "                       as vectors on one page of the image's size\n"
+           "  --dpi N              pdf, svg and ps: N pixels to the inch, so a pixel is\n"
+           "                       72/N points (default: 72, a pixel to a point)\n"
            "  --background COLOR   fill the image with COLOR before drawing: #rgb, #rgba,\n"
            "                       #rrggbb, #rrggbbaa, a basic colour name or transparent\n"
            "                       (default: transparent)\n"
-           "  --cache              draw through the bitmap cache\n"
+           "  --cache              draw through the bitmap cache (in pdf, svg and ps: the\n"
+           "                       picture as an image)\n"
            "  --dc                 draw through a device context instead of a graphics object\n"
-           "  --out-dir DIR        render every INPUT to DIR/NAME.png in one process, going\n"
-           "                       on after a bad input; the exit code is the worst seen\n"
+           "  --out-dir DIR        render every INPUT to DIR/NAME.png (.pdf, .svg, .ps with\n"
+           "                       --format) in one process, going on after a bad input;\n"
+           "                       the exit code is the worst seen\n"
            "  -j, --jobs N         with --out-dir, render N inputs at once, each on a thread\n"
            "                       of its own (default: the number of processors)\n"
            "  --help               show this help and exit\n"
            "  --version            show the version and exit\n"
            "\n"
+           "With OUTPUT -, the library's \"rotate: ...\" lines go to standard error.\n"
            "Exit codes: 0 success; 1 usage error; 2 an input cannot be read, is not XML,\n"
            "has no svg element or has no size (and none was given); 3 an output cannot be\n"
            "written.\n";
 }
 
 namespace {
+
+// A positive decimal number up to limit.
+bool ParsePositive(const std::string& text, double limit, double& out) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos ||
+        text.find('.') != text.rfind('.') || text == ".")
+        return false;
+    double value = 0, scale = 1;
+    bool fraction = false;
+    for (char c : text) {
+        if (c == '.') {
+            fraction = true;
+            continue;
+        }
+        if (fraction)
+            value += (c - '0') * (scale /= 10);
+        else
+            value = value * 10 + (c - '0');
+        if (value > limit)
+            return false;
+    }
+    if (!(value > 0))
+        return false;
+    out = value;
+    return true;
+}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
@@ -166,6 +204,32 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
                         "' (a whole number from 1 to " + std::to_string(kMaxImageSide) + ")";
                 return false;
             }
+        } else if (name == "-z" || name == "--zoom") {
+            if (!takeValue())
+                return false;
+            if (!ParsePositive(value, kMaxImageSide, options.zoom)) {
+                error = "invalid zoom '" + value + "' (a number above 0, such as 1.5)";
+                return false;
+            }
+        } else if (name == "-a" || name == "--keep-aspect-ratio") {
+            if (!noValue())
+                return false;
+            options.keepAspect = true;
+        } else if (name == "-f" || name == "--format") {
+            if (!takeValue())
+                return false;
+            if (!ParseImageFormat(value, options.format)) {
+                error = "invalid format '" + value + "' (png, pdf, svg or ps)";
+                return false;
+            }
+            options.formatGiven = true;
+        } else if (name == "--dpi") {
+            if (!takeValue())
+                return false;
+            if (!ParsePositive(value, 100000, options.dpi) || options.dpi < 1) {
+                error = "invalid dpi '" + value + "' (a number from 1 to 100000)";
+                return false;
+            }
         } else if (name == "--background") {
             if (!takeValue())
                 return false;
@@ -210,19 +274,21 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             error = "no input files";
             return false;
         }
+        for (const std::string& input : positional) {
+            if (input == "-") {
+                error = "standard input (-) has no name to give its image in --out-dir";
+                return false;
+            }
+        }
         options.inputs = positional;
         return true;
     }
     if (positional.size() != 2) {
-        error = positional.size() < 2 ? "expected INPUT.svg and OUTPUT.png"
+        error = positional.size() < 2 ? "expected INPUT.svg and OUTPUT"
                                       : "too many arguments (use --out-dir for many files)";
         return false;
     }
     options.inputs.push_back(positional[0]);
     options.output = positional[1];
-    if (options.output == "-") {
-        error = "the image cannot go to standard output; name an OUTPUT file";
-        return false;
-    }
     return true;
 }

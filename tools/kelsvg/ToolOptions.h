@@ -1,21 +1,28 @@
 #pragma once
 
+#include "ToolOutput.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // The command line of kelsvg, parsed.
 struct ToolOptions {
-    int width = 0;  // 0: the document's
-    int height = 0; // 0: the document's
+    int width = 0;   // 0: the document's
+    int height = 0;  // 0: the document's
+    double zoom = 0; // 0: none; scales the document's size when no side is given
+    bool keepAspect = false;
+    ImageFormat format = ImageFormat::Png;
+    bool formatGiven = false; // else each output's extension names it
+    double dpi = 72;          // vector output: a pixel is 72 / dpi points
     bool hasBackground = false;
     uint32_t background = 0; // ARGB
     bool cache = false;
     bool dc = false;
-    std::string outDir; // empty: one INPUT and one OUTPUT
-    int jobs = 0;       // inputs rendered at once with outDir; 0: one per processor
-    std::vector<std::string> inputs;
-    std::string output;
+    std::string outDir;              // empty: one INPUT and one OUTPUT
+    int jobs = 0;                    // inputs rendered at once with outDir; 0: one per processor
+    std::vector<std::string> inputs; // "-": standard input
+    std::string output;              // "-": standard output
     bool help = false;
     bool version = false;
 };

@@ -1,6 +1,11 @@
-// kelsvg: renders SVG files to PNG images through the library's host surface.
+// kelsvg: renders SVG files to PNG, PDF, SVG and PostScript images through the
+// library's host surface.
 #include "ToolInput.h"
 #include "ToolOptions.h"
+#include "ToolOutput.h"
+#include "ToolPicture.h"
+
+#include "engine/SvgXmlReader.h"
 
 #include "interface/KelSvg.h"
 #include "interface/KelSvgVersion.h"
@@ -8,11 +13,11 @@
 
 #include <sched.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -27,8 +32,6 @@ using namespace Gdiplus;
 
 namespace {
 
-enum ExitCode { ExitOk = 0, ExitUsage = 1, ExitInput = 2, ExitOutput = 3 };
-
 // What became of one input: the exit code and, unless all went well, the
 // whole line that tells why on standard error.
 struct Outcome {
@@ -40,31 +43,6 @@ Outcome Problem(int code, const std::string& file, const std::string& message) {
     return {code, "kelsvg: " + file + ": " + message + "\n"};
 }
 
-// The window size: what was asked for, the other side in the document's
-// aspect ratio (docWidth : docHeight) when only one was given, else the
-// document's own size as the library reports it.
-void ChooseWindow(const ToolOptions& options, double docWidth, double docHeight, int& width,
-                  int& height) {
-    auto scaled = [](int given, double numerator, double denominator) {
-        if (!(denominator > 0) || !(numerator > 0))
-            return 0;
-        double side = std::round(given * numerator / denominator);
-        if (side < 1)
-            return 1;
-        return side > kMaxImageSide ? kMaxImageSide + 1 : static_cast<int>(side);
-    };
-    if (options.width && options.height) {
-        width = options.width;
-        height = options.height;
-    } else if (options.width) {
-        width = options.width;
-        height = scaled(options.width, docHeight, docWidth);
-    } else if (options.height) {
-        height = options.height;
-        width = scaled(options.height, docWidth, docHeight);
-    }
-}
-
 // True when output names the very file input is (writing would destroy it).
 bool SameFile(const std::string& input, const std::string& output) {
     struct stat in, out;
@@ -72,124 +50,86 @@ bool SameFile(const std::string& input, const std::string& output) {
            in.st_dev == out.st_dev && in.st_ino == out.st_ino;
 }
 
-// Why the library found no picture in input, in the words of the tool's own
-// check of the file.
-std::string Diagnose(const std::string& input, KelSvgParseResult result) {
-    ToolInput checked = InspectInput(input);
-    if (!checked.ok)
-        return checked.problem;
-    // The file changed since the library read it.
-    switch (result) {
-    case KelSvgUnreadable:
-        return "cannot read the file";
-    case KelSvgNotXml:
-        return "not well-formed XML";
-    default:
-        return "not SVG: no top-level <svg> element";
-    }
+Outcome Problem(const std::string& file, const ToolProblem& problem) {
+    return Problem(problem.code, file, problem.message);
 }
 
-// Parses input into picture (the one reading and parsing of the file) and
-// sets the window; gives the image's size.
-Outcome LoadInput(CKelSvg& picture, const ToolOptions& options, const std::string& input,
-                  int& width, int& height) {
-    std::vector<char> path(input.begin(), input.end());
-    path.push_back('\0');
-    picture.CommandParseSVGFile(path.data());
-    float docWidth = 0, docHeight = 0;
-    KelSvgParseResult result = picture.KelGetParseResult(docWidth, docHeight);
-    if (result != KelSvgParsed)
-        return Problem(ExitInput, input, Diagnose(input, result));
-
-    int x = 0, y = 0;
-    if (options.width || options.height) {
-        picture.CommandGetSVGWinRect(x, y, width, height);
-        ChooseWindow(options, docWidth, docHeight, width, height);
-        picture.CommandSetSVGWinRect(0, 0, width, height);
-    }
-    picture.CommandGetSVGWinRect(x, y, width, height);
-    if (width < 1 || height < 1)
-        return Problem(ExitInput, input, "the document has no size (give --width and --height)");
-    if (width > kMaxImageSide || height > kMaxImageSide) {
-        return Problem(ExitInput, input,
-                       "the image would be " + std::to_string(width) + "x" +
-                           std::to_string(height) + " pixels, more than " +
-                           std::to_string(kMaxImageSide) + " a side");
-    }
-    if (static_cast<long long>(width) * height > kMaxImagePixels) {
-        return Problem(ExitInput, input,
-                       "the image would be " + std::to_string(width) + "x" +
-                           std::to_string(height) + " pixels, more than " +
-                           std::to_string(kMaxImagePixels) +
-                           " in all (give a smaller --width or --height)");
-    }
-    return {};
+std::string ErrnoText(const char* what) {
+    return std::string(what) + (errno ? ": " + ErrorText(errno) : std::string());
 }
 
-// Draws the parsed picture onto a new width × height bitmap, the way the
-// options say.
-Outcome DrawPicture(CKelSvg& picture, const ToolOptions& options, int width, int height,
-                    const std::string& output, GpBitmap*& bitmap) {
-    bitmap = nullptr;
-    if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok ||
-        !bitmap) {
-        return Problem(ExitOutput, output,
-                       "cannot create a " + std::to_string(width) + "x" + std::to_string(height) +
-                           " image (out of memory)");
-    }
-    if (options.cache)
-        picture.CommandCreateBitmapCache();
-    if (options.hasBackground) {
-        Graphics background(static_cast<GpImage*>(bitmap));
-        background.Clear(Color(options.background));
-    }
-    if (options.dc) {
-        HDC hdc = CreateBitmapDC(bitmap);
-        CDC dc(hdc);
-        picture.CommandDrawSVG(&dc);
-        DeleteDC(hdc);
-    } else {
-        Graphics graphics(static_cast<GpImage*>(bitmap));
-        picture.CommandDrawSVGGraphics(&graphics);
-    }
-    return {};
-}
-
-// Writes the bitmap to output as PNG.
-Outcome WriteImage(GpBitmap* bitmap, const std::string& output) {
+// Draws the loaded picture in the format asked for, or named by the output's
+// extension, to sink; `drawn` (when given) is called once the picture is no
+// longer needed, before a bitmap is written.
+Outcome WriteImage(CKelSvg& picture, const ToolOptions& options, const ToolWindow& window,
+                   const std::string& output, const std::string& outputName, ImageSink& sink,
+                   const std::function<void()>& drawn) {
+    ImageFormat format =
+        options.formatGiven || output == "-" ? options.format : FormatOfPath(output);
+    bool written = false;
     errno = 0;
-    if (GdipSaveImageToPngFileA(bitmap, output.c_str()) != Ok) {
-        return Problem(ExitOutput, output,
-                       std::string("cannot write the image") +
-                           (errno ? ": " + ErrorText(errno) : std::string()));
-    }
-    return {};
-}
-
-// One input to one PNG file; `drawn` (when given) is called once the picture
-// is no longer needed, before the image is written.
-Outcome RenderFile(CKelSvg& picture, const ToolOptions& options, const std::string& input,
-                   const std::string& output, const std::function<void()>& drawn = nullptr) {
-    if (SameFile(input, output))
-        return Problem(ExitUsage, output, "the output would overwrite the input");
-    int width = 0, height = 0;
-    Outcome outcome = LoadInput(picture, options, input, width, height);
-    if (outcome.code != ExitOk)
-        return outcome;
-    GpBitmap* bitmap = nullptr;
-    outcome = DrawPicture(picture, options, width, height, output, bitmap);
-    if (outcome.code == ExitOk) {
+    if (format == ImageFormat::Png) {
+        GpBitmap* bitmap = nullptr;
+        ToolProblem problem = DrawPicture(picture, options, window, bitmap);
+        if (problem)
+            return Problem(outputName, problem);
         if (drawn)
             drawn();
-        outcome = WriteImage(bitmap, output);
-    }
-    if (bitmap)
+        written = WritePngImage(bitmap, sink);
         GdipDisposeImage(bitmap);
+    } else {
+        written = WriteVectorImage(picture, options, format, window.width, window.height, sink);
+    }
+    if (!written)
+        return Problem(ExitOutput, outputName, ErrnoText("cannot write the image"));
+    return {};
+}
+
+// One input to one image file; "-" reads standard input or writes the image
+// to imageFd. `drawn` (when given) is called once the picture is no longer
+// needed, before the image is written.
+Outcome RenderFile(CKelSvg& picture, const ToolOptions& options, const std::string& input,
+                   const std::string& output, const std::function<void()>& drawn = nullptr,
+                   int imageFd = STDOUT_FILENO) {
+    bool toStream = output == "-";
+    std::string inputName = input == "-" ? "standard input" : input;
+    std::string outputName = toStream ? "standard output" : output;
+    InMemoryFile standardInput;
+    std::string path = input;
+    if (input == "-") {
+        // Read once, kept where the library and the diagnosis can read it again.
+        std::string bytes;
+        errno = 0;
+        if (!SvgXmlReader::ReadFile("/dev/stdin", bytes))
+            return Problem(ExitInput, inputName, ErrnoText("cannot read"));
+        if (!standardInput.Open(bytes))
+            return Problem(ExitInput, inputName, ErrnoText("cannot keep the document"));
+        path = standardInput.Path();
+    } else if (!toStream && SameFile(input, output)) {
+        return Problem(ExitUsage, output, "the output would overwrite the input");
+    }
+
+    ToolWindow window;
+    ToolProblem problem = LoadPicture(picture, options, path, window);
+    if (problem)
+        return Problem(inputName, problem);
+    if (toStream) {
+        DescriptorSink stream(imageFd);
+        return WriteImage(picture, options, window, output, outputName, stream, drawn);
+    }
+    FileSink file;
+    errno = 0;
+    if (!file.Open(output))
+        return Problem(ExitOutput, outputName, ErrnoText("cannot write the image"));
+    Outcome outcome = WriteImage(picture, options, window, output, outputName, file, drawn);
+    if (outcome.code == ExitOk && !file.Commit())
+        return Problem(ExitOutput, outputName, ErrnoText("cannot write the image"));
     return outcome;
 }
 
-// DIR/NAME.png for INPUT: the file name without its directory and ".svg".
-std::string OutputPathFor(const std::string& dir, const std::string& input) {
+// DIR/NAME.EXT for INPUT: the file name without its directory and ".svg".
+std::string OutputPathFor(const std::string& dir, const std::string& input,
+                          const std::string& extension) {
     std::string name = input;
     size_t slash = name.find_last_of('/');
     if (slash != std::string::npos)
@@ -200,7 +140,7 @@ std::string OutputPathFor(const std::string& dir, const std::string& input) {
     std::string path = dir;
     if (path.back() != '/')
         path += '/';
-    return path + name + ".png";
+    return path + name + "." + extension;
 }
 
 // The processors this process may run on.
@@ -212,10 +152,9 @@ int Processors() {
     return count > 0 ? static_cast<int>(count) : 1;
 }
 
-// --out-dir: every input to DIR/NAME.png, options.jobs at once, each thread
-// with a picture object of its own. Messages come out whole and in the order
-// of the inputs, as soon as every earlier input is done; the exit code is the
-// worst seen.
+// --out-dir: every input to DIR/NAME.png (or the format's extension), options.jobs at once, each
+// thread with a picture object of its own. Messages come out whole and in the order of the inputs,
+// as soon as every earlier input is done; the exit code is the worst seen.
 int RenderBatch(const ToolOptions& options) {
     struct stat info;
     if (stat(options.outDir.c_str(), &info) != 0) {
@@ -237,7 +176,7 @@ int RenderBatch(const ToolOptions& options) {
     std::vector<char> render(count, 1);
     std::set<std::string> written;
     for (size_t i = 0; i < count; ++i) {
-        outputs[i] = OutputPathFor(options.outDir, inputs[i]);
+        outputs[i] = OutputPathFor(options.outDir, inputs[i], ImageFormatName(options.format));
         if (!written.insert(outputs[i]).second) {
             // Two inputs of the same name: keep the first one's image.
             outcomes[i] = Problem(ExitOutput, inputs[i],
@@ -302,16 +241,32 @@ int main(int argc, char** argv) {
     }
     if (!options.outDir.empty())
         return RenderBatch(options);
+    int imageFd = STDOUT_FILENO;
+    if (options.output == "-") {
+        // The image alone on standard output: the library's lines go to
+        // standard error.
+        std::fflush(stdout);
+        imageFd = dup(STDOUT_FILENO);
+        if (imageFd < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+            Outcome failed =
+                Problem(ExitOutput, "standard output", "cannot use: " + ErrorText(errno));
+            std::fputs(failed.message.c_str(), stderr);
+            return failed.code;
+        }
+    }
     std::unique_ptr<CKelSvg> picture(new CKelSvg);
     std::thread release;
-    Outcome outcome = RenderFile(*picture, options, options.inputs[0], options.output, [&] {
-        // A large document takes a while to free: that goes on beside the
-        // writing of the image.
-        try {
-            release = std::thread([&picture] { picture.reset(); });
-        } catch (const std::system_error&) {
-        }
-    });
+    Outcome outcome = RenderFile(
+        *picture, options, options.inputs[0], options.output,
+        [&] {
+            // A large document takes a while to free: that goes on beside the
+            // writing of the image.
+            try {
+                release = std::thread([&picture] { picture.reset(); });
+            } catch (const std::system_error&) {
+            }
+        },
+        imageFd);
     if (release.joinable())
         release.join();
     std::fputs(outcome.message.c_str(), stderr);

@@ -1,0 +1,215 @@
+// The kelsvg Python module: SVG to PNG, PDF, SVG or PostScript bytes, or to
+// RGBA pixels, through the same loading and drawing as the kelsvg tool.
+#include "tools/kelsvg/ToolInput.h"
+#include "tools/kelsvg/ToolOptions.h"
+#include "tools/kelsvg/ToolOutput.h"
+#include "tools/kelsvg/ToolPicture.h"
+
+#include "interface/KelSvg.h"
+#include "platform/gdiplus/GdiPlus.h"
+
+#include <pybind11/pybind11.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace py = pybind11;
+using namespace Gdiplus;
+
+namespace {
+
+// An input or output the tool would refuse with exit code 2 or 3; kelsvg.Error.
+class RenderError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What to draw: a file, or SVG text held in memory.
+struct Source {
+    std::string path;
+    std::string text;
+    bool isText = false;
+    std::string Name() const { return isText ? "the SVG text" : path; }
+};
+
+Source ReadSource(const py::handle& source) {
+    Source s;
+    if (py::isinstance<py::bytes>(source)) {
+        s.text = source.cast<std::string>();
+        s.isText = true;
+        return s;
+    }
+    if (py::isinstance<py::bytearray>(source)) {
+        s.text.assign(PyByteArray_AsString(source.ptr()), PyByteArray_Size(source.ptr()));
+        s.isText = true;
+        return s;
+    }
+    py::object os = py::module_::import("os");
+    if (py::isinstance<py::str>(source)) {
+        std::string text = source.cast<std::string>();
+        size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+        if (first != std::string::npos && text[first] == '<') {
+            s.text = std::move(text);
+            s.isText = true;
+            return s;
+        }
+    } else if (!py::isinstance(source, os.attr("PathLike"))) {
+        throw py::type_error("source must be a path, or the SVG text as bytes or str");
+    }
+    s.path = py::str(os.attr("fsdecode")(source)).cast<std::string>();
+    return s;
+}
+
+ToolOptions ReadOptions(const py::object& width, const py::object& height,
+                        const py::object& background) {
+    ToolOptions options;
+    auto side = [](const py::object& value, const char* name) {
+        if (value.is_none())
+            return 0;
+        if (!py::isinstance<py::int_>(value) || py::isinstance<py::bool_>(value))
+            throw py::type_error(std::string(name) + " must be an int");
+        long long n = value.cast<long long>();
+        if (n < 1 || n > kMaxImageSide)
+            throw py::value_error(std::string("invalid ") + name + " " + std::to_string(n) +
+                                  " (a whole number from 1 to " + std::to_string(kMaxImageSide) +
+                                  ")");
+        return static_cast<int>(n);
+    };
+    options.width = side(width, "width");
+    options.height = side(height, "height");
+    if (!background.is_none()) {
+        if (!py::isinstance<py::str>(background))
+            throw py::type_error("background must be a colour as a str");
+        std::string text = background.cast<std::string>();
+        if (!ParseToolColor(text, options.background))
+            throw py::value_error("invalid background colour '" + text + "'");
+        options.hasBackground = true;
+    }
+    return options;
+}
+
+// Loads the source into picture; raises RenderError with the tool's words.
+void Load(CKelSvg& picture, const Source& source, const ToolOptions& options, ToolWindow& window) {
+    InMemoryFile memory;
+    std::string path = source.path;
+    if (source.isText) {
+        if (!memory.Open(source.text))
+            throw RenderError("cannot keep the SVG text: " + ErrorText(errno));
+        path = memory.Path();
+    }
+    ToolProblem problem = LoadPicture(picture, options, path, window);
+    if (problem) {
+        // The tool's advice names its options; here they are arguments.
+        std::string message = problem.message;
+        for (auto [from, to] :
+             {std::pair<const char*, const char*>{"--width", "width"}, {"--height", "height"}})
+            for (size_t at; (at = message.find(from)) != std::string::npos;)
+                message.replace(at, std::strlen(from), to);
+        throw RenderError(source.Name() + ": " + message);
+    }
+}
+
+GpBitmap* Draw(CKelSvg& picture, const ToolOptions& options, const ToolWindow& window) {
+    GpBitmap* bitmap = nullptr;
+    ToolProblem problem = DrawPicture(picture, options, window, bitmap);
+    if (problem)
+        throw RenderError(problem.message);
+    return bitmap;
+}
+
+py::bytes Render(const py::object& source, const py::object& width, const py::object& height,
+                 const py::object& background, const std::string& formatName) {
+    ImageFormat format;
+    if (!ParseImageFormat(formatName, format))
+        throw py::value_error("invalid format '" + formatName + "' (png, pdf, svg or ps)");
+    Source input = ReadSource(source);
+    ToolOptions options = ReadOptions(width, height, background);
+    MemorySink sink;
+    {
+        // One picture per call, drawn without the interpreter's lock.
+        py::gil_scoped_release unlocked;
+        CKelSvg picture;
+        ToolWindow window;
+        Load(picture, input, options, window);
+        bool written;
+        if (format == ImageFormat::Png) {
+            GpBitmap* bitmap = Draw(picture, options, window);
+            written = WritePngImage(bitmap, sink);
+            GdipDisposeImage(bitmap);
+        } else {
+            written = WriteVectorImage(picture, options, format, window.width, window.height, sink);
+        }
+        if (!written)
+            throw RenderError("cannot make the image (out of memory)");
+    }
+    return py::bytes(sink.bytes);
+}
+
+py::tuple RenderRgba(const py::object& source, const py::object& width, const py::object& height,
+                     const py::object& background) {
+    Source input = ReadSource(source);
+    ToolOptions options = ReadOptions(width, height, background);
+    std::string pixels;
+    ToolWindow window;
+    {
+        py::gil_scoped_release unlocked;
+        CKelSvg picture;
+        Load(picture, input, options, window);
+        GpBitmap* bitmap = Draw(picture, options, window);
+        // Straight ARGB words, little-endian: B, G, R, A in memory.
+        BitmapData data{};
+        Rect all(0, 0, window.width, window.height);
+        if (GdipBitmapLockBits(bitmap, &all, ImageLockModeRead, PixelFormat32bppARGB, &data) !=
+            Ok) {
+            GdipDisposeImage(bitmap);
+            throw RenderError("cannot read the image (out of memory)");
+        }
+        pixels.resize(static_cast<size_t>(window.width) * window.height * 4);
+        char* out = &pixels[0];
+        for (int y = 0; y < window.height; ++y) {
+            const unsigned char* row = static_cast<const unsigned char*>(data.Scan0) +
+                                       static_cast<ptrdiff_t>(y) * data.Stride;
+            for (int x = 0; x < window.width; ++x, row += 4, out += 4) {
+                out[0] = static_cast<char>(row[2]);
+                out[1] = static_cast<char>(row[1]);
+                out[2] = static_cast<char>(row[0]);
+                out[3] = static_cast<char>(row[3]);
+            }
+        }
+        GdipBitmapUnlockBits(bitmap, &data);
+        GdipDisposeImage(bitmap);
+    }
+    return py::make_tuple(window.width, window.height, py::bytes(pixels));
+}
+
+} // namespace
+
+PYBIND11_MODULE(kelsvg, m) {
+    m.doc() = "SVG rendering: the kelsvg library and its tool's handling of files.";
+    py::register_exception<RenderError>(m, "Error");
+    m.def("render", &Render, py::arg("source"), py::arg("width") = py::none(),
+          py::arg("height") = py::none(), py::arg("background") = py::none(),
+          py::arg("format") = "png",
+          R"(Draws an SVG picture; returns the image file's bytes.
+
+source: a path (str or os.PathLike), or the SVG text as bytes, or as a str
+    whose first character other than white space is "<".
+width, height: the image's size in pixels; with one of them the other keeps
+    the document's aspect ratio; by default the document's own size.
+background: a colour filled in first: "#rgb", "#rgba", "#rrggbb",
+    "#rrggbbaa", a basic colour name or "transparent" (the default).
+format: "png", or "pdf", "svg", "ps" (one page of the image's size, a pixel
+    to a point, shapes and text as vector paths).
+
+Raises kelsvg.Error, with kelsvg's message, for a source that cannot be read,
+is not XML, has no svg element or has no size (and none was given).)");
+    m.def("render_rgba", &RenderRgba, py::arg("source"), py::arg("width") = py::none(),
+          py::arg("height") = py::none(), py::arg("background") = py::none(),
+          R"(Draws an SVG picture; returns (width, height, pixels): straight (not
+premultiplied) RGBA bytes, row by row from the top, as PIL's
+Image.frombytes("RGBA", (width, height), pixels) and numpy take them.
+Arguments and errors as render().)");
+    m.attr("__version__") = KELSVG_PYTHON_VERSION;
+}
