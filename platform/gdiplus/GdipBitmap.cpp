@@ -11,6 +11,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "platform/gdiplus/FileReplacement.h"
 #include "platform/gdiplus/GdipObjects.h"
 #include "platform/gdiplus/PngWriter.h"
 
@@ -420,34 +421,16 @@ Status GdipSaveImageToPngFileA(GpImage* image, const char* path) {
     s.BeginPixelAccess();
     s.BeginDraw(); // Cairo reads the surface: publish direct writes
 
-    // Write a temporary file beside the target and rename it over the target,
-    // so that a failed write leaves any existing file as it was.
-    std::string temp;
-    int fd = -1;
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = std::string(path) + ".tmp" + std::to_string(::getpid()) + "." +
-               std::to_string(++counter);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0)
+    // A failed write leaves any existing file as it was.
+    FileReplacement file;
+    if (!file.Open(path))
         return Win32Error;
-    std::unique_ptr<FdSink> sink(new (std::nothrow) FdSink(fd));
+    std::unique_ptr<FdSink> sink(new (std::nothrow) FdSink(file.Descriptor()));
     bool ok = sink &&
               WritePng(cairo_image_surface_get_data(s.surface), s.width, s.height, s.stride,
                        FdSink::Put, sink.get()) &&
               sink->Flush();
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok && std::rename(temp.c_str(), path) != 0)
-        ok = false;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return Win32Error;
-    }
-    return Ok;
+    return file.Commit(ok) ? Ok : Win32Error;
 }
 
 Status KelSaveImageToPngWriter(GpImage* image, KelPngWriter write, void* closure) {

@@ -239,6 +239,27 @@ TEST_F(ToolTest, UnwritableOutputExitsThree) {
     EXPECT_EQ(Shell("ls -A | grep -c tmp"), "0\n"); // no temporary file left
 }
 
+// Links and devices given as outputs stay what they are: a link keeps naming
+// its file, and a pipe (as /dev/stdout is) gets the image instead of being
+// replaced by a plain file.
+TEST_F(ToolTest, OutputsThroughLinksAndPipesKeepThem) {
+    Square("width=\"20\" height=\"20\"");
+    ASSERT_EQ(symlink("real.png", (dir + "/link.png").c_str()), 0);
+    for (int round = 0; round < 2; ++round) { // a dangling link, then a link to a file
+        ASSERT_EQ(Tool("square.svg link.png").code, 0);
+        EXPECT_EQ(Shell("test -L link.png && readlink link.png"), "real.png\n");
+        EXPECT_EQ(Slurp(dir + "/real.png").substr(1, 3), "PNG");
+    }
+    ASSERT_EQ(mkfifo((dir + "/pipe.png").c_str(), 0600), 0);
+    std::string copy = dir + "/copied.png";
+    ASSERT_EQ(std::system(("cat '" + dir + "/pipe.png' >'" + copy + "' &").c_str()), 0);
+    ASSERT_EQ(Tool("square.svg pipe.png").code, 0);
+    EXPECT_EQ(Shell("test -p pipe.png && echo fifo"), "fifo\n");
+    for (int i = 0; i < 100 && Slurp(copy) != Slurp(dir + "/real.png"); ++i)
+        usleep(20000);
+    EXPECT_EQ(Slurp(copy), Slurp(dir + "/real.png"));
+}
+
 TEST_F(ToolTest, OutputHasTheWindowSize) {
     const struct {
         const char* svg;

@@ -73,58 +73,30 @@ const char* ImageFormatName(ImageFormat format) {
     return kFormatNames[static_cast<int>(format)];
 }
 
-FileSink::~FileSink() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        ::unlink(m_temp.c_str());
-    }
-}
-
 bool FileSink::Open(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    m_path = path;
-    for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
-        m_temp = path + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(++counter);
-        m_fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (m_fd < 0 && errno != EEXIST)
-            break;
-    }
-    return m_fd >= 0;
+    return m_file.Open(path);
 }
 
 bool FileSink::Flush() {
     if (!m_failed &&
-        !WriteAll(m_fd, reinterpret_cast<const unsigned char*>(m_buffer.data()), m_buffer.size()))
+        !WriteAll(m_file.Descriptor(), reinterpret_cast<const unsigned char*>(m_buffer.data()),
+                  m_buffer.size()))
         m_failed = true;
     m_buffer.clear();
     return !m_failed;
 }
 
 bool FileSink::Write(const unsigned char* data, size_t length) {
-    if (m_fd < 0 || m_failed)
+    if (m_file.Descriptor() < 0 || m_failed)
         return false;
     m_buffer.append(reinterpret_cast<const char*>(data), length);
     return m_buffer.size() < (1 << 16) || Flush();
 }
 
 bool FileSink::Commit() {
-    if (m_fd < 0)
+    if (m_file.Descriptor() < 0)
         return false;
-    bool ok = Flush();
-    int saved = errno;
-    if (::close(m_fd) != 0 && ok) {
-        ok = false;
-        saved = errno;
-    }
-    m_fd = -1;
-    if (ok && std::rename(m_temp.c_str(), m_path.c_str()) != 0) {
-        ok = false;
-        saved = errno;
-    }
-    if (!ok)
-        ::unlink(m_temp.c_str());
-    errno = saved;
-    return ok;
+    return m_file.Commit(Flush());
 }
 
 bool DescriptorSink::Write(const unsigned char* data, size_t length) {

@@ -3,6 +3,8 @@
 // Image formats, and the places images go: files (written whole or not at
 // all), standard output, memory.
 
+#include "platform/gdiplus/FileReplacement.h"
+
 #include <cstddef>
 #include <string>
 
@@ -29,16 +31,16 @@ public:
     virtual bool Write(const unsigned char* data, size_t length) = 0;
 };
 
-// A file, written under a temporary name beside it and renamed over it by
-// Commit, so that a failed write leaves a file already there as it was.
+// A file, put in place by Commit so that a failed write leaves a file already
+// there as it was (see FileReplacement: devices such as /dev/stdout are
+// written in place).
 class FileSink : public ImageSink {
 public:
     FileSink() = default;
-    ~FileSink() override;
     FileSink(const FileSink&) = delete;
     FileSink& operator=(const FileSink&) = delete;
 
-    // False, with errno set, when the temporary file cannot be made.
+    // False, with errno set, when the file cannot be made.
     bool Open(const std::string& path);
     bool Write(const unsigned char* data, size_t length) override;
     // Puts the file in place; false, with errno set, when that fails.
@@ -47,9 +49,7 @@ public:
 private:
     bool Flush();
 
-    std::string m_path;
-    std::string m_temp;
-    int m_fd = -1;
+    Gdiplus::FileReplacement m_file; // discarded unless committed
     std::string m_buffer;
     bool m_failed = false;
 };
