@@ -58,11 +58,31 @@ bool SvgTextElement::LoadFromXml(TiXmlElement* xml) {
     return true;
 }
 
-void SvgTextElement::CopyFrom(const SvgElement*) {
+void SvgTextElement::CopyFrom(const SvgElement* source) {
     SvgTextFigure* figure = new SvgTextFigure();
     figure->SetOwner(this);
     delete m_figure;
     m_figure = figure;
+    const auto* text = dynamic_cast<const SvgTextElement*>(source);
+    if (!text)
+        return;
+    // The run and the glyphs as the source laid them out, painted with this
+    // copy's style. Glyphs are made by no registry, so they are copied here.
+    figure->CopyFrom(text->m_figure);
+    if (GetDepth() >= kMaxDepth)
+        return;
+    for (const SvgElement* child : text->m_children) {
+        if (child->GetKind() != SvgKindPositionGlyph)
+            continue;
+        if (m_owner && !m_owner->TakeCopyBudget())
+            return;
+        SvgPositionGlyphElement* glyph = new SvgPositionGlyphElement();
+        glyph->GetGlyphFigure()->CopyGlyph(
+            *static_cast<const SvgPositionGlyphElement*>(child)->GetGlyphFigure());
+        glyph->GetGlyphFigure()->BorrowStyle(figure->GetStyle());
+        AddChild(glyph);
+        glyph->SetId("");
+    }
 }
 
 bool SvgTextElement::ReadAttributes(TiXmlElement* xml) {

@@ -23,7 +23,7 @@ public:
 
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgTextElement(); }
-    // A new, empty run: a copy draws no text.
+    // The source's run and glyphs as laid out, with this element's own style.
     void CopyFrom(const SvgElement* source) override;
     void Paint(GdiGraphics& graphics) override { PaintFigure(graphics); }
     // id, style, transform and attributes (ReadAttributes makes the children);

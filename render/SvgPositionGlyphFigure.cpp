@@ -51,3 +51,13 @@ StringAlignment SvgPositionGlyphFigure::Alignment() {
     delete format;
     return align;
 }
+
+void SvgPositionGlyphFigure::CopyGlyph(const SvgPositionGlyphFigure& source) {
+    if (GdiPath* copy = source.path ? source.path->Clone() : nullptr) {
+        delete path;
+        path = copy;
+    }
+    x = source.x;
+    y = source.y;
+    text = source.text;
+}

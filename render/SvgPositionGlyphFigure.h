@@ -17,6 +17,8 @@ public:
 
     Gdiplus::Status BuildPath() override;
 
+    // Takes source's outline, position and character (not its style).
+    void CopyGlyph(const SvgPositionGlyphFigure& source);
     // Paints with textStyle (not owned, must outlive this figure).
     void BorrowStyle(SvgStyle* textStyle) { style = textStyle; }
 

@@ -54,4 +54,12 @@ Status SvgTextFigure::BuildPath() {
     return run.AddTo(path, units.Get(), x, y, stringFormat);
 }
 
-void SvgTextFigure::CopyFrom(const SvgFigure*) {}
+void SvgTextFigure::CopyFrom(const SvgFigure* source) {
+    const auto* run = dynamic_cast<const SvgTextFigure*>(source);
+    if (!run || run == this)
+        return;
+    SvgFigure::CopyFrom(source);
+    x = run->x;
+    y = run->y;
+    text = run->text;
+}

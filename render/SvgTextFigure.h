@@ -17,7 +17,8 @@ public:
     ~SvgTextFigure() override;
 
     Gdiplus::Status BuildPath() override;
-    // Copies nothing: a copied run draws no text.
+    // The source's outline, position and text as laid out (not re-laid out
+    // in this figure's font), and its style under this figure's parent.
     void CopyFrom(const SvgFigure* source) override;
 
     // The advance width of the run, spaces included; 0 when it has none.

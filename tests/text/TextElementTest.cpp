@@ -238,24 +238,26 @@ TEST(TextElements, SpacesAdvanceToo) {
     EXPECT_FLOAT_EQ(glyph(2)->x, glyph(0)->Advance() + space);
 }
 
-TEST(TextElements, CopiesDrawNoText) {
-    ParsedDocument svg(
-        "<defs><text id='t' font-size='30'>A<tspan x='5' y='30'>B</tspan></text></defs>"
-        "<use xlink:href='#t'/>",
-        200, 100);
-    SvgElement* use = svg.At({1});
-    ASSERT_NE(use, nullptr);
-    ASSERT_EQ(use->GetChildren().size(), 1u);
-    SvgElement* copy = use->GetChildren()[0];
-    EXPECT_EQ(copy->GetTagName(), "text");
-    // The glyph is not copied; the tspan is, with an empty run.
-    ASSERT_EQ(copy->GetChildren().size(), 1u);
-    EXPECT_EQ(static_cast<SvgTextFigure*>(copy->GetChildren()[0]->GetFigure())->text, "");
-    Picture picture = RenderSvg(SvgDocument(60, 40,
-                                            "<defs><text id='t' font-size='30'><tspan x='5' "
-                                            "y='30'>B</tspan></text></defs><use xlink:href='#t'/>"),
-                                60, 40);
-    EXPECT_TRUE(FindInk(picture).Empty());
+// A use of a text draws its glyphs and runs where the original would, moved
+// by the use, in the colours the copy inherits from the use.
+TEST(TextElements, CopiesDrawTheTextInTheirOwnStyle) {
+    const std::string text = "<text id='t' x='5' y='30' font-size='30'>A<tspan "
+                             "fill='blue'>B</tspan></text>";
+    Picture original = Draw(text, 120, 80);
+    Picture copied =
+        Draw("<defs>" + text + "</defs><use href='#t' x='40' y='40' fill='red'/>", 120, 80);
+    InkBox at = FindInk(original), moved = FindInk(copied);
+    ASSERT_FALSE(at.Empty());
+    EXPECT_EQ(moved.left, at.left + 40);
+    EXPECT_EQ(moved.top, at.top + 40);
+    EXPECT_EQ(moved.Width(), at.Width());
+    int red = 0, blue = 0;
+    for (uint32_t p : copied.pixels) {
+        red += p == 0xFFFF0000u;
+        blue += p == 0xFF0000FFu;
+    }
+    EXPECT_GT(red, 20);  // the glyph A takes the use's fill
+    EXPECT_GT(blue, 20); // the tspan keeps its own
 }
 
 TEST(TextElements, LongCharacterDataIsCut) {
