@@ -94,7 +94,8 @@ void SvgEngine::Dispatch(SvgCommand& command) {
 void SvgEngine::Parse(const char* fileName) {
     TiXmlDocument doc;
     // A partly read file still gives what it holds.
-    bool wellFormed = SvgXmlReader::Load(fileName, doc);
+    bool hasStyle = false;
+    bool wellFormed = SvgXmlReader::Load(fileName, doc, &hasStyle);
 
     delete m_root;
     m_root = nullptr;
@@ -112,7 +113,8 @@ void SvgEngine::Parse(const char* fileName) {
         return; // no document: later draws do nothing
 
     // Style sheets apply to the whole document, also before their element.
-    m_styleSheet = SvgStyleSheet::FromDocument(m_svgXml);
+    if (hasStyle)
+        m_styleSheet = SvgStyleSheet::FromDocument(m_svgXml);
     m_root = new SvgRootElement();
     m_root->SetOwner(this);
     m_copyBudget = kCopyBudget;

@@ -96,7 +96,7 @@ void SvgStyleSheet::Index(uint32_t selector) {
     for (uint32_t i = left; i < s.end; ++i) {
         const Condition& c = m_conditions[i];
         if (c.kind == Condition::Id) {
-            m_byId[c.name].push_back(selector);
+            m_byId[m_strings[c.name]].push_back(selector);
             return;
         }
         if (c.kind == Condition::Class && !byClass)
@@ -105,44 +105,55 @@ void SvgStyleSheet::Index(uint32_t selector) {
             byType = &c;
     }
     if (byClass)
-        m_byClass[byClass->name].push_back(selector);
+        m_byClass[m_strings[byClass->name]].push_back(selector);
     else if (byType)
-        m_byType[byType->name].push_back(selector);
+        m_byType[m_strings[byType->name]].push_back(selector);
     else
         m_universal.push_back(selector);
+}
+
+const char* SvgStyleSheet::Attribute(const TiXmlElement* element, const char* name) {
+    // Every attribute passed over costs a step.
+    for (const TiXmlAttribute* a = element->FirstAttribute(); a; a = a->Next()) {
+        --m_budget;
+        if (std::strcmp(a->Name(), name) == 0) {
+            const char* value = a->Value();
+            // Long values cost in proportion to their length.
+            m_budget -= static_cast<long>(std::strlen(value) / 64);
+            return value;
+        }
+    }
+    return nullptr;
 }
 
 bool SvgStyleSheet::MatchesCompound(uint32_t begin, uint32_t end, const TiXmlElement* element) {
     --m_budget;
     for (uint32_t i = begin; i < end; ++i) {
         const Condition& c = m_conditions[i];
+        if (c.kind == Condition::Any)
+            continue;
+        const std::string& name = m_strings[c.name];
         const char* attribute = nullptr;
         if (c.kind >= Condition::Has) {
-            attribute = element->Attribute(c.name.c_str());
+            attribute = Attribute(element, name.c_str());
             if (!attribute)
                 return false;
         }
         const size_t length = attribute ? std::strlen(attribute) : 0;
-        // Long values cost in proportion.
-        m_budget -= static_cast<long>(length / 64);
-        const std::string& v = c.value;
+        const std::string& v = m_strings[c.value];
         bool holds = true;
         switch (c.kind) {
         case Condition::Type:
-            holds = std::strcmp(element->Value(), c.name.c_str()) == 0;
+            holds = std::strcmp(element->Value(), name.c_str()) == 0;
             break;
         case Condition::Id: {
-            const char* id = element->Attribute("id");
-            holds = id && c.name == id;
+            const char* id = Attribute(element, "id");
+            holds = id && name == id;
             break;
         }
-        case Condition::Class: {
-            const char* classes = element->Attribute("class");
-            if (classes)
-                m_budget -= static_cast<long>(std::strlen(classes) / 64);
-            holds = HasWord(classes, c.name);
+        case Condition::Class:
+            holds = HasWord(Attribute(element, "class"), name);
             break;
-        }
         case Condition::Equals:
             holds = v == attribute;
             break;
@@ -163,7 +174,7 @@ bool SvgStyleSheet::MatchesCompound(uint32_t begin, uint32_t end, const TiXmlEle
         case Condition::Substring:
             holds = !v.empty() && std::strstr(attribute, v.c_str()) != nullptr;
             break;
-        default: // Any, Has
+        default: // Has
             break;
         }
         if (!holds)

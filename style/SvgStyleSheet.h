@@ -36,7 +36,8 @@ public:
     static constexpr size_t kMaxDeclarations = 400000;
     // Most compounds in one selector; a longer selector skips its rule.
     static constexpr size_t kMaxCompounds = 32;
-    // Compound tests the matching of a whole document may spend; past it,
+    // Steps (compounds tested, attributes passed over, 64 characters of a
+    // value compared) the matching of a whole document may spend; past it,
     // no further rule applies.
     static constexpr long kMatchBudget = 20000000;
 
@@ -78,8 +79,7 @@ public:
             Substring,
         };
         Kind kind;
-        std::string name;
-        std::string value;
+        uint32_t name, value; // strings of the sheet
     };
 
 private:
@@ -95,8 +95,12 @@ private:
     // not supported.
     bool ParseSelector(const std::string& text, uint32_t& specificity);
     void ParseDeclarations(const char* block, size_t length);
+    void AddCondition(Condition::Kind kind, const std::string& name = std::string(),
+                      const std::string& value = std::string());
     void Index(uint32_t selector);
 
+    // The value of element's attribute name, or null; spends budget.
+    const char* Attribute(const TiXmlElement* element, const char* name);
     // Whether the conditions [begin, end) of one compound hold for element.
     bool MatchesCompound(uint32_t begin, uint32_t end, const TiXmlElement* element);
     // The topmost element of a chain of compounds joined by child combinators,
@@ -104,6 +108,9 @@ private:
     const TiXmlElement* MatchChain(uint32_t begin, uint32_t end, const TiXmlElement* element);
     bool Matches(const Selector& selector, const TiXmlElement* element);
 
+    // Names and values of conditions, each kept once; 0 is the empty string.
+    std::vector<std::string> m_strings{std::string()};
+    std::unordered_map<std::string, uint32_t> m_stringIds{{std::string(), 0}};
     std::vector<Condition> m_conditions;
     std::vector<Selector> m_selectors;
     std::vector<SvgCssDeclaration> m_declarations;

@@ -268,18 +268,19 @@ void SkipSpaces(const std::string& text, size_t& pos) {
         ++pos;
 }
 
-// Reads "[name]" or "[name OP value]" from after the "[" into condition.
+// Reads "[name]" or "[name OP value]" from after the "[".
 bool ReadAttributeCondition(const std::string& text, size_t& pos,
-                            SvgStyleSheet::Condition& condition) {
+                            SvgStyleSheet::Condition::Kind& kind, std::string& name,
+                            std::string& value) {
     using Condition = SvgStyleSheet::Condition;
     SkipSpaces(text, pos);
-    if (!ReadName(text, pos, condition.name))
+    if (!ReadName(text, pos, name))
         return false;
     SkipSpaces(text, pos);
     if (pos >= text.size())
         return false;
     if (text[pos] == ']') {
-        condition.kind = Condition::Has;
+        kind = Condition::Has;
         ++pos;
         return true;
     }
@@ -291,10 +292,10 @@ bool ReadAttributeCondition(const std::string& text, size_t& pos,
                       {'^', Condition::Prefix},
                       {'$', Condition::Suffix},
                       {'*', Condition::Substring}};
-    condition.kind = Condition::Equals;
+    kind = Condition::Equals;
     for (const auto& op : kOperators) {
         if (text[pos] == op.op) {
-            condition.kind = op.kind;
+            kind = op.kind;
             ++pos;
             break;
         }
@@ -307,19 +308,19 @@ bool ReadAttributeCondition(const std::string& text, size_t& pos,
         return false;
     if (text[pos] == '"' || text[pos] == '\'') {
         char quote = text[pos++];
-        condition.value.clear();
+        value.clear();
         while (pos < text.size() && text[pos] != quote) {
             if (text[pos] == '\\') {
                 if (pos + 1 >= text.size() || IsHexDigit(static_cast<unsigned char>(text[pos + 1])))
                     return false;
                 ++pos;
             }
-            condition.value += text[pos++];
+            value += text[pos++];
         }
         if (pos >= text.size())
             return false;
         ++pos;
-    } else if (!ReadName(text, pos, condition.value)) {
+    } else if (!ReadName(text, pos, value)) {
         return false;
     }
     SkipSpaces(text, pos);
@@ -431,12 +432,12 @@ bool SvgStyleSheet::ParseSelector(const std::string& text, uint32_t& specificity
         unsigned char first = static_cast<unsigned char>(text[pos]);
         if (first == '*') {
             ++pos;
-            m_conditions.push_back({Condition::Any, std::string(), std::string()});
+            AddCondition(Condition::Any);
             any = true;
         } else if (IsNameChar(first) || first == '\\') {
             if (!ReadName(text, pos, name))
                 return false;
-            m_conditions.push_back({Condition::Type, std::move(name), std::string()});
+            AddCondition(Condition::Type, name);
             ++types;
             any = true;
         }
@@ -446,15 +447,15 @@ bool SvgStyleSheet::ParseSelector(const std::string& text, uint32_t& specificity
                 ++pos;
                 if (!ReadName(text, pos, name))
                     return false;
-                m_conditions.push_back(
-                    {c == '#' ? Condition::Id : Condition::Class, std::move(name), std::string()});
+                AddCondition(c == '#' ? Condition::Id : Condition::Class, name);
                 ++(c == '#' ? ids : classes);
             } else if (c == '[') {
                 ++pos;
-                Condition condition{Condition::Has, std::string(), std::string()};
-                if (!ReadAttributeCondition(text, pos, condition))
+                Condition::Kind kind;
+                std::string value;
+                if (!ReadAttributeCondition(text, pos, kind, name, value))
                     return false;
-                m_conditions.push_back(std::move(condition));
+                AddCondition(kind, name, value);
                 ++classes;
             } else {
                 break;
@@ -481,11 +482,22 @@ bool SvgStyleSheet::ParseSelector(const std::string& text, uint32_t& specificity
         }
         if (pos >= text.size())
             return false;
-        m_conditions.push_back({combinator, std::string(), std::string()});
+        AddCondition(combinator);
     }
     auto cap = [](unsigned n) { return n > 1023 ? 1023u : n; };
     specificity = (cap(ids) << 20) | (cap(classes) << 10) | cap(types);
     return true;
+}
+
+void SvgStyleSheet::AddCondition(Condition::Kind kind, const std::string& name,
+                                 const std::string& value) {
+    auto intern = [this](const std::string& text) {
+        auto found = m_stringIds.emplace(text, static_cast<uint32_t>(m_strings.size()));
+        if (found.second)
+            m_strings.push_back(text);
+        return found.first->second;
+    };
+    m_conditions.push_back({kind, intern(name), intern(value)});
 }
 
 void SvgStyleSheet::ParseDeclarations(const char* block, size_t length) {
