@@ -89,11 +89,17 @@ private:
         uint32_t firstDeclaration, declarationCount;
     };
 
+    // A condition as read, before the rule it belongs to is taken.
+    struct Pending {
+        Condition::Kind kind;
+        std::string name, value;
+    };
+
     // Reads one rule's selector list and declaration block.
     void AddRule(const char* prelude, size_t preludeLength, const char* block, size_t blockLength);
-    // Parses one selector into m_conditions; false (nothing added) when it is
+    // Parses one selector, appending its conditions to out; false when it is
     // not supported.
-    bool ParseSelector(const std::string& text, uint32_t& specificity);
+    bool ParseSelector(const std::string& text, std::vector<Pending>& out, uint32_t& specificity);
     void ParseDeclarations(const char* block, size_t length);
     void AddCondition(Condition::Kind kind, const std::string& name = std::string(),
                       const std::string& value = std::string());

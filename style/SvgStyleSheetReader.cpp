@@ -372,53 +372,53 @@ void SvgStyleSheet::AddSheet(const std::string& text) {
 
 void SvgStyleSheet::AddRule(const char* prelude, size_t preludeLength, const char* block,
                             size_t blockLength) {
+    if (m_selectors.size() >= kMaxSelectors)
+        return;
     std::string selectors = Clean(prelude, preludeLength);
     if (selectors.empty())
         return;
-    size_t conditionsBefore = m_conditions.size();
-    size_t selectorsBefore = m_selectors.size();
     // Every selector of the list must be supported, or the rule is skipped.
-    std::vector<uint32_t> specificities;
+    std::vector<Pending> conditions;
+    std::vector<std::pair<size_t, uint32_t>> ends; // end in conditions, specificity
     CssCursor cursor(selectors.data(), selectors.size());
     size_t pos = 0;
     for (;;) {
         size_t comma = cursor.FindAtLevel(pos, ",");
-        std::string one = selectors.substr(pos, comma - pos);
-        Selector selector;
-        selector.begin = static_cast<uint32_t>(m_conditions.size());
-        if (m_selectors.size() >= kMaxSelectors || !ParseSelector(one, selector.specificity)) {
-            m_conditions.resize(conditionsBefore);
-            m_selectors.resize(selectorsBefore);
+        uint32_t specificity = 0;
+        if (!ParseSelector(selectors.substr(pos, comma - pos), conditions, specificity))
             return;
-        }
-        selector.end = static_cast<uint32_t>(m_conditions.size());
-        m_selectors.push_back(selector);
+        ends.emplace_back(conditions.size(), specificity);
+        if (m_selectors.size() + ends.size() > kMaxSelectors ||
+            m_conditions.size() + conditions.size() > kMaxConditions)
+            return;
         if (comma >= selectors.size())
             break;
         pos = comma + 1;
-    }
-    if (m_conditions.size() > kMaxConditions) {
-        m_conditions.resize(conditionsBefore);
-        m_selectors.resize(selectorsBefore);
-        return;
     }
 
     size_t first = m_declarations.size();
     ParseDeclarations(block, blockLength);
     size_t count = m_declarations.size() - first;
-    if (count == 0) {
-        m_conditions.resize(conditionsBefore);
-        m_selectors.resize(selectorsBefore);
+    if (count == 0)
         return;
-    }
-    for (size_t i = selectorsBefore; i < m_selectors.size(); ++i) {
-        m_selectors[i].firstDeclaration = static_cast<uint32_t>(first);
-        m_selectors[i].declarationCount = static_cast<uint32_t>(count);
-        Index(static_cast<uint32_t>(i));
+    size_t from = 0;
+    for (const auto& end : ends) {
+        Selector selector;
+        selector.begin = static_cast<uint32_t>(m_conditions.size());
+        for (size_t i = from; i < end.first; ++i)
+            AddCondition(conditions[i].kind, conditions[i].name, conditions[i].value);
+        from = end.first;
+        selector.end = static_cast<uint32_t>(m_conditions.size());
+        selector.specificity = end.second;
+        selector.firstDeclaration = static_cast<uint32_t>(first);
+        selector.declarationCount = static_cast<uint32_t>(count);
+        m_selectors.push_back(selector);
+        Index(static_cast<uint32_t>(m_selectors.size() - 1));
     }
 }
 
-bool SvgStyleSheet::ParseSelector(const std::string& text, uint32_t& specificity) {
+bool SvgStyleSheet::ParseSelector(const std::string& text, std::vector<Pending>& out,
+                                  uint32_t& specificity) {
     unsigned ids = 0, classes = 0, types = 0;
     size_t compounds = 0;
     size_t pos = 0;
@@ -432,12 +432,12 @@ bool SvgStyleSheet::ParseSelector(const std::string& text, uint32_t& specificity
         unsigned char first = static_cast<unsigned char>(text[pos]);
         if (first == '*') {
             ++pos;
-            AddCondition(Condition::Any);
+            out.push_back({Condition::Any, std::string(), std::string()});
             any = true;
         } else if (IsNameChar(first) || first == '\\') {
             if (!ReadName(text, pos, name))
                 return false;
-            AddCondition(Condition::Type, name);
+            out.push_back({Condition::Type, name, std::string()});
             ++types;
             any = true;
         }
@@ -447,7 +447,7 @@ bool SvgStyleSheet::ParseSelector(const std::string& text, uint32_t& specificity
                 ++pos;
                 if (!ReadName(text, pos, name))
                     return false;
-                AddCondition(c == '#' ? Condition::Id : Condition::Class, name);
+                out.push_back({c == '#' ? Condition::Id : Condition::Class, name, std::string()});
                 ++(c == '#' ? ids : classes);
             } else if (c == '[') {
                 ++pos;
@@ -455,7 +455,7 @@ bool SvgStyleSheet::ParseSelector(const std::string& text, uint32_t& specificity
                 std::string value;
                 if (!ReadAttributeCondition(text, pos, kind, name, value))
                     return false;
-                AddCondition(kind, name, value);
+                out.push_back({kind, name, value});
                 ++classes;
             } else {
                 break;
@@ -482,7 +482,7 @@ bool SvgStyleSheet::ParseSelector(const std::string& text, uint32_t& specificity
         }
         if (pos >= text.size())
             return false;
-        AddCondition(combinator);
+        out.push_back({combinator, std::string(), std::string()});
     }
     auto cap = [](unsigned n) { return n > 1023 ? 1023u : n; };
     specificity = (cap(ids) << 20) | (cap(classes) << 10) | cap(types);
