@@ -64,7 +64,8 @@ bool IsXmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// Whether the start tag at lt names the element tag ("<text").
+// Whether the start tag at lt opens the element tag names, written with its
+// "<" ("<text").
 bool IsTag(const char* lt, const char* end, const char* tag) {
     size_t n = std::strlen(tag);
     return StartsWith(lt, end, tag) &&

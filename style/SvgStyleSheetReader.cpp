@@ -30,15 +30,13 @@ inline char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Walks CSS text past comments and strings: Next() gives the position of the
-// next character that is neither, or the length.
+// Walks CSS text past comments, strings and nested blocks.
 class CssCursor {
 public:
     CssCursor(const char* text, size_t length) : m_text(text), m_length(length) {}
 
-    // Position of the next character outside comments and strings, from pos;
-    // a string is skipped whole when skipStrings, and reported by its quote
-    // otherwise.
+    // Position after the comments that start at pos (the length for one that
+    // is never closed).
     size_t SkipComments(size_t pos) const {
         while (pos + 1 < m_length && m_text[pos] == '/' && m_text[pos + 1] == '*') {
             const char* close = Find(pos + 2, "*/");
@@ -73,7 +71,7 @@ public:
             if (pos >= m_length)
                 break;
             char c = m_text[pos];
-            if (level == 0 && std::strchr(stops, c))
+            if (level == 0 && c != '\0' && std::strchr(stops, c))
                 return pos;
             if (c == '"' || c == '\'') {
                 pos = SkipString(pos);

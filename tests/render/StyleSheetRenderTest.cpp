@@ -25,10 +25,10 @@ const uint32_t kClear = 0, kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kGreen = 0xFF0
                kLime = 0xFF00FF00, kPurple = 0xFF800080;
 
 const Row kRows[] = {
-    {"classes of a design-tool export, the sheet after the shapes",
+    {"classes of a design-tool export, the sheet in CDATA after the shapes",
      "<rect class='cls-1' width='40' height='40'/><circle class='cls-2' cx='75' cy='25' "
-     "r='15'/><defs><style>.cls-1{fill:#f00}.cls-2{fill:none;stroke:#00f;stroke-width:6}"
-     "</style></defs>",
+     "r='15'/><defs><style type='text/css'><![CDATA[\n .cls-1{fill:#f00}\n "
+     ".cls-2{fill:none;stroke:#00f;stroke-width:6}\n]]></style></defs>",
      {{20, 20, kRed}, {75, 10, kBlue}, {75, 25, kClear}}},
     {"presentation attribute < sheet < style attribute, !important above all",
      "<style>rect{fill:red} .x{fill:blue} #y{fill:green}</style><rect width='20' "
