@@ -194,7 +194,7 @@ void SvgElement::ReadStyleInto(SvgFigure* figure, TiXmlElement* xml) {
     SvgStyle* style = figure->GetStyle();
     if (m_parent)
         style->parent = m_parent->GetInheritableStyle();
-    style->ReadFromElement(xml);
+    style->ReadFromElement(xml, m_owner ? m_owner->GetStyleSheet() : nullptr);
 }
 
 float SvgElement::GetFontSize() {

@@ -1,5 +1,6 @@
 #include "document/SvgStopElement.h"
 
+#include "engine/SvgEngine.h"
 #include "style/SvgColorReaders.h"
 #include "style/SvgStyle.h"
 
@@ -14,7 +15,7 @@ SvgStopElement::~SvgStopElement() {
 }
 
 bool SvgStopElement::ReadAttributes(TiXmlElement* xml) {
-    style->ReadFromElement(xml);
+    style->ReadFromElement(xml, m_owner ? m_owner->GetStyleSheet() : nullptr);
     ReadLengthAttribute(offset, xml, "offset");
     // A percentage is the fraction it names (the reader keeps it divided by
     // 100); em, ex and "inherit" have no position here and leave the stop at 0.

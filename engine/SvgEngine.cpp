@@ -7,6 +7,7 @@
 #include "engine/SvgXmlReader.h"
 #include "interface/SvgCommand.h"
 #include "platform/mfc/Afx.h"
+#include "style/SvgStyleSheet.h"
 
 #include <tinyxml.h>
 
@@ -38,6 +39,7 @@ SvgEngine::SvgEngine() {
 SvgEngine::~SvgEngine() {
     delete m_root;
     m_root = nullptr;
+    m_styleSheet.reset();
     ElementRegistry::Release();
     delete m_cache;
     m_cache = nullptr;
@@ -92,10 +94,12 @@ void SvgEngine::Dispatch(SvgCommand& command) {
 void SvgEngine::Parse(const char* fileName) {
     TiXmlDocument doc;
     // A partly read file still gives what it holds.
-    bool wellFormed = SvgXmlReader::Load(fileName, doc);
+    bool hasStyle = false;
+    bool wellFormed = SvgXmlReader::Load(fileName, doc, &hasStyle);
 
     delete m_root;
     m_root = nullptr;
+    m_styleSheet.reset();
     ResetIndex();
     m_documentWidth = 0;
     m_documentHeight = 0;
@@ -108,6 +112,9 @@ void SvgEngine::Parse(const char* fileName) {
     if (!m_svgXml)
         return; // no document: later draws do nothing
 
+    // Style sheets apply to the whole document, also before their element.
+    if (hasStyle)
+        m_styleSheet = SvgStyleSheet::FromDocument(m_svgXml);
     m_root = new SvgRootElement();
     m_root->SetOwner(this);
     m_copyBudget = kCopyBudget;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -12,6 +13,7 @@ class GdiImage;
 class SvgCommand;
 class SvgElement;
 class SvgRootElement;
+class SvgStyleSheet;
 class TiXmlElement;
 namespace Gdiplus {
 class Graphics;
@@ -52,6 +54,8 @@ public:
     // nothing taken) when fewer are left.
     bool TakeCopyBudget(long count = 1);
 
+    // The document's style sheets; null when it has none.
+    SvgStyleSheet* GetStyleSheet() const { return m_styleSheet.get(); }
     SvgRootElement* GetRoot() const { return m_root; }
     GdiImage* GetBitmapCache() const { return m_cache; }
     float GetX() const { return m_x; }
@@ -79,6 +83,8 @@ private:
     float m_height = 0;
     TiXmlElement* m_svgXml = nullptr; // valid only while a parse runs
     SvgRootElement* m_root = nullptr;
+    // The elements' styles point into it: it goes only after the root.
+    std::unique_ptr<SvgStyleSheet> m_styleSheet;
     GdiImage* m_cache = nullptr;
     GdiGraphics* m_cacheGraphics = nullptr; // only while the cache is rendered
 

@@ -64,10 +64,12 @@ bool IsXmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// Whether the start tag at lt names a text element.
-bool IsTextTag(const char* lt, const char* end) {
-    return StartsWith(lt, end, "<text") &&
-           (lt + 5 == end || IsXmlSpace(lt[5]) || lt[5] == '>' || lt[5] == '/');
+// Whether the start tag at lt opens the element tag names, written with its
+// "<" ("<text").
+bool IsTag(const char* lt, const char* end, const char* tag) {
+    size_t n = std::strlen(tag);
+    return StartsWith(lt, end, tag) &&
+           (lt + n == end || IsXmlSpace(lt[n]) || lt[n] == '>' || lt[n] == '/');
 }
 
 // One pass over the markup. Counts element depth the way the XML reader nests;
@@ -76,9 +78,10 @@ bool IsTextTag(const char* lt, const char* end) {
 // cannot skip) becomes as many line ends as it held, so line numbers stay.
 // needsRewrite tells whether the copy would differ for a reason other than depth.
 // When marks is given (the bytes of `in`, writable), white space in character
-// data inside text elements is overwritten there with kTextSpace.
+// data inside text elements is overwritten there with kTextSpace. When
+// sawStyle is given, it is set if a style element starts.
 int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewrite,
-         char* marks = nullptr) {
+         char* marks = nullptr, bool* sawStyle = nullptr) {
     const char* const begin = in.data();
     const char* const end = begin + in.size();
     const char* p = begin;
@@ -153,6 +156,8 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
                 }
                 ++q;
             }
+            if (sawStyle && IsTag(lt, end, "<style"))
+                *sawStyle = true;
             bool empty = q < end && q[-1] == '/';
             if (q < end)
                 ++q;
@@ -169,7 +174,7 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
             }
             if (!empty) {
                 depth = level;
-                if (textFrom == 0 && IsTextTag(lt, end))
+                if (textFrom == 0 && IsTag(lt, end, "<text"))
                     textFrom = level;
             }
         } else {
@@ -245,23 +250,27 @@ int SvgXmlReader::LimitDepth(std::string& bytes, int maxDepth) {
     return deepest;
 }
 
-void SvgXmlReader::MarkTextSpaces(std::string& bytes) {
-    Scan(bytes, kMaxXmlDepth, nullptr, nullptr, &bytes[0]);
+void SvgXmlReader::MarkTextSpaces(std::string& bytes, bool* hasStyle) {
+    if (hasStyle)
+        *hasStyle = false;
+    Scan(bytes, kMaxXmlDepth, nullptr, nullptr, &bytes[0], hasStyle);
 }
 
-bool SvgXmlReader::Load(const char* path, TiXmlDocument& doc) {
+bool SvgXmlReader::Load(const char* path, TiXmlDocument& doc, bool* hasStyle) {
     std::string bytes;
+    if (hasStyle)
+        *hasStyle = false;
     if (!ReadFile(path, bytes)) {
         doc.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
         return false;
     }
-    return Parse(std::move(bytes), doc);
+    return Parse(std::move(bytes), doc, hasStyle);
 }
 
-bool SvgXmlReader::Parse(std::string bytes, TiXmlDocument& doc) {
+bool SvgXmlReader::Parse(std::string bytes, TiXmlDocument& doc, bool* hasStyle) {
     NormalizeLineEnds(bytes);
     LimitDepth(bytes, kMaxXmlDepth);
-    MarkTextSpaces(bytes);
+    MarkTextSpaces(bytes, hasStyle);
     doc.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
     return !doc.Error();
 }

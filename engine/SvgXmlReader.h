@@ -41,15 +41,16 @@ public:
 
     // Overwrites every space, tab and line end in the character data of text
     // elements (and of the elements inside them) with kTextSpace. Markup,
-    // comments and CDATA sections are left as they are.
-    static void MarkTextSpaces(std::string& bytes);
+    // comments and CDATA sections are left as they are. hasStyle (may be
+    // null) tells whether a `style` element starts in the bytes.
+    static void MarkTextSpaces(std::string& bytes, bool* hasStyle = nullptr);
 
     // ReadFile, NormalizeLineEnds, LimitDepth(kMaxXmlDepth), MarkTextSpaces,
     // then parse as UTF-8.
     // False when the file cannot be read or is not well-formed XML (the document
     // then holds the reader's error).
-    static bool Load(const char* path, TiXmlDocument& doc);
+    static bool Load(const char* path, TiXmlDocument& doc, bool* hasStyle = nullptr);
 
     // The same, from bytes already in memory (taken by value: they are cut).
-    static bool Parse(std::string bytes, TiXmlDocument& doc);
+    static bool Parse(std::string bytes, TiXmlDocument& doc, bool* hasStyle = nullptr);
 };

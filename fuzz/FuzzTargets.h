@@ -14,7 +14,9 @@
 #include "style/SvgAttributeTable.h"
 #include "style/SvgColorReaders.h"
 #include "style/SvgStringValue.h"
+#include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStyle.h"
+#include "style/SvgStyleSheet.h"
 #include "syntax/SvgDeclaration.h"
 #include "syntax/SvgMatrix.h"
 #include "syntax/SvgPathBuilder.h"
@@ -29,6 +31,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -237,6 +240,45 @@ inline bool Style(const uint8_t* data, size_t size) {
     third.ReadStyleAttribute(parts[2].c_str());
     third.MergeFromParent(&child);
     return std::isfinite(third.strokeWidth.computed) && std::isfinite(third.fontSize.computed);
+}
+
+// Style sheets: the input as the text of a style element, matched against
+// every element of a small document, whose styles are then read with what
+// applies, parents first.
+inline bool Sheet(const uint8_t* data, size_t size) {
+    SvgStyleSheet sheet;
+    sheet.AddSheet(std::string(reinterpret_cast<const char*>(data), size));
+    if (sheet.SelectorCount() > SvgStyleSheet::kMaxSelectors ||
+        sheet.DeclarationCount() > SvgStyleSheet::kMaxDeclarations)
+        return false;
+    TiXmlDocument doc;
+    doc.Parse("<svg id='s' class='x y'><g class='x' fill='red' lang='en-us'><rect id='r' "
+              "class='y z' data-k='v w'/><text class='t'>t<tspan id='u'/></text></g><use "
+              "class='x'/><linearGradient><stop class='s'/></linearGradient></svg>");
+    std::vector<std::pair<const TiXmlElement*, std::unique_ptr<SvgStyle>>> read;
+    std::vector<const TiXmlElement*> pending{doc.RootElement()};
+    while (!pending.empty()) {
+        const TiXmlElement* element = pending.back();
+        pending.pop_back();
+        SvgSpecifiedStyle given;
+        sheet.Match(element, given);
+        // One winner per property, important and normal apart.
+        if (given.sheetImportant.size() > kAttributeCount ||
+            given.sheetNormal.size() > kAttributeCount)
+            return false;
+        auto style = std::make_unique<SvgStyle>();
+        for (const auto& earlier : read)
+            if (earlier.first == element->Parent())
+                style->parent = earlier.second.get();
+        style->ReadFromElement(element, &sheet);
+        if (!std::isfinite(style->strokeWidth.computed) || !std::isfinite(style->fontSize.computed))
+            return false;
+        read.emplace_back(element, std::move(style));
+        for (const TiXmlElement* child = element->FirstChildElement(); child;
+             child = child->NextSiblingElement())
+            pending.push_back(child);
+    }
+    return true;
 }
 
 // Draws the picture into a bitmap a little larger than the window, through a

@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class SvgStyleSheet;
 class TiXmlElement;
 struct SvgSpecifiedStyle;
 
@@ -40,13 +41,17 @@ public:
     void ShareTextWith(SvgStyle& other);
 
     // Reading. ReadFromElement reads the style attribute, then the presentation
-    // attributes, then runs the cascade from parent (when there is one).
-    void ReadFromElement(const TiXmlElement* element);
+    // attributes, then runs the cascade from parent (when there is one). The
+    // declarations of sheet (may be null) that apply to element are read
+    // after the style attribute's (its important ones after the style
+    // attribute's important ones) and before the presentation attributes.
+    void ReadFromElement(const TiXmlElement* element, SvgStyleSheet* sheet = nullptr);
     // Reads again what source's element specified, under parentStyle (none:
     // the initial values), as for a copy of that element: the record first
     // returns to the state of a new one.
     void ReadCopyOf(const SvgStyle* source, const SvgStyle* parentStyle);
-    // The declarations of a style attribute ("name: value; ...").
+    // The declarations of a style attribute ("name: value; ..."), those marked
+    // "!important" first.
     void ReadStyleAttribute(const char* text);
     // One declaration whose name has number id in the attribute table.
     void ReadPropertyById(int id, const char* value);
@@ -105,6 +110,9 @@ private:
     void SetInitialValues();
     // Reads a style attribute and presentation attributes as given.
     void ReadSpecified(const SvgSpecifiedStyle& given);
+    // The declarations of a style attribute marked "!important" (without the
+    // mark), or those not marked.
+    void ReadStyleDeclarations(const char* text, bool important);
     // Reads one presentation attribute whose name has number id.
     void ReadPresentationAttribute(int id, const char* value);
     // Resolves this record's own relative values (font-size keywords and

@@ -4,10 +4,12 @@
 #include "style/SvgColorReaders.h"
 #include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStyle.h"
+#include "style/SvgStyleSheet.h"
 #include "style/SvgValueReaders.h"
 
 #include <cstring>
 #include <string>
+#include <strings.h>
 #include <tinyxml.h>
 
 namespace {
@@ -114,6 +116,26 @@ long SvgDeclarationReader::SkipSpace(long pos) const {
     return pos;
 }
 
+bool SvgDeclarationReader::CutImportant(const char* value, size_t& length) {
+    static const char kWord[] = "important";
+    const size_t n = sizeof kWord - 1;
+    size_t end = length;
+    while (end > 0 && IsSpace(static_cast<unsigned char>(value[end - 1])))
+        --end;
+    if (end < n + 1 || strncasecmp(value + end - n, kWord, n) != 0)
+        return false;
+    end -= n;
+    while (end > 0 && IsSpace(static_cast<unsigned char>(value[end - 1])))
+        --end;
+    if (end == 0 || value[end - 1] != '!')
+        return false;
+    --end;
+    while (end > 0 && IsSpace(static_cast<unsigned char>(value[end - 1])))
+        --end;
+    length = end;
+    return true;
+}
+
 bool SvgDeclarationReader::Next() {
     if (m_done)
         return false;
@@ -159,7 +181,7 @@ bool SvgDeclarationReader::Next() {
     return true;
 }
 
-void SvgStyle::ReadFromElement(const TiXmlElement* element) {
+void SvgStyle::ReadFromElement(const TiXmlElement* element, SvgStyleSheet* sheet) {
     if (element) {
         // Each presentation attribute names a property of its own, so reading
         // them in document order in one pass gives the same record as looking
@@ -180,6 +202,8 @@ void SvgStyle::ReadFromElement(const TiXmlElement* element) {
                 given.attributes.emplace_back(SvgPropBlockProgression, a->Value());
             }
         }
+        if (sheet)
+            sheet->Match(element, given);
         if (!given.Empty()) {
             ReadSpecified(given);
             specified = std::make_shared<const SvgSpecifiedStyle>(std::move(given));
@@ -206,8 +230,19 @@ void SvgStyle::ReadCopyOf(const SvgStyle* source, const SvgStyle* parentStyle) {
 }
 
 void SvgStyle::ReadSpecified(const SvgSpecifiedStyle& given) {
-    if (given.hasStyleAttribute)
-        ReadStyleAttribute(given.styleAttribute.c_str());
+    // The first reading of a property wins: the style attribute's important
+    // declarations, the sheets' important ones, the style attribute's others,
+    // the sheets' others, the presentation attributes.
+    const char* style = given.hasStyleAttribute ? given.styleAttribute.c_str() : nullptr;
+    bool important = style && std::strchr(style, '!');
+    if (important)
+        ReadStyleDeclarations(style, true);
+    for (const SvgCssDeclaration* declaration : given.sheetImportant)
+        ReadPropertyById(declaration->id, declaration->value.c_str());
+    if (style)
+        ReadStyleDeclarations(style, false);
+    for (const SvgCssDeclaration* declaration : given.sheetNormal)
+        ReadPropertyById(declaration->id, declaration->value.c_str());
     for (const auto& attribute : given.attributes)
         ReadPresentationAttribute(attribute.first, attribute.second.c_str());
 }
@@ -215,6 +250,12 @@ void SvgStyle::ReadSpecified(const SvgSpecifiedStyle& given) {
 void SvgStyle::ReadStyleAttribute(const char* styleText) {
     if (!styleText)
         return;
+    if (std::strchr(styleText, '!'))
+        ReadStyleDeclarations(styleText, true);
+    ReadStyleDeclarations(styleText, false);
+}
+
+void SvgStyle::ReadStyleDeclarations(const char* styleText, bool important) {
     SvgDeclarationReader reader(styleText);
     std::string longValue;
     char buffer[256];
@@ -224,9 +265,11 @@ void SvgStyle::ReadStyleAttribute(const char* styleText) {
         int id = LookupAttributeId(reader.Name(), reader.NameLength());
         if (id == 0)
             continue;
+        size_t length = reader.ValueLength();
+        if (SvgDeclarationReader::CutImportant(reader.Value(), length) != important)
+            continue;
         // The readers take terminated text.
         const char* value;
-        size_t length = reader.ValueLength();
         if (length < sizeof buffer) {
             std::memcpy(buffer, reader.Value(), length);
             buffer[length] = '\0';

@@ -17,6 +17,11 @@ public:
 
     explicit SvgDeclarationReader(const char* text);
 
+    // Whether the value of length characters ends in "!important" (any case,
+    // white space allowed after the "!"); length then leaves it out, with the
+    // white space before it.
+    static bool CutImportant(const char* value, size_t& length);
+
     // Moves to the next declaration; false when there is none.
     bool Next();
 
