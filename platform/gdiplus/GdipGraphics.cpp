@@ -183,15 +183,20 @@ GpGraphics::GpGraphics(std::shared_ptr<PixelStore> s) : store(std::move(s)) {
 }
 
 GpGraphics::~GpGraphics() {
+    UnwindLevels(this, 0);
     tag = kDeadTag;
     if (cr)
         cairo_destroy(cr);
 }
 
 cairo_t* GpGraphics::Begin() {
-    if (hidden)
+    if (hidden || hidingLevels > 0)
         return nullptr;
     if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
+        // The clips and groups of the open levels went with the error: draw
+        // nothing until they have ended.
+        if (!levels.empty())
+            return nullptr;
         // Never let an error of an earlier call disable later drawing.
         cairo_destroy(cr);
         cr = cairo_create(store->surface);
@@ -239,7 +244,8 @@ Status WINGDIPAPI GdipDeleteGraphics(GpGraphics* graphics) {
 Status WINGDIPAPI GdipSaveGraphics(GpGraphics* graphics, GraphicsState* state) {
     if (!Valid(graphics) || !state)
         return InvalidParameter;
-    SavedGraphics s{graphics->nextState++, graphics->world, graphics->hidden, graphics->smoothing};
+    SavedGraphics s{graphics->nextState++, graphics->world, graphics->hidden, graphics->smoothing,
+                    graphics->levels.size()};
     if (graphics->nextState == 0)
         graphics->nextState = 1;
     graphics->saved.push_back(s);
@@ -257,6 +263,7 @@ Status WINGDIPAPI GdipRestoreGraphics(GpGraphics* graphics, GraphicsState state)
         graphics->world = saved[i].world;
         graphics->hidden = saved[i].hidden;
         graphics->smoothing = saved[i].smoothing;
+        UnwindLevels(graphics, saved[i].levels);
         saved.resize(i); // later saves go too
         break;
     }

@@ -320,6 +320,20 @@ struct SavedGraphics {
     cairo_matrix_t world;
     bool hidden;
     SmoothingMode smoothing;
+    size_t levels; // GpGraphics::levels at the save
+};
+
+// What a clip or a layer added to a graphics state (GdipLayer.cpp). A live
+// level holds a Cairo save (clip) or a save and a group (layer, mask) on the
+// graphics' context; a flat one holds nothing; a hiding one holds nothing and
+// hides all drawing until it ends.
+struct GraphicsLevel {
+    enum Kind { Clip, Layer, Mask };
+    enum Mode { Live, Flat, Hiding };
+    Kind kind;
+    Mode mode;
+    double opacity = 1; // of a layer
+    double pixels = 0;  // of a live layer or mask, taken from the graphics' budget
 };
 
 class GpGraphics {
@@ -332,6 +346,9 @@ public:
     SmoothingMode smoothing = SmoothingModeDefault;
     std::vector<SavedGraphics> saved;
     GraphicsState nextState = 1;
+    std::vector<GraphicsLevel> levels; // clips and layers, innermost last
+    double layerPixels = 0;            // pixels of the live layers and masks
+    int hidingLevels = 0;
 
     explicit GpGraphics(std::shared_ptr<PixelStore> s);
     ~GpGraphics();
@@ -340,6 +357,10 @@ public:
     // nothing is to be drawn.
     cairo_t* Begin();
 };
+
+// Ends the levels past the first count (clips restored, layers composited,
+// masks dropped), innermost first.
+void UnwindLevels(GpGraphics* graphics, size_t count);
 
 // Validity checks for handles.
 template <class T> inline bool Valid(const T* p, uint32_t tag) {
