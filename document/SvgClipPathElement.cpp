@@ -101,8 +101,8 @@ void SvgClipPathElement::IntersectClip(GdiGraphics& graphics, const RectF& box) 
         SvgMatrix m = ContentMatrix(box);
         if (part != drawn) {
             const auto* use = static_cast<const SvgUseElement*>(part);
-            m = m.multiply(TransformOf(use)).multiply(
-                SvgMatrix(1, 0, 0, 1, use->GetX(), use->GetY()));
+            m = m.multiply(TransformOf(use))
+                    .multiply(SvgMatrix(1, 0, 0, 1, use->GetX(), use->GetY()));
         }
         m = m.multiply(TransformOf(drawn));
         SvgFigure* figure = drawn->GetFigure();

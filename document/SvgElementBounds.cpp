@@ -6,6 +6,7 @@
 #include "engine/GdiMatrix.h"
 #include "render/SvgFigure.h"
 #include "render/SvgPathBounds.h"
+#include "style/SvgStyle.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -15,10 +16,29 @@ using namespace Gdiplus;
 
 namespace {
 
+// stroke-linejoin round and bevel, stroke-linecap butt and round: every other
+// value draws as miter and square.
+const unsigned kJoinRound = 1, kJoinBevel = 2;
+const unsigned kCapButt = 0, kCapRound = 1;
+
 struct Box {
     double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
 
     bool Empty() const { return !(right >= left && bottom >= top); }
+    void Add(const Box& b) {
+        if (b.Empty())
+            return;
+        left = std::min(left, b.left);
+        top = std::min(top, b.top);
+        right = std::max(right, b.right);
+        bottom = std::max(bottom, b.bottom);
+    }
+    void Grow(double by) {
+        left -= by;
+        top -= by;
+        right += by;
+        bottom += by;
+    }
     void Add(const RectF& r) {
         left = std::min(left, double(r.X));
         top = std::min(top, double(r.Y));
@@ -87,30 +107,83 @@ bool Placement(const SvgElement& child, SvgMatrix& m) {
     return true;
 }
 
-void Accumulate(const SvgElement& e, const SvgMatrix& m, Box& box) {
-    if (const SvgFigure* figure = e.GetFigure())
-        AddPath(figure->GetPath(), m, box);
+// How far a stroke reaches beyond the outline, in the figure's user space:
+// half its width, times the miter limit for miter joins and √2 for square
+// caps; -1 when the width is yet to be resolved.
+double StrokeReach(const SvgStyle* style) {
+    if (!style || (style->stroke.uri.empty() && !style->stroke.colorSet))
+        return 0;
+    const SvgLength& width = style->strokeWidth;
+    if (width.unit == SvgUnitPercent)
+        return -1;
+    if (!(width.computed > 0))
+        return 0;
+    double factor = 1;
+    unsigned join = style->strokeLinejoin.computed, cap = style->strokeLinecap.computed;
+    if (join != kJoinRound && join != kJoinBevel)
+        factor = std::max(factor, double(style->strokeMiterlimit.value));
+    if (cap != kCapButt && cap != kCapRound)
+        factor = std::max(factor, std::sqrt(2.0));
+    return width.computed / 2.0 * factor;
+}
+
+// Adds e's outlines to box under m; with ink, their strokes too. False when
+// the ink of something drawn cannot be told.
+bool Accumulate(const SvgElement& e, const SvgMatrix& m, bool ink, Box& box) {
+    int kind = e.GetKind();
+    if (ink && !(SvgIsShapeKind(kind) || kind == SvgKindText || kind == SvgKindTspan ||
+                 kind == SvgKindPositionGlyph || kind == SvgKindGroup || kind == SvgKindUse ||
+                 kind == SvgKindSvg || kind == SvgKindSymbol || kind == SvgKindDesc))
+        return false;
+    if (const SvgFigure* figure = e.GetFigure()) {
+        Box own;
+        AddPath(figure->GetPath(), m, own);
+        if (ink && !own.Empty()) {
+            double reach = StrokeReach(figure->PeekStyle());
+            if (reach < 0)
+                return false;
+            // The reach under m: at most its size times m's largest stretch,
+            // which the square root of the sum of the squares bounds.
+            double scale = std::sqrt(m.getA() * m.getA() + m.getB() * m.getB() +
+                                     m.getC() * m.getC() + m.getD() * m.getD());
+            own.Grow(reach * scale);
+        }
+        box.Add(own);
+    }
     SvgMatrix content;
     if (!ContentMatrix(e, content))
-        return;
+        return true;
     SvgMatrix inner = m.multiply(content);
     for (const SvgElement* child : e.GetChildren()) {
         SvgMatrix placement;
-        if (Placement(*child, placement))
-            Accumulate(*child, inner.multiply(placement), box);
+        if (Placement(*child, placement) &&
+            !Accumulate(*child, inner.multiply(placement), ink, box))
+            return false;
     }
+    return true;
+}
+
+bool Measure(const SvgElement& element, bool ink, RectF& box) {
+    Box b;
+    bool known = Accumulate(element, SvgMatrix(), ink, b);
+    box = RectF();
+    if (!known)
+        return false;
+    if (b.Empty())
+        return !ink ? false : true;
+    if (!std::isfinite(b.right - b.left) || !std::isfinite(b.bottom - b.top))
+        return false;
+    auto narrow = [](double v) { return REAL(std::clamp(v, -double(FLT_MAX), double(FLT_MAX))); };
+    box = RectF(narrow(b.left), narrow(b.top), narrow(b.right - b.left), narrow(b.bottom - b.top));
+    return true;
 }
 
 } // namespace
 
 bool SvgElementBounds::Of(const SvgElement& element, RectF& box) {
-    Box b;
-    Accumulate(element, SvgMatrix(), b);
-    if (b.Empty() || !std::isfinite(b.right - b.left) || !std::isfinite(b.bottom - b.top)) {
-        box = RectF();
-        return false;
-    }
-    auto narrow = [](double v) { return REAL(std::clamp(v, -double(FLT_MAX), double(FLT_MAX))); };
-    box = RectF(narrow(b.left), narrow(b.top), narrow(b.right - b.left), narrow(b.bottom - b.top));
-    return true;
+    return Measure(element, false, box);
+}
+
+bool SvgElementBounds::Ink(const SvgElement& element, RectF& box) {
+    return Measure(element, true, box);
 }

@@ -13,4 +13,9 @@ class SvgElementBounds {
 public:
     // False, and an empty box, when the element draws no outline.
     static bool Of(const SvgElement& element, Gdiplus::RectF& box);
+    // A box, in the same space, that holds all the element draws, strokes
+    // included (with room for joins and caps); false when there is none that
+    // can be told (content of a kind it does not know, widths yet to be
+    // resolved). An element that draws nothing has an empty box.
+    static bool Ink(const SvgElement& element, Gdiplus::RectF& box);
 };

@@ -15,8 +15,8 @@ namespace {
 // The element a clip-path or mask names, when it is of the kind wanted and not
 // one being applied already (a reference back is ignored, as is one nested
 // too deep); null otherwise, and the property is then as if not given.
-const SvgElement* Resolve(SvgEngine& engine, const SvgRenderContext& context,
-                          const std::string& id, int kind) {
+const SvgElement* Resolve(SvgEngine& engine, const SvgRenderContext& context, const std::string& id,
+                          int kind) {
     if (id.empty() || context.applying.size() >= SvgRenderContext::kMaxNesting)
         return nullptr;
     const SvgElement* target = engine.FindElementById(id.c_str());
@@ -98,7 +98,11 @@ void SvgLayerScope::Begin(const SvgElement& element, const RectF* box) {
     bool layerOpacity = opacity < 1 && !figure->AbsorbsOpacity();
     if (!layerOpacity && !m_clip && !m_mask)
         return;
-    m_graphics.Record(KelBeginLayer(m_graphics.Get(), REAL(layerOpacity ? opacity : 1), nullptr));
+    // The layer need hold no more than the element draws.
+    RectF ink;
+    bool bounded = SvgElementBounds::Ink(element, ink);
+    m_graphics.Record(KelBeginLayer(m_graphics.Get(), REAL(layerOpacity ? opacity : 1),
+                                    bounded ? &ink : nullptr));
     m_layer = true;
 }
 

@@ -90,9 +90,9 @@ void SvgMaskElement::DrawContent(GdiGraphics& graphics, const RectF& box,
         // The mask's own mask (and clip-path), in the element's user space.
         SvgLayerScope own(*this, graphics, &box);
         if (own.Draws()) {
-            GdiMatrix* matrix = m_contentInBoundingBox ? GdiMatrix::Create(box.Width, 0, 0,
-                                                                            box.Height, box.X, box.Y)
-                                                       : nullptr;
+            GdiMatrix* matrix = m_contentInBoundingBox
+                                    ? GdiMatrix::Create(box.Width, 0, 0, box.Height, box.X, box.Y)
+                                    : nullptr;
             if (matrix)
                 SvgRenderState::Prepend(graphics, matrix);
             for (SvgElement* child : m_children)

@@ -180,8 +180,8 @@ Status SvgFigure::PaintCoverage(GdiGraphics& graphics) {
     // The fill's own rule comes back afterwards: the cached brush fills with it.
     FillMode previous = FillModeAlternate;
     GdipGetPathFillMode(nativePath, &previous);
-    GdipSetPathFillMode(nativePath,
-                        s.clipRule.computed == kFillRuleEvenodd ? FillModeAlternate : FillModeWinding);
+    GdipSetPathFillMode(nativePath, s.clipRule.computed == kFillRuleEvenodd ? FillModeAlternate
+                                                                            : FillModeWinding);
     GdiBrush* opaque = GdiBrush::CreateSolid(0xFF000000);
     Status status =
         graphics.Record(GdipFillPath(graphics.Get(), opaque ? opaque->Get() : nullptr, nativePath));

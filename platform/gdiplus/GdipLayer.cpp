@@ -15,9 +15,11 @@ namespace Gdiplus {
 namespace {
 
 // Live layers and masks at once, and the pixels they may hold together (four
-// bytes each): deeper or larger ones are refused.
+// bytes each): eight times the target's, and at least 2^25; deeper or larger
+// ones are refused.
 constexpr size_t kMaxLiveLayers = 64;
-constexpr double kMaxLayerPixels = double(1 << 25);
+constexpr double kLayerPixelsPerTargetPixel = 8;
+constexpr double kMinLayerPixels = double(1 << 25);
 
 // The clip's box on the target, in the target's units, rounded out to whole
 // pixels; false when the clip is empty.
@@ -38,6 +40,14 @@ bool DeviceClipBox(cairo_t* cr, double* x, double* y, double* width, double* hei
     *width = x2 - x1;
     *height = y2 - y1;
     return true;
+}
+
+// The pixels of the graphics' target: a bitmap's, else its clip box's.
+double TargetPixels(GpGraphics* g) {
+    if (g->store)
+        return double(g->store->width) * g->store->height;
+    double x, y, w, h;
+    return DeviceClipBox(g->cr, &x, &y, &w, &h) ? w * h : 0;
 }
 
 size_t LiveGroups(const GpGraphics* g) {
@@ -77,7 +87,9 @@ Status PushGroup(GpGraphics* g, GraphicsLevel level, cairo_t* cr, const double* 
     if (!DeviceClipBox(cr, &x, &y, &w, &h)) {
         // Nothing would show: hide the drawing instead of making a group.
         level.mode = GraphicsLevel::Hiding;
-    } else if (LiveGroups(g) >= kMaxLiveLayers || g->layerPixels + w * h > kMaxLayerPixels) {
+    } else if (LiveGroups(g) >= kMaxLiveLayers ||
+               g->layerPixels + w * h >
+                   std::max(kMinLayerPixels, kLayerPixelsPerTargetPixel * TargetPixels(g))) {
         level.mode =
             level.kind == GraphicsLevel::Layer ? GraphicsLevel::Flat : GraphicsLevel::Hiding;
         status = OutOfMemory;
