@@ -3,7 +3,10 @@
 // librsvg draw them where they agree; where they differ the row says whose
 // picture it follows.
 
+#include "HostBitmap.h"
 #include "SvgTestSupport.h"
+
+#include "interface/KelSvg.h"
 
 #include <gtest/gtest.h>
 
@@ -182,6 +185,14 @@ const Row kRows[] = {
       {75, 55, 0x00000000},
       {25, 90, 0x80FF0000},
       {80, 90, 0xFF008000}}},
+    {"a layer holds all its element draws: miters and square caps",
+     "<polyline points='10,95 30,35 50,95' fill='yellow' stroke='blue' stroke-width='8' "
+     "stroke-miterlimit='10' opacity='0.5'/>"
+     "<line x1='60' y1='50' x2='90' y2='50' stroke='red' stroke-width='10' "
+     "stroke-linecap='square' opacity='0.5'/>"
+     "<g opacity='0.5' transform='scale(0.5)'><path d='M130 20 h40' stroke='green' "
+     "stroke-width='20' stroke-linecap='square'/></g>",
+     {{30, 28, 0x800000FF}, {94, 50, 0x80FF0000}, {56, 50, 0x80FF0000}, {62, 10, 0x80008000}}},
 };
 
 } // namespace
@@ -194,4 +205,31 @@ TEST(Layers, OpacityClipPathsAndMasksDrawAsSvgViewersDo) {
             EXPECT_TRUE(NearArgb(p.At(probe.x, probe.y), probe.argb, 2))
                 << "at " << probe.x << ", " << probe.y;
     }
+}
+
+// Layers work on every target: a graphics, a device context, the bitmap cache.
+TEST(Layers, EveryTargetDrawsTheSame) {
+    std::string body;
+    for (const Row& row : kRows)
+        body += "<g transform='scale(0.3)'>" + row.body + "</g>";
+    TempSvgFile file(Svg("width='100' height='100'", body));
+    CKelSvg picture;
+    picture.CommandParseSVGFile(file.PathBuffer());
+    HostBitmap direct(100, 100, kWhite), dc(100, 100, kWhite), cached(100, 100, kWhite);
+    {
+        Gdiplus::Graphics graphics(static_cast<Gdiplus::GpImage*>(direct.bitmap()));
+        picture.CommandDrawSVGGraphics(&graphics);
+    }
+    picture.CommandDrawSVG(dc.dc());
+    picture.CommandCreateBitmapCache();
+    picture.CommandDrawSVG(cached.dc());
+    int painted = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            painted += direct.At(x, y) != kWhite;
+            ASSERT_EQ(direct.At(x, y), dc.At(x, y)) << x << ", " << y;
+            ASSERT_TRUE(NearArgb(cached.At(x, y), direct.At(x, y), 1)) << x << ", " << y;
+        }
+    }
+    EXPECT_GT(painted, 500);
 }
