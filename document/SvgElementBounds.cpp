@@ -39,6 +39,12 @@ struct Box {
         right += by;
         bottom += by;
     }
+    void Add(double x, double y) {
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x);
+        bottom = std::max(bottom, y);
+    }
     void Add(const RectF& r) {
         left = std::min(left, double(r.X));
         top = std::min(top, double(r.Y));
@@ -52,13 +58,24 @@ bool IsIdentity(const SvgMatrix& m) {
            m.getF() == 0;
 }
 
-// Adds the box of path under m.
-void AddPath(const GdiPath* path, const SvgMatrix& m, Box& box) {
+// Adds the box of path under m: exact, or (loose) the box of its own box's
+// corners, which is cheaper and holds it.
+void AddPath(const GdiPath* path, const SvgMatrix& m, bool loose, Box& box) {
     INT count = 0;
     if (!path || GdipGetPointCount(path->Get(), &count) != Ok || count <= 0)
         return;
-    if (IsIdentity(m)) {
-        box.Add(SvgPathBounds::Of(path->Get()));
+    if (IsIdentity(m) || loose) {
+        RectF r = SvgPathBounds::Of(path->Get());
+        if (IsIdentity(m)) {
+            box.Add(r);
+            return;
+        }
+        for (int i = 0; i < 4; ++i) {
+            double x, y;
+            m.transformPoint(r.X + (i & 1 ? double(r.Width) : 0.0),
+                             r.Y + (i & 2 ? double(r.Height) : 0.0), &x, &y);
+            box.Add(x, y);
+        }
         return;
     }
     GdiPath* placed = path->Clone();
@@ -137,7 +154,7 @@ bool Accumulate(const SvgElement& e, const SvgMatrix& m, bool ink, Box& box) {
         return false;
     if (const SvgFigure* figure = e.GetFigure()) {
         Box own;
-        AddPath(figure->GetPath(), m, own);
+        AddPath(figure->GetPath(), m, ink, own);
         if (ink && !own.Empty()) {
             double reach = StrokeReach(figure->PeekStyle());
             if (reach < 0)
