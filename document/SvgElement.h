@@ -106,8 +106,9 @@ public:
     // its subtree is drawn.
     bool IsDisplayed() const;
     // The style record this element's children inherit from: its figure's,
-    // for kinds below 30 and for `svg`, `symbol`, `clipPath` and `mask` (a copied one without a
-    // record of its own passes its parent's on); null for the others.
+    // for kinds below 30 and for `svg`, `symbol`, `clipPath` and `mask` (a
+    // copied one without a record of its own passes its parent's on); null
+    // for the others.
     SvgStyle* GetInheritableStyle() const;
 
     SvgEngine* GetOwner() const { return m_owner; }

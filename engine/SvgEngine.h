@@ -96,6 +96,7 @@ private:
     // order, copies go to the element being loaded), so the index is extended
     // by resuming a pre-order walk along the tree's rightmost path.
     std::unordered_map<std::string, SvgElement*> m_ids;
-    SvgRenderContext m_renderContext;
     std::vector<std::pair<SvgElement*, size_t>> m_walk; // element, next child to visit
+
+    SvgRenderContext m_renderContext;
 };

@@ -195,8 +195,9 @@ cairo_t* GpGraphics::Begin() {
     if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
         // The clips and groups of the open levels went with the error: draw
         // nothing until they have ended.
-        if (!levels.empty())
-            return nullptr;
+        for (const GraphicsLevel& level : levels)
+            if (level.mode == GraphicsLevel::Live)
+                return nullptr;
         // Never let an error of an earlier call disable later drawing.
         cairo_destroy(cr);
         cr = cairo_create(store->surface);

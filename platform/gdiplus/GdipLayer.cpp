@@ -6,8 +6,6 @@
 // luminance, multiplies the layer below it (DEST_IN). Everything works on
 // whatever surface the context draws on.
 
-#include <new>
-
 #include "platform/gdiplus/GdipObjects.h"
 
 namespace Gdiplus {

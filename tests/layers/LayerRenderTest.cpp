@@ -185,6 +185,13 @@ const Row kRows[] = {
       {75, 55, 0x00000000},
       {25, 90, 0x80FF0000},
       {80, 90, 0xFF008000}}},
+    {"a mask's content inherits from the mask, not from the element masked",
+     "<g fill='red'><mask id='i' fill='white'><rect width='50' height='100'/>"
+     "<rect x='50' width='50' height='100' fill='inherit'/></mask></g>"
+     "<mask id='j'><rect width='100' height='100'/></mask>"
+     "<rect width='100' height='50' fill='blue' mask='url(#i)'/>"
+     "<g fill='white'><rect y='50' width='100' height='50' fill='blue' mask='url(#j)'/></g>",
+     {{25, 25, 0xFF0000FF}, {75, 25, 0xFF0000FF}, {25, 75, 0}}},
     {"a layer holds all its element draws: miters and square caps",
      "<polyline points='10,95 30,35 50,95' fill='yellow' stroke='blue' stroke-width='8' "
      "stroke-miterlimit='10' opacity='0.5'/>"
