@@ -4,11 +4,13 @@
 #include "document/SvgRenderContext.h"
 #include "document/SvgRenderState.h"
 #include "render/SvgFigure.h"
+#include "style/SvgStyleReader.h"
 
 #include <tinyxml.h>
 
 #include <cfloat>
 #include <cstring>
+#include <string>
 
 using namespace Gdiplus;
 
@@ -54,7 +56,19 @@ bool SvgMaskElement::ReadAttributes(TiXmlElement* xml) {
     }
     m_regionInUserSpace = Is(xml->Attribute("maskUnits"), "userSpaceOnUse");
     m_contentInBoundingBox = Is(xml->Attribute("maskContentUnits"), "objectBoundingBox");
-    m_alpha = Is(xml->Attribute("mask-type"), "alpha");
+    // mask-type is a property: a style declaration wins over the attribute
+    // (design tools write style="mask-type:alpha").
+    const char* type = xml->Attribute("mask-type");
+    std::string declared;
+    SvgDeclarationReader declarations(xml->Attribute("style"));
+    while (declared.empty() && declarations.Next()) {
+        if (std::strcmp(declarations.Name(), "mask-type") != 0)
+            continue;
+        declared.assign(declarations.Value(), declarations.ValueLength());
+        declared.erase(declared.find_last_not_of(" \t\r\n") + 1);
+        type = declared.c_str();
+    }
+    m_alpha = Is(type, "alpha");
     return true;
 }
 

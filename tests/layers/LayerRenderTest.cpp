@@ -29,7 +29,8 @@ struct Row {
 // twice); a clipPath's transform applies after its box units, and clip paths
 // on a clipPath and on its parts apply (as in resvg; librsvg ignores them); a
 // clip-path naming an element that is no clipPath is ignored (as in librsvg
-// and browsers; resvg draws nothing).
+// and browsers; resvg draws nothing); mask-type in a style attribute applies
+// (as in librsvg and browsers; resvg reads only the attribute).
 const Row kRows[] = {
     {"a group's opacity composites its children once",
      "<g opacity='0.5'><rect x='10' y='10' width='40' height='40' fill='red'/>"
@@ -143,14 +144,18 @@ const Row kRows[] = {
      "<rect x='25' width='25' height='100' fill='red'/>"
      "<rect x='50' width='25' height='100' fill='lime' fill-opacity='0.5'/></mask>"
      "<mask id='a' mask-type='alpha'>"
+     "<rect width='100' height='100' fill='black' fill-opacity='0.5'/></mask>"
+     "<mask id='s' style='mask-type: alpha' mask-type='luminance'>"
      "<rect width='100' height='100' fill='black' fill-opacity='0.5'/></mask></defs>"
      "<rect width='100' height='50' mask='url(#m)'/>"
-     "<rect y='50' width='100' height='50' fill='blue' mask='url(#a)'/>",
+     "<rect y='50' width='50' height='50' fill='blue' mask='url(#a)'/>"
+     "<rect x='50' y='50' width='50' height='50' fill='blue' mask='url(#s)'/>",
      {{10, 20, 0x57000000},
       {35, 20, 0x36000000},
       {60, 20, 0x5B000000},
       {90, 20, 0x00000000},
-      {50, 75, 0x800000FF}}},
+      {25, 75, 0x800000FF},
+      {75, 75, 0x800000FF}}},
     {"a mask's region and units",
      "<defs><mask id='d'><rect x='-50' y='-50' width='300' height='300' fill='white'/></mask>"
      "<mask id='u' maskUnits='userSpaceOnUse' x='60' y='0' width='15' height='40'>"
