@@ -1,6 +1,7 @@
 #include "document/ElementRegistry.h"
 
 #include "document/SvgCircleElement.h"
+#include "document/SvgClipPathElement.h"
 #include "document/SvgDefsElement.h"
 #include "document/SvgDescElement.h"
 #include "document/SvgEllipseElement.h"
@@ -8,6 +9,7 @@
 #include "document/SvgImageElement.h"
 #include "document/SvgLineElement.h"
 #include "document/SvgLinearGradientElement.h"
+#include "document/SvgMaskElement.h"
 #include "document/SvgPathElement.h"
 #include "document/SvgPolygonElement.h"
 #include "document/SvgPolylineElement.h"
@@ -78,6 +80,8 @@ ElementRegistry::ElementRegistry() {
     Add("radialGradient", new SvgRadialGradientElement());
     Add("image", new SvgImageElement());
     Add("symbol", new SvgSymbolElement());
+    Add("clipPath", new SvgClipPathElement());
+    Add("mask", new SvgMaskElement());
 }
 
 ElementRegistry::~ElementRegistry() {

@@ -1,6 +1,7 @@
 #include "document/SvgElement.h"
 
 #include "document/ElementRegistry.h"
+#include "document/SvgLayerScope.h"
 #include "document/SvgRenderState.h"
 #include "document/SvgTransformableElement.h"
 #include "engine/SvgEngine.h"
@@ -101,8 +102,13 @@ void SvgElement::Render(GdiGraphics& graphics) {
         if (auto* self = dynamic_cast<SvgTransformableElement*>(this))
             self->ApplyTransform(graphics);
     }
-    Paint(graphics);
-    RenderChildren(graphics);
+    {
+        SvgLayerScope layer(*this, graphics);
+        if (layer.Draws()) {
+            Paint(graphics);
+            RenderChildren(graphics);
+        }
+    }
     SvgRenderState::Restore(graphics, state);
 }
 
@@ -180,7 +186,8 @@ SvgStyle* SvgElement::GetInheritableStyle() const {
     for (const SvgElement* e = this; e; e = e->m_parent) {
         SvgFigure* figure = e->GetFigure();
         if (!figure || !(e->m_kind < kSvgKindInheritLimit || e->m_kind == SvgKindSvg ||
-                         e->m_kind == SvgKindSymbol))
+                         e->m_kind == SvgKindSymbol || e->m_kind == SvgKindClipPath ||
+                         e->m_kind == SvgKindMask))
             return nullptr;
         if (figure->PeekStyle())
             return figure->GetStyle();

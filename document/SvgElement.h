@@ -30,6 +30,8 @@ enum SvgElementKind {
     SvgKindUse = 29,
     SvgKindDefs = 43,
     SvgKindSymbol = 44,
+    SvgKindClipPath = 45,
+    SvgKindMask = 46,
     SvgKindSvg = 50,
     SvgKindDesc = 51,
     SvgKindStop = 69,
@@ -38,8 +40,15 @@ enum SvgElementKind {
     SvgKindRadialGradient = 72,
 };
 
-// Children inherit their parent's style below this kind, and from `svg` and
-// `symbol` (GetInheritableStyle).
+// The basic shapes, polylines, polygons and paths.
+inline bool SvgIsShapeKind(int kind) {
+    return kind == SvgKindCircle || kind == SvgKindEllipse || kind == SvgKindRect ||
+           kind == SvgKindPolyline || kind == SvgKindPolygon || kind == SvgKindLine ||
+           kind == SvgKindPath;
+}
+
+// Children inherit their parent's style below this kind, and from `svg`,
+// `symbol`, `clipPath` and `mask` (GetInheritableStyle).
 const int kSvgKindInheritLimit = 30;
 // An element's own transform is applied at render time only below this kind.
 const int kSvgKindTransformLimit = 40;
@@ -97,8 +106,9 @@ public:
     // its subtree is drawn.
     bool IsDisplayed() const;
     // The style record this element's children inherit from: its figure's,
-    // for kinds below 30 and for `svg` and `symbol` (a copied one without a
-    // record of its own passes its parent's on); null for the others.
+    // for kinds below 30 and for `svg`, `symbol`, `clipPath` and `mask` (a
+    // copied one without a record of its own passes its parent's on); null
+    // for the others.
     SvgStyle* GetInheritableStyle() const;
 
     SvgEngine* GetOwner() const { return m_owner; }

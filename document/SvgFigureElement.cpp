@@ -1,5 +1,6 @@
 #include "document/SvgFigureElement.h"
 
+#include "engine/SvgEngine.h"
 #include "render/SvgFigure.h"
 #include "style/SvgStyle.h"
 
@@ -32,5 +33,8 @@ void SvgFigureElement::PaintFigure(GdiGraphics& graphics) {
     const SvgStyle* style = m_figure->PeekStyle();
     if (style && style->visibility.computed != kSvgVisibilityVisible)
         return;
-    m_figure->Paint(graphics);
+    if (m_owner && m_owner->GetRenderContext().coverage > 0)
+        m_figure->PaintCoverage(graphics); // part of a clip path
+    else
+        m_figure->Paint(graphics);
 }

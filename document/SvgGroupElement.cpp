@@ -1,5 +1,6 @@
 #include "document/SvgGroupElement.h"
 
+#include "document/SvgLayerScope.h"
 #include "document/SvgRenderState.h"
 #include "render/SvgFigure.h"
 
@@ -17,6 +18,10 @@ void SvgGroupElement::Render(GdiGraphics& graphics) {
         return;
     Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
     ApplyTransform(graphics);
-    RenderChildren(graphics);
+    {
+        SvgLayerScope layer(*this, graphics);
+        if (layer.Draws())
+            RenderChildren(graphics);
+    }
     SvgRenderState::Restore(graphics, state);
 }

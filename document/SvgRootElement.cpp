@@ -1,5 +1,6 @@
 #include "document/SvgRootElement.h"
 
+#include "document/SvgLayerScope.h"
 #include "document/SvgRenderState.h"
 #include "document/SvgViewport.h"
 #include "render/SvgFigure.h"
@@ -124,7 +125,13 @@ void SvgRootElement::Render(GdiGraphics& graphics) {
     if (!m_drawable)
         return;
     Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
-    SvgRenderState::Prepend(graphics, m_viewportMatrix);
-    RenderChildren(graphics);
+    {
+        // In the space the svg is placed in, around its viewport.
+        SvgLayerScope layer(*this, graphics);
+        if (layer.Draws()) {
+            SvgRenderState::Prepend(graphics, m_viewportMatrix);
+            RenderChildren(graphics);
+        }
+    }
     SvgRenderState::Restore(graphics, state);
 }

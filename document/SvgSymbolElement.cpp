@@ -1,5 +1,6 @@
 #include "document/SvgSymbolElement.h"
 
+#include "document/SvgLayerScope.h"
 #include "document/SvgRenderState.h"
 #include "document/SvgViewport.h"
 #include "render/SvgFigure.h"
@@ -42,9 +43,7 @@ void SvgSymbolElement::SetSize(float width, float height) {
     m_height.computed = height;
 }
 
-void SvgSymbolElement::Render(GdiGraphics& graphics) {
-    if (!m_instantiated)
-        return;
+bool SvgSymbolElement::GetContentMatrix(SvgMatrix& matrix) const {
     double W = m_width.computed;
     double H = m_height.computed;
     double vw = m_viewBox.getWidth();
@@ -53,9 +52,7 @@ void SvgSymbolElement::Render(GdiGraphics& graphics) {
     bool hasViewBox = vw != 0 || vh != 0;
     // A given but empty or negative viewBox disables drawing.
     if (hasViewBox && (vw <= 0 || vh <= 0))
-        return;
-
-    Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
+        return false;
     SvgViewportMapping m;
     double minX = 0;
     double minY = 0;
@@ -69,11 +66,24 @@ void SvgSymbolElement::Render(GdiGraphics& graphics) {
         minX = m_viewBox.getX();
         minY = m_viewBox.getY();
     }
-    GdiMatrix* matrix = GdiMatrix::Create(m.scaleX, 0, 0, m.scaleY,
-                                          static_cast<float>(m.translateX - minX * m.scaleX),
-                                          static_cast<float>(m.translateY - minY * m.scaleY));
-    SvgRenderState::Prepend(graphics, matrix);
-    RenderChildren(graphics);
+    matrix = SvgMatrix(m.scaleX, 0, 0, m.scaleY, static_cast<float>(m.translateX - minX * m.scaleX),
+                       static_cast<float>(m.translateY - minY * m.scaleY));
+    return true;
+}
+
+void SvgSymbolElement::Render(GdiGraphics& graphics) {
+    SvgMatrix content;
+    if (!m_instantiated || !GetContentMatrix(content))
+        return;
+    Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
+    {
+        SvgLayerScope layer(*this, graphics);
+        GdiMatrix* matrix = GdiMatrix::Create();
+        if (layer.Draws() && matrix && content.toGdiMatrix(*matrix) == Gdiplus::Ok) {
+            SvgRenderState::Prepend(graphics, matrix);
+            RenderChildren(graphics);
+        }
+        delete matrix;
+    }
     SvgRenderState::Restore(graphics, state);
-    delete matrix;
 }

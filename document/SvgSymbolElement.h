@@ -2,6 +2,7 @@
 
 #include "document/SvgElement.h"
 #include "style/SvgLength.h"
+#include "syntax/SvgMatrix.h"
 
 #include <string>
 
@@ -28,6 +29,9 @@ public:
     float GetHeight() const { return m_height.computed; }
     bool IsInstantiated() const { return m_instantiated != 0; }
     const SvgRect& GetSymbolViewBox() const { return m_viewBox; }
+    // The map of the content into the viewport the `use` gives; false when a
+    // given viewBox is empty (nothing is drawn).
+    bool GetContentMatrix(SvgMatrix& matrix) const;
 
 private:
     SvgLength m_x;

@@ -1,5 +1,6 @@
 #include "document/SvgUseElement.h"
 
+#include "document/SvgLayerScope.h"
 #include "document/SvgRenderState.h"
 #include "document/SvgSymbolElement.h"
 #include "engine/SvgEngine.h"
@@ -61,7 +62,12 @@ void SvgUseElement::Render(GdiGraphics& graphics) {
     ApplyTransform(graphics);
     GdiMatrix* offset = GdiMatrix::Create(1, 0, 0, 1, m_x.computed, m_y.computed);
     SvgRenderState::Prepend(graphics, offset);
-    RenderChildren(graphics);
+    {
+        // As a group around the copy, moved by the offset.
+        SvgLayerScope layer(*this, graphics);
+        if (layer.Draws())
+            RenderChildren(graphics);
+    }
     SvgRenderState::Restore(graphics, state);
     delete offset;
 }

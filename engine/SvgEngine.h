@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/SvgRenderContext.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -63,6 +65,8 @@ public:
     float GetWidth() const { return m_width; }
     float GetHeight() const { return m_height; }
     long GetCopiesMade() const { return kCopyBudget - m_copyBudget; }
+    // The state of the draw under way (clip paths and masks being applied).
+    SvgRenderContext& GetRenderContext() { return m_renderContext; }
 
     // How the latest parse went (KelSvgParseResult) and the size it found.
     enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement };
@@ -99,4 +103,6 @@ private:
     // by resuming a pre-order walk along the tree's rightmost path.
     std::unordered_map<std::string, SvgElement*> m_ids;
     std::vector<std::pair<SvgElement*, size_t>> m_walk; // element, next child to visit
+
+    SvgRenderContext m_renderContext;
 };

@@ -104,7 +104,7 @@ Status SvgFigure::Fill(GdiGraphics& graphics) {
             path->Record(GdipSetPathFillMode(nativePath, FillModeWinding));
     }
 
-    unsigned alpha = AlphaFromScale24(s.fillOpacity.value);
+    unsigned alpha = PaintAlpha(s.fillOpacity.value);
     if (!s.fill.uri.empty()) {
         fillBrush = CreateReferencedBrush(s.fill.uri, alpha);
         // No paint server behind the reference: the fallback colour, if one was
@@ -140,7 +140,7 @@ Status SvgFigure::Stroke(GdiGraphics& graphics) {
     if (!(width > 0))
         return Ok;
 
-    unsigned alpha = AlphaFromScale24(s.strokeOpacity.value);
+    unsigned alpha = PaintAlpha(s.strokeOpacity.value);
     GdiPen* pen = nullptr;
     GdiBrush* server = s.stroke.uri.empty() ? nullptr : CreateReferencedBrush(s.stroke.uri, alpha);
     if (server) {
@@ -170,6 +170,42 @@ Status SvgFigure::Stroke(GdiGraphics& graphics) {
     delete pen;
     return graphics.Record(
         GdipDrawPath(graphics.Get(), strokePen ? strokePen->Get() : nullptr, nativePath));
+}
+
+Status SvgFigure::PaintCoverage(GdiGraphics& graphics) {
+    GpPath* nativePath = path ? path->Get() : nullptr;
+    if (!nativePath)
+        return Ok;
+    const SvgStyle& s = *GetStyle();
+    // The fill's own rule comes back afterwards: the cached brush fills with it.
+    FillMode previous = FillModeAlternate;
+    GdipGetPathFillMode(nativePath, &previous);
+    GdipSetPathFillMode(nativePath, s.clipRule.computed == kFillRuleEvenodd ? FillModeAlternate
+                                                                            : FillModeWinding);
+    GdiBrush* opaque = GdiBrush::CreateSolid(0xFF000000);
+    Status status =
+        graphics.Record(GdipFillPath(graphics.Get(), opaque ? opaque->Get() : nullptr, nativePath));
+    delete opaque;
+    GdipSetPathFillMode(nativePath, previous);
+    return status;
+}
+
+bool SvgFigure::AbsorbsOpacity() const {
+    if (!owner || !SvgIsShapeKind(owner->GetKind()) || !owner->GetChildren().empty() || !style)
+        return false;
+    const SvgStyle& s = *style;
+    bool fills = !s.fill.noneSet;
+    // A width yet to be resolved counts as one that strokes.
+    bool strokes = (!s.stroke.uri.empty() || s.stroke.colorSet) &&
+                   (s.strokeWidth.computed > 0 || s.strokeWidth.unit == SvgUnitEm ||
+                    s.strokeWidth.unit == SvgUnitPercent);
+    return !(fills && strokes);
+}
+
+unsigned SvgFigure::PaintAlpha(unsigned scale24) const {
+    if (style && style->opacity.value < SvgScale24::One && AbsorbsOpacity())
+        scale24 = unsigned(uint64_t(scale24) * style->opacity.value / SvgScale24::One);
+    return AlphaFromScale24(scale24);
 }
 
 GdiBrush* SvgFigure::CreateReferencedBrush(const std::string& id, unsigned alpha) {

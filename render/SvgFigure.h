@@ -37,6 +37,15 @@ public:
     virtual Gdiplus::Status Fill(GdiGraphics& graphics);
     virtual Gdiplus::Status Stroke(GdiGraphics& graphics);
 
+    // Fills the outline, opaque, by the clip-rule: the figure's share of a
+    // clip path's coverage.
+    Gdiplus::Status PaintCoverage(GdiGraphics& graphics);
+    // Whether the element's own opacity is drawn by multiplying it into the
+    // fill's or the stroke's alpha, as for a shape that paints only one of
+    // them (the two would otherwise show through each other). Else the
+    // element is drawn in a layer.
+    bool AbsorbsOpacity() const;
+
     // What copying this figure costs in elements of a document's copy budget,
     // roughly in proportion to the memory the copy takes: one, one more when
     // the copy holds a style record, and one for every 16 points of its outline.
@@ -68,6 +77,9 @@ protected:
     // Sets the dash array and offset, given in user units, on a pen of the
     // given width.
     static void SetDashes(GdiPen& pen, const SvgDashArray& dash, float width);
+    // The alpha byte of an opacity of the style, times the element's own
+    // opacity when the figure absorbs it.
+    unsigned PaintAlpha(unsigned scale24) const;
 
     SvgStyle* style;     // owned, created by GetStyle
     SvgElement* owner;   // not owned

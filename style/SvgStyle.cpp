@@ -58,6 +58,12 @@ void SvgStyle::Clear() {
     filter.inherit = 0;
     filter.value.clear();
     enableBackground = SvgEnumValue();
+    for (SvgStringValue* reference : {&clipPath, &mask}) {
+        reference->set = 0;
+        reference->inherit = 0;
+        reference->value.clear();
+    }
+    clipRule = SvgEnumValue();
     parent = nullptr;
     specified.reset();
     SetInitialValues();

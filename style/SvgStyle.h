@@ -101,6 +101,9 @@ public:
     SvgStringValue marker[MarkerCount]; // marker, marker-start, marker-mid, marker-end
     SvgStringValue filter;              // filter: the referenced id
     SvgEnumValue enableBackground;      // enable-background
+    SvgStringValue clipPath;            // clip-path: the referenced id (not inherited)
+    SvgEnumValue clipRule;              // clip-rule
+    SvgStringValue mask;                // mask: the referenced id (not inherited)
     const SvgStyle* parent;             // the parent element's record, not owned
     // What the element gave, shared with the records of its copies; null for nothing.
     std::shared_ptr<const SvgSpecifiedStyle> specified;

@@ -169,6 +169,7 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
         MergePaint(fill, p->fill);
     InheritValue(fillOpacity, p->fillOpacity);
     InheritComputed(fillRule, p->fillRule);
+    InheritComputed(clipRule, p->clipRule);
     if (UnsetOrInherit(stroke) || stroke.currentColor)
         MergePaint(stroke, p->stroke);
 
@@ -221,6 +222,13 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     // 24. enable-background is inherited only when asked for.
     if (enableBackground.inherit)
         enableBackground.value = p->enableBackground.value;
+
+    // clip-path and mask apply to the element that names them, and are
+    // inherited only when asked for.
+    if (clipPath.inherit)
+        clipPath.value = p->clipPath.value;
+    if (mask.inherit)
+        mask.value = p->mask.value;
 }
 
 void SvgStyle::MergePaint(SvgPaint& child, const SvgPaint& parentPaint) const {

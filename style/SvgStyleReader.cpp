@@ -72,6 +72,9 @@ struct PresentationTable {
             SvgPropFontFamily,
             SvgPropFilter,
             SvgPropEnableBackground,
+            SvgPropClipPath,
+            SvgPropClipRule,
+            SvgPropMask,
             // Accepted as attributes too, since users write them so.
             SvgPropStopColor,
             SvgPropStopOpacity,
@@ -417,6 +420,18 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
     case SvgPropFilter:
         if (Unset(filter))
             ReadFilter(filter, value);
+        break;
+    case SvgPropClipPath:
+        if (Unset(clipPath))
+            ReadFilter(clipPath, value);
+        break;
+    case SvgPropMask:
+        if (Unset(mask))
+            ReadFilter(mask, value);
+        break;
+    case SvgPropClipRule:
+        if (Unset(clipRule))
+            ReadEnum(clipRule, value, kFillRuleKeywords, true);
         break;
     case SvgPropStopColor:
         if (Unset(stopColor))

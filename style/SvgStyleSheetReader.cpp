@@ -231,6 +231,12 @@ bool Specifies(const SvgStyle& s, int id) {
         return Given(s.marker[SvgStyle::MarkerMid]);
     case SvgPropMarkerEnd:
         return Given(s.marker[SvgStyle::MarkerEnd]);
+    case SvgPropClipPath:
+        return Given(s.clipPath);
+    case SvgPropClipRule:
+        return Given(s.clipRule);
+    case SvgPropMask:
+        return Given(s.mask);
     default:
         return true;
     }

@@ -208,9 +208,14 @@ bool ReadScale24(SvgScale24& record, const char* text) {
         return false;
     if (takeInherit(record, text))
         return true;
+    double parsed = 0.0;
+    std::size_t used = SvgNumberText::Scan(text, parsed);
     float value = 0.0f;
-    if (!ParseNumber(text, value))
+    if (used == 0 || !toFloat(parsed, value))
         return false;
+    // A percentage, as SVG viewers read it: 50% is a half.
+    if (text[used] == '%')
+        value /= 100.0f;
     double number = value < 0.0f ? 0.0 : (value > 1.0f ? 1.0 : value);
     record.value = static_cast<unsigned>(std::trunc(number * SvgScale24::One + 0.5)) & 0xFFFFFFu;
     record.set = 1;

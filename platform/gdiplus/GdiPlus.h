@@ -205,6 +205,15 @@ enum StringFormatFlags : int {
 
 enum CompositingMode : int { CompositingModeSourceOver = 0, CompositingModeSourceCopy = 1 };
 
+enum CombineMode : int {
+    CombineModeReplace = 0,
+    CombineModeIntersect = 1,
+    CombineModeUnion = 2,
+    CombineModeXor = 3,
+    CombineModeExclude = 4,
+    CombineModeComplement = 5
+};
+
 enum ImageLockMode : int {
     ImageLockModeRead = 1,
     ImageLockModeWrite = 2,
@@ -584,6 +593,18 @@ KELSVG_API Status WINGDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* i
 KELSVG_API Status WINGDIPAPI GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y,
                                                REAL width, REAL height);
 
+// Clipping. The clip is part of the graphics state: GdipRestoreGraphics gives
+// back the clip of its save. Paths and rectangles are in world units under the
+// current world transform and clip with anti-aliased edges when the smoothing
+// mode does. Only CombineModeReplace and CombineModeIntersect are supported
+// (the others give NotImplemented).
+KELSVG_API Status WINGDIPAPI GdipSetClipPath(GpGraphics* graphics, GpPath* path,
+                                             CombineMode combineMode);
+KELSVG_API Status WINGDIPAPI GdipSetClipRect(GpGraphics* graphics, REAL x, REAL y, REAL width,
+                                             REAL height, CombineMode combineMode);
+KELSVG_API Status WINGDIPAPI GdipResetClip(GpGraphics* graphics);
+KELSVG_API Status WINGDIPAPI GdipIsClipEmpty(GpGraphics* graphics, BOOL* result);
+
 // Images: 32-bit formats (PixelFormat32bppARGB, PixelFormat32bppPARGB,
 // PixelFormat32bppRGB), at most 32767 pixels a side. With scan0 the bitmap
 // starts as a copy of the caller's pixels (it does not keep the buffer).
@@ -700,6 +721,30 @@ enum KelSpread : int {
 // from its centre point; other path gradients refuse it (InvalidParameter).
 KELSVG_API Status KelSetGradientSpread(GpBrush* brush, KelSpread spread);
 KELSVG_API Status KelGetGradientSpread(GpBrush* brush, KelSpread* spread);
+
+// Layers. What is drawn after KelBeginLayer goes onto a transparent layer of
+// its own, as large as the clip (and, when bounds are given, no larger than
+// their box in world units, rounded out to whole pixels: drawing outside them
+// is lost); KelEndLayer composites the layer onto what lies below it with the
+// opacity given at its begin (0 to 1). Layers nest, and belong to the graphics
+// state like the clip: a clip set inside a layer ends with it, and restoring a
+// state saved before a layer began ends the layer. Layers live at once are
+// limited in number and in pixels: past that, KelBeginLayer gives OutOfMemory
+// and drawing goes on straight below, without the opacity.
+KELSVG_API Status KelBeginLayer(GpGraphics* graphics, REAL opacity, GDIPCONST GpRectF* bounds);
+KELSVG_API Status KelEndLayer(GpGraphics* graphics);
+
+// A mask of the innermost layer: what is drawn from KelBeginLayerMask to
+// KelEndLayerMask is not shown; it multiplies the layer's pixels by its alpha
+// or by its luminance (0.2125 red + 0.7154 green + 0.0721 blue, times alpha),
+// and where nothing was drawn the layer becomes transparent. Clips set in the
+// layer since it began end at KelBeginLayerMask; a layer may take several
+// masks in turn. Restoring a state saved before KelBeginLayerMask drops the
+// mask. Without a layer, or over a refused one, the mask's drawing is hidden
+// and it masks nothing.
+enum KelMaskMode : int { KelMaskAlpha = 0, KelMaskLuminance = 1 };
+KELSVG_API Status KelBeginLayerMask(GpGraphics* graphics);
+KELSVG_API Status KelEndLayerMask(GpGraphics* graphics, KelMaskMode mode);
 
 // ---- Graphics: the minimal host-side class -------------------------------
 // A host makes one over a bitmap or a device context and hands it to the

@@ -193,6 +193,7 @@ GpGraphics::GpGraphics(cairo_t* host) : cr(cairo_reference(host)), hostContext(t
 }
 
 GpGraphics::~GpGraphics() {
+    UnwindLevels(this, 0);
     tag = kDeadTag;
     if (hostContext) {
         cairo_restore(cr);
@@ -231,13 +232,18 @@ cairo_matrix_t GpGraphics::PixelTransform() const {
 }
 
 cairo_t* GpGraphics::Begin() {
-    if (hidden)
+    if (hidden || hidingLevels > 0)
         return nullptr;
     if (hostContext) {
         // An error in the host's context cannot be undone: draw no more.
         if (cairo_status(cr) != CAIRO_STATUS_SUCCESS || !SetMatrix(world))
             return nullptr;
     } else if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
+        // The clips and groups of the open levels went with the error: draw
+        // nothing until they have ended.
+        for (const GraphicsLevel& level : levels)
+            if (level.mode == GraphicsLevel::Live)
+                return nullptr;
         // Never let an error of an earlier call disable later drawing.
         cairo_destroy(cr);
         cr = cairo_create(store->surface);
@@ -291,7 +297,8 @@ Status WINGDIPAPI GdipDeleteGraphics(GpGraphics* graphics) {
 Status WINGDIPAPI GdipSaveGraphics(GpGraphics* graphics, GraphicsState* state) {
     if (!Valid(graphics) || !state)
         return InvalidParameter;
-    SavedGraphics s{graphics->nextState++, graphics->world, graphics->hidden, graphics->smoothing};
+    SavedGraphics s{graphics->nextState++, graphics->world, graphics->hidden, graphics->smoothing,
+                    graphics->levels.size()};
     if (graphics->nextState == 0)
         graphics->nextState = 1;
     graphics->saved.push_back(s);
@@ -309,6 +316,7 @@ Status WINGDIPAPI GdipRestoreGraphics(GpGraphics* graphics, GraphicsState state)
         graphics->world = saved[i].world;
         graphics->hidden = saved[i].hidden;
         graphics->smoothing = saved[i].smoothing;
+        UnwindLevels(graphics, saved[i].levels);
         saved.resize(i); // later saves go too
         break;
     }

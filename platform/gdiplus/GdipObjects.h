@@ -320,6 +320,20 @@ struct SavedGraphics {
     cairo_matrix_t world;
     bool hidden;
     SmoothingMode smoothing;
+    size_t levels; // GpGraphics::levels at the save
+};
+
+// What a clip or a layer added to a graphics state (GdipLayer.cpp). A live
+// level holds a Cairo save (clip) or a save and a group (layer, mask) on the
+// graphics' context; a flat one holds nothing; a hiding one holds nothing and
+// hides all drawing until it ends.
+struct GraphicsLevel {
+    enum Kind { Clip, Layer, Mask };
+    enum Mode { Live, Flat, Hiding };
+    Kind kind;
+    Mode mode;
+    double opacity = 1; // of a layer
+    double pixels = 0;  // of a live layer or mask, taken from the graphics' budget
 };
 
 // A graphics draws either into a bitmap's pixels, with a Cairo context of its
@@ -341,6 +355,9 @@ public:
     SmoothingMode smoothing = SmoothingModeDefault;
     std::vector<SavedGraphics> saved;
     GraphicsState nextState = 1;
+    std::vector<GraphicsLevel> levels; // clips and layers, innermost last
+    double layerPixels = 0;            // pixels of the live layers and masks
+    int hidingLevels = 0;
 
     explicit GpGraphics(std::shared_ptr<PixelStore> s);
     explicit GpGraphics(cairo_t* host);
@@ -360,6 +377,10 @@ public:
 private:
     cairo_path_t* hostPath = nullptr; // the host's current path, put back on deletion
 };
+
+// Ends the levels past the first count (clips restored, layers composited,
+// masks dropped), innermost first.
+void UnwindLevels(GpGraphics* graphics, size_t count);
 
 // Validity checks for handles.
 template <class T> inline bool Valid(const T* p, uint32_t tag) {

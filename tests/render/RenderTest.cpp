@@ -75,11 +75,6 @@ TEST(RenderStyle, InheritedColourAndCurrentColor) {
     EXPECT_TRUE(Near(p.At(50, 50), 0xFF000000));
 }
 
-TEST(RenderStyle, OpacityIsNotConsulted) {
-    Picture p = Draw("<rect y=\"40\" width=\"20\" height=\"20\" fill=\"red\" opacity=\"0\"/>");
-    EXPECT_TRUE(Near(p.At(10, 50), 0xFFFF0000));
-}
-
 TEST(RenderStroke, Caps) {
     // Horizontal lines from x 20 to 80, 10 wide: the caps reach 5 beyond the ends.
     Picture p = Draw("<line x1=\"20\" y1=\"20\" x2=\"80\" y2=\"20\" stroke=\"red\" "

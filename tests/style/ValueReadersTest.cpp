@@ -183,8 +183,8 @@ TEST(ValueScale24, FixedPointAndClamping) {
     struct Case {
         const char* text;
         unsigned value;
-    } cases[] = {{"0.5", 0x7F8000}, {"1.5", 0xFF0000}, {"-1", 0},
-                 {"0.25", 4177920}, {"50%", 0xFF0000}, {"half", 123}};
+    } cases[] = {{"0.5", 0x7F8000}, {"1.5", 0xFF0000},  {"-1", 0},    {"0.25", 4177920},
+                 {"50%", 0x7F8000}, {"150%", 0xFF0000}, {"half", 123}};
     for (const Case& c : cases) {
         SvgScale24 s(123u);
         ReadScale24(s, c.text);
