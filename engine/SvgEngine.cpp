@@ -97,6 +97,7 @@ void SvgEngine::Parse(const char* fileName) {
     delete m_root;
     m_root = nullptr;
     ResetIndex();
+    m_images.Reset(fileName);
     m_documentWidth = 0;
     m_documentHeight = 0;
 

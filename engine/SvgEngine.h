@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/SvgImageStore.h"
+
 #include <cstddef>
 #include <string>
 #include <unordered_map>
@@ -52,6 +54,9 @@ public:
     // nothing taken) when fewer are left.
     bool TakeCopyBudget(long count = 1);
 
+    // The raster images of the document being parsed and drawn.
+    SvgImageStore& GetImages() { return m_images; }
+
     SvgRootElement* GetRoot() const { return m_root; }
     GdiImage* GetBitmapCache() const { return m_cache; }
     float GetX() const { return m_x; }
@@ -83,6 +88,7 @@ private:
     GdiGraphics* m_cacheGraphics = nullptr; // only while the cache is rendered
 
     long m_copyBudget = kCopyBudget;
+    SvgImageStore m_images;
     ParseResult m_parseResult = NotParsed;
     float m_documentWidth = 0;
     float m_documentHeight = 0;

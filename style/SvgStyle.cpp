@@ -58,6 +58,7 @@ void SvgStyle::Clear() {
     filter.inherit = 0;
     filter.value.clear();
     enableBackground = SvgEnumValue();
+    imageRendering = SvgEnumValue();
     parent = nullptr;
     specified.reset();
     SetInitialValues();

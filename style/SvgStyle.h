@@ -96,6 +96,7 @@ public:
     SvgStringValue marker[MarkerCount]; // marker, marker-start, marker-mid, marker-end
     SvgStringValue filter;              // filter: the referenced id
     SvgEnumValue enableBackground;      // enable-background
+    SvgEnumValue imageRendering;        // image-rendering
     const SvgStyle* parent;             // the parent element's record, not owned
     // What the element gave, shared with the records of its copies; null for nothing.
     std::shared_ptr<const SvgSpecifiedStyle> specified;

@@ -320,6 +320,7 @@ struct SavedGraphics {
     cairo_matrix_t world;
     bool hidden;
     SmoothingMode smoothing;
+    InterpolationMode interpolation;
 };
 
 class GpGraphics {
@@ -330,6 +331,7 @@ public:
     cairo_matrix_t world;
     bool hidden = false; // a refused transform hides drawing until the next restore
     SmoothingMode smoothing = SmoothingModeDefault;
+    InterpolationMode interpolation = InterpolationModeDefault;
     std::vector<SavedGraphics> saved;
     GraphicsState nextState = 1;
 
