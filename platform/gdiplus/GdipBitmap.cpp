@@ -481,7 +481,7 @@ Status GdipCreateBitmapFromPngFileA(const char* path, GpBitmap** bitmap) {
 }
 
 Status KelGetImageSizeFromMemory(const BYTE* data, size_t size, UINT* width, UINT* height) {
-    if (!data || !width || !height)
+    if ((!data && size) || !width || !height)
         return InvalidParameter;
     switch (SniffImage(data, size)) {
     case ImageKind::Png:
@@ -498,7 +498,7 @@ Status KelCreateBitmapFromMemory(const BYTE* data, size_t size, uint64_t maxPixe
     if (!bitmap)
         return InvalidParameter;
     *bitmap = nullptr;
-    if (!data)
+    if (!data && size)
         return InvalidParameter;
     UINT width = 0, height = 0;
     std::shared_ptr<PixelStore> store;
