@@ -17,7 +17,8 @@ struct TargetCase {
 
 const TargetCase kTargets[] = {
     {"scanner", fuzz::Scanner}, {"transform", fuzz::Transform}, {"path", fuzz::Path},
-    {"paint", fuzz::Paint},     {"style", fuzz::Style},         {"render", nullptr},
+    {"paint", fuzz::Paint},     {"style", fuzz::Style},         {"image", fuzz::Image},
+    {"render", nullptr},
 };
 
 std::vector<std::string> InputsOf(const std::string& target) {

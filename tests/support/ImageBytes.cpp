@@ -72,6 +72,13 @@ Bytes WithDeclaredSize(Bytes png, uint32_t width, uint32_t height) {
     return png;
 }
 
+Bytes WithPrivateChunk(const Bytes& png, size_t length) {
+    Bytes out(png.begin(), png.end() - 12); // before IEND
+    Chunk(out, "prVt", Bytes(length, 0));
+    out.insert(out.end(), png.end() - 12, png.end());
+    return out;
+}
+
 Bytes JpegQuadrants(int width, int height, JpegKind kind) {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;

@@ -18,6 +18,8 @@ Bytes PngBytes(uint32_t width, uint32_t height, int bitDepth, int colorType, con
 Bytes PngFromArgb(uint32_t width, uint32_t height, const std::vector<uint32_t>& argb);
 // The same image with its header's size replaced.
 Bytes WithDeclaredSize(Bytes png, uint32_t width, uint32_t height);
+// The same image carrying a private ancillary chunk of length zero bytes.
+Bytes WithPrivateChunk(const Bytes& png, size_t length);
 
 enum class JpegKind { Rgb, Gray, Progressive, AdobeCmyk };
 // A width × height JPEG (quality 95) of four quadrants: red, lime / blue, white
