@@ -355,8 +355,8 @@ TEST(HostileImages, TheRestOfTheDocumentIsDrawn) {
 TEST(HostileImages, AFiftyMegabyteDataUrl) {
     std::unique_ptr<TempFile> file;
     {
-        Bytes png = WithPrivateChunk(PngFromArgb(2, 2, std::vector<uint32_t>(4, 0xFFFF0000)),
-                                     size_t(75) << 19);
+        Bytes red = {0, 255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 255, 0, 0};
+        Bytes png = PngBytes(2, 2, 8, 2, red, false, {}, {}, size_t(75) << 19);
         std::string svg =
             Svg(40, 40, "<image width='40' height='40' href='" + DataUrl(png) + "'/>");
         ASSERT_GT(svg.size(), 50u << 20);
@@ -366,7 +366,6 @@ TEST(HostileImages, AFiftyMegabyteDataUrl) {
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_LT(run.peakKb, kPeakMemoryKb);
     ExpectToolSurvives(file->Path());
-    std::printf("50 MB data URL: peak %ld kB\n", run.peakKb);
 }
 
 } // namespace

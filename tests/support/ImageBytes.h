@@ -1,7 +1,7 @@
 #pragma once
 
-// Small PNG and JPEG files built in memory for the image tests, so that
-// their exact contents are written in the tests themselves.
+// Small PNG files built in memory for the image tests, so that their pixels
+// are written in the tests themselves.
 
 #include <cstdint>
 #include <string>
@@ -9,23 +9,17 @@
 
 using Bytes = std::vector<unsigned char>;
 
-// A PNG of the given header fields whose image data is the given scanlines
-// (filter byte included), compressed whole. declaredWidth/Height, when not
-// zero, replace the header's size (the data stays as given).
+// A PNG with the given header fields whose image data is the given scanlines
+// (filter bytes included); a private chunk of extra zero bytes when asked.
 Bytes PngBytes(uint32_t width, uint32_t height, int bitDepth, int colorType, const Bytes& scanlines,
-               bool interlaced = false, const Bytes& palette = {}, const Bytes& transparency = {});
-// A straight-alpha ARGB image as an 8-bit RGBA PNG, rows unfiltered.
+               bool interlaced = false, const Bytes& palette = {}, const Bytes& transparency = {},
+               size_t extra = 0);
+// Straight-alpha ARGB pixels as an 8-bit RGBA PNG.
 Bytes PngFromArgb(uint32_t width, uint32_t height, const std::vector<uint32_t>& argb);
-// The same image with its header's size replaced.
+// The same PNG with its header declaring another size.
 Bytes WithDeclaredSize(Bytes png, uint32_t width, uint32_t height);
-// The same image carrying a private ancillary chunk of length zero bytes.
-Bytes WithPrivateChunk(const Bytes& png, size_t length);
 
-enum class JpegKind { Rgb, Gray, Progressive, AdobeCmyk };
-// A width × height JPEG (quality 95) of four quadrants: red, lime / blue, white
-// (grey levels 255, 0 / 0, 255 for Gray).
-Bytes JpegQuadrants(int width, int height, JpegKind kind);
-
-// base64 of bytes, and a data: URL of it.
+// The bytes of a file; base64 of bytes; a data: URL of them.
+Bytes ReadBytes(const std::string& path);
 std::string Base64(const Bytes& bytes);
 std::string DataUrl(const Bytes& bytes, const char* mediaType = "image/png");

