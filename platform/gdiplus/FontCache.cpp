@@ -175,6 +175,10 @@ FontCache::FontCache() {
     // A configuration of our own: the host's fontconfig state is left alone,
     // and everything fontconfig allocated for us goes with the cache.
     config_ = FcInitLoadConfigAndFonts();
+    // HarfBuzz makes its default language on first use and publishes it with
+    // atomics of its own; made here, once, every thread that shapes sees it
+    // made (ThreadSanitizer cannot see those atomics and reported the race).
+    hb_language_get_default();
 }
 
 FontCache::~FontCache() {
