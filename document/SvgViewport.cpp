@@ -37,6 +37,19 @@ int Alignment(const std::string& text) {
 
 } // namespace
 
+bool SvgIsValidAspectRatio(const std::string& text) {
+    std::vector<std::string> words = Words(text);
+    if (words.empty() || words.size() > 2)
+        return false;
+    if (words.size() == 2 && words[1] != "meet" && words[1] != "slice")
+        return false;
+    const std::string& k = words[0];
+    if (k == "none")
+        return true;
+    return k.size() == 8 && k[0] == 'x' && k[4] == 'Y' && Alignment(k.substr(1, 3)) >= 0 &&
+           Alignment(k.substr(5, 3)) >= 0;
+}
+
 SvgViewportMapping SvgMapViewport(float sx, float sy, double W, double H, double vw, double vh,
                                   const std::string& preserveAspectRatio) {
     SvgViewportMapping m;

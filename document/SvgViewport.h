@@ -11,6 +11,10 @@ struct SvgViewportMapping {
     float translateY = 0.0f;
 };
 
+// Whether text is one of the values SVG accepts: "none" or an alignment
+// keyword, optionally followed by "meet" or "slice" (without "defer").
+bool SvgIsValidAspectRatio(const std::string& text);
+
 // sx and sy are the per-axis scales (viewport size over viewBox size), W and H
 // the viewport size, vw and vh the viewBox size. "none" stretches; the nine
 // alignment keywords (compared case-sensitively), alone or followed by "meet",

@@ -101,6 +101,7 @@ void SvgEngine::Parse(const char* fileName) {
     m_root = nullptr;
     m_styleSheet.reset();
     ResetIndex();
+    m_images.Reset(fileName);
     m_documentWidth = 0;
     m_documentHeight = 0;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/SvgRenderContext.h"
+#include "engine/SvgImageStore.h"
 
 #include <cstddef>
 #include <memory>
@@ -58,6 +59,9 @@ public:
 
     // The document's style sheets; null when it has none.
     SvgStyleSheet* GetStyleSheet() const { return m_styleSheet.get(); }
+    // The raster images of the document being parsed and drawn.
+    SvgImageStore& GetImages() { return m_images; }
+
     SvgRootElement* GetRoot() const { return m_root; }
     GdiImage* GetBitmapCache() const { return m_cache; }
     float GetX() const { return m_x; }
@@ -93,6 +97,7 @@ private:
     GdiGraphics* m_cacheGraphics = nullptr; // only while the cache is rendered
 
     long m_copyBudget = kCopyBudget;
+    SvgImageStore m_images;
     ParseResult m_parseResult = NotParsed;
     float m_documentWidth = 0;
     float m_documentHeight = 0;

@@ -17,6 +17,7 @@
 #include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
+#include "syntax/SvgDataUrl.h"
 #include "syntax/SvgDeclaration.h"
 #include "syntax/SvgMatrix.h"
 #include "syntax/SvgPathBuilder.h"
@@ -279,6 +280,41 @@ inline bool Sheet(const uint8_t* data, size_t size) {
             pending.push_back(child);
     }
     return true;
+}
+
+// The image decoders: the size a header declares, then the pixels (within a
+// limit that keeps runs fast), drawn scaled and in part; and the same bytes
+// read as a data: URL.
+inline bool Image(const uint8_t* data, size_t size) {
+    using namespace Gdiplus;
+    constexpr uint64_t kLimit = uint64_t(1) << 22;
+    std::vector<unsigned char> bytes;
+    if (SvgDataUrl::Decode(Text(data, size).c_str(), bytes) && bytes.size() > size)
+        return false;
+    UINT width = 0, height = 0;
+    Status sized = KelGetImageSizeFromMemory(data, size, &width, &height);
+    GpBitmap* bitmap = nullptr;
+    if (KelCreateBitmapFromMemory(data, size, kLimit, &bitmap) != Ok)
+        return bitmap == nullptr;
+    // What was decoded is what the header declared, within the limit.
+    UINT w = 0, h = 0;
+    GdipGetImageWidth(bitmap, &w);
+    GdipGetImageHeight(bitmap, &h);
+    bool consistent = sized == Ok && w == width && h == height && uint64_t(w) * h <= kLimit;
+    GpBitmap* target = nullptr;
+    if (GdipCreateBitmapFromScan0(16, 16, 0, PixelFormat32bppARGB, nullptr, &target) == Ok) {
+        GpGraphics* graphics = nullptr;
+        if (GdipGetImageGraphicsContext(target, &graphics) == Ok) {
+            GdipDrawImageRect(graphics, bitmap, 1, 1, 14, 14);
+            GdipSetInterpolationMode(graphics, InterpolationModeNearestNeighbor);
+            GdipDrawImageRectRect(graphics, bitmap, 0, 0, 16, 8, REAL(w) / 3, 0, REAL(w) / 2,
+                                  REAL(h), UnitPixel, nullptr, nullptr, nullptr);
+            GdipDeleteGraphics(graphics);
+        }
+        GdipDisposeImage(target);
+    }
+    GdipDisposeImage(bitmap);
+    return consistent;
 }
 
 // Draws the picture into a bitmap a little larger than the window, through a

@@ -75,6 +75,11 @@ const SvgKeyword kShapeRenderingKeywords[] = {
 const SvgKeyword kColorRenderingKeywords[] = {
     {"auto", 0}, {"optimizeSpeed", 0}, {"optimizeQuality", 0}, {nullptr, 0}};
 
+// optimizeSpeed, crisp-edges and pixelated (2 and up) ask for the nearest pixel.
+const SvgKeyword kImageRenderingKeywords[] = {
+    {"auto", 0},          {"optimizeQuality", 0}, {"smooth", 0},    {"high-quality", 0},
+    {"optimizeSpeed", 2}, {"crisp-edges", 3},     {"pixelated", 4}, {nullptr, 0}};
+
 const SvgKeyword kTextRenderingKeywords[] = {{"auto", 0},
                                              {"optimizeSpeed", 0},
                                              {"optimizeLegibility", 0},

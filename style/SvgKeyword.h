@@ -25,5 +25,6 @@ extern const SvgKeyword kOverflowKeywords[];         // overflow
 extern const SvgKeyword kDisplayKeywords[];          // display
 extern const SvgKeyword kEnableBackgroundKeywords[]; // enable-background
 extern const SvgKeyword kShapeRenderingKeywords[];   // shape-rendering (validation only)
-extern const SvgKeyword kColorRenderingKeywords[];   // color- and image-rendering (validation only)
+extern const SvgKeyword kColorRenderingKeywords[];   // color-rendering (validation only)
+extern const SvgKeyword kImageRenderingKeywords[];   // image-rendering
 extern const SvgKeyword kTextRenderingKeywords[];    // text-rendering (validation only)

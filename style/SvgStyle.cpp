@@ -64,6 +64,7 @@ void SvgStyle::Clear() {
         reference->value.clear();
     }
     clipRule = SvgEnumValue();
+    imageRendering = SvgEnumValue();
     parent = nullptr;
     specified.reset();
     SetInitialValues();

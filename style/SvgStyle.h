@@ -104,6 +104,7 @@ public:
     SvgStringValue clipPath;            // clip-path: the referenced id (not inherited)
     SvgEnumValue clipRule;              // clip-rule
     SvgStringValue mask;                // mask: the referenced id (not inherited)
+    SvgEnumValue imageRendering;        // image-rendering
     const SvgStyle* parent;             // the parent element's record, not owned
     // What the element gave, shared with the records of its copies; null for nothing.
     std::shared_ptr<const SvgSpecifiedStyle> specified;

@@ -158,6 +158,8 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     // visibility inherits, so that a visible child of a hidden group draws.
     InheritComputed(visibility, p->visibility);
 
+    InheritComputed(imageRendering, p->imageRendering);
+
     // 10. opacity is inherited only when asked for.
     if (opacity.inherit)
         opacity.value = p->opacity.value;

@@ -75,6 +75,7 @@ struct PresentationTable {
             SvgPropClipPath,
             SvgPropClipRule,
             SvgPropMask,
+            SvgPropImageRendering,
             // Accepted as attributes too, since users write them so.
             SvgPropStopColor,
             SvgPropStopOpacity,
@@ -416,6 +417,10 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
     case SvgPropEnableBackground:
         if (Unset(enableBackground))
             ReadEnum(enableBackground, value, kEnableBackgroundKeywords, true);
+        break;
+    case SvgPropImageRendering:
+        if (Unset(imageRendering))
+            ReadEnum(imageRendering, value, kImageRenderingKeywords, true);
         break;
     case SvgPropFilter:
         if (Unset(filter))

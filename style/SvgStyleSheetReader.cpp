@@ -237,6 +237,8 @@ bool Specifies(const SvgStyle& s, int id) {
         return Given(s.clipRule);
     case SvgPropMask:
         return Given(s.mask);
+    case SvgPropImageRendering:
+        return Given(s.imageRendering);
     default:
         return true;
     }

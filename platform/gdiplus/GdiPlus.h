@@ -203,6 +203,18 @@ enum StringFormatFlags : int {
     StringFormatFlagsNoClip = 0x00004000
 };
 
+enum InterpolationMode : int {
+    InterpolationModeInvalid = QualityModeInvalid,
+    InterpolationModeDefault = QualityModeDefault,
+    InterpolationModeLowQuality = QualityModeLow,
+    InterpolationModeHighQuality = QualityModeHigh,
+    InterpolationModeBilinear = 3,
+    InterpolationModeBicubic = 4,
+    InterpolationModeNearestNeighbor = 5,
+    InterpolationModeHighQualityBilinear = 6,
+    InterpolationModeHighQualityBicubic = 7
+};
+
 enum CompositingMode : int { CompositingModeSourceOver = 0, CompositingModeSourceCopy = 1 };
 
 enum CombineMode : int {
@@ -372,6 +384,7 @@ protected:
 };
 
 class GpGraphics;
+class GpImageAttributes;
 class GpMatrix;
 class GpPath;
 class GpPen;
@@ -381,6 +394,10 @@ class GpFontCollection;
 class GpStringFormat;
 
 struct EncoderParameters;
+
+// Asked now and then while an image is drawn; true abandons the drawing.
+typedef BOOL (*ImageAbort)(void* data);
+typedef ImageAbort DrawImageAbort;
 
 // Encoder identifier of PNG for GdipSaveImageToFile.
 extern KELSVG_API const CLSID PngEncoderClsid;
@@ -419,6 +436,14 @@ KELSVG_API Status WINGDIPAPI GdipRotateWorldTransform(GpGraphics* graphics, REAL
 KELSVG_API Status WINGDIPAPI GdipSetSmoothingMode(GpGraphics* graphics, SmoothingMode mode);
 KELSVG_API Status WINGDIPAPI GdipGetSmoothingMode(GpGraphics* graphics, SmoothingMode* mode);
 KELSVG_API Status WINGDIPAPI GdipGraphicsClear(GpGraphics* graphics, ARGB color);
+// How images are sampled when drawn other than pixel for pixel: nearest
+// neighbour, bilinear (LowQuality, Bilinear, HighQualityBilinear), or the
+// default, a smoother filter that also averages when shrinking. Saved and
+// restored with the graphics state.
+KELSVG_API Status WINGDIPAPI GdipSetInterpolationMode(GpGraphics* graphics,
+                                                      InterpolationMode interpolationMode);
+KELSVG_API Status WINGDIPAPI GdipGetInterpolationMode(GpGraphics* graphics,
+                                                      InterpolationMode* interpolationMode);
 
 // Matrices (elements m11, m12, m21, m22, dx, dy: x' = m11·x + m21·y + dx,
 // y' = m12·x + m22·y + dy).
@@ -592,6 +617,17 @@ KELSVG_API Status WINGDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* i
                                                 INT width, INT height);
 KELSVG_API Status WINGDIPAPI GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y,
                                                REAL width, REAL height);
+// Draws the part (srcx, srcy, srcwidth, srcheight) of the image, in pixels
+// (srcUnit UnitPixel), into the destination rectangle, under the world
+// transform. Near the part's edges the pixels beside it are sampled as they
+// lie; outside the image its edge pixels continue. Image attributes and the
+// abort callback are not supported: both must be null.
+KELSVG_API Status WINGDIPAPI GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx,
+                                                   REAL dsty, REAL dstwidth, REAL dstheight,
+                                                   REAL srcx, REAL srcy, REAL srcwidth,
+                                                   REAL srcheight, GpUnit srcUnit,
+                                                   GDIPCONST GpImageAttributes* imageAttributes,
+                                                   DrawImageAbort callback, void* callbackData);
 
 // Clipping. The clip is part of the graphics state: GdipRestoreGraphics gives
 // back the clip of its save. Paths and rectangles are in world units under the
@@ -628,7 +664,7 @@ KELSVG_API Status WINGDIPAPI GdipBitmapLockBits(GpBitmap* bitmap, GDIPCONST GpRe
                                                 UINT flags, PixelFormat format,
                                                 BitmapData* lockedBitmapData);
 KELSVG_API Status WINGDIPAPI GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedBitmapData);
-// Loads a PNG file.
+// Loads a PNG or JPEG file (as KelCreateBitmapFromMemory, up to 2^28 pixels).
 KELSVG_API Status WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filename, GpBitmap** bitmap);
 // Writes a PNG file (clsidEncoder null or &PngEncoderClsid; params ignored).
 // The file is replaced only when the whole image was written.
@@ -700,6 +736,22 @@ KELSVG_API Status GdipCreateBitmapFromPngFileA(const char* path, GpBitmap** bitm
 // before once the graphics is deleted. InvalidParameter for a null context or
 // one in an error state.
 KELSVG_API Status KelCreateGraphicsFromCairo(cairo_t* cr, GpGraphics** graphics);
+
+// ---- Image decoding (no GDI+ counterpart: GDI+ reads streams) -------------
+
+// The size in pixels a PNG or JPEG image held in memory declares in its
+// header (the kind is told by the first bytes). UnknownImageFormat for other
+// data and for a damaged header.
+KELSVG_API Status KelGetImageSizeFromMemory(const BYTE* data, size_t size, UINT* width,
+                                            UINT* height);
+// Decodes a PNG or JPEG image held in memory into a new 32-bit ARGB bitmap
+// (straight alpha as seen through GdipBitmapGetPixel). An image of more than
+// maxPixels pixels, or over 32767 a side, is refused with ValueOverflow from
+// its header, before its pixels are allocated; damaged or truncated data, or
+// data of another kind, gives UnknownImageFormat. Colour profiles, gamma and
+// orientation tags are not applied. Nothing is printed.
+KELSVG_API Status KelCreateBitmapFromMemory(const BYTE* data, size_t size, uint64_t maxPixels,
+                                            GpBitmap** bitmap);
 
 // ---- Painting extensions (no GDI+ counterpart) ---------------------------
 

@@ -10,9 +10,11 @@
 #include <new>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/gdiplus/FileReplacement.h"
 #include "platform/gdiplus/GdipObjects.h"
+#include "platform/gdiplus/ImageReaders.h"
 #include "platform/gdiplus/PngWriter.h"
 
 namespace Gdiplus {
@@ -118,11 +120,8 @@ struct FdSink {
     }
 };
 
-cairo_status_t ReadFromFile(void* closure, unsigned char* data, unsigned int length) {
-    return std::fread(data, 1, length, static_cast<FILE*>(closure)) == length
-               ? CAIRO_STATUS_SUCCESS
-               : CAIRO_STATUS_READ_ERROR;
-}
+// Image files read whole into memory are at most this large.
+constexpr long kMaxImageFileBytes = 256L << 20;
 
 } // namespace
 
@@ -455,28 +454,68 @@ Status GdipCreateBitmapFromPngFileA(const char* path, GpBitmap** bitmap) {
     FILE* file = std::fopen(path, "rb");
     if (!file)
         return errno == ENOENT ? FileNotFound : Win32Error;
-    cairo_surface_t* png = cairo_image_surface_create_from_png_stream(ReadFromFile, file);
-    std::fclose(file);
+    std::vector<BYTE> bytes;
     Status status = Ok;
-    if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
-        // Cairo reports broken files as a lack of memory too: not worth telling apart.
-        status = UnknownImageFormat;
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0)
+        length = std::ftell(file);
+    if (length < 0 || length > kMaxImageFileBytes || std::fseek(file, 0, SEEK_SET) != 0) {
+        status = length > kMaxImageFileBytes ? ValueOverflow : Win32Error;
     } else {
-        BitmapImpl* b = nullptr;
-        status = NewBitmap(cairo_image_surface_get_width(png), cairo_image_surface_get_height(png),
-                           PixelFormat32bppARGB, &b);
-        if (status == Ok) {
-            b->store->BeginDraw();
-            cairo_t* cr = cairo_create(b->store->surface);
-            cairo_set_source_surface(cr, png, 0, 0);
-            cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-            cairo_paint(cr);
-            cairo_destroy(cr);
-            *bitmap = b;
+        try {
+            bytes.resize(size_t(length));
+        } catch (const std::bad_alloc&) {
+            status = OutOfMemory;
         }
+        if (status == Ok && std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
+            status = Win32Error;
     }
-    cairo_surface_destroy(png);
-    return status;
+    std::fclose(file);
+    if (status != Ok)
+        return status;
+    return KelCreateBitmapFromMemory(bytes.data(), bytes.size(), uint64_t(kMaxPixels), bitmap);
+}
+
+Status KelGetImageSizeFromMemory(const BYTE* data, size_t size, UINT* width, UINT* height) {
+    if ((!data && size) || !width || !height)
+        return InvalidParameter;
+    switch (SniffImage(data, size)) {
+    case ImageKind::Png:
+        return ReadPng(data, size, 0, width, height, nullptr);
+    case ImageKind::Jpeg:
+        return ReadJpeg(data, size, 0, width, height, nullptr);
+    default:
+        return UnknownImageFormat;
+    }
+}
+
+Status KelCreateBitmapFromMemory(const BYTE* data, size_t size, uint64_t maxPixels,
+                                 GpBitmap** bitmap) {
+    if (!bitmap)
+        return InvalidParameter;
+    *bitmap = nullptr;
+    if (!data && size)
+        return InvalidParameter;
+    UINT width = 0, height = 0;
+    std::shared_ptr<PixelStore> store;
+    Status status = UnknownImageFormat;
+    switch (SniffImage(data, size)) {
+    case ImageKind::Png:
+        status = ReadPng(data, size, maxPixels, &width, &height, &store);
+        break;
+    case ImageKind::Jpeg:
+        status = ReadJpeg(data, size, maxPixels, &width, &height, &store);
+        break;
+    default:
+        break;
+    }
+    if (status != Ok)
+        return status;
+    BitmapImpl* b = new (std::nothrow) BitmapImpl(std::move(store), PixelFormat32bppARGB);
+    if (!b)
+        return OutOfMemory;
+    *bitmap = b;
+    return Ok;
 }
 
 } // namespace Gdiplus

@@ -298,7 +298,7 @@ Status WINGDIPAPI GdipSaveGraphics(GpGraphics* graphics, GraphicsState* state) {
     if (!Valid(graphics) || !state)
         return InvalidParameter;
     SavedGraphics s{graphics->nextState++, graphics->world, graphics->hidden, graphics->smoothing,
-                    graphics->levels.size()};
+                    graphics->levels.size(), graphics->interpolation};
     if (graphics->nextState == 0)
         graphics->nextState = 1;
     graphics->saved.push_back(s);
@@ -317,6 +317,7 @@ Status WINGDIPAPI GdipRestoreGraphics(GpGraphics* graphics, GraphicsState state)
         graphics->hidden = saved[i].hidden;
         graphics->smoothing = saved[i].smoothing;
         UnwindLevels(graphics, saved[i].levels);
+        graphics->interpolation = saved[i].interpolation;
         saved.resize(i); // later saves go too
         break;
     }
@@ -394,6 +395,21 @@ Status WINGDIPAPI GdipGetSmoothingMode(GpGraphics* graphics, SmoothingMode* mode
     if (!Valid(graphics) || !mode)
         return InvalidParameter;
     *mode = graphics->smoothing;
+    return Ok;
+}
+
+Status WINGDIPAPI GdipSetInterpolationMode(GpGraphics* graphics, InterpolationMode mode) {
+    if (!Valid(graphics) || mode < InterpolationModeDefault ||
+        mode > InterpolationModeHighQualityBicubic)
+        return InvalidParameter;
+    graphics->interpolation = mode;
+    return Ok;
+}
+
+Status WINGDIPAPI GdipGetInterpolationMode(GpGraphics* graphics, InterpolationMode* mode) {
+    if (!Valid(graphics) || !mode)
+        return InvalidParameter;
+    *mode = graphics->interpolation;
     return Ok;
 }
 
@@ -532,12 +548,27 @@ Status WINGDIPAPI GdipDrawLine(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y
 Status WINGDIPAPI GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y,
                                     REAL width, REAL height) {
     BitmapImpl* b = ToBitmap(image);
-    if (!Valid(graphics) || !b)
+    if (!b)
         return InvalidParameter;
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(width) || !std::isfinite(height))
+    return GdipDrawImageRectRect(graphics, image, x, y, width, height, 0, 0, REAL(b->store->width),
+                                 REAL(b->store->height), UnitPixel, nullptr, nullptr, nullptr);
+}
+
+Status WINGDIPAPI GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, REAL dsty,
+                                        REAL dstwidth, REAL dstheight, REAL srcx, REAL srcy,
+                                        REAL srcwidth, REAL srcheight, GpUnit srcUnit,
+                                        GDIPCONST GpImageAttributes* imageAttributes,
+                                        DrawImageAbort callback, void*) {
+    BitmapImpl* b = ToBitmap(image);
+    if (!Valid(graphics) || !b || srcUnit != UnitPixel)
         return InvalidParameter;
+    if (imageAttributes || callback)
+        return NotImplemented;
+    for (REAL v : {dstx, dsty, dstwidth, dstheight, srcx, srcy, srcwidth, srcheight})
+        if (!std::isfinite(v))
+            return InvalidParameter;
     cairo_t* cr = graphics->Begin();
-    if (!cr || width == 0 || height == 0)
+    if (!cr || dstwidth == 0 || dstheight == 0 || srcwidth == 0 || srcheight == 0)
         return Ok;
     PixelStore& src = *b->store;
     src.BeginDraw(); // publish direct pixel writes to Cairo
@@ -554,8 +585,10 @@ Status WINGDIPAPI GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x
         cairo_surface_destroy(surface);
         surface = copy;
     }
+    // Image pixels to device: the source part onto the destination, then the world.
+    double sx = double(dstwidth) / srcwidth, sy = double(dstheight) / srcheight;
     cairo_matrix_t m, place, pixels = graphics->PixelTransform();
-    cairo_matrix_init(&place, width / src.width, 0, 0, height / src.height, x, y);
+    cairo_matrix_init(&place, sx, 0, 0, sy, dstx - srcx * sx, dsty - srcy * sy);
     cairo_matrix_multiply(&m, &place, &graphics->world);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS || !graphics->SetMatrix(m)) {
         cairo_surface_destroy(surface);
@@ -567,9 +600,22 @@ Status WINGDIPAPI GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x
     cairo_matrix_multiply(&m, &place, &pixels);
     bool exact = m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0 && m.x0 == std::floor(m.x0) &&
                  m.y0 == std::floor(m.y0);
-    cairo_pattern_set_filter(pattern, exact ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+    cairo_filter_t filter = CAIRO_FILTER_GOOD;
+    switch (graphics->interpolation) {
+    case InterpolationModeNearestNeighbor:
+        filter = CAIRO_FILTER_NEAREST;
+        break;
+    case InterpolationModeLowQuality:
+    case InterpolationModeBilinear:
+    case InterpolationModeHighQualityBilinear:
+        filter = CAIRO_FILTER_BILINEAR;
+        break;
+    default:
+        break;
+    }
+    cairo_pattern_set_filter(pattern, exact ? CAIRO_FILTER_NEAREST : filter);
     cairo_set_source(cr, pattern);
-    cairo_rectangle(cr, 0, 0, src.width, src.height);
+    cairo_rectangle(cr, srcx, srcy, srcwidth, srcheight);
     cairo_fill(cr);
     cairo_pattern_destroy(pattern);
     cairo_surface_destroy(surface);

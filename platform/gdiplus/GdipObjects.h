@@ -321,6 +321,7 @@ struct SavedGraphics {
     bool hidden;
     SmoothingMode smoothing;
     size_t levels; // GpGraphics::levels at the save
+    InterpolationMode interpolation;
 };
 
 // What a clip or a layer added to a graphics state (GdipLayer.cpp). A live
@@ -353,6 +354,7 @@ public:
     cairo_matrix_t world;
     bool hidden = false; // a refused transform hides drawing until the next restore
     SmoothingMode smoothing = SmoothingModeDefault;
+    InterpolationMode interpolation = InterpolationModeDefault;
     std::vector<SavedGraphics> saved;
     GraphicsState nextState = 1;
     std::vector<GraphicsLevel> levels; // clips and layers, innermost last

@@ -18,6 +18,7 @@ struct TargetCase {
 const TargetCase kTargets[] = {
     {"scanner", fuzz::Scanner}, {"transform", fuzz::Transform}, {"path", fuzz::Path},
     {"paint", fuzz::Paint},     {"style", fuzz::Style},         {"sheet", fuzz::Sheet},
+    {"image", fuzz::Image},
     {"render", nullptr},
 };
 

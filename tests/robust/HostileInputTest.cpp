@@ -2,6 +2,8 @@
 // crashes, hangs or runs out of memory, and what can be drawn is drawn.
 #include "RobustSupport.h"
 
+#include "ImageBytes.h"
+
 #include "interface/KelSvg.h"
 
 #include <gtest/gtest.h>
@@ -332,6 +334,38 @@ TEST(BinaryBytes, EveryByteValueInsideAttributesAndText) {
     TempFile file(Svg(10, 10, body));
     ExpectLibrarySurvives(file.Path());
     ExpectToolSurvives(file.Path());
+}
+
+// Images refused from their header, damaged, a bomb within the limits, and
+// references that leave the folder: the rest of the document is drawn.
+TEST(HostileImages, TheRestOfTheDocumentIsDrawn) {
+    for (const char* name :
+         {"image-huge-header.svg", "image-damaged.svg", "image-escape.svg", "image-bomb.svg"}) {
+        SCOPED_TRACE(name);
+        std::vector<uint32_t> pixels = DrawFile(kHostileDir + "/" + name, 40, 40);
+        ASSERT_EQ(pixels.size(), 1600u);
+        EXPECT_EQ(pixels[35 * 40 + 35], 0xFF00FF00u);
+        bool bomb = std::string(name) == "image-bomb.svg";
+        EXPECT_EQ(pixels[5 * 40 + 5], bomb ? 0xFF000000u : 0u);
+    }
+}
+
+// 50 MB of base64 (a 2 × 2 picture carrying a private chunk) is decoded within
+// a bounded multiple of its size, and drawn.
+TEST(HostileImages, AFiftyMegabyteDataUrl) {
+    std::unique_ptr<TempFile> file;
+    {
+        Bytes red = {0, 255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 255, 0, 0};
+        Bytes png = PngBytes(2, 2, 8, 2, red, false, {}, {}, size_t(75) << 19);
+        std::string svg =
+            Svg(40, 40, "<image width='40' height='40' href='" + DataUrl(png) + "'/>");
+        ASSERT_GT(svg.size(), 50u << 20);
+        file.reset(new TempFile(svg));
+    }
+    ChildRun run = RunInChild([&] { return Painted(DrawFile(file->Path(), 40, 40)) == 1600; });
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_LT(run.peakKb, kPeakMemoryKb);
+    ExpectToolSurvives(file->Path());
 }
 
 } // namespace

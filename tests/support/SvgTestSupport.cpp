@@ -75,8 +75,11 @@ SvgElement* ParsedDocument::At(std::initializer_list<size_t> indexes) {
 std::vector<Picture> RenderSvgTimes(const std::string& svgText, int width, int height,
                                     int renders) {
     TempSvgFile file(svgText);
+    return RenderSvgFileTimes(file.Path(), width, height, renders);
+}
+
+std::vector<Picture> RenderSvgFileTimes(std::string path, int width, int height, int renders) {
     CKelSvg svg;
-    std::string path = file.Path();
     svg.CommandParseSVGFile(&path[0]);
     svg.CommandSetSVGWinRect(0, 0, width, height);
 

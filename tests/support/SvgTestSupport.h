@@ -79,6 +79,8 @@ struct Picture {
 // bitmap, through CKelSvg with the window rectangle 0, 0, width, height);
 // returns every picture in order.
 std::vector<Picture> RenderSvgTimes(const std::string& svgText, int width, int height, int renders);
+// The same for a file that is already written.
+std::vector<Picture> RenderSvgFileTimes(std::string path, int width, int height, int renders);
 Picture RenderSvg(const std::string& svgText, int width, int height);
 // Draws a width × height document around body once.
 Picture Draw(const std::string& body, int width = 100, int height = 100);

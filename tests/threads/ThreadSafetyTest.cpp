@@ -4,6 +4,7 @@
 // fonts), so the threads race to build it.
 
 #include "HostBitmap.h"
+#include "ImageBytes.h"
 #include "SvgTestSupport.h"
 #include "interface/KelSvg.h"
 #include "platform/gdiplus/GdiPlus.h"
@@ -29,11 +30,11 @@ const int kSide = 48;
 
 // Documents that use the shared state differently: paths and shapes, text in
 // several families and styles (with synthetic bold and italic, and characters
-// the first family lacks), gradients, and use copies.
+// the first family lacks), gradients, use copies, and PNG and JPEG pictures.
 std::vector<std::string> Documents() {
     std::vector<std::string> texts;
     for (const char* name : {"shapes-house", "shapes-strokes", "gradients-orbs",
-                             "gradients-swatches", "text-poster", "hello"}) {
+                             "gradients-swatches", "text-poster", "hello", "image-scene"}) {
         std::ifstream in(std::string(KELSVG_SOURCE_DIR) + "/examples/" + name + ".svg");
         std::stringstream text;
         text << in.rdbuf();
@@ -53,6 +54,12 @@ std::vector<std::string> Documents() {
         "<path d='M4 4h12v12z' fill='url(#r)' stroke='tomato' stroke-dasharray='2 1'/>"
         "<circle id='c' cx='30' cy='10' r='6' fill='url(#r)'/><use xlink:href='#c' y='20'/>"
         "<use xlink:href='#c' x='-20' y='24' transform='scale(1.1)' fill='RebeccaPurple'/>"));
+    texts.push_back(
+        SvgDocument(48, 48,
+                    "<image width='48' height='30' preserveAspectRatio='xMidYMid slice' href='" +
+                        DataUrl(ReadBytes(std::string(KELSVG_TEST_DATA_DIR) +
+                                          "/images/quadrants-progressive.jpg")) +
+                        "'/>"));
     return texts;
 }
 

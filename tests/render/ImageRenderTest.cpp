@@ -1,0 +1,99 @@
+// Raster images placed by x, y, width, height and preserveAspectRatio. The
+// expected pixels are what rsvg-convert and resvg draw for the same files.
+
+#include "ImageBytes.h"
+#include "SvgTestSupport.h"
+
+#include "document/SvgImageElement.h"
+
+namespace {
+
+const uint32_t kRed = 0xFFFF0000, kLime = 0xFF00FF00, kBlue = 0xFF0000FF, kHalfWhite = 0x80FFFFFF;
+// 2 × 2: red, lime / blue, half-transparent white; 4 × 2: red left, blue right.
+const std::string kQuad = DataUrl(PngFromArgb(2, 2, {kRed, kLime, kBlue, kHalfWhite}));
+const std::string kWide =
+    DataUrl(PngFromArgb(4, 2, {kRed, kRed, kBlue, kBlue, kRed, kRed, kBlue, kBlue}));
+
+TEST(ImageRender, PlacementMatchesOtherViewers) {
+    struct Probe {
+        int x, y;
+        uint32_t argb;
+    };
+    const struct {
+        const char* name;
+        std::string body;
+        std::vector<Probe> probes;
+    } cases[] = {
+        {"meet, centred by default",
+         "<image width='40' height='20' xlink:href='" + kQuad + "'/>",
+         {{9, 10, 0},
+          {10, 0, kRed},
+          {29, 0, kLime},
+          {10, 19, kBlue},
+          {29, 19, kHalfWhite},
+          {30, 10, 0}}},
+        {"slice, cut to the box",
+         "<image width='10' height='20' preserveAspectRatio='xMinYMid slice' href='" + kWide +
+             "'/>",
+         {{0, 0, kRed}, {9, 19, kRed}, {10, 0, 0}, {12, 10, 0}}},
+        {"none stretches",
+         "<image width='10' height='20' preserveAspectRatio='none' href='" + kWide + "'/>",
+         {{1, 1, kRed}, {8, 18, kBlue}, {10, 0, 0}}},
+        {"no size: the picture's own",
+         "<image x='3' y='4' href='" + kQuad + "'/>",
+         {{3, 4, kRed}, {4, 5, kHalfWhite}, {5, 5, 0}, {2, 4, 0}}},
+        {"width only: the picture's height",
+         "<image width='8' href='" + kWide + "'/>",
+         {{2, 0, kRed}, {5, 1, kBlue}, {1, 1, 0}, {6, 1, 0}}},
+        {"an unknown keyword is the default",
+         "<image width='20' height='20' preserveAspectRatio='foo' href='" + kWide + "'/>",
+         {{1, 6, kRed}, {19, 9, kBlue}, {1, 1, 0}}},
+        {"nearest pixel when asked, also inherited",
+         "<image width='20' height='20' style='image-rendering:pixelated' href='" + kQuad +
+             "'/><g image-rendering='optimizeSpeed'><image x='20' width='20' height='20' href='" +
+             kQuad + "'/></g>",
+         {{9, 5, kRed}, {10, 5, kLime}, {9, 15, kBlue}, {29, 5, kRed}, {30, 5, kLime}}},
+        {"hidden, undisplayed, and visible in a hidden group",
+         "<image visibility='hidden' href='" + kQuad + "'/><image display='none' x='4' href='" +
+             kQuad + "'/><g visibility='hidden'><image x='12' visibility='visible' href='" + kQuad +
+             "'/></g>",
+         {{0, 0, 0}, {4, 0, 0}, {12, 0, kRed}}},
+        {"used elsewhere",
+         "<image id='i' href='" + kQuad + "'/><use href='#i' x='20' y='10'/>",
+         {{0, 0, kRed}, {20, 10, kRed}, {21, 11, kHalfWhite}}},
+        {"JPEG",
+         "<image href='" +
+             DataUrl(ReadBytes(std::string(KELSVG_TEST_DATA_DIR) + "/images/quadrants.jpg")) +
+             "'/>",
+         {{2, 2, kRed}, {13, 2, kLime}, {2, 13, kBlue}, {13, 13, 0xFFFFFFFF}}},
+        {"damaged, not an image, remote, or of no width: nothing",
+         "<image width='40' height='20' href='data:image/png;base64,iVBORw0KGgo='/><image "
+         "width='40' height='20' href='data:text/plain,hello'/><image width='40' height='20' "
+         "href='http://example.com/a.png'/><image width='0' height='20' href='" +
+             kQuad + "'/>",
+         {{0, 0, 0}, {20, 10, 0}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Picture picture = Draw(c.body, 40, 20);
+        for (const Probe& p : c.probes)
+            EXPECT_TRUE(NearArgb(picture.At(p.x, p.y), p.argb, 10)) << p.x << "," << p.y;
+    }
+}
+
+TEST(ImageRender, CopiesShareTheDecodedPictureAndChildrenStillDraw) {
+    ParsedDocument doc("<image id='i' href='" + kQuad + "'/><use id='u' href='#i'/>");
+    auto* image = doc.As<SvgImageElement>("i");
+    ASSERT_TRUE(image && image->GetImage() && doc.Find("u")->GetChildren().size() == 1);
+    auto* copy = dynamic_cast<SvgImageElement*>(doc.Find("u")->GetChildren()[0]);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(image->GetImage(), copy->GetImage());
+    // Elements inside an image are drawn under its transform, as before.
+    Picture picture = Draw("<image x='8' transform='translate(10)' href='" + kQuad +
+                               "'><rect x='20' width='4' height='4' fill='blue'/></image>",
+                           40, 20);
+    EXPECT_EQ(kRed, picture.At(18, 0));
+    EXPECT_EQ(kBlue, picture.At(31, 1));
+}
+
+} // namespace
