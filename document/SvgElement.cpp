@@ -11,6 +11,7 @@
 
 #include <tinyxml.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -133,13 +134,17 @@ bool SvgElement::ReadResolvedLength(TiXmlElement* xml, const char* name, float& 
         if (length.unit == SvgUnitEm) {
             resolved = length.value * GetFontSize();
         } else if (length.unit == SvgUnitPercent) {
+            // Against the viewport's width for horizontal lengths, its height
+            // for vertical ones, and its normalized diagonal for radii.
             SvgRect viewport = GetViewportRect();
-            if (std::strcmp(name, "width") == 0)
-                resolved = static_cast<float>(length.value * viewport.getWidth());
-            else if (std::strcmp(name, "height") == 0)
-                resolved = static_cast<float>(length.value * viewport.getHeight());
-            else
-                resolved = 0.0f;
+            double w = viewport.getWidth(), h = viewport.getHeight();
+            double base = std::sqrt((w * w + h * h) / 2);
+            if (name[0] == 'x' || name[0] == 'w' || (name[0] && name[1] == 'x') ||
+                std::strcmp(name, "textLength") == 0)
+                base = w;
+            else if (name[0] == 'y' || name[0] == 'h' || (name[0] && name[1] == 'y'))
+                base = h;
+            resolved = static_cast<float>(length.value * base);
         } else if (length.unit == SvgUnitEx) {
             resolved = 0.0f;
         }

@@ -91,7 +91,8 @@ TEST(ShapeElements, MissingAttributesKeepTheDefaults) {
 TEST(ShapeElements, LengthsInUnitsEmAndPercent) {
     ParsedDocument doc("<circle cx=\"1in\" cy=\"2pc\" r=\"1em\"/>"
                        "<circle r=\"1em\" style=\"font-size:20px\"/>"
-                       "<rect x=\"50%\" width=\"50%\" height=\"25%\" rx=\"2mm\"/>",
+                       "<rect x=\"50%\" y=\"-10%\" width=\"50%\" height=\"25%\" rx=\"2mm\"/>"
+                       "<circle r=\"10%\"/>",
                        "width=\"300\" height=\"400\" viewBox=\"0 0 200 100\"");
     auto* circle = doc.FigureAt<SvgCircleFigure>({0});
     ASSERT_NE(circle, nullptr);
@@ -103,11 +104,17 @@ TEST(ShapeElements, LengthsInUnitsEmAndPercent) {
     EXPECT_FLOAT_EQ(big->r, 20);
     auto* rect = doc.FigureAt<SvgRectFigure>({2});
     ASSERT_NE(rect, nullptr);
-    EXPECT_FLOAT_EQ(rect->x, 0); // percentages only for width and height
+    // Percentages of the viewBox: x and width of its width, y and height of
+    // its height, a radius of its diagonal over sqrt(2).
+    EXPECT_FLOAT_EQ(rect->x, 100);
+    EXPECT_FLOAT_EQ(rect->y, -10);
     EXPECT_FLOAT_EQ(rect->width, 100);
     EXPECT_FLOAT_EQ(rect->height, 25);
     EXPECT_NEAR(rect->rx, 7.0866f, 1e-3);
     EXPECT_NEAR(rect->ry, 7.0866f, 1e-3); // set by the path building
+    auto* ring = doc.FigureAt<SvgCircleFigure>({3});
+    ASSERT_NE(ring, nullptr);
+    EXPECT_NEAR(ring->r, 15.811f, 1e-3);
 }
 
 TEST(ShapeElements, DeepCopiesThroughUse) {
