@@ -199,7 +199,7 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
         strokeDash.setDashes(p->strokeDash.dashes, p->strokeDash.dashCount);
         strokeDash.dasharraySet = 1;
     }
-    if (!strokeDash.dashoffsetSet && p->strokeDash.dashoffsetSet)
+    if (!strokeDash.dashoffsetSet)
         strokeDash.dashOffset = p->strokeDash.dashOffset;
     InheritValue(strokeOpacity, p->strokeOpacity);
 

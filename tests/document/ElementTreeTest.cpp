@@ -13,10 +13,8 @@
 namespace {
 
 TEST(ElementTree, IdsChildrenAndParentsInDocumentOrder) {
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"",
-                          "<g id=\"a\"><g id=\"\"/>text<!-- note --><desc/></g><defs><g/></defs>"));
-    SvgRootElement* root = engine.GetRoot();
+    ParsedDocument doc("<g id=\"a\"><g id=\"\"/>text<!-- note --><desc/></g><defs><g/></defs>");
+    SvgRootElement* root = doc.Engine().GetRoot();
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(Outline(root), "svg(g#a(g# desc) defs(g))");
     const SvgElement* a = root->GetChildren()[0];
@@ -24,56 +22,48 @@ TEST(ElementTree, IdsChildrenAndParentsInDocumentOrder) {
     EXPECT_EQ(a->GetChildren()[0]->GetParent(), a);
     EXPECT_EQ(a->GetChildren()[0]->GetId(), "");
     EXPECT_EQ(root->GetChildren()[1]->GetChildren()[0]->GetId(), "  ");
-    EXPECT_EQ(a->GetOwner(), &engine);
-    EXPECT_EQ(a->GetChildren()[1]->GetOwner(), &engine);
+    EXPECT_EQ(a->GetOwner(), &doc.Engine());
+    EXPECT_EQ(a->GetChildren()[1]->GetOwner(), &doc.Engine());
 }
 
 TEST(ElementTree, UnregisteredAndWronglyCasedTagsAreSkippedWithTheirSubtrees) {
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"",
-                          "<foo><g id=\"inFoo\"/></foo><G id=\"upper\"><g/></G>"
-                          "<SVG><g id=\"inSVG\"/></SVG><positionGlyph/><g id=\"kept\"/>"));
-    ASSERT_NE(engine.GetRoot(), nullptr);
-    EXPECT_EQ(Outline(engine.GetRoot()), "svg(g#kept)");
-    EXPECT_EQ(engine.FindElementById("inFoo"), nullptr);
+    ParsedDocument doc("<foo><g id=\"inFoo\"/></foo><G id=\"upper\"><g/></G>"
+                       "<SVG><g id=\"inSVG\"/></SVG><positionGlyph/><g id=\"kept\"/>");
+    ASSERT_NE(doc.Engine().GetRoot(), nullptr);
+    EXPECT_EQ(Outline(doc.Engine().GetRoot()), "svg(g#kept)");
+    EXPECT_EQ(doc.Find("inFoo"), nullptr);
 }
 
 TEST(ElementTree, ArcAndFilterBecomeViewports) {
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"", "<arc id=\"a\"/><filter id=\"f\"/>"));
-    ASSERT_NE(engine.GetRoot(), nullptr);
-    EXPECT_EQ(engine.FindElementById("a")->GetKind(), SvgKindSvg);
-    EXPECT_EQ(engine.FindElementById("f")->GetTagName(), "svg");
+    ParsedDocument doc("<arc id=\"a\"/><filter id=\"f\"/>");
+    ASSERT_NE(doc.Engine().GetRoot(), nullptr);
+    EXPECT_EQ(doc.Find("a")->GetKind(), SvgKindSvg);
+    EXPECT_EQ(doc.Find("f")->GetTagName(), "svg");
     EXPECT_EQ(ElementRegistry::Instance()->CreateElement(nullptr), nullptr);
 }
 
 TEST(ElementTree, FindElementByIdTakesTheFirstInPreOrder) {
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"",
-                          "<g id=\"x\"><g id=\"x\"/></g><g><g id=\"y\"/></g><g id=\"y\"/>"
-                          "<g><g><g id=\"z\"/></g></g><g id=\"z\"/>"));
-    SvgRootElement* root = engine.GetRoot();
+    ParsedDocument doc("<g id=\"x\"><g id=\"x\"/></g><g><g id=\"y\"/></g><g id=\"y\"/>"
+                       "<g><g><g id=\"z\"/></g></g><g id=\"z\"/>");
+    SvgRootElement* root = doc.Engine().GetRoot();
     ASSERT_NE(root, nullptr);
-    EXPECT_EQ(engine.FindElementById("x"), root->GetChildren()[0]);
-    EXPECT_EQ(engine.FindElementById("y"), root->GetChildren()[1]->GetChildren()[0]);
-    EXPECT_EQ(engine.FindElementById("z"),
-              root->GetChildren()[3]->GetChildren()[0]->GetChildren()[0]);
-    EXPECT_EQ(engine.FindElementById("X"), nullptr);
+    EXPECT_EQ(doc.Find("x"), root->GetChildren()[0]);
+    EXPECT_EQ(doc.Find("y"), root->GetChildren()[1]->GetChildren()[0]);
+    EXPECT_EQ(doc.Find("z"), root->GetChildren()[3]->GetChildren()[0]->GetChildren()[0]);
+    EXPECT_EQ(doc.Find("X"), nullptr);
     // Elements without an id attribute are never found by the empty string.
-    EXPECT_EQ(engine.FindElementById(""), nullptr);
-    EXPECT_EQ(engine.FindElementById(nullptr), nullptr);
+    EXPECT_EQ(doc.Find(""), nullptr);
+    EXPECT_EQ(doc.Find(nullptr), nullptr);
 }
 
 TEST(ElementTree, DeepCopyKeepsTheTransformAndTheChildren) {
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"",
-                          "<g id=\"a\" transform=\"translate(5 6)\"><g id=\"b\"><desc/></g></g>"));
-    SvgElement* a = engine.FindElementById("a");
+    ParsedDocument doc("<g id=\"a\" transform=\"translate(5 6)\"><g id=\"b\"><desc/></g></g>");
+    SvgElement* a = doc.Find("a");
     ASSERT_NE(a, nullptr);
     SvgElement* copy = a->DeepCopy();
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(Outline(copy), "g(g(desc))");
-    EXPECT_EQ(copy->GetOwner(), &engine);
+    EXPECT_EQ(copy->GetOwner(), &doc.Engine());
     EXPECT_EQ(copy->GetParent(), nullptr);
     EXPECT_EQ(copy->GetChildren()[0]->GetParent(), copy);
     EXPECT_EQ(copy->GetId(), "  ");
@@ -85,88 +75,73 @@ TEST(ElementTree, DeepCopyKeepsTheTransformAndTheChildren) {
 }
 
 TEST(ElementTree, UseCopiesAnEarlierElementButNotALaterOne) {
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"",
-                          "<g id=\"early\"><desc/></g>"
-                          "<use id=\"u1\" xlink:href=\"#early\" x=\"10\" y=\"20\"/>"
-                          "<use id=\"u2\" xlink:href=\"#late\"/>"
-                          "<use id=\"u3\" xlink:href=\"\"/><use id=\"u4\"/>"
-                          "<g id=\"late\"/>"));
-    auto* u1 = dynamic_cast<SvgUseElement*>(engine.FindElementById("u1"));
+    ParsedDocument doc("<g id=\"early\"><desc/></g>"
+                       "<use id=\"u1\" xlink:href=\"#early\" x=\"10\" y=\"20\"/>"
+                       "<use id=\"u2\" xlink:href=\"#late\"/>"
+                       "<use id=\"u3\" xlink:href=\"\"/><use id=\"u4\"/>"
+                       "<g id=\"late\"/>");
+    auto* u1 = dynamic_cast<SvgUseElement*>(doc.Find("u1"));
     ASSERT_NE(u1, nullptr);
     EXPECT_EQ(u1->GetHref(), "early");
     EXPECT_FLOAT_EQ(u1->GetX(), 10);
     EXPECT_FLOAT_EQ(u1->GetY(), 20);
     EXPECT_EQ(Outline(u1), "use#u1(g(desc))");
     EXPECT_EQ(u1->GetChildren()[0]->GetParent(), u1);
-    EXPECT_TRUE(engine.FindElementById("u2")->GetChildren().empty());
-    EXPECT_TRUE(engine.FindElementById("u3")->GetChildren().empty());
-    EXPECT_TRUE(engine.FindElementById("u4")->GetChildren().empty());
+    EXPECT_TRUE(doc.Find("u2")->GetChildren().empty());
+    EXPECT_TRUE(doc.Find("u3")->GetChildren().empty());
+    EXPECT_TRUE(doc.Find("u4")->GetChildren().empty());
 }
 
 TEST(ElementTree, UseTakesTheHrefWithoutItsFirstCharacter) {
-    SvgEngine engine;
-    ParseText(engine,
-              Svg("width=\"10\" height=\"10\"", "<g id=\"t\"/><use id=\"u\" xlink:href=\"?t\"/>"
-                                                "<use id=\"plain\" href=\"#t\"/>"));
-    EXPECT_EQ(engine.FindElementById("u")->GetChildren().size(), 1u);
-    EXPECT_EQ(engine.FindElementById("plain")->GetChildren().size(), 1u);
+    ParsedDocument doc("<g id=\"t\"/><use id=\"u\" xlink:href=\"?t\"/>"
+                       "<use id=\"plain\" href=\"#t\"/>");
+    EXPECT_EQ(doc.Find("u")->GetChildren().size(), 1u);
+    EXPECT_EQ(doc.Find("plain")->GetChildren().size(), 1u);
 }
 
 TEST(ElementTree, LookUpsDuringTheParseSeeTheTreeAsItGrows) {
-    SvgEngine engine;
-    ParseText(engine,
-              Svg("width=\"10\" height=\"10\"", "<g id=\"a\"><g id=\"deep\"><desc/></g>"
-                                                "<use id=\"u1\" xlink:href=\"#deep\"/></g>"
-                                                "<use id=\"u2\" xlink:href=\"#u1\"/>"
-                                                "<g><g><use id=\"u3\" xlink:href=\"#a\"/></g></g>"
-                                                "<use id=\"u4\" xlink:href=\"#u3\"/>"));
-    EXPECT_EQ(Outline(engine.FindElementById("u2")), "use#u2(use(g(desc)))");
-    EXPECT_EQ(Outline(engine.FindElementById("u3")), "use#u3(g(g(desc) use(g(desc))))");
-    EXPECT_EQ(Outline(engine.FindElementById("u4")), "use#u4(use(g(g(desc) use(g(desc)))))");
+    ParsedDocument doc("<g id=\"a\"><g id=\"deep\"><desc/></g>"
+                       "<use id=\"u1\" xlink:href=\"#deep\"/></g>"
+                       "<use id=\"u2\" xlink:href=\"#u1\"/>"
+                       "<g><g><use id=\"u3\" xlink:href=\"#a\"/></g></g>"
+                       "<use id=\"u4\" xlink:href=\"#u3\"/>");
+    EXPECT_EQ(Outline(doc.Find("u2")), "use#u2(use(g(desc)))");
+    EXPECT_EQ(Outline(doc.Find("u3")), "use#u3(g(g(desc) use(g(desc))))");
+    EXPECT_EQ(Outline(doc.Find("u4")), "use#u4(use(g(g(desc) use(g(desc)))))");
 }
 
 TEST(ElementTree, UseOfItsOwnAncestorCopiesWhatWasLoaded) {
-    SvgEngine engine;
-    ParseText(engine,
-              Svg("width=\"10\" height=\"10\"",
-                  "<g id=\"a\"><desc/><use id=\"u\" xlink:href=\"#a\"/><g id=\"after\"/></g>"));
-    SvgElement* use = engine.FindElementById("u");
+    ParsedDocument doc("<g id=\"a\"><desc/><use id=\"u\" xlink:href=\"#a\"/><g id=\"after\"/></g>");
+    SvgElement* use = doc.Find("u");
     ASSERT_NE(use, nullptr);
     // The copy of the ancestor holds a copy of the use element without children.
     EXPECT_EQ(Outline(use), "use#u(g(desc use))");
 }
 
 TEST(ElementTree, UseOfASymbolGivesItTheViewportSize) {
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"",
-                          "<symbol id=\"s\" viewBox=\"0 0 10 10\"><desc/></symbol>"
-                          "<use id=\"sized\" xlink:href=\"#s\" width=\"50\" height=\"40\"/>"
-                          "<use id=\"unsized\" xlink:href=\"#s\"/>"));
-    auto* source = dynamic_cast<SvgSymbolElement*>(engine.FindElementById("s"));
+    ParsedDocument doc("<symbol id=\"s\" viewBox=\"0 0 10 10\"><desc/></symbol>"
+                       "<use id=\"sized\" xlink:href=\"#s\" width=\"50\" height=\"40\"/>"
+                       "<use id=\"unsized\" xlink:href=\"#s\"/>");
+    auto* source = dynamic_cast<SvgSymbolElement*>(doc.Find("s"));
     ASSERT_NE(source, nullptr);
     EXPECT_FALSE(source->IsInstantiated());
-    auto* sized =
-        dynamic_cast<SvgSymbolElement*>(engine.FindElementById("sized")->GetChildren()[0]);
+    auto* sized = dynamic_cast<SvgSymbolElement*>(doc.Find("sized")->GetChildren()[0]);
     ASSERT_NE(sized, nullptr);
     EXPECT_TRUE(sized->IsInstantiated());
     EXPECT_FLOAT_EQ(sized->GetWidth(), 50);
     EXPECT_FLOAT_EQ(sized->GetHeight(), 40);
     EXPECT_DOUBLE_EQ(sized->GetSymbolViewBox().getWidth(), 10);
-    auto* unsized =
-        dynamic_cast<SvgSymbolElement*>(engine.FindElementById("unsized")->GetChildren()[0]);
+    auto* unsized = dynamic_cast<SvgSymbolElement*>(doc.Find("unsized")->GetChildren()[0]);
     ASSERT_NE(unsized, nullptr);
     EXPECT_FLOAT_EQ(unsized->GetWidth(), -1);
     EXPECT_FLOAT_EQ(unsized->GetHeight(), -1);
 }
 
 TEST(ElementTree, NestingDeeperThanTheLimitIsLeftOut) {
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"",
-                          Repeat("<g>", 3000) + Repeat("</g>", 3000) + "<g id=\"after\"/>"));
-    ASSERT_NE(engine.GetRoot(), nullptr);
-    EXPECT_EQ(Depth(engine.GetRoot()), SvgElement::kMaxDepth);
-    EXPECT_NE(engine.FindElementById("after"), nullptr);
+    ParsedDocument doc(Repeat("<g>", 3000) + Repeat("</g>", 3000) + "<g id=\"after\"/>");
+    ASSERT_NE(doc.Engine().GetRoot(), nullptr);
+    EXPECT_EQ(Depth(doc.Engine().GetRoot()), SvgElement::kMaxDepth);
+    EXPECT_NE(doc.Find("after"), nullptr);
 }
 
 TEST(ElementTree, CopiesNeverReachPastTheDepthLimit) {
@@ -175,10 +150,9 @@ TEST(ElementTree, CopiesNeverReachPastTheDepthLimit) {
     for (int k = 1; k < 700; ++k)
         body += "<g id=\"c" + std::to_string(k) + "\"><use xlink:href=\"#c" +
                 std::to_string(k - 1) + "\"/></g>";
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"", body));
-    ASSERT_NE(engine.GetRoot(), nullptr);
-    EXPECT_LE(Depth(engine.GetRoot()), SvgElement::kMaxDepth);
+    ParsedDocument doc(body);
+    ASSERT_NE(doc.Engine().GetRoot(), nullptr);
+    EXPECT_LE(Depth(doc.Engine().GetRoot()), SvgElement::kMaxDepth);
 }
 
 TEST(ElementTree, UseAmplificationStopsAtTheCopyBudget) {
@@ -191,10 +165,9 @@ TEST(ElementTree, UseAmplificationStopsAtTheCopyBudget) {
         body += "</g>";
     }
     body += "</defs><use xlink:href=\"#l10\"/>";
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"", body));
-    ASSERT_NE(engine.GetRoot(), nullptr);
-    EXPECT_EQ(engine.GetCopiesMade(), SvgEngine::kCopyBudget);
+    ParsedDocument doc(body);
+    ASSERT_NE(doc.Engine().GetRoot(), nullptr);
+    EXPECT_EQ(doc.Engine().GetCopiesMade(), SvgEngine::kCopyBudget);
 }
 
 TEST(ElementTree, ACopyCostsMoreWithAStyleOrALongOutline) {
@@ -204,10 +177,8 @@ TEST(ElementTree, ACopyCostsMoreWithAStyleOrALongOutline) {
         {"<rect id=\"s\"/>", 2},
         {"<polyline id=\"s\" points=\"" + Repeat("1 1 ", 33) + "\"/>", 4}};
     for (const auto& row : rows) {
-        SvgEngine engine;
-        ParseText(engine,
-                  Svg("width=\"10\" height=\"10\"", row.first + "<use xlink:href=\"#s\"/>"));
-        EXPECT_EQ(engine.GetCopiesMade(), row.second) << row.first;
+        ParsedDocument doc(row.first + "<use xlink:href=\"#s\"/>");
+        EXPECT_EQ(doc.Engine().GetCopiesMade(), row.second) << row.first;
     }
 }
 
@@ -218,23 +189,18 @@ TEST(ElementTree, ReferencesIntoAHugeTreeDoNotHang) {
                 std::to_string(k - 1) + "\"/><use xlink:href=\"#c" + std::to_string(k - 1) +
                 "\"/></g>";
     body += Repeat("<use xlink:href=\"#missing\"/>", 5000) + "<g id=\"end\"/>";
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"", body));
-    ASSERT_NE(engine.GetRoot(), nullptr);
+    ParsedDocument doc(body);
+    ASSERT_NE(doc.Engine().GetRoot(), nullptr);
     // The tree itself is complete; only the look-ups were cut short.
-    EXPECT_EQ(engine.GetRoot()->GetChildren().back()->GetId(), "end");
+    EXPECT_EQ(doc.Engine().GetRoot()->GetChildren().back()->GetId(), "end");
 }
 
 TEST(ElementTree, TransformIsReadAndConsolidated) {
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"10\" height=\"10\"",
-                          "<g id=\"t\" transform=\"translate(10,0) scale(2)\"/>"
-                          "<g id=\"bad\" transform=\"translate(3) scale(\"/>"
-                          "<g id=\"none\"/>"));
+    ParsedDocument doc("<g id=\"t\" transform=\"translate(10,0) scale(2)\"/>"
+                       "<g id=\"bad\" transform=\"translate(3) scale(\"/>"
+                       "<g id=\"none\"/>");
     auto matrixOf = [&](const char* id) {
-        return dynamic_cast<SvgTransformableElement*>(engine.FindElementById(id))
-            ->GetTransform()
-            .getMatrix();
+        return dynamic_cast<SvgTransformableElement*>(doc.Find(id))->GetTransform().getMatrix();
     };
     EXPECT_DOUBLE_EQ(matrixOf("t").getA(), 2);
     EXPECT_DOUBLE_EQ(matrixOf("t").getE(), 10);

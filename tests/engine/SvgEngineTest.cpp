@@ -43,22 +43,6 @@ TEST(SvgEngine, DrawBeforeParseDrawsNothing) {
     EXPECT_EQ(engine.GetRoot(), nullptr);
 }
 
-TEST(SvgEngine, ParseTakesTheRootSizeAndKeepsTheOrigin) {
-    SvgEngine engine;
-    SendRect(engine, SvgCommandSetWinRect, 5, 6, 1, 1);
-    ParseText(engine, Svg("width=\"99.9\" height=\"50\"", ""));
-    EXPECT_FLOAT_EQ(engine.GetWidth(), 99.9f);
-    EXPECT_FLOAT_EQ(engine.GetHeight(), 50);
-    EXPECT_FLOAT_EQ(engine.GetX(), 5);
-    EXPECT_FLOAT_EQ(engine.GetY(), 6);
-    SvgCommand query(SvgCommandGetWinRect);
-    query.AllocateRect();
-    query.query = 1;
-    engine.Dispatch(query);
-    EXPECT_EQ(query.intArray[2], 99);
-    EXPECT_EQ(query.intArray[3], 50);
-}
-
 TEST(SvgEngine, AFileWithoutADocumentLeavesNone) {
     SvgEngine engine;
     ParseText(engine, Svg("width=\"30\" height=\"20\"", kRedSquare));
@@ -78,15 +62,6 @@ TEST(SvgEngine, AFileWithoutADocumentLeavesNone) {
     }
     engine.Parse(nullptr);
     EXPECT_EQ(engine.GetRoot(), nullptr);
-}
-
-TEST(SvgEngine, TruncatedFileDrawsWhatItHolds) {
-    SvgEngine engine;
-    ParseText(engine, "<svg width=\"20\" height=\"20\">" + std::string(kRedSquare) + "<g><rect");
-    ASSERT_NE(engine.GetRoot(), nullptr);
-    HostBitmap target(20, 20, kBlue);
-    Draw(engine, target);
-    EXPECT_EQ(target.At(5, 5), kRed);
 }
 
 TEST(SvgEngine, BothDrawPathsPutThePictureAtTheWindowOrigin) {
@@ -164,17 +139,6 @@ TEST(SvgEngine, NoCacheBelowOnePixel) {
     ASSERT_NE(empty.GetBitmapCache(), nullptr);
 }
 
-TEST(SvgEngine, WindowSizeResizesTheRootOnlyThroughSetWinRect) {
-    SvgEngine engine;
-    ParseText(engine, Svg("width=\"100\" height=\"100\"", ""));
-    SendRect(engine, SvgCommandDrawWinRect, 0, 0, 50, 40);
-    EXPECT_FLOAT_EQ(engine.GetRoot()->GetWidth(), 100);
-    EXPECT_FLOAT_EQ(engine.GetWidth(), 50);
-    SendRect(engine, SvgCommandSetWinRect, 0, 0, 200, 100);
-    EXPECT_FLOAT_EQ(engine.GetRoot()->GetWidth(), 200);
-    EXPECT_FLOAT_EQ(engine.GetRoot()->GetHeight(), 100);
-}
-
 TEST(SvgEngine, UnknownCommandsAreIgnored) {
     SvgEngine engine;
     SendRect(engine, SvgCommandSetWinRect, 1, 2, 3, 4);
@@ -247,16 +211,6 @@ TEST(SvgEngine, ZeroSizedViewBoxDrawsNothing) {
     HostBitmap target(20, 20, kWhite);
     Draw(engine, target);
     EXPECT_EQ(target.At(5, 5), kWhite);
-}
-
-TEST(SvgEngine, DestroyingOneEngineLeavesTheOtherWorking) {
-    SvgEngine* first = new SvgEngine();
-    SvgEngine second;
-    ParseText(*first, Svg("width=\"10\" height=\"10\"", "<g id=\"a\"/>"));
-    delete first; // also destroys the shared registry
-    ParseText(second, Svg("width=\"10\" height=\"10\"", "<g id=\"a\"><g id=\"b\"/></g>"));
-    ASSERT_NE(second.GetRoot(), nullptr);
-    EXPECT_EQ(Outline(second.GetRoot()), "svg(g#a(g#b))");
 }
 
 } // namespace

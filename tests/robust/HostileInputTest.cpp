@@ -3,6 +3,7 @@
 #include "RobustSupport.h"
 
 #include "ImageBytes.h"
+#include "SvgTestSupport.h"
 
 #include "interface/KelSvg.h"
 
@@ -13,21 +14,6 @@
 namespace {
 
 const std::string kHostileDir = std::string(KELSVG_TEST_DATA_DIR) + "/hostile";
-
-std::string Svg(int width, int height, const std::string& body) {
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
-           "width=\"" +
-           std::to_string(width) + "\" height=\"" + std::to_string(height) + "\">" + body +
-           "</svg>";
-}
-
-std::string Repeat(const std::string& piece, int times) {
-    std::string out;
-    out.reserve(piece.size() * times);
-    for (int i = 0; i < times; ++i)
-        out += piece;
-    return out;
-}
 
 // The library parses and draws the file, with and without the bitmap cache,
 // in a child process whose peak memory is measured.
@@ -97,7 +83,7 @@ TEST(UnterminatedComments, InXmlStyleTransformAndLists) {
         "<polygon points=\"0,8 8,8 /* 8,16\" fill=\"red\"/>"
         "<svg x=\"16\" width=\"8\" height=\"8\" viewBox=\"0 0 8 /* 8\"><rect width=\"8\" "
         "height=\"8\"/></svg>";
-    std::vector<uint32_t> pixels = DrawText(Svg(24, 16, body), 24, 16);
+    std::vector<uint32_t> pixels = DrawText(SvgDocument(24, 16, body), 24, 16);
     EXPECT_EQ(pixels[2 * 24 + 2] >> 24, 0xFFu); // the first rectangle is still drawn
     EXPECT_EQ(pixels[2 * 24 + 10] >> 24, 0xFFu);
 }
@@ -106,14 +92,15 @@ TEST(HugePaths, AMillionCommandsParseAndDrawWithinMemory) {
     for (const std::string& commands :
          {Repeat("l1 1 ", 1000000), Repeat("h1", 1000000), Repeat("c1 1 2 2 3 3", 1000000),
           Repeat("a1 1 0 0 1 1 1", 1000000), "l" + Repeat(" 1 1", 1000000)}) {
-        TempFile file(Svg(64, 64, "<path d=\"M0 0" + commands + "\" stroke=\"red\"/>"));
+        TempFile file(SvgDocument(64, 64, "<path d=\"M0 0" + commands + "\" stroke=\"red\"/>"));
         ChildRun run = RunInChild([&] { return Painted(DrawFile(file.Path(), 64, 64)) > 0; });
         EXPECT_TRUE(run.exited) << commands.substr(0, 20) << "\n" << run.errors;
         EXPECT_EQ(run.exitCode, 0) << commands.substr(0, 20) << "\n" << run.errors;
         EXPECT_LT(run.peakKb, kPeakMemoryKb) << commands.substr(0, 20);
     }
     // A million points in a polygon, too.
-    TempFile polygon(Svg(64, 64, "<polygon points=\"" + Repeat("1,2 30,40 ", 500000) + "\"/>"));
+    TempFile polygon(
+        SvgDocument(64, 64, "<polygon points=\"" + Repeat("1,2 30,40 ", 500000) + "\"/>"));
     ExpectLibrarySurvives(polygon.Path());
 }
 
@@ -144,9 +131,9 @@ TEST(OverflowingNumbers, AreDroppedOrClampedAndTheRestIsDrawn) {
         SCOPED_TRACE(body);
         // A plain square after the hostile element must still be drawn.
         std::string svg =
-            Svg(20, 20,
-                std::string(body) + "<rect x=\"12\" y=\"12\" width=\"8\" height=\"8\" "
-                                    "fill=\"lime\"/>");
+            SvgDocument(20, 20,
+                        std::string(body) + "<rect x=\"12\" y=\"12\" width=\"8\" height=\"8\" "
+                                            "fill=\"lime\"/>");
         std::vector<uint32_t> pixels = DrawText(svg, 20, 20, false);
         ASSERT_EQ(pixels.size(), 400u);
         EXPECT_EQ(pixels[16 * 20 + 16], 0xFF00FF00u);
@@ -167,11 +154,11 @@ TEST(Arcs, NonFiniteOrDegenerateArcsAreDroppedNotLoopedOn) {
     };
     for (const char* d : paths) {
         SCOPED_TRACE(d);
-        std::string svg = Svg(20, 20,
-                              std::string("<path d=\"") + d +
-                                  " M12 12 L20 12\" stroke=\"red\" fill=\"none\"/>"
-                                  "<rect x=\"12\" y=\"14\" width=\"8\" height=\"6\" "
-                                  "fill=\"lime\"/>");
+        std::string svg = SvgDocument(20, 20,
+                                      std::string("<path d=\"") + d +
+                                          " M12 12 L20 12\" stroke=\"red\" fill=\"none\"/>"
+                                          "<rect x=\"12\" y=\"14\" width=\"8\" height=\"6\" "
+                                          "fill=\"lime\"/>");
         std::vector<uint32_t> pixels = DrawText(svg, 20, 20);
         ASSERT_EQ(pixels.size(), 400u);
         EXPECT_EQ(pixels[17 * 20 + 16], 0xFF00FF00u);
@@ -183,11 +170,11 @@ TEST(SingularTransforms, DrawNothingAndDoNotSpoilLaterDrawing) {
          {"scale(0)", "scale(0, 1)", "matrix(0 0 0 0 0 0)", "matrix(1 2 2 4 0 0)",
           "matrix(1e-30 0 0 1e-30 0 0)", "scale(1e-45)", "matrix(3e38 3e38 3e38 3e38 0 0)"}) {
         SCOPED_TRACE(transform);
-        std::string svg = Svg(20, 10,
-                              std::string("<g transform=\"") + transform +
-                                  "\"><rect width=\"10\" height=\"10\" fill=\"red\" "
-                                  "stroke=\"red\"/></g><rect x=\"10\" width=\"10\" "
-                                  "height=\"10\" fill=\"lime\"/>");
+        std::string svg = SvgDocument(20, 10,
+                                      std::string("<g transform=\"") + transform +
+                                          "\"><rect width=\"10\" height=\"10\" fill=\"red\" "
+                                          "stroke=\"red\"/></g><rect x=\"10\" width=\"10\" "
+                                          "height=\"10\" fill=\"lime\"/>");
         for (bool cache : {false, true}) {
             std::vector<uint32_t> pixels = DrawText(svg, 20, 10, cache);
             ASSERT_EQ(pixels.size(), 200u);
@@ -241,7 +228,7 @@ TEST(HugeSizes, TheToolRefusesImagesPastItsAreaLimit) {
 }
 
 TEST(HugeSizes, WindowOfAHundredThousandSquaredThenACacheRequest) {
-    TempFile file(Svg(10, 10, "<rect width=\"10\" height=\"10\" fill=\"lime\"/>"));
+    TempFile file(SvgDocument(10, 10, "<rect width=\"10\" height=\"10\" fill=\"lime\"/>"));
     ChildRun run = RunInChild([&] {
         CKelSvg picture;
         std::string name = file.Path();
@@ -303,7 +290,7 @@ TEST(UseAmplification, CopiesAreBoundedInMemory) {
             defs += "<use xlink:href=\"#l" + std::to_string(level - 1) + "\"/>";
         defs += "</g>";
     }
-    TempFile file(Svg(10, 10, "<defs>" + defs + "</defs><use xlink:href=\"#l10\"/>"));
+    TempFile file(SvgDocument(10, 10, "<defs>" + defs + "</defs><use xlink:href=\"#l10\"/>"));
     ExpectLibrarySurvives(file.Path());
     ExpectToolSurvives(file.Path());
 }
@@ -317,7 +304,7 @@ TEST(UseAmplification, StyledCopiesAndLongOutlinesAreBounded) {
             defs += "<use xlink:href=\"#l" + std::to_string(level - 1) + "\" stroke=\"red\"/>";
         defs += "</g>";
     }
-    TempFile file(Svg(10, 10, "<defs>" + defs + "</defs><use xlink:href=\"#l10\"/>"));
+    TempFile file(SvgDocument(10, 10, "<defs>" + defs + "</defs><use xlink:href=\"#l10\"/>"));
     ExpectLibrarySurvives(file.Path());
 }
 
@@ -331,7 +318,7 @@ TEST(BinaryBytes, EveryByteValueInsideAttributesAndText) {
                                   "viewBox", "width", "xlink:href", "id"})
         body += std::string("<path ") + attribute + "=\"" + bytes + "\"/>";
     body += "<text>" + bytes + "</text>";
-    TempFile file(Svg(10, 10, body));
+    TempFile file(SvgDocument(10, 10, body));
     ExpectLibrarySurvives(file.Path());
     ExpectToolSurvives(file.Path());
 }
@@ -358,7 +345,7 @@ TEST(HostileImages, AFiftyMegabyteDataUrl) {
         Bytes red = {0, 255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 255, 0, 0};
         Bytes png = PngBytes(2, 2, 8, 2, red, false, {}, {}, size_t(75) << 19);
         std::string svg =
-            Svg(40, 40, "<image width='40' height='40' href='" + DataUrl(png) + "'/>");
+            SvgDocument(40, 40, "<image width='40' height='40' href='" + DataUrl(png) + "'/>");
         ASSERT_GT(svg.size(), 50u << 20);
         file.reset(new TempFile(svg));
     }
@@ -366,6 +353,26 @@ TEST(HostileImages, AFiftyMegabyteDataUrl) {
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_LT(run.peakKb, kPeakMemoryKb);
     ExpectToolSurvives(file->Path());
+}
+
+// Deep nesting of opacity and masks at a large size, and clip paths and masks
+// that refer to themselves or form long chains.
+TEST(HostileLayers, DeepNestingAndReferenceCyclesDrawWithinMemory) {
+    struct Case {
+        const char* file;
+        int size;
+    } cases[] = {
+        {"opacity-nesting.svg", 2000}, {"clip-chain.svg", 200}, {"clip-mask-cycles.svg", 200}};
+    for (const Case& c : cases) {
+        std::string path = kHostileDir + "/" + c.file;
+        ChildRun run = RunInChild([&] {
+            return Painted(DrawFile(path, c.size, c.size)) > 0 &&
+                   Painted(DrawFile(path, c.size, c.size, true)) > 0;
+        });
+        EXPECT_TRUE(run.exited) << c.file << ": signal " << run.signal << "\n" << run.errors;
+        EXPECT_EQ(run.exitCode, 0) << c.file << "\n" << run.errors;
+        EXPECT_LT(run.peakKb, kPeakMemoryKb) << c.file;
+    }
 }
 
 } // namespace

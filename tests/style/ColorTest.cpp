@@ -1,5 +1,7 @@
+// Colours, paints, ICC colours and references as the style readers take them.
 #include "style/SvgColorKeywords.h"
 #include "style/SvgColorReaders.h"
+#include "style/SvgStringValue.h"
 
 #include <gtest/gtest.h>
 
@@ -13,86 +15,82 @@ uint32_t Parse(const char* text) {
     return ParseColor(text, nullptr, kNoColor);
 }
 
-TEST(ParseColorSyntax, HexForms) {
-    EXPECT_EQ(Parse("#f00"), 0xFF000000u);
-    EXPECT_EQ(Parse("#FF0000"), 0xFF000000u);
-    EXPECT_EQ(Parse("#abc"), 0xAABBCC00u);
-    EXPECT_EQ(Parse("#12aB9f"), 0x12AB9F00u);
-    EXPECT_EQ(Parse("  \t#000"), 0u);
-    for (const char* bad : {"#ff00", "#fffffff", "#", "#ffg", "# fff", "#ff", "#0000000000000000"})
-        EXPECT_EQ(Parse(bad), kNoColor) << bad;
-    EXPECT_EQ(Parse("#ff0000;x"), 0xFF000000u); // stops at the first non-digit
-}
-
-TEST(ParseColorSyntax, RgbFunction) {
-    for (const char* red : {"rgb(255,0,0)", "rgb( 255 , 0 , 0 )", "rgb(100%,0%,0%)",
-                            "rgb(300,-5,0)", "rgb(255.9,0.5,0)", "rgb(120%, -3%, 0%)"})
-        EXPECT_EQ(Parse(red), 0xFF000000u) << red;
-    EXPECT_EQ(Parse("rgb(50%,50%,50%)"), 0x7F7F7F00u);
-    EXPECT_EQ(Parse("rgb(1,2,3)"), 0x01020300u);
+TEST(ParseColorSyntax, HexAndRgbForms) {
+    const std::pair<const char*, uint32_t> rows[] = {{"#f00", 0xFF000000u},
+                                                     {"#FF0000", 0xFF000000u},
+                                                     {"#abc", 0xAABBCC00u},
+                                                     {"#12aB9f", 0x12AB9F00u},
+                                                     {"  \t#000", 0u},
+                                                     {"#ff0000;x", 0xFF000000u},
+                                                     {"rgb(255,0,0)", 0xFF000000u},
+                                                     {"rgb( 255 , 0 , 0 )", 0xFF000000u},
+                                                     {"rgb(100%,0%,0%)", 0xFF000000u},
+                                                     {"rgb(300,-5,0)", 0xFF000000u}, // clamped
+                                                     {"rgb(255.9,0.5,0)", 0xFF000000u},
+                                                     {"rgb(120%, -3%, 0%)", 0xFF000000u},
+                                                     {"rgb(50%,50%,50%)", 0x7F7F7F00u},
+                                                     {"rgb(1,2,3)", 0x01020300u}};
+    for (auto [text, packed] : rows)
+        EXPECT_EQ(Parse(text), packed) << text;
     for (const char* bad :
-         {"rgb(100%,0,0)", "rgb(255,0)", "rgb(255,0,0", "rgb(255 0 0)", "rgb(,0,0)", "RGB(255,0,0)",
-          "rgb (255,0,0)", "rgb(255,0,0,1)", "rgb(1e999,0,0)", "rgb(255 %,0,0)", "rgb(0x10,0,0)"})
+         {"#ff00", "#fffffff", "#", "#ffg", "# fff", "#ff", "#0000000000000000", "rgb(100%,0,0)",
+          "rgb(255,0)", "rgb(255,0,0", "rgb(255 0 0)", "rgb(,0,0)", "RGB(255,0,0)", "rgb (255,0,0)",
+          "rgb(255,0,0,1)", "rgb(1e999,0,0)", "rgb(255 %,0,0)", "rgb(0x10,0,0)"})
         EXPECT_EQ(Parse(bad), kNoColor) << bad;
 }
 
 TEST(ParseColorSyntax, Keywords) {
-    EXPECT_EQ(Parse("red"), 0xFF000000u);
-    EXPECT_EQ(Parse("RED"), 0xFF000000u);
-    EXPECT_EQ(Parse("Red"), 0xFF000000u);
-    EXPECT_EQ(Parse("black"), 0u);
-    EXPECT_EQ(Parse("red;"), 0xFF000000u);
-    EXPECT_EQ(Parse("  red garbage"), 0xFF000000u);
-    EXPECT_EQ(Parse("LightGoldenRodYellow"), 0xFAFAD200u);
+    // Spot values of the CSS colour keywords, spread over the table (first, last,
+    // neighbours, and where X11 and CSS differ).
+    const std::pair<const char*, uint32_t> rows[] = {{"aliceblue", 0xF0F8FF00u},
+                                                     {"yellowgreen", 0x9ACD3200u},
+                                                     {"darkgray", 0xA9A9A900u},
+                                                     {"darkgreen", 0x00640000u},
+                                                     {"darkgrey", 0xA9A9A900u},
+                                                     {"lightcoral", 0xF0808000u},
+                                                     {"navy", 0x00008000u},
+                                                     {"olivedrab", 0x6B8E2300u},
+                                                     {"tomato", 0xFF634700u},
+                                                     {"maroon", 0x80000000u},
+                                                     {"purple", 0x80008000u},
+                                                     {"green", 0x00800000u},
+                                                     {"RED", 0xFF000000u},
+                                                     {"Red", 0xFF000000u},
+                                                     {"black", 0u},
+                                                     {"red;", 0xFF000000u},
+                                                     {"  red garbage", 0xFF000000u},
+                                                     {"LightGoldenRodYellow", 0xFAFAD200u}};
+    for (auto [text, packed] : rows)
+        EXPECT_EQ(Parse(text), packed) << text;
     EXPECT_EQ(Parse("gray"), Parse("grey"));
-    EXPECT_EQ(Parse("green"), 0x00800000u);
     for (const char* bad : {"", "   ", "redd", "re d", "red)", ";red", "transparent",
-                            "aliceblueeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeee"})
+                            "rebeccapurple", "aliceblueeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeee"})
         EXPECT_EQ(Parse(bad), kNoColor) << bad;
     EXPECT_EQ(ParseColor(nullptr, nullptr, 7u), 7u);
+    // The look-up finds every name of the table (it relies on their order).
+    for (std::size_t i = 0; i < kSvgColorKeywordCount; ++i) {
+        uint32_t found = 1;
+        const char* name = kSvgColorKeywords[i].name;
+        EXPECT_TRUE(LookupColorKeyword(name, std::strlen(name), found)) << name;
+    }
 }
 
 TEST(ParseColorSyntax, EndPointsAfterTheColour) {
-    const char* text = " #abc rest";
     const char* end = nullptr;
-    ParseColor(text, &end, kNoColor);
-    EXPECT_EQ(end, text + 5);
-    text = "rgb(1, 2, 3) x";
-    ReadColor(text, &end, kNoColor);
-    EXPECT_EQ(end, text + 12);
-    text = "Navy;";
-    ReadColor(text, &end, kNoColor);
-    EXPECT_EQ(end, text + 4);
-
+    for (auto [text, length] :
+         {std::make_pair(" #abc rest", 5), {"rgb(1, 2, 3) x", 12}, {"Navy;", 4}}) {
+        ReadColor(text, &end, kNoColor);
+        EXPECT_EQ(end, text + length) << text;
+    }
     const char* untouched = "sentinel";
     end = untouched;
     EXPECT_EQ(ReadColor("nocolour", &end, 0x12u), 0x12u);
     EXPECT_EQ(end, untouched);
 }
 
-TEST(ColorKeywordTable, HasTheSvgNamesInOrder) {
-    ASSERT_EQ(kSvgColorKeywordCount, 147u);
-    EXPECT_STREQ(kSvgColorKeywords[0].name, "aliceblue");
-    EXPECT_STREQ(kSvgColorKeywords[146].name, "yellowgreen");
-    for (std::size_t i = 0; i < kSvgColorKeywordCount; ++i) {
-        const SvgColorKeyword& k = kSvgColorKeywords[i];
-        EXPECT_EQ(k.packed & 0xFFu, 0u) << k.name;
-        uint32_t found = 1;
-        EXPECT_TRUE(LookupColorKeyword(k.name, std::strlen(k.name), found)) << k.name;
-        EXPECT_EQ(found, k.packed) << k.name;
-    }
-    // Where X11 and CSS differ, the CSS values hold.
-    EXPECT_EQ(Parse("maroon"), 0x80000000u);
-    EXPECT_EQ(Parse("purple"), 0x80008000u);
-    EXPECT_EQ(Parse("darkgrey"), 0xA9A9A900u);
-    EXPECT_EQ(Parse("rebeccapurple"), kNoColor);
-}
-
-TEST(ColorRecord, SetPackedAndToArgb) {
+TEST(ColorRecord, ToArgbRoundsAndClamps) {
     SvgColor c;
     EXPECT_EQ(ToArgb(c, 255), 0xFF000000u); // a new colour is black
-    SetPacked(c, 0xFFFFFF00u);
-    EXPECT_EQ(ToArgb(c, 255), 0xFFFFFFFFu);
     c.r = 1.0f;
     c.g = 0.5f;
     c.b = 0.0f;
@@ -117,13 +115,12 @@ TEST(ColorRecord, CopiesAreDeep) {
     SvgColor b(a);
     ASSERT_NE(b.icc, nullptr);
     EXPECT_NE(b.icc.get(), a.icc.get());
-    EXPECT_EQ(b.icc->components.size(), 2u);
     EXPECT_EQ(b.r, 0.25f);
     SvgColor c;
     c = a;
     a.icc.reset();
     ASSERT_NE(c.icc, nullptr);
-    EXPECT_EQ(c.icc->profileName, "p");
+    EXPECT_EQ(c.icc->components.size(), 2u);
     c = a;
     EXPECT_EQ(c.icc, nullptr);
 }
@@ -134,29 +131,21 @@ TEST(IccColorReader, ProfileAndComponents) {
     const char* end = nullptr;
     ASSERT_TRUE(ReadIccColor(text, &end, &icc));
     EXPECT_EQ(icc.profileName, "acme-2");
-    ASSERT_EQ(icc.components.size(), 4u);
-    EXPECT_EQ(icc.components[0], 0.5);
-    EXPECT_EQ(icc.components[1], -10);
-    EXPECT_EQ(icc.components[2], 0.25);
-    EXPECT_EQ(icc.components[3], 3);
+    EXPECT_EQ(icc.components, (std::vector<double>{0.5, -10, 0.25, 3}));
     EXPECT_EQ(std::string(end), " tail");
-
     SvgIccColor none;
     EXPECT_TRUE(ReadIccColor("icc-color(p)", nullptr, &none));
     EXPECT_TRUE(none.components.empty());
     EXPECT_TRUE(ReadIccColor("icc-color(p, 1)", nullptr, nullptr));
     EXPECT_TRUE(ReadIccColor("icc-color(p, 0, -0.0e-999, 1e-300)", nullptr, &none));
     EXPECT_EQ(none.components.size(), 3u);
-}
 
-TEST(IccColorReader, FailuresEmptyTheComponents) {
+    // Failures empty the components and leave the end where it was.
     for (const char* bad :
          {"icc-color(1p, 1)", "icc-color(, 1)", "icc-color(p, 1", "icc-color(p 1 x)",
           "icc-color p, 1)", "ICC-color(p, 1)", "icc-color(p, 1e999)", "icc-color(p, 1e-999)",
           "icc-color(p, -)", "icc-color(p, +, 1)", "icc-color(p, .)", ""}) {
-        SvgIccColor icc;
         icc.components = {9};
-        const char* end = nullptr;
         EXPECT_FALSE(ReadIccColor(bad, &end, &icc)) << bad;
         EXPECT_TRUE(icc.components.empty()) << bad;
         EXPECT_EQ(end, bad) << bad;
@@ -165,12 +154,9 @@ TEST(IccColorReader, FailuresEmptyTheComponents) {
 }
 
 TEST(UrlReader, Forms) {
-    for (const char* text : {"url(#g1)", "url( #g1 )", "url('#g1')", "url(\"#g1\")",
-                             "url ( '#g1' ) ", "url(\t#g1\t)"}) {
-        auto r = ReadUrl(text, nullptr);
-        ASSERT_TRUE(r.has_value()) << text;
-        EXPECT_EQ(*r, "g1") << text;
-    }
+    for (const char* text :
+         {"url(#g1)", "url( #g1 )", "url('#g1')", "url(\"#g1\")", "url ( '#g1' ) ", "url(\t#g1\t)"})
+        EXPECT_EQ(ReadUrl(text, nullptr).value_or("?"), "g1") << text;
     EXPECT_EQ(ReadUrl("url(#)", nullptr).value_or("?"), "");
     EXPECT_EQ(ReadUrl("url(other.svg#g)", nullptr).value_or("?"), "ther.svg#g");
 
@@ -187,6 +173,144 @@ TEST(UrlReader, Forms) {
         EXPECT_EQ(end, untouched) << bad;
     }
     EXPECT_FALSE(ReadUrl(nullptr, nullptr).has_value());
+}
+
+SvgPaint Read(const char* text) {
+    SvgPaint p;
+    ReadPaint(p, text);
+    return p;
+}
+
+uint32_t Rgb(const SvgPaint& p) {
+    return ToArgb(p.color, 0) << 8;
+}
+
+// set, inherit, currentColor, colorSet, noneSet as a string of 0 and 1.
+std::string Flags(const SvgPaint& p) {
+    std::string s;
+    for (bool f :
+         {p.set != 0, p.inherit != 0, p.currentColor != 0, p.colorSet != 0, p.noneSet != 0})
+        s += f ? '1' : '0';
+    return s;
+}
+
+TEST(ReadPaintValue, KeywordsColoursReferencesAndFallbacks) {
+    struct Row {
+        const char* text;
+        const char* flags;
+        const char* uri;
+        uint32_t rgb;
+    };
+    const Row rows[] = {
+        {"none", "10001", "", 0},
+        {"  none", "10001", "", 0},
+        {"inherit", "11000", "", 0},
+        {"currentColor", "10100", "", 0},
+        // Keywords are whole, case-sensitive texts: trailing space is not "none".
+        {"none ", "00000", "", 0},
+        {"None", "00000", "", 0},
+        {"currentcolor", "00000", "", 0},
+        {"inherit;", "00000", "", 0},
+        {"", "00000", "", 0},
+        {"red", "10010", "", 0xFF000000u},
+        {" #00f ", "10010", "", 0x0000FF00u},
+        {"rgb(0%, 100%, 0%)", "10010", "", 0x00FF0000u},
+        {"url(#grad)", "10000", "grad", 0},
+        {"url('#grad') none", "10001", "grad", 0},
+        {"url(#grad) currentColor", "10100", "grad", 0},
+        {"url( \"#grad\" )#0f0", "10010", "grad", 0x00FF0000u},
+        // An empty reference is no reference, but its fallback still counts.
+        {"url(#)", "00000", "", 0},
+        {"url(#) blue", "10010", "", 0x0000FF00u},
+        // A malformed reference gives nothing.
+        {"url(#grad", "00000", "", 0},
+        {"url(#grad red", "00000", "", 0},
+        {"url('#grad) red", "00000", "", 0},
+        // Fallback text that is no colour leaves the reference alone.
+        {"url(#grad) bogus", "10000", "grad", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        SvgPaint p = Read(row.text);
+        EXPECT_EQ(Flags(p), row.flags);
+        EXPECT_EQ(p.uri, row.uri);
+        EXPECT_EQ(Rgb(p), row.rgb);
+        EXPECT_EQ(p.color.icc, nullptr);
+    }
+}
+
+TEST(ReadPaintValue, IccColoursAndReadingAgain) {
+    SvgPaint p = Read("red icc-color(acme, 0.1, 0.2)");
+    EXPECT_EQ(Flags(p), "10010");
+    ASSERT_NE(p.color.icc, nullptr);
+    EXPECT_EQ(p.color.icc->components.size(), 2u);
+    p = Read("#f00 icc-color(acme, 0.1");
+    EXPECT_EQ(Rgb(p), 0xFF000000u);
+    EXPECT_EQ(p.color.icc, nullptr);
+    p = Read("url(#g) red icc-color(x)");
+    EXPECT_EQ(p.uri, "g");
+    ASSERT_NE(p.color.icc, nullptr);
+
+    // Reading again resets what was there.
+    ReadPaint(p, "url(#h)");
+    EXPECT_EQ(Flags(p), "10000");
+    EXPECT_EQ(Rgb(p), 0u);
+    EXPECT_EQ(p.color.icc, nullptr);
+    ReadPaint(p, "garbage");
+    EXPECT_EQ(Flags(p), "00000");
+    EXPECT_TRUE(p.uri.empty());
+    p = Read("blue icc-color(a, 1)");
+    ResetPaint(p);
+    EXPECT_EQ(Flags(p), "00000");
+    EXPECT_EQ(Rgb(p), 0u);
+    EXPECT_EQ(p.color.icc, nullptr);
+    ReadPaint(p, nullptr);
+    EXPECT_EQ(Flags(p), "00000");
+}
+
+TEST(ReadColorPropertyValue, ColoursInheritAndOtherText) {
+    SvgPaint q;
+    ReadColorProperty(q, "inherit");
+    EXPECT_EQ(Flags(q), "11000");
+    ReadColorProperty(q, "#123456");
+    EXPECT_EQ(Flags(q), "10010"); // a colour clears inherit
+    EXPECT_EQ(Rgb(q), 0x12345600u);
+
+    // Other text changes only currentColor.
+    SvgPaint p;
+    ReadColorProperty(p, "red");
+    p.currentColor = 1;
+    for (const char* text : {"currentColor", "none", "url(#g)", "bogus", ""}) {
+        ReadColorProperty(p, text);
+        EXPECT_EQ(Flags(p), "10010") << text;
+        EXPECT_EQ(Rgb(p), 0xFF000000u) << text;
+        EXPECT_TRUE(p.uri.empty());
+    }
+    SvgPaint unset;
+    ReadColorProperty(unset, "bogus");
+    EXPECT_EQ(Flags(unset), "00000");
+}
+
+TEST(ReadFilterValue, ReferencesAndKeywords) {
+    SvgStringValue v;
+    ReadFilter(v, "url(#blur)");
+    EXPECT_TRUE(v.set && !v.inherit);
+    EXPECT_EQ(v.value, "blur");
+    ReadFilter(v, "bogus"); // other text changes nothing
+    EXPECT_EQ(v.value, "blur");
+    ReadFilter(v, "inherit");
+    EXPECT_TRUE(v.set && v.inherit);
+    EXPECT_EQ(v.value, "");
+    ReadFilter(v, "none");
+    EXPECT_TRUE(v.set && !v.inherit);
+
+    SvgStringValue broken;
+    ReadFilter(broken, "url(#blur");
+    EXPECT_TRUE(broken.set);
+    EXPECT_EQ(broken.value, "");
+    SvgStringValue untouched;
+    ReadFilter(untouched, "None");
+    EXPECT_FALSE(untouched.set);
 }
 
 } // namespace

@@ -172,14 +172,6 @@ TEST(StyleReading, AttributesThatAreNoPresentationAttributes) {
     EXPECT_TRUE(s->fill.colorSet); // still the initial black
 }
 
-TEST(StyleReading, DequoteRemovesOneOuterPair) {
-    auto s = FromStyleAttribute("font-family:'A', B");
-    EXPECT_EQ(s->text->fontFamily.value, "'A', B");
-    s = FromStyleAttribute("font-family:inherit");
-    EXPECT_TRUE(s->text->fontFamily.inherit);
-    EXPECT_EQ(s->text->fontFamily.value, "");
-}
-
 TEST(StyleReading, RenderingHintsAndUnsupportedNamesChangeNothing) {
     SvgStyle fresh;
     auto s = FromStyleAttribute("shape-rendering:crispEdges;text-rendering:auto;"

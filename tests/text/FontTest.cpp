@@ -109,16 +109,6 @@ TEST(FontBuilding, FamilyWeightStyleSizeAndAnchorInheritButNotDecoration) {
     GdipGetStringFormatLineAlign(format->Get(), &lineAlign);
     EXPECT_EQ(lineAlign, StringAlignmentFar);
 
-    // A child's own values win; "lighter" than bold is regular.
-    auto own2 = StyleOf("font-weight: lighter; font-style: normal; font-family: serif; "
-                        "text-anchor: end",
-                        parent.get());
-    SvgFontRequest overridden = SvgFontBuilder::Request(*own2);
-    EXPECT_EQ(overridden.family, "serif");
-    EXPECT_EQ(overridden.style, 0);
-    std::unique_ptr<GdiStringFormat> end(SvgFontBuilder::BuildStringFormat(*own2));
-    EXPECT_EQ(AlignOf(end.get()), StringAlignmentFar);
-
     SvgStyle fresh;
     SvgFontRequest none = SvgFontBuilder::Request(fresh);
     EXPECT_EQ(none.size, 12.0f);
@@ -126,32 +116,38 @@ TEST(FontBuilding, FamilyWeightStyleSizeAndAnchorInheritButNotDecoration) {
     EXPECT_EQ(none.family, "\xD0\xC2\xCB\xCE\xCC\xE5");
 }
 
-TEST(FontBuilding, StyleBitsFromKeywords) {
+TEST(FontBuilding, StyleBitsAndAlignmentFromKeywords) {
     auto normal = StyleOf("font-weight: normal");
-    auto bold = StyleOf("font-weight: bold");
+    auto bold = StyleOf("font-weight: bold; text-anchor: middle");
     struct {
         const char* declarations;
         SvgStyle* parent;
         INT style;
+        StringAlignment align;
     } rows[] = {
-        {"font-weight: bold", nullptr, FontStyleBold},
-        {"font-weight: 700", nullptr, FontStyleBold},
-        {"font-weight: 600", nullptr, FontStyleBold},
-        {"font-weight: 900", nullptr, FontStyleBold},
-        {"font-weight: 500", nullptr, 0},
-        {"font-weight: bolder", nullptr, FontStyleBold},
-        {"font-weight: bolder", normal.get(), FontStyleBold},
-        {"font-weight: lighter", bold.get(), 0},
-        {"font-weight: lighter", nullptr, 0},
-        {"font-style: oblique", nullptr, FontStyleItalic},
-        {"font-style: italic", nullptr, FontStyleItalic},
-        {"text-decoration: underline line-through", nullptr,
-         FontStyleUnderline | FontStyleStrikeout},
-        {"text-decoration: overline blink", nullptr, 0},
+        {"font-weight: bold", nullptr, FontStyleBold, StringAlignmentNear},
+        {"font-weight: 700", nullptr, FontStyleBold, StringAlignmentNear},
+        {"font-weight: 600", nullptr, FontStyleBold, StringAlignmentNear},
+        {"font-weight: 900", nullptr, FontStyleBold, StringAlignmentNear},
+        {"font-weight: 500", nullptr, 0, StringAlignmentNear},
+        {"font-weight: bolder", nullptr, FontStyleBold, StringAlignmentNear},
+        {"font-weight: bolder", normal.get(), FontStyleBold, StringAlignmentNear},
+        {"font-weight: lighter; text-anchor: end", bold.get(), 0, StringAlignmentFar},
+        {"font-weight: lighter", nullptr, 0, StringAlignmentNear},
+        {"font-style: oblique; text-anchor: start", bold.get(), FontStyleBold | FontStyleItalic,
+         StringAlignmentNear},
+        {"font-style: italic; text-anchor: middle", nullptr, FontStyleItalic,
+         StringAlignmentCenter},
+        {"text-decoration: underline line-through; text-anchor: left", nullptr,
+         FontStyleUnderline | FontStyleStrikeout, StringAlignmentNear},
+        {"text-decoration: overline blink", nullptr, 0, StringAlignmentNear},
     };
-    for (auto& row : rows)
-        EXPECT_EQ(SvgFontBuilder::Request(*StyleOf(row.declarations, row.parent)).style, row.style)
-            << row.declarations;
+    for (auto& row : rows) {
+        auto style = StyleOf(row.declarations, row.parent);
+        EXPECT_EQ(SvgFontBuilder::Request(*style).style, row.style) << row.declarations;
+        std::unique_ptr<GdiStringFormat> format(SvgFontBuilder::BuildStringFormat(*style));
+        EXPECT_EQ(AlignOf(format.get()), row.align) << row.declarations;
+    }
 }
 
 TEST(FontBuilding, FamilyListsAreTriedInOrder) {
@@ -187,21 +183,6 @@ TEST(FontBuilding, FamilyListsAreTriedInOrder) {
         GdipGetFamilyName(family, name, 0);
         GdipDeleteFontFamily(family);
         EXPECT_EQ(std::u16string(name), row.family) << row.list;
-    }
-}
-
-TEST(FontBuilding, AnchorSetsTheAlignment) {
-    struct {
-        const char* declarations;
-        StringAlignment align;
-    } rows[] = {{"text-anchor: start", StringAlignmentNear},
-                {"text-anchor: middle", StringAlignmentCenter},
-                {"text-anchor: end", StringAlignmentFar},
-                {"text-anchor: left", StringAlignmentNear}};
-    for (auto& row : rows) {
-        std::unique_ptr<GdiStringFormat> format(
-            SvgFontBuilder::BuildStringFormat(*StyleOf(row.declarations)));
-        EXPECT_EQ(AlignOf(format.get()), row.align) << row.declarations;
     }
 }
 

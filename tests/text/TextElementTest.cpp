@@ -3,7 +3,6 @@
 
 #include "SvgTestSupport.h"
 
-#include "document/ElementRegistry.h"
 #include "document/SvgPositionGlyphElement.h"
 #include "document/SvgTextElement.h"
 #include "document/SvgTspanElement.h"
@@ -42,22 +41,6 @@ std::string Content(const SvgElement* element) {
 }
 
 } // namespace
-
-TEST(TextElements, RegistryMakesTextAndTspanButNoGlyph) {
-    ElementRegistry* registry = ElementRegistry::Instance();
-    std::unique_ptr<SvgElement> text(registry->CreateElement("text"));
-    std::unique_ptr<SvgElement> tspan(registry->CreateElement("tspan"));
-    ASSERT_TRUE(text && tspan);
-    EXPECT_EQ(text->GetKind(), 8);
-    EXPECT_EQ(text->GetTagName(), "text");
-    EXPECT_EQ(tspan->GetKind(), 9);
-    EXPECT_EQ(tspan->GetTagName(), "tspan");
-    EXPECT_NE(dynamic_cast<SvgTextFigure*>(tspan->GetFigure()), nullptr);
-    EXPECT_EQ(registry->CreateElement("positionGlyph"), nullptr);
-    SvgPositionGlyphElement glyph;
-    EXPECT_EQ(glyph.GetKind(), 12);
-    EXPECT_EQ(glyph.GetFigure()->GetOwner(), &glyph);
-}
 
 TEST(TextElements, CharacterDataBecomesOneGlyphPerCharacter) {
     ParsedDocument svg("<text fill='red'>abc</text>"
@@ -152,8 +135,12 @@ TEST(TextElements, TspanHoldsAllItsCharacterData) {
     EXPECT_EQ(fill.color.r, 0.0f);
 }
 
-TEST(TextElements, RunsContinueThePen) {
-    ParsedDocument svg("<text x='10 50' y='30' font-family='DejaVu Sans' font-size='20'>ab"
+TEST(TextElements, GlyphsAndRunsFollowThePositionLists) {
+    ParsedDocument svg("<text x='10 50' y='30' dx='0 0 5' dy='0 3'>abc</text>"
+                       "<text x='100' font-family='DejaVu Sans' font-size='20'>i i</text>"
+                       "<text x='100' font-family='DejaVu Sans' font-size='20' "
+                       "text-anchor='end'>ii</text>"
+                       "<text x='10 50' y='30' font-family='DejaVu Sans' font-size='20'>ab"
                        "<tspan>cd</tspan><tspan dx='5' dy='3'>e</tspan>"
                        "<tspan x='100' y='60'>f</tspan>g<tspan x='10' dy='1.2em'>h</tspan></text>"
                        "<text x='10 20 30 40' y='5'>ab<tspan>cd</tspan><tspan x='7 8'>ef</tspan>"
@@ -163,22 +150,40 @@ TEST(TextElements, RunsContinueThePen) {
         return static_cast<SvgPositionGlyphElement*>(svg.At(at))->GetGlyphFigure();
     };
     auto run = [&](std::initializer_list<size_t> at) { return svg.FigureAt<SvgTextFigure>(at); };
-    float b = glyph({0, 1})->Advance();
+    EXPECT_EQ(glyph({0, 0})->x, 10.0f);
+    EXPECT_EQ(glyph({0, 0})->y, 30.0f);
     EXPECT_EQ(glyph({0, 1})->x, 50.0f);
-    EXPECT_FLOAT_EQ(run({0, 2})->x, 50 + b);
-    EXPECT_EQ(run({0, 2})->y, 30.0f);
-    EXPECT_FLOAT_EQ(run({0, 3})->x, 50 + b + run({0, 2})->Advance() + 5);
-    EXPECT_EQ(run({0, 3})->y, 33.0f);
-    EXPECT_EQ(run({0, 4})->x, 100.0f);
-    EXPECT_EQ(run({0, 4})->y, 60.0f);
-    EXPECT_FLOAT_EQ(glyph({0, 5})->x, 100 + run({0, 4})->Advance());
-    EXPECT_EQ(glyph({0, 5})->y, 60.0f);
-    EXPECT_EQ(run({0, 6})->x, 10.0f);
-    EXPECT_FLOAT_EQ(run({0, 6})->y, 84.0f); // 1.2em of 20
+    EXPECT_EQ(glyph({0, 1})->y, 33.0f);
+    // No x for c: after b's advance, plus its dx.
+    float advanceB = glyph({0, 1})->Advance();
+    EXPECT_GT(advanceB, 0.0f);
+    EXPECT_FLOAT_EQ(glyph({0, 2})->x, 50.0f + advanceB + 5.0f);
+    EXPECT_EQ(glyph({0, 2})->y, 33.0f);
+    // Spaces advance too.
+    float advanceI = glyph({1, 0})->Advance(), space = glyph({1, 1})->Advance();
+    EXPECT_GT(advanceI, 2.0f);
+    EXPECT_GT(space, 2.0f);
+    EXPECT_FLOAT_EQ(glyph({1, 2})->x, 100.0f + advanceI + space);
+    // Anchored at the end, the chunk ends at x: each glyph is placed by its right edge.
+    EXPECT_FLOAT_EQ(glyph({2, 1})->x, 100.0f);
+    EXPECT_FLOAT_EQ(glyph({2, 0})->x, 100.0f - advanceI);
+
+    // Runs continue the pen of the glyphs and runs before them.
+    float b = glyph({3, 1})->Advance();
+    EXPECT_FLOAT_EQ(run({3, 2})->x, 50 + b);
+    EXPECT_EQ(run({3, 2})->y, 30.0f);
+    EXPECT_FLOAT_EQ(run({3, 3})->x, 50 + b + run({3, 2})->Advance() + 5);
+    EXPECT_EQ(run({3, 3})->y, 33.0f);
+    EXPECT_EQ(run({3, 4})->x, 100.0f);
+    EXPECT_EQ(run({3, 4})->y, 60.0f);
+    EXPECT_FLOAT_EQ(glyph({3, 5})->x, 100 + run({3, 4})->Advance());
+    EXPECT_EQ(glyph({3, 5})->y, 60.0f);
+    EXPECT_EQ(run({3, 6})->x, 10.0f);
+    EXPECT_FLOAT_EQ(run({3, 6})->y, 84.0f); // 1.2em of 20
     // The text's list reaches into its tspans by character; a tspan's own list wins.
-    EXPECT_EQ(run({1, 2})->x, 30.0f);
-    EXPECT_EQ(run({1, 3})->x, 7.0f);
-    EXPECT_EQ(run({1, 3})->y, 5.0f);
+    EXPECT_EQ(run({4, 2})->x, 30.0f);
+    EXPECT_EQ(run({4, 3})->x, 7.0f);
+    EXPECT_EQ(run({4, 3})->y, 5.0f);
 }
 
 TEST(TextElements, IdsInsideTextAreCleared) {
@@ -198,44 +203,6 @@ TEST(TextElements, IdsInsideTextAreCleared) {
     EXPECT_EQ(found->GetTagName(), "linearGradient");
     EXPECT_NE(later.Find("after"), nullptr);
     EXPECT_EQ(later.At({1, 0})->GetId(), "");
-}
-
-TEST(TextElements, GlyphsFollowThePositionLists) {
-    ParsedDocument svg("<text x='10 50' y='30' dx='0 0 5' dy='0 3'>abc</text>"
-                       "<text x='100' font-family='DejaVu Sans' font-size='20'>ii</text>"
-                       "<text x='100' font-family='DejaVu Sans' font-size='20' "
-                       "text-anchor='end'>ii</text>",
-                       200, 100);
-    auto glyph = [&](std::initializer_list<size_t> at) {
-        return static_cast<SvgPositionGlyphElement*>(svg.At(at))->GetGlyphFigure();
-    };
-    EXPECT_EQ(glyph({0, 0})->x, 10.0f);
-    EXPECT_EQ(glyph({0, 0})->y, 30.0f);
-    EXPECT_EQ(glyph({0, 1})->x, 50.0f);
-    EXPECT_EQ(glyph({0, 1})->y, 33.0f);
-    // No x for c: after b's advance, plus its dx.
-    float advanceB = glyph({0, 1})->Advance();
-    EXPECT_GT(advanceB, 0.0f);
-    EXPECT_FLOAT_EQ(glyph({0, 2})->x, 50.0f + advanceB + 5.0f);
-    EXPECT_EQ(glyph({0, 2})->y, 33.0f);
-
-    float advanceI = glyph({1, 0})->Advance();
-    EXPECT_GT(advanceI, 2.0f);
-    EXPECT_FLOAT_EQ(glyph({1, 1})->x, 100.0f + advanceI);
-    // Anchored at the end, the chunk ends at x: each glyph is placed by its
-    // right edge.
-    EXPECT_FLOAT_EQ(glyph({2, 1})->x, 100.0f);
-    EXPECT_FLOAT_EQ(glyph({2, 0})->x, 100.0f - advanceI);
-}
-
-TEST(TextElements, SpacesAdvanceToo) {
-    ParsedDocument svg("<text font-family='DejaVu Sans' font-size='20'>a b</text>", 200, 100);
-    auto glyph = [&](size_t i) {
-        return static_cast<SvgPositionGlyphElement*>(svg.At({0, i}))->GetGlyphFigure();
-    };
-    float space = glyph(1)->Advance();
-    EXPECT_GT(space, 2.0f);
-    EXPECT_FLOAT_EQ(glyph(2)->x, glyph(0)->Advance() + space);
 }
 
 // A use of a text draws its glyphs and runs where the original would, moved
