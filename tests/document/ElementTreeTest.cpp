@@ -195,19 +195,4 @@ TEST(ElementTree, ReferencesIntoAHugeTreeDoNotHang) {
     EXPECT_EQ(doc.Engine().GetRoot()->GetChildren().back()->GetId(), "end");
 }
 
-TEST(ElementTree, TransformIsReadAndConsolidated) {
-    ParsedDocument doc("<g id=\"t\" transform=\"translate(10,0) scale(2)\"/>"
-                       "<g id=\"bad\" transform=\"translate(3) scale(\"/>"
-                       "<g id=\"none\"/>");
-    auto matrixOf = [&](const char* id) {
-        return dynamic_cast<SvgTransformableElement*>(doc.Find(id))->GetTransform().getMatrix();
-    };
-    EXPECT_DOUBLE_EQ(matrixOf("t").getA(), 2);
-    EXPECT_DOUBLE_EQ(matrixOf("t").getE(), 10);
-    EXPECT_DOUBLE_EQ(matrixOf("bad").getE(), 3);
-    EXPECT_DOUBLE_EQ(matrixOf("bad").getA(), 1);
-    EXPECT_DOUBLE_EQ(matrixOf("none").getA(), 1);
-    EXPECT_DOUBLE_EQ(matrixOf("none").getE(), 0);
-}
-
 } // namespace

@@ -126,11 +126,7 @@ TEST(FontBuilding, StyleBitsAndAlignmentFromKeywords) {
         StringAlignment align;
     } rows[] = {
         {"font-weight: bold", nullptr, FontStyleBold, StringAlignmentNear},
-        {"font-weight: 700", nullptr, FontStyleBold, StringAlignmentNear},
-        {"font-weight: 600", nullptr, FontStyleBold, StringAlignmentNear},
-        {"font-weight: 900", nullptr, FontStyleBold, StringAlignmentNear},
         {"font-weight: 500", nullptr, 0, StringAlignmentNear},
-        {"font-weight: bolder", nullptr, FontStyleBold, StringAlignmentNear},
         {"font-weight: bolder", normal.get(), FontStyleBold, StringAlignmentNear},
         {"font-weight: lighter; text-anchor: end", bold.get(), 0, StringAlignmentFar},
         {"font-weight: lighter", nullptr, 0, StringAlignmentNear},
