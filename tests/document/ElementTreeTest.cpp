@@ -5,7 +5,6 @@
 
 #include "document/ElementRegistry.h"
 #include "document/SvgSymbolElement.h"
-#include "document/SvgTransformableElement.h"
 #include "document/SvgUseElement.h"
 
 #include <string>
@@ -54,24 +53,6 @@ TEST(ElementTree, FindElementByIdTakesTheFirstInPreOrder) {
     // Elements without an id attribute are never found by the empty string.
     EXPECT_EQ(doc.Find(""), nullptr);
     EXPECT_EQ(doc.Find(nullptr), nullptr);
-}
-
-TEST(ElementTree, DeepCopyKeepsTheTransformAndTheChildren) {
-    ParsedDocument doc("<g id=\"a\" transform=\"translate(5 6)\"><g id=\"b\"><desc/></g></g>");
-    SvgElement* a = doc.Find("a");
-    ASSERT_NE(a, nullptr);
-    SvgElement* copy = a->DeepCopy();
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(Outline(copy), "g(g(desc))");
-    EXPECT_EQ(copy->GetOwner(), &doc.Engine());
-    EXPECT_EQ(copy->GetParent(), nullptr);
-    EXPECT_EQ(copy->GetChildren()[0]->GetParent(), copy);
-    EXPECT_EQ(copy->GetId(), "  ");
-    auto* transformable = dynamic_cast<SvgTransformableElement*>(copy);
-    ASSERT_NE(transformable, nullptr);
-    EXPECT_EQ(transformable->GetTransform().getMatrix().getE(), 5.0);
-    EXPECT_EQ(transformable->GetTransform().getMatrix().getF(), 6.0);
-    delete copy;
 }
 
 TEST(ElementTree, UseCopiesAnEarlierElementButNotALaterOne) {

@@ -108,25 +108,6 @@ TEST(StopElement, OffsetsWithoutAUsablePositionSitAtZero) {
     }
 }
 
-TEST(GradientElement, StopsAreTheStopChildrenInOrder) {
-    ParsedDocument doc("<linearGradient id=\"g\">"
-                       "<stop offset=\"0\" stop-color=\"red\"/>"
-                       "<desc>not a stop</desc>"
-                       "<rect width=\"10\" height=\"10\"/>"
-                       "<stop offset=\"0.5\" stop-color=\"lime\"/>"
-                       "<g><stop offset=\"0.7\" stop-color=\"white\"/></g>"
-                       "<stop offset=\"1\" stop-color=\"blue\"/>"
-                       "</linearGradient>");
-    auto* g = doc.As<SvgGradientElement>("g");
-    ASSERT_NE(g, nullptr);
-    std::vector<SvgGradientStop> stops = g->CollectStops(200);
-    std::vector<std::pair<ARGB, float>> got;
-    for (const SvgGradientStop& stop : stops)
-        got.emplace_back(stop.color, stop.position);
-    EXPECT_EQ(got, (std::vector<std::pair<ARGB, float>>{
-                       {0xC8FF0000u, 0}, {0xC800FF00u, 0.5f}, {0xC80000FFu, 1}}));
-}
-
 TEST(LinearGradientBrush, StopsAreClampedOrderedAndCompleted) {
     ParsedDocument doc("<linearGradient id=\"g\">"
                        "<stop offset=\"0.2\" stop-color=\"red\" stop-opacity=\"0.5\"/>"
