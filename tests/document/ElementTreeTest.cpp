@@ -5,7 +5,6 @@
 
 #include "document/ElementRegistry.h"
 #include "document/SvgSymbolElement.h"
-#include "document/SvgTransformableElement.h"
 #include "document/SvgUseElement.h"
 
 #include <string>
@@ -54,24 +53,6 @@ TEST(ElementTree, FindElementByIdTakesTheFirstInPreOrder) {
     // Elements without an id attribute are never found by the empty string.
     EXPECT_EQ(doc.Find(""), nullptr);
     EXPECT_EQ(doc.Find(nullptr), nullptr);
-}
-
-TEST(ElementTree, DeepCopyKeepsTheTransformAndTheChildren) {
-    ParsedDocument doc("<g id=\"a\" transform=\"translate(5 6)\"><g id=\"b\"><desc/></g></g>");
-    SvgElement* a = doc.Find("a");
-    ASSERT_NE(a, nullptr);
-    SvgElement* copy = a->DeepCopy();
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(Outline(copy), "g(g(desc))");
-    EXPECT_EQ(copy->GetOwner(), &doc.Engine());
-    EXPECT_EQ(copy->GetParent(), nullptr);
-    EXPECT_EQ(copy->GetChildren()[0]->GetParent(), copy);
-    EXPECT_EQ(copy->GetId(), "  ");
-    auto* transformable = dynamic_cast<SvgTransformableElement*>(copy);
-    ASSERT_NE(transformable, nullptr);
-    EXPECT_EQ(transformable->GetTransform().getMatrix().getE(), 5.0);
-    EXPECT_EQ(transformable->GetTransform().getMatrix().getF(), 6.0);
-    delete copy;
 }
 
 TEST(ElementTree, UseCopiesAnEarlierElementButNotALaterOne) {
@@ -193,21 +174,6 @@ TEST(ElementTree, ReferencesIntoAHugeTreeDoNotHang) {
     ASSERT_NE(doc.Engine().GetRoot(), nullptr);
     // The tree itself is complete; only the look-ups were cut short.
     EXPECT_EQ(doc.Engine().GetRoot()->GetChildren().back()->GetId(), "end");
-}
-
-TEST(ElementTree, TransformIsReadAndConsolidated) {
-    ParsedDocument doc("<g id=\"t\" transform=\"translate(10,0) scale(2)\"/>"
-                       "<g id=\"bad\" transform=\"translate(3) scale(\"/>"
-                       "<g id=\"none\"/>");
-    auto matrixOf = [&](const char* id) {
-        return dynamic_cast<SvgTransformableElement*>(doc.Find(id))->GetTransform().getMatrix();
-    };
-    EXPECT_DOUBLE_EQ(matrixOf("t").getA(), 2);
-    EXPECT_DOUBLE_EQ(matrixOf("t").getE(), 10);
-    EXPECT_DOUBLE_EQ(matrixOf("bad").getE(), 3);
-    EXPECT_DOUBLE_EQ(matrixOf("bad").getA(), 1);
-    EXPECT_DOUBLE_EQ(matrixOf("none").getA(), 1);
-    EXPECT_DOUBLE_EQ(matrixOf("none").getE(), 0);
 }
 
 } // namespace

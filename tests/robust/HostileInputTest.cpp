@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -30,7 +31,7 @@ void ExpectLibrarySurvives(const std::string& path) {
 
 // The tool either renders the file or refuses it with a message and exit 2.
 void ExpectToolSurvives(const std::string& path, const std::vector<std::string>& options = {}) {
-    TempFile out("", ".png");
+    TempSvgFile out("");
     std::vector<std::string> args = options;
     args.push_back(path);
     args.push_back(out.Path());
@@ -56,18 +57,30 @@ TEST(HostileFiles, LibraryAndToolSurviveEachWithinMemory) {
         ExpectLibrarySurvives(file);
         ExpectToolSurvives(file, {"--width", "40", "--height", "30", "--cache", "--dc"});
     }
+    // All of them in one run of the tool: memory stays bounded across the
+    // files, the refusals give 2, and the deep nesting is drawn.
+    char dir[] = "/tmp/kelsvg-robust-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    std::vector<std::string> args{"--cache", "--out-dir", dir};
+    args.insert(args.end(), files.begin(), files.end());
+    ChildRun all = RunTool(args);
+    EXPECT_EQ(all.exitCode, 2) << all.errors;
+    EXPECT_LT(all.peakKb, kPeakMemoryKb);
+    EXPECT_FALSE(ReadBytes(std::string(dir) + "/deep-nesting.png").empty());
+    std::system(("rm -rf '" + std::string(dir) + "'").c_str());
 }
 
 // Every prefix of a complete document: the library draws what it can, the
 // tool refuses or renders, neither misbehaves.
 TEST(TruncatedFiles, EveryPrefixOfADocument) {
-    std::string whole = ReadFile(std::string(KELSVG_SOURCE_DIR) + "/examples/shapes-house.svg");
+    Bytes bytes = ReadBytes(std::string(KELSVG_SOURCE_DIR) + "/examples/shapes-house.svg");
+    std::string whole(bytes.begin(), bytes.end());
     ASSERT_FALSE(whole.empty());
     for (size_t length = 0; length < whole.size(); length += 7) {
-        TempFile file(whole.substr(0, length));
+        TempSvgFile file(whole.substr(0, length));
         DrawFile(file.Path(), 16, 16, length % 2 == 1);
     }
-    TempFile half(whole.substr(0, whole.size() / 2));
+    TempSvgFile half(whole.substr(0, whole.size() / 2));
     ExpectToolSurvives(half.Path(), {"--width", "20", "--height", "20"});
 }
 
@@ -92,14 +105,14 @@ TEST(HugePaths, AMillionCommandsParseAndDrawWithinMemory) {
     for (const std::string& commands :
          {Repeat("l1 1 ", 1000000), Repeat("h1", 1000000), Repeat("c1 1 2 2 3 3", 1000000),
           Repeat("a1 1 0 0 1 1 1", 1000000), "l" + Repeat(" 1 1", 1000000)}) {
-        TempFile file(SvgDocument(64, 64, "<path d=\"M0 0" + commands + "\" stroke=\"red\"/>"));
+        TempSvgFile file(SvgDocument(64, 64, "<path d=\"M0 0" + commands + "\" stroke=\"red\"/>"));
         ChildRun run = RunInChild([&] { return Painted(DrawFile(file.Path(), 64, 64)) > 0; });
         EXPECT_TRUE(run.exited) << commands.substr(0, 20) << "\n" << run.errors;
         EXPECT_EQ(run.exitCode, 0) << commands.substr(0, 20) << "\n" << run.errors;
         EXPECT_LT(run.peakKb, kPeakMemoryKb) << commands.substr(0, 20);
     }
     // A million points in a polygon, too.
-    TempFile polygon(
+    TempSvgFile polygon(
         SvgDocument(64, 64, "<polygon points=\"" + Repeat("1,2 30,40 ", 500000) + "\"/>"));
     ExpectLibrarySurvives(polygon.Path());
 }
@@ -190,8 +203,8 @@ TEST(HugeSizes, DocumentSizesPastWhatCanBeAllocated) {
           "width=\"3e38\" height=\"1\"", "width=\"-5\" height=\"1e39\"",
           "width=\"32767\" height=\"32767\"", "width=\"16000\" height=\"16000\""}) {
         SCOPED_TRACE(size);
-        TempFile file(std::string("<svg ") + size +
-                      "><rect width=\"100%\" height=\"100%\" fill=\"red\"/></svg>");
+        TempSvgFile file(std::string("<svg ") + size +
+                         "><rect width=\"100%\" height=\"100%\" fill=\"red\"/></svg>");
         ChildRun run = RunInChild([&] {
             CKelSvg picture;
             std::string name = file.Path();
@@ -209,11 +222,11 @@ TEST(HugeSizes, DocumentSizesPastWhatCanBeAllocated) {
 // A tiny file may ask for an image of gigabytes: the tool refuses it before
 // allocating, and renders it at a size given on the command line.
 TEST(HugeSizes, TheToolRefusesImagesPastItsAreaLimit) {
-    TempFile file(
+    TempSvgFile file(
         "<svg width=\"16000\" height=\"16000\"><rect width=\"100%\" height=\"100%\"/></svg>");
     for (const std::vector<std::string>& options :
          std::vector<std::vector<std::string>>{{}, {"--cache"}, {"--width", "8000"}}) {
-        TempFile out("", ".png");
+        TempSvgFile out("");
         std::vector<std::string> args = options;
         args.push_back(file.Path());
         args.push_back(out.Path());
@@ -222,13 +235,13 @@ TEST(HugeSizes, TheToolRefusesImagesPastItsAreaLimit) {
         EXPECT_NE(run.errors.find("pixels, more than"), std::string::npos) << run.errors;
         EXPECT_LT(run.peakKb, 100 * 1024 + (kPeakMemoryKb - 400 * 1024));
     }
-    TempFile out("", ".png");
+    TempSvgFile out("");
     ChildRun run = RunTool({"--width", "64", file.Path(), out.Path()});
     EXPECT_EQ(run.exitCode, 0) << run.errors;
 }
 
 TEST(HugeSizes, WindowOfAHundredThousandSquaredThenACacheRequest) {
-    TempFile file(SvgDocument(10, 10, "<rect width=\"10\" height=\"10\" fill=\"lime\"/>"));
+    TempSvgFile file(SvgDocument(10, 10, "<rect width=\"10\" height=\"10\" fill=\"lime\"/>"));
     ChildRun run = RunInChild([&] {
         CKelSvg picture;
         std::string name = file.Path();
@@ -269,7 +282,7 @@ TEST(HugeSizes, WindowOfAHundredThousandSquaredThenACacheRequest) {
 // A size past the int range is reported as the nearest int, and a draw with
 // a cache request at that size neither misbehaves nor allocates.
 TEST(HugeSizes, DocumentSizePastTheIntRange) {
-    TempFile file("<svg width=\"1e30\" height=\"-5e19\"><rect width=\"5\" height=\"5\"/></svg>");
+    TempSvgFile file("<svg width=\"1e30\" height=\"-5e19\"><rect width=\"5\" height=\"5\"/></svg>");
     CKelSvg picture;
     std::string name = file.Path();
     picture.CommandParseSVGFile(&name[0]);
@@ -290,7 +303,7 @@ TEST(UseAmplification, CopiesAreBoundedInMemory) {
             defs += "<use xlink:href=\"#l" + std::to_string(level - 1) + "\"/>";
         defs += "</g>";
     }
-    TempFile file(SvgDocument(10, 10, "<defs>" + defs + "</defs><use xlink:href=\"#l10\"/>"));
+    TempSvgFile file(SvgDocument(10, 10, "<defs>" + defs + "</defs><use xlink:href=\"#l10\"/>"));
     ExpectLibrarySurvives(file.Path());
     ExpectToolSurvives(file.Path());
 }
@@ -304,7 +317,7 @@ TEST(UseAmplification, StyledCopiesAndLongOutlinesAreBounded) {
             defs += "<use xlink:href=\"#l" + std::to_string(level - 1) + "\" stroke=\"red\"/>";
         defs += "</g>";
     }
-    TempFile file(SvgDocument(10, 10, "<defs>" + defs + "</defs><use xlink:href=\"#l10\"/>"));
+    TempSvgFile file(SvgDocument(10, 10, "<defs>" + defs + "</defs><use xlink:href=\"#l10\"/>"));
     ExpectLibrarySurvives(file.Path());
 }
 
@@ -318,7 +331,7 @@ TEST(BinaryBytes, EveryByteValueInsideAttributesAndText) {
                                   "viewBox", "width", "xlink:href", "id"})
         body += std::string("<path ") + attribute + "=\"" + bytes + "\"/>";
     body += "<text>" + bytes + "</text>";
-    TempFile file(SvgDocument(10, 10, body));
+    TempSvgFile file(SvgDocument(10, 10, body));
     ExpectLibrarySurvives(file.Path());
     ExpectToolSurvives(file.Path());
 }
@@ -340,14 +353,14 @@ TEST(HostileImages, TheRestOfTheDocumentIsDrawn) {
 // 50 MB of base64 (a 2 × 2 picture carrying a private chunk) is decoded within
 // a bounded multiple of its size, and drawn.
 TEST(HostileImages, AFiftyMegabyteDataUrl) {
-    std::unique_ptr<TempFile> file;
+    std::unique_ptr<TempSvgFile> file;
     {
         Bytes red = {0, 255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 255, 0, 0};
         Bytes png = PngBytes(2, 2, 8, 2, red, false, {}, {}, size_t(75) << 19);
         std::string svg =
             SvgDocument(40, 40, "<image width='40' height='40' href='" + DataUrl(png) + "'/>");
         ASSERT_GT(svg.size(), 50u << 20);
-        file.reset(new TempFile(svg));
+        file.reset(new TempSvgFile(svg));
     }
     ChildRun run = RunInChild([&] { return Painted(DrawFile(file->Path(), 40, 40)) == 1600; });
     EXPECT_EQ(run.exitCode, 0) << run.errors;

@@ -1,4 +1,5 @@
 #include "RobustSupport.h"
+#include "SvgTestSupport.h"
 
 #include "interface/KelSvg.h"
 #include "platform/gdiplus/GdiPlus.h"
@@ -12,38 +13,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 extern char** environ;
 
 using namespace Gdiplus;
-
-TempFile::TempFile(const std::string& bytes, const char* suffix) {
-    std::string pattern = "/tmp/kelsvg-robust-XXXXXX";
-    pattern += suffix;
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = mkstemps(name.data(), static_cast<int>(std::string(suffix).size()));
-    if (fd >= 0) {
-        size_t done = 0;
-        while (done < bytes.size()) {
-            ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-            if (n <= 0)
-                break;
-            done += static_cast<size_t>(n);
-        }
-        close(fd);
-        m_path = name.data();
-    }
-}
-
-TempFile::~TempFile() {
-    if (!m_path.empty())
-        unlink(m_path.c_str());
-}
 
 namespace {
 
@@ -145,20 +118,13 @@ std::vector<uint32_t> DrawFile(const std::string& path, int width, int height, b
 }
 
 std::vector<uint32_t> DrawText(const std::string& svg, int width, int height, bool cache) {
-    TempFile file(svg);
+    TempSvgFile file(svg);
     return DrawFile(file.Path(), width, height, cache);
 }
 
 int Painted(const std::vector<uint32_t>& pixels) {
     return static_cast<int>(
         std::count_if(pixels.begin(), pixels.end(), [](uint32_t p) { return (p >> 24) != 0; }));
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
 }
 
 std::vector<std::string> FilesIn(const std::string& dir) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// Test support for hostile input: temporary files, the tool and library runs
-// in child processes with their peak memory, and small pictures.
+// Test support for hostile input: the tool and library runs in child
+// processes with their peak memory, and small pictures.
 
 // Peak resident memory allowed to one hostile case, in kB. The sanitizer
 // runtime keeps freed memory in quarantine and shadows every byte, so a
@@ -22,19 +22,6 @@ constexpr long kPeakMemoryKb = 400 * 1024;
 #else
 constexpr long kPeakMemoryKb = 400 * 1024;
 #endif
-
-// A temporary file holding the given bytes; removed with the object.
-class TempFile {
-public:
-    explicit TempFile(const std::string& bytes, const char* suffix = ".svg");
-    ~TempFile();
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 // How a child process ended.
 struct ChildRun {
@@ -63,7 +50,5 @@ std::vector<uint32_t> DrawText(const std::string& svg, int width, int height, bo
 // Number of pixels that are not fully transparent.
 int Painted(const std::vector<uint32_t>& pixels);
 
-// The whole contents of a file ("" when it cannot be read).
-std::string ReadFile(const std::string& path);
 // The files of a folder, sorted; none when it does not exist.
 std::vector<std::string> FilesIn(const std::string& dir);

@@ -1,7 +1,6 @@
 // Colours, paints, ICC colours and references as the style readers take them.
 #include "style/SvgColorKeywords.h"
 #include "style/SvgColorReaders.h"
-#include "style/SvgStringValue.h"
 
 #include <gtest/gtest.h>
 
@@ -106,25 +105,6 @@ TEST(ColorRecord, ToArgbRoundsAndClamps) {
     EXPECT_EQ(ToArgb(c, 300), 0xFFFF0000u);
 }
 
-TEST(ColorRecord, CopiesAreDeep) {
-    SvgColor a;
-    a.r = 0.25f;
-    a.icc = std::make_unique<SvgIccColor>();
-    a.icc->profileName = "p";
-    a.icc->components = {1, 2};
-    SvgColor b(a);
-    ASSERT_NE(b.icc, nullptr);
-    EXPECT_NE(b.icc.get(), a.icc.get());
-    EXPECT_EQ(b.r, 0.25f);
-    SvgColor c;
-    c = a;
-    a.icc.reset();
-    ASSERT_NE(c.icc, nullptr);
-    EXPECT_EQ(c.icc->components.size(), 2u);
-    c = a;
-    EXPECT_EQ(c.icc, nullptr);
-}
-
 TEST(IccColorReader, ProfileAndComponents) {
     SvgIccColor icc;
     const char* text = "  icc-color(acme-2, 0.5, -1e1 +.25,3) tail";
@@ -133,13 +113,6 @@ TEST(IccColorReader, ProfileAndComponents) {
     EXPECT_EQ(icc.profileName, "acme-2");
     EXPECT_EQ(icc.components, (std::vector<double>{0.5, -10, 0.25, 3}));
     EXPECT_EQ(std::string(end), " tail");
-    SvgIccColor none;
-    EXPECT_TRUE(ReadIccColor("icc-color(p)", nullptr, &none));
-    EXPECT_TRUE(none.components.empty());
-    EXPECT_TRUE(ReadIccColor("icc-color(p, 1)", nullptr, nullptr));
-    EXPECT_TRUE(ReadIccColor("icc-color(p, 0, -0.0e-999, 1e-300)", nullptr, &none));
-    EXPECT_EQ(none.components.size(), 3u);
-
     // Failures empty the components and leave the end where it was.
     for (const char* bad :
          {"icc-color(1p, 1)", "icc-color(, 1)", "icc-color(p, 1", "icc-color(p 1 x)",
@@ -289,28 +262,6 @@ TEST(ReadColorPropertyValue, ColoursInheritAndOtherText) {
     SvgPaint unset;
     ReadColorProperty(unset, "bogus");
     EXPECT_EQ(Flags(unset), "00000");
-}
-
-TEST(ReadFilterValue, ReferencesAndKeywords) {
-    SvgStringValue v;
-    ReadFilter(v, "url(#blur)");
-    EXPECT_TRUE(v.set && !v.inherit);
-    EXPECT_EQ(v.value, "blur");
-    ReadFilter(v, "bogus"); // other text changes nothing
-    EXPECT_EQ(v.value, "blur");
-    ReadFilter(v, "inherit");
-    EXPECT_TRUE(v.set && v.inherit);
-    EXPECT_EQ(v.value, "");
-    ReadFilter(v, "none");
-    EXPECT_TRUE(v.set && !v.inherit);
-
-    SvgStringValue broken;
-    ReadFilter(broken, "url(#blur");
-    EXPECT_TRUE(broken.set);
-    EXPECT_EQ(broken.value, "");
-    SvgStringValue untouched;
-    ReadFilter(untouched, "None");
-    EXPECT_FALSE(untouched.set);
 }
 
 } // namespace

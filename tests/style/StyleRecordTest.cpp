@@ -40,22 +40,6 @@ std::string Fields(const SvgStyle& s) {
     return o.str();
 }
 
-// A new record holds the initial values of the properties.
-TEST(StyleRecord, NewRecordHasTheInitialValues) {
-    SvgStyle s;
-    EXPECT_FALSE(s.fontSize.set);
-    EXPECT_FLOAT_EQ(s.fontSize.computed, 12.0f);
-    EXPECT_EQ(s.fontWeight.computed, 3u); // 400
-    EXPECT_TRUE(s.fill.colorSet && !s.fill.set && Packed(s.fill.color) == 0u);
-    EXPECT_FALSE(s.stroke.set || s.stroke.colorSet || s.stroke.noneSet);
-    EXPECT_FLOAT_EQ(s.strokeWidth.computed, 1.0f);
-    EXPECT_FLOAT_EQ(s.strokeMiterlimit.value, 4.0f);
-    EXPECT_EQ(s.display.computed, 1u);
-    EXPECT_EQ(s.visibility.computed, 2u);
-    for (const SvgScale24* o : {&s.opacity, &s.fillOpacity, &s.strokeOpacity, &s.stopOpacity})
-        EXPECT_EQ(o->value, SvgScale24::One);
-}
-
 TEST(StyleRecord, ClearUndoesEverythingRead) {
     const std::string fresh = Fields(SvgStyle());
     SvgStyle parent;

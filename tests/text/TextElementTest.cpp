@@ -98,16 +98,6 @@ TEST(TextElements, WhiteSpaceCollapsesAcrossTheText) {
     }
 }
 
-TEST(TextElements, ChildrenKeepDocumentOrder) {
-    ParsedDocument svg("<text>ab<tspan>T</tspan>c<!-- note -->d<foo><tspan>x</tspan></foo>"
-                       "<rect width='1' height='1'/></text>",
-                       200, 100);
-    SvgElement* text = svg.At({0});
-    EXPECT_EQ(GlyphText(text), "ab|cd|");
-    EXPECT_EQ(svg.FigureAt<SvgTextFigure>({0, 2})->text, "T");
-    EXPECT_EQ(text->GetChildren()[5]->GetTagName(), "rect");
-}
-
 TEST(TextElements, TspanHoldsAllItsCharacterData) {
     struct {
         const char* body;
