@@ -12,7 +12,7 @@
 
 namespace {
 
-// root/up.png, and root/doc/ with doc.svg, in.png, sub/in.png, links in and
+// root/up.png, root/doc2/in.png, and root/doc/ with doc.svg, in.png, sub/in.png, links in and
 // out, a FIFO and a folder.
 class ImageFolder : public ::testing::Test {
 protected:
@@ -21,10 +21,11 @@ protected:
         ASSERT_NE(nullptr, mkdtemp(pattern));
         root = pattern;
         doc = root + "/doc";
-        for (const std::string& dir : {doc, doc + "/sub", doc + "/dir"})
+        for (const std::string& dir : {doc, root + "/doc2", doc + "/sub", doc + "/dir"})
             ASSERT_EQ(0, mkdir(dir.c_str(), 0700));
         Bytes png = PngFromArgb(1, 1, {0xFFFF0000});
-        for (const std::string& name : {root + "/up.png", doc + "/in.png", doc + "/sub/in.png"})
+        for (const std::string& name :
+             {root + "/up.png", root + "/doc2/in.png", doc + "/in.png", doc + "/sub/in.png"})
             std::ofstream(name, std::ios::binary).write((const char*)png.data(), long(png.size()));
         ASSERT_EQ(0, symlink("../up.png", (doc + "/out.png").c_str()));
         ASSERT_EQ(0, symlink("sub/in.png", (doc + "/link.png").c_str()));
@@ -49,6 +50,7 @@ TEST_F(ImageFolder, FilesResolveOnlyInsideTheFolderAndItsSubfolders) {
         {"file://localhost" + doc + "/in.png", true},
         {"../up.png", false},
         {root + "/up.png", false},
+        {root + "/doc2/in.png", false}, // a sibling whose name starts like the folder's
         {"out.png", false},
         {"file:///etc/passwd", false},
         {"file://example.com" + doc + "/in.png", false},
