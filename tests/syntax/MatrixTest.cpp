@@ -146,14 +146,4 @@ TEST(SvgMatrixBackEnd, ValuesBeyondFloatRangeReachTheBackEndAsInfinities) {
     delete matrix;
 }
 
-TEST(SvgMatrixBackEnd, FailureIsStoredInTheWrapper) {
-    GdiMatrix empty(nullptr);
-    EXPECT_EQ(SvgMatrix().toGdiMatrix(empty), Gdiplus::InvalidParameter);
-    EXPECT_EQ(empty.status, Gdiplus::InvalidParameter);
-
-    Gdiplus::Status last = Gdiplus::Ok;
-    EXPECT_EQ(SvgMatrix().toGdiMatrix(nullptr, &last), Gdiplus::InvalidParameter);
-    EXPECT_EQ(last, Gdiplus::InvalidParameter);
-}
-
 } // namespace
