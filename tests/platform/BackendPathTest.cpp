@@ -35,33 +35,26 @@ void Stroke(Canvas& c, GpPath* path, REAL width) {
     GdipDeletePen(pen);
 }
 
-TEST(BackendPath, LineAfterLineJoinsOpenFigure) {
-    Path path;
-    ASSERT_EQ(Ok, GdipAddPathLine(path, 10, 10, 50, 10));
-    ASSERT_EQ(Ok, GdipAddPathLine(path, 50, 50, 90, 50));
-    EXPECT_EQ((std::vector<BYTE>{PathPointTypeStart, PathPointTypeLine, PathPointTypeLine,
-                                 PathPointTypeLine}),
-              Types(path));
-
-    Canvas c(100, 100);
-    Stroke(c, path, 3);
-    EXPECT_EQ(kBlack, c.Pixel(50, 30)) << "the gap between the lines is joined";
-}
-
-TEST(BackendPath, LineAfterCloseStartsNewFigure) {
-    Path path;
-    ASSERT_EQ(Ok, GdipAddPathLine(path, 10, 10, 50, 10));
-    ASSERT_EQ(Ok, GdipClosePathFigure(path));
-    ASSERT_EQ(Ok, GdipAddPathLine(path, 50, 50, 90, 50));
-    EXPECT_EQ((std::vector<BYTE>{PathPointTypeStart, PathPointTypeLine | PathPointTypeCloseSubpath,
-                                 PathPointTypeStart, PathPointTypeLine}),
-              Types(path));
-
-    Canvas c(100, 100);
-    Stroke(c, path, 3);
-    EXPECT_EQ(kWhite, c.Pixel(50, 30));
-    EXPECT_EQ(kBlack, c.Pixel(70, 50));
-    EXPECT_EQ(kBlack, c.Pixel(30, 10));
+TEST(BackendPath, LineJoinsTheOpenFigureButNotAClosedOne) {
+    for (bool close : {false, true}) {
+        Path path;
+        ASSERT_EQ(Ok, GdipAddPathLine(path, 10, 10, 50, 10));
+        if (close) {
+            ASSERT_EQ(Ok, GdipClosePathFigure(path));
+        }
+        ASSERT_EQ(Ok, GdipAddPathLine(path, 50, 50, 90, 50));
+        EXPECT_EQ(close ? (std::vector<BYTE>{PathPointTypeStart,
+                                             PathPointTypeLine | PathPointTypeCloseSubpath,
+                                             PathPointTypeStart, PathPointTypeLine})
+                        : (std::vector<BYTE>{PathPointTypeStart, PathPointTypeLine,
+                                             PathPointTypeLine, PathPointTypeLine}),
+                  Types(path));
+        Canvas c(100, 100);
+        Stroke(c, path, 3);
+        EXPECT_EQ(close ? kWhite : kBlack, c.Pixel(50, 30)) << "the gap between the lines";
+        EXPECT_EQ(kBlack, c.Pixel(70, 50));
+        EXPECT_EQ(kBlack, c.Pixel(30, 10));
+    }
 }
 
 TEST(BackendPath, EllipseAndRectangleAreFiguresOfTheirOwn) {
