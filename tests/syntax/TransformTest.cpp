@@ -200,8 +200,6 @@ TEST(ReadTransformList, DegenerateTransformsStayDefined) {
         SvgMatrix m = Consolidated(text);
         for (double v : {m.getA(), m.getB(), m.getC(), m.getD(), m.getE(), m.getF()})
             EXPECT_FALSE(std::isnan(v)) << text;
-        for (double v : {m.inverse().getA(), m.inverse().getE()})
-            EXPECT_FALSE(std::isnan(v)) << text;
     }
 }
 
