@@ -77,28 +77,29 @@ TEST(PathFigure, DamagedRecordsAreReplayedSafely) {
 }
 
 TEST(RenderPaths, PolygonPolylineAndPath) {
+    // The polyline is open: no fill, no closing side.
     Picture p = Draw("<polygon points=\"10,10 40,10 40,40 10,40\" fill=\"red\"/>"
                      "<polyline points=\"60,10 90,10 90,40\" fill=\"none\" stroke=\"blue\" "
                      "stroke-width=\"4\"/>"
                      "<path d=\"M10 60 h30 v30 h-30 z\" fill=\"lime\"/>"
                      "<path fill=\"red\"/><polygon fill=\"red\"/>");
-    EXPECT_EQ(p.At(25, 25), 0xFFFF0000u);
-    EXPECT_EQ(p.At(75, 10), 0xFF0000FFu);
-    EXPECT_EQ(p.At(90, 25), 0xFF0000FFu);
-    EXPECT_EQ(p.At(75, 25), 0u); // open: no fill, no closing side
-    EXPECT_EQ(p.At(25, 75), 0xFF00FF00u);
-    EXPECT_EQ(p.At(0, 0), 0u);
+    ExpectPixels(p,
+                 {{25, 25, 0xFFFF0000},
+                  {75, 10, 0xFF0000FF},
+                  {90, 25, 0xFF0000FF},
+                  {75, 25, 0},
+                  {25, 75, 0xFF00FF00},
+                  {0, 0, 0}},
+                 0);
 }
 
 TEST(RenderPaths, FillRulesOnASelfIntersectingPath) {
     // Two nested squares drawn the same way round: the inner one is a hole
     // only with the even-odd rule.
     std::string squares = "d=\"M10 10 h80 v80 h-80 z M30 30 h40 v40 h-40 z\" fill=\"red\"";
-    Picture evenodd = Draw("<path " + squares + " fill-rule=\"evenodd\"/>");
-    Picture nonzero = Draw("<path " + squares + " fill-rule=\"nonzero\"/>");
-    EXPECT_EQ(evenodd.At(50, 50), 0u);
-    EXPECT_EQ(evenodd.At(20, 50), 0xFFFF0000u);
-    EXPECT_EQ(nonzero.At(50, 50), 0xFFFF0000u);
+    ExpectPixels(Draw("<path " + squares + " fill-rule=\"evenodd\"/>"),
+                 {{50, 50, 0}, {20, 50, 0xFFFF0000}}, 0);
+    ExpectPixels(Draw("<path " + squares + " fill-rule=\"nonzero\"/>"), {{50, 50, 0xFFFF0000}}, 0);
 }
 
 TEST(RenderPaths, ZeroLengthSubpathsTakeTheirCaps) {

@@ -11,16 +11,11 @@
 
 namespace {
 
-struct Probe {
-    int x, y;
-    uint32_t argb;
-};
-
 struct Row {
     const char* what;
     const char* svgAttributes; // null: width and height 100
     std::string body;
-    std::vector<Probe> probes;
+    std::vector<PixelProbe> probes;
 };
 
 const uint32_t kClear = 0, kBlack = 0xFF000000, kRed = 0xFFFF0000, kBlue = 0xFF0000FF,
@@ -199,13 +194,11 @@ const Row kSheetRows[] = {
 void Check(const Row* rows, size_t count, int tolerance) {
     for (const Row* row = rows; row != rows + count; ++row) {
         SCOPED_TRACE(row->what);
-        Picture p =
+        ExpectPixels(
             RenderSvg(Svg(row->svgAttributes ? row->svgAttributes : "width=\"100\" height=\"100\"",
                           row->body),
-                      100, 100);
-        for (const Probe& probe : row->probes)
-            EXPECT_TRUE(NearArgb(p.At(probe.x, probe.y), probe.argb, tolerance))
-                << "at " << probe.x << ", " << probe.y;
+                      100, 100),
+            row->probes, tolerance);
     }
 }
 
