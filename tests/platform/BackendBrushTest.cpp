@@ -1,5 +1,5 @@
-// Brushes: linear gradients across a rectangle, preset blends, path
-// gradients on an ellipse and their wrapping, in pixels.
+// Brushes: linear gradients across a rectangle, refused blends, path gradients
+// and their wrapping, in pixels (what documents use: the gradient drawing tests).
 
 #include <cstdlib>
 
@@ -42,21 +42,6 @@ TEST(BackendBrush, LinearRunsHorizontallyAcrossItsRectangleAndTiles) {
     GdipDeleteBrush(brush);
 }
 
-TEST(BackendBrush, LinearPresetBlend) {
-    Canvas c(100, 10);
-    GpLineGradient* brush = RedToBlue(0, 0, 100, 10);
-    const ARGB colors[3] = {kRed, 0xFF00FF00, kBlue};
-    const REAL positions[3] = {0, 0.5f, 1};
-    ASSERT_EQ(Ok, GdipSetLinePresetBlend(brush, colors, positions, 3));
-    FillAll(c, brush, 100, 10);
-    EXPECT_TRUE(Near(0xFF00FF00, c.Pixel(50, 5), 6));
-    EXPECT_TRUE(Near(kRed, c.Pixel(0, 5), 6));
-    INT count = 0;
-    GdipGetLinePresetBlendCount(brush, &count);
-    EXPECT_EQ(3, count);
-    GdipDeleteBrush(brush);
-}
-
 TEST(BackendBrush, LinearPresetBlendMustSpanZeroToOne) {
     GpLineGradient* brush = RedToBlue(0, 0, 100, 10);
     const ARGB colors[2] = {0xFF00FF00, 0xFF00FF00};
@@ -70,9 +55,6 @@ TEST(BackendBrush, LinearPresetBlendMustSpanZeroToOne) {
     Canvas c(100, 10);
     FillAll(c, brush, 100, 10);
     EXPECT_TRUE(Near(kRed, c.Pixel(0, 5), 4));
-    INT count = -1;
-    GdipGetLinePresetBlendCount(brush, &count);
-    EXPECT_EQ(0, count);
     GdipDeleteBrush(brush);
 }
 
@@ -121,12 +103,6 @@ TEST(BackendBrush, PathGradientLastColourAtCentreFirstOnRim) {
     EXPECT_TRUE(Near(0xFF808080, c.Pixel(30, 50), 12)); // half way
     EXPECT_EQ(kRed, c.Pixel(12, 12));                   // box corner, outside the ellipse
     EXPECT_EQ(kRed, c.Pixel(150, 50));                  // clamp: nothing outside the box
-    GpRectF rect;
-    GdipGetPathGradientRect(g.brush, &rect);
-    EXPECT_FLOAT_EQ(80, rect.Width);
-    GpPointF centre;
-    GdipGetPathGradientCenterPoint(g.brush, &centre);
-    EXPECT_FLOAT_EQ(50, centre.X);
 }
 
 TEST(BackendBrush, PathGradientMirrorsItsTileOutsideTheBox) {
@@ -173,9 +149,6 @@ TEST(BackendBrush, PathGradientOnGeneralPathAndClones) {
     GpBrush* clone = nullptr;
     ASSERT_EQ(Ok, GdipCloneBrush(brush, &clone));
     GdipDeleteBrush(brush);
-    BrushType type;
-    GdipGetBrushType(clone, &type);
-    EXPECT_EQ(BrushTypePathGradient, type);
     Canvas c(100, 100, kRed);
     FillAll(c, clone, 100, 100);
     EXPECT_LT(Red(c.Pixel(50, 50)), 20); // black centre
@@ -196,59 +169,20 @@ GpLineGradient* RedToBlueFrom(PointF a, PointF b) {
     return brush;
 }
 
-TEST(BackendBrush, LineFromTwoPointsSpreadAndTransform) {
-    // From y 10 (red) to y 30 (blue), constant along x; tiled beyond.
-    GpLineGradient* brush = RedToBlueFrom(PointF(0, 10), PointF(0, 30));
-    Canvas tiled(10, 40);
-    FillAll(tiled, brush, 10, 40);
-    EXPECT_EQ(tiled.Pixel(0, 20), tiled.Pixel(9, 20));
-    EXPECT_TRUE(Near(0xFF800080, tiled.Pixel(5, 19), 8));
-    EXPECT_GT(Blue(tiled.Pixel(5, 8)), 220);
-    // Padded, and through a transform that doubles y about the origin:
-    // red down to y 20, blue from y 60.
-    ASSERT_EQ(Ok, KelSetGradientSpread(brush, KelSpreadPad));
-    GpMatrix *twice = nullptr, *singular = nullptr;
-    GdipCreateMatrix2(1, 0, 0, 2, 0, 0, &twice);
-    GdipCreateMatrix2(1, 0, 0, 0, 0, 0, &singular);
-    ASSERT_EQ(Ok, GdipSetLineTransform(brush, twice));
-    EXPECT_EQ(InvalidParameter, GdipSetLineTransform(brush, singular));
-    Canvas padded(10, 80);
-    FillAll(padded, brush, 10, 80);
-    EXPECT_EQ(kRed, padded.Pixel(5, 2));
-    EXPECT_TRUE(Near(0xFF800080, padded.Pixel(5, 39), 8));
-    EXPECT_EQ(kBlue, padded.Pixel(5, 78));
-    GdipDeleteMatrix(twice);
-    GdipDeleteMatrix(singular);
-    GdipDeleteBrush(brush);
-
+TEST(BackendBrush, DegenerateGradientSettingsAreRefused) {
+    // Blends, spreads and transforms the documents use are checked by the
+    // gradient drawing tests; these are the refusals.
     PointF same(5, 5);
     GpLineGradient* none = nullptr;
     EXPECT_EQ(OutOfMemory, GdipCreateLineBrush(&same, &same, kRed, kBlue, WrapModeTile, &none));
     EXPECT_EQ(nullptr, none);
-}
-
-TEST(BackendBrush, EllipseCentrePointAndSpread) {
-    // The centre moved to (30, 50): white there, black on the rim all round.
-    EllipseGradient g(WrapModeClamp);
-    PointF focus(30, 50);
-    ASSERT_EQ(Ok, GdipSetPathGradientCenterPoint(g.brush, &focus));
-    Canvas c(100, 100, kRed);
-    FillAll(c, g.brush, 100, 100);
-    EXPECT_TRUE(Near(kWhite, c.Pixel(30, 50), 10));
-    EXPECT_TRUE(Near(0xFF808080, c.Pixel(20, 50), 14)); // half way to the rim at x 10
-    EXPECT_TRUE(Near(0xFF808080, c.Pixel(60, 50), 14)); // half way to the rim at x 90
-    EXPECT_EQ(kRed, c.Pixel(5, 50));
-    // Padded, the rim colour fills everything outside the ellipse; repeated,
-    // the blend starts again past the rim.
-    ASSERT_EQ(Ok, KelSetGradientSpread(g.brush, KelSpreadPad));
-    FillAll(c, g.brush, 100, 100);
-    EXPECT_TRUE(Near(kBlack, c.Pixel(5, 50), 2));
-    EXPECT_TRUE(Near(kBlack, c.Pixel(98, 98), 2));
-    ASSERT_EQ(Ok, KelSetGradientSpread(g.brush, KelSpreadRepeat));
-    FillAll(c, g.brush, 100, 100);
-    EXPECT_GT(Red(c.Pixel(99, 50)), 160); // about a quarter past the rim
-
-    Path square;
+    GpLineGradient* brush = RedToBlueFrom(PointF(0, 0), PointF(10, 0));
+    GpMatrix* singular = nullptr;
+    GdipCreateMatrix2(1, 0, 0, 0, 0, 0, &singular);
+    EXPECT_EQ(InvalidParameter, GdipSetLineTransform(brush, singular));
+    GdipDeleteMatrix(singular);
+    GdipDeleteBrush(brush);
+    Path square; // spreads are for ellipses only
     GdipAddPathRectangle(square, 0, 0, 10, 10);
     GpPathGradient* general = nullptr;
     GdipCreatePathGradientFromPath(square, &general);

@@ -1,5 +1,5 @@
-// Paths: the figure model, fill modes, arcs and refused input, checked
-// through points and through pixels.
+// Paths: the figure model, arcs and refused input, checked through points and
+// through pixels (fill rules: the path drawing tests).
 
 #include <cmath>
 #include <vector>
@@ -35,33 +35,26 @@ void Stroke(Canvas& c, GpPath* path, REAL width) {
     GdipDeletePen(pen);
 }
 
-TEST(BackendPath, LineAfterLineJoinsOpenFigure) {
-    Path path;
-    ASSERT_EQ(Ok, GdipAddPathLine(path, 10, 10, 50, 10));
-    ASSERT_EQ(Ok, GdipAddPathLine(path, 50, 50, 90, 50));
-    EXPECT_EQ((std::vector<BYTE>{PathPointTypeStart, PathPointTypeLine, PathPointTypeLine,
-                                 PathPointTypeLine}),
-              Types(path));
-
-    Canvas c(100, 100);
-    Stroke(c, path, 3);
-    EXPECT_EQ(kBlack, c.Pixel(50, 30)) << "the gap between the lines is joined";
-}
-
-TEST(BackendPath, LineAfterCloseStartsNewFigure) {
-    Path path;
-    ASSERT_EQ(Ok, GdipAddPathLine(path, 10, 10, 50, 10));
-    ASSERT_EQ(Ok, GdipClosePathFigure(path));
-    ASSERT_EQ(Ok, GdipAddPathLine(path, 50, 50, 90, 50));
-    EXPECT_EQ((std::vector<BYTE>{PathPointTypeStart, PathPointTypeLine | PathPointTypeCloseSubpath,
-                                 PathPointTypeStart, PathPointTypeLine}),
-              Types(path));
-
-    Canvas c(100, 100);
-    Stroke(c, path, 3);
-    EXPECT_EQ(kWhite, c.Pixel(50, 30));
-    EXPECT_EQ(kBlack, c.Pixel(70, 50));
-    EXPECT_EQ(kBlack, c.Pixel(30, 10));
+TEST(BackendPath, LineJoinsTheOpenFigureButNotAClosedOne) {
+    for (bool close : {false, true}) {
+        Path path;
+        ASSERT_EQ(Ok, GdipAddPathLine(path, 10, 10, 50, 10));
+        if (close) {
+            ASSERT_EQ(Ok, GdipClosePathFigure(path));
+        }
+        ASSERT_EQ(Ok, GdipAddPathLine(path, 50, 50, 90, 50));
+        EXPECT_EQ(close ? (std::vector<BYTE>{PathPointTypeStart,
+                                             PathPointTypeLine | PathPointTypeCloseSubpath,
+                                             PathPointTypeStart, PathPointTypeLine})
+                        : (std::vector<BYTE>{PathPointTypeStart, PathPointTypeLine,
+                                             PathPointTypeLine, PathPointTypeLine}),
+                  Types(path));
+        Canvas c(100, 100);
+        Stroke(c, path, 3);
+        EXPECT_EQ(close ? kWhite : kBlack, c.Pixel(50, 30)) << "the gap between the lines";
+        EXPECT_EQ(kBlack, c.Pixel(70, 50));
+        EXPECT_EQ(kBlack, c.Pixel(30, 10));
+    }
 }
 
 TEST(BackendPath, EllipseAndRectangleAreFiguresOfTheirOwn) {
@@ -139,28 +132,6 @@ TEST(BackendPath, ResetEmptiesAndRestoresAlternateFill) {
     EXPECT_EQ(PathPointTypeStart, Types(path)[0]);
 }
 
-TEST(BackendPath, AlternateAndWindingDifferOnSelfIntersectingFigure) {
-    // A five-pointed star drawn in one stroke: its centre is enclosed twice.
-    PointF star[5];
-    for (int i = 0; i < 5; ++i) {
-        double a = -M_PI / 2 + i * 4 * M_PI / 5;
-        star[i] = PointF(REAL(50 + 45 * std::cos(a)), REAL(50 + 45 * std::sin(a)));
-    }
-    Canvas alternate(100, 100), winding(100, 100);
-    Path a(FillModeAlternate), w(FillModeAlternate);
-    GdipAddPathLine2(a, star, 5);
-    GdipClosePathFigure(a);
-    GdipAddPathLine2(w, star, 5);
-    GdipClosePathFigure(w);
-    ASSERT_EQ(Ok, GdipSetPathFillMode(w, FillModeWinding));
-    alternate.Fill(a, kBlack);
-    winding.Fill(w, kBlack);
-    EXPECT_EQ(kWhite, alternate.Pixel(50, 50));
-    EXPECT_EQ(kBlack, winding.Pixel(50, 50));
-    EXPECT_EQ(kBlack, alternate.Pixel(50, 10)); // a point of the star in both
-    EXPECT_EQ(kBlack, winding.Pixel(50, 10));
-}
-
 TEST(BackendPath, ChangesAfterAFillAreDrawnByTheNextFill) {
     Canvas c(100, 100);
     Path path;
@@ -174,16 +145,6 @@ TEST(BackendPath, ChangesAfterAFillAreDrawnByTheNextFill) {
     c.Fill(path, kBlue);
     EXPECT_EQ(kBlue, c.Pixel(85, 85));
     EXPECT_EQ(kRed, c.Pixel(5, 5));
-}
-
-TEST(BackendPath, OpenFiguresAreFilledAsIfClosed) {
-    Canvas c(100, 100);
-    Path path;
-    PointF tri[3] = {PointF(10, 10), PointF(90, 10), PointF(10, 90)};
-    GdipAddPathLine2(path, tri, 3);
-    c.Fill(path, kBlack);
-    EXPECT_EQ(kBlack, c.Pixel(20, 20));
-    EXPECT_EQ(kWhite, c.Pixel(80, 80));
 }
 
 TEST(BackendPath, CloneIsIndependentAndTransformMovesPoints) {

@@ -99,25 +99,6 @@ TEST(FrameworkStandIns, ExtensionModuleChain) {
     AfxTermExtensionModule(module); // a second termination does nothing
 }
 
-TEST(FrameworkStandIns, DeviceContextSavesAndRestores) {
-    Gdiplus::GpBitmap* bitmap = nullptr;
-    ASSERT_EQ(Gdiplus::Ok,
-              Gdiplus::GdipCreateBitmapFromScan0(4, 4, 0, PixelFormat32bppARGB, nullptr, &bitmap));
-    CDC dc;
-    EXPECT_EQ(0, dc.SaveDC()); // no context attached
-    ASSERT_TRUE(dc.Attach(CreateBitmapDC(bitmap)));
-    int saved = dc.SaveDC();
-    EXPECT_EQ(1, saved);
-    EXPECT_TRUE(dc.RestoreDC(saved));
-    EXPECT_FALSE(dc.RestoreDC(saved));
-    CObject& base = dc;
-    EXPECT_EQ(nullptr, base.GetRuntimeClass());
-    base.AssertValid();
-    EXPECT_TRUE(DeleteDC(dc.Detach()));
-    EXPECT_EQ(nullptr, dc.m_hDC);
-    Gdiplus::GdipDisposeImage(bitmap);
-}
-
 TEST(Startup, VersionOneOnly) {
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;

@@ -147,6 +147,12 @@ InkBox FindInk(const Picture& picture, unsigned minAlpha) {
     return ::testing::AssertionSuccess();
 }
 
+void ExpectPixels(const Picture& picture, const std::vector<PixelProbe>& probes, int tolerance) {
+    for (const PixelProbe& p : probes)
+        EXPECT_TRUE(NearArgb(picture.At(p.x, p.y), p.argb, p.argb ? tolerance : 0))
+            << "at " << p.x << ", " << p.y;
+}
+
 int DifferentPixels(const Picture& a, const Picture& b) {
     int n = 0;
     for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i)

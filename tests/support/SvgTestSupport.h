@@ -96,6 +96,13 @@ struct InkBox {
 InkBox FindInk(const Picture& picture, unsigned minAlpha = 128);
 // Whether two ARGB colours differ by at most tolerance in every channel.
 ::testing::AssertionResult NearArgb(uint32_t actual, uint32_t expected, int tolerance);
+// A pixel and the colour expected there.
+struct PixelProbe {
+    int x, y;
+    uint32_t argb;
+};
+// Checks every probe: each channel within tolerance, a clear pixel exactly clear.
+void ExpectPixels(const Picture& picture, const std::vector<PixelProbe>& probes, int tolerance = 1);
 // Pixels that differ between two pictures of the same size.
 int DifferentPixels(const Picture& a, const Picture& b);
 

@@ -37,43 +37,8 @@ TEST(SvgMatrixAlgebra, MultiplyAppliesTheRightOperandFirst) {
     ExpectMatrix(r, 7, 8, 9, 10, 11, 12, 0);
 }
 
-TEST(SvgMatrixAlgebra, InverseUndoesTheMap) {
-    SvgMatrix m(1, 2, 3, 4, 5, 6);
-    SvgMatrix inv = m.inverse();
-    ExpectMatrix(inv, -2, 1, 1.5, -0.5, 1, -2);
-    ExpectMatrix(m.multiply(inv), 1, 0, 0, 1, 0, 0);
-    ExpectMatrix(inv.multiply(m), 1, 0, 0, 1, 0, 0);
-}
-
-TEST(SvgMatrixAlgebra, InverseOfSingularMatrixIsIdentity) {
-    ExpectMatrix(SvgMatrix(0, 0, 0, 0, 0, 0).inverse(), 1, 0, 0, 1, 0, 0, 0);
-    ExpectMatrix(SvgMatrix(1, 2, 2, 4, 7, 8).inverse(), 1, 0, 0, 1, 0, 0, 0);
-    // A determinant just below 1e-18 counts as singular; just above it does not.
-    ExpectMatrix(SvgMatrix(1e-9, 0, 0, 0.9e-9, 0, 0).inverse(), 1, 0, 0, 1, 0, 0, 0);
-    EXPECT_NEAR(SvgMatrix(1e-9, 0, 0, 2e-9, 0, 0).inverse().getA(), 1e9, 1);
-}
-
-TEST(SvgMatrixAlgebra, ElementaryOperations) {
-    SvgMatrix m(1, 2, 3, 4, 5, 6);
-    ExpectMatrix(m.translate(10, 20), 1, 2, 3, 4, 75, 106);
-    ExpectMatrix(m.scale(2), 2, 4, 6, 8, 5, 6);
-    ExpectMatrix(m.scaleNonUniform(2, 3), 2, 4, 9, 12, 5, 6);
-    ExpectMatrix(m.flipX(), -1, -2, 3, 4, 5, 6);
-    ExpectMatrix(m.flipY(), 1, 2, -3, -4, 5, 6);
-    ExpectMatrix(m, 1, 2, 3, 4, 5, 6, 0);
-}
-
-TEST(SvgMatrixAlgebra, RotationsAndSkews) {
-    const double quarter = std::acos(-1.0) / 2;
-    double x, y;
-    SvgMatrix().rotate(quarter).transformPoint(1, 0, &x, &y);
-    EXPECT_NEAR(x, 0, 1e-12);
-    EXPECT_NEAR(y, 1, 1e-12); // x axis turns towards y
-    ExpectMatrix(SvgMatrix().rotateFromVector(0, 5), 0, 1, -1, 0, 0, 0);
-    ExpectMatrix(SvgMatrix().rotateFromVector(0, 0), 1, 0, 0, 1, 0, 0);
-    ExpectMatrix(SvgMatrix(1, 0, 0, 1, 7, 8).rotate(quarter), 0, 1, -1, 0, 7, 8);
-
-    const double eighth = quarter / 2;
+TEST(SvgMatrixAlgebra, Skews) {
+    const double eighth = std::acos(-1.0) / 4;
     ExpectMatrix(SvgMatrix().skewX(eighth), 1, 0, 1, 1, 0, 0);
     ExpectMatrix(SvgMatrix().skewY(eighth), 1, 1, 0, 1, 0, 0);
     ExpectMatrix(SvgMatrix(2, 0, 0, 3, 0, 0).skewX(eighth), 2, 0, 2, 3, 0, 0);
@@ -89,15 +54,6 @@ TEST(SvgMatrixAlgebra, OverflowNeverGivesUndefinedValues) {
     SvgMatrix big = SvgMatrix(1e200, 0, 0, 1e200, 0, 0).multiply(SvgMatrix(1e200, 0, 0, 1, 0, 0));
     EXPECT_FALSE(AnyNan(big));
     EXPECT_TRUE(std::isinf(big.getA()));
-
-    // The determinant overflows; the inverse is still well defined.
-    SvgMatrix inv = SvgMatrix(1e200, 0, 0, 1e200, 1e300, 1e300).inverse();
-    EXPECT_FALSE(AnyNan(inv));
-    EXPECT_NEAR(inv.getA(), 1e-200, 1e-210);
-    EXPECT_NEAR(inv.getE(), -1e100, 1e90);
-
-    SvgMatrix moved = SvgMatrix(1e300, 0, -1e300, 1, 0, 0).translate(1e300, 1e300);
-    EXPECT_FALSE(AnyNan(moved));
 }
 
 TEST(SvgMatrixAlgebra, InfinitiesFromOverflowSaturate) {
@@ -105,16 +61,8 @@ TEST(SvgMatrixAlgebra, InfinitiesFromOverflowSaturate) {
     SvgMatrix overflowed(inf, 0, 0, inf, 0, 0);
     EXPECT_FALSE(AnyNan(overflowed.multiply(SvgMatrix(0, 0, 0, 0, 0, 0))));
     EXPECT_FALSE(AnyNan(overflowed.multiply(SvgMatrix(1, -1, 1, 1, 3, 4))));
-    EXPECT_FALSE(AnyNan(overflowed.scale(0)));
-    EXPECT_FALSE(AnyNan(overflowed.scaleNonUniform(0, 2)));
+    EXPECT_FALSE(AnyNan(SvgMatrix(0, 0, 0, 0, 0, 0).multiply(overflowed)));
     EXPECT_FALSE(AnyNan(overflowed.skewX(0)));
-    EXPECT_FALSE(AnyNan(overflowed.rotate(1)));
-    EXPECT_FALSE(AnyNan(overflowed.translate(0, 5)));
-    EXPECT_FALSE(AnyNan(overflowed.inverse()));
-    EXPECT_FALSE(AnyNan(SvgMatrix(inf, inf, inf, inf, 0, 0).inverse()));
-    // A NaN operand is the one way to get a NaN back; its inverse is the identity.
-    const double nan = std::nan("");
-    ExpectMatrix(SvgMatrix(nan, 0, 0, 1, 0, 0).inverse(), 1, 0, 0, 1, 0, 0, 0);
 }
 
 TEST(SvgMatrixBackEnd, WritesTheSixValuesInGdiOrder) {
@@ -144,16 +92,6 @@ TEST(SvgMatrixBackEnd, ValuesBeyondFloatRangeReachTheBackEndAsInfinities) {
         EXPECT_FALSE(e[0] > 1e38f && !std::isinf(e[0]));
     }
     delete matrix;
-}
-
-TEST(SvgMatrixBackEnd, FailureIsStoredInTheWrapper) {
-    GdiMatrix empty(nullptr);
-    EXPECT_EQ(SvgMatrix().toGdiMatrix(empty), Gdiplus::InvalidParameter);
-    EXPECT_EQ(empty.status, Gdiplus::InvalidParameter);
-
-    Gdiplus::Status last = Gdiplus::Ok;
-    EXPECT_EQ(SvgMatrix().toGdiMatrix(nullptr, &last), Gdiplus::InvalidParameter);
-    EXPECT_EQ(last, Gdiplus::InvalidParameter);
 }
 
 } // namespace

@@ -69,14 +69,42 @@ TEST(ScannerPrimitives, SkipSpaceSkipsCommentsAndWhiteSpace) {
     EXPECT_EQ(s.skipSpace(-1), -1);
 }
 
-TEST(ScannerPrimitives, SkipSpaceAgreesWithTheWhitespaceClass) {
-    SvgScanner s;
-    for (int b = 1; b <= 0xFF; ++b) {
-        std::string text(1, static_cast<char>(b));
-        s.setText(SvgString(text));
-        unsigned short code = static_cast<unsigned short>(static_cast<signed char>(b));
-        EXPECT_EQ(s.skipSpace(0), isWhitespace(code) ? 1 : 0) << b;
+TEST(ScannerCharClass, AsciiMembersAndSpotValuesBeyond) {
+    for (int c = 0; c < 0x80; ++c) {
+        bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        bool digit = c >= '0' && c <= '9';
+        bool space = (c >= 0x09 && c <= 0x0D) || (c >= 0x1C && c <= 0x1F) || c == 0x20;
+        EXPECT_EQ(isLetter(c), letter) << c;
+        EXPECT_EQ(isDigit(c), digit) << c;
+        EXPECT_EQ(isLetterOrDigit(c), letter || digit) << c;
+        EXPECT_EQ(isWhitespace(c), space) << c;
     }
+    // High bytes read sign-extended belong to no class.
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        unsigned short c = static_cast<unsigned short>(static_cast<signed char>(b));
+        EXPECT_FALSE(isLetter(c) || isDigit(c) || isWhitespace(c) || isSpaceChar(c)) << b;
+    }
+    // Range ends of the XML letter and digit productions and of the Unicode
+    // space classes (no-break spaces are no white space).
+    const struct {
+        bool (*test)(unsigned short);
+        unsigned short c;
+        bool member;
+    } spots[] = {
+        {isBaseChar, 0x00E9, true},        {isBaseChar, 0x00D7, false},
+        {isBaseChar, 0x0386, true},        {isBaseChar, 0x0387, false},
+        {isBaseChar, 0xD7A3, true},        {isBaseChar, 0xD7A4, false},
+        {isIdeographic, 0x3007, true},     {isIdeographic, 0x3020, false},
+        {isLetter, 0x9FA5, true},          {isDigit, 0x0660, true},
+        {isDigit, 0x0F29, true},           {isDigit, 0x0F2A, false},
+        {isDigit, 0x0BE6, false},          {isSpaceSeparator, 0x3000, true},
+        {isSpaceSeparator, 0x2028, false}, {isSpaceChar, 0x2028, true},
+        {isNoBreakSpace, 0x2007, true},    {isWhitespace, 0x00A0, false},
+        {isWhitespace, 0x202F, false},     {isWhitespace, 0x2003, true},
+        {isWhitespace, 0x2029, true},
+    };
+    for (const auto& spot : spots)
+        EXPECT_EQ(spot.test(spot.c), spot.member) << std::hex << spot.c;
 }
 
 TEST(ScannerPrimitives, SkipSpaceOnUnclosedComments) {
@@ -239,42 +267,27 @@ TEST(ScannerRect, RejectedTextLeavesTheRectangle) {
 // readDeclarations
 
 TEST(ScannerDeclarations, NamesAndValues) {
-    Declarations d = declarations("fill : red ; stroke:blue");
-    EXPECT_TRUE(d.result);
-    ASSERT_EQ(d.items.size(), 2u);
-    EXPECT_EQ(d.items[0]->name, "fill");
-    EXPECT_EQ(d.items[0]->value, "red ");
-    EXPECT_EQ(d.items[1]->name, "stroke");
-    EXPECT_EQ(d.items[1]->value, "blue");
-}
-
-TEST(ScannerDeclarations, TrailingSemicolonAndSpaceGiveAnEmptyDeclaration) {
-    Declarations d = declarations("fill:red; ");
-    ASSERT_EQ(d.items.size(), 2u);
-    EXPECT_EQ(d.items[1]->name, "");
-    EXPECT_EQ(d.items[1]->value, "");
-    EXPECT_EQ(declarations("fill:red;").items.size(), 1u);
-    EXPECT_TRUE(declarations("").items.empty());
-}
-
-TEST(ScannerDeclarations, CommentsAndOddText) {
-    Declarations d = declarations("/* a */ fill:/* b */red;<!-- c -->opacity:0.5");
-    ASSERT_EQ(d.items.size(), 2u);
-    EXPECT_EQ(d.items[0]->value, "red");
-    EXPECT_EQ(d.items[1]->name, "opacity");
-    // Unclosed comment: stops with what was read.
-    d = declarations("fill:red; /* open");
-    EXPECT_TRUE(d.result);
-    ASSERT_EQ(d.items.size(), 1u);
-    // No colon: the whole text is the name.
-    d = declarations("fill red");
-    ASSERT_EQ(d.items.size(), 1u);
-    EXPECT_EQ(d.items[0]->name, "fillred");
-    EXPECT_EQ(d.items[0]->value, "");
-    // High bytes pass through unchanged.
-    d = declarations("font-family:caf\xe9");
-    ASSERT_EQ(d.items.size(), 1u);
-    EXPECT_EQ(d.items[0]->value, "caf\xe9");
+    const struct {
+        const char* text;
+        const char* read; // name=value, separated by |
+    } rows[] = {
+        {"fill : red ; stroke:blue", "fill=red |stroke=blue"},
+        {"fill:red; ", "fill=red|="}, // a trailing semicolon and space: an empty one
+        {"fill:red;", "fill=red"},
+        {"", ""},
+        {"/* a */ fill:/* b */red;<!-- c -->opacity:0.5", "fill=red|opacity=0.5"},
+        {"fill:red; /* open", "fill=red"}, // an unclosed comment ends the list
+        {"fill red", "fillred="},          // no colon: the whole text is the name
+        {"font-family:caf\xe9", "font-family=caf\xe9"},
+    };
+    for (const auto& row : rows) {
+        Declarations d = declarations(row.text);
+        EXPECT_TRUE(d.result) << row.text;
+        std::string read;
+        for (const auto& item : d.items)
+            read += (&item == &d.items.front() ? "" : "|") + item->name + "=" + item->value;
+        EXPECT_EQ(read, row.read) << row.text;
+    }
 }
 
 TEST(ScannerDeclarations, ManyEmptyDeclarations) {
