@@ -64,6 +64,12 @@ TEST(BackendGraphics, WorldTransformsComposeInPrependOrder) {
     REAL e[6];
     WorldElements(c.graphics, e);
     EXPECT_FLOAT_EQ(100, e[4]);
+    // A positive angle turns x towards y, clockwise on the screen.
+    GpPointF p{1, 0};
+    GdipRotateMatrix(scale, 90, MatrixOrderAppend);
+    GdipTransformMatrixPoints(scale, &p, 1);
+    EXPECT_NEAR(0, p.X, 1e-5);
+    EXPECT_NEAR(2, p.Y, 1e-5);
     GdipDeleteMatrix(scale);
 }
 

@@ -93,6 +93,8 @@ TEST(RenderStroke, Joins) {
     EXPECT_LE(Picture::Alpha(bevel.At(23, 23)), 8u);
     ExpectPixels(Draw("<rect " + square + " stroke-linejoin=\"round\"/>"),
                  {{21, 21, kClear}, {24, 24, kRed}});
+    // A limit below the right angle's ratio of 1.41 bevels it.
+    ExpectPixels(Draw("<rect " + square + " stroke-miterlimit=\"1.2\"/>"), {{21, 21, kClear}});
 }
 
 TEST(RenderStroke, DashesInUserUnitsWithOffsetAndCaps) {
@@ -164,13 +166,13 @@ TEST(RenderStroke, PenWidthsAreAsComputed) {
 
 TEST(RenderShapes, RoundedRectangles) {
     std::string box = "x=\"10\" y=\"10\" width=\"100\" height=\"50\" fill=\"red\"";
-    // rx or ry alone: both 10; a 30 × 10 corner; radii larger than half the
+    // rx or ry alone: both 10; a 30 × 10 corner (not a circle's); radii larger than half the
     // size: both 25, the ends half circles.
     for (const char* radius : {" rx=\"10\"", " ry=\"10\""})
         ExpectPixels(Draw("<rect " + box + radius + "/>", 120, 70),
                      {{10, 10, kClear}, {17, 11, kRed}, {60, 35, kRed}});
     ExpectPixels(Draw("<rect " + box + " rx=\"30\" ry=\"10\"/>", 120, 70),
-                 {{17, 11, kClear}, {40, 11, kRed}});
+                 {{17, 11, kClear}, {40, 11, kRed}, {12, 25, kRed}});
     ExpectPixels(Draw("<rect " + box + " rx=\"80\"/>", 120, 70),
                  {{10, 15, kClear}, {12, 35, kRed}, {35, 11, kRed}});
 }
