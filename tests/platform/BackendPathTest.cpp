@@ -119,29 +119,21 @@ TEST(BackendPath, HugeAnglesAreHandledWithoutLooping) {
     EXPECT_LE(Types(path).size(), 20u);
 }
 
-TEST(BackendPath, ResetEmptiesAndRestoresAlternateFill) {
-    Path path(FillModeWinding);
-    GdipAddPathLine(path, 0, 0, 1, 1);
-    ASSERT_EQ(Ok, GdipResetPath(path));
-    FillMode mode = FillModeWinding;
-    GdipGetPathFillMode(path, &mode);
-    EXPECT_EQ(FillModeAlternate, mode);
-    EXPECT_TRUE(Types(path).empty());
-    // The next addition starts a fresh figure.
-    GdipAddPathLine(path, 5, 5, 6, 6);
-    EXPECT_EQ(PathPointTypeStart, Types(path)[0]);
-}
-
-TEST(BackendPath, ChangesAfterAFillAreDrawnByTheNextFill) {
+TEST(BackendPath, ResetEmptiesRestoresAlternateFillAndTheNextFillDrawsTheChanges) {
     Canvas c(100, 100);
-    Path path;
+    Path path(FillModeWinding);
     GdipAddPathRectangle(path, 0, 0, 10, 10);
     c.Fill(path, kBlack);
     GdipAddPathRectangle(path, 50, 50, 10, 10);
     c.Fill(path, kRed);
     EXPECT_EQ(kRed, c.Pixel(55, 55));
-    GdipResetPath(path);
+    ASSERT_EQ(Ok, GdipResetPath(path));
+    FillMode mode = FillModeWinding;
+    GdipGetPathFillMode(path, &mode);
+    EXPECT_EQ(FillModeAlternate, mode);
+    EXPECT_TRUE(Types(path).empty());
     GdipAddPathRectangle(path, 80, 80, 10, 10);
+    EXPECT_EQ(PathPointTypeStart, Types(path)[0]); // a fresh figure
     c.Fill(path, kBlue);
     EXPECT_EQ(kBlue, c.Pixel(85, 85));
     EXPECT_EQ(kRed, c.Pixel(5, 5));
@@ -157,10 +149,6 @@ TEST(BackendPath, CloneIsIndependentAndTransformMovesPoints) {
     ASSERT_EQ(Ok, GdipTransformPath(path, m));
     EXPECT_FLOAT_EQ(12, Points(path)[0].X);
     EXPECT_FLOAT_EQ(1, Points(clone)[0].X);
-    GpRectF bounds;
-    ASSERT_EQ(Ok, GdipGetPathWorldBounds(clone, &bounds, nullptr, nullptr));
-    EXPECT_FLOAT_EQ(2, bounds.Width);
-    EXPECT_FLOAT_EQ(2, bounds.Height);
     GdipDeleteMatrix(m);
     GdipDeletePath(clone);
 }

@@ -77,31 +77,37 @@ std::vector<std::string> ExpectSameAsCairo(cairo_surface_t* surface, int expecte
     return chunks;
 }
 
-cairo_surface_t* Surface(int w, int h) {
-    return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+void Check(cairo_surface_t* surface, int expectedColorType) {
+    ExpectSameAsCairo(surface, expectedColorType);
+    cairo_surface_destroy(surface);
 }
 
-// Premultiplied pixels of every alpha value with colour channels up to alpha.
-void FillEveryAlpha(cairo_surface_t* s, unsigned seed) {
-    std::mt19937 random(seed);
+// A w × h surface whose premultiplied pixels are pixel(x, y), asked row by row.
+template <class Pixel> cairo_surface_t* Surface(int w, int h, Pixel pixel) {
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
     unsigned char* data = cairo_image_surface_get_data(s);
-    int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
-    for (int y = 0; y < h; ++y) {
-        auto* row =
-            reinterpret_cast<uint32_t*>(data + size_t(y) * cairo_image_surface_get_stride(s));
-        for (int x = 0; x < w; ++x) {
-            uint32_t a = (x + y * w) % 256;
-            uint32_t r = random() % (a + 1), g = random() % (a + 1), b = random() % (a + 1);
-            row[x] = a << 24 | r << 16 | g << 8 | b;
-        }
-    }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            reinterpret_cast<uint32_t*>(data + size_t(y) * cairo_image_surface_get_stride(s))[x] =
+                pixel(x, y);
     cairo_surface_mark_dirty(s);
+    return s;
+}
+
+// Pixels of every alpha value with colour channels up to alpha.
+cairo_surface_t* EveryAlpha(int w, int h, unsigned seed) {
+    std::mt19937 random(seed);
+    return Surface(w, h, [&](int x, int y) {
+        uint32_t a = uint32_t(x + y * w) % 256;
+        uint32_t r = random() % (a + 1), g = random() % (a + 1), b = random() % (a + 1);
+        return a << 24 | r << 16 | g << 8 | b;
+    });
 }
 
 TEST(PngWriter, MatchesCairoOnDrawnPictures) {
     // Transparent with an anti-aliased shape: few colours, so a palette with
     // alphas; long runs, edges.
-    cairo_surface_t* s = Surface(300, 200);
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 300, 200);
     cairo_t* cr = cairo_create(s);
     cairo_set_source_rgba(cr, 0.2, 0.5, 0.9, 0.7);
     cairo_arc(cr, 150, 100, 80.3, 0, 6.283);
@@ -132,19 +138,14 @@ TEST(PngWriter, MatchesCairoOnDrawnPictures) {
     cairo_pattern_destroy(ramp);
     cairo_destroy(cr);
     cairo_surface_destroy(s);
-
-    // Entirely transparent.
-    s = Surface(64, 64);
-    ExpectSameAsCairo(s, 3);
-    cairo_surface_destroy(s);
+    Check(Surface(64, 64, [](int, int) { return 0u; }), 3); // entirely transparent
 }
 
 TEST(PngWriter, EveryAlphaChannelsAboveAlphaAndNoise) {
     // Noise of every alpha makes well over one data chunk. A few channels above
     // alpha, which only a careless direct write can leave: each channel keeps
     // to itself.
-    cairo_surface_t* s = Surface(600, 500);
-    FillEveryAlpha(s, 3);
+    cairo_surface_t* s = EveryAlpha(600, 500, 3);
     auto* first = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s));
     first[1] = 0x01FFFFFF;
     first[2] = 0x80FF00FF;
@@ -153,41 +154,24 @@ TEST(PngWriter, EveryAlphaChannelsAboveAlphaAndNoise) {
     std::vector<std::string> chunks = ExpectSameAsCairo(s, 6);
     EXPECT_GT(std::count(chunks.begin(), chunks.end(), "IDAT"), 1);
     cairo_surface_destroy(s);
-
     // Opaque noise: nothing but literals.
-    s = Surface(97, 33);
     std::mt19937 random(7);
-    unsigned char* data = cairo_image_surface_get_data(s);
-    for (int y = 0; y < 33; ++y)
-        for (int x = 0; x < 97; ++x)
-            reinterpret_cast<uint32_t*>(data + y * cairo_image_surface_get_stride(s))[x] =
-                0xFF000000 | (random() & 0xFFFFFF);
-    cairo_surface_mark_dirty(s);
-    ExpectSameAsCairo(s, 2);
-    cairo_surface_destroy(s);
+    Check(Surface(97, 33, [&](int, int) { return 0xFF000000 | (random() & 0xFFFFFF); }), 2);
 }
 
 TEST(PngWriter, PaletteHoldsUpTo256StraightColours) {
     // count opaque colours, then transparent pixels whose (invalid) channels
     // differ but which all mean the one colour "transparent".
-    auto image = [](int count, int junk) {
-        cairo_surface_t* s = Surface(count + junk, 1);
-        auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s));
-        for (int x = 0; x < count; ++x)
-            row[x] = 0xFF000040 | uint32_t(x & 0xFF) << 16 | uint32_t(x >> 8) << 8;
-        for (int x = 0; x < junk; ++x)
-            row[count + x] = uint32_t(x + 1);
-        cairo_surface_mark_dirty(s);
-        return s;
-    };
     const struct {
         int count, junk, type;
     } rows[] = {{256, 0, 3}, {257, 0, 2}, {255, 400, 3}, {256, 1, 6}, {1, 0, 3}};
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.count) + " colours, " + std::to_string(row.junk));
-        cairo_surface_t* s = image(row.count, row.junk);
-        ExpectSameAsCairo(s, row.type);
-        cairo_surface_destroy(s);
+        auto pixel = [&](int x, int) {
+            return x < row.count ? 0xFF000040 | uint32_t(x & 0xFF) << 16 | uint32_t(x >> 8) << 8
+                                 : uint32_t(x - row.count + 1);
+        };
+        Check(Surface(row.count + row.junk, 1, pixel), row.type);
     }
 }
 
@@ -197,33 +181,21 @@ TEST(PngWriter, RunsOfEveryLengthAndOddSizes) {
     // colours of their own in each of the first rows, too many for a palette.
     for (bool many : {false, true}) {
         SCOPED_TRACE(many ? "many colours" : "few colours");
-        cairo_surface_t* s = Surface(5000, 12);
-        unsigned char* data = cairo_image_surface_get_data(s);
-        for (int y = 0; y < 12; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(data + y * cairo_image_surface_get_stride(s));
-            int x = 0;
-            for (int run = 1; x < 5000; ++run) {
-                uint32_t seed = uint32_t(run) * 2654435761u + (many ? uint32_t(y) * 40503u : 0);
-                uint32_t c = (run % 3 == 0) ? 0 : 0xFF000000 | (seed >> 8);
-                if (y >= 9)
-                    c = (run + y) % 2 ? 0x80402010 : 0xFF102030;
-                for (int i = 0; i < run % 601 && x < 5000; ++i)
-                    row[x++] = c;
-            }
-        }
-        cairo_surface_mark_dirty(s);
-        ExpectSameAsCairo(s, many ? 6 : 3);
-        cairo_surface_destroy(s);
+        int run = 0, left = 0;
+        auto pixel = [&](int x, int y) {
+            for (left = x ? left : (run = 0); left == 0;)
+                left = ++run % 601;
+            --left;
+            uint32_t seed = uint32_t(run) * 2654435761u + (many ? uint32_t(y) * 40503u : 0);
+            if (y >= 9)
+                return (run + y) % 2 ? 0x80402010u : 0xFF102030u;
+            return run % 3 == 0 ? 0u : 0xFF000000 | (seed >> 8);
+        };
+        Check(Surface(5000, 12, pixel), many ? 6 : 3);
     }
-
-    for (int w : {1, 2, 3}) {
-        for (int h : {1, 2, 700}) {
-            cairo_surface_t* s = Surface(w, h);
-            FillEveryAlpha(s, unsigned(w * 1000 + h));
-            ExpectSameAsCairo(s, w * h > 256 ? 6 : 3);
-            cairo_surface_destroy(s);
-        }
-    }
+    for (int w : {1, 2, 3})
+        for (int h : {1, 2, 700})
+            Check(EveryAlpha(w, h, unsigned(w * 1000 + h)), w * h > 256 ? 6 : 3);
 }
 
 TEST(PngWriter, RowsThatChangeInPlaces) {
@@ -233,22 +205,13 @@ TEST(PngWriter, RowsThatChangeInPlaces) {
     for (int w : {301, 11}) {
         for (uint32_t alpha : {0xFF000000u, 0x7F000000u}) {
             SCOPED_TRACE(std::to_string(w) + " wide, alpha " + std::to_string(alpha >> 24));
-            const int h = 3 * 11;
-            cairo_surface_t* s = Surface(w, h);
-            unsigned char* data = cairo_image_surface_get_data(s);
-            int stride = cairo_image_surface_get_stride(s);
-            for (int x = 0; x < w; ++x)
-                reinterpret_cast<uint32_t*>(data)[x] =
-                    alpha | (w > 256 ? uint32_t(x) * 0x010101 : 0x302010);
-            for (int y = 1; y < h; ++y) {
-                auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
-                std::memcpy(row, data + (y - 1) * stride, size_t(w) * 4);
-                if (y % 3 != 0)
-                    row[(y * 37) % w] = alpha | uint32_t(y * 0x00050301);
-            }
-            cairo_surface_mark_dirty(s);
-            ExpectSameAsCairo(s, w < 256 ? 3 : alpha == 0xFF000000u ? 2 : 6);
-            cairo_surface_destroy(s);
+            auto pixel = [&](int x, int y) {
+                for (int k = y; k > 0; --k)
+                    if (k % 3 != 0 && (k * 37) % w == x)
+                        return alpha | uint32_t(k * 0x00050301);
+                return alpha | (w > 256 ? uint32_t(x) * 0x010101 : 0x302010);
+            };
+            Check(Surface(w, 3 * 11, pixel), w < 256 ? 3 : alpha == 0xFF000000u ? 2 : 6);
         }
     }
 }
@@ -259,20 +222,18 @@ TEST(PngWriter, ShortRunsOnlyLeaveLongMatchLengthsUnused) {
     // never assigned for those lengths. In a palette and in RGBA.
     for (int colours : {7, 100000}) {
         SCOPED_TRACE(colours);
-        cairo_surface_t* s = Surface(997, 23);
-        unsigned char* data = cairo_image_surface_get_data(s);
         std::mt19937 random(11);
-        for (int y = 0; y < 23; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(data + y * cairo_image_surface_get_stride(s));
-            for (int x = 0; x < 997;) {
-                uint32_t c = 0xFF000000 | uint32_t(random() % colours) * 0x0A0301;
-                for (int n = 2 + int(random() % 9); n > 0 && x < 997; --n)
-                    row[x++] = c;
+        uint32_t c = 0;
+        int left = 0;
+        auto pixel = [&](int x, int) {
+            if (x == 0 || left == 0) {
+                c = 0xFF000000 | uint32_t(random() % colours) * 0x0A0301;
+                left = 2 + int(random() % 9);
             }
-        }
-        cairo_surface_mark_dirty(s);
-        ExpectSameAsCairo(s, colours < 256 ? 3 : 2);
-        cairo_surface_destroy(s);
+            --left;
+            return c;
+        };
+        Check(Surface(997, 23, pixel), colours < 256 ? 3 : 2);
     }
 }
 
@@ -287,8 +248,7 @@ bool Refuse(void* closure, const unsigned char*, size_t) {
 }
 
 TEST(PngWriter, FailuresAreReported) {
-    cairo_surface_t* s = Surface(400, 400);
-    FillEveryAlpha(s, 5);
+    cairo_surface_t* s = EveryAlpha(400, 400, 5);
     const unsigned char* data = cairo_image_surface_get_data(s);
     int stride = cairo_image_surface_get_stride(s);
     // A sink that fails: reported, and not written to again.

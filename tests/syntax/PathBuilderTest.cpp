@@ -130,16 +130,14 @@ TEST(PathBuilder, StateAndRecord) {
     const struct {
         const char* text;
         SvgPathSegType type;
-    } last[] = {
-        {"m0 0", SvgPathSegMoveToRel},
-        {"M0 0 1 1", SvgPathSegLineToAbs},
-        {"M0 0c1 1 2 2 3 3", SvgPathSegCurveToCubicRel},
-        {"M0 0Q1 1 2 2", SvgPathSegCurveToQuadraticAbs},
-        {"M0 0a1 1 0 0 0 0 0", SvgPathSegArcRel},
-        {"M0 0v1", SvgPathSegLineToVerticalRel},
-        {"M0 0S1 1 2 2", SvgPathSegCurveToCubicSmoothAbs},
-        {"M0 0t1 1", SvgPathSegCurveToQuadraticSmoothRel},
-    };
+    } last[] = {{"m0 0", SvgPathSegMoveToRel},
+                {"M0 0 1 1", SvgPathSegLineToAbs},
+                {"M0 0c1 1 2 2 3 3", SvgPathSegCurveToCubicRel},
+                {"M0 0Q1 1 2 2", SvgPathSegCurveToQuadraticAbs},
+                {"M0 0a1 1 0 0 0 0 0", SvgPathSegArcRel},
+                {"M0 0v1", SvgPathSegLineToVerticalRel},
+                {"M0 0S1 1 2 2", SvgPathSegCurveToCubicSmoothAbs},
+                {"M0 0t1 1", SvgPathSegCurveToQuadraticSmoothRel}};
     for (const auto& c : last) {
         builder.parseData(c.text);
         EXPECT_EQ(builder.lastCommand(), c.type) << c.text;

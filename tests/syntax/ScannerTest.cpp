@@ -1,11 +1,15 @@
 #include "syntax/SvgCharClass.h"
 #include "syntax/SvgDeclaration.h"
+#include "syntax/SvgNumberText.h"
+#include "syntax/SvgPathBuilder.h"
 #include "syntax/SvgRect.h"
 #include "syntax/SvgScanner.h"
+#include "syntax/SvgTransformList.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,7 +47,7 @@ bool rect(const std::string& text, SvgRect& out) {
 
 // Primitives
 
-TEST(ScannerPrimitives, CharAtAndMatchesAt) {
+TEST(ScannerPrimitives, CharAtMatchesAtAndSkipSpace) {
     SvgScanner s;
     s.setText(SvgString("ab\xe9"));
     EXPECT_EQ(s.length(), 3);
@@ -55,18 +59,25 @@ TEST(ScannerPrimitives, CharAtAndMatchesAt) {
     EXPECT_TRUE(s.matchesAt(1, ""));
     EXPECT_FALSE(s.matchesAt(1, "b\xe9x"));
     EXPECT_FALSE(s.matchesAt(-1, "a"));
-}
-
-TEST(ScannerPrimitives, SkipSpaceSkipsCommentsAndWhiteSpace) {
-    SvgScanner s;
-    s.setText(SvgString(" \t<!-- a -->/* b */\x1c x"));
-    EXPECT_EQ(s.skipSpace(0), 21);
-    EXPECT_EQ(s.charAt(21), 'x');
-    s.setText(SvgString("\xa0x"));
-    EXPECT_EQ(s.skipSpace(0), 0); // a no-break space byte is not white space
-    s.setText(SvgString("a"));
-    EXPECT_EQ(s.skipSpace(1), 1);
-    EXPECT_EQ(s.skipSpace(-1), -1);
+    // Comments and white space are skipped; an unclosed comment gives -1; a
+    // no-break space byte is not white space.
+    const struct {
+        const char* text;
+        int from, to;
+    } skips[] = {{" \t<!-- a -->/* b */\x1c x", 0, 21},
+                 {"\xa0x", 0, 0},
+                 {"a", 1, 1},
+                 {"a", -1, -1},
+                 {"/**/<!---->", 0, 11},
+                 {"/* never closed", 0, -1},
+                 {"<!-- never closed -", 0, -1},
+                 {"  /*", 0, -1},
+                 {"<!--", 0, -1},
+                 {"/**", 0, -1}};
+    for (const auto& k : skips) {
+        s.setText(SvgString(k.text));
+        EXPECT_EQ(s.skipSpace(k.from), k.to) << k.text;
+    }
 }
 
 TEST(ScannerCharClass, AsciiMembersAndSpotValuesBeyond) {
@@ -107,74 +118,51 @@ TEST(ScannerCharClass, AsciiMembersAndSpotValuesBeyond) {
         EXPECT_EQ(spot.test(spot.c), spot.member) << std::hex << spot.c;
 }
 
-TEST(ScannerPrimitives, SkipSpaceOnUnclosedComments) {
-    SvgScanner s;
-    for (const char* text : {"/* never closed", "<!-- never closed -", "  /*", "<!--", "/**"}) {
-        s.setText(SvgString(text));
-        EXPECT_EQ(s.skipSpace(0), -1) << text;
-    }
-    s.setText(SvgString("/**/<!---->"));
-    EXPECT_EQ(s.skipSpace(0), 11);
-}
-
-TEST(ScannerPrimitives, ReadNumber) {
-    SvgScanner s;
-    double v = 7.0;
-    s.setText(SvgString("-1.5e2,"));
-    EXPECT_EQ(s.readNumber(0, v), 6);
-    EXPECT_EQ(v, -150.0);
-    s.setText(SvgString(".5"));
-    EXPECT_EQ(s.readNumber(0, v), 2);
-    EXPECT_EQ(v, 0.5);
-    v = 7.0;
-    for (const char* text : {"+", "e3", "", "x1", "0x10" + 1, "inf", "nan"}) {
-        s.setText(SvgString(text));
-        EXPECT_EQ(s.readNumber(0, v), 0) << text;
-    }
-    EXPECT_EQ(v, 7.0);
-    s.setText(SvgString("1 2"));
-    EXPECT_EQ(s.readNumber(1, v), 3); // leading white space is taken with the number
-    EXPECT_EQ(v, 2.0);
-    EXPECT_EQ(s.readNumber(3, v), 3);
-    EXPECT_EQ(s.readNumber(-4, v), -4);
-}
-
 TEST(ScannerPrimitives, ReadNumberLooksAt63CharactersAtMost) {
+    // The position after the number (leading white space included), the value;
+    // no number leaves the value and the position.
+    const struct {
+        std::string text;
+        int from, to;
+        double value;
+    } rows[] = {{"-1.5e2,", 0, 6, -150}, {".5", 0, 2, 0.5},
+                {"1 2", 1, 3, 2},        {"12\xb3", 0, 2, 12},
+                {"+", 0, 0, 7},          {"e3", 0, 0, 7},
+                {"", 0, 0, 7},           {"x1", 0, 0, 7},
+                {"x10", 0, 0, 7},        {"inf", 0, 0, 7},
+                {"nan", 0, 0, 7},        {"1 2", 3, 3, 7},
+                {"1 2", -4, -4, 7},      {std::string(70, '1'), 63, 70, 1111111.0}};
+    for (const auto& row : rows) {
+        SvgScanner s;
+        s.setText(SvgString(row.text));
+        double v = 7.0;
+        EXPECT_EQ(s.readNumber(row.from, v), row.to) << row.text;
+        EXPECT_EQ(v, row.value) << row.text;
+    }
     SvgScanner s;
-    std::string text = std::string(70, '1');
-    s.setText(SvgString(text));
+    s.setText(SvgString(std::string(70, '1')));
     double v = 0.0;
     EXPECT_EQ(s.readNumber(0, v), 63);
     EXPECT_DOUBLE_EQ(v, 1.1111111111111111e62);
-    EXPECT_EQ(s.readNumber(63, v), 70);
-    EXPECT_EQ(v, 1111111.0);
-    // A high byte in the window is not part of the number.
-    s.setText(SvgString("12\xb3"));
-    EXPECT_EQ(s.readNumber(0, v), 2);
 }
 
 TEST(ScannerPrimitives, ReadName) {
-    SvgScanner s;
-    SvgString name("unchanged");
-    s.setText(SvgString("skewX(1)"));
-    EXPECT_EQ(s.readName(0, name), 5);
-    EXPECT_TRUE(name == "skewX");
-    s.setText(SvgString("rot\\zate x"));
-    EXPECT_EQ(s.readName(0, name), 8);
-    EXPECT_TRUE(name == "rotate");
-    s.setText(SvgString("a-b_c9!"));
-    EXPECT_EQ(s.readName(0, name), 6);
-    EXPECT_TRUE(name == "a-b_c9");
-    name.assign("unchanged");
-    for (const char* text : {"_a", "1a", "", "\xe9t\xe9", "-x"}) {
-        s.setText(SvgString(text));
-        EXPECT_EQ(s.readName(0, name), 0) << text;
+    // Escapes are dropped, a backslash at the very end does not step past the
+    // text; no name leaves the output alone.
+    const struct {
+        const char* text;
+        int to;
+        const char* name;
+    } rows[] = {{"skewX(1)", 5, "skewX"}, {"rot\\zate x", 8, "rotate"},  {"a-b_c9!", 6, "a-b_c9"},
+                {"ab\\", 3, "ab"},        {"_a", 0, "unchanged"},        {"1a", 0, "unchanged"},
+                {"", 0, "unchanged"},     {"\xe9t\xe9", 0, "unchanged"}, {"-x", 0, "unchanged"}};
+    for (const auto& row : rows) {
+        SvgScanner s;
+        s.setText(SvgString(row.text));
+        SvgString name("unchanged");
+        EXPECT_EQ(s.readName(0, name), row.to) << row.text;
+        EXPECT_TRUE(name == row.name) << row.text;
     }
-    EXPECT_TRUE(name == "unchanged");
-    // A backslash at the very end does not step past the text.
-    s.setText(SvgString("ab\\"));
-    EXPECT_EQ(s.readName(0, name), 3);
-    EXPECT_TRUE(name == "ab");
 }
 
 TEST(ScannerPrimitives, ReadPropertyNameAndValue) {
@@ -193,37 +181,31 @@ TEST(ScannerPrimitives, ReadPropertyNameAndValue) {
 
 // readNumberList
 
-TEST(ScannerNumberList, SeparatorsAndResults) {
-    bool ok = false;
-    EXPECT_EQ(numbers("10, 20 30", &ok), (std::vector<float>{10, 20, 30}));
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(numbers("10 20 ", &ok), (std::vector<float>{10, 20}));
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(numbers("10,,20", &ok), (std::vector<float>{10}));
-    EXPECT_FALSE(ok);
-    EXPECT_TRUE(numbers("", &ok).empty());
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(numbers(" /* c */ 1 <!-- d -->,2", &ok), (std::vector<float>{1, 2}));
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(numbers("1-2+3.5.5", &ok), (std::vector<float>{1, -2, 3.5f, 0.5f}));
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(numbers("1 /* open", &ok), (std::vector<float>{1}));
-    EXPECT_FALSE(ok);
-}
-
-TEST(ScannerNumberList, NumbersBeyondFloatAreRefused) {
-    bool ok = true;
-    EXPECT_EQ(numbers("1 1e39 2", &ok), (std::vector<float>{1}));
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(numbers("1e400", &ok), std::vector<float>{});
-    EXPECT_FALSE(ok);
+TEST(ScannerNumberList, SeparatorsResultsAndRange) {
+    // The numbers read, and whether the whole text was a list of numbers that fit a float.
+    const struct {
+        const char* text;
+        bool ok;
+        std::vector<float> list;
+    } rows[] = {{"10, 20 30", true, {10, 20, 30}},
+                {"10 20 ", false, {10, 20}},
+                {"10,,20", false, {10}},
+                {"", true, {}},
+                {" , ", false, {}},
+                {" /* c */ 1 <!-- d -->,2", true, {1, 2}},
+                {"1-2+3.5.5", true, {1, -2, 3.5f, 0.5f}},
+                {"1 /* open", false, {1}},
+                {"1 1e39 2", false, {1}},
+                {"1e400", false, {}}};
+    for (const auto& row : rows) {
+        bool ok = !row.ok;
+        EXPECT_EQ(numbers(row.text, &ok), row.list) << row.text;
+        EXPECT_EQ(ok, row.ok) << row.text;
+    }
 }
 
 TEST(ScannerNumberList, HostileText) {
     bool ok = true;
-    // Only separators.
-    EXPECT_TRUE(numbers(" , ", &ok).empty());
-    EXPECT_FALSE(ok);
     // 10,000 digits: read 63 at a time, never beyond the text.
     std::vector<float> list = numbers(std::string(10000, '0'), &ok);
     EXPECT_TRUE(ok);
@@ -298,19 +280,35 @@ TEST(ScannerDeclarations, ManyEmptyDeclarations) {
     EXPECT_EQ(d.items.size(), 10000u);
 }
 
-TEST(ScannerLocale, CommaLocaleStillReadsFullStops) {
-    std::string saved = std::setlocale(LC_ALL, nullptr);
+// Numbers, lists, rectangles, path data and the rotate line keep the full stop
+// as the decimal point in a locale whose decimal point is a comma.
+TEST(CommaLocale, FullStopIsStillTheDecimalPoint) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
         GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (scripts/setup generates it)";
+    EXPECT_STREQ(std::localeconv()->decimal_point, ",");
+    double v = 0.0;
+    EXPECT_EQ(SvgNumberText::Scan("1,5", v), 1u);
+    EXPECT_EQ(v, 1.0);
+    EXPECT_EQ(SvgNumberText::Scan("1e-400", v), 6u); // the out-of-range path too
+    EXPECT_EQ(v, 0.0);
+    EXPECT_EQ(SvgNumberText::Scan("2.5e-310", v), 8u);
+    EXPECT_NEAR(v, 2.5e-310, 1e-320);
     bool ok = false;
-    std::vector<float> list = numbers("1.5 2,5", &ok);
-    SvgRect r;
-    bool rectOk = rect("0.5 1.5 2.5 3.5", r);
-    std::setlocale(LC_ALL, saved.c_str());
-    EXPECT_EQ(list, (std::vector<float>{1.5f, 2, 5}));
+    EXPECT_EQ(numbers("1.5 2,5", &ok), (std::vector<float>{1.5f, 2, 5}));
     EXPECT_TRUE(ok);
-    EXPECT_TRUE(rectOk);
+    SvgRect r;
+    EXPECT_TRUE(rect("0.5 1.5 2.5 3.5", r));
     EXPECT_EQ(r.getHeight(), 3.5);
+    SvgPathData record;
+    SvgPathBuilder(&record).parseData("M0 0L1.5 2.25");
+    EXPECT_EQ(record.coordinateCount == 4 ? record.coordinates()[3] : 0.0f, 2.25f);
+    testing::internal::CaptureStdout();
+    SvgTransformList list;
+    SvgScanner().readTransformList(list, SvgString("rotate(1.5 2.25 3)"));
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "rotate: 1.500000 2.250000 3.000000\n");
+    std::setlocale(LC_ALL, saved.c_str());
 }
 
 } // namespace
