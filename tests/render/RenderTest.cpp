@@ -143,7 +143,7 @@ TEST(RenderShapes, RoundedRectangles) {
         ExpectPixels(Draw("<rect " + box + radius + "/>", 120, 70),
                      {Px(10, 10, kClear), Px(17, 11, kRed), Px(60, 35, kRed)});
     ExpectPixels(Draw("<rect " + box + " rx=\"30\" ry=\"10\"/>", 120, 70),
-                 {Px(17, 11, kClear), Px(40, 11, kRed)});
+                 {Px(17, 11, kClear), Px(40, 11, kRed), Px(108, 25, kRed), Px(12, 25, kRed)});
     ExpectPixels(Draw("<rect " + box + " rx=\"80\"/>", 120, 70),
                  {Px(10, 15, kClear), Px(12, 35, kRed), Px(35, 11, kRed)});
 }
