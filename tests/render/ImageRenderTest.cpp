@@ -15,69 +15,59 @@ const std::string kWide =
     DataUrl(PngFromArgb(4, 2, {kRed, kRed, kBlue, kBlue, kRed, kRed, kBlue, kBlue}));
 
 TEST(ImageRender, PlacementMatchesOtherViewers) {
-    struct Probe {
-        int x, y;
-        uint32_t argb;
-    };
     const struct {
         const char* name;
         std::string body;
-        std::vector<Probe> probes;
+        std::vector<PixelProbe> probes;
     } cases[] = {
         {"meet, centred by default",
          "<image width='40' height='20' xlink:href='" + kQuad + "'/>",
-         {{9, 10, 0},
-          {10, 0, kRed},
-          {29, 0, kLime},
-          {10, 19, kBlue},
-          {29, 19, kHalfWhite},
-          {30, 10, 0}}},
+         {Px(9, 10, 0), Px(10, 0, kRed), Px(29, 0, kLime), Px(10, 19, kBlue),
+          Px(29, 19, kHalfWhite), Px(30, 10, 0)}},
         {"slice, cut to the box",
          "<image width='10' height='20' preserveAspectRatio='xMinYMid slice' href='" + kWide +
              "'/>",
-         {{0, 0, kRed}, {9, 19, kRed}, {10, 0, 0}, {12, 10, 0}}},
+         {Px(0, 0, kRed), Px(9, 19, kRed), Px(10, 0, 0), Px(12, 10, 0)}},
         {"none stretches",
          "<image width='10' height='20' preserveAspectRatio='none' href='" + kWide + "'/>",
-         {{1, 1, kRed}, {8, 18, kBlue}, {10, 0, 0}}},
+         {Px(1, 1, kRed), Px(8, 18, kBlue), Px(10, 0, 0)}},
         {"no size: the picture's own",
          "<image x='3' y='4' href='" + kQuad + "'/>",
-         {{3, 4, kRed}, {4, 5, kHalfWhite}, {5, 5, 0}, {2, 4, 0}}},
+         {Px(3, 4, kRed), Px(4, 5, kHalfWhite), Px(5, 5, 0), Px(2, 4, 0)}},
         {"width only: the picture's height",
          "<image width='8' href='" + kWide + "'/>",
-         {{2, 0, kRed}, {5, 1, kBlue}, {1, 1, 0}, {6, 1, 0}}},
+         {Px(2, 0, kRed), Px(5, 1, kBlue), Px(1, 1, 0), Px(6, 1, 0)}},
         {"an unknown keyword is the default",
          "<image width='20' height='20' preserveAspectRatio='foo' href='" + kWide + "'/>",
-         {{1, 6, kRed}, {19, 9, kBlue}, {1, 1, 0}}},
+         {Px(1, 6, kRed), Px(19, 9, kBlue), Px(1, 1, 0)}},
         {"nearest pixel when asked, also inherited",
          "<image width='20' height='20' style='image-rendering:pixelated' href='" + kQuad +
              "'/><g image-rendering='optimizeSpeed'><image x='20' width='20' height='20' href='" +
              kQuad + "'/></g>",
-         {{9, 5, kRed}, {10, 5, kLime}, {9, 15, kBlue}, {29, 5, kRed}, {30, 5, kLime}}},
+         {Px(9, 5, kRed), Px(10, 5, kLime), Px(9, 15, kBlue), Px(29, 5, kRed), Px(30, 5, kLime)}},
         {"hidden, undisplayed, and visible in a hidden group",
          "<image visibility='hidden' href='" + kQuad + "'/><image display='none' x='4' href='" +
              kQuad + "'/><g visibility='hidden'><image x='12' visibility='visible' href='" + kQuad +
              "'/></g>",
-         {{0, 0, 0}, {4, 0, 0}, {12, 0, kRed}}},
+         {Px(0, 0, 0), Px(4, 0, 0), Px(12, 0, kRed)}},
         {"used elsewhere",
          "<image id='i' href='" + kQuad + "'/><use href='#i' x='20' y='10'/>",
-         {{0, 0, kRed}, {20, 10, kRed}, {21, 11, kHalfWhite}}},
+         {Px(0, 0, kRed), Px(20, 10, kRed), Px(21, 11, kHalfWhite)}},
         {"JPEG",
          "<image href='" +
              DataUrl(ReadBytes(std::string(KELSVG_TEST_DATA_DIR) + "/images/quadrants.jpg")) +
              "'/>",
-         {{2, 2, kRed}, {13, 2, kLime}, {2, 13, kBlue}, {13, 13, 0xFFFFFFFF}}},
+         {Px(2, 2, kRed), Px(13, 2, kLime), Px(2, 13, kBlue), Px(13, 13, 0xFFFFFFFF)}},
         {"damaged, not an image, remote, or of no width: nothing",
          "<image width='40' height='20' href='data:image/png;base64,iVBORw0KGgo='/><image "
          "width='40' height='20' href='data:text/plain,hello'/><image width='40' height='20' "
          "href='http://example.com/a.png'/><image width='0' height='20' href='" +
              kQuad + "'/>",
-         {{0, 0, 0}, {20, 10, 0}}},
+         {Px(0, 0, 0), Px(20, 10, 0)}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Picture picture = Draw(c.body, 40, 20);
-        for (const Probe& p : c.probes)
-            EXPECT_TRUE(NearArgb(picture.At(p.x, p.y), p.argb, 10)) << p.x << "," << p.y;
+        ExpectPixels(Draw(c.body, 40, 20), c.probes, 10);
     }
 }
 

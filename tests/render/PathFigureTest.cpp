@@ -84,12 +84,8 @@ TEST(RenderPaths, PolygonPolylineAndPath) {
                      "<path d=\"M10 60 h30 v30 h-30 z\" fill=\"lime\"/>"
                      "<path fill=\"red\"/><polygon fill=\"red\"/>");
     ExpectPixels(p,
-                 {{25, 25, 0xFFFF0000},
-                  {75, 10, 0xFF0000FF},
-                  {90, 25, 0xFF0000FF},
-                  {75, 25, 0},
-                  {25, 75, 0xFF00FF00},
-                  {0, 0, 0}},
+                 {Px(25, 25, 0xFFFF0000), Px(75, 10, 0xFF0000FF), Px(90, 25, 0xFF0000FF),
+                  Px(75, 25, 0), Px(25, 75, 0xFF00FF00), Px(0, 0, 0)},
                  0);
 }
 
@@ -98,8 +94,9 @@ TEST(RenderPaths, FillRulesOnASelfIntersectingPath) {
     // only with the even-odd rule.
     std::string squares = "d=\"M10 10 h80 v80 h-80 z M30 30 h40 v40 h-40 z\" fill=\"red\"";
     ExpectPixels(Draw("<path " + squares + " fill-rule=\"evenodd\"/>"),
-                 {{50, 50, 0}, {20, 50, 0xFFFF0000}}, 0);
-    ExpectPixels(Draw("<path " + squares + " fill-rule=\"nonzero\"/>"), {{50, 50, 0xFFFF0000}}, 0);
+                 {Px(50, 50, 0), Px(20, 50, 0xFFFF0000)}, 0);
+    ExpectPixels(Draw("<path " + squares + " fill-rule=\"nonzero\"/>"), {Px(50, 50, 0xFFFF0000)},
+                 0);
 }
 
 TEST(RenderPaths, ZeroLengthSubpathsTakeTheirCaps) {

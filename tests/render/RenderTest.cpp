@@ -22,17 +22,15 @@ TEST(RenderFill, ColoursAndOpacities) {
                      "fill-opacity=\"0\"/>"
                      "<rect x=\"0\" y=\"20\" width=\"20\" height=\"20\"/>"
                      "<rect x=\"20\" y=\"20\" width=\"60\" height=\"60\" fill=\"none\" "
-                     "stroke=\"lime\" stroke-width=\"4\"/>");
-    // The last: no fill property, black; fill none, only the outline.
-    ExpectPixels(p, {{10, 10, kRed},
-                     {30, 10, 0x7F0000FF},
-                     {50, 10, 0x3F00FF00},
-                     {70, 10, kClear},
-                     {10, 30, kBlack},
-                     {50, 50, kClear},
-                     {20, 50, 0xFF00FF00},
-                     {50, 79, 0xFF00FF00},
-                     {90, 90, kClear}});
+                     "stroke=\"lime\" stroke-width=\"4\"/>"
+                     "<rect x=\"85\" width=\"10\" height=\"10\" fill=\"url(#nowhere)\"/>"
+                     "<rect x=\"85\" y=\"20\" width=\"10\" height=\"10\" fill=\"url(#no) blue\"/>");
+    // No fill property: black; fill none: only the outline; a reference to
+    // nothing: no fill, but its fallback when given.
+    ExpectPixels(p, {Px(10, 10, kRed), Px(30, 10, 0x7F0000FF), Px(50, 10, 0x3F00FF00),
+                     Px(70, 10, kClear), Px(10, 30, kBlack), Px(50, 50, kClear),
+                     Px(20, 50, 0xFF00FF00), Px(50, 79, 0xFF00FF00), Px(90, 90, kClear),
+                     Px(90, 5, kClear), Px(90, 25, kBlue)});
 }
 
 TEST(RenderStroke, ColourOpacityAndReferences) {
@@ -46,11 +44,8 @@ TEST(RenderStroke, ColourOpacityAndReferences) {
                      "<line x1=\"10\" y1=\"70\" x2=\"90\" y2=\"70\" stroke=\"none\" "
                      "stroke-width=\"6\"/>"
                      "<line x1=\"10\" y1=\"90\" x2=\"90\" y2=\"90\" stroke-width=\"6\"/>");
-    ExpectPixels(p, {{50, 10, 0x7F0000FF},
-                     {50, 30, kClear},
-                     {50, 50, kRed},
-                     {50, 70, kClear},
-                     {50, 90, kClear}});
+    ExpectPixels(p, {Px(50, 10, 0x7F0000FF), Px(50, 30, kClear), Px(50, 50, kRed),
+                     Px(50, 70, kClear), Px(50, 90, kClear)});
 }
 
 TEST(RenderStyle, InheritedColourAndCurrentColor) {
@@ -60,9 +55,8 @@ TEST(RenderStyle, InheritedColourAndCurrentColor) {
                      "<rect x=\"0\" y=\"40\" width=\"20\" height=\"20\" fill=\"currentColor\"/></g>"
                      "<rect x=\"40\" y=\"40\" width=\"20\" height=\"20\" fill=\"currentColor\"/>");
     // currentColor with no parent style gets no colour: black, the paint's reset colour.
-    ExpectPixels(
-        p,
-        {{10, 10, kGreen}, {40, 10, kGreen}, {50, 10, kClear}, {10, 50, kGreen}, {50, 50, kBlack}});
+    ExpectPixels(p, {Px(10, 10, kGreen), Px(40, 10, kGreen), Px(50, 10, kClear), Px(10, 50, kGreen),
+                     Px(50, 50, kBlack)});
 }
 
 TEST(RenderStroke, Caps) {
@@ -74,27 +68,22 @@ TEST(RenderStroke, Caps) {
                      "stroke-width=\"10\" stroke-linecap=\"square\"/>"
                      "<line x1=\"20\" y1=\"80\" x2=\"80\" y2=\"80\" stroke=\"red\" "
                      "stroke-width=\"10\" stroke-linecap=\"round\"/>");
-    ExpectPixels(p, {{16, 20, kClear},
-                     {21, 20, kRed},
-                     {16, 50, kRed},
-                     {15, 45, kRed},
-                     {16, 80, kRed},
-                     {15, 75, kClear},
-                     {83, 80, kRed}});
+    ExpectPixels(p, {Px(16, 20, kClear), Px(21, 20, kRed), Px(16, 50, kRed), Px(15, 45, kRed),
+                     Px(16, 80, kRed), Px(15, 75, kClear), Px(83, 80, kRed)});
 }
 
 TEST(RenderStroke, Joins) {
     // Squares stroked 20 wide: the outer corner (21, 21) lies only inside a miter.
     std::string square = "x=\"30\" y=\"30\" width=\"40\" height=\"40\" fill=\"none\" "
                          "stroke=\"red\" stroke-width=\"20\"";
-    ExpectPixels(Draw("<rect " + square + "/>"), {{21, 21, kRed}, {24, 24, kRed}});
+    ExpectPixels(Draw("<rect " + square + "/>"), {Px(21, 21, kRed), Px(24, 24, kRed)});
     Picture bevel = Draw("<rect " + square + " stroke-linejoin=\"bevel\"/>");
-    ExpectPixels(bevel, {{21, 21, kClear}, {50, 25, kRed}});
+    ExpectPixels(bevel, {Px(21, 21, kClear), Px(50, 25, kRed)});
     EXPECT_LE(Picture::Alpha(bevel.At(23, 23)), 8u);
     ExpectPixels(Draw("<rect " + square + " stroke-linejoin=\"round\"/>"),
-                 {{21, 21, kClear}, {24, 24, kRed}});
+                 {Px(21, 21, kClear), Px(24, 24, kRed)});
     // A limit below the right angle's ratio of 1.41 bevels it.
-    ExpectPixels(Draw("<rect " + square + " stroke-miterlimit=\"1.2\"/>"), {{21, 21, kClear}});
+    ExpectPixels(Draw("<rect " + square + " stroke-miterlimit=\"1.2\"/>"), {Px(21, 21, kClear)});
 }
 
 TEST(RenderStroke, DashesInUserUnitsWithOffsetAndCaps) {
@@ -109,23 +98,11 @@ TEST(RenderStroke, DashesInUserUnitsWithOffsetAndCaps) {
                      "stroke-width=\"10\" stroke-dasharray=\"10 10\" stroke-dashoffset=\"-5\"/>"
                      "<line x1=\"10\" y1=\"85\" x2=\"100\" y2=\"85\" stroke=\"red\" "
                      "stroke-width=\"10\" stroke-dasharray=\"0 20\" stroke-linecap=\"round\"/>");
-    ExpectPixels(p, {{2, 20, kRed},
-                     {8, 20, kRed},
-                     {22, 20, kRed},
-                     {28, 20, kRed},
-                     {12, 20, kClear},
-                     {18, 20, kClear},
-                     {32, 20, kClear},
-                     {2, 40, kRed},
-                     {10, 40, kClear},
-                     {20, 40, kRed},
-                     {2, 60, kClear},
-                     {10, 60, kRed},
-                     {10, 85, kRed},
-                     {30, 85, kRed},
-                     {50, 85, kRed},
-                     {20, 85, kClear},
-                     {6, 80, kClear}});
+    ExpectPixels(p, {Px(2, 20, kRed), Px(8, 20, kRed), Px(22, 20, kRed), Px(28, 20, kRed),
+                     Px(12, 20, kClear), Px(18, 20, kClear), Px(32, 20, kClear), Px(2, 40, kRed),
+                     Px(10, 40, kClear), Px(20, 40, kRed), Px(2, 60, kClear), Px(10, 60, kRed),
+                     Px(10, 85, kRed), Px(30, 85, kRed), Px(50, 85, kRed), Px(20, 85, kClear),
+                     Px(6, 80, kClear)});
 }
 
 TEST(RenderStroke, MiterLimit) {
@@ -133,8 +110,8 @@ TEST(RenderStroke, MiterLimit) {
     // of 10, reaching up to y 27. The default limit 4 bevels it; 30 keeps it.
     std::string corner = "points=\"40,95 50,50 60,95\" fill=\"none\" stroke=\"red\" "
                          "stroke-width=\"10\"";
-    ExpectPixels(Draw("<polyline " + corner + "/>"), {{50, 32, kClear}});
-    ExpectPixels(Draw("<polyline " + corner + " stroke-miterlimit=\"30\"/>"), {{50, 32, kRed}});
+    ExpectPixels(Draw("<polyline " + corner + "/>"), {Px(50, 32, kClear)});
+    ExpectPixels(Draw("<polyline " + corner + " stroke-miterlimit=\"30\"/>"), {Px(50, 32, kRed)});
 }
 
 TEST(RenderStroke, PenWidthsAreAsComputed) {
@@ -147,21 +124,17 @@ TEST(RenderStroke, PenWidthsAreAsComputed) {
              "<line x1=\"2\" y1=\"18\" x2=\"22\" y2=\"18\" stroke=\"red\" stroke-width=\"0\"/>"
              "</svg>",
              240, 240);
-    ExpectPixels(icon, {{100, 45, kRed},
-                        {100, 58, kRed},
-                        {100, 43, kClear},
-                        {100, 60, kClear},
-                        {100, 119, kRed},
-                        {100, 120, kRed},
-                        {100, 117, kClear},
-                        {100, 122, kClear}});
+    ExpectPixels(icon, {Px(100, 45, kRed), Px(100, 58, kRed), Px(100, 43, kClear),
+                        Px(100, 60, kClear), Px(100, 119, kRed), Px(100, 120, kRed),
+                        Px(100, 117, kClear), Px(100, 122, kClear)});
     for (int y = 175; y < 185; ++y)
         EXPECT_EQ(icon.At(100, y), kClear) << y;
     // sqrt(300² + 400²) × 0.1 / sqrt(2) = 35.36: a pen 35 wide, y 182.5 to 217.5.
-    ExpectPixels(Draw("<line x1=\"50\" y1=\"200\" x2=\"250\" y2=\"200\" stroke=\"red\" "
-                      "stroke-width=\"10%\"/>",
-                      300, 400),
-                 {{150, 183, kRed}, {150, 216, kRed}, {150, 181, kClear}, {150, 218, kClear}});
+    ExpectPixels(
+        Draw("<line x1=\"50\" y1=\"200\" x2=\"250\" y2=\"200\" stroke=\"red\" "
+             "stroke-width=\"10%\"/>",
+             300, 400),
+        {Px(150, 183, kRed), Px(150, 216, kRed), Px(150, 181, kClear), Px(150, 218, kClear)});
 }
 
 TEST(RenderShapes, RoundedRectangles) {
@@ -170,11 +143,11 @@ TEST(RenderShapes, RoundedRectangles) {
     // size: both 25, the ends half circles.
     for (const char* radius : {" rx=\"10\"", " ry=\"10\""})
         ExpectPixels(Draw("<rect " + box + radius + "/>", 120, 70),
-                     {{10, 10, kClear}, {17, 11, kRed}, {60, 35, kRed}});
+                     {Px(10, 10, kClear), Px(17, 11, kRed), Px(60, 35, kRed)});
     ExpectPixels(Draw("<rect " + box + " rx=\"30\" ry=\"10\"/>", 120, 70),
-                 {{17, 11, kClear}, {40, 11, kRed}, {12, 25, kRed}});
+                 {Px(17, 11, kClear), Px(40, 11, kRed), Px(108, 25, kRed), Px(12, 25, kRed)});
     ExpectPixels(Draw("<rect " + box + " rx=\"80\"/>", 120, 70),
-                 {{10, 15, kClear}, {12, 35, kRed}, {35, 11, kRed}});
+                 {Px(10, 15, kClear), Px(12, 35, kRed), Px(35, 11, kRed)});
 }
 
 TEST(RenderShapes, CircleEllipseAndRadiusInEm) {
@@ -182,8 +155,8 @@ TEST(RenderShapes, CircleEllipseAndRadiusInEm) {
     Picture p = Draw("<circle cx=\"25\" cy=\"25\" r=\"1em\" fill=\"blue\" font-size=\"20\"/>"
                      "<circle cx=\"75\" cy=\"25\" r=\"1em\" fill=\"blue\"/>"
                      "<ellipse cx=\"50\" cy=\"75\" rx=\"40\" ry=\"10\" fill=\"blue\"/>");
-    ExpectPixels(
-        p, {{25, 7, kBlue}, {75, 7, kClear}, {75, 15, kBlue}, {15, 75, kBlue}, {50, 63, kClear}});
+    ExpectPixels(p, {Px(25, 7, kBlue), Px(75, 7, kClear), Px(75, 15, kBlue), Px(15, 75, kBlue),
+                     Px(50, 63, kClear)});
 }
 
 TEST(RenderCache, SecondRenderGivesTheSamePixels) {
@@ -211,5 +184,5 @@ TEST(RenderRobustness, ExtremeGeometryDrawsWhatItCan) {
              "<polyline points=\"nan,inf 1,2\" stroke=\"red\"/>"
              "<path d=\"M0 0 L 1e38 1e38 A 1e38 1e38 0 0 1 0 5\" stroke=\"red\"/>"
              "<rect x=\"80\" y=\"80\" width=\"10\" height=\"10\" fill=\"red\"/>");
-    ExpectPixels(p, {{85, 85, kRed}}); // later shapes are still drawn
+    ExpectPixels(p, {Px(85, 85, kRed)}); // later shapes are still drawn
 }

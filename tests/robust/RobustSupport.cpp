@@ -2,7 +2,6 @@
 #include "SvgTestSupport.h"
 
 #include "interface/KelSvg.h"
-#include "platform/gdiplus/GdiPlus.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -15,8 +14,6 @@
 #include <cstdio>
 
 extern char** environ;
-
-using namespace Gdiplus;
 
 namespace {
 
@@ -90,21 +87,10 @@ ChildRun RunInChild(const std::function<bool()>& work) {
     return Finish(pid, pipeFds[0]);
 }
 
-std::vector<uint32_t> DrawPicture(CKelSvg& picture, int width, int height) {
-    std::vector<uint32_t> pixels;
-    GpBitmap* bitmap = nullptr;
-    if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok)
-        return pixels;
-    {
-        Graphics graphics(static_cast<GpImage*>(bitmap));
-        picture.CommandDrawSVGGraphics(&graphics);
-    }
-    pixels.resize(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            GdipBitmapGetPixel(bitmap, x, y, &pixels[static_cast<size_t>(y) * width + x]);
-    GdipDisposeImage(bitmap);
-    return pixels;
+void ExpectClean(const ChildRun& run, const std::string& what) {
+    EXPECT_TRUE(run.exited) << what << ": signal " << run.signal << "\n" << run.errors;
+    EXPECT_EQ(run.exitCode, 0) << what << "\n" << run.errors;
+    EXPECT_LT(run.peakKb, kPeakMemoryKb) << what;
 }
 
 std::vector<uint32_t> DrawFile(const std::string& path, int width, int height, bool cache) {
@@ -114,7 +100,7 @@ std::vector<uint32_t> DrawFile(const std::string& path, int width, int height, b
     picture.CommandSetSVGWinRect(0, 0, width, height);
     if (cache)
         picture.CommandCreateBitmapCache();
-    return DrawPicture(picture, width, height);
+    return Snapshot(picture, width, height).pixels;
 }
 
 std::vector<uint32_t> DrawText(const std::string& svg, int width, int height, bool cache) {

@@ -34,14 +34,12 @@ struct ChildRun {
 
 // Runs the command-line tool with args (standard output discarded).
 ChildRun RunTool(const std::vector<std::string>& args);
+// Expects the child to have exited 0 within kPeakMemoryKb.
+void ExpectClean(const ChildRun& run, const std::string& what);
 // Runs work in a forked child, which exits 0 when work returns true and 1
 // when it returns false.
 ChildRun RunInChild(const std::function<bool()>& work);
 
-class CKelSvg;
-// Draws the picture as it stands onto a width x height bitmap through a
-// graphics object. Returns the ARGB pixels.
-std::vector<uint32_t> DrawPicture(CKelSvg& picture, int width, int height);
 // Parses the file through CKelSvg with its own window, optionally builds the
 // bitmap cache, and draws onto a width x height bitmap. Returns the ARGB pixels.
 std::vector<uint32_t> DrawFile(const std::string& path, int width, int height, bool cache = false);

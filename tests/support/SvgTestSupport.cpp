@@ -49,6 +49,19 @@ std::string Repeat(const std::string& text, int count) {
     return out;
 }
 
+std::string UseBomb(const std::string& first, const std::string& groupAttributes,
+                    const std::string& useAttributes) {
+    std::string defs = first;
+    for (int level = 1; level <= 10; ++level) {
+        defs += "<g id=\"l" + std::to_string(level) + "\"" + groupAttributes + ">";
+        for (int i = 0; i < 10; ++i)
+            defs +=
+                "<use xlink:href=\"#l" + std::to_string(level - 1) + "\"" + useAttributes + "/>";
+        defs += "</g>";
+    }
+    return "<defs>" + defs + "</defs><use xlink:href=\"#l10\"/>";
+}
+
 void ParseText(SvgEngine& engine, const std::string& text) {
     TempSvgFile file(text);
     engine.Parse(file.Path().c_str());
@@ -78,34 +91,32 @@ std::vector<Picture> RenderSvgTimes(const std::string& svgText, int width, int h
     return RenderSvgFileTimes(file.Path(), width, height, renders);
 }
 
+Picture Snapshot(CKelSvg& svg, int width, int height) {
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.assign(static_cast<size_t>(width) * height, 0);
+    GpBitmap* bitmap = nullptr;
+    if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok)
+        return picture;
+    {
+        Graphics graphics(static_cast<GpImage*>(bitmap));
+        svg.CommandDrawSVGGraphics(&graphics);
+    }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            GdipBitmapGetPixel(bitmap, x, y, &picture.pixels[static_cast<size_t>(y) * width + x]);
+    GdipDisposeImage(bitmap);
+    return picture;
+}
+
 std::vector<Picture> RenderSvgFileTimes(std::string path, int width, int height, int renders) {
     CKelSvg svg;
     svg.CommandParseSVGFile(&path[0]);
     svg.CommandSetSVGWinRect(0, 0, width, height);
-
     std::vector<Picture> pictures;
-    for (int i = 0; i < renders; ++i) {
-        Picture picture;
-        picture.width = width;
-        picture.height = height;
-        picture.pixels.assign(static_cast<size_t>(width) * height, 0);
-        GpBitmap* bitmap = nullptr;
-        if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &bitmap) ==
-            Ok) {
-            {
-                Graphics graphics(static_cast<GpImage*>(bitmap));
-                svg.CommandDrawSVGGraphics(&graphics);
-            }
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) {
-                    ARGB argb = 0;
-                    GdipBitmapGetPixel(bitmap, x, y, &argb);
-                    picture.pixels[static_cast<size_t>(y) * width + x] = argb;
-                }
-            GdipDisposeImage(bitmap);
-        }
-        pictures.push_back(std::move(picture));
-    }
+    for (int i = 0; i < renders; ++i)
+        pictures.push_back(Snapshot(svg, width, height));
     return pictures;
 }
 

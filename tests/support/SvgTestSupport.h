@@ -37,6 +37,10 @@ std::string Svg(const std::string& attributes, const std::string& body);
 std::string SvgDocument(int width, int height, const std::string& body);
 // count copies of text, one after the other.
 std::string Repeat(const std::string& text, int count);
+// Defs of ten levels l1..l10, each a group of ten uses of the level before,
+// over first (id l0), and a use of l10: 10^10 copies if nothing stopped them.
+std::string UseBomb(const std::string& first, const std::string& groupAttributes = "",
+                    const std::string& useAttributes = "");
 // Parses text into engine.
 void ParseText(SvgEngine& engine, const std::string& text);
 
@@ -75,6 +79,9 @@ struct Picture {
     static unsigned Blue(uint32_t argb) { return argb & 0xFF; }
 };
 
+class CKelSvg;
+// Draws the picture as it stands onto a fresh transparent width × height bitmap.
+Picture Snapshot(CKelSvg& svg, int width, int height);
 // Parses svgText and draws it `renders` times (each onto a fresh transparent
 // bitmap, through CKelSvg with the window rectangle 0, 0, width, height);
 // returns every picture in order.
@@ -101,6 +108,10 @@ struct PixelProbe {
     int x, y;
     uint32_t argb;
 };
+// The same as a call, which packs several to a line in long lists.
+inline PixelProbe Px(int x, int y, uint32_t argb) {
+    return {x, y, argb};
+}
 // Checks every probe: each channel within tolerance, a clear pixel exactly clear.
 void ExpectPixels(const Picture& picture, const std::vector<PixelProbe>& probes, int tolerance = 1);
 // Pixels that differ between two pictures of the same size.

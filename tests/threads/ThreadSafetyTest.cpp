@@ -12,10 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,10 +32,8 @@ std::vector<std::string> Documents() {
     std::vector<std::string> texts;
     for (const char* name : {"shapes-house", "shapes-strokes", "gradients-orbs",
                              "gradients-swatches", "text-poster", "hello", "image-scene"}) {
-        std::ifstream in(std::string(KELSVG_SOURCE_DIR) + "/examples/" + name + ".svg");
-        std::stringstream text;
-        text << in.rdbuf();
-        texts.push_back(text.str());
+        Bytes bytes = ReadBytes(std::string(KELSVG_SOURCE_DIR) + "/examples/" + name + ".svg");
+        texts.emplace_back(bytes.begin(), bytes.end());
     }
     texts.push_back(SvgDocument(
         48, 48,
@@ -80,17 +75,10 @@ std::vector<uint32_t> Draw(CKelSvg& picture, const std::string& path, Mode mode)
         Gdiplus::Graphics graphics(static_cast<Gdiplus::GpImage*>(target.bitmap()));
         picture.CommandDrawSVGGraphics(&graphics);
     }
-    std::vector<uint32_t> pixels(size_t(kSide) * kSide);
-    Gdiplus::BitmapData data;
-    Gdiplus::GpRect area(0, 0, kSide, kSide);
-    if (Gdiplus::GdipBitmapLockBits(target.bitmap(), &area, Gdiplus::ImageLockModeRead,
-                                    PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
-        for (int y = 0; y < kSide; ++y)
-            std::memcpy(&pixels[size_t(y) * kSide],
-                        static_cast<const char*>(data.Scan0) + size_t(y) * data.Stride,
-                        size_t(kSide) * 4);
-        Gdiplus::GdipBitmapUnlockBits(target.bitmap(), &data);
-    }
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x)
+            pixels.push_back(target.At(x, y));
     return pixels;
 }
 
