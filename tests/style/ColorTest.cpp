@@ -15,20 +15,14 @@ uint32_t Parse(const char* text) {
 }
 
 TEST(ParseColorSyntax, HexAndRgbForms) {
-    const std::pair<const char*, uint32_t> rows[] = {{"#f00", 0xFF000000u},
-                                                     {"#FF0000", 0xFF000000u},
-                                                     {"#abc", 0xAABBCC00u},
-                                                     {"#12aB9f", 0x12AB9F00u},
-                                                     {"  \t#000", 0u},
-                                                     {"#ff0000;x", 0xFF000000u},
-                                                     {"rgb(255,0,0)", 0xFF000000u},
-                                                     {"rgb( 255 , 0 , 0 )", 0xFF000000u},
-                                                     {"rgb(100%,0%,0%)", 0xFF000000u},
-                                                     {"rgb(300,-5,0)", 0xFF000000u}, // clamped
-                                                     {"rgb(255.9,0.5,0)", 0xFF000000u},
-                                                     {"rgb(120%, -3%, 0%)", 0xFF000000u},
-                                                     {"rgb(50%,50%,50%)", 0x7F7F7F00u},
-                                                     {"rgb(1,2,3)", 0x01020300u}};
+    // clang-format off
+    const std::pair<const char*, uint32_t> rows[] = {
+        {"#f00", 0xFF000000u}, {"#FF0000", 0xFF000000u}, {"#abc", 0xAABBCC00u}, {"#12aB9f", 0x12AB9F00u},
+        {"  \t#000", 0u}, {"#ff0000;x", 0xFF000000u}, {"rgb(255,0,0)", 0xFF000000u},
+        {"rgb( 255 , 0 , 0 )", 0xFF000000u}, {"rgb(100%,0%,0%)", 0xFF000000u},
+        {"rgb(300,-5,0)", 0xFF000000u}, {"rgb(255.9,0.5,0)", 0xFF000000u}, // clamped, truncated
+        {"rgb(120%, -3%, 0%)", 0xFF000000u}, {"rgb(50%,50%,50%)", 0x7F7F7F00u}, {"rgb(1,2,3)", 0x01020300u}};
+    // clang-format on
     for (auto [text, packed] : rows)
         EXPECT_EQ(Parse(text), packed) << text;
     for (const char* bad :
@@ -41,24 +35,15 @@ TEST(ParseColorSyntax, HexAndRgbForms) {
 TEST(ParseColorSyntax, Keywords) {
     // Spot values of the CSS colour keywords, spread over the table (first, last,
     // neighbours, and where X11 and CSS differ).
-    const std::pair<const char*, uint32_t> rows[] = {{"aliceblue", 0xF0F8FF00u},
-                                                     {"yellowgreen", 0x9ACD3200u},
-                                                     {"darkgray", 0xA9A9A900u},
-                                                     {"darkgreen", 0x00640000u},
-                                                     {"darkgrey", 0xA9A9A900u},
-                                                     {"lightcoral", 0xF0808000u},
-                                                     {"navy", 0x00008000u},
-                                                     {"olivedrab", 0x6B8E2300u},
-                                                     {"tomato", 0xFF634700u},
-                                                     {"maroon", 0x80000000u},
-                                                     {"purple", 0x80008000u},
-                                                     {"green", 0x00800000u},
-                                                     {"RED", 0xFF000000u},
-                                                     {"Red", 0xFF000000u},
-                                                     {"black", 0u},
-                                                     {"red;", 0xFF000000u},
-                                                     {"  red garbage", 0xFF000000u},
-                                                     {"LightGoldenRodYellow", 0xFAFAD200u}};
+    // clang-format off
+    const std::pair<const char*, uint32_t> rows[] = {
+        {"aliceblue", 0xF0F8FF00u}, {"yellowgreen", 0x9ACD3200u}, {"darkgray", 0xA9A9A900u},
+        {"darkgreen", 0x00640000u}, {"darkgrey", 0xA9A9A900u}, {"lightcoral", 0xF0808000u},
+        {"navy", 0x00008000u}, {"olivedrab", 0x6B8E2300u}, {"tomato", 0xFF634700u}, {"maroon", 0x80000000u},
+        {"purple", 0x80008000u}, {"green", 0x00800000u}, {"RED", 0xFF000000u}, {"Red", 0xFF000000u},
+        {"black", 0u}, {"red;", 0xFF000000u}, {"  red garbage", 0xFF000000u},
+        {"LightGoldenRodYellow", 0xFAFAD200u}};
+    // clang-format on
     for (auto [text, packed] : rows)
         EXPECT_EQ(Parse(text), packed) << text;
     EXPECT_EQ(Parse("gray"), Parse("grey"));
@@ -83,25 +68,20 @@ TEST(ParseColorSyntax, EndPointsAfterTheColour) {
     }
     const char* untouched = "sentinel";
     end = untouched;
-    EXPECT_EQ(ReadColor("nocolour", &end, 0x12u), 0x12u);
-    EXPECT_EQ(end, untouched);
+    EXPECT_TRUE(ReadColor("nocolour", &end, 0x12u) == 0x12u && end == untouched);
 }
 
 TEST(ColorRecord, ToArgbRoundsAndClamps) {
     SvgColor c;
     EXPECT_EQ(ToArgb(c, 255), 0xFF000000u); // a new colour is black
-    c.r = 1.0f;
-    c.g = 0.5f;
-    c.b = 0.0f;
+    c.r = 1.0f, c.g = 0.5f, c.b = 0.0f;
     EXPECT_EQ(ToArgb(c, 128), 0x80FF7F00u);
     for (uint32_t v : {0u, 1u, 127u, 128u, 254u, 255u}) {
         SetPacked(c, v << 24 | v << 16 | v << 8);
         EXPECT_EQ(ToArgb(c, v), v << 24 | v << 16 | v << 8 | v) << v;
     }
     // Components outside [0, 1] are clamped, not wrapped.
-    c.r = 1.5f;
-    c.g = -0.5f;
-    c.b = std::nanf("");
+    c.r = 1.5f, c.g = -0.5f, c.b = std::nanf("");
     EXPECT_EQ(ToArgb(c, 300), 0xFFFF0000u);
 }
 
@@ -119,9 +99,7 @@ TEST(IccColorReader, ProfileAndComponents) {
           "icc-color p, 1)", "ICC-color(p, 1)", "icc-color(p, 1e999)", "icc-color(p, 1e-999)",
           "icc-color(p, -)", "icc-color(p, +, 1)", "icc-color(p, .)", ""}) {
         icc.components = {9};
-        EXPECT_FALSE(ReadIccColor(bad, &end, &icc)) << bad;
-        EXPECT_TRUE(icc.components.empty()) << bad;
-        EXPECT_EQ(end, bad) << bad;
+        EXPECT_FALSE(ReadIccColor(bad, &end, &icc) || !icc.components.empty() || end != bad) << bad;
     }
     EXPECT_FALSE(ReadIccColor(nullptr, nullptr, nullptr));
 }
@@ -142,8 +120,7 @@ TEST(UrlReader, Forms) {
                             "url('", "url", "uri(#g)", "url#g)", "URL(#g)", "", "u"}) {
         const char* untouched = "x";
         end = untouched;
-        EXPECT_FALSE(ReadUrl(bad, &end).has_value()) << bad;
-        EXPECT_EQ(end, untouched) << bad;
+        EXPECT_FALSE(ReadUrl(bad, &end).has_value() || end != untouched) << bad;
     }
     EXPECT_FALSE(ReadUrl(nullptr, nullptr).has_value());
 }
@@ -174,34 +151,22 @@ TEST(ReadPaintValue, KeywordsColoursReferencesAndFallbacks) {
         const char* uri;
         uint32_t rgb;
     };
+    // clang-format off
     const Row rows[] = {
-        {"none", "10001", "", 0},
-        {"  none", "10001", "", 0},
-        {"inherit", "11000", "", 0},
+        {"none", "10001", "", 0}, {"  none", "10001", "", 0}, {"inherit", "11000", "", 0},
         {"currentColor", "10100", "", 0},
         // Keywords are whole, case-sensitive texts: trailing space is not "none".
-        {"none ", "00000", "", 0},
-        {"None", "00000", "", 0},
-        {"currentcolor", "00000", "", 0},
-        {"inherit;", "00000", "", 0},
-        {"", "00000", "", 0},
-        {"red", "10010", "", 0xFF000000u},
-        {" #00f ", "10010", "", 0x0000FF00u},
-        {"rgb(0%, 100%, 0%)", "10010", "", 0x00FF0000u},
-        {"url(#grad)", "10000", "grad", 0},
-        {"url('#grad') none", "10001", "grad", 0},
-        {"url(#grad) currentColor", "10100", "grad", 0},
-        {"url( \"#grad\" )#0f0", "10010", "grad", 0x00FF0000u},
+        {"none ", "00000", "", 0}, {"None", "00000", "", 0}, {"currentcolor", "00000", "", 0},
+        {"inherit;", "00000", "", 0}, {"", "00000", "", 0}, {"red", "10010", "", 0xFF000000u},
+        {" #00f ", "10010", "", 0x0000FF00u}, {"rgb(0%, 100%, 0%)", "10010", "", 0x00FF0000u},
+        {"url(#grad)", "10000", "grad", 0}, {"url('#grad') none", "10001", "grad", 0},
+        {"url(#grad) currentColor", "10100", "grad", 0}, {"url( \"#grad\" )#0f0", "10010", "grad", 0x00FF0000u},
         // An empty reference is no reference, but its fallback still counts.
-        {"url(#)", "00000", "", 0},
-        {"url(#) blue", "10010", "", 0x0000FF00u},
-        // A malformed reference gives nothing.
-        {"url(#grad", "00000", "", 0},
-        {"url(#grad red", "00000", "", 0},
-        {"url('#grad) red", "00000", "", 0},
-        // Fallback text that is no colour leaves the reference alone.
-        {"url(#grad) bogus", "10000", "grad", 0},
-    };
+        {"url(#)", "00000", "", 0}, {"url(#) blue", "10010", "", 0x0000FF00u},
+        // A malformed reference gives nothing; fallback text that is no colour leaves the reference.
+        {"url(#grad", "00000", "", 0}, {"url(#grad red", "00000", "", 0},
+        {"url('#grad) red", "00000", "", 0}, {"url(#grad) bogus", "10000", "grad", 0}};
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         SvgPaint p = Read(row.text);
@@ -218,25 +183,18 @@ TEST(ReadPaintValue, IccColoursAndReadingAgain) {
     ASSERT_NE(p.color.icc, nullptr);
     EXPECT_EQ(p.color.icc->components.size(), 2u);
     p = Read("#f00 icc-color(acme, 0.1");
-    EXPECT_EQ(Rgb(p), 0xFF000000u);
-    EXPECT_EQ(p.color.icc, nullptr);
+    EXPECT_TRUE(Rgb(p) == 0xFF000000u && p.color.icc == nullptr);
     p = Read("url(#g) red icc-color(x)");
-    EXPECT_EQ(p.uri, "g");
-    ASSERT_NE(p.color.icc, nullptr);
+    EXPECT_TRUE(p.uri == "g" && p.color.icc != nullptr);
 
     // Reading again resets what was there.
     ReadPaint(p, "url(#h)");
-    EXPECT_EQ(Flags(p), "10000");
-    EXPECT_EQ(Rgb(p), 0u);
-    EXPECT_EQ(p.color.icc, nullptr);
+    EXPECT_TRUE(Flags(p) == "10000" && Rgb(p) == 0u && p.color.icc == nullptr);
     ReadPaint(p, "garbage");
-    EXPECT_EQ(Flags(p), "00000");
-    EXPECT_TRUE(p.uri.empty());
+    EXPECT_TRUE(Flags(p) == "00000" && p.uri.empty());
     p = Read("blue icc-color(a, 1)");
     ResetPaint(p);
-    EXPECT_EQ(Flags(p), "00000");
-    EXPECT_EQ(Rgb(p), 0u);
-    EXPECT_EQ(p.color.icc, nullptr);
+    EXPECT_TRUE(Flags(p) == "00000" && Rgb(p) == 0u && p.color.icc == nullptr);
     ReadPaint(p, nullptr);
     EXPECT_EQ(Flags(p), "00000");
 }
@@ -245,9 +203,8 @@ TEST(ReadColorPropertyValue, ColoursInheritAndOtherText) {
     SvgPaint q;
     ReadColorProperty(q, "inherit");
     EXPECT_EQ(Flags(q), "11000");
-    ReadColorProperty(q, "#123456");
-    EXPECT_EQ(Flags(q), "10010"); // a colour clears inherit
-    EXPECT_EQ(Rgb(q), 0x12345600u);
+    ReadColorProperty(q, "#123456"); // a colour clears inherit
+    EXPECT_TRUE(Flags(q) == "10010" && Rgb(q) == 0x12345600u);
 
     // Other text changes only currentColor.
     SvgPaint p;
@@ -255,9 +212,7 @@ TEST(ReadColorPropertyValue, ColoursInheritAndOtherText) {
     p.currentColor = 1;
     for (const char* text : {"currentColor", "none", "url(#g)", "bogus", ""}) {
         ReadColorProperty(p, text);
-        EXPECT_EQ(Flags(p), "10010") << text;
-        EXPECT_EQ(Rgb(p), 0xFF000000u) << text;
-        EXPECT_TRUE(p.uri.empty());
+        EXPECT_TRUE(Flags(p) == "10010" && Rgb(p) == 0xFF000000u && p.uri.empty()) << text;
     }
     SvgPaint unset;
     ReadColorProperty(unset, "bogus");

