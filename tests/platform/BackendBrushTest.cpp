@@ -38,27 +38,6 @@ TEST(BackendBrush, LinearPresetBlendMustSpanZeroToOne) {
     GdipDeleteBrush(brush);
 }
 
-TEST(BackendBrush, LinearOnEmptyRectangleIsRefused) {
-    for (GpRect rect : {GpRect(0, 0, 0, 10), GpRect(0, 0, 10, 0), GpRect(0, 0, 0, 0)}) {
-        GpLineGradient* brush = reinterpret_cast<GpLineGradient*>(1);
-        EXPECT_EQ(OutOfMemory,
-                  GdipCreateLineBrushFromRectI(&rect, kRed, kBlue, LinearGradientModeHorizontal,
-                                               WrapModeTile, &brush));
-        EXPECT_EQ(nullptr, brush);
-    }
-    GpRect rect(0, 0, 10, 10);
-    GpLineGradient* brush = nullptr;
-    EXPECT_EQ(InvalidParameter,
-              GdipCreateLineBrushFromRectI(&rect, kRed, kBlue, LinearGradientModeHorizontal,
-                                           WrapModeClamp, &brush));
-    // Filling with the null brush fails without drawing.
-    Canvas c(10, 10);
-    Path path;
-    GdipAddPathRectangle(path, 0, 0, 10, 10);
-    EXPECT_EQ(InvalidParameter, GdipFillPath(c.graphics, nullptr, path));
-    EXPECT_EQ(kWhite, c.Pixel(5, 5));
-}
-
 struct EllipseGradient {
     // Ellipse (10, 10, 80, 80); blend black on the rim, white at the centre.
     explicit EllipseGradient(WrapMode wrap) {
@@ -154,6 +133,10 @@ TEST(BackendBrush, DegenerateGradientSettingsAreRefused) {
     GdipCreatePathGradientFromPath(square, &general);
     EXPECT_EQ(InvalidParameter, KelSetGradientSpread(general, KelSpreadPad));
     GdipDeleteBrush(general);
+    // Filling with the null brush fails without drawing.
+    Canvas c(10, 10);
+    EXPECT_EQ(InvalidParameter, GdipFillPath(c.graphics, nullptr, square));
+    EXPECT_EQ(kWhite, c.Pixel(5, 5));
 }
 
 TEST(BackendBrush, PenPaintsWithACopyOfItsBrush) {

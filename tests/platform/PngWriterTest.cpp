@@ -175,24 +175,7 @@ TEST(PngWriter, PaletteHoldsUpTo256StraightColours) {
     }
 }
 
-TEST(PngWriter, RunsOfEveryLengthAndOddSizes) {
-    // Rows made of runs of one colour, 1 to 600 pixels long, so that matches
-    // of every length and their remainders occur; rows repeat and change. With
-    // colours of their own in each of the first rows, too many for a palette.
-    for (bool many : {false, true}) {
-        SCOPED_TRACE(many ? "many colours" : "few colours");
-        int run = 0, left = 0;
-        auto pixel = [&](int x, int y) {
-            for (left = x ? left : (run = 0); left == 0;)
-                left = ++run % 601;
-            --left;
-            uint32_t seed = uint32_t(run) * 2654435761u + (many ? uint32_t(y) * 40503u : 0);
-            if (y >= 9)
-                return (run + y) % 2 ? 0x80402010u : 0xFF102030u;
-            return run % 3 == 0 ? 0u : 0xFF000000 | (seed >> 8);
-        };
-        Check(Surface(5000, 12, pixel), many ? 6 : 3);
-    }
+TEST(PngWriter, OddSizes) {
     for (int w : {1, 2, 3})
         for (int h : {1, 2, 700})
             Check(EveryAlpha(w, h, unsigned(w * 1000 + h)), w * h > 256 ? 6 : 3);
@@ -213,27 +196,6 @@ TEST(PngWriter, RowsThatChangeInPlaces) {
             };
             Check(Surface(w, 3 * 11, pixel), w < 256 ? 3 : alpha == 0xFF000000u ? 2 : 6);
         }
-    }
-}
-
-TEST(PngWriter, ShortRunsOnlyLeaveLongMatchLengthsUnused) {
-    // No run reaches the longest match lengths, so a block's literal and
-    // length alphabet ends early: the former writer's coder read codes it had
-    // never assigned for those lengths. In a palette and in RGBA.
-    for (int colours : {7, 100000}) {
-        SCOPED_TRACE(colours);
-        std::mt19937 random(11);
-        uint32_t c = 0;
-        int left = 0;
-        auto pixel = [&](int x, int) {
-            if (x == 0 || left == 0) {
-                c = 0xFF000000 | uint32_t(random() % colours) * 0x0A0301;
-                left = 2 + int(random() % 9);
-            }
-            --left;
-            return c;
-        };
-        Check(Surface(997, 23, pixel), colours < 256 ? 3 : 2);
     }
 }
 

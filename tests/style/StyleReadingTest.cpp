@@ -175,32 +175,6 @@ TEST(StyleReading, LongAndHostileText) {
 
 // Text made of the pieces the readers look for, in random order: reading and
 // merging it keeps the record sound.
-TEST(StyleReading, RandomTextKeepsTheRecordSound) {
-    // clang-format off
-    const char* const pieces[] = {
-        "fill", "stroke", "font-size", "stroke-width", "stroke-dasharray", "font-family", "color",
-        "font", ":", ";", " ", "url(", "#g", ")", "'", "inherit", "currentColor", "none", "1e38",
-        "-5", "50%", "em", "ex", ",", "/*", "*/", "<!--", "-->", "\xff", "larger"};
-    // clang-format on
-    unsigned seed = 12345;
-    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
-    SvgStyle parent;
-    parent.ReadStyleAttribute("font-size:1e38;stroke-dasharray:1,2;fill:currentColor;color:red");
-    for (int round = 0; round < 3000; ++round) {
-        std::string text;
-        for (unsigned n = next() % 24; n > 0; --n)
-            text += pieces[next() % (sizeof pieces / sizeof *pieces)];
-        SvgStyle s;
-        s.parent = &parent;
-        s.ReadStyleAttribute(text.c_str());
-        s.MergeFromParent(&parent);
-        ASSERT_TRUE(std::isfinite(s.fontSize.computed)) << text;
-        ASSERT_FALSE(std::isnan(s.strokeWidth.computed)) << text;
-        ASSERT_TRUE(s.strokeDash.dashCount >= 0 && s.strokeDash.dashCount <= 64) << text;
-        ASSERT_EQ(s.strokeDash.dashes != nullptr, s.strokeDash.dashCount > 0) << text;
-    }
-}
-
 // The in-place declaration reader must split exactly as the scanner does.
 TEST(DeclarationReader, SplitsAsTheScanner) {
     // clang-format off

@@ -36,15 +36,6 @@ public:
                 n += Pixel(x, y) != c;
         return n;
     }
-    // Whether any pixel differs between two canvases of the same size.
-    bool SameAs(const Canvas& other, int width, int height) const {
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (Pixel(x, y) != other.Pixel(x, y))
-                    return false;
-        return true;
-    }
-
     void Fill(GpPath* path, ARGB color) {
         GpSolidFill* brush = nullptr;
         ASSERT_EQ(Ok, GdipCreateSolidFill(color, &brush));

@@ -127,19 +127,4 @@ TEST(PathRobustness, LongTexts) {
     EXPECT_LT((record.segmentCount + record.coordinateCount) * sizeof(float), text.size() * 16);
 }
 
-TEST(PathRobustness, RandomTexts) {
-    const char alphabet[] = "MmLlHhVvCcSsQqTtAaZz0123456789.+-eE ,\t\n\f01 .-e9x";
-    std::uint32_t state = 12345;
-    auto next = [&state] { return (state = state * 1664525u + 1013904223u) >> 8; };
-    SvgPathData record;
-    for (int round = 0; round < 3000 && !::testing::Test::HasFailure(); ++round) {
-        std::string text = (round % 3) ? "M1 2" : "";
-        for (int i = static_cast<int>(next() % 200); i > 0; --i)
-            text += alphabet[next() % (sizeof alphabet - 1)];
-        buildChecked(text, record);
-        if (::testing::Test::HasFailure())
-            ADD_FAILURE() << "text: " << text;
-    }
-}
-
 } // namespace

@@ -54,10 +54,8 @@ TEST(TextBuffer, ConvertsAndCutsSafely) {
     EXPECT_EQ(utf8.Length(), 0u);
     EXPECT_EQ(utf8.Get()[0], 0);
 
-    // The ANSI code page is Windows-1252: one unit per byte.
+    // The ANSI code page: one unit per byte.
     SvgTextBuffer ansi(SvgFontBuilder::kFamilyNameUnits);
-    EXPECT_TRUE(ansi.Convert(CP_ACP, "\x80\xE9"));
-    EXPECT_EQ(Units(ansi), u"\u20AC\u00E9");
     EXPECT_FALSE(ansi.Convert(CP_ACP, std::string(1000, 'A')));
     EXPECT_EQ(ansi.Length(), SvgFontBuilder::kFamilyNameUnits - 1);
 }
