@@ -1,6 +1,7 @@
 #include "engine/SvgImageStore.h"
 
 #include "engine/GdiImage.h"
+#include "syntax/SvgCharClass.h"
 #include "syntax/SvgDataUrl.h"
 
 #include <cctype>
@@ -18,16 +19,6 @@ namespace {
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // The scheme of a URL ("file", "http"...), lower case; empty for a path.
@@ -49,8 +40,8 @@ std::string SchemeOf(const std::string& text) {
 bool DecodePercent(const std::string& text, std::string& out) {
     out.clear();
     for (size_t i = 0; i < text.size(); ++i) {
-        int high = text[i] == '%' && i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
-        int low = high >= 0 ? HexValue(text[i + 2]) : -1;
+        int high = text[i] == '%' && i + 2 < text.size() ? hexDigitValue(text[i + 1]) : -1;
+        int low = high >= 0 ? hexDigitValue(text[i + 2]) : -1;
         if (low >= 0) {
             char c = static_cast<char>(high * 16 + low);
             if (c == '\0')

@@ -2,6 +2,7 @@
 
 #include "style/SvgColorKeywords.h"
 #include "style/SvgStringValue.h"
+#include "syntax/SvgCharClass.h"
 #include "syntax/SvgNumberText.h"
 
 #include <cfloat>
@@ -30,16 +31,6 @@ bool isAsciiDigit(char c) {
 
 char toLowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 const char* skipSpace(const char* p) {
@@ -74,17 +65,17 @@ const std::unordered_map<std::string_view, uint32_t>& keywordMap() {
 bool readHex(const char* p, const char** end, uint32_t& packed) {
     const char* digits = p + 1;
     const char* q = digits;
-    while (hexValue(*q) >= 0)
+    while (hexDigitValue(*q) >= 0)
         ++q;
     std::size_t count = static_cast<std::size_t>(q - digits);
     uint32_t rgb[3];
     if (count == 3) {
         for (int i = 0; i < 3; ++i)
-            rgb[i] = static_cast<uint32_t>(hexValue(digits[i]) * 17);
+            rgb[i] = static_cast<uint32_t>(hexDigitValue(digits[i]) * 17);
     } else if (count == 6) {
         for (int i = 0; i < 3; ++i)
-            rgb[i] =
-                static_cast<uint32_t>(hexValue(digits[2 * i]) * 16 + hexValue(digits[2 * i + 1]));
+            rgb[i] = static_cast<uint32_t>(hexDigitValue(digits[2 * i]) * 16 +
+                                           hexDigitValue(digits[2 * i + 1]));
     } else {
         return false;
     }

@@ -112,3 +112,13 @@ bool isWhitespace(unsigned short c) {
     return (isSpaceChar(c) && !isNoBreakSpace(c)) || (c >= 0x0009 && c <= 0x000D) ||
            (c >= 0x001C && c <= 0x001F);
 }
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}

@@ -11,3 +11,6 @@ bool isSpaceSeparator(unsigned short c);
 bool isSpaceChar(unsigned short c);
 bool isNoBreakSpace(unsigned short c);
 bool isWhitespace(unsigned short c);
+
+// The value of a hexadecimal digit, in either case; -1 for any other byte.
+int hexDigitValue(char c);

@@ -1,5 +1,7 @@
 #include "syntax/SvgDataUrl.h"
 
+#include "syntax/SvgCharClass.h"
+
 #include <cstring>
 
 namespace {
@@ -10,15 +12,6 @@ char Lower(char c) {
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = Lower(c);
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 int Base64Value(char c) {
@@ -93,8 +86,8 @@ bool DecodeBase64(const char* p, std::vector<unsigned char>& out) {
 void DecodePercent(const char* p, std::vector<unsigned char>& out) {
     out.reserve(std::strlen(p));
     for (; *p; ++p) {
-        int high = p[0] == '%' ? HexValue(p[1]) : -1;
-        int low = high >= 0 ? HexValue(p[2]) : -1;
+        int high = p[0] == '%' ? hexDigitValue(p[1]) : -1;
+        int low = high >= 0 ? hexDigitValue(p[2]) : -1;
         if (low >= 0) {
             out.push_back((unsigned char)(high * 16 + low));
             p += 2;
