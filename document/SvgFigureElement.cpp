@@ -33,6 +33,8 @@ void SvgFigureElement::PaintFigure(GdiGraphics& graphics) {
     const SvgStyle* style = m_figure->PeekStyle();
     if (style && style->visibility.computed != kSvgVisibilityVisible)
         return;
+    if (graphics.SkipsUnseen() && m_figure->OutsideView(graphics))
+        return;
     if (m_owner && m_owner->GetRenderContext().coverage > 0)
         m_figure->PaintCoverage(graphics); // part of a clip path
     else

@@ -122,7 +122,11 @@ void SvgRootElement::Render(GdiGraphics& graphics) {
     if (!IsDisplayed())
         return;
     ComputeViewportMatrix();
-    if (!m_drawable)
+    RenderInViewport(graphics);
+}
+
+void SvgRootElement::RenderInViewport(GdiGraphics& graphics) {
+    if (!IsDisplayed() || !m_drawable)
         return;
     Gdiplus::GraphicsState state = SvgRenderState::Save(graphics);
     {

@@ -19,6 +19,8 @@ public:
     // Takes the source's style, position, size, viewBox and preserveAspectRatio.
     void CopyFrom(const SvgElement* source) override;
     void Render(GdiGraphics& graphics) override;
+    // Render with the viewport matrix as last computed: reads the tree only.
+    void RenderInViewport(GdiGraphics& graphics);
     SvgFigure* GetFigure() const override { return m_figure; }
 
     // Recomputes the viewport matrix from the size, viewBox and preserveAspectRatio.

@@ -16,10 +16,14 @@ void SvgTransformableElement::ReadTransform(TiXmlElement* xml) {
 }
 
 void SvgTransformableElement::ApplyTransform(GdiGraphics& graphics) {
+    SvgMatrix m = m_transform.getMatrix();
+    if (m.getA() == 1 && m.getB() == 0 && m.getC() == 0 && m.getD() == 1 && m.getE() == 0 &&
+        m.getF() == 0)
+        return;                              // no transform: nothing to apply
     GdiMatrix* matrix = GdiMatrix::Create(); // made afresh at every render
     if (!matrix)
         return;
-    m_transform.getMatrix().toGdiMatrix(matrix->handle, &matrix->status);
+    m.toGdiMatrix(matrix->handle, &matrix->status);
     SvgRenderState::Prepend(graphics, matrix);
     delete matrix;
 }

@@ -17,6 +17,12 @@ public:
 
     bool IsOwned() const { return owned; }
 
+    // Whether figures look first whether they show at all: for a graphics
+    // that sees a small part of the picture (a band of it).
+    bool SkipsUnseen() const { return skipsUnseen; }
+    void SetSkipsUnseen(bool skip) { skipsUnseen = skip; }
+
 private:
     bool owned;
+    bool skipsUnseen = false;
 };

@@ -4,6 +4,7 @@
 #include "document/SvgRootElement.h"
 #include "engine/GdiGraphics.h"
 #include "engine/GdiImage.h"
+#include "engine/SvgBandDraw.h"
 #include "engine/SvgXmlReader.h"
 #include "interface/SvgCommand.h"
 #include "platform/mfc/Afx.h"
@@ -93,6 +94,7 @@ void SvgEngine::Dispatch(SvgCommand& command) {
 
 void SvgEngine::Parse(const char* fileName) {
     TiXmlDocument doc;
+    doc.SetTabSize(0); // no line and column counting: the library reports none
     // A partly read file still gives what it holds.
     bool hasStyle = false;
     bool wellFormed = SvgXmlReader::Load(fileName, doc, &hasStyle);
@@ -143,7 +145,8 @@ void SvgEngine::DrawToGraphics(Gdiplus::Graphics* host) {
     if (m_cache) {
         graphics.Record(GdipDrawImageRectI(graphics.handle, m_cache->handle, 0, 0,
                                            Truncate(m_width), Truncate(m_height)));
-    } else {
+    } else if (!SvgBandDraw::Draw(*m_root, graphics, m_drawThreads,
+                                  double(m_width) * double(m_height))) {
         RenderRoot(graphics);
     }
     graphics.Record(GdipRestoreGraphics(graphics.handle, state));

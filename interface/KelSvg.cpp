@@ -100,3 +100,7 @@ KelSvgParseResult CKelSvg::KelGetParseResult(float& width, float& height) const 
     height = m_engine->GetDocumentHeight();
     return static_cast<KelSvgParseResult>(m_engine->GetParseResult());
 }
+
+void CKelSvg::KelSetDrawThreads(int threads) {
+    m_engine->SetDrawThreads(threads);
+}

@@ -54,6 +54,11 @@ public:
     // document's own size as that parse found it, untruncated and whatever
     // window was set since (0 when it has none).
     KelSvgParseResult KelGetParseResult(float& width, float& height) const;
+    // Another extension: how many threads CommandDrawSVGGraphics may use to
+    // draw a large document of plain shapes into a bitmap, each drawing a
+    // band of it (1, the default, draws on the calling thread alone). The
+    // picture is the same whatever the number.
+    void KelSetDrawThreads(int threads);
 
 private:
     SvgEngine* m_engine;

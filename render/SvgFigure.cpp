@@ -88,16 +88,40 @@ Status SvgFigure::Paint(GdiGraphics& graphics) {
 }
 
 Status SvgFigure::Fill(GdiGraphics& graphics) {
-    GpPath* nativePath = path ? path->Get() : nullptr;
-    if (fillBrush)
-        return graphics.Record(GdipFillPath(graphics.Get(), fillBrush->Get(), nativePath));
+    GdiBrush* brush = FillBrush();
+    if (!brush)
+        return Ok;
+    return graphics.Record(
+        GdipFillPath(graphics.Get(), brush->Get(), path ? path->Get() : nullptr));
+}
 
+Status SvgFigure::Stroke(GdiGraphics& graphics) {
+    bool strokes = false;
+    GdiPen* pen = StrokePen(strokes);
+    if (!strokes)
+        return Ok;
+    // A pen that could not be made records the failure.
+    return graphics.Record(
+        GdipDrawPath(graphics.Get(), pen ? pen->Get() : nullptr, path ? path->Get() : nullptr));
+}
+
+void SvgFigure::PrepareToPaint() {
+    GetStyle();
+    FillBrush();
+    bool strokes = false;
+    StrokePen(strokes);
+}
+
+GdiBrush* SvgFigure::FillBrush() {
+    if (fillBrush)
+        return fillBrush;
     SvgStyle& s = *GetStyle();
     if (s.fill.noneSet || fillUnpaintable)
-        return Ok;
+        return nullptr;
 
     // The rule in force, whether the element or an ancestor gave it.
     if (path) {
+        GpPath* nativePath = path->Get();
         if (s.fillRule.computed == kFillRuleEvenodd)
             path->Record(GdipSetPathFillMode(nativePath, FillModeAlternate));
         else if (s.fillRule.computed == kFillRuleNonzero)
@@ -111,7 +135,7 @@ Status SvgFigure::Fill(GdiGraphics& graphics) {
         // given. A loaded tree never changes, so the answer is kept.
         if (!fillBrush && !s.fill.colorSet) {
             fillUnpaintable = true;
-            return Ok;
+            return nullptr;
         }
     }
     if (!fillBrush) {
@@ -121,24 +145,23 @@ Status SvgFigure::Fill(GdiGraphics& graphics) {
             fillBrush = solid->Clone();
             delete solid;
         }
-        if (!fillBrush)
-            return Ok;
     }
-    return graphics.Record(GdipFillPath(graphics.Get(), fillBrush->Get(), nativePath));
+    return fillBrush;
 }
 
-Status SvgFigure::Stroke(GdiGraphics& graphics) {
-    GpPath* nativePath = path ? path->Get() : nullptr;
-    if (strokePen)
-        return graphics.Record(GdipDrawPath(graphics.Get(), strokePen->Get(), nativePath));
-
+GdiPen* SvgFigure::StrokePen(bool& strokes) {
+    strokes = false;
+    if (strokePen) {
+        strokes = true;
+        return strokePen;
+    }
     SvgStyle& s = *GetStyle();
     if (strokeUnpaintable || (s.stroke.uri.empty() && !s.stroke.colorSet))
-        return Ok;
+        return nullptr;
     // The width as computed, in user units; none at all draws no stroke.
     REAL width = ResolveStrokeWidth(s);
     if (!(width > 0))
-        return Ok;
+        return nullptr;
 
     unsigned alpha = PaintAlpha(s.strokeOpacity.value);
     GdiPen* pen = nullptr;
@@ -151,10 +174,11 @@ Status SvgFigure::Stroke(GdiGraphics& graphics) {
         pen = GdiPen::Create(ToArgb(s.stroke.color, alpha), width, UnitWorld);
     } else {
         strokeUnpaintable = true; // a reference that will never paint
-        return Ok;
+        return nullptr;
     }
+    strokes = true;
     if (!pen)
-        return graphics.Record(GdipDrawPath(graphics.Get(), nullptr, nativePath));
+        return nullptr;
 
     SetDashes(*pen, s.strokeDash, width);
     // Caps and join in force, whether the element or an ancestor gave them;
@@ -168,8 +192,25 @@ Status SvgFigure::Stroke(GdiGraphics& graphics) {
 
     strokePen = pen->Clone();
     delete pen;
-    return graphics.Record(
-        GdipDrawPath(graphics.Get(), strokePen ? strokePen->Get() : nullptr, nativePath));
+    return strokePen;
+}
+
+bool SvgFigure::OutsideView(GdiGraphics& graphics) const {
+    RectF box;
+    if (!path || GdipGetPathWorldBounds(path->Get(), &box, nullptr, nullptr) != Ok)
+        return false;
+    // How far a stroke reaches past the outline: half its width, times the
+    // miter limit at joins (square caps reach less).
+    double reach = 0;
+    if (strokePen && style)
+        reach = style->strokeWidth.computed / 2.0 *
+                std::max(double(style->strokeMiterlimit.value), std::sqrt(2.0));
+    if (!std::isfinite(reach))
+        return false;
+    BOOL visible = TRUE;
+    GdipIsVisibleRect(graphics.Get(), REAL(box.X - reach), REAL(box.Y - reach),
+                      REAL(box.Width + 2 * reach), REAL(box.Height + 2 * reach), &visible);
+    return !visible;
 }
 
 Status SvgFigure::PaintCoverage(GdiGraphics& graphics) {

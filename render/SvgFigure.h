@@ -37,6 +37,13 @@ public:
     virtual Gdiplus::Status Fill(GdiGraphics& graphics);
     virtual Gdiplus::Status Stroke(GdiGraphics& graphics);
 
+    // Makes the brush and pen of the first paint now, so that later paints
+    // only read the figure: then several threads may paint it at once.
+    void PrepareToPaint();
+
+    // Whether neither fill nor stroke can show within what graphics shows.
+    bool OutsideView(GdiGraphics& graphics) const;
+
     // Fills the outline, opaque, by the clip-rule: the figure's share of a
     // clip path's coverage.
     Gdiplus::Status PaintCoverage(GdiGraphics& graphics);
@@ -72,6 +79,12 @@ protected:
     // null when the reference leads to no paint server, or to one without
     // stops.
     virtual GdiBrush* CreateReferencedBrush(const std::string& id, unsigned alpha);
+    // The fill's brush, made at the first request; null when the fill
+    // paints nothing.
+    GdiBrush* FillBrush();
+    // The stroke's pen, made at the first request; strokes tells whether a
+    // stroke is to be drawn (its pen may still be null, out of memory).
+    GdiPen* StrokePen(bool& strokes);
     // Resolves em and percentage stroke widths into the style; the computed width.
     float ResolveStrokeWidth(SvgStyle& style) const;
     // Sets the dash array and offset, given in user units, on a pen of the

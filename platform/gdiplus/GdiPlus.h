@@ -420,6 +420,10 @@ KELSVG_API Status WINGDIPAPI GdipCreateFromHDC(HDC hdc, GpGraphics** graphics);
 KELSVG_API Status WINGDIPAPI GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics);
 KELSVG_API Status WINGDIPAPI GdipDeleteGraphics(GpGraphics* graphics);
 KELSVG_API Status WINGDIPAPI GdipSaveGraphics(GpGraphics* graphics, GraphicsState* state);
+// Whether any part of the rectangle, in world coordinates, may show within
+// the graphics' clip and target (a pixel of margin around it counts).
+KELSVG_API Status WINGDIPAPI GdipIsVisibleRect(GpGraphics* graphics, REAL x, REAL y, REAL width,
+                                               REAL height, BOOL* result);
 KELSVG_API Status WINGDIPAPI GdipRestoreGraphics(GpGraphics* graphics, GraphicsState state);
 KELSVG_API Status WINGDIPAPI GdipSetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
 KELSVG_API Status WINGDIPAPI GdipGetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
@@ -736,6 +740,14 @@ KELSVG_API Status GdipCreateBitmapFromPngFileA(const char* path, GpBitmap** bitm
 // before once the graphics is deleted. InvalidParameter for a null context or
 // one in an error state.
 KELSVG_API Status KelCreateGraphicsFromCairo(cairo_t* cr, GpGraphics** graphics);
+// A graphics drawing into band index of count equal horizontal bands of the
+// bitmap graphics draws into, with its world transform and modes: each band
+// may be drawn on a thread of its own, and together they draw the picture
+// graphics would. The bitmap must outlive the band. NotImplemented while
+// graphics has a clip, layer or mask open; InvalidParameter for a graphics
+// over a host's context and for a band without rows.
+KELSVG_API Status KelCreateBandGraphics(GpGraphics* graphics, INT index, INT count,
+                                        GpGraphics** band);
 
 // ---- Image decoding (no GDI+ counterpart: GDI+ reads streams) -------------
 

@@ -3,6 +3,7 @@
 
 #include <mutex>
 #include <new>
+#include <shared_mutex>
 #include <unordered_set>
 
 #include "platform/gdiplus/GdipObjects.h"
@@ -14,9 +15,10 @@ namespace {
 // Every live brush. A handle is looked up here before it is used, so that an
 // object of another kind (a pen, a path, an image) or a deleted brush passed
 // as a brush is refused instead of misread. Never destroyed: a brush may
-// outlive the static objects of the process.
-std::mutex& LiveBrushesLock() {
-    static std::mutex* lock = new std::mutex;
+// outlive the static objects of the process. Look-ups share the lock: the
+// threads drawing bands of one picture look up the same brushes at once.
+std::shared_mutex& LiveBrushesLock() {
+    static std::shared_mutex* lock = new std::shared_mutex;
     return *lock;
 }
 std::unordered_set<const void*>& LiveBrushes() {
@@ -63,7 +65,7 @@ void PaintTile(cairo_t* cr, cairo_surface_t* src, int w, int h, int dx, int dy, 
 } // namespace
 
 GpBrush::GpBrush() {
-    std::lock_guard<std::mutex> guard(LiveBrushesLock());
+    std::lock_guard<std::shared_mutex> guard(LiveBrushesLock());
     try {
         LiveBrushes().insert(this);
     } catch (...) {
@@ -72,14 +74,14 @@ GpBrush::GpBrush() {
 }
 
 GpBrush::~GpBrush() {
-    std::lock_guard<std::mutex> guard(LiveBrushesLock());
+    std::lock_guard<std::shared_mutex> guard(LiveBrushesLock());
     LiveBrushes().erase(this);
 }
 
 GpBrush* LiveBrush(const void* handle) {
     if (!handle)
         return nullptr;
-    std::lock_guard<std::mutex> guard(LiveBrushesLock());
+    std::shared_lock<std::shared_mutex> guard(LiveBrushesLock());
     if (LiveBrushes().count(handle) == 0)
         return nullptr;
     return static_cast<GpBrush*>(const_cast<void*>(handle));
@@ -273,7 +275,7 @@ cairo_pattern_t* PathGradientImpl::CreatePattern(const cairo_matrix_t& world) {
         } else {
             // Bands between the outline (position 0) and the centre (1): one
             // mesh patch per flattened edge and stop interval.
-            cairo_append_path(cr, outline.CairoPath());
+            outline.AppendTo(cr);
             cairo_path_t* flat = cairo_copy_path_flat(cr);
             cairo_new_path(cr);
             inner = cairo_pattern_create_mesh();
@@ -326,7 +328,7 @@ cairo_pattern_t* PathGradientImpl::CreatePattern(const cairo_matrix_t& world) {
             cairo_path_destroy(flat);
         }
 
-        cairo_append_path(cr, outline.CairoPath());
+        outline.AppendTo(cr);
         cairo_set_fill_rule(cr, outline.fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
                                                                     : CAIRO_FILL_RULE_EVEN_ODD);
         cairo_set_source(cr, inner);

@@ -294,11 +294,46 @@ Status WINGDIPAPI GdipDeleteGraphics(GpGraphics* graphics) {
     return Ok;
 }
 
+Status WINGDIPAPI GdipIsVisibleRect(GpGraphics* graphics, REAL x, REAL y, REAL width, REAL height,
+                                    BOOL* result) {
+    if (!Valid(graphics) || !result)
+        return InvalidParameter;
+    *result = TRUE;
+    if (graphics->hidden || graphics->hidingLevels > 0) {
+        *result = FALSE;
+        return Ok;
+    }
+    // The rectangle's box in Cairo's device space, and the clip's there.
+    cairo_matrix_t m;
+    cairo_matrix_multiply(&m, &graphics->world, &graphics->device);
+    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    for (int i = 0; i < 4; ++i) {
+        double px = i & 1 ? double(x) + width : x, py = i & 2 ? double(y) + height : y;
+        cairo_matrix_transform_point(&m, &px, &py);
+        x0 = std::min(x0, px);
+        y0 = std::min(y0, py);
+        x1 = std::max(x1, px);
+        y1 = std::max(y1, py);
+    }
+    if (!(x0 <= x1 && y0 <= y1) || !std::isfinite(x0 + y0 + x1 + y1))
+        return Ok; // not to be judged: may show
+    cairo_t* cr = graphics->cr;
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
+        return Ok;
+    double cx0, cy0, cx1, cy1;
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_clip_extents(cr, &cx0, &cy0, &cx1, &cy1);
+    cairo_restore(cr);
+    *result = x1 + 1 > cx0 && x0 - 1 < cx1 && y1 + 1 > cy0 && y0 - 1 < cy1;
+    return Ok;
+}
+
 Status WINGDIPAPI GdipSaveGraphics(GpGraphics* graphics, GraphicsState* state) {
     if (!Valid(graphics) || !state)
         return InvalidParameter;
-    SavedGraphics s{graphics->nextState++, graphics->world, graphics->hidden, graphics->smoothing,
-                    graphics->levels.size(), graphics->interpolation};
+    SavedGraphics s{graphics->nextState++, graphics->world,         graphics->hidden,
+                    graphics->smoothing,   graphics->levels.size(), graphics->interpolation};
     if (graphics->nextState == 0)
         graphics->nextState = 1;
     graphics->saved.push_back(s);
@@ -447,7 +482,7 @@ Status WINGDIPAPI GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* pat
         cairo_pattern_destroy(pattern); // would put the context in an error state
         return Ok;
     }
-    cairo_append_path(cr, path->CairoPath());
+    path->AppendTo(cr);
     cairo_set_fill_rule(cr, path->fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
                                                               : CAIRO_FILL_RULE_EVEN_ODD);
     cairo_set_source(cr, pattern);
@@ -482,7 +517,7 @@ Status WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
     // Width 0 is one device pixel; pixel-unit pens are measured on the device.
     bool device = pen->width == 0 || pen->unit == UnitPixel;
     double width = pen->width == 0 ? 1.0 : double(pen->width);
-    cairo_append_path(cr, path->CairoPath());
+    path->AppendTo(cr);
     if (device)
         cairo_set_matrix(cr, &graphics->device);
     cairo_set_line_width(cr, width);
@@ -637,6 +672,42 @@ Status KelCreateGraphicsFromCairo(cairo_t* cr, GpGraphics** graphics) {
         return InvalidParameter;
     *graphics = new (std::nothrow) GpGraphics(cr);
     return *graphics ? Ok : OutOfMemory;
+}
+
+Status KelCreateBandGraphics(GpGraphics* graphics, INT index, INT count, GpGraphics** band) {
+    if (!band)
+        return InvalidParameter;
+    *band = nullptr;
+    if (!Valid(graphics) || graphics->hostContext || !graphics->store || count < 1 || index < 0 ||
+        index >= count)
+        return InvalidParameter;
+    // Clips and layers live in the Cairo context: a band could not share them.
+    if (!graphics->levels.empty() || graphics->hidden || graphics->hidingLevels > 0)
+        return NotImplemented;
+    PixelStore& store = *graphics->store;
+    int top = int(int64_t(store.height) * index / count);
+    int bottom = int(int64_t(store.height) * (index + 1) / count);
+    if (bottom <= top)
+        return InvalidParameter;
+    // The band's surface writes the store's pixels behind Cairo's back: the
+    // store's own surface is told before it draws or is read again.
+    store.BeginPixelAccess();
+    store.MarkWritten();
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(
+        store.data + size_t(top) * store.stride, CAIRO_FORMAT_ARGB32, store.width, bottom - top,
+        store.stride);
+    cairo_surface_set_device_offset(surface, 0, -top);
+    cairo_t* cr = cairo_create(surface);
+    cairo_surface_destroy(surface);
+    Status status = KelCreateGraphicsFromCairo(cr, band);
+    cairo_destroy(cr);
+    if (status != Ok)
+        return status;
+    GpGraphics* g = *band;
+    g->world = graphics->world;
+    g->smoothing = graphics->smoothing;
+    g->interpolation = graphics->interpolation;
+    return Ok;
 }
 
 } // namespace Gdiplus

@@ -202,7 +202,7 @@ Status Clip(GpGraphics* g, const GpPath* path, CombineMode mode) {
     Push(g, GraphicsLevel{GraphicsLevel::Clip, GraphicsLevel::Live});
     if (mode == CombineModeReplace)
         cairo_reset_clip(cr);
-    cairo_append_path(cr, path->CairoPath());
+    path->AppendTo(cr);
     cairo_set_fill_rule(cr, path->fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
                                                               : CAIRO_FILL_RULE_EVEN_ODD);
     cairo_clip(cr);

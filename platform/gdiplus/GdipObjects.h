@@ -169,10 +169,7 @@ public:
 
     ~GpPath() { tag = kDeadTag; }
 
-    void Changed() {
-        cacheValid = false;
-        isEllipse = false;
-    }
+    void Changed() { isEllipse = false; }
     // Appends p as the first point of an addition: a figure start, or a line
     // from the open figure's last point (omitted when it is that point).
     void Join(const PointF& p);
@@ -181,14 +178,10 @@ public:
         types.push_back(type);
     }
     void CloseFigure();
-    // The path in Cairo's form (coordinates untransformed).
-    const cairo_path_t* CairoPath() const;
+    // Adds the path to cr's current path (coordinates untransformed). Reads
+    // the path only, so one path may be drawn on several threads at once.
+    void AppendTo(cairo_t* cr) const;
     bool Bounds(RectF* bounds, const cairo_matrix_t* m) const;
-
-private:
-    mutable std::vector<cairo_path_data_t> cache;
-    mutable cairo_path_t cachePath{};
-    mutable bool cacheValid = false;
 };
 
 // The brush behind a handle, or null when the handle is no live brush.

@@ -1,5 +1,5 @@
-// Paths: GDI+'s points and point types, the figure model, and a cached Cairo
-// form so that a path built once is filled and stroked cheaply many times.
+// Paths: GDI+'s points and point types, the figure model, and their Cairo
+// form, made afresh at each draw from the points alone.
 
 #include <algorithm>
 #include <new>
@@ -101,52 +101,27 @@ void GpPath::CloseFigure() {
     startFigure = true;
 }
 
-const cairo_path_t* GpPath::CairoPath() const {
-    if (cacheValid)
-        return &cachePath;
-    cache.clear();
-    cache.reserve(points.size() * 2 + 8);
-    auto header = [this](cairo_path_data_type_t type, int length) {
-        cairo_path_data_t d;
-        d.header.type = type;
-        d.header.length = length;
-        cache.push_back(d);
-    };
-    auto point = [this](const PointF& p) {
-        cairo_path_data_t d;
-        d.point.x = p.X;
-        d.point.y = p.Y;
-        cache.push_back(d);
-    };
+void GpPath::AppendTo(cairo_t* cr) const {
     size_t n = points.size();
     for (size_t i = 0; i < n;) {
         BYTE type = types[i] & PathPointTypePathTypeMask;
         size_t last = i;
         if (type == PathPointTypeBezier && i + 2 < n) {
-            header(CAIRO_PATH_CURVE_TO, 4);
-            point(points[i]);
-            point(points[i + 1]);
-            point(points[i + 2]);
+            cairo_curve_to(cr, points[i].X, points[i].Y, points[i + 1].X, points[i + 1].Y,
+                           points[i + 2].X, points[i + 2].Y);
             last = i + 2;
         } else if (type == PathPointTypeStart) {
-            header(CAIRO_PATH_MOVE_TO, 2);
-            point(points[i]);
+            cairo_move_to(cr, points[i].X, points[i].Y);
         } else {
-            header(CAIRO_PATH_LINE_TO, 2);
-            point(points[i]);
+            cairo_line_to(cr, points[i].X, points[i].Y);
         }
         bool closes = false;
         for (size_t j = i; j <= last; ++j)
             closes |= (types[j] & PathPointTypeCloseSubpath) != 0;
         if (closes)
-            header(CAIRO_PATH_CLOSE_PATH, 1);
+            cairo_close_path(cr);
         i = last + 1;
     }
-    cachePath.status = CAIRO_STATUS_SUCCESS;
-    cachePath.data = cache.data();
-    cachePath.num_data = int(cache.size());
-    cacheValid = true;
-    return &cachePath;
 }
 
 bool GpPath::Bounds(RectF* bounds, const cairo_matrix_t* m) const {

@@ -181,4 +181,35 @@ TEST(BackendGraphics, HostGraphicsClass) {
     EXPECT_EQ(Ok, broken.GetLastStatus());
 }
 
+// A band draws in the whole picture's world transform, only into its rows;
+// rectangles outside it (a pixel of margin aside) are not visible there.
+TEST(BackendGraphics, BandsDrawTheirRowsOfTheWholePicture) {
+    Canvas c(20, 30, 0);
+    GdipTranslateWorldTransform(c.graphics, 2, 1, MatrixOrderPrepend);
+    GpGraphics* band = nullptr;
+    ASSERT_EQ(Ok, KelCreateBandGraphics(c.graphics, 1, 3, &band)); // rows 10 to 19
+    GpSolidFill* red = nullptr;
+    GdipCreateSolidFill(0xFFFF0000, &red);
+    EXPECT_EQ(Ok, GdipFillRectangle(band, red, 0, 0, 10, 28));
+    EXPECT_EQ(0u, c.Pixel(5, 9));
+    EXPECT_EQ(0xFFFF0000, c.Pixel(2, 10));
+    EXPECT_EQ(0xFFFF0000, c.Pixel(11, 19));
+    EXPECT_EQ(0u, c.Pixel(1, 15));
+    EXPECT_EQ(0u, c.Pixel(5, 20));
+    BOOL visible = FALSE;
+    EXPECT_EQ(Ok, GdipIsVisibleRect(band, 0, 9.5f, 3, 1, &visible));
+    EXPECT_TRUE(visible);
+    EXPECT_EQ(Ok, GdipIsVisibleRect(band, 0, 20, 3, 8, &visible));
+    EXPECT_FALSE(visible);
+    EXPECT_EQ(Ok, GdipIsVisibleRect(band, 0, 0, 3, 7, &visible));
+    EXPECT_FALSE(visible);
+    GdipDeleteGraphics(band);
+    GdipDeleteBrush(red);
+    // No band of a graphics with a clip open, and none out of range.
+    EXPECT_EQ(InvalidParameter, KelCreateBandGraphics(c.graphics, 3, 3, &band));
+    GdipSetClipRect(c.graphics, 0, 0, 5, 5, CombineModeReplace);
+    EXPECT_EQ(NotImplemented, KelCreateBandGraphics(c.graphics, 0, 2, &band));
+    EXPECT_EQ(nullptr, band);
+}
+
 } // namespace

@@ -32,6 +32,10 @@ using namespace Gdiplus;
 
 namespace {
 
+// Documents read from files at least this large (in bytes) are freed on a
+// thread of their own while their image is written.
+constexpr off_t kLargeInput = 1 << 20;
+
 // What became of one input: the exit code and, unless all went well, the
 // whole line that tells why on standard error.
 struct Outcome {
@@ -190,21 +194,46 @@ int RenderBatch(const ToolOptions& options) {
     std::vector<char> done(count, 0);
     size_t reported = 0;
     std::atomic<size_t> next{0};
+    size_t threads = static_cast<size_t>(options.jobs > 0 ? options.jobs : Processors());
+    size_t jobs = std::min(threads, count);
     auto work = [&]() {
-        CKelSvg picture;
+        std::unique_ptr<CKelSvg> picture(new CKelSvg);
+        // Threads no input needs help draw large pictures.
+        picture->KelSetDrawThreads(static_cast<int>(threads / jobs));
+        std::thread release;
+        // A large document takes a while to free: that goes on beside the
+        // writing of its image (a fresh picture object takes the next input).
+        auto releaseLarge = [&] {
+            if (release.joinable())
+                release.join();
+            try {
+                std::unique_ptr<CKelSvg> next(new CKelSvg);
+                next->KelSetDrawThreads(static_cast<int>(threads / jobs));
+                CKelSvg* old = picture.get();
+                release = std::thread([old] { delete old; });
+                picture.release();
+                picture = std::move(next);
+            } catch (const std::exception&) {
+            }
+        };
         for (size_t i; (i = next++) < count;) {
+            struct stat file;
+            bool large = inputs[i] != "-" && stat(inputs[i].c_str(), &file) == 0 &&
+                         file.st_size >= kLargeInput;
             Outcome outcome =
-                render[i] ? RenderFile(picture, options, inputs[i], outputs[i]) : outcomes[i];
+                render[i] ? RenderFile(*picture, options, inputs[i], outputs[i],
+                                       large ? std::function<void()>(releaseLarge) : nullptr)
+                          : outcomes[i];
             std::lock_guard<std::mutex> guard(lock);
             outcomes[i] = std::move(outcome);
             done[i] = 1;
             for (; reported < count && done[reported]; ++reported)
                 std::fputs(outcomes[reported].message.c_str(), stderr);
         }
+        if (release.joinable())
+            release.join();
     };
 
-    size_t jobs = static_cast<size_t>(options.jobs > 0 ? options.jobs : Processors());
-    jobs = std::min(jobs, count);
     std::vector<std::thread> helpers;
     try {
         while (helpers.size() + 1 < jobs)
@@ -255,6 +284,7 @@ int main(int argc, char** argv) {
         }
     }
     std::unique_ptr<CKelSvg> picture(new CKelSvg);
+    picture->KelSetDrawThreads(options.jobs > 0 ? options.jobs : Processors());
     std::thread release;
     Outcome outcome = RenderFile(
         *picture, options, options.inputs[0], options.output,
