@@ -138,14 +138,9 @@ GdiBrush* SvgFigure::FillBrush() {
             return nullptr;
         }
     }
-    if (!fillBrush) {
-        // Without a colour of its own, the style's default colour.
-        GdiBrush* solid = GdiBrush::CreateSolid(ToArgb(s.fill.color, alpha));
-        if (solid) {
-            fillBrush = solid->Clone();
-            delete solid;
-        }
-    }
+    // Without a colour of its own, the style's default colour.
+    if (!fillBrush)
+        fillBrush = GdiBrush::CreateSolid(ToArgb(s.fill.color, alpha));
     return fillBrush;
 }
 
@@ -190,8 +185,7 @@ GdiPen* SvgFigure::StrokePen(bool& strokes) {
     pen->Record(GdipSetPenLineJoin(pen->Get(), JoinFromKeyword(s.strokeLinejoin.computed)));
     pen->Record(GdipSetPenMiterLimit(pen->Get(), s.strokeMiterlimit.value));
 
-    strokePen = pen->Clone();
-    delete pen;
+    strokePen = pen;
     return strokePen;
 }
 

@@ -174,6 +174,11 @@ public:
     // from the open figure's last point (omitted when it is that point).
     void Join(const PointF& p);
     void Add(const PointF& p, BYTE type) {
+        if (points.capacity() == 0) {
+            // Room for a small outline at once: most are a few points.
+            points.reserve(8);
+            types.reserve(8);
+        }
         points.push_back(p);
         types.push_back(type);
     }
