@@ -41,14 +41,32 @@ void SvgElement::AddChild(SvgElement* child) {
 }
 
 bool SvgElement::LoadFromXml(TiXmlElement* xml) {
+    LoadOwnXml(xml);
+    LoadChildren(xml, m_children);
+    return true;
+}
+
+void SvgElement::LoadOwnXml(TiXmlElement* xml) {
     if (const char* id = xml->Attribute("id"))
         m_id = id;
     ReadStyle(xml);
     ReadTransform(xml);
     ReadAttributes(xml);
     BuildGeometry();
+}
+
+void SvgElement::LoadChildrenFromXml(TiXmlElement* xml) {
+    LoadChildren(xml, m_children);
+}
+
+void SvgElement::AdoptChildren(std::vector<SvgElement*>& children) {
+    m_children.insert(m_children.end(), children.begin(), children.end());
+    children.clear();
+}
+
+void SvgElement::LoadChildren(TiXmlElement* xml, std::vector<SvgElement*>& into) {
     if (m_depth >= kMaxDepth)
-        return true; // children would lie too deep
+        return; // children would lie too deep
     for (TiXmlNode* node = xml->FirstChild(); node; node = node->NextSibling()) {
         TiXmlElement* childXml = node->ToElement();
         if (!childXml)
@@ -56,10 +74,12 @@ bool SvgElement::LoadFromXml(TiXmlElement* xml) {
         SvgElement* child = ElementRegistry::Instance()->CreateElement(childXml->Value());
         if (!child)
             continue;
-        AddChild(child);
+        // Attached before it loads: a look-up by id finds what came before.
+        child->SetParent(this);
+        child->m_owner = m_owner;
+        into.push_back(child);
         child->LoadFromXml(childXml);
     }
-    return true;
 }
 
 SvgElement* SvgElement::DeepCopy() const {

@@ -78,6 +78,16 @@ public:
     virtual void Render(GdiGraphics& graphics);
     virtual void Paint(GdiGraphics& /*graphics*/) {}
     virtual bool LoadFromXml(TiXmlElement* xml);
+    // The two steps of the plain load: the element's own id, style, transform
+    // and attributes, then its children.
+    void LoadOwnXml(TiXmlElement* xml);
+    void LoadChildrenFromXml(TiXmlElement* xml);
+    // Creates and loads the elements among the children of xml as children
+    // of this element, appending each to into before it loads: into is the
+    // element's own list, or one kept apart (AdoptChildren appends it) for a
+    // part of the document loaded on another thread.
+    void LoadChildren(TiXmlElement* xml, std::vector<SvgElement*>& into);
+    void AdoptChildren(std::vector<SvgElement*>& children);
 
     // Attaches child as the last child; it takes this element's engine.
     void AddChild(SvgElement* child);

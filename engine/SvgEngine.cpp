@@ -12,11 +12,39 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 using namespace Gdiplus;
 
 namespace {
+
+// Whether loading the elements under xml touches nothing but them: groups,
+// shapes and descriptions (copies, text, images and paint servers look up
+// other elements or the engine's state as they load; unknown elements are
+// not loaded at all).
+bool LoadsApart(const TiXmlElement* xml) {
+    static const char* const kPlain[] = {"g",        "path",    "rect", "circle", "ellipse", "line",
+                                         "polyline", "polygon", "desc", "title",  "metadata"};
+    std::vector<const TiXmlElement*> pending{xml};
+    while (!pending.empty()) {
+        const TiXmlElement* element = pending.back();
+        pending.pop_back();
+        for (const TiXmlElement* child = element->FirstChildElement(); child;
+             child = child->NextSiblingElement()) {
+            const char* name = child->Value();
+            if (std::none_of(std::begin(kPlain), std::end(kPlain),
+                             [name](const char* plain) { return std::strcmp(name, plain) == 0; }))
+                return false;
+            pending.push_back(child);
+        }
+    }
+    return true;
+}
 
 // A window value truncated toward zero; values past the int range (a file's
 // width may be 1e30) give the nearest int, and NaN gives 0.
@@ -93,11 +121,14 @@ void SvgEngine::Dispatch(SvgCommand& command) {
 }
 
 void SvgEngine::Parse(const char* fileName) {
-    TiXmlDocument doc;
-    doc.SetTabSize(0); // no line and column counting: the library reports none
-    // A partly read file still gives what it holds.
+    TiXmlDocument doc, rest;
+    // No line and column counting: the library reports none.
+    doc.SetTabSize(0);
+    rest.SetTabSize(0);
+    // A partly read file still gives what it holds. A large one is read in
+    // two parts on two threads when the engine may use them.
     bool hasStyle = false;
-    bool wellFormed = SvgXmlReader::Load(fileName, doc, &hasStyle);
+    bool wellFormed = SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr);
 
     delete m_root;
     m_root = nullptr;
@@ -121,7 +152,35 @@ void SvgEngine::Parse(const char* fileName) {
     m_root = new SvgRootElement();
     m_root->SetOwner(this);
     m_copyBudget = kCopyBudget;
-    m_root->LoadFromXml(m_svgXml);
+    m_root->LoadOwnXml(m_svgXml);
+    // The children of the second part (none after a fault in the first) load
+    // beside those of the first when their loading touches nothing else.
+    TiXmlElement* more = doc.Error() ? nullptr : rest.FirstChildElement("svg");
+    std::vector<SvgElement*> later;
+    std::thread helper;
+    if (more && LoadsApart(more)) {
+        try {
+            helper = std::thread([this, more, &later, &rest] {
+                try {
+                    m_root->LoadChildren(more, later);
+                    rest.Clear();
+                } catch (...) {
+                    // Out of memory: what was loaded stays.
+                }
+            });
+        } catch (const std::system_error&) {
+        }
+    }
+    m_root->LoadChildrenFromXml(m_svgXml);
+    if (helper.joinable()) {
+        // Each thread frees the XML tree of its part.
+        m_svgXml = nullptr;
+        doc.Clear();
+        helper.join();
+        m_root->AdoptChildren(later);
+    } else if (more) {
+        m_root->LoadChildrenFromXml(more);
+    }
     m_width = m_root->GetWidth();
     m_height = m_root->GetHeight();
     m_documentWidth = m_width;
@@ -145,7 +204,7 @@ void SvgEngine::DrawToGraphics(Gdiplus::Graphics* host) {
     if (m_cache) {
         graphics.Record(GdipDrawImageRectI(graphics.handle, m_cache->handle, 0, 0,
                                            Truncate(m_width), Truncate(m_height)));
-    } else if (!SvgBandDraw::Draw(*m_root, graphics, m_drawThreads,
+    } else if (!SvgBandDraw::Draw(*m_root, graphics, m_threads,
                                   double(m_width) * double(m_height))) {
         RenderRoot(graphics);
     }

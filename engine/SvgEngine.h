@@ -72,8 +72,9 @@ public:
     // The state of the draw under way (clip paths and masks being applied).
     SvgRenderContext& GetRenderContext() { return m_renderContext; }
 
-    // Threads a draw into a bitmap may use (SvgBandDraw); at least 1.
-    void SetDrawThreads(int threads) { m_drawThreads = threads > 1 ? threads : 1; }
+    // Threads a parse of a large document (SvgXmlReader) and a draw into a
+    // bitmap (SvgBandDraw) may use; at least 1.
+    void SetThreads(int threads) { m_threads = threads > 1 ? threads : 1; }
 
     // How the latest parse went (KelSvgParseResult) and the size it found.
     enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement };
@@ -113,5 +114,5 @@ private:
     std::vector<std::pair<SvgElement*, size_t>> m_walk; // element, next child to visit
 
     SvgRenderContext m_renderContext;
-    int m_drawThreads = 1;
+    int m_threads = 1;
 };

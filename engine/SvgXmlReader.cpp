@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -79,9 +81,12 @@ bool IsTag(const char* lt, const char* end, const char* tag) {
 // needsRewrite tells whether the copy would differ for a reason other than depth.
 // When marks is given (the bytes of `in`, writable), white space in character
 // data inside text elements is overwritten there with kTextSpace. When
-// sawStyle is given, it is set if a style element starts.
+// sawStyle is given, it is set if a style element starts. When cut is given
+// and the first element is an svg element, it gets the offset just past the
+// first child of that element to end at or after the middle of the bytes
+// (0 when none does).
 int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewrite,
-         char* marks = nullptr, bool* sawStyle = nullptr) {
+         char* marks = nullptr, bool* sawStyle = nullptr, size_t* cut = nullptr) {
     const char* const begin = in.data();
     const char* const end = begin + in.size();
     const char* p = begin;
@@ -89,6 +94,14 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
     int deepest = 0;
     int dropFrom = 0; // depth of the element being cut out, 0 when copying
     int textFrom = 0; // depth of the text element around the data, 0 outside one
+    bool svgRoot = false;
+    if (cut)
+        *cut = 0;
+    // A child of the root ends at q: the first past the middle gives the cut.
+    auto childEnds = [&](const char* q) {
+        if (cut && *cut == 0 && svgRoot && depth == 1 && q - begin >= (end - begin) / 2)
+            *cut = size_t(q - begin);
+    };
     if (out) {
         out->clear();
         out->reserve(in.size());
@@ -134,6 +147,7 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
                 if (depth == textFrom)
                     textFrom = 0;
                 --depth;
+                childEnds(q);
                 if (closesDropped) {
                     dropFrom = 0;
                     p = q;
@@ -172,10 +186,14 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
                 p = q;
                 continue;
             }
+            if (level == 1 && deepest == 1)
+                svgRoot = IsTag(lt, end, "<svg");
             if (!empty) {
                 depth = level;
                 if (textFrom == 0 && IsTag(lt, end, "<text"))
                     textFrom = level;
+            } else {
+                childEnds(q);
             }
         } else {
             // "<!...", "<?..." and stray '<': up to the first '>'.
@@ -256,7 +274,7 @@ void SvgXmlReader::MarkTextSpaces(std::string& bytes, bool* hasStyle) {
     Scan(bytes, kMaxXmlDepth, nullptr, nullptr, &bytes[0], hasStyle);
 }
 
-bool SvgXmlReader::Load(const char* path, TiXmlDocument& doc, bool* hasStyle) {
+bool SvgXmlReader::Load(const char* path, TiXmlDocument& doc, bool* hasStyle, TiXmlDocument* rest) {
     std::string bytes;
     if (hasStyle)
         *hasStyle = false;
@@ -264,13 +282,35 @@ bool SvgXmlReader::Load(const char* path, TiXmlDocument& doc, bool* hasStyle) {
         doc.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
         return false;
     }
-    return Parse(std::move(bytes), doc, hasStyle);
+    return Parse(std::move(bytes), doc, hasStyle, rest);
 }
 
-bool SvgXmlReader::Parse(std::string bytes, TiXmlDocument& doc, bool* hasStyle) {
+bool SvgXmlReader::Parse(std::string bytes, TiXmlDocument& doc, bool* hasStyle,
+                         TiXmlDocument* rest) {
     NormalizeLineEnds(bytes);
     LimitDepth(bytes, kMaxXmlDepth);
-    MarkTextSpaces(bytes, hasStyle);
+    bool sawStyle = false;
+    size_t cut = 0;
+    Scan(bytes, kMaxXmlDepth, nullptr, nullptr, &bytes[0], &sawStyle,
+         rest && bytes.size() >= kPartSize ? &cut : nullptr);
+    if (hasStyle)
+        *hasStyle = sawStyle;
+    if (cut > 0 && !sawStyle) {
+        std::string second = "<svg>" + bytes.substr(cut);
+        std::thread helper;
+        try {
+            helper = std::thread(
+                [rest, &second] { rest->Parse(second.c_str(), nullptr, TIXML_ENCODING_UTF8); });
+        } catch (const std::system_error&) {
+        }
+        if (helper.joinable()) {
+            bytes.resize(cut);
+            bytes += "</svg>";
+            doc.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
+            helper.join();
+            return !doc.Error() && !rest->Error();
+        }
+    }
     doc.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
     return !doc.Error();
 }

@@ -49,8 +49,20 @@ public:
     // then parse as UTF-8.
     // False when the file cannot be read or is not well-formed XML (the document
     // then holds the reader's error).
-    static bool Load(const char* path, TiXmlDocument& doc, bool* hasStyle = nullptr);
+    //
+    // With rest given, a document of kPartSize bytes or more whose root is an
+    // svg element, without style elements, is parsed in two parts at once on
+    // two threads: doc gets the root with its children up to about the middle,
+    // rest an svg element (without attributes) with the children after them
+    // and what follows the root. The result is false when either part is not
+    // well-formed. rest stays empty when the document is not cut.
+    static bool Load(const char* path, TiXmlDocument& doc, bool* hasStyle = nullptr,
+                     TiXmlDocument* rest = nullptr);
 
     // The same, from bytes already in memory (taken by value: they are cut).
-    static bool Parse(std::string bytes, TiXmlDocument& doc, bool* hasStyle = nullptr);
+    static bool Parse(std::string bytes, TiXmlDocument& doc, bool* hasStyle = nullptr,
+                      TiXmlDocument* rest = nullptr);
+
+    // The smallest document (in bytes) Load and Parse cut in two.
+    static constexpr size_t kPartSize = size_t(1) << 20;
 };

@@ -101,6 +101,6 @@ KelSvgParseResult CKelSvg::KelGetParseResult(float& width, float& height) const 
     return static_cast<KelSvgParseResult>(m_engine->GetParseResult());
 }
 
-void CKelSvg::KelSetDrawThreads(int threads) {
-    m_engine->SetDrawThreads(threads);
+void CKelSvg::KelSetThreads(int threads) {
+    m_engine->SetThreads(threads);
 }

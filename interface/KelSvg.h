@@ -54,11 +54,13 @@ public:
     // document's own size as that parse found it, untruncated and whatever
     // window was set since (0 when it has none).
     KelSvgParseResult KelGetParseResult(float& width, float& height) const;
-    // Another extension: how many threads CommandDrawSVGGraphics may use to
-    // draw a large document of plain shapes into a bitmap, each drawing a
-    // band of it (1, the default, draws on the calling thread alone). The
-    // picture is the same whatever the number.
-    void KelSetDrawThreads(int threads);
+    // Another extension: how many threads this object may use for a large
+    // document (1, the default, does all on the calling thread):
+    // CommandParseSVGFile reads a large file in two parts at once, and
+    // CommandDrawSVGGraphics draws a large document of plain shapes into a
+    // bitmap in bands, one per thread. The picture is the same whatever the
+    // number.
+    void KelSetThreads(int threads);
 
 private:
     SvgEngine* m_engine;

@@ -252,4 +252,41 @@ TEST(SvgEngine, BandsOnThreadsDrawThePictureOfOneThread) {
          false);
 }
 
+// A large file read in two parts on two threads gives the document (and the
+// picture) read on one: the children of the second part loaded beside the
+// first's, or after them when they refer back to it (a `use`); a fault in
+// either part keeps what comes before it.
+TEST(SvgEngine, ALargeFileReadInTwoPartsIsTheFileReadWhole) {
+    std::string shapes;
+    for (int i = 0; i < 12000; ++i)
+        shapes += "<g transform='translate(" + std::to_string(i % 97) + ")'><path d='M0 0h9v" +
+                  std::to_string(i % 13 + 1) + "z' fill='#" +
+                  std::to_string(100000 + i * 53 % 800000) + "'/></g>\n";
+    std::string first = "<rect id='r' width='8' height='8' fill='red'/>" + shapes;
+    std::vector<std::string> documents = {
+        SvgDocument(120, 120, first + shapes),
+        SvgDocument(120, 120, first + shapes + "<use href='#r' x='100' y='100'/>"),
+        SvgDocument(120, 120, first + shapes + "<circle r='50'>" + shapes),
+        SvgDocument(120, 120, "<circle r='50'>" + first + shapes),
+    };
+    for (size_t d = 0; d < documents.size(); ++d) {
+        SvgEngine whole, parts;
+        parts.SetThreads(2);
+        ParseText(whole, documents[d]);
+        ParseText(parts, documents[d]);
+        ASSERT_NE(whole.GetRoot(), nullptr);
+        ASSERT_NE(parts.GetRoot(), nullptr);
+        EXPECT_EQ(whole.GetParseResult(), parts.GetParseResult()) << d;
+        EXPECT_EQ(whole.GetRoot()->GetChildren().size(), parts.GetRoot()->GetChildren().size());
+        HostBitmap one(120, 120, kWhite), two(120, 120, kWhite);
+        Draw(whole, one);
+        Draw(parts, two);
+        int differing = 0;
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 120; ++x)
+                differing += one.At(x, y) != two.At(x, y);
+        EXPECT_EQ(differing, 0) << "document " << d;
+    }
+}
+
 } // namespace

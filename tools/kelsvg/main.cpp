@@ -199,7 +199,7 @@ int RenderBatch(const ToolOptions& options) {
     auto work = [&]() {
         std::unique_ptr<CKelSvg> picture(new CKelSvg);
         // Threads no input needs help draw large pictures.
-        picture->KelSetDrawThreads(static_cast<int>(threads / jobs));
+        picture->KelSetThreads(static_cast<int>(threads / jobs));
         std::thread release;
         // A large document takes a while to free: that goes on beside the
         // writing of its image (a fresh picture object takes the next input).
@@ -208,7 +208,7 @@ int RenderBatch(const ToolOptions& options) {
                 release.join();
             try {
                 std::unique_ptr<CKelSvg> next(new CKelSvg);
-                next->KelSetDrawThreads(static_cast<int>(threads / jobs));
+                next->KelSetThreads(static_cast<int>(threads / jobs));
                 CKelSvg* old = picture.get();
                 release = std::thread([old] { delete old; });
                 picture.release();
@@ -284,7 +284,7 @@ int main(int argc, char** argv) {
         }
     }
     std::unique_ptr<CKelSvg> picture(new CKelSvg);
-    picture->KelSetDrawThreads(options.jobs > 0 ? options.jobs : Processors());
+    picture->KelSetThreads(options.jobs > 0 ? options.jobs : Processors());
     std::thread release;
     Outcome outcome = RenderFile(
         *picture, options, options.inputs[0], options.output,
