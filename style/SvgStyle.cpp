@@ -3,7 +3,7 @@
 #include "style/SvgColorReaders.h"
 #include "style/SvgSpecifiedStyle.h"
 
-SvgStyle::SvgStyle() : text(new SvgTextStyle), textPrivate(true), parent(nullptr) {
+SvgStyle::SvgStyle() : text(SvgTextStyle::Empty()), textPrivate(false), parent(nullptr) {
     // Strings, paints and dashes start empty; only the initial values that
     // differ from the value records' own need setting.
     SetInitialValues();
@@ -19,8 +19,7 @@ void SvgStyle::Clear() {
         text->Clear();
     } else {
         text->Release();
-        text = new SvgTextStyle;
-        textPrivate = true;
+        text = SvgTextStyle::Empty();
     }
     fontSize = SvgFontSize();
     fontStyle = SvgEnumValue();

@@ -4,8 +4,13 @@ SvgTextStyle::SvgTextStyle(const SvgTextStyle& other)
     : shareCount(1), fontFamily(other.fontFamily), fontSpecification(other.fontSpecification),
       font(other.font) {}
 
+SvgTextStyle* SvgTextStyle::Empty() {
+    static SvgTextStyle* const empty = new SvgTextStyle;
+    return empty;
+}
+
 void SvgTextStyle::Release() {
-    if (--shareCount == 0)
+    if (this != Empty() && --shareCount == 0)
         delete this;
 }
 

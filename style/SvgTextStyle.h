@@ -15,7 +15,15 @@ public:
     SvgTextStyle& operator=(const SvgTextStyle&) = delete;
     virtual ~SvgTextStyle() = default;
 
-    void AddRef() { ++shareCount; }
+    // The record of a style that gave no font strings: shared by all such
+    // styles on all threads, never changed and never counted (a style copies
+    // it before writing, MakeTextPrivate).
+    static SvgTextStyle* Empty();
+
+    void AddRef() {
+        if (this != Empty())
+            ++shareCount;
+    }
     // Lowers the share count; deletes the record when it reaches zero.
     void Release();
     // All three strings unset and empty.

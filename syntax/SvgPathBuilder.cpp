@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <new>
 
@@ -198,6 +199,10 @@ bool SvgPathBuilder::arcTo(bool absolute, float x, float y, float rx, float ry, 
 }
 
 void SvgPathBuilder::parseData(const std::string& text) {
+    parseData(text.c_str());
+}
+
+void SvgPathBuilder::parseData(const char* text) {
     if (m_output)
         m_output->clear();
     m_lastCommand = SvgPathSegUnknown;
@@ -210,8 +215,9 @@ void SvgPathBuilder::parseData(const std::string& text) {
         return;
     // A guess from the text's length saves most regrowth; together the two
     // reservations take about one and a quarter times the text's size.
-    m_kinds.reserve(text.size() / 8 + 4);
-    m_coordinates.reserve(text.size() / 4 + 8);
+    const std::size_t length = std::strlen(text);
+    m_kinds.reserve(length / 8 + 4);
+    m_coordinates.reserve(length / 4 + 8);
     run(text);
     writeRecord();
 }

@@ -58,6 +58,8 @@ public:
     // Empties the output record, parses the text and writes the outline of
     // every command before the first error into the record.
     virtual void parseData(const std::string& text);
+    // The same for zero-terminated text, read in place.
+    void parseData(const char* text);
 
     float currentX() const { return m_currentX; }
     float currentY() const { return m_currentY; }
