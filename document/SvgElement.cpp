@@ -64,6 +64,13 @@ void SvgElement::AdoptChildren(std::vector<SvgElement*>& children) {
     children.clear();
 }
 
+void SvgElement::DetachChildren(size_t first, std::vector<SvgElement*>& out) {
+    if (first >= m_children.size())
+        return;
+    out.insert(out.end(), m_children.begin() + long(first), m_children.end());
+    m_children.resize(first);
+}
+
 void SvgElement::LoadChildren(TiXmlElement* xml, std::vector<SvgElement*>& into) {
     if (m_depth >= kMaxDepth)
         return; // children would lie too deep

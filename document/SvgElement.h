@@ -88,6 +88,9 @@ public:
     // part of the document loaded on another thread.
     void LoadChildren(TiXmlElement* xml, std::vector<SvgElement*>& into);
     void AdoptChildren(std::vector<SvgElement*>& children);
+    // Moves the children from index first on to the end of out; they are no
+    // longer this element's.
+    void DetachChildren(size_t first, std::vector<SvgElement*>& out);
 
     // Attaches child as the last child; it takes this element's engine.
     void AddChild(SvgElement* child);

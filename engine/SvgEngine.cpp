@@ -66,8 +66,7 @@ SvgEngine::SvgEngine() {
 }
 
 SvgEngine::~SvgEngine() {
-    delete m_root;
-    m_root = nullptr;
+    DeleteRoot();
     m_styleSheet.reset();
     ElementRegistry::Release();
     delete m_cache;
@@ -130,8 +129,7 @@ void SvgEngine::Parse(const char* fileName) {
     bool hasStyle = false;
     bool wellFormed = SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr);
 
-    delete m_root;
-    m_root = nullptr;
+    DeleteRoot();
     m_styleSheet.reset();
     ResetIndex();
     m_images.Reset(fileName);
@@ -177,6 +175,8 @@ void SvgEngine::Parse(const char* fileName) {
         m_svgXml = nullptr;
         doc.Clear();
         helper.join();
+        if (!later.empty())
+            m_firstAdopted = m_root->GetChildren().size();
         m_root->AdoptChildren(later);
     } else if (more) {
         m_root->LoadChildrenFromXml(more);
@@ -186,6 +186,33 @@ void SvgEngine::Parse(const char* fileName) {
     m_documentWidth = m_width;
     m_documentHeight = m_height;
     m_svgXml = nullptr;
+}
+
+void SvgEngine::DeleteRoot() {
+    // The children loaded on another thread were made in memory of that
+    // thread's: another thread frees them at the same time as this one frees
+    // the rest.
+    std::vector<SvgElement*> later;
+    if (m_root && m_firstAdopted > 0)
+        m_root->DetachChildren(m_firstAdopted, later);
+    m_firstAdopted = 0;
+    std::thread helper;
+    if (!later.empty()) {
+        try {
+            helper = std::thread([&later] {
+                for (SvgElement* element : later)
+                    delete element;
+                later.clear();
+            });
+        } catch (const std::system_error&) {
+        }
+    }
+    delete m_root;
+    m_root = nullptr;
+    if (helper.joinable())
+        helper.join();
+    for (SvgElement* element : later)
+        delete element; // when no thread was to be had
 }
 
 void SvgEngine::RenderRoot(GdiGraphics& graphics) {

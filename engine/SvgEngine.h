@@ -84,6 +84,8 @@ public:
 
 private:
     void SetRect(const int* values);
+    // Deletes the document, if any.
+    void DeleteRoot();
     void RenderRoot(GdiGraphics& graphics);
     // Brings the id index up to the tree as it stands.
     void ExtendIndex();
@@ -115,4 +117,7 @@ private:
 
     SvgRenderContext m_renderContext;
     int m_threads = 1;
+    // Children of the root from this index on were loaded on another thread
+    // (0: none were).
+    size_t m_firstAdopted = 0;
 };

@@ -1,6 +1,7 @@
 // Brushes: solid colours, linear gradients over a rectangle and path
 // gradients, and the Cairo patterns that paint them.
 
+#include <cstdint>
 #include <mutex>
 #include <new>
 #include <shared_mutex>
@@ -15,15 +16,20 @@ namespace {
 // Every live brush. A handle is looked up here before it is used, so that an
 // object of another kind (a pen, a path, an image) or a deleted brush passed
 // as a brush is refused instead of misread. Never destroyed: a brush may
-// outlive the static objects of the process. Look-ups share the lock: the
-// threads drawing bands of one picture look up the same brushes at once.
-std::shared_mutex& LiveBrushesLock() {
-    static std::shared_mutex* lock = new std::shared_mutex;
-    return *lock;
-}
-std::unordered_set<const void*>& LiveBrushes() {
-    static auto* brushes = new std::unordered_set<const void*>;
-    return *brushes;
+// outlive the static objects of the process. The set is kept in shards, each
+// with a lock of its own, and look-ups share the lock: threads that make,
+// use and delete brushes at once (the bands of one picture, or several
+// pictures) seldom wait for each other.
+struct LiveBrushShard {
+    std::shared_mutex lock;
+    std::unordered_set<const void*> brushes;
+};
+constexpr size_t kLiveBrushShards = 64;
+
+LiveBrushShard& LiveBrushesOf(const void* brush) {
+    static LiveBrushShard* shards = new LiveBrushShard[kLiveBrushShards];
+    // Brushes are allocated at least 16 bytes apart.
+    return shards[(reinterpret_cast<uintptr_t>(brush) >> 4) % kLiveBrushShards];
 }
 
 // The brush of one kind behind a handle of a derived brush type, or null.
@@ -65,24 +71,27 @@ void PaintTile(cairo_t* cr, cairo_surface_t* src, int w, int h, int dx, int dy, 
 } // namespace
 
 GpBrush::GpBrush() {
-    std::lock_guard<std::shared_mutex> guard(LiveBrushesLock());
+    LiveBrushShard& shard = LiveBrushesOf(this);
+    std::lock_guard<std::shared_mutex> guard(shard.lock);
     try {
-        LiveBrushes().insert(this);
+        shard.brushes.insert(this);
     } catch (...) {
         // Out of memory: the brush stays unknown and is refused where used.
     }
 }
 
 GpBrush::~GpBrush() {
-    std::lock_guard<std::shared_mutex> guard(LiveBrushesLock());
-    LiveBrushes().erase(this);
+    LiveBrushShard& shard = LiveBrushesOf(this);
+    std::lock_guard<std::shared_mutex> guard(shard.lock);
+    shard.brushes.erase(this);
 }
 
 GpBrush* LiveBrush(const void* handle) {
     if (!handle)
         return nullptr;
-    std::shared_lock<std::shared_mutex> guard(LiveBrushesLock());
-    if (LiveBrushes().count(handle) == 0)
+    LiveBrushShard& shard = LiveBrushesOf(handle);
+    std::shared_lock<std::shared_mutex> guard(shard.lock);
+    if (shard.brushes.count(handle) == 0)
         return nullptr;
     return static_cast<GpBrush*>(const_cast<void*>(handle));
 }
