@@ -33,8 +33,12 @@ void SvgFigureElement::PaintFigure(GdiGraphics& graphics) {
     const SvgStyle* style = m_figure->PeekStyle();
     if (style && style->visibility.computed != kSvgVisibilityVisible)
         return;
-    if (graphics.SkipsUnseen() && m_figure->OutsideView(graphics))
-        return;
+    if (graphics.SkipsUnseen()) {
+        // A band of the picture, drawn beside others on threads of their own.
+        if (m_figure->OutsideView(graphics))
+            return;
+        m_figure->PrepareOnce();
+    }
     if (m_owner && m_owner->GetRenderContext().coverage > 0)
         m_figure->PaintCoverage(graphics); // part of a clip path
     else

@@ -97,7 +97,7 @@ bool SvgBandDraw::Prepare(SvgRootElement& root, long& figures) {
             return false;
         if (SvgIsShapeKind(kind)) {
             if (SvgFigure* figure = element->GetFigure()) {
-                figure->PrepareToPaint();
+                figure->PrepareStyle();
                 ++figures;
             }
         } else if (!IsPlainContainer(kind)) {

@@ -4,8 +4,9 @@ class GdiGraphics;
 class SvgRootElement;
 
 // Draws a large document of plain shapes in horizontal bands of the bitmap,
-// one thread per band. The figures are readied on the calling thread first,
-// so that the bands only read the tree; documents whose drawing writes to
+// one thread per band. The figures' styles are readied on the calling thread
+// first, and each figure's brush and pen by the first band to paint it, so
+// that the bands otherwise only read the tree; documents whose drawing writes to
 // the tree or to the engine (text, images, copies, clip paths, masks), or
 // that paint with gradients, are left to the usual draw on one thread.
 class SvgBandDraw {
@@ -23,7 +24,7 @@ public:
     static bool Draw(SvgRootElement& root, GdiGraphics& graphics, int threads, double pixels);
 
 private:
-    // Readies every figure a draw paints and counts them; false at the first
-    // element whose drawing does more than read the tree.
+    // Readies the style of every figure a draw paints and counts them; false
+    // at the first element whose drawing does more than read the tree.
     static bool Prepare(SvgRootElement& root, long& figures);
 };

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <thread>
 
 using namespace Gdiplus;
 
@@ -112,6 +113,23 @@ void SvgFigure::PrepareToPaint() {
     StrokePen(strokes);
 }
 
+void SvgFigure::PrepareOnce() {
+    if (prepared.load(std::memory_order_acquire) == 2)
+        return;
+    unsigned char idle = 0;
+    if (prepared.compare_exchange_strong(idle, 1, std::memory_order_acq_rel)) {
+        PrepareToPaint();
+        prepared.store(2, std::memory_order_release);
+        return;
+    }
+    while (prepared.load(std::memory_order_acquire) != 2)
+        std::this_thread::yield();
+}
+
+void SvgFigure::PrepareStyle() {
+    ResolveStrokeWidth(*GetStyle());
+}
+
 GdiBrush* SvgFigure::FillBrush() {
     if (fillBrush)
         return fillBrush;
@@ -196,7 +214,7 @@ bool SvgFigure::OutsideView(GdiGraphics& graphics) const {
     // How far a stroke reaches past the outline: half its width, times the
     // miter limit at joins (square caps reach less).
     double reach = 0;
-    if (strokePen && style)
+    if (style && (!style->stroke.uri.empty() || style->stroke.colorSet))
         reach = style->strokeWidth.computed / 2.0 *
                 std::max(double(style->strokeMiterlimit.value), std::sqrt(2.0));
     if (!std::isfinite(reach))
@@ -296,17 +314,20 @@ void SvgFigure::SetDashes(GdiPen& pen, const SvgDashArray& dash, float width) {
 
 float SvgFigure::ResolveStrokeWidth(SvgStyle& s) const {
     SvgLength& width = s.strokeWidth;
+    float resolved = width.computed;
     if (width.unit == SvgUnitEm) {
-        width.computed = width.value * s.fontSize.computed;
+        resolved = width.value * s.fontSize.computed;
     } else if (width.unit == SvgUnitPercent) {
         SvgRect viewport = owner ? owner->GetViewportRect() : SvgRect();
         double w = viewport.getWidth();
         double h = viewport.getHeight();
         double computed = std::sqrt(w * w + h * h) * width.value / std::sqrt(2.0);
-        width.computed =
-            static_cast<float>(std::clamp(computed, -double(FLT_MAX), double(FLT_MAX)));
+        resolved = static_cast<float>(std::clamp(computed, -double(FLT_MAX), double(FLT_MAX)));
     }
-    return width.computed;
+    // Written only when it changes: a resolved record is only read.
+    if (!(width.computed == resolved))
+        width.computed = resolved;
+    return resolved;
 }
 
 unsigned SvgFigure::AlphaFromScale24(unsigned value) {

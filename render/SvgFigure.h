@@ -5,6 +5,7 @@
 #include "engine/GdiPath.h"
 #include "engine/GdiPen.h"
 
+#include <atomic>
 #include <string>
 
 class SvgElement;
@@ -40,6 +41,13 @@ public:
     // Makes the brush and pen of the first paint now, so that later paints
     // only read the figure: then several threads may paint it at once.
     void PrepareToPaint();
+    // PrepareToPaint once, whichever of several threads painting the figure
+    // comes first (the others wait for it). The style must have been
+    // prepared (PrepareStyle) before the threads start.
+    void PrepareOnce();
+    // Resolves in the style record what the first paint would (stroke widths
+    // in em and percent), so that threads painting the figure only read it.
+    void PrepareStyle();
 
     // Whether neither fill nor stroke can show within what graphics shows.
     bool OutsideView(GdiGraphics& graphics) const;
@@ -104,4 +112,6 @@ private:
     bool fillUnpaintable = false;   // the fill references nothing paintable
     bool strokeUnpaintable = false; // the same for the stroke
     bool styleHolder = false;       // made by CreateStyleHolder
+    // PrepareOnce: 0 not yet, 1 under way on some thread, 2 done.
+    std::atomic<unsigned char> prepared{0};
 };
