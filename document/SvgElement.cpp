@@ -42,7 +42,7 @@ void SvgElement::AddChild(SvgElement* child) {
 
 bool SvgElement::LoadFromXml(TiXmlElement* xml) {
     LoadOwnXml(xml);
-    LoadChildren(xml, m_children);
+    LoadChildren(xml, m_children, false);
     return true;
 }
 
@@ -55,8 +55,8 @@ void SvgElement::LoadOwnXml(TiXmlElement* xml) {
     BuildGeometry();
 }
 
-void SvgElement::LoadChildrenFromXml(TiXmlElement* xml) {
-    LoadChildren(xml, m_children);
+void SvgElement::LoadChildrenFromXml(TiXmlElement* xml, bool freeXml) {
+    LoadChildren(xml, m_children, freeXml);
 }
 
 void SvgElement::AdoptChildren(std::vector<SvgElement*>& children) {
@@ -71,21 +71,22 @@ void SvgElement::DetachChildren(size_t first, std::vector<SvgElement*>& out) {
     m_children.resize(first);
 }
 
-void SvgElement::LoadChildren(TiXmlElement* xml, std::vector<SvgElement*>& into) {
+void SvgElement::LoadChildren(TiXmlElement* xml, std::vector<SvgElement*>& into, bool freeXml) {
     if (m_depth >= kMaxDepth)
         return; // children would lie too deep
-    for (TiXmlNode* node = xml->FirstChild(); node; node = node->NextSibling()) {
-        TiXmlElement* childXml = node->ToElement();
-        if (!childXml)
-            continue;
-        SvgElement* child = ElementRegistry::Instance()->CreateElement(childXml->Value());
-        if (!child)
-            continue;
-        // Attached before it loads: a look-up by id finds what came before.
-        child->SetParent(this);
-        child->m_owner = m_owner;
-        into.push_back(child);
-        child->LoadFromXml(childXml);
+    for (TiXmlNode *node = xml->FirstChild(), *next; node; node = next) {
+        next = node->NextSibling();
+        if (TiXmlElement* childXml = node->ToElement()) {
+            if (SvgElement* child = ElementRegistry::Instance()->CreateElement(childXml->Value())) {
+                // Attached before it loads: a look-up by id finds what came before.
+                child->SetParent(this);
+                child->m_owner = m_owner;
+                into.push_back(child);
+                child->LoadFromXml(childXml);
+            }
+        }
+        if (freeXml)
+            xml->RemoveChild(node);
     }
 }
 

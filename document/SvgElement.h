@@ -81,12 +81,14 @@ public:
     // The two steps of the plain load: the element's own id, style, transform
     // and attributes, then its children.
     void LoadOwnXml(TiXmlElement* xml);
-    void LoadChildrenFromXml(TiXmlElement* xml);
+    // With freeXml, each child's XML is freed once the child is loaded (for
+    // a document read only to be loaded: its memory serves what follows).
+    void LoadChildrenFromXml(TiXmlElement* xml, bool freeXml = false);
     // Creates and loads the elements among the children of xml as children
     // of this element, appending each to into before it loads: into is the
     // element's own list, or one kept apart (AdoptChildren appends it) for a
     // part of the document loaded on another thread.
-    void LoadChildren(TiXmlElement* xml, std::vector<SvgElement*>& into);
+    void LoadChildren(TiXmlElement* xml, std::vector<SvgElement*>& into, bool freeXml = false);
     void AdoptChildren(std::vector<SvgElement*>& children);
     // Moves the children from index first on to the end of out; they are no
     // longer this element's.

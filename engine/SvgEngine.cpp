@@ -160,7 +160,7 @@ void SvgEngine::Parse(const char* fileName) {
         try {
             helper = std::thread([this, more, &later, &rest] {
                 try {
-                    m_root->LoadChildren(more, later);
+                    m_root->LoadChildren(more, later, true);
                     rest.Clear();
                 } catch (...) {
                     // Out of memory: what was loaded stays.
@@ -169,7 +169,9 @@ void SvgEngine::Parse(const char* fileName) {
         } catch (const std::system_error&) {
         }
     }
-    m_root->LoadChildrenFromXml(m_svgXml);
+    // The XML of each child is freed once it is loaded: the elements that
+    // follow take its memory.
+    m_root->LoadChildrenFromXml(m_svgXml, true);
     if (helper.joinable()) {
         // Each thread frees the XML tree of its part.
         m_svgXml = nullptr;
@@ -179,7 +181,7 @@ void SvgEngine::Parse(const char* fileName) {
             m_firstAdopted = m_root->GetChildren().size();
         m_root->AdoptChildren(later);
     } else if (more) {
-        m_root->LoadChildrenFromXml(more);
+        m_root->LoadChildrenFromXml(more, true);
     }
     m_width = m_root->GetWidth();
     m_height = m_root->GetHeight();
