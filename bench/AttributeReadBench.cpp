@@ -116,7 +116,7 @@ void BM_StyleDeclarationsAndValues(benchmark::State& state) {
             } else if (n == "font-family") {
                 SvgStringValue s;
                 ReadStringValue(s, Dequote(v).c_str());
-                benchmark::DoNotOptimize(s.value.data());
+                benchmark::DoNotOptimize(s.value.c_str());
             } else if (n == "stroke-miterlimit") {
                 SvgNumber m;
                 ReadNumber(m, v);

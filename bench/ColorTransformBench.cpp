@@ -36,7 +36,7 @@ void BM_ReadPaintWithFallback(benchmark::State& state) {
     SvgPaint paint;
     for (auto _ : state) {
         ReadPaint(paint, "url(#gradient) #fa0");
-        benchmark::DoNotOptimize(paint.uri.data());
+        benchmark::DoNotOptimize(paint.uri.c_str());
     }
 }
 BENCHMARK(BM_ReadPaintWithFallback);

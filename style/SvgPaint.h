@@ -1,6 +1,7 @@
 #pragma once
 
 #include "style/SvgColor.h"
+#include "style/SvgCompactString.h"
 
 #include <string>
 
@@ -14,6 +15,6 @@ struct SvgPaint {
     unsigned currentColor : 1; // ... as "currentColor"; the cascade fills in the colour
     unsigned colorSet : 1;     // color holds a colour to paint with
     unsigned noneSet : 1;      // ... as "none"
-    std::string uri;           // id referenced by url(#id); empty without a reference
+    SvgCompactString uri;      // id referenced by url(#id); empty without a reference
     SvgColor color;
 };

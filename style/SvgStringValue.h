@@ -1,11 +1,11 @@
 #pragma once
 
-#include <string>
+#include "style/SvgCompactString.h"
 
 struct SvgStringValue {
     SvgStringValue() : set(0), inherit(0) {}
 
     unsigned set : 1;
     unsigned inherit : 1;
-    std::string value;
+    SvgCompactString value;
 };

@@ -236,7 +236,7 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
 void SvgStyle::MergePaint(SvgPaint& child, const SvgPaint& parentPaint) const {
     if ((child.set && child.currentColor) || parentPaint.currentColor) {
         // A reference written before currentColor stays the child's own.
-        std::string uri;
+        SvgCompactString uri;
         if (child.set && child.currentColor)
             uri.swap(child.uri);
         ResetPaint(child);
