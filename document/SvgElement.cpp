@@ -234,7 +234,8 @@ void SvgElement::ReadStyleInto(SvgFigure* figure, TiXmlElement* xml) {
     SvgStyle* style = figure->GetStyle();
     if (m_parent)
         style->parent = m_parent->GetInheritableStyle();
-    style->ReadFromElement(xml, m_owner ? m_owner->GetStyleSheet() : nullptr);
+    style->ReadFromElement(xml, m_owner ? m_owner->GetStyleSheet() : nullptr,
+                           !m_owner || m_owner->KeepsSpecifiedStyle());
 }
 
 float SvgElement::GetFontSize() {

@@ -126,8 +126,12 @@ void SvgEngine::Parse(const char* fileName) {
     rest.SetTabSize(0);
     // A partly read file still gives what it holds. A large one is read in
     // two parts on two threads when the engine may use them.
-    bool hasStyle = false;
-    bool wellFormed = SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr);
+    bool hasStyle = false, hasUse = false;
+    bool wellFormed =
+        SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr, &hasUse);
+    // Only copies read what an element specified again: without a `use`,
+    // style records need not keep it.
+    m_keepSpecified = hasUse;
 
     DeleteRoot();
     m_styleSheet.reset();

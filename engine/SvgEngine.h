@@ -57,6 +57,9 @@ public:
     // nothing taken) when fewer are left.
     bool TakeCopyBudget(long count = 1);
 
+    // Whether style records keep what their element specified (for copies);
+    // false for a document without `use` elements.
+    bool KeepsSpecifiedStyle() const { return m_keepSpecified; }
     // The document's style sheets; null when it has none.
     SvgStyleSheet* GetStyleSheet() const { return m_styleSheet.get(); }
     // The raster images of the document being parsed and drawn.
@@ -117,6 +120,7 @@ private:
 
     SvgRenderContext m_renderContext;
     int m_threads = 1;
+    bool m_keepSpecified = true;
     // Children of the root from this index on were loaded on another thread
     // (0: none were).
     size_t m_firstAdopted = 0;

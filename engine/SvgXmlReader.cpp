@@ -81,12 +81,14 @@ bool IsTag(const char* lt, const char* end, const char* tag) {
 // needsRewrite tells whether the copy would differ for a reason other than depth.
 // When marks is given (the bytes of `in`, writable), white space in character
 // data inside text elements is overwritten there with kTextSpace. When
-// sawStyle is given, it is set if a style element starts. When cut is given
+// sawStyle is given, it is set if a style element starts, and sawUse if a
+// use element does. When cut is given
 // and the first element is an svg element, it gets the offset just past the
 // first child of that element to end at or after the middle of the bytes
 // (0 when none does).
 int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewrite,
-         char* marks = nullptr, bool* sawStyle = nullptr, size_t* cut = nullptr) {
+         char* marks = nullptr, bool* sawStyle = nullptr, size_t* cut = nullptr,
+         bool* sawUse = nullptr) {
     const char* const begin = in.data();
     const char* const end = begin + in.size();
     const char* p = begin;
@@ -172,6 +174,8 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
             }
             if (sawStyle && IsTag(lt, end, "<style"))
                 *sawStyle = true;
+            if (sawUse && IsTag(lt, end, "<use"))
+                *sawUse = true;
             bool empty = q < end && q[-1] == '/';
             if (q < end)
                 ++q;
@@ -274,27 +278,32 @@ void SvgXmlReader::MarkTextSpaces(std::string& bytes, bool* hasStyle) {
     Scan(bytes, kMaxXmlDepth, nullptr, nullptr, &bytes[0], hasStyle);
 }
 
-bool SvgXmlReader::Load(const char* path, TiXmlDocument& doc, bool* hasStyle, TiXmlDocument* rest) {
+bool SvgXmlReader::Load(const char* path, TiXmlDocument& doc, bool* hasStyle, TiXmlDocument* rest,
+                        bool* hasUse) {
     std::string bytes;
     if (hasStyle)
         *hasStyle = false;
+    if (hasUse)
+        *hasUse = false;
     if (!ReadFile(path, bytes)) {
         doc.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
         return false;
     }
-    return Parse(std::move(bytes), doc, hasStyle, rest);
+    return Parse(std::move(bytes), doc, hasStyle, rest, hasUse);
 }
 
-bool SvgXmlReader::Parse(std::string bytes, TiXmlDocument& doc, bool* hasStyle,
-                         TiXmlDocument* rest) {
+bool SvgXmlReader::Parse(std::string bytes, TiXmlDocument& doc, bool* hasStyle, TiXmlDocument* rest,
+                         bool* hasUse) {
     NormalizeLineEnds(bytes);
     LimitDepth(bytes, kMaxXmlDepth);
-    bool sawStyle = false;
+    bool sawStyle = false, sawUse = false;
     size_t cut = 0;
     Scan(bytes, kMaxXmlDepth, nullptr, nullptr, &bytes[0], &sawStyle,
-         rest && bytes.size() >= kPartSize ? &cut : nullptr);
+         rest && bytes.size() >= kPartSize ? &cut : nullptr, &sawUse);
     if (hasStyle)
         *hasStyle = sawStyle;
+    if (hasUse)
+        *hasUse = sawUse;
     if (cut > 0 && !sawStyle) {
         std::string second = "<svg>" + bytes.substr(cut);
         std::thread helper;

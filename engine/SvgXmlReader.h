@@ -56,12 +56,13 @@ public:
     // rest an svg element (without attributes) with the children after them
     // and what follows the root. The result is false when either part is not
     // well-formed. rest stays empty when the document is not cut.
+    // hasUse (may be null) tells whether a `use` element starts in the file.
     static bool Load(const char* path, TiXmlDocument& doc, bool* hasStyle = nullptr,
-                     TiXmlDocument* rest = nullptr);
+                     TiXmlDocument* rest = nullptr, bool* hasUse = nullptr);
 
     // The same, from bytes already in memory (taken by value: they are cut).
     static bool Parse(std::string bytes, TiXmlDocument& doc, bool* hasStyle = nullptr,
-                      TiXmlDocument* rest = nullptr);
+                      TiXmlDocument* rest = nullptr, bool* hasUse = nullptr);
 
     // The smallest document (in bytes) Load and Parse cut in two.
     static constexpr size_t kPartSize = size_t(1) << 20;

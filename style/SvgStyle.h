@@ -45,7 +45,10 @@ public:
     // declarations of sheet (may be null) that apply to element are read
     // after the style attribute's (its important ones after the style
     // attribute's important ones) and before the presentation attributes.
-    void ReadFromElement(const TiXmlElement* element, SvgStyleSheet* sheet = nullptr);
+    // keepSpecified false: what the element specified is read but not kept
+    // (no copy will read it again).
+    void ReadFromElement(const TiXmlElement* element, SvgStyleSheet* sheet = nullptr,
+                         bool keepSpecified = true);
     // Reads again what source's element specified, under parentStyle (none:
     // the initial values), as for a copy of that element: the record first
     // returns to the state of a new one.

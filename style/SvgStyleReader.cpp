@@ -185,7 +185,8 @@ bool SvgDeclarationReader::Next() {
     return true;
 }
 
-void SvgStyle::ReadFromElement(const TiXmlElement* element, SvgStyleSheet* sheet) {
+void SvgStyle::ReadFromElement(const TiXmlElement* element, SvgStyleSheet* sheet,
+                               bool keepSpecified) {
     if (element) {
         // Each presentation attribute names a property of its own, so reading
         // them in document order in one pass gives the same record as looking
@@ -210,7 +211,8 @@ void SvgStyle::ReadFromElement(const TiXmlElement* element, SvgStyleSheet* sheet
             sheet->Match(element, given);
         if (!given.Empty()) {
             ReadSpecified(given);
-            specified = std::make_shared<const SvgSpecifiedStyle>(std::move(given));
+            if (keepSpecified)
+                specified = std::make_shared<const SvgSpecifiedStyle>(std::move(given));
         }
     }
     if (parent)
