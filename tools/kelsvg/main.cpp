@@ -195,7 +195,7 @@ int RenderBatch(const ToolOptions& options) {
     size_t reported = 0;
     std::atomic<size_t> next{0};
     size_t threads = static_cast<size_t>(options.jobs > 0 ? options.jobs : Processors());
-    size_t jobs = std::min(threads, count);
+    size_t jobs = std::max<size_t>(1, std::min(threads, count));
     auto work = [&]() {
         std::unique_ptr<CKelSvg> picture(new CKelSvg);
         // Threads no input needs help draw large pictures.
