@@ -89,11 +89,12 @@ Status SvgFigure::Paint(GdiGraphics& graphics) {
 }
 
 Status SvgFigure::Fill(GdiGraphics& graphics) {
-    GdiBrush* brush = FillBrush();
-    if (!brush)
+    if (!ReadyFill())
         return Ok;
-    return graphics.Record(
-        GdipFillPath(graphics.Get(), brush->Get(), path ? path->Get() : nullptr));
+    GpPath* nativePath = path ? path->Get() : nullptr;
+    if (fillBrush)
+        return graphics.Record(GdipFillPath(graphics.Get(), fillBrush->Get(), nativePath));
+    return graphics.Record(KelFillPathColor(graphics.Get(), fillColor, nativePath));
 }
 
 Status SvgFigure::Stroke(GdiGraphics& graphics) {
@@ -108,7 +109,7 @@ Status SvgFigure::Stroke(GdiGraphics& graphics) {
 
 void SvgFigure::PrepareToPaint() {
     GetStyle();
-    FillBrush();
+    ReadyFill();
     bool strokes = false;
     StrokePen(strokes);
 }
@@ -130,12 +131,13 @@ void SvgFigure::PrepareStyle() {
     ResolveStrokeWidth(*GetStyle());
 }
 
-GdiBrush* SvgFigure::FillBrush() {
-    if (fillBrush)
-        return fillBrush;
+bool SvgFigure::ReadyFill() {
+    if (fillReady)
+        return fillPaints;
+    fillReady = true;
     SvgStyle& s = *GetStyle();
-    if (s.fill.noneSet || fillUnpaintable)
-        return nullptr;
+    if (s.fill.noneSet)
+        return false;
 
     // The rule in force, whether the element or an ancestor gave it.
     if (path) {
@@ -149,17 +151,16 @@ GdiBrush* SvgFigure::FillBrush() {
     unsigned alpha = PaintAlpha(s.fillOpacity.value);
     if (!s.fill.uri.empty()) {
         fillBrush = CreateReferencedBrush(s.fill.uri, alpha);
-        // No paint server behind the reference: the fallback colour, if one was
-        // given. A loaded tree never changes, so the answer is kept.
-        if (!fillBrush && !s.fill.colorSet) {
-            fillUnpaintable = true;
-            return nullptr;
-        }
+        // No paint server behind the reference: the fallback colour, if one
+        // was given. A loaded tree never changes, so the answer is kept.
+        if (!fillBrush && !s.fill.colorSet)
+            return false;
     }
     // Without a colour of its own, the style's default colour.
     if (!fillBrush)
-        fillBrush = GdiBrush::CreateSolid(ToArgb(s.fill.color, alpha));
-    return fillBrush;
+        fillColor = ToArgb(s.fill.color, alpha);
+    fillPaints = true;
+    return true;
 }
 
 GdiPen* SvgFigure::StrokePen(bool& strokes) {
@@ -235,10 +236,7 @@ Status SvgFigure::PaintCoverage(GdiGraphics& graphics) {
     GdipGetPathFillMode(nativePath, &previous);
     GdipSetPathFillMode(nativePath, s.clipRule.computed == kFillRuleEvenodd ? FillModeAlternate
                                                                             : FillModeWinding);
-    GdiBrush* opaque = GdiBrush::CreateSolid(0xFF000000);
-    Status status =
-        graphics.Record(GdipFillPath(graphics.Get(), opaque ? opaque->Get() : nullptr, nativePath));
-    delete opaque;
+    Status status = graphics.Record(KelFillPathColor(graphics.Get(), 0xFF000000, nativePath));
     GdipSetPathFillMode(nativePath, previous);
     return status;
 }

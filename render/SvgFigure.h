@@ -13,8 +13,9 @@ class SvgStyle;
 struct SvgDashArray;
 
 // What a drawable element paints with: its style record, its outline as a
-// back-end path, and the brush and pen made at the first paint and reused on
-// every later one. A group owns a plain SvgFigure only to hold its style.
+// back-end path, and the fill (a colour, or a paint server's brush) and pen
+// made ready at the first paint and reused on every later one. A group owns a plain SvgFigure only
+// to hold its style.
 class SvgFigure {
 public:
     SvgFigure();
@@ -72,7 +73,6 @@ public:
     SvgStyle* GetStyle();
     const SvgStyle* PeekStyle() const { return style; }
     GdiPath* GetPath() const { return path; }
-    const GdiBrush* GetFillBrush() const { return fillBrush; }
     const GdiPen* GetStrokePen() const { return strokePen; }
 
     // The alpha byte of a 24-bit opacity (0xFF0000 is 1.0): 1.0 gives 255, 0.5 gives 127.
@@ -87,9 +87,9 @@ protected:
     // null when the reference leads to no paint server, or to one without
     // stops.
     virtual GdiBrush* CreateReferencedBrush(const std::string& id, unsigned alpha);
-    // The fill's brush, made at the first request; null when the fill
-    // paints nothing.
-    GdiBrush* FillBrush();
+    // Readies the fill at the first request: fillColor, or fillBrush for a
+    // paint server. False when the fill paints nothing.
+    bool ReadyFill();
     // The stroke's pen, made at the first request; strokes tells whether a
     // stroke is to be drawn (its pen may still be null, out of memory).
     GdiPen* StrokePen(bool& strokes);
@@ -102,14 +102,16 @@ protected:
     // opacity when the figure absorbs it.
     unsigned PaintAlpha(unsigned scale24) const;
 
-    SvgStyle* style;     // owned, created by GetStyle
-    SvgElement* owner;   // not owned
-    GdiPath* path;       // owned, rebuilt by BuildPath
-    GdiBrush* fillBrush; // owned, made by the first fill that paints
-    GdiPen* strokePen;   // owned, made by the first stroke that paints
+    SvgStyle* style;             // owned, created by GetStyle
+    SvgElement* owner;           // not owned
+    GdiPath* path;               // owned, rebuilt by BuildPath
+    GdiBrush* fillBrush;         // owned: a paint server's brush, made by the first fill
+    Gdiplus::ARGB fillColor = 0; // the fill's colour, when without fillBrush
+    GdiPen* strokePen;           // owned, made by the first stroke that paints
 
 private:
-    bool fillUnpaintable = false;   // the fill references nothing paintable
+    bool fillReady = false;         // ReadyFill has run
+    bool fillPaints = false;        // and found a fill to paint
     bool strokeUnpaintable = false; // the same for the stroke
     bool styleHolder = false;       // made by CreateStyleHolder
     // PrepareOnce: 0 not yet, 1 under way on some thread, 2 done.

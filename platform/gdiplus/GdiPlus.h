@@ -748,6 +748,9 @@ KELSVG_API Status KelCreateGraphicsFromCairo(cairo_t* cr, GpGraphics** graphics)
 // over a host's context and for a band without rows.
 KELSVG_API Status KelCreateBandGraphics(GpGraphics* graphics, INT index, INT count,
                                         GpGraphics** band);
+// GdipFillPath with a solid brush of color, without a brush object: for
+// callers that fill many shapes each with a colour of its own.
+KELSVG_API Status KelFillPathColor(GpGraphics* graphics, ARGB color, GpPath* path);
 
 // ---- Image decoding (no GDI+ counterpart: GDI+ reads streams) -------------
 

@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "platform/gdiplus/CoverageRasterizer.h"
 #include "platform/gdiplus/GdipObjects.h"
 
 namespace Gdiplus {
@@ -82,6 +83,109 @@ bool NeedsIsolation(cairo_pattern_t* pattern, const cairo_matrix_t& world) {
         if (!(std::fabs(v) <= limit))
             return true;
     return false;
+}
+
+// A colour premultiplied as Cairo does for a solid source: sixteen bits a
+// channel, rounded, then the top eight.
+uint32_t SourcePixel(ARGB c) {
+    double alpha = (c >> 24) / 255.0;
+    auto channel = [alpha](uint32_t v) { return uint32_t(v / 255.0 * alpha * 65535.0 + 0.5) >> 8; };
+    return (channel(255) << 24) | (channel((c >> 16) & 0xFF) << 16) |
+           (channel((c >> 8) & 0xFF) << 8) | channel(c & 0xFF);
+}
+
+// The pixels of target the clip leaves, as one rectangle; false when the
+// clip is not one whole-pixel rectangle.
+bool ClipPixels(GpGraphics* graphics, cairo_t* cr, cairo_surface_t* target, double ox, double oy,
+                int box[4]) {
+    box[0] = box[1] = 0;
+    box[2] = cairo_image_surface_get_width(target);
+    box[3] = cairo_image_surface_get_height(target);
+    if (graphics->levels.empty() && (!graphics->hostContext || graphics->ownContext))
+        return true;
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(cr);
+    cairo_restore(cr);
+    bool one = list->status == CAIRO_STATUS_SUCCESS && list->num_rectangles == 1;
+    if (one) {
+        const cairo_rectangle_t& r = list->rectangles[0];
+        double edges[4] = {r.x + ox, r.y + oy, r.x + r.width + ox, r.y + r.height + oy};
+        double limits[4] = {double(box[2]), double(box[3]), double(box[2]), double(box[3])};
+        for (int i = 0; i < 4; ++i) {
+            one = one && edges[i] == std::floor(edges[i]);
+            box[i] = int(std::clamp(edges[i], 0.0, limits[i]));
+        }
+    }
+    cairo_rectangle_list_destroy(list);
+    return one;
+}
+
+// Fills path with a solid colour through our own rasteriser, straight into
+// the target's pixels, when the target is a 32-bit image, the clip one
+// rectangle and the outline small: Cairo's set-up for each fill costs far
+// more than such a shape's pixels. False when Cairo is to fill it.
+bool FillSmall(GpGraphics* graphics, cairo_t* cr, const GpPath* path, ARGB color) {
+    if (!AntiAliased(graphics->smoothing))
+        return false;
+    cairo_surface_t* target = cairo_get_group_target(cr);
+    if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_image_surface_get_format(target) != CAIRO_FORMAT_ARGB32)
+        return false;
+    double sx = 1, sy = 1, ox = 0, oy = 0;
+    cairo_surface_get_device_scale(target, &sx, &sy);
+    cairo_surface_get_device_offset(target, &ox, &oy);
+    cairo_matrix_t m, pixels;
+    cairo_get_matrix(cr, &m);
+    cairo_matrix_init(&pixels, sx, 0, 0, sy, ox, oy);
+    cairo_matrix_multiply(&m, &m, &pixels);
+
+    thread_local CoverageRasterizer raster;
+    raster.Reset();
+    const PointF* points = path->points.data();
+    const BYTE* types = path->types.data();
+    size_t n = path->points.size();
+    auto at = [&m, points](size_t i, double& x, double& y) {
+        x = points[i].X;
+        y = points[i].Y;
+        cairo_matrix_transform_point(&m, &x, &y);
+    };
+    for (size_t i = 0; i < n;) {
+        BYTE type = types[i] & PathPointTypePathTypeMask;
+        size_t last = i;
+        double x, y;
+        if (type == PathPointTypeBezier && i + 2 < n) {
+            double x1, y1, x2, y2;
+            at(i, x1, y1);
+            at(i + 1, x2, y2);
+            at(i + 2, x, y);
+            raster.CurveTo(x1, y1, x2, y2, x, y);
+            last = i + 2;
+        } else if (type == PathPointTypeStart) {
+            at(i, x, y);
+            raster.MoveTo(x, y);
+        } else {
+            at(i, x, y);
+            raster.LineTo(x, y);
+        }
+        if (raster.TooLarge())
+            return false;
+        for (size_t j = i; j <= last; ++j)
+            if (types[j] & PathPointTypeCloseSubpath)
+                raster.Close();
+        i = last + 1;
+    }
+    int clip[4];
+    if (!raster.Fits() || !ClipPixels(graphics, cr, target, ox, oy, clip))
+        return false;
+    cairo_surface_flush(target);
+    unsigned char* data = cairo_image_surface_get_data(target);
+    if (!data)
+        return false;
+    raster.Fill(data, cairo_image_surface_get_stride(target), clip[0], clip[1], clip[2], clip[3],
+                path->fillMode == FillModeWinding, SourcePixel(color));
+    cairo_surface_mark_dirty(target);
+    return true;
 }
 
 // Draws the current path with fill or stroke, isolated as above when asked.
@@ -472,6 +576,11 @@ Status WINGDIPAPI GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* pat
     GpBrushType type;
     if (GdipGetBrushType(brush, &type) != Ok)
         return InvalidParameter;
+    if (type == BrushTypeSolidColor) {
+        ARGB color = 0;
+        GdipGetSolidFillColor(static_cast<GpSolidFill*>(brush), &color);
+        return KelFillPathColor(graphics, color, path);
+    }
     cairo_t* cr = graphics->Begin();
     if (!cr || path->points.empty())
         return Ok;
@@ -674,6 +783,20 @@ Status KelCreateGraphicsFromCairo(cairo_t* cr, GpGraphics** graphics) {
     return *graphics ? Ok : OutOfMemory;
 }
 
+Status KelFillPathColor(GpGraphics* graphics, ARGB color, GpPath* path) {
+    if (!Valid(graphics) || !Valid(path))
+        return InvalidParameter;
+    cairo_t* cr = graphics->Begin();
+    if (!cr || path->points.empty() || FillSmall(graphics, cr, path, color))
+        return Ok;
+    path->AppendTo(cr);
+    cairo_set_fill_rule(cr, path->fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
+                                                              : CAIRO_FILL_RULE_EVEN_ODD);
+    SetSourceColor(cr, color);
+    cairo_fill(cr);
+    return Finish(cr);
+}
+
 Status KelCreateBandGraphics(GpGraphics* graphics, INT index, INT count, GpGraphics** band) {
     if (!band)
         return InvalidParameter;
@@ -704,6 +827,7 @@ Status KelCreateBandGraphics(GpGraphics* graphics, INT index, INT count, GpGraph
     if (status != Ok)
         return status;
     GpGraphics* g = *band;
+    g->ownContext = true;
     g->world = graphics->world;
     g->smoothing = graphics->smoothing;
     g->interpolation = graphics->interpolation;

@@ -346,6 +346,9 @@ public:
     std::shared_ptr<PixelStore> store; // null over a host's context
     cairo_t* cr = nullptr;             // own context, or a reference to the host's
     bool hostContext = false;
+    // The context was made by the back end with no clip of its own (a band):
+    // only the levels clip it.
+    bool ownContext = false;
     // The device space the world transform maps into, in cr's user space:
     // identity over a bitmap, the host's transform when the graphics was made.
     cairo_matrix_t device;
