@@ -194,31 +194,38 @@ void CoverageRasterizer::Fill(unsigned char* pixels, int stride, int clipX0, int
         return;
     int firstRow = int(top), endRow = int(bottom), width = int(right - left);
     size_t rowCells = size_t(width) + 2;
-    cells.assign(size_t(endRow - firstRow) * rowCells, 0.0f);
+    // The cells are all zero between fills: each row is cleared as it is read.
+    size_t needed = size_t(endRow - firstRow) * rowCells;
+    if (cells.size() < needed)
+        cells.resize(needed, 0.0f);
     for (const Line& line : lines)
         Accumulate(line, left, firstRow, endRow, width);
 
     int leftPixel = int(left), firstCell = int(from - left), endCell = int(to - left);
     for (int row = firstRow; row < endRow; ++row) {
-        const float* cell = &cells[size_t(row - firstRow) * rowCells];
+        float* cell = &cells[size_t(row - firstRow) * rowCells];
         uint32_t* out = reinterpret_cast<uint32_t*>(pixels + size_t(row) * stride) + leftPixel;
         float sum = 0;
+        unsigned coverage = 0;
         for (int c = 0; c < endCell; ++c) {
-            sum += cell[c];
-            if (c < firstCell)
-                continue;
-            float amount = std::fabs(sum);
-            if (nonzero) {
-                amount = std::min(amount, 1.0f);
-            } else {
-                amount = std::fmod(amount, 2.0f);
-                if (amount > 1)
-                    amount = 2 - amount;
+            // Where no edge passes, the coverage is that of the pixel before.
+            if (cell[c] != 0) {
+                sum += cell[c];
+                cell[c] = 0;
+                float amount = std::fabs(sum);
+                if (nonzero) {
+                    amount = std::min(amount, 1.0f);
+                } else {
+                    amount = std::fmod(amount, 2.0f);
+                    if (amount > 1)
+                        amount = 2 - amount;
+                }
+                coverage = unsigned(amount * 255 + 0.5f);
             }
-            unsigned coverage = unsigned(amount * 255 + 0.5f);
-            if (coverage)
+            if (coverage && c >= firstCell)
                 Blend(out + c, color, coverage);
         }
+        std::fill(cell + endCell, cell + rowCells, 0.0f);
     }
 }
 

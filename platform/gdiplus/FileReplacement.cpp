@@ -25,17 +25,19 @@ bool FileReplacement::Open(const std::string& path) {
     m_target = path;
     m_temp.clear();
     struct stat st;
+    bool link = ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
     if (::stat(path.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) {
             m_fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
             return m_fd >= 0;
         }
         // Replace the file a link names, not the link.
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
+        char* real = link ? ::realpath(path.c_str(), nullptr) : nullptr;
+        if (real) {
             m_target = real;
             std::free(real);
         }
-    } else if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    } else if (link) {
         // A link to nothing yet: the file is made where it points.
         m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         return m_fd >= 0;

@@ -125,9 +125,7 @@ bool ClipPixels(GpGraphics* graphics, cairo_t* cr, cairo_surface_t* target, doub
 // the target's pixels, when the target is a 32-bit image, the clip one
 // rectangle and the outline small: Cairo's set-up for each fill costs far
 // more than such a shape's pixels. False when Cairo is to fill it.
-bool FillSmall(GpGraphics* graphics, cairo_t* cr, const GpPath* path, ARGB color) {
-    if (!AntiAliased(graphics->smoothing))
-        return false;
+bool RasterizeSmall(GpGraphics* graphics, cairo_t* cr, const GpPath* path, ARGB color) {
     cairo_surface_t* target = cairo_get_group_target(cr);
     if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE ||
         cairo_image_surface_get_format(target) != CAIRO_FORMAT_ARGB32)
@@ -186,6 +184,17 @@ bool FillSmall(GpGraphics* graphics, cairo_t* cr, const GpPath* path, ARGB color
                 path->fillMode == FillModeWinding, SourcePixel(color));
     cairo_surface_mark_dirty(target);
     return true;
+}
+
+// RasterizeSmall for anti-aliased drawing; false when Cairo is to fill.
+bool FillSmall(GpGraphics* graphics, cairo_t* cr, const GpPath* path, ARGB color) {
+    if (!AntiAliased(graphics->smoothing))
+        return false;
+    try {
+        return RasterizeSmall(graphics, cr, path, color);
+    } catch (const std::bad_alloc&) {
+        return false; // no pixel written yet: Cairo may still manage
+    }
 }
 
 // Draws the current path with fill or stroke, isolated as above when asked.
