@@ -47,8 +47,11 @@ bool SvgBandDraw::Draw(SvgRootElement& root, GdiGraphics& graphics, int threads,
     threads = std::min(threads, kMaxThreads);
     if (threads < 2 || !(pixels >= kMinPixels) || !root.IsDisplayed())
         return false;
+    long figures = 0;
+    if (!Prepare(root, figures) || figures < kMinFigures)
+        return false;
     // Every band's graphics is made here, before any thread starts: making
-    // one touches the whole picture's bitmap.
+    // one touches the whole picture's bitmap (and maps its band's pages).
     std::vector<GpGraphics*> bands;
     for (int i = 0; i < threads; ++i) {
         GpGraphics* band = nullptr;
@@ -56,9 +59,7 @@ bool SvgBandDraw::Draw(SvgRootElement& root, GdiGraphics& graphics, int threads,
             break;
         bands.push_back(band);
     }
-    long figures = 0;
-    bool drawn =
-        bands.size() == size_t(threads) && Prepare(root, figures) && figures >= kMinFigures;
+    bool drawn = bands.size() == size_t(threads);
     if (drawn) {
         std::vector<std::thread> workers;
         size_t next = 1;
