@@ -40,6 +40,17 @@ inline void Blend(uint32_t* pixel, uint32_t color, unsigned coverage) {
         *pixel = AddBytes(source, MultiplyBytes(*pixel, 255 - alpha));
 }
 
+// Blend over pixels [from, to) of a row, all with one coverage.
+inline void FillRun(uint32_t* row, int from, int to, uint32_t color, unsigned coverage) {
+    if (coverage == 255 && color >> 24 == 255) {
+        if (from < to)
+            std::fill(row + from, row + to, color);
+        return;
+    }
+    for (int x = from; x < to; ++x)
+        Blend(row + x, color, coverage);
+}
+
 } // namespace
 
 void CoverageRasterizer::Reset() {
@@ -214,23 +225,30 @@ void CoverageRasterizer::Fill(unsigned char* pixels, int stride, int clipX0, int
         uint32_t* out = reinterpret_cast<uint32_t*>(pixels + size_t(row) * stride) + leftPixel;
         float sum = 0;
         unsigned coverage = 0;
-        for (int c = 0; c < endCell; ++c) {
-            // Where no edge passes, the coverage is that of the pixel before.
-            if (cell[c] != 0) {
-                sum += cell[c];
-                cell[c] = 0;
-                float amount = std::fabs(sum);
-                if (nonzero) {
-                    amount = std::min(amount, 1.0f);
-                } else {
-                    amount = std::fmod(amount, 2.0f);
-                    if (amount > 1)
-                        amount = 2 - amount;
-                }
-                coverage = unsigned(amount * 255 + 0.5f);
+        for (int c = 0; c < endCell;) {
+            // Where no edge passes, the coverage is that of the pixel before:
+            // a run of one coverage, filled at once.
+            int run = c;
+            while (run < endCell && cell[run] == 0)
+                ++run;
+            if (coverage)
+                FillRun(out, std::max(c, firstCell), run, color, coverage);
+            if (run == endCell)
+                break;
+            sum += cell[run];
+            cell[run] = 0;
+            float amount = std::fabs(sum);
+            if (nonzero) {
+                amount = std::min(amount, 1.0f);
+            } else {
+                amount = std::fmod(amount, 2.0f);
+                if (amount > 1)
+                    amount = 2 - amount;
             }
-            if (coverage && c >= firstCell)
-                Blend(out + c, color, coverage);
+            coverage = unsigned(amount * 255 + 0.5f);
+            if (coverage && run >= firstCell)
+                Blend(out + run, color, coverage);
+            c = run + 1;
         }
         std::fill(cell + endCell, cell + rowCells, 0.0f);
     }
