@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <new>
@@ -100,6 +101,8 @@ void SvgImageStore::Reset(const char* svgPath) {
     m_files.clear();
     m_pixelsLeft = kPixelBudget;
     m_folder.clear();
+    m_folderPath.clear();
+    m_resolved = true;
     if (!svgPath || !*svgPath)
         return;
     std::string path(svgPath);
@@ -107,12 +110,29 @@ void SvgImageStore::Reset(const char* svgPath) {
     std::string folder = slash == std::string::npos ? "."
                          : slash == 0               ? "/"
                                                     : path.substr(0, slash);
-    m_folder = Resolved(folder);
+    // A relative folder is taken from where the process is now, as the
+    // document was read from there.
+    if (folder[0] != '/') {
+        char here[PATH_MAX];
+        if (!::getcwd(here, sizeof here))
+            return; // no folder to be sure of: no files
+        folder = std::string(here) + "/" + folder;
+    }
+    m_folderPath = folder;
+    m_resolved = false;
+}
+
+const std::string& SvgImageStore::Folder() const {
+    if (!m_resolved) {
+        m_folder = Resolved(m_folderPath);
+        m_resolved = true;
+    }
+    return m_folder;
 }
 
 bool SvgImageStore::ResolveFile(const char* href, std::string& path) const {
     path.clear();
-    if (!href || m_folder.empty())
+    if (!href || Folder().empty())
         return false;
     // White space around a URL is not part of it.
     const char* first = href;

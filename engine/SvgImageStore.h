@@ -39,13 +39,17 @@ public:
     // resolved; false when it names none there.
     bool ResolveFile(const char* href, std::string& path) const;
 
-    const std::string& GetFolder() const { return m_folder; }
     uint64_t GetPixelsLeft() const { return m_pixelsLeft; }
 
 private:
     std::shared_ptr<GdiImage> Decode(const unsigned char* data, size_t size);
+    // The folder, resolved at the first reference to a file (most documents
+    // make none: a batch of them spares a walk of every folder's path).
+    const std::string& Folder() const;
 
-    std::string m_folder; // resolved, without a trailing '/' (except "/")
+    std::string m_folderPath;        // as given, made absolute
+    mutable std::string m_folder;    // resolved, without a trailing '/' (except "/")
+    mutable bool m_resolved = false; // m_folder is m_folderPath resolved
     uint64_t m_pixelsLeft = kPixelBudget;
     // Files by resolved path; null for one that could not be used.
     std::unordered_map<std::string, std::shared_ptr<GdiImage>> m_files;
