@@ -189,4 +189,19 @@ TEST(CoverageRasterizer, BackEndFillsMatchCairos) {
     EXPECT_LT(differing, 200);
 }
 
+TEST(CoverageRasterizer, BackEndKeepsWithinAClipOfWholePixels) {
+    Canvas c(30, 30);
+    GdipSetSmoothingMode(c.graphics, SmoothingModeAntiAlias);
+    ASSERT_EQ(Ok, GdipSetClipRect(c.graphics, 10, 10, 10, 10, CombineModeReplace));
+    GpPath* path = nullptr;
+    ASSERT_EQ(Ok, GdipCreatePath(FillModeAlternate, &path));
+    GdipAddPathEllipse(path, 0.5, 0.5, 29, 29);
+    ASSERT_EQ(Ok, KelFillPathColor(c.graphics, 0xFF204080, path));
+    GdipDeletePath(path);
+    EXPECT_EQ(0, c.CountNot(0xFF204080, 10, 10, 20, 20));
+    EXPECT_EQ(0xFFFFFFFF, c.Pixel(9, 15));
+    EXPECT_EQ(0xFFFFFFFF, c.Pixel(15, 20));
+    EXPECT_EQ(30 * 30 - 100, c.CountNot(0xFF204080, 0, 0, 30, 30));
+}
+
 } // namespace
