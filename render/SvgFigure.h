@@ -14,8 +14,8 @@ struct SvgDashArray;
 
 // What a drawable element paints with: its style record, its outline as a
 // back-end path, and the fill (a colour, or a paint server's brush) and pen
-// made ready at the first paint and reused on every later one. A group owns a plain SvgFigure only
-// to hold its style.
+// made ready at the first paint and reused on every later one. A group owns
+// a plain SvgFigure only to hold its style.
 class SvgFigure {
 public:
     SvgFigure();
@@ -112,7 +112,7 @@ protected:
 private:
     bool fillReady = false;         // ReadyFill has run
     bool fillPaints = false;        // and found a fill to paint
-    bool strokeUnpaintable = false; // the same for the stroke
+    bool strokeUnpaintable = false; // the stroke references nothing paintable
     bool styleHolder = false;       // made by CreateStyleHolder
     // PrepareOnce: 0 not yet, 1 under way on some thread, 2 done.
     std::atomic<unsigned char> prepared{0};

@@ -103,7 +103,7 @@ bool ClipPixels(GpGraphics* graphics, cairo_t* cr, cairo_surface_t* target, doub
     box[0] = box[1] = 0;
     box[2] = cairo_image_surface_get_width(target);
     box[3] = cairo_image_surface_get_height(target);
-    if (graphics->levels.empty() && (!graphics->hostContext || graphics->ownContext))
+    if (graphics->ClippedBySurfaceOnly())
         return true;
     cairo_save(cr);
     cairo_identity_matrix(cr);
@@ -197,6 +197,13 @@ bool FillSmall(GpGraphics* graphics, cairo_t* cr, const GpPath* path, ARGB color
     } catch (const std::bad_alloc&) {
         return false; // no pixel written yet: Cairo may still manage
     }
+}
+
+// Puts path into cr as the current path, with its fill rule.
+void AppendForFill(cairo_t* cr, const GpPath* path) {
+    path->AppendTo(cr);
+    cairo_set_fill_rule(cr, path->fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
+                                                              : CAIRO_FILL_RULE_EVEN_ODD);
 }
 
 // Draws the current path with fill or stroke, isolated as above when asked.
@@ -437,9 +444,9 @@ Status WINGDIPAPI GdipIsVisibleRect(GpGraphics* graphics, REAL x, REAL y, REAL w
         return Ok;
     double cx0, cy0, cx1, cy1;
     cairo_surface_t* target = cairo_get_target(cr);
-    if (graphics->ownContext && graphics->levels.empty() &&
+    if (graphics->ClippedBySurfaceOnly() &&
         cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE) {
-        // Nothing clips a band but its surface.
+        // Nothing clips but the surface's edges: no need to ask Cairo.
         double ox = 0, oy = 0;
         cairo_surface_get_device_offset(target, &ox, &oy);
         cx0 = -ox;
@@ -614,9 +621,7 @@ Status WINGDIPAPI GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* pat
         cairo_pattern_destroy(pattern); // would put the context in an error state
         return Ok;
     }
-    path->AppendTo(cr);
-    cairo_set_fill_rule(cr, path->fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
-                                                              : CAIRO_FILL_RULE_EVEN_ODD);
+    AppendForFill(cr, path);
     cairo_set_source(cr, pattern);
     DrawPathWith(cr, NeedsIsolation(pattern, graphics->PixelTransform()), cairo_fill,
                  cairo_fill_extents);
@@ -812,9 +817,7 @@ Status KelFillPathColor(GpGraphics* graphics, ARGB color, GpPath* path) {
     cairo_t* cr = graphics->Begin();
     if (!cr || path->points.empty() || FillSmall(graphics, cr, path, color))
         return Ok;
-    path->AppendTo(cr);
-    cairo_set_fill_rule(cr, path->fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
-                                                              : CAIRO_FILL_RULE_EVEN_ODD);
+    AppendForFill(cr, path);
     SetSourceColor(cr, color);
     cairo_fill(cr);
     return Finish(cr);

@@ -372,6 +372,9 @@ public:
     // Sets cr's transform to m (user space to this graphics' device space);
     // false, and cr unchanged, when m is not usable.
     bool SetMatrix(const cairo_matrix_t& m);
+    // Whether nothing but the target surface's edges clips drawing: no clip
+    // or layer open, and no clip of a host's.
+    bool ClippedBySurfaceOnly() const { return levels.empty() && (!hostContext || ownContext); }
     // The world transform onto the target's pixels (its device scale and
     // offset included): for brushes rendered at the target's resolution and
     // for checks of what Cairo's rasteriser can take.
