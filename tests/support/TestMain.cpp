@@ -1,5 +1,5 @@
 // The main of every test program. Tests see only the fonts of the project's
-// own fontconfig file (tests/fonts.conf.in), also when a program is run by
+// own fontconfig file (tests/fonts/fonts.conf.in), also when a program is run by
 // hand; child processes, such as the tool, inherit the setting.
 
 #include <gtest/gtest.h>
