@@ -344,7 +344,9 @@ TEST_F(ToolTest, VectorPagesTakeTheBackground) {
 TEST_F(ToolTest, GenericFamiliesAreTheMachinesFontconfigAnswer) {
     const std::string machine = "env -u FONTCONFIG_FILE";
     for (std::string generic : {"serif", "sans-serif", "monospace"}) {
-        std::string family = Shell(machine + " fc-match -f '%{family[0]}' " + generic);
+        // A font name for fc-match: "sans-serif" would be "sans" at size "serif".
+        std::string escaped = generic == "sans-serif" ? "'sans\\-serif'" : generic;
+        std::string family = Shell(machine + " fc-match -f '%{family[0]}' " + escaped);
         ASSERT_FALSE(family.empty()) << generic;
         SCOPED_TRACE(generic + " is " + family);
         for (std::string name : {generic, family})
