@@ -12,8 +12,9 @@ from PIL import Image
 
 import kelsvg
 
-TOOL = os.environ.get("KELSVG_TOOL", "build/tools/kelsvg/kelsvg")
-HELLO = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "hello.svg")
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+TOOL = os.environ.get("KELSVG_TOOL", os.path.join(ROOT, "build", "tools", "kelsvg", "kelsvg"))
+HELLO = os.path.join(ROOT, "examples", "hello.svg")
 
 HALF_RED = (b'<svg xmlns="http://www.w3.org/2000/svg" width="8" height="6">'
             b'<rect width="4" height="6" fill="red" fill-opacity="0.5"/></svg>')

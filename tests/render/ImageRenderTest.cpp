@@ -53,6 +53,10 @@ TEST(ImageRender, PlacementMatchesOtherViewers) {
         {"used elsewhere",
          "<image id='i' href='" + kQuad + "'/><use href='#i' x='20' y='10'/>",
          {Px(0, 0, kRed), Px(20, 10, kRed), Px(21, 11, kHalfWhite)}},
+        {"at scale 1 and a fractional offset: smoothed, not snapped",
+         "<image x='10.5' href='" + kWide + "'/>",
+         {Px(9, 0, 0), Px(10, 0, 0x80FF0000), Px(11, 0, kRed), Px(12, 1, 0xFF800080),
+          Px(13, 1, kBlue), Px(14, 0, 0x800000FF)}},
         {"JPEG",
          "<image href='" +
              DataUrl(ReadBytes(std::string(KELSVG_TEST_DATA_DIR) + "/images/quadrants.jpg")) +

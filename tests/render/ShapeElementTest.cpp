@@ -4,6 +4,7 @@
 #include "SvgTestSupport.h"
 
 #include "render/SvgCircleFigure.h"
+#include "render/SvgEllipseFigure.h"
 #include "render/SvgRectFigure.h"
 #include "style/SvgStyle.h"
 
@@ -40,7 +41,7 @@ TEST(ShapeElements, LengthsInUnitsEmAndPercent) {
     ParsedDocument doc("<circle cx=\"1in\" cy=\"2pc\" r=\"1em\"/>"
                        "<circle r=\"1em\" style=\"font-size:20px\"/>"
                        "<rect x=\"50%\" y=\"-10%\" width=\"50%\" height=\"25%\" rx=\"2mm\"/>"
-                       "<circle r=\"10%\"/>",
+                       "<circle r=\"10%\"/><ellipse cx=\"10%\" cy=\"10%\" rx=\"10%\" ry=\"10%\"/>",
                        "width=\"300\" height=\"400\" viewBox=\"0 0 200 100\"");
     auto* circle = doc.FigureAt<SvgCircleFigure>({0});
     ASSERT_NE(circle, nullptr);
@@ -63,6 +64,13 @@ TEST(ShapeElements, LengthsInUnitsEmAndPercent) {
     auto* ring = doc.FigureAt<SvgCircleFigure>({3});
     ASSERT_NE(ring, nullptr);
     EXPECT_NEAR(ring->r, 15.811f, 1e-3);
+    auto* ellipse = doc.FigureAt<SvgEllipseFigure>({4});
+    ASSERT_NE(ellipse, nullptr);
+    // Vertical lengths of the height, horizontal ones of the width.
+    EXPECT_FLOAT_EQ(ellipse->cx, 20);
+    EXPECT_FLOAT_EQ(ellipse->cy, 10);
+    EXPECT_FLOAT_EQ(ellipse->rx, 20);
+    EXPECT_FLOAT_EQ(ellipse->ry, 10);
 }
 
 TEST(ShapeElements, FillRuleCapAndJoinInForceWhereverGiven) {

@@ -11,9 +11,10 @@ from Xlib import X, XK
 from Xlib import display as xlib
 from Xlib.ext import xtest
 
-VIEW = os.environ.get("KELSVG_VIEW", "build/tools/kelsvg-view/kelsvg-view")
-TOOL = os.environ.get("KELSVG_TOOL", "build/tools/kelsvg/kelsvg")
-EXAMPLES = os.path.join(os.path.dirname(__file__), "..", "..", "examples")
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+VIEW = os.environ.get("KELSVG_VIEW", os.path.join(ROOT, "build", "tools", "kelsvg-view", "kelsvg-view"))
+TOOL = os.environ.get("KELSVG_TOOL", os.path.join(ROOT, "build", "tools", "kelsvg", "kelsvg"))
+EXAMPLES = os.path.join(ROOT, "examples")
 
 
 class Screen:
