@@ -18,6 +18,12 @@ bool StartsWith(const std::string& bytes, const char* lit, size_t n) {
     return bytes.size() >= n && std::memcmp(bytes.data(), lit, n) == 0;
 }
 
+// How much more of the output to make room for: what is reserved, in steps
+// of at most kStep (and never too little to make progress).
+size_t Step(const std::string& out) {
+    return std::clamp<size_t>(out.capacity() - out.size(), 64, kStep);
+}
+
 // Room for the output, reserved at once when its size can be told (a copy
 // made while it grows would double the memory a large document takes).
 std::string Reserved(size_t expected, size_t maxSize) {
@@ -93,8 +99,10 @@ bool SvgInputDecoder::IsGzip(const std::string& bytes) {
 
 SvgInputStatus SvgInputDecoder::Inflate(std::string& bytes, size_t maxSize) {
     z_stream stream{};
-    if (bytes.size() < 18 || inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK)
+    if (bytes.size() < 18 || inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) {
+        bytes.clear(); // shorter than a member's header and trailer
         return SvgInputStatus::Truncated;
+    }
     // The last member's trailer holds its size (modulo 2^32): a hint.
     const unsigned char* trailer =
         reinterpret_cast<const unsigned char*>(bytes.data() + bytes.size() - 4);
@@ -108,7 +116,7 @@ SvgInputStatus SvgInputDecoder::Inflate(std::string& bytes, size_t maxSize) {
         uInt in = static_cast<uInt>(std::min(left, kStep));
         stream.avail_in = in;
         size_t used = out.size();
-        size_t room = std::min(kStep, maxSize + 1 - used);
+        size_t room = std::min(Step(out), maxSize + 1 - used);
         out.resize(used + room);
         stream.next_out = reinterpret_cast<Bytef*>(&out[used]);
         stream.avail_out = static_cast<uInt>(room);
@@ -198,12 +206,13 @@ bool SvgInputDecoder::ConvertToUtf8(std::string& bytes, const std::string& encod
             break;
         }
         size_t used = out.size();
-        out.resize(used + kStep);
+        size_t step = Step(out);
+        out.resize(used + step);
         char* to = &out[used];
-        size_t room = kStep;
+        size_t room = step;
         size_t result = iconv(converter, &in, &left, &to, &room);
         int error = errno;
-        out.resize(used + kStep - room);
+        out.resize(used + step - room);
         if (result == static_cast<size_t>(-1) && error != E2BIG) {
             // Invalid (EILSEQ) or cut short at the end (EINVAL).
             out.append(kReplacementChar, 3);

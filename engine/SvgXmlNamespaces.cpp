@@ -76,7 +76,8 @@ bool ResolveElement(TiXmlElement* element, const Scope& scope, bool topLevel) {
     const char* colon = std::strchr(name, ':');
     const char* local = colon ? colon + 1 : name;
     const std::string* uri = colon ? scope.Find(std::string(name, colon)) : &scope.Default();
-    if (uri && *uri == SvgXmlNamespaces::kSvg) {
+    // A name of two colons is no name in any namespace.
+    if (uri && *uri == SvgXmlNamespaces::kSvg && !std::strchr(local, ':')) {
         if (colon)
             element->SetValue(std::string(local));
         return true;

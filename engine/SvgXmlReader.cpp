@@ -173,6 +173,7 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
             // Start tag: runs to the first '>' outside a quoted value.
             q = lt + 1;
             char quote = 0;
+            int attributes = 0;
             while (q < end) {
                 char c = *q;
                 if (quote) {
@@ -180,11 +181,17 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
                         quote = 0;
                 } else if (c == '"' || c == '\'') {
                     quote = c;
+                } else if (c == '=') {
+                    ++attributes;
                 } else if (c == '>') {
                     break;
                 }
                 ++q;
             }
+            // The XML reader compares each attribute with all before it.
+            bool crowded = attributes > SvgXmlReader::kMaxXmlAttributes;
+            if (crowded && needsRewrite)
+                *needsRewrite = true;
             if (sawStyle && IsTag(lt, end, "<style"))
                 *sawStyle = true;
             if (sawUse && IsTag(lt, end, "<use"))
@@ -195,7 +202,7 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
             int level = depth + 1;
             if (level > deepest)
                 deepest = level;
-            if (dropFrom == 0 && level > maxDepth) {
+            if (dropFrom == 0 && (level > maxDepth || crowded)) {
                 if (!empty)
                     dropFrom = level;
                 if (!empty)
@@ -223,6 +230,14 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
         p = q;
     }
     return deepest;
+}
+
+// Parses text as UTF-8. The XML reader steps over a multi-byte character by
+// the length its first byte announces, also when the text ends sooner: zero
+// bytes after the end keep such a step inside the buffer, where it stops.
+void ParseUtf8(TiXmlDocument& doc, std::string& text) {
+    text.append(8, '\0');
+    doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
 }
 
 } // namespace
@@ -347,7 +362,7 @@ bool SvgXmlReader::ParseDecoded(std::string bytes, TiXmlDocument& doc, bool* has
         std::thread helper;
         try {
             helper = std::thread([rest, &second] {
-                rest->Parse(second.c_str(), nullptr, TIXML_ENCODING_UTF8);
+                ParseUtf8(*rest, second);
                 SvgXmlNamespaces::Resolve(*rest);
             });
         } catch (const std::system_error&) {
@@ -355,13 +370,13 @@ bool SvgXmlReader::ParseDecoded(std::string bytes, TiXmlDocument& doc, bool* has
         if (helper.joinable()) {
             bytes.resize(cut);
             bytes += endTag;
-            doc.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
+            ParseUtf8(doc, bytes);
             SvgXmlNamespaces::Resolve(doc);
             helper.join();
             return !doc.Error() && !rest->Error();
         }
     }
-    doc.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    ParseUtf8(doc, bytes);
     SvgXmlNamespaces::Resolve(doc);
     return !doc.Error();
 }

@@ -14,6 +14,9 @@ class SvgXmlReader {
 public:
     // Top-level elements are at depth 1.
     static constexpr int kMaxXmlDepth = 1024;
+    // An element with more attributes is left out with its subtree (the XML
+    // reader takes time in the square of an element's attributes).
+    static constexpr int kMaxXmlAttributes = 256;
 
     // Files larger than this are not read (a device or pipe may never end).
     static constexpr size_t kMaxFileSize = size_t(256) << 20;
@@ -30,10 +33,10 @@ public:
     // markup (comments, CDATA, "<!" and "<?" sections, quoted attribute values).
     static int MeasureDepth(const std::string& bytes);
 
-    // Removes every element nested deeper than maxDepth, with everything inside
-    // it, and the internal subset of a document type declaration (the XML reader
-    // would stop at it; its line ends are kept; its entities are expanded before). Returns the
-    // depth found before cutting.
+    // Removes every element nested deeper than maxDepth or with more than
+    // kMaxXmlAttributes attributes, with everything inside it, and the internal subset of a
+    // document type declaration (the XML reader would stop at it; its line ends are kept; its
+    // entities are expanded before). Returns the depth found before cutting.
     static int LimitDepth(std::string& bytes, int maxDepth);
 
     // Stands for a white-space character in the character data of a text

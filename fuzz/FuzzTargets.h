@@ -373,9 +373,11 @@ inline bool Xml(const uint8_t* data, size_t size) {
         bool hasStyle = false, hasUse = false;
         SvgInputStatus input = SvgInputStatus::Ok;
         SvgXmlReader::Parse(bytes, doc, &hasStyle, nullptr, &hasUse, &input);
+        // Below a top-level element of another namespace nothing is resolved.
         for (const TiXmlElement* top = doc.FirstChildElement(); top;
              top = top->NextSiblingElement()) {
-            if (!NamesResolved(top))
+            const char* name = top->Value();
+            if (!std::strchr(name, ':') && name[0] != '{' && !NamesResolved(top))
                 return false;
         }
         return true;

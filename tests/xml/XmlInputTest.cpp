@@ -97,6 +97,19 @@ TEST(SvgXmlEntities, CyclesBombsAndDeepNestingExpandToNothing) {
     EXPECT_EQ(Expanded(deep + "]><s>&e31;&e32;</s>"), "<s>x</s>");
 }
 
+TEST(SvgXmlReader, LeavesOutElementsWithTooManyAttributes) {
+    auto attributes = [](int n) {
+        std::string text;
+        for (int i = 0; i < n; ++i)
+            text += " a" + std::to_string(i) + "='='";
+        return text;
+    };
+    std::string bytes = "<svg><g" + attributes(SvgXmlReader::kMaxXmlAttributes) + "/><g" +
+                        attributes(SvgXmlReader::kMaxXmlAttributes + 1) + "><rect/></g><x/></svg>";
+    SvgXmlReader::LimitDepth(bytes, 10);
+    EXPECT_EQ(bytes, "<svg><g" + attributes(SvgXmlReader::kMaxXmlAttributes) + "/><x/></svg>");
+}
+
 // The tree the reader makes of text, namespaces resolved.
 std::string Tree(const std::string& text) {
     TiXmlDocument doc;
@@ -108,11 +121,12 @@ std::string Tree(const std::string& text) {
 }
 
 TEST(SvgXmlNamespaces, SvgElementsTakeTheirLocalNamesAndForeignOnesGo) {
-    EXPECT_EQ(Tree("<s:svg xmlns:s='http://www.w3.org/2000/svg' xmlns:f='urn:f'>"
-                   "<s:g><f:g><s:rect/></f:g><rect/><f:x xmlns:f='http://www.w3.org/2000/svg'/>"
-                   "<g xmlns='urn:f'><s:rect/></g><u:z/><g xmlns=''/></s:g></s:svg>"),
-              "<svg xmlns:s=\"http://www.w3.org/2000/svg\" xmlns:f=\"urn:f\"><g><rect /><x "
-              "xmlns:f=\"http://www.w3.org/2000/svg\" /></g></svg>");
+    EXPECT_EQ(
+        Tree("<s:svg xmlns:s='http://www.w3.org/2000/svg' xmlns:f='urn:f'>"
+             "<s:g><f:g><s:rect/></f:g><rect/><f:x xmlns:f='http://www.w3.org/2000/svg'/><f:y/>"
+             "<g xmlns='urn:f'><s:rect/></g><u:z/><s:a:b/><g xmlns=''/></s:g></s:svg>"),
+        "<svg xmlns:s=\"http://www.w3.org/2000/svg\" xmlns:f=\"urn:f\"><g><rect /><x "
+        "xmlns:f=\"http://www.w3.org/2000/svg\" /></g></svg>");
     EXPECT_EQ(Tree("<svg xmlns='urn:o'><rect/></svg>"),
               "<{urn:o}svg xmlns=\"urn:o\"><rect /></{urn:o}svg>");
     EXPECT_EQ(Tree("<svg><rect/></svg>"), "<svg><rect /></svg>");

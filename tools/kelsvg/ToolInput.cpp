@@ -66,8 +66,10 @@ ToolInput InspectInput(const std::string& path) {
         size_t brace = name.find('}');
         if (!name.empty() && name[0] == '{' && brace != std::string::npos) {
             // An element of another namespace, named "{URI}local".
+            std::string uri = name.substr(1, brace - 1);
             result.problem = "not SVG: the top-level element <" + name.substr(brace + 1) +
-                             "> is in the namespace " + name.substr(1, brace - 1) +
+                             "> is in " +
+                             (uri.empty() ? "no namespace (xmlns=\"\")" : "the namespace " + uri) +
                              ", not in SVG's (" + SvgXmlNamespaces::kSvg + ")";
         } else {
             result.problem = top ? "not SVG: the top-level element is <" + name + ">, not <svg>"
