@@ -107,6 +107,8 @@ SvgInputStatus SvgInputDecoder::Inflate(std::string& bytes, size_t maxSize) {
     const unsigned char* trailer =
         reinterpret_cast<const unsigned char*>(bytes.data() + bytes.size() - 4);
     size_t hint = trailer[0] | trailer[1] << 8 | trailer[2] << 16 | size_t(trailer[3]) << 24;
+    // Deflate makes at most 1032 bytes of each: a larger hint is a lie.
+    hint = std::min(hint, 1032 * bytes.size());
     std::string out = Reserved(std::max(hint, 4 * bytes.size()), maxSize);
     stream.next_in = reinterpret_cast<Bytef*>(&bytes[0]);
     SvgInputStatus status = SvgInputStatus::Truncated;

@@ -119,7 +119,7 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
     };
     if (out) {
         out->clear();
-        out->reserve(in.size());
+        out->reserve(in.size() + 16); // room for the parse's padding
     }
     auto emit = [&](const char* from, const char* to) {
         if (out && dropFrom == 0)
@@ -357,8 +357,9 @@ bool SvgXmlReader::ParseDecoded(std::string bytes, TiXmlDocument& doc, bool* has
                tag[nameLength] != '>' && tag[nameLength] != '/')
             ++nameLength;
         std::string endTag = "</" + bytes.substr(rootTag.first + 1, nameLength - 1) + ">";
-        std::string second =
-            bytes.substr(rootTag.first, rootTag.second - rootTag.first) + bytes.substr(cut);
+        std::string second;
+        second.reserve(rootTag.second - rootTag.first + bytes.size() - cut + 16);
+        second.append(bytes, rootTag.first, rootTag.second - rootTag.first).append(bytes, cut);
         std::thread helper;
         try {
             helper = std::thread([rest, &second] {
