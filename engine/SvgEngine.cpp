@@ -127,8 +127,9 @@ void SvgEngine::Parse(const char* fileName) {
     // A partly read file still gives what it holds. A large one is read in
     // two parts on two threads when the engine may use them.
     bool hasStyle = false, hasUse = false;
-    bool wellFormed =
-        SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr, &hasUse);
+    SvgInputStatus input = SvgInputStatus::Ok;
+    bool wellFormed = SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr,
+                                         &hasUse, &input);
     // Only copies read what an element specified again: without a `use`,
     // style records need not keep it.
     m_keepSpecified = hasUse;
@@ -145,6 +146,8 @@ void SvgEngine::Parse(const char* fileName) {
         m_parseResult = doc.ErrorId() == TiXmlBase::TIXML_ERROR_OPENING_FILE ? Unreadable : NotXml;
     else
         m_parseResult = m_svgXml ? Parsed : NoSvgElement;
+    if (input != SvgInputStatus::Ok)
+        m_parseResult = DamagedInput; // what the data gave is still drawn
     if (!m_svgXml)
         return; // no document: later draws do nothing
 

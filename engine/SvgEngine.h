@@ -80,7 +80,7 @@ public:
     void SetThreads(int threads) { m_threads = threads > 1 ? threads : 1; }
 
     // How the latest parse went (KelSvgParseResult) and the size it found.
-    enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement };
+    enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement, DamagedInput };
     ParseResult GetParseResult() const { return m_parseResult; }
     float GetDocumentWidth() const { return m_documentWidth; }
     float GetDocumentHeight() const { return m_documentHeight; }

@@ -15,6 +15,8 @@ enum KelSvgParseResult {
     KelSvgUnreadable = 2,   // the file could not be read
     KelSvgNotXml = 3,       // not well-formed XML; what came before the fault is loaded
     KelSvgNoSvgElement = 4, // well-formed, but without a top-level svg element
+    KelSvgDamagedInput = 5, // gzip data damaged, cut short or too large once
+                            // decompressed; what it gave is loaded
 };
 
 // One SVG picture. A host creates one per picture and drives it with the eight

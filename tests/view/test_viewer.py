@@ -1,6 +1,7 @@
 """kelsvg-view under a virtual X server: its window shows what kelsvg draws,
 follows the file as it is rewritten, and answers its keys."""
 
+import gzip
 import os
 import subprocess
 import time
@@ -130,6 +131,16 @@ def test_window_shows_what_kelsvg_draws(screen, view, tmp_path, example, scale):
     expected = kelsvg(path, str(tmp_path / "expected.png"), "-z", str(scale))
     view(path, scale)
     shows(screen, example, expected)
+
+
+def test_a_gzip_file_is_shown_as_its_document(screen, view, tmp_path):
+    source = os.path.join(EXAMPLES, "shapes-house.svg")
+    path = tmp_path / "house.svgz"
+    with open(source, "rb") as plain:
+        path.write_bytes(gzip.compress(plain.read()))
+    expected = kelsvg(source, str(tmp_path / "expected.png"))
+    view(str(path))
+    shows(screen, "house.svgz", expected)
 
 
 def square(color):

@@ -69,6 +69,8 @@ std::string DiagnoseInput(const std::string& input, KelSvgParseResult result) {
         return "cannot read the file";
     case KelSvgNotXml:
         return "not well-formed XML";
+    case KelSvgDamagedInput:
+        return "damaged gzip data";
     default:
         return "not SVG: no top-level <svg> element";
     }
