@@ -120,6 +120,7 @@ void SvgEngine::Dispatch(SvgCommand& command) {
 }
 
 void SvgEngine::Parse(const char* fileName) {
+    SvgRotationScope rotations(m_rotationCallback, m_rotationContext);
     TiXmlDocument doc, rest;
     // No line and column counting: the library reports none.
     doc.SetTabSize(0);
@@ -162,10 +163,14 @@ void SvgEngine::Parse(const char* fileName) {
     // beside those of the first when their loading touches nothing else.
     TiXmlElement* more = doc.Error() ? nullptr : rest.FirstChildElement("svg");
     std::vector<SvgElement*> later;
+    std::vector<std::string> laterRotations; // reported after the first part's
+    const bool reporting = SvgRotationScope::Active();
     std::thread helper;
     if (more && LoadsApart(more)) {
         try {
-            helper = std::thread([this, more, &later, &rest] {
+            helper = std::thread([this, more, &later, &rest, &laterRotations, reporting] {
+                SvgRotationScope collect(reporting ? &SvgRotationScope::Collect : nullptr,
+                                         &laterRotations);
                 try {
                     m_root->LoadChildren(more, later, true);
                     rest.Clear();
@@ -184,6 +189,8 @@ void SvgEngine::Parse(const char* fileName) {
         m_svgXml = nullptr;
         doc.Clear();
         helper.join();
+        for (const std::string& line : laterRotations)
+            m_rotationCallback(line.c_str(), m_rotationContext);
         if (!later.empty())
             m_firstAdopted = m_root->GetChildren().size();
         m_root->AdoptChildren(later);

@@ -2,6 +2,7 @@
 
 #include "document/SvgRenderContext.h"
 #include "engine/SvgImageStore.h"
+#include "syntax/SvgRotationReport.h"
 
 #include <cstddef>
 #include <memory>
@@ -78,6 +79,11 @@ public:
     // Threads a parse of a large document (SvgXmlReader) and a draw into a
     // bitmap (SvgBandDraw) may use; at least 1.
     void SetThreads(int threads) { m_threads = threads > 1 ? threads : 1; }
+    // Where parses report their rotate functions (null: nowhere).
+    void SetRotationCallback(SvgRotationCallback callback, void* context) {
+        m_rotationCallback = callback;
+        m_rotationContext = context;
+    }
 
     // How the latest parse went (KelSvgParseResult) and the size it found.
     enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement, DamagedInput };
@@ -120,6 +126,8 @@ private:
 
     SvgRenderContext m_renderContext;
     int m_threads = 1;
+    SvgRotationCallback m_rotationCallback = nullptr;
+    void* m_rotationContext = nullptr;
     bool m_keepSpecified = true;
     // Children of the root from this index on were loaded on another thread
     // (0: none were).

@@ -19,6 +19,9 @@ enum KelSvgParseResult {
                             // decompressed; what it gave is loaded
 };
 
+// Receives one "rotate: ..." line (see KelSetRotationCallback).
+typedef void (*KelRotationCallback)(const char* line, void* context);
+
 // One SVG picture. A host creates one per picture and drives it with the eight
 // commands; nothing is returned except the rectangle of CommandGetSVGWinRect.
 // Different objects may be used on different threads at once; one object is
@@ -63,6 +66,15 @@ public:
     // bitmap in bands, one per thread. The picture is the same whatever the
     // number.
     void KelSetThreads(int threads);
+    // Another extension: the library writes nothing to standard output or
+    // standard error. A host that wants the line "rotate: A X Y\n" (angle and
+    // centre, "%f" each, a full stop whatever the locale) of every rotate
+    // function a parse reads gives a callback here: CommandParseSVGFile calls
+    // it on its own thread, once per line, in document order, with context
+    // passed through. A null callback (the default) turns the lines off.
+    // Printing them: KelSetRotationCallback([](const char* line, void*) {
+    // std::fputs(line, stdout); }, nullptr).
+    void KelSetRotationCallback(KelRotationCallback callback, void* context);
 
 private:
     SvgEngine* m_engine;

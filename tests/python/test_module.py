@@ -2,10 +2,12 @@
 messages for bad inputs, and drawing without the interpreter's lock."""
 
 import faulthandler
+import json
 import gzip
 import os
 import pathlib
 import subprocess
+import sys
 import threading
 
 import pytest
@@ -148,3 +150,18 @@ def test_drawing_leaves_the_interpreter_free(tmp_path):
         done.set()
         os.close(os.open(fifo, os.O_RDONLY | os.O_NONBLOCK))  # lets a waiting writer go
         server.join(timeout=5)
+
+
+def test_a_host_printing_json_keeps_its_output_whole():
+    # The library writes nothing: rotations in the document leave a host's
+    # standard output (here JSON) and standard error as the host wrote them.
+    program = (
+        "import json, sys, kelsvg\n"
+        "svg = b'<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"9\" height=\"9\">"
+        "<rect width=\"4\" height=\"4\" transform=\"rotate(30 2 2) rotate(5)\"/></svg>'\n"
+        "out = [len(kelsvg.render(svg)), len(kelsvg.render(svg, format='pdf'))]\n"
+        "print(json.dumps({'sizes': out}))\n")
+    run = subprocess.run([sys.executable, "-c", program], capture_output=True, env=os.environ)
+    assert run.returncode == 0, run.stderr
+    assert json.loads(run.stdout)["sizes"][0] > 0
+    assert run.stderr == b""

@@ -28,6 +28,8 @@ const char* ToolUsage() {
            "  --cache              draw through the bitmap cache (in pdf, svg and ps: the\n"
            "                       picture as an image)\n"
            "  --dc                 draw through a device context instead of a graphics object\n"
+           "  --print-rotations    print a line \"rotate: ANGLE CX CY\" for every rotate\n"
+           "                       transform read (on standard error when OUTPUT is -)\n"
            "  --out-dir DIR        render every INPUT to DIR/NAME.png (.pdf, .svg, .ps with\n"
            "                       --format) in one process, going on after a bad input;\n"
            "                       the exit code is the worst seen\n"
@@ -38,7 +40,6 @@ const char* ToolUsage() {
            "  --help               show this help and exit\n"
            "  --version            show the version and exit\n"
            "\n"
-           "With OUTPUT -, the library's \"rotate: ...\" lines go to standard error.\n"
            "Exit codes: 0 success; 1 usage error; 2 an input cannot be read, is not XML,\n"
            "has no svg element or has no size (and none was given); 3 an output cannot be\n"
            "written.\n";
@@ -248,6 +249,10 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             if (!noValue())
                 return false;
             options.dc = true;
+        } else if (name == "--print-rotations") {
+            if (!noValue())
+                return false;
+            options.printRotations = true;
         } else if (name == "-j" || name == "--jobs") {
             if (!takeValue())
                 return false;

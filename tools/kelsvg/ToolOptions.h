@@ -19,6 +19,7 @@ struct ToolOptions {
     uint32_t background = 0; // ARGB
     bool cache = false;
     bool dc = false;
+    bool printRotations = false;     // the library's rotate lines (stdout, or stderr with OUTPUT -)
     std::string outDir;              // empty: one INPUT and one OUTPUT
     int jobs = 0;                    // inputs rendered at once with outDir; 0: one per processor
     std::vector<std::string> inputs; // "-": standard input

@@ -41,10 +41,11 @@ constexpr off_t kLargeInput = 1 << 20;
 struct Outcome {
     int code = ExitOk;
     std::string message;
+    std::string rotations; // the library's rotate lines, with --print-rotations
 };
 
 Outcome Problem(int code, const std::string& file, const std::string& message) {
-    return {code, "kelsvg: " + file + ": " + message + "\n"};
+    return {code, "kelsvg: " + file + ": " + message + "\n", {}};
 }
 
 // True when output names the very file input is (writing would destroy it).
@@ -92,9 +93,8 @@ Outcome WriteImage(CKelSvg& picture, const ToolOptions& options, const ToolWindo
 // One input to one image file; "-" reads standard input or writes the image
 // to imageFd. `drawn` (when given) is called once the picture is no longer
 // needed, before the image is written.
-Outcome RenderFile(CKelSvg& picture, const ToolOptions& options, const std::string& input,
-                   const std::string& output, const std::function<void()>& drawn = nullptr,
-                   int imageFd = STDOUT_FILENO) {
+Outcome RenderFileOnce(CKelSvg& picture, const ToolOptions& options, const std::string& input,
+                       const std::string& output, const std::function<void()>& drawn, int imageFd) {
     bool toStream = output == "-";
     std::string inputName = input == "-" ? "standard input" : input;
     std::string outputName = toStream ? "standard output" : output;
@@ -128,6 +128,26 @@ Outcome RenderFile(CKelSvg& picture, const ToolOptions& options, const std::stri
     Outcome outcome = WriteImage(picture, options, window, output, outputName, file, drawn);
     if (outcome.code == ExitOk && !file.Commit())
         return Problem(ExitOutput, outputName, ErrnoText("cannot write the image"));
+    return outcome;
+}
+
+void KeepRotation(const char* line, void* rotations) {
+    try {
+        static_cast<std::string*>(rotations)->append(line);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+// RenderFileOnce, with the library's rotate lines kept in the outcome when
+// the options ask for them.
+Outcome RenderFile(CKelSvg& picture, const ToolOptions& options, const std::string& input,
+                   const std::string& output, const std::function<void()>& drawn = nullptr,
+                   int imageFd = STDOUT_FILENO) {
+    std::string rotations;
+    picture.KelSetRotationCallback(options.printRotations ? KeepRotation : nullptr, &rotations);
+    // Only the parse reports; `drawn` may free the picture, so it is not touched after.
+    Outcome outcome = RenderFileOnce(picture, options, input, output, drawn, imageFd);
+    outcome.rotations = std::move(rotations);
     return outcome;
 }
 
@@ -227,8 +247,11 @@ int RenderBatch(const ToolOptions& options) {
             std::lock_guard<std::mutex> guard(lock);
             outcomes[i] = std::move(outcome);
             done[i] = 1;
-            for (; reported < count && done[reported]; ++reported)
+            for (; reported < count && done[reported]; ++reported) {
+                std::fputs(outcomes[reported].rotations.c_str(), stdout);
+                std::fflush(stdout);
                 std::fputs(outcomes[reported].message.c_str(), stderr);
+            }
         }
         if (release.joinable())
             release.join();
@@ -270,35 +293,21 @@ int main(int argc, char** argv) {
     }
     if (!options.outDir.empty())
         return RenderBatch(options);
-    int imageFd = STDOUT_FILENO;
-    if (options.output == "-") {
-        // The image alone on standard output: the library's lines go to
-        // standard error.
-        std::fflush(stdout);
-        imageFd = dup(STDOUT_FILENO);
-        if (imageFd < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
-            Outcome failed =
-                Problem(ExitOutput, "standard output", "cannot use: " + ErrorText(errno));
-            std::fputs(failed.message.c_str(), stderr);
-            return failed.code;
-        }
-    }
     std::unique_ptr<CKelSvg> picture(new CKelSvg);
     picture->KelSetThreads(options.jobs > 0 ? options.jobs : Processors());
     std::thread release;
-    Outcome outcome = RenderFile(
-        *picture, options, options.inputs[0], options.output,
-        [&] {
-            // A large document takes a while to free: that goes on beside the
-            // writing of the image.
-            try {
-                release = std::thread([&picture] { picture.reset(); });
-            } catch (const std::system_error&) {
-            }
-        },
-        imageFd);
+    Outcome outcome = RenderFile(*picture, options, options.inputs[0], options.output, [&] {
+        // A large document takes a while to free: that goes on beside the
+        // writing of the image.
+        try {
+            release = std::thread([&picture] { picture.reset(); });
+        } catch (const std::system_error&) {
+        }
+    });
     if (release.joinable())
         release.join();
+    // The image alone on standard output: rotate lines then go to standard error.
+    std::fputs(outcome.rotations.c_str(), options.output == "-" ? stderr : stdout);
     std::fputs(outcome.message.c_str(), stderr);
     return outcome.code;
 }
