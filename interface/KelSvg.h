@@ -79,3 +79,9 @@ public:
 private:
     SvgEngine* m_engine;
 };
+
+// An extension of ours for hosts: a whole text (white space around it
+// allowed) read as a colour by the same reader as fill and stroke (keywords
+// in any case, #rgb, #rrggbb, rgb(), "transparent" and the rest it knows),
+// into 0xAARRGGBB. False, argb untouched, when the text is anything else.
+KELSVG_API bool KelParseColor(const char* text, unsigned int& argb);

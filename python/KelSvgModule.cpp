@@ -94,7 +94,8 @@ ToolOptions ReadOptions(const py::object& width, const py::object& height,
 }
 
 // Loads the source into picture; raises RenderError with the tool's words.
-void Load(CKelSvg& picture, const Source& source, const ToolOptions& options, ToolWindow& window) {
+void Load(CKelSvg& picture, const Source& source, const ToolOptions& options, ToolWindow& window,
+          bool vector = false) {
     InMemoryFile memory;
     std::string path = source.path;
     if (source.isText) {
@@ -102,7 +103,7 @@ void Load(CKelSvg& picture, const Source& source, const ToolOptions& options, To
             throw RenderError("cannot keep the SVG text: " + ErrorText(errno));
         path = memory.Path();
     }
-    ToolProblem problem = LoadPicture(picture, options, path, window);
+    ToolProblem problem = LoadPicture(picture, options, path, window, vector);
     if (problem) {
         // The tool's advice names its options; here they are arguments.
         std::string message = problem.message;
@@ -126,7 +127,7 @@ py::bytes Render(const py::object& source, const py::object& width, const py::ob
                  const py::object& background, const std::string& formatName) {
     ImageFormat format;
     if (!ParseImageFormat(formatName, format))
-        throw py::value_error("invalid format '" + formatName + "' (png, pdf, svg or ps)");
+        throw py::value_error("invalid format '" + formatName + "' (" + ImageFormatList() + ")");
     Source input = ReadSource(source);
     ToolOptions options = ReadOptions(width, height, background);
     MemorySink sink;
@@ -135,11 +136,11 @@ py::bytes Render(const py::object& source, const py::object& width, const py::ob
         py::gil_scoped_release unlocked;
         CKelSvg picture;
         ToolWindow window;
-        Load(picture, input, options, window);
+        Load(picture, input, options, window, IsVectorFormat(format));
         bool written;
-        if (format == ImageFormat::Png) {
+        if (!IsVectorFormat(format)) {
             GpBitmap* bitmap = Draw(picture, options, window);
-            written = WritePngImage(bitmap, sink);
+            written = WriteRasterImage(bitmap, format, 0, sink);
             GdipDisposeImage(bitmap);
         } else {
             written = WriteVectorImage(picture, options, format, window.width, window.height, sink);

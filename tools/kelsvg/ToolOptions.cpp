@@ -1,13 +1,16 @@
 #include "ToolOptions.h"
 
+#include "interface/KelSvg.h"
+
 #include <cctype>
 #include <cstring>
 
 const char* ToolUsage() {
     return "usage: kelsvg [options] INPUT.svg OUTPUT\n"
+           "       kelsvg [options] INPUT.svg... -o OUTPUT.pdf\n"
            "       kelsvg [options] --out-dir DIR INPUT.svg...\n"
-           "Renders SVG files to PNG, PDF, SVG or PostScript images. An INPUT of - reads\n"
-           "standard input; an OUTPUT of - writes standard output.\n"
+           "Renders SVG files to PNG, JPEG, WebP, PDF, SVG, PostScript or EPS images. An\n"
+           "INPUT of - reads standard input; an OUTPUT of - writes standard output.\n"
            "\n"
            "  -w, --width N        window width in pixels (default: the document's)\n"
            "  -h, --height N       window height in pixels (default: the document's;\n"
@@ -17,21 +20,25 @@ const char* ToolUsage() {
            "  -a, --keep-aspect-ratio\n"
            "                       with both -w and -h, fit the picture inside them,\n"
            "                       centred, instead of stretching it\n"
-           "  -f, --format FORMAT  png, pdf, svg or ps (default: OUTPUT's extension, else\n"
-           "                       png); pdf, svg and ps keep shapes, text and gradients\n"
-           "                       as vectors on one page of the image's size\n"
-           "  --dpi N              pdf, svg and ps: N pixels to the inch, so a pixel is\n"
-           "                       72/N points (default: 72, a pixel to a point)\n"
-           "  --background COLOR   fill the image with COLOR before drawing: #rgb, #rgba,\n"
-           "                       #rrggbb, #rrggbbaa, a basic colour name or transparent\n"
-           "                       (default: transparent)\n"
-           "  --cache              draw through the bitmap cache (in pdf, svg and ps: the\n"
+           "  -f, --format FORMAT  png, jpeg, webp, pdf, svg, ps or eps, in any case\n"
+           "                       (default: OUTPUT's extension, else png); pdf, svg, ps\n"
+           "                       and eps keep shapes and gradients as vectors\n"
+           "  -o, --output FILE    write to FILE; every other argument is an INPUT, and\n"
+           "                       several INPUTs make one page each of a pdf or ps FILE\n"
+           "  --quality N          jpeg and webp quality, 1 to 100 (default: jpeg 90,\n"
+           "                       webp lossless)\n"
+           "  --dpi N              pdf, svg, ps and eps: N pixels to the inch, so a pixel\n"
+           "                       is 72/N points (default: 72, a pixel to a point)\n"
+           "  --background COLOR   fill the image with COLOR before drawing: any SVG colour\n"
+           "                       (red, #rgb, #rrggbb, rgb(...)), #rgba, #rrggbbaa or\n"
+           "                       transparent (default: transparent; jpeg: white)\n"
+           "  --cache              draw through the bitmap cache (in vector formats: the\n"
            "                       picture as an image)\n"
            "  --dc                 draw through a device context instead of a graphics object\n"
            "  --print-rotations    print a line \"rotate: ANGLE CX CY\" for every rotate\n"
            "                       transform read (on standard error when OUTPUT is -)\n"
-           "  --out-dir DIR        render every INPUT to DIR/NAME.png (.pdf, .svg, .ps with\n"
-           "                       --format) in one process, going on after a bad input;\n"
+           "  --out-dir DIR        render every INPUT to DIR/NAME.png (or the --format's\n"
+           "                       extension) in one process, going on after a bad input;\n"
            "                       the exit code is the worst seen\n"
            "  -j, --jobs N         threads to use (default: the number of processors): with\n"
            "                       --out-dir, N inputs render at once, each on a thread of\n"
@@ -82,21 +89,6 @@ int HexDigit(char c) {
     return -1;
 }
 
-struct NamedColor {
-    const char* name;
-    uint32_t argb;
-};
-
-const NamedColor kNamedColors[] = {
-    {"black", 0xFF000000},       {"silver", 0xFFC0C0C0}, {"gray", 0xFF808080},
-    {"grey", 0xFF808080},        {"white", 0xFFFFFFFF},  {"maroon", 0xFF800000},
-    {"red", 0xFFFF0000},         {"purple", 0xFF800080}, {"fuchsia", 0xFFFF00FF},
-    {"green", 0xFF008000},       {"lime", 0xFF00FF00},   {"olive", 0xFF808000},
-    {"yellow", 0xFFFFFF00},      {"navy", 0xFF000080},   {"blue", 0xFF0000FF},
-    {"teal", 0xFF008080},        {"aqua", 0xFF00FFFF},   {"orange", 0xFFFFA500},
-    {"transparent", 0x00000000},
-};
-
 // A whole number from 1 to max.
 bool ParseCount(const std::string& text, int max, int& out) {
     if (text.empty() || text.size() > 9)
@@ -116,6 +108,12 @@ bool ParseCount(const std::string& text, int max, int& out) {
 } // namespace
 
 bool ParseToolColor(const std::string& text, uint32_t& argb) {
+    unsigned int read = 0;
+    if (text.find('\0') == std::string::npos && KelParseColor(text.c_str(), read)) {
+        argb = read;
+        return true;
+    }
+    // Alpha in hexadecimal, where the library's reader has none.
     if (!text.empty() && text[0] == '#') {
         std::string hex = text.substr(1);
         for (char c : hex)
@@ -140,15 +138,6 @@ bool ParseToolColor(const std::string& text, uint32_t& argb) {
         argb = (a << 24) | (r << 16) | (g << 8) | b;
         return true;
     }
-    std::string lower;
-    for (char c : text)
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const NamedColor& named : kNamedColors) {
-        if (lower == named.name) {
-            argb = named.argb;
-            return true;
-        }
-    }
     return false;
 }
 
@@ -172,6 +161,11 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
         if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
+            hasValue = true;
+        } else if (arg[1] != '-' && arg.size() > 2 && std::strchr("whzfjo", arg[1])) {
+            // -w300: a short option with its value attached.
+            name = arg.substr(0, 2);
+            value = arg.substr(2);
             hasValue = true;
         }
         auto takeValue = [&]() -> bool {
@@ -202,15 +196,16 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             if (!takeValue())
                 return false;
             bool isWidth = name == "-w" || name == "--width";
-            if (!ParseCount(value, kMaxImageSide, isWidth ? options.width : options.height)) {
+            if (!ParseCount(value, kMaxVectorSide, isWidth ? options.width : options.height)) {
                 error = "invalid " + std::string(isWidth ? "width" : "height") + " '" + value +
-                        "' (a whole number from 1 to " + std::to_string(kMaxImageSide) + ")";
+                        "' (a whole number from 1 to " + std::to_string(kMaxImageSide) +
+                        ", or to " + std::to_string(kMaxVectorSide) + " for vector formats)";
                 return false;
             }
         } else if (name == "-z" || name == "--zoom") {
             if (!takeValue())
                 return false;
-            if (!ParsePositive(value, kMaxImageSide, options.zoom)) {
+            if (!ParsePositive(value, kMaxVectorSide, options.zoom)) {
                 error = "invalid zoom '" + value + "' (a number above 0, such as 1.5)";
                 return false;
             }
@@ -222,7 +217,7 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             if (!takeValue())
                 return false;
             if (!ParseImageFormat(value, options.format)) {
-                error = "invalid format '" + value + "' (png, pdf, svg or ps)";
+                error = "invalid format '" + value + "' (" + ImageFormatList() + ")";
                 return false;
             }
             options.formatGiven = true;
@@ -249,6 +244,22 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             if (!noValue())
                 return false;
             options.dc = true;
+        } else if (name == "--quality") {
+            if (!takeValue())
+                return false;
+            if (!ParseCount(value, 100, options.quality)) {
+                error = "invalid quality '" + value + "' (a whole number from 1 to 100)";
+                return false;
+            }
+        } else if (name == "-o" || name == "--output") {
+            if (!takeValue())
+                return false;
+            if (value.empty()) {
+                error = "option " + name + " needs a file name";
+                return false;
+            }
+            options.output = value;
+            options.outputOption = true;
         } else if (name == "--print-rotations") {
             if (!noValue())
                 return false;
@@ -276,6 +287,18 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
     }
     if (options.help || options.version)
         return true;
+    if (options.outputOption) {
+        if (!options.outDir.empty()) {
+            error = "give either --output or --out-dir";
+            return false;
+        }
+        if (positional.empty()) {
+            error = "no input files";
+            return false;
+        }
+        options.inputs = positional;
+        return true;
+    }
     if (!options.outDir.empty()) {
         if (positional.empty()) {
             error = "no input files";

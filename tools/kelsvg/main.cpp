@@ -32,6 +32,8 @@ using namespace Gdiplus;
 
 namespace {
 
+const char kHelpHint[] = "Try 'kelsvg --help' for more.\n";
+
 // Documents read from files at least this large (in bytes) are freed on a
 // thread of their own while their image is written.
 constexpr off_t kLargeInput = 1 << 20;
@@ -63,30 +65,61 @@ std::string ErrnoText(const char* what) {
     return std::string(what) + (errno ? ": " + ErrorText(errno) : std::string());
 }
 
-// Draws the loaded picture in the format asked for, or named by the output's
-// extension, to sink; `drawn` (when given) is called once the picture is no
-// longer needed, before a bitmap is written.
+void KeepRotation(const char* line, void* rotations) {
+    try {
+        static_cast<std::string*>(rotations)->append(line);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+// The format asked for, or named by the output's extension; a usage problem
+// when that extension names no format the tool writes.
+Outcome OutputFormat(const ToolOptions& options, const std::string& output, ImageFormat& format) {
+    format = options.format;
+    if (options.formatGiven || output == "-" || FormatOfPath(output, format))
+        return {};
+    return Problem(ExitUsage, output,
+                   std::string("cannot write this kind of file (give a name ending in ") +
+                       ImageFormatList() + ", or --format)");
+}
+
+// Draws the loaded picture in format to sink; `drawn` (when given) is called
+// once the picture is no longer needed, before a bitmap is written.
 Outcome WriteImage(CKelSvg& picture, const ToolOptions& options, const ToolWindow& window,
-                   const std::string& output, const std::string& outputName, ImageSink& sink,
+                   ImageFormat format, const std::string& outputName, ImageSink& sink,
                    const std::function<void()>& drawn) {
-    ImageFormat format =
-        options.formatGiven || output == "-" ? options.format : FormatOfPath(output);
     bool written = false;
     errno = 0;
-    if (format == ImageFormat::Png) {
+    if (!IsVectorFormat(format)) {
         GpBitmap* bitmap = nullptr;
         ToolProblem problem = DrawPicture(picture, options, window, bitmap);
         if (problem)
             return Problem(outputName, problem);
         if (drawn)
             drawn();
-        written = WritePngImage(bitmap, sink);
+        written = WriteRasterImage(bitmap, format, options.quality, sink);
         GdipDisposeImage(bitmap);
     } else {
         written = WriteVectorImage(picture, options, format, window.width, window.height, sink);
     }
     if (!written)
         return Problem(ExitOutput, outputName, ErrnoText("cannot write the image"));
+    return {};
+}
+
+// The path the library reads input through: standard input ("-") is read
+// once into memory, kept where the library and the diagnosis can read it again.
+Outcome InputPath(const std::string& input, InMemoryFile& standardInput, std::string& path) {
+    path = input;
+    if (input != "-")
+        return {};
+    std::string bytes;
+    errno = 0;
+    if (!SvgXmlReader::ReadFile("/dev/stdin", bytes))
+        return Problem(ExitInput, "standard input", ErrnoText("cannot read"));
+    if (!standardInput.Open(bytes))
+        return Problem(ExitInput, "standard input", ErrnoText("cannot keep the document"));
+    path = standardInput.Path();
     return {};
 }
 
@@ -98,44 +131,97 @@ Outcome RenderFileOnce(CKelSvg& picture, const ToolOptions& options, const std::
     bool toStream = output == "-";
     std::string inputName = input == "-" ? "standard input" : input;
     std::string outputName = toStream ? "standard output" : output;
-    InMemoryFile standardInput;
-    std::string path = input;
-    if (input == "-") {
-        // Read once, kept where the library and the diagnosis can read it again.
-        std::string bytes;
-        errno = 0;
-        if (!SvgXmlReader::ReadFile("/dev/stdin", bytes))
-            return Problem(ExitInput, inputName, ErrnoText("cannot read"));
-        if (!standardInput.Open(bytes))
-            return Problem(ExitInput, inputName, ErrnoText("cannot keep the document"));
-        path = standardInput.Path();
-    } else if (!toStream && SameFile(input, output)) {
+    ImageFormat format;
+    Outcome formatProblem = OutputFormat(options, output, format);
+    if (formatProblem.code)
+        return formatProblem;
+    if (input != "-" && !toStream && SameFile(input, output))
         return Problem(ExitUsage, output, "the output would overwrite the input");
-    }
+    InMemoryFile standardInput;
+    std::string path;
+    Outcome read = InputPath(input, standardInput, path);
+    if (read.code)
+        return read;
 
     ToolWindow window;
-    ToolProblem problem = LoadPicture(picture, options, path, window);
+    ToolProblem problem = LoadPicture(picture, options, path, window, IsVectorFormat(format));
     if (problem)
         return Problem(inputName, problem);
     if (toStream) {
         DescriptorSink stream(imageFd);
-        return WriteImage(picture, options, window, output, outputName, stream, drawn);
+        return WriteImage(picture, options, window, format, outputName, stream, drawn);
     }
     FileSink file;
     errno = 0;
     if (!file.Open(output))
         return Problem(ExitOutput, outputName, ErrnoText("cannot write the image"));
-    Outcome outcome = WriteImage(picture, options, window, output, outputName, file, drawn);
+    Outcome outcome = WriteImage(picture, options, window, format, outputName, file, drawn);
     if (outcome.code == ExitOk && !file.Commit())
         return Problem(ExitOutput, outputName, ErrnoText("cannot write the image"));
     return outcome;
 }
 
-void KeepRotation(const char* line, void* rotations) {
-    try {
-        static_cast<std::string*>(rotations)->append(line);
-    } catch (const std::bad_alloc&) {
+// Several inputs as the pages of one PDF or PostScript file, in order; the
+// file is written only when every input could be drawn.
+Outcome RenderPages(const ToolOptions& options) {
+    const std::string& output = options.output;
+    bool toStream = output == "-";
+    std::string outputName = toStream ? "standard output" : output;
+    ImageFormat format;
+    Outcome formatProblem = OutputFormat(options, output, format);
+    if (formatProblem.code)
+        return formatProblem;
+    if (format != ImageFormat::Pdf && format != ImageFormat::Ps)
+        return Problem(ExitUsage, outputName,
+                       "several inputs make one file only as pdf or ps (--out-dir gives an "
+                       "image for each)");
+    if (std::count(options.inputs.begin(), options.inputs.end(), "-") > 1)
+        return Problem(ExitUsage, "standard input", "read more than once");
+    FileSink file;
+    DescriptorSink stream(STDOUT_FILENO);
+    MemorySink pages; // nothing reaches the output unless every page was drawn
+    VectorImageWriter writer(format, options, pages);
+    Outcome outcome;
+    for (const std::string& input : options.inputs) {
+        if (input != "-" && !toStream && SameFile(input, output))
+            return Problem(ExitUsage, output, "the output would overwrite the input");
+        std::string rotations;
+        CKelSvg picture;
+        picture.KelSetRotationCallback(options.printRotations ? KeepRotation : nullptr, &rotations);
+        InMemoryFile standardInput;
+        std::string path;
+        Outcome read = InputPath(input, standardInput, path);
+        if (read.code)
+            return read;
+        ToolWindow window;
+        ToolProblem problem = LoadPicture(picture, options, path, window, true);
+        outcome.rotations += rotations;
+        if (problem) {
+            Outcome failed = Problem(input == "-" ? "standard input" : input, problem);
+            failed.rotations = outcome.rotations;
+            return failed;
+        }
+        errno = 0;
+        if (!writer.AddPage(picture, window.width, window.height))
+            return Problem(ExitOutput, outputName, ErrnoText("cannot write the image"));
     }
+    errno = 0;
+    bool written = writer.Finish();
+    if (written && toStream) {
+        written = stream.Write(reinterpret_cast<const unsigned char*>(pages.bytes.data()),
+                               pages.bytes.size());
+    } else if (written) {
+        written = file.Open(output) &&
+                  file.Write(reinterpret_cast<const unsigned char*>(pages.bytes.data()),
+                             pages.bytes.size()) &&
+                  file.Commit();
+    }
+    if (!written) {
+        Outcome failed = Problem(ExitOutput, outputName, ErrnoText("cannot write the image"));
+        failed.rotations = outcome.rotations;
+        return failed;
+    }
+    return outcome;
 }
 
 // RenderFileOnce, with the library's rotate lines kept in the outcome when
@@ -280,7 +366,7 @@ int main(int argc, char** argv) {
     ToolOptions options;
     std::string error;
     if (!ParseToolOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "kelsvg: %s\n%s", error.c_str(), ToolUsage());
+        std::fprintf(stderr, "kelsvg: %s\n%s", error.c_str(), kHelpHint);
         return ExitUsage;
     }
     if (options.help) {
@@ -293,6 +379,14 @@ int main(int argc, char** argv) {
     }
     if (!options.outDir.empty())
         return RenderBatch(options);
+    if (options.inputs.size() > 1) {
+        Outcome outcome = RenderPages(options);
+        std::fputs(outcome.rotations.c_str(), options.output == "-" ? stderr : stdout);
+        std::fputs(outcome.message.c_str(), stderr);
+        if (outcome.code == ExitUsage)
+            std::fputs(kHelpHint, stderr);
+        return outcome.code;
+    }
     std::unique_ptr<CKelSvg> picture(new CKelSvg);
     picture->KelSetThreads(options.jobs > 0 ? options.jobs : Processors());
     std::thread release;
@@ -309,5 +403,7 @@ int main(int argc, char** argv) {
     // The image alone on standard output: rotate lines then go to standard error.
     std::fputs(outcome.rotations.c_str(), options.output == "-" ? stderr : stdout);
     std::fputs(outcome.message.c_str(), stderr);
+    if (outcome.code == ExitUsage)
+        std::fputs(kHelpHint, stderr);
     return outcome.code;
 }
