@@ -134,7 +134,8 @@ void SvgElement::Render(GdiGraphics& graphics) {
     {
         SvgLayerScope layer(*this, graphics);
         if (layer.Draws()) {
-            Paint(graphics);
+            if (m_hostMark != HostMark::Path)
+                Paint(graphics);
             RenderChildren(graphics);
         }
     }
@@ -207,6 +208,8 @@ SvgRect SvgElement::GetViewportRect() const {
 }
 
 bool SvgElement::IsDisplayed() const {
+    if (m_hostMark == HostMark::Hidden)
+        return false;
     const SvgFigure* figure = GetFigure();
     const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
     // "inherit" can only take a parent's value that is not none.

@@ -139,6 +139,12 @@ public:
     void AppendChild(SvgElement* child) { m_children.push_back(child); }
     int GetDepth() const { return m_depth; }
 
+    // A host's choice of one element to draw (KelDrawOnlyElement): an element
+    // beside the path to it is not displayed, one on the path draws its
+    // children but not its own painting.
+    enum class HostMark : unsigned char { None, Path, Hidden };
+    void SetHostMark(HostMark mark) { m_hostMark = mark; }
+
     // The viewBox of an svg-class element (kind 50); others have none.
     virtual SvgRect GetViewBox() const { return SvgRect(); }
 
@@ -158,4 +164,5 @@ private:
     void SetDepth(int depth) { m_depth = depth; }
 
     int m_depth = 1;
+    HostMark m_hostMark = HostMark::None;
 };

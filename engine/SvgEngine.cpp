@@ -138,7 +138,7 @@ void SvgEngine::Parse(const char* fileName) {
     DeleteRoot();
     m_styleSheet.reset();
     ResetIndex();
-    m_images.Reset(fileName);
+    m_images.Reset(m_baseDir.empty() ? fileName : (m_baseDir + "/document.svg").c_str());
     m_documentWidth = 0;
     m_documentHeight = 0;
 
@@ -155,6 +155,12 @@ void SvgEngine::Parse(const char* fileName) {
     // Style sheets apply to the whole document, also before their element.
     if (hasStyle)
         m_styleSheet = SvgStyleSheet::FromDocument(m_svgXml);
+    if (!m_userStyleSheet.empty()) {
+        // A host's sheet comes last: at equal specificity its rules win.
+        if (!m_styleSheet)
+            m_styleSheet.reset(new SvgStyleSheet());
+        m_styleSheet->AddSheet(m_userStyleSheet);
+    }
     m_root = new SvgRootElement();
     m_root->SetOwner(this);
     m_copyBudget = kCopyBudget;
@@ -202,6 +208,29 @@ void SvgEngine::Parse(const char* fileName) {
     m_documentWidth = m_width;
     m_documentHeight = m_height;
     m_svgXml = nullptr;
+}
+
+bool SvgEngine::DrawOnly(const char* id) {
+    SvgElement* only = m_root && id && *id ? FindElementById(id) : nullptr;
+    if (!only || only == m_root)
+        return only != nullptr;
+    // Elements drawn only through references are left alone: a clip path or
+    // gradient beside the path may be what the element uses.
+    static const char* const kReferenced[] = {
+        "defs",   "clipPath", "mask",           "symbol",         "pattern", "marker",
+        "filter", "style",    "linearGradient", "radialGradient", "title",   "desc"};
+    for (SvgElement* element = only; element->GetParent(); element = element->GetParent()) {
+        SvgElement* parent = element->GetParent();
+        parent->SetHostMark(SvgElement::HostMark::Path);
+        for (SvgElement* sibling : parent->GetChildren()) {
+            const std::string& tag = sibling->GetTagName();
+            if (sibling != element &&
+                std::none_of(std::begin(kReferenced), std::end(kReferenced),
+                             [&tag](const char* name) { return tag == name; }))
+                sibling->SetHostMark(SvgElement::HostMark::Hidden);
+        }
+    }
+    return true;
 }
 
 void SvgEngine::DeleteRoot() {

@@ -75,6 +75,20 @@ public:
     // Printing them: KelSetRotationCallback([](const char* line, void*) {
     // std::fputs(line, stdout); }, nullptr).
     void KelSetRotationCallback(KelRotationCallback callback, void* context);
+    // Another extension: the folder that later parses resolve image files in,
+    // confined to it as to the SVG file's own folder (which null or "" brings
+    // back): for documents that come from no file of their own.
+    void KelSetBaseDir(const char* dir);
+    // Another extension: CSS text that later parses apply after the
+    // document's own style sheets (so at equal specificity it wins); null or
+    // "" applies none.
+    void KelSetUserStyleSheet(const char* css);
+    // Another extension: later draws of the parsed document show only the
+    // element whose id is given (and its content), on the whole canvas, under
+    // its ancestors' transforms, opacities, clips and masks; the next parse
+    // draws everything again. False, changing nothing, when no element of the
+    // document has that id.
+    bool KelDrawOnlyElement(const char* id);
 
 private:
     SvgEngine* m_engine;

@@ -372,6 +372,41 @@ TEST_F(ToolTest, RasterFormatsOptionFormsAndBooks) {
     EXPECT_FALSE(Exists(dir + "/book2.pdf"));
 }
 
+// --id draws one element under its ancestors' transform and clip; --base-dir
+// is where images of a document from standard input resolve (and only
+// there); --stylesheet's rules come after the document's.
+TEST_F(ToolTest, IdBaseDirAndStyleSheet) {
+    Write("pic.svg",
+          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\"><style>.a{fill:red}"
+          "</style><defs><clipPath id=\"c\"><rect width=\"20\" height=\"20\"/></clipPath></defs>"
+          "<rect width=\"40\" height=\"40\" fill=\"blue\"/><g transform=\"translate(10 10)\" "
+          "clip-path=\"url(#c)\"><rect id=\"r\" class=\"a\" width=\"30\" height=\"30\"/>"
+          "<circle r=\"5\" fill=\"green\"/></g></svg>");
+    ASSERT_EQ(Tool("--id r pic.svg only.png").code, 0);
+    Picture only = ReadPixels(dir + "/only.png");
+    EXPECT_EQ(only.At(5, 5) >> 24, 0u);      // the blue rectangle left out
+    EXPECT_EQ(only.At(12, 12), 0xFFFF0000u); // the circle left out, the element moved
+    EXPECT_EQ(only.At(35, 35) >> 24, 0u);    // and clipped
+    EXPECT_EQ(Tool("--id nothing pic.svg none.png").code, 2);
+    Write("sheet.css", ".a { fill: lime }");
+    ASSERT_EQ(Tool("--stylesheet sheet.css pic.svg sheet.png").code, 0);
+    EXPECT_EQ(ReadPixels(dir + "/sheet.png").At(25, 25), 0xFF00FF00u);
+    EXPECT_EQ(Tool("--stylesheet missing.css pic.svg sheet.png").code, 2);
+
+    ASSERT_EQ(Tool("--id r pic.svg images/red.png", "mkdir -p images &&").code, 0);
+    const std::string picture =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" "
+        "height=\"40\"><image href=\"HREF\" width=\"40\" height=\"40\"/></svg>";
+    for (const char* href : {"red.png", "../images/red.png", "../only.png"}) {
+        std::string text = picture;
+        text.replace(text.find("HREF"), 4, href);
+        Write("in.svg", text);
+        ASSERT_EQ(Tool("--base-dir images - out.png <in.svg").code, 0) << href;
+        bool inside = std::string(href) == "red.png" || href[3] == 'i';
+        EXPECT_EQ(ReadPixels(dir + "/out.png").At(15, 15) >> 24, inside ? 0xFFu : 0u) << href;
+    }
+}
+
 // Every colour the library reads, through its own reader.
 TEST_F(ToolTest, BackgroundTakesTheLibrarysColours) {
     Square("width=\"20\" height=\"20\"");

@@ -32,6 +32,12 @@ const char* ToolUsage() {
            "  --background COLOR   fill the image with COLOR before drawing: any SVG colour\n"
            "                       (red, #rgb, #rrggbb, rgb(...)), #rgba, #rrggbbaa or\n"
            "                       transparent (default: transparent; jpeg: white)\n"
+           "  --id ID              draw only the element with this id (and what is inside\n"
+           "                       it), on the whole canvas\n"
+           "  --base-dir DIR       image files resolve in DIR (and only there), for\n"
+           "                       documents from standard input (default: the input's\n"
+           "                       own folder)\n"
+           "  --stylesheet FILE    apply the CSS style sheet in FILE after the document's own\n"
            "  --cache              draw through the bitmap cache (in vector formats: the\n"
            "                       picture as an image)\n"
            "  --dc                 draw through a device context instead of a graphics object\n"
@@ -260,6 +266,19 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             }
             options.output = value;
             options.outputOption = true;
+        } else if (name == "--id") {
+            if (!takeValue())
+                return false;
+            options.id = value;
+        } else if (name == "--base-dir" || name == "--stylesheet") {
+            if (!takeValue())
+                return false;
+            if (value.empty()) {
+                error = "option " + name + " needs a " +
+                        (name == "--base-dir" ? "directory" : "file name");
+                return false;
+            }
+            (name == "--base-dir" ? options.baseDir : options.styleSheetPath) = value;
         } else if (name == "--print-rotations") {
             if (!noValue())
                 return false;

@@ -20,6 +20,10 @@ struct ToolOptions {
     bool cache = false;
     bool dc = false;
     int quality = 0;                 // JPEG and WebP, 1 to 100; 0: the format's default
+    std::string id;                  // draw only this element (empty: all)
+    std::string baseDir;             // images resolve here (empty: beside each input)
+    std::string styleSheetPath;      // --stylesheet
+    std::string styleSheet;          // its text, read before rendering
     bool printRotations = false;     // the library's rotate lines (stdout, or stderr with OUTPUT -)
     std::string outDir;              // empty: one INPUT and one OUTPUT
     int jobs = 0;                    // inputs rendered at once with outDir; 0: one per processor

@@ -80,6 +80,8 @@ ToolProblem LoadPicture(CKelSvg& picture, const ToolOptions& options, const std:
                         ToolWindow& window, bool vector) {
     std::vector<char> path(input.begin(), input.end());
     path.push_back('\0');
+    picture.KelSetBaseDir(options.baseDir.c_str());
+    picture.KelSetUserStyleSheet(options.styleSheet.c_str());
     picture.CommandParseSVGFile(path.data());
     float docWidth = 0, docHeight = 0;
     KelSvgParseResult result = picture.KelGetParseResult(docWidth, docHeight);
@@ -117,6 +119,8 @@ ToolProblem LoadPicture(CKelSvg& picture, const ToolOptions& options, const std:
                                       std::to_string(kMaxImagePixels) +
                                       " in all (give a smaller --width or --height)");
     }
+    if (!options.id.empty() && !picture.KelDrawOnlyElement(options.id.c_str()))
+        return Problem(ExitInput, "no element has the id '" + options.id + "'");
     if (options.cache)
         picture.CommandCreateBitmapCache();
     return {};

@@ -377,6 +377,15 @@ int main(int argc, char** argv) {
         std::printf("kelsvg %s\n", KelSvgVersion());
         return ExitOk;
     }
+    if (!options.styleSheetPath.empty()) {
+        errno = 0;
+        if (!SvgXmlReader::ReadFile(options.styleSheetPath.c_str(), options.styleSheet)) {
+            std::fputs(Problem(ExitInput, options.styleSheetPath, ErrnoText("cannot read"))
+                           .message.c_str(),
+                       stderr);
+            return ExitInput;
+        }
+    }
     if (!options.outDir.empty())
         return RenderBatch(options);
     if (options.inputs.size() > 1) {
