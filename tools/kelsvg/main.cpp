@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -262,6 +264,42 @@ int Processors() {
     return count > 0 ? static_cast<int>(count) : 1;
 }
 
+// A line on standard error, when it is a terminal, telling how a batch goes:
+// files done and failed, and the time left. It is rewritten in place at most
+// ten times a second, and cleared before other messages and at the end.
+class BatchProgress {
+public:
+    explicit BatchProgress(size_t total)
+        : m_total(total), m_shown(total > 1 && isatty(STDERR_FILENO)),
+          m_start(std::chrono::steady_clock::now()) {}
+
+    void Show(size_t done, size_t failed, bool now) {
+        if (!m_shown)
+            return;
+        auto time = std::chrono::steady_clock::now();
+        if (!now && done < m_total && time - m_last < std::chrono::milliseconds(100))
+            return;
+        m_last = time;
+        double elapsed = std::chrono::duration<double>(time - m_start).count();
+        long left = std::lround(elapsed / done * (m_total - done));
+        std::fprintf(stderr, "\r\033[K%zu of %zu files done, %zu failed, about %ld:%02ld left",
+                     done, m_total, failed, left / 60, left % 60);
+        std::fflush(stderr);
+        m_visible = true;
+    }
+    void Clear() {
+        if (m_visible)
+            std::fputs("\r\033[K", stderr);
+        m_visible = false;
+    }
+
+private:
+    size_t m_total;
+    bool m_shown;
+    bool m_visible = false;
+    std::chrono::steady_clock::time_point m_start, m_last;
+};
+
 // --out-dir: every input to DIR/NAME.png (or the format's extension), options.jobs at once, each
 // thread with a picture object of its own. Messages come out whole and in the order of the inputs,
 // as soon as every earlier input is done; the exit code is the worst seen.
@@ -296,9 +334,10 @@ int RenderBatch(const ToolOptions& options) {
         }
     }
 
-    std::mutex lock; // guards done, reported and standard error
+    std::mutex lock; // guards done, reported, failed, progress and standard error
     std::vector<char> done(count, 0);
-    size_t reported = 0;
+    size_t reported = 0, finished = 0, failed = 0;
+    BatchProgress progress(count);
     std::atomic<size_t> next{0};
     size_t threads = static_cast<size_t>(options.jobs > 0 ? options.jobs : Processors());
     size_t jobs = std::max<size_t>(1, std::min(threads, count));
@@ -331,13 +370,19 @@ int RenderBatch(const ToolOptions& options) {
                                        large ? std::function<void()>(releaseLarge) : nullptr)
                           : outcomes[i];
             std::lock_guard<std::mutex> guard(lock);
+            failed += outcome.code != ExitOk;
             outcomes[i] = std::move(outcome);
             done[i] = 1;
+            ++finished;
+            bool printing = reported < count && done[reported];
+            if (printing)
+                progress.Clear();
             for (; reported < count && done[reported]; ++reported) {
                 std::fputs(outcomes[reported].rotations.c_str(), stdout);
                 std::fflush(stdout);
                 std::fputs(outcomes[reported].message.c_str(), stderr);
             }
+            progress.Show(finished, failed, printing);
         }
         if (release.joinable())
             release.join();
@@ -353,6 +398,7 @@ int RenderBatch(const ToolOptions& options) {
     work();
     for (std::thread& helper : helpers)
         helper.join();
+    progress.Clear();
 
     int worst = ExitOk;
     for (const Outcome& outcome : outcomes)
