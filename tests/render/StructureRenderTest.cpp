@@ -109,19 +109,19 @@ const Row kRows[] = {
     {"meet centres the viewBox",
      "<rect width='10' height='20'/>",
      {Px(25, 50, kBlack), Px(24, 50, kClear), Px(74, 50, kBlack)},
-     "viewBox='0 0 10 20' preserveAspectRatio='xMidYMid meet'"},
+     "width='100' height='100' viewBox='0 0 10 20' preserveAspectRatio='xMidYMid meet'"},
     {"meet after white space, as the keyword alone",
      "<rect width='20' height='10'/>",
      {Px(0, 50, kBlack), Px(50, 49, kClear)},
-     "viewBox='0 0 20 10' preserveAspectRatio=' xMinYMax\tmeet '"},
+     "width='100' height='100' viewBox='0 0 20 10' preserveAspectRatio=' xMinYMax\tmeet '"},
     {"none stretches, whatever follows",
      "<rect width='20' height='10'/>",
      {Px(0, 0, kBlack), Px(99, 99, kBlack)},
-     "viewBox='0 0 20 10' preserveAspectRatio='none slice'"},
+     "width='100' height='100' viewBox='0 0 20 10' preserveAspectRatio='none slice'"},
     {"slice covers the viewport",
      "<rect y='15' width='10' height='5' fill='red'/>",
      {Px(0, 50, kRed), Px(99, 99, kRed), Px(50, 49, kClear)},
-     "viewBox='0 0 10 20' preserveAspectRatio='xMidYMax slice'"},
+     "width='100' height='100' viewBox='0 0 10 20' preserveAspectRatio='xMidYMax slice'"},
 };
 
 const Row kSheetRows[] = {
