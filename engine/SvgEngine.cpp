@@ -202,12 +202,15 @@ void SvgEngine::Parse(const char* fileName) {
     } else if (more) {
         m_root->LoadChildrenFromXml(more, true);
     }
-    // The uses' copies, once every element they may name is loaded.
-    ExtendIndex();
-    m_indexComplete = true;
-    SvgUseResolver(*this).ResolveAll(m_pendingUses);
-    m_pendingUses.clear();
-    m_pendingUses.shrink_to_fit();
+    if (!m_pendingUses.empty()) {
+        // The uses' copies, once every element they may name is loaded; the
+        // index is made whole first, so that copies are never searched.
+        ExtendIndex();
+        m_indexComplete = true;
+        SvgUseResolver(*this).ResolveAll(m_pendingUses);
+        m_pendingUses.clear();
+        m_pendingUses.shrink_to_fit();
+    }
     m_width = m_root->GetWidth();
     m_height = m_root->GetHeight();
     m_documentWidth = m_width;

@@ -3,6 +3,7 @@
 #include "style/SvgValueReaders.h"
 #include "syntax/SvgNumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -218,7 +219,9 @@ bool Parse(const char* text, const Context& context, SvgMatrix& out) {
         product = product.multiply(m);
         any = true;
     }
-    if (!any)
+    const double all[6] = {product.getA(), product.getB(), product.getC(),
+                           product.getD(), product.getE(), product.getF()};
+    if (!any || !std::all_of(all, all + 6, [](double v) { return std::isfinite(v); }))
         return false;
     out = product;
     return true;
