@@ -16,6 +16,7 @@
 #include "render/SvgPointList.h"
 #include "style/SvgAttributeTable.h"
 #include "style/SvgColorReaders.h"
+#include "style/SvgCssTransform.h"
 #include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStringValue.h"
 #include "style/SvgStyle.h"
@@ -129,6 +130,15 @@ inline bool Transform(const uint8_t* data, size_t size) {
         list.removeItem(0);
     }
     SvgMatrix matrix = list.consolidate().getMatrix();
+    // The same text as a CSS transform and transform-origin.
+    SvgCssTransform::Context context;
+    context.boxWidth = 100;
+    context.boxHeight = 50;
+    SvgMatrix css;
+    double x = 0, y = 0;
+    if (SvgCssTransform::Parse(Text(data, size).c_str(), context, css))
+        matrix = matrix.multiply(css);
+    SvgCssTransform::ParseOrigin(Text(data, size).c_str(), context, x, y);
     SvgMatrix product = matrix.multiply(matrix.inverse());
     if (GdiMatrix* native = GdiMatrix::Create()) {
         product.toGdiMatrix(*native);
@@ -235,7 +245,7 @@ inline bool Style(const uint8_t* data, size_t size) {
     child.parent = &parent;
     TiXmlElement childElement("rect");
     childElement.SetAttribute("style", parts[1].c_str());
-    if (const char* name = AttributeName(1 + static_cast<int>(selector % 293)))
+    if (const char* name = AttributeName(1 + static_cast<int>(selector % kAttributeCount)))
         if (*name)
             childElement.SetAttribute(name, parts[2].c_str());
     child.ReadFromElement(&childElement);

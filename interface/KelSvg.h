@@ -63,6 +63,11 @@ public:
     // bitmap in bands, one per thread. The picture is the same whatever the
     // number.
     void KelSetThreads(int threads);
+    // Another extension: the resolution of the absolute units (in, cm, mm,
+    // pt, pc) in the files parsed from now on, in pixels (user units) per
+    // inch: 96 by default, as CSS fixes it. A value outside 1 to 100000 is
+    // ignored.
+    void KelSetDpi(double dpi);
 
 private:
     SvgEngine* m_engine;

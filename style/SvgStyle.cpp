@@ -64,6 +64,7 @@ void SvgStyle::Clear() {
     }
     clipRule = SvgEnumValue();
     imageRendering = SvgEnumValue();
+    transforms.reset();
     parent = nullptr;
     specified.reset();
     SetInitialValues();

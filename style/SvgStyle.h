@@ -11,6 +11,7 @@
 #include "style/SvgStringValue.h"
 #include "style/SvgTextDecoration.h"
 #include "style/SvgTextStyle.h"
+#include "style/SvgTransformStyle.h"
 
 #include <memory>
 
@@ -108,7 +109,9 @@ public:
     SvgEnumValue clipRule;              // clip-rule
     SvgStringValue mask;                // mask: the referenced id (not inherited)
     SvgEnumValue imageRendering;        // image-rendering
-    const SvgStyle* parent;             // the parent element's record, not owned
+    // transform (as a property) and transform-origin; null when neither is given.
+    std::unique_ptr<SvgTransformStyle> transforms;
+    const SvgStyle* parent; // the parent element's record, not owned
     // What the element gave, shared with the records of its copies; null for nothing.
     std::shared_ptr<const SvgSpecifiedStyle> specified;
 

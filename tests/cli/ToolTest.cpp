@@ -215,6 +215,11 @@ TEST_F(ToolTest, OutputHasTheWindowSize) {
         {"width=\"99.9\" height=\"50\"", "--zoom=2", 200, 100},
         {"width=\"100\" height=\"50\"", "-z 3 -w 10", 10, 5}, // the sides given win
         {"width=\"100\" height=\"50\"", "-a -z 3 -w 10 -h 40", 10, 40},
+        // Absolute units at 96 pixels to the inch, or --dpi's; pixels stay pixels.
+        {"width=\"1in\" height=\"0.5in\"", "", 96, 48},
+        {"width=\"1in\" height=\"0.5in\"", "--dpi 300", 300, 150},
+        {"width=\"72pt\" height=\"2.54cm\"", "--dpi=72", 72, 72},
+        {"width=\"100\" height=\"50\"", "--dpi 300", 100, 50},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.svg) + " " + row.options);
@@ -316,10 +321,12 @@ TEST_F(ToolTest, FormatsFromTheOptionOrTheExtension) {
     EXPECT_NE(svg.find("<path"), std::string::npos);
     EXPECT_NE(svg.find("<linearGradient"), std::string::npos);
     EXPECT_EQ(svg.find("<image"), std::string::npos);
-    // A pixel to a point, or as --dpi says.
+    // 96 pixels to the inch, a pixel 3/4 of a point, or as --dpi says.
     ASSERT_EQ(Tool("--dpi 144 pic.svg half.pdf").code, 0);
-    EXPECT_NE(Shell("pdfinfo a.pdf").find("60 x 40 pts"), std::string::npos);
+    ASSERT_EQ(Tool("--dpi 72 pic.svg whole.pdf").code, 0);
+    EXPECT_NE(Shell("pdfinfo a.pdf").find("45 x 30 pts"), std::string::npos);
     EXPECT_NE(Shell("pdfinfo half.pdf").find("30 x 20 pts"), std::string::npos);
+    EXPECT_NE(Shell("pdfinfo whole.pdf").find("60 x 40 pts"), std::string::npos);
 }
 
 // --background paints its colour on PDF, SVG and PostScript pages too (the
@@ -371,7 +378,7 @@ TEST_F(ToolTest, PdfMatchesThePngAndStaysVector) {
         SCOPED_TRACE(zoom);
         std::string z = std::to_string(zoom);
         ASSERT_EQ(Tool("--background white -z " + z + " pic.svg png" + z + ".png").code, 0);
-        Shell("pdftoppm -singlefile -png -r " + std::to_string(72 * zoom) + " pic.pdf pdf" + z);
+        Shell("pdftoppm -singlefile -png -r " + std::to_string(96 * zoom) + " pic.pdf pdf" + z);
         Picture png = ReadPixels(dir + "/png" + z + ".png");
         Picture pdf = ReadPixels(dir + "/pdf" + z + ".png");
         ASSERT_EQ(png.width, 60 * zoom);
