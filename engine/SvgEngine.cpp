@@ -8,6 +8,8 @@
 #include "engine/SvgXmlReader.h"
 #include "interface/SvgCommand.h"
 #include "platform/mfc/Afx.h"
+#include "render/SvgFigure.h"
+#include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
 
 #include <tinyxml.h>
@@ -129,6 +131,47 @@ void SvgEngine::Parse(const char* fileName) {
     bool hasStyle = false, hasUse = false;
     bool wellFormed =
         SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr, &hasUse);
+    m_images.Reset(fileName);
+    Build(doc, rest, wellFormed, hasStyle, hasUse);
+}
+
+void SvgEngine::ParseNested(std::string bytes, const SvgImageStore& parent,
+                            const std::string& path) {
+    TiXmlDocument doc, rest;
+    doc.SetTabSize(0);
+    bool hasStyle = false, hasUse = false;
+    bool wellFormed = SvgXmlReader::Parse(std::move(bytes), doc, &hasStyle, nullptr, &hasUse);
+    m_images.Nest(parent, path);
+    Build(doc, rest, wellFormed, hasStyle, hasUse);
+    m_elementCount = 0;
+    m_blends = false;
+    if (m_root)
+        Survey(*m_root);
+}
+
+void SvgEngine::Survey(const SvgElement& element) {
+    std::vector<const SvgElement*> pending{&element};
+    while (!pending.empty()) {
+        const SvgElement* e = pending.back();
+        pending.pop_back();
+        ++m_elementCount;
+        const SvgFigure* figure = e->GetFigure();
+        const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
+        if (style && style->GetBlendMode() != SvgBlendMode::Normal)
+            m_blends = true;
+        pending.insert(pending.end(), e->GetChildren().begin(), e->GetChildren().end());
+    }
+}
+
+void SvgEngine::RenderNested(GdiGraphics& graphics) {
+    if (!m_root || !m_images.TakeDraw(m_elementCount))
+        return;
+    graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
+    m_root->Render(graphics);
+}
+
+void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, bool hasStyle,
+                      bool hasUse) {
     // Only copies read what an element specified again: without a `use`,
     // style records need not keep it.
     m_keepSpecified = hasUse;
@@ -136,7 +179,6 @@ void SvgEngine::Parse(const char* fileName) {
     DeleteRoot();
     m_styleSheet.reset();
     ResetIndex();
-    m_images.Reset(fileName);
     m_documentWidth = 0;
     m_documentHeight = 0;
 
@@ -222,6 +264,7 @@ void SvgEngine::DeleteRoot() {
 }
 
 void SvgEngine::RenderRoot(GdiGraphics& graphics) {
+    m_images.BeginDraw();
     graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
     m_root->Render(graphics);
 }
@@ -295,6 +338,7 @@ void SvgEngine::BuildBitmapCache() {
     if (m_cacheGraphics) {
         m_cacheGraphics->Record(
             GdipSetSmoothingMode(m_cacheGraphics->handle, SmoothingModeAntiAlias));
+        m_images.BeginDraw();
         if (m_root)
             m_root->Render(*m_cacheGraphics);
     }

@@ -13,8 +13,8 @@
 #include "render/SvgPointList.h"
 #include "style/SvgAttributeTable.h"
 #include "style/SvgColorReaders.h"
-#include "style/SvgStringValue.h"
 #include "style/SvgSpecifiedStyle.h"
+#include "style/SvgStringValue.h"
 #include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
 #include "syntax/SvgDataUrl.h"
@@ -190,6 +190,8 @@ inline bool Paint(const uint8_t* data, size_t size) {
         uint32_t packed = ParseColor(begin, &end, kNoColor);
         if (packed != kNoColor)
             SetPacked(paint.color, packed);
+        uint32_t argb = 0;
+        ParseColorArgb(begin, argb);
         break;
     }
     case 4: {

@@ -2,9 +2,10 @@
 
 #include <cstddef>
 
-// The attribute name table: 293 names numbered 1 to 293 in table order. Only
-// the style-property rows (223 to 289) lead to a property reader.
-constexpr int kAttributeCount = 293;
+// The attribute name table: 295 names numbered 1 to 295 in table order. Only
+// the style-property rows (223 to 289, and the later properties from 294 on)
+// lead to a property reader.
+constexpr int kAttributeCount = 295;
 
 // Numbers of the style-property rows.
 enum SvgPropertyId : int {
@@ -75,6 +76,8 @@ enum SvgPropertyId : int {
     SvgPropStrokeOpacity = 287,
     SvgPropStrokeWidth = 288,
     SvgPropTextRendering = 289,
+    SvgPropMixBlendMode = 294,
+    SvgPropIsolation = 295,
 };
 
 // Number of a name in the table (exact, case-sensitive), or 0 for a name that
@@ -84,5 +87,5 @@ int LookupAttributeId(const char* name);
 // The same for a name given as length characters, not necessarily terminated.
 int LookupAttributeId(const char* name, size_t length);
 
-// The name with number id, or null outside 1 to 293.
+// The name with number id, or null outside 1 to kAttributeCount.
 const char* AttributeName(int id);

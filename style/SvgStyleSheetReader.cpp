@@ -239,6 +239,12 @@ bool Specifies(const SvgStyle& s, int id) {
         return Given(s.mask);
     case SvgPropImageRendering:
         return Given(s.imageRendering);
+    case SvgPropShapeRendering:
+        return Given(s.shapeRendering);
+    case SvgPropMixBlendMode:
+        return Given(s.mixBlendMode);
+    case SvgPropIsolation:
+        return Given(s.isolation);
     default:
         return true;
     }
