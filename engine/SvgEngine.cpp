@@ -142,7 +142,10 @@ void SvgEngine::ParseNested(std::string bytes, const SvgImageStore& parent,
     bool hasStyle = false, hasUse = false;
     bool wellFormed = SvgXmlReader::Parse(std::move(bytes), doc, &hasStyle, nullptr, &hasUse);
     m_images.Nest(parent, path);
+    // The documents an outer one shows share one budget of copies.
+    m_nested = true;
     Build(doc, rest, wellFormed, hasStyle, hasUse);
+    m_images.SpendCopies(m_images.GetCopiesLeft() - m_copyBudget);
     m_elementCount = 0;
     m_blends = false;
     if (m_root)
@@ -164,7 +167,7 @@ void SvgEngine::Survey(const SvgElement& element) {
 }
 
 void SvgEngine::RenderNested(GdiGraphics& graphics) {
-    if (!m_root || !m_images.TakeDraw(m_elementCount))
+    if (!m_root || !m_images.TakeDraw(m_elementCount + 16))
         return;
     graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
     m_root->Render(graphics);
@@ -195,7 +198,7 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
         m_styleSheet = SvgStyleSheet::FromDocument(m_svgXml);
     m_root = new SvgRootElement();
     m_root->SetOwner(this);
-    m_copyBudget = kCopyBudget;
+    m_copyBudget = m_nested ? m_images.GetCopiesLeft() : kCopyBudget;
     m_root->LoadOwnXml(m_svgXml);
     // The children of the second part (none after a fault in the first) load
     // beside those of the first when their loading touches nothing else.

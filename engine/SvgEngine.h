@@ -137,6 +137,7 @@ private:
     SvgRenderContext m_renderContext;
     int m_threads = 1;
     bool m_keepSpecified = true;
+    bool m_nested = false;   // read by ParseNested
     long m_elementCount = 0; // of a nested document
     bool m_blends = false;   // of a nested document
     // Children of the root from this index on were loaded on another thread

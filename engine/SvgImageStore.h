@@ -38,8 +38,11 @@ public:
     // Documents shown inside one another at most (the document itself counts).
     static constexpr size_t kMaxDocumentDepth = 8;
     // Elements drawn through SVG pictures in one draw of the document, at
-    // most: pictures that show pictures may multiply them without end.
-    static constexpr long kNestedDrawBudget = 250000;
+    // most (each picture drawn counts 16 more): pictures that show pictures
+    // may multiply them without end.
+    static constexpr long kNestedDrawBudget = 1000000;
+    // Elements made through copies by all the SVG pictures of a document.
+    static constexpr long kNestedCopyBudget = 250000;
 
     SvgImageStore() = default;
     ~SvgImageStore();
@@ -72,6 +75,10 @@ public:
     bool ResolveFile(const char* href, std::string& path) const;
 
     uint64_t GetPixelsLeft() const { return m_shared->pixelsLeft; }
+    // The elements the documents shown (by this document, and by those it
+    // shows) may still make through copies, together.
+    long GetCopiesLeft() const { return m_shared->copiesLeft; }
+    void SpendCopies(long count) { m_shared->copiesLeft -= count > 0 ? count : 0; }
 
 private:
     // What a document shares with the documents it shows.
@@ -83,6 +90,7 @@ private:
         // or an empty string for one from a `data:` URL.
         std::vector<std::string> reading;
         long drawsLeft = kNestedDrawBudget;
+        long copiesLeft = kNestedCopyBudget;
         bool topResolved = true; // reading[0] is resolved
     };
 
