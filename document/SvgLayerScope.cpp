@@ -25,6 +25,11 @@ const SvgElement* Resolve(SvgEngine& engine, const SvgRenderContext& context, co
     return target;
 }
 
+KelBlendMode BackendBlend(SvgBlendMode mode) {
+    static_assert(int(SvgBlendMode::Luminosity) == KelBlendLuminosity, "the same order");
+    return KelBlendMode(mode);
+}
+
 bool HasArea(const RectF& r) {
     return r.Width > 0 && r.Height > 0;
 }
@@ -96,13 +101,24 @@ void SvgLayerScope::Begin(const SvgElement& element, const RectF* box) {
     }
 
     bool layerOpacity = opacity < 1 && !figure->AbsorbsOpacity();
-    if (!layerOpacity && !m_clip && !m_mask)
+    // A blend mode mixes the element, drawn whole, with what lies below it in
+    // the nearest layer; isolation gives a group a layer of its own, which
+    // its children's blend modes do not reach through.
+    SvgBlendMode blend = SvgBlendMode::Normal;
+    bool isolate = false;
+    if (!box && !coverage) {
+        blend = style->GetBlendMode();
+        isolate = style->Isolates();
+    }
+    if (!layerOpacity && !m_clip && !m_mask && blend == SvgBlendMode::Normal && !isolate)
         return;
     // The layer need hold no more than the element draws.
     RectF ink;
     bool bounded = SvgElementBounds::Ink(element, ink);
-    m_graphics.Record(KelBeginLayer(m_graphics.Get(), REAL(layerOpacity ? opacity : 1),
-                                    bounded ? &ink : nullptr));
+    GpGraphics* g = m_graphics.Get();
+    m_graphics.Record(KelBeginLayer(g, REAL(layerOpacity ? opacity : 1), bounded ? &ink : nullptr));
+    if (blend != SvgBlendMode::Normal)
+        m_graphics.Record(KelSetLayerBlendMode(g, BackendBlend(blend)));
     m_layer = true;
 }
 

@@ -204,6 +204,8 @@ inline bool Paint(const uint8_t* data, size_t size) {
         uint32_t packed = ParseColor(begin, &end, kNoColor);
         if (packed != kNoColor)
             SetPacked(paint.color, packed);
+        uint32_t argb = 0;
+        ParseColorArgb(begin, argb);
         break;
     }
     case 4: {

@@ -84,8 +84,19 @@ SvgStyle* SvgFigure::GetStyle() {
 }
 
 Status SvgFigure::Paint(GdiGraphics& graphics) {
+    // crispEdges and optimizeSpeed draw a shape without anti-aliasing.
+    bool aliased = style && owner && SvgIsShapeKind(owner->GetKind()) &&
+                   SvgIsAliased(style->GetShapeRendering());
+    SmoothingMode previous = SmoothingModeAntiAlias;
+    if (aliased) {
+        GdipGetSmoothingMode(graphics.Get(), &previous);
+        graphics.Record(GdipSetSmoothingMode(graphics.Get(), SmoothingModeHighSpeed));
+    }
     Fill(graphics);
-    return Stroke(graphics);
+    Status status = Stroke(graphics);
+    if (aliased)
+        graphics.Record(GdipSetSmoothingMode(graphics.Get(), previous));
+    return status;
 }
 
 Status SvgFigure::Fill(GdiGraphics& graphics) {
@@ -194,7 +205,7 @@ GdiPen* SvgFigure::StrokePen(bool& strokes) {
     if (!pen)
         return nullptr;
 
-    SetDashes(*pen, s.strokeDash, width);
+    SetDashes(*pen, s.strokeDash, width, s.strokeDash.hasPercentages() ? PercentBase() : 0);
     // Caps and join in force, whether the element or an ancestor gave them;
     // every dash takes the line's cap.
     unsigned cap = s.strokeLinecap.computed;
@@ -272,19 +283,26 @@ GdiBrush* SvgFigure::CreateReferencedBrush(const std::string& id, unsigned alpha
     const SvgPaintServer* server = dynamic_cast<const SvgPaintServer*>(target);
     if (!server)
         return nullptr;
-    // Gradients in box units are mapped onto the outline's bounds.
-    return server->CreateBrush(SvgPathBounds::Of(path ? path->Get() : nullptr), alpha);
+    return server->CreateBrush(PaintBox(), alpha);
 }
 
-void SvgFigure::SetDashes(GdiPen& pen, const SvgDashArray& dash, float width) {
+RectF SvgFigure::PaintBox() const {
+    return SvgPathBounds::Of(path ? path->Get() : nullptr);
+}
+
+void SvgFigure::SetDashes(GdiPen& pen, const SvgDashArray& dash, float width, double percentBase) {
     if (!dash.dasharraySet || dash.dashCount <= 0 || !dash.dashes)
         return;
     int count = std::min(dash.dashCount, kMaxDashes);
+    double lengths[kMaxDashes];
     double total = 0;
     for (int i = 0; i < count; ++i) {
-        if (!(dash.dashes[i] >= 0))
+        lengths[i] = dash.dashes[i];
+        if (dash.percentMask & (uint64_t(1) << i))
+            lengths[i] *= percentBase;
+        if (!(lengths[i] >= 0))
             return; // a negative length: no dashing
-        total += dash.dashes[i];
+        total += lengths[i];
     }
     if (!(total > 0))
         return;
@@ -296,7 +314,7 @@ void SvgFigure::SetDashes(GdiPen& pen, const SvgDashArray& dash, float width) {
     int n = 0;
     for (int round = 0; round < (count % 2 ? 2 : 1); ++round) {
         for (int i = 0; i < count; ++i) {
-            double multiple = std::max(dash.dashes[i] / width, kShortestDash);
+            double multiple = std::max(lengths[i] / width, kShortestDash);
             if (!(multiple <= FLT_MAX))
                 return;
             dashes[n++] = static_cast<REAL>(multiple);
@@ -305,7 +323,10 @@ void SvgFigure::SetDashes(GdiPen& pen, const SvgDashArray& dash, float width) {
     pen.Record(GdipSetPenDashArray(pen.Get(), dashes, n));
     // Within one period, so that it stays expressible too.
     double period = count % 2 ? 2 * total : total;
-    double offset = std::fmod(dash.dashOffset, period) / width;
+    double offset = dash.dashOffset;
+    if (dash.offsetUnit == SvgDashArray::OffsetPercent)
+        offset *= percentBase;
+    offset = std::fmod(offset, period) / width;
     if (std::isfinite(offset) && std::fabs(offset) <= FLT_MAX)
         pen.Record(GdipSetPenDashOffset(pen.Get(), static_cast<REAL>(offset)));
 }
@@ -316,16 +337,20 @@ float SvgFigure::ResolveStrokeWidth(SvgStyle& s) const {
     if (width.unit == SvgUnitEm) {
         resolved = width.value * s.fontSize.computed;
     } else if (width.unit == SvgUnitPercent) {
-        SvgRect viewport = owner ? owner->GetViewportRect() : SvgRect();
-        double w = viewport.getWidth();
-        double h = viewport.getHeight();
-        double computed = std::sqrt(w * w + h * h) * width.value / std::sqrt(2.0);
+        double computed = PercentBase() * width.value;
         resolved = static_cast<float>(std::clamp(computed, -double(FLT_MAX), double(FLT_MAX)));
     }
     // Written only when it changes: a resolved record is only read.
     if (!(width.computed == resolved))
         width.computed = resolved;
     return resolved;
+}
+
+double SvgFigure::PercentBase() const {
+    SvgRect viewport = owner ? owner->GetViewportRect() : SvgRect();
+    double w = viewport.getWidth();
+    double h = viewport.getHeight();
+    return std::sqrt(w * w + h * h) / std::sqrt(2.0);
 }
 
 unsigned SvgFigure::AlphaFromScale24(unsigned value) {

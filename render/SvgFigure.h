@@ -83,6 +83,8 @@ public:
     static Gdiplus::LineJoin JoinFromKeyword(unsigned keyword);
 
 protected:
+    // The box paint servers in box units are mapped onto: the outline's.
+    virtual Gdiplus::RectF PaintBox() const;
     // A brush for a paint that references another element (a gradient);
     // null when the reference leads to no paint server, or to one without
     // stops.
@@ -95,9 +97,12 @@ protected:
     GdiPen* StrokePen(bool& strokes);
     // Resolves em and percentage stroke widths into the style; the computed width.
     float ResolveStrokeWidth(SvgStyle& style) const;
-    // Sets the dash array and offset, given in user units, on a pen of the
-    // given width.
-    static void SetDashes(GdiPen& pen, const SvgDashArray& dash, float width);
+    // Sets the dash array and offset, given in user units (percentages of
+    // percentBase), on a pen of the given width.
+    static void SetDashes(GdiPen& pen, const SvgDashArray& dash, float width, double percentBase);
+    // What 100% of a length that is neither horizontal nor vertical is: the
+    // diagonal of the viewport over the square root of 2.
+    double PercentBase() const;
     // The alpha byte of an opacity of the style, times the element's own
     // opacity when the figure absorbs it.
     unsigned PaintAlpha(unsigned scale24) const;

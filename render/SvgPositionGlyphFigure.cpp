@@ -2,6 +2,7 @@
 
 #include "render/SvgFontRun.h"
 #include "render/SvgTextBuffer.h"
+#include "render/SvgTextFigure.h"
 #include "style/SvgStyle.h"
 
 using namespace Gdiplus;
@@ -60,4 +61,8 @@ void SvgPositionGlyphFigure::CopyGlyph(const SvgPositionGlyphFigure& source) {
     x = source.x;
     y = source.y;
     text = source.text;
+}
+
+RectF SvgPositionGlyphFigure::PaintBox() const {
+    return SvgTextFigure::TextBoxAround(GetOwner());
 }

@@ -16,6 +16,8 @@ public:
     ~SvgPositionGlyphFigure() override;
 
     Gdiplus::Status BuildPath() override;
+    // The box of the whole text.
+    Gdiplus::RectF PaintBox() const override;
 
     // Takes source's outline, position and character (not its style).
     void CopyGlyph(const SvgPositionGlyphFigure& source);

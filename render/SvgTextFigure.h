@@ -20,11 +20,19 @@ public:
     // The source's outline, position and text as laid out (not re-laid out
     // in this figure's font), and its style under this figure's parent.
     void CopyFrom(const SvgFigure* source) override;
+    Gdiplus::RectF PaintBox() const override { return TextBoxAround(GetOwner()); }
 
     // The advance width of the run, spaces included; 0 when it has none.
     float Advance();
     // How the run's format aligns it on its x (from text-anchor).
     Gdiplus::StringAlignment Alignment();
+
+    // The box of the whole text this run belongs to (the outlines of all its
+    // runs and glyphs, in the text's user space), found once.
+    Gdiplus::RectF TextBox();
+    // TextBox of the text element holds, for a figure of a text, a tspan or
+    // a glyph.
+    static Gdiplus::RectF TextBoxAround(const SvgElement* element);
 
     const GdiFont* GetFont() const { return font; }
     const GdiStringFormat* GetStringFormat() const { return stringFormat; }
@@ -40,4 +48,6 @@ private:
     GdiFont* font = nullptr;                 // owned, made at the first build
     GdiStringFormat* stringFormat = nullptr; // owned, made at the first build
     SvgFontRequest requested;                // what font was asked for
+    Gdiplus::RectF textBox;                  // TextBox, once known
+    bool textBoxKnown = false;
 };

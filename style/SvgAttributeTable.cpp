@@ -301,6 +301,8 @@ const char* const kAttributeNames[kAttributeCount] = {
     "requiredExtensions",                       // 292
     "effect",                                   // 293
     "transform-origin",                         // 294
+    "mix-blend-mode",                           // 295
+    "isolation",                                // 296
 };
 
 // Open-addressing hash set of name numbers, built on first use. Names that

@@ -2,9 +2,10 @@
 
 #include <cstddef>
 
-// The attribute name table: 293 names numbered 1 to 293 in table order. Only
-// the style-property rows (223 to 289) lead to a property reader.
-constexpr int kAttributeCount = 294;
+// The attribute name table: 296 names numbered 1 to 296 in table order. Only
+// the style-property rows (223 to 289, and the later properties from 294 on)
+// lead to a property reader.
+constexpr int kAttributeCount = 296;
 
 // Numbers of the style-property rows.
 enum SvgPropertyId : int {
@@ -77,6 +78,8 @@ enum SvgPropertyId : int {
     SvgPropStrokeWidth = 288,
     SvgPropTextRendering = 289,
     SvgPropTransformOrigin = 294,
+    SvgPropMixBlendMode = 295,
+    SvgPropIsolation = 296,
 };
 
 // Number of a name in the table (exact, case-sensitive), or 0 for a name that

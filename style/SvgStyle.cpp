@@ -45,6 +45,7 @@ void SvgStyle::Clear() {
     strokeLinejoin = SvgEnumValue();
     strokeDash.clearDashes();
     strokeDash.dashOffset = 0.0;
+    strokeDash.offsetUnit = SvgDashArray::OffsetUser;
     strokeDash.dasharraySet = 0;
     strokeDash.dasharrayInherit = 0;
     strokeDash.dashoffsetSet = 0;
@@ -65,6 +66,9 @@ void SvgStyle::Clear() {
     clipRule = SvgEnumValue();
     imageRendering = SvgEnumValue();
     transforms.reset();
+    shapeRendering = SvgEnumValue();
+    mixBlendMode = SvgEnumValue();
+    isolation = SvgEnumValue();
     parent = nullptr;
     specified.reset();
     SetInitialValues();

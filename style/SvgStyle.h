@@ -1,5 +1,6 @@
 #pragma once
 
+#include "style/SvgBlendMode.h"
 #include "style/SvgDashArray.h"
 #include "style/SvgEnumValue.h"
 #include "style/SvgFontSize.h"
@@ -8,6 +9,7 @@
 #include "style/SvgNumber.h"
 #include "style/SvgPaint.h"
 #include "style/SvgScale24.h"
+#include "style/SvgShapeRendering.h"
 #include "style/SvgStringValue.h"
 #include "style/SvgTextDecoration.h"
 #include "style/SvgTextStyle.h"
@@ -36,6 +38,12 @@ public:
 
     // Every property back to the state of a new record; parent null.
     void Clear();
+
+    SvgShapeRendering GetShapeRendering() const {
+        return SvgShapeRendering(shapeRendering.computed);
+    }
+    SvgBlendMode GetBlendMode() const { return SvgBlendMode(mixBlendMode.computed); }
+    bool Isolates() const { return SvgIsolation(isolation.computed) == SvgIsolation::Isolate; }
     // Gives this style its own copy of a shared text record before it is written.
     void MakeTextPrivate();
     // Makes this style hold other's text record (shared, copied before a write).
@@ -111,7 +119,10 @@ public:
     SvgEnumValue imageRendering;        // image-rendering
     // transform (as a property) and transform-origin; null when neither is given.
     std::unique_ptr<SvgTransformStyle> transforms;
-    const SvgStyle* parent; // the parent element's record, not owned
+    SvgEnumValue shapeRendering;        // shape-rendering (SvgShapeRendering)
+    SvgEnumValue mixBlendMode;          // mix-blend-mode (SvgBlendMode, not inherited)
+    SvgEnumValue isolation;             // isolation (SvgIsolation, not inherited)
+    const SvgStyle* parent;             // the parent element's record, not owned
     // What the element gave, shared with the records of its copies; null for nothing.
     std::shared_ptr<const SvgSpecifiedStyle> specified;
 
@@ -129,4 +140,6 @@ private:
     // percentages, bolder/lighter, narrower/wider, em/ex stroke widths) against
     // the initial values, for a record that has no parent to merge from.
     void ResolveWithoutParent();
+    // A stop-color of currentColor takes this record's color.
+    void ResolveStopColor();
 };

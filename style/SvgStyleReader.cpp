@@ -78,6 +78,7 @@ struct PresentationTable {
             SvgPropMask,
             SvgPropImageRendering,
             SvgPropTransformOrigin,
+            SvgPropShapeRendering,
             // Accepted as attributes too, since users write them so.
             SvgPropStopColor,
             SvgPropStopOpacity,
@@ -468,6 +469,18 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         if (Unset(imageRendering))
             ReadEnum(imageRendering, value, kImageRenderingKeywords, true);
         break;
+    case SvgPropShapeRendering:
+        if (Unset(shapeRendering))
+            ReadEnum(shapeRendering, value, kShapeRenderingKeywords, true);
+        break;
+    case SvgPropMixBlendMode:
+        if (Unset(mixBlendMode))
+            ReadEnum(mixBlendMode, value, kMixBlendModeKeywords, true);
+        break;
+    case SvgPropIsolation:
+        if (Unset(isolation))
+            ReadEnum(isolation, value, kIsolationKeywords, true);
+        break;
     case SvgPropFilter:
         if (Unset(filter))
             ReadFilter(filter, value);
@@ -559,15 +572,22 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
     case SvgPropStrokeDashoffset:
         if (!strokeDash.dashoffsetSet) {
             double offset = strokeDash.dashOffset;
-            bool found = ReadDashOffset(value, offset);
-            if (found)
+            unsigned char unit = strokeDash.offsetUnit;
+            bool found = ReadDashOffset(value, offset, unit);
+            if (found) {
                 strokeDash.dashOffset = offset;
+                strokeDash.offsetUnit = unit;
+            }
             strokeDash.dashoffsetSet = found;
         }
         break;
     case SvgPropStrokeMiterlimit:
-        if (Unset(strokeMiterlimit))
-            ReadNumber(strokeMiterlimit, value);
+        if (Unset(strokeMiterlimit)) {
+            // A limit below 1 is invalid, as if not given.
+            SvgNumber limit;
+            if (ReadNumber(limit, value) && (limit.inherit || limit.value >= 1))
+                strokeMiterlimit = limit;
+        }
         break;
     case SvgPropStrokeWidth:
         if (Unset(strokeWidth))

@@ -243,6 +243,12 @@ bool Specifies(const SvgStyle& s, int id) {
         return s.transforms && Given(s.transforms->transform);
     case SvgPropTransformOrigin:
         return s.transforms && Given(s.transforms->origin);
+    case SvgPropShapeRendering:
+        return Given(s.shapeRendering);
+    case SvgPropMixBlendMode:
+        return Given(s.mixBlendMode);
+    case SvgPropIsolation:
+        return Given(s.isolation);
     default:
         return true;
     }

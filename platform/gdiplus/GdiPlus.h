@@ -668,7 +668,7 @@ KELSVG_API Status WINGDIPAPI GdipBitmapLockBits(GpBitmap* bitmap, GDIPCONST GpRe
                                                 UINT flags, PixelFormat format,
                                                 BitmapData* lockedBitmapData);
 KELSVG_API Status WINGDIPAPI GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedBitmapData);
-// Loads a PNG or JPEG file (as KelCreateBitmapFromMemory, up to 2^28 pixels).
+// Loads a PNG, JPEG, GIF or WebP file (as KelCreateBitmapFromMemory, up to 2^28 pixels).
 KELSVG_API Status WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filename, GpBitmap** bitmap);
 // Writes a PNG file (clsidEncoder null or &PngEncoderClsid; params ignored).
 // The file is replaced only when the whole image was written.
@@ -754,12 +754,13 @@ KELSVG_API Status KelFillPathColor(GpGraphics* graphics, ARGB color, GpPath* pat
 
 // ---- Image decoding (no GDI+ counterpart: GDI+ reads streams) -------------
 
-// The size in pixels a PNG or JPEG image held in memory declares in its
+// The size in pixels a PNG, JPEG, GIF or WebP image held in memory declares in its
 // header (the kind is told by the first bytes). UnknownImageFormat for other
 // data and for a damaged header.
 KELSVG_API Status KelGetImageSizeFromMemory(const BYTE* data, size_t size, UINT* width,
                                             UINT* height);
-// Decodes a PNG or JPEG image held in memory into a new 32-bit ARGB bitmap
+// Decodes a PNG, JPEG, GIF (its first frame) or WebP (a still image, or the
+// first frame of an animation) image held in memory into a new 32-bit ARGB bitmap
 // (straight alpha as seen through GdipBitmapGetPixel). An image of more than
 // maxPixels pixels, or over 32767 a side, is refused with ValueOverflow from
 // its header, before its pixels are allocated; damaged or truncated data, or
@@ -788,6 +789,11 @@ enum KelSpread : int {
 // from its centre point; other path gradients refuse it (InvalidParameter).
 KELSVG_API Status KelSetGradientSpread(GpBrush* brush, KelSpread spread);
 KELSVG_API Status KelGetGradientSpread(GpBrush* brush, KelSpread* spread);
+// For a path gradient made from a circle, with a spread: position 0 of the
+// blend is the circle of this radius (in brush units) around the centre
+// point, not the point itself; the colours go from it to the outline, as a
+// cone where it reaches outside. Negative or non-finite radii are refused.
+KELSVG_API Status KelSetGradientFocusRadius(GpBrush* brush, REAL radius);
 
 // Layers. What is drawn after KelBeginLayer goes onto a transparent layer of
 // its own, as large as the clip (and, when bounds are given, no larger than
@@ -800,6 +806,29 @@ KELSVG_API Status KelGetGradientSpread(GpBrush* brush, KelSpread* spread);
 // and drawing goes on straight below, without the opacity.
 KELSVG_API Status KelBeginLayer(GpGraphics* graphics, REAL opacity, GDIPCONST GpRectF* bounds);
 KELSVG_API Status KelEndLayer(GpGraphics* graphics);
+
+// How the innermost layer is composited at KelEndLayer: the blend modes of
+// CSS, each mixing the layer's colours with those below it (normal, the
+// default, lays it over them).
+enum KelBlendMode : int {
+    KelBlendNormal = 0,
+    KelBlendMultiply,
+    KelBlendScreen,
+    KelBlendOverlay,
+    KelBlendDarken,
+    KelBlendLighten,
+    KelBlendColorDodge,
+    KelBlendColorBurn,
+    KelBlendHardLight,
+    KelBlendSoftLight,
+    KelBlendDifference,
+    KelBlendExclusion,
+    KelBlendHue,
+    KelBlendSaturation,
+    KelBlendColor,
+    KelBlendLuminosity,
+};
+KELSVG_API Status KelSetLayerBlendMode(GpGraphics* graphics, KelBlendMode mode);
 
 // A mask of the innermost layer: what is drawn from KelBeginLayerMask to
 // KelEndLayerMask is not shown; it multiplies the layer's pixels by its alpha

@@ -103,6 +103,17 @@ Status PushGroup(GpGraphics* g, GraphicsLevel level, cairo_t* cr, const double* 
     return status;
 }
 
+cairo_operator_t BlendOperator(KelBlendMode mode) {
+    static const cairo_operator_t kOperators[] = {
+        CAIRO_OPERATOR_OVER,          CAIRO_OPERATOR_MULTIPLY,       CAIRO_OPERATOR_SCREEN,
+        CAIRO_OPERATOR_OVERLAY,       CAIRO_OPERATOR_DARKEN,         CAIRO_OPERATOR_LIGHTEN,
+        CAIRO_OPERATOR_COLOR_DODGE,   CAIRO_OPERATOR_COLOR_BURN,     CAIRO_OPERATOR_HARD_LIGHT,
+        CAIRO_OPERATOR_SOFT_LIGHT,    CAIRO_OPERATOR_DIFFERENCE,     CAIRO_OPERATOR_EXCLUSION,
+        CAIRO_OPERATOR_HSL_HUE,       CAIRO_OPERATOR_HSL_SATURATION, CAIRO_OPERATOR_HSL_COLOR,
+        CAIRO_OPERATOR_HSL_LUMINOSITY};
+    return kOperators[mode];
+}
+
 // The luminance of a mask group as alpha, in an image over the clip box (a
 // pattern in the target's units); null when it cannot be made.
 cairo_pattern_t* LuminanceOf(cairo_t* cr, cairo_pattern_t* group) {
@@ -171,9 +182,10 @@ void PopLevel(GpGraphics* g, const KelMaskMode* maskMode) {
     g->layerPixels -= level.pixels;
     cairo_pattern_t* group = cairo_pop_group(cr);
     if (level.kind == GraphicsLevel::Layer) {
-        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        cairo_set_operator(cr, BlendOperator(level.blend));
         cairo_set_source(cr, group);
         cairo_paint_with_alpha(cr, level.opacity);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     } else if (maskMode) {
         cairo_pattern_t* mask = group;
         if (*maskMode == KelMaskLuminance)
@@ -300,6 +312,16 @@ Status KelEndLayer(GpGraphics* graphics) {
     if (i < 0)
         return WrongState;
     UnwindLevels(graphics, size_t(i));
+    return Ok;
+}
+
+Status KelSetLayerBlendMode(GpGraphics* graphics, KelBlendMode mode) {
+    if (!Valid(graphics) || mode < KelBlendNormal || mode > KelBlendLuminosity)
+        return InvalidParameter;
+    long i = Innermost(graphics, GraphicsLevel::Layer);
+    if (i < 0)
+        return WrongState;
+    graphics->levels[size_t(i)].blend = mode;
     return Ok;
 }
 

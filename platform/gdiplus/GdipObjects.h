@@ -296,6 +296,7 @@ public:
     Blend preset;
     BrushTransform transform;
     KelSpread spread = KelSpreadNone; // only on an ellipse outline
+    REAL focusRadius = 0;             // with a spread: the circle position 0 starts from
 
     // A pattern in user space for drawing under the transform `world`; null
     // when there is nothing to paint.
@@ -331,8 +332,9 @@ struct GraphicsLevel {
     enum Mode { Live, Flat, Hiding };
     Kind kind;
     Mode mode;
-    double opacity = 1; // of a layer
-    double pixels = 0;  // of a live layer or mask, taken from the graphics' budget
+    double opacity = 1;                  // of a layer
+    KelBlendMode blend = KelBlendNormal; // of a layer
+    double pixels = 0;                   // of a live layer or mask, taken from the graphics' budget
 };
 
 // A graphics draws either into a bitmap's pixels, with a Cairo context of its
