@@ -9,8 +9,10 @@
 #include "document/SvgImageElement.h"
 #include "document/SvgLineElement.h"
 #include "document/SvgLinearGradientElement.h"
+#include "document/SvgMarkerElement.h"
 #include "document/SvgMaskElement.h"
 #include "document/SvgPathElement.h"
+#include "document/SvgPatternElement.h"
 #include "document/SvgPolygonElement.h"
 #include "document/SvgPolylineElement.h"
 #include "document/SvgRadialGradientElement.h"
@@ -82,6 +84,8 @@ ElementRegistry::ElementRegistry() {
     Add("symbol", new SvgSymbolElement());
     Add("clipPath", new SvgClipPathElement());
     Add("mask", new SvgMaskElement());
+    Add("marker", new SvgMarkerElement());
+    Add("pattern", new SvgPatternElement());
 }
 
 ElementRegistry::~ElementRegistry() {

@@ -220,7 +220,8 @@ SvgStyle* SvgElement::GetInheritableStyle() const {
         SvgFigure* figure = e->GetFigure();
         if (!figure || !(e->m_kind < kSvgKindInheritLimit || e->m_kind == SvgKindSvg ||
                          e->m_kind == SvgKindSymbol || e->m_kind == SvgKindClipPath ||
-                         e->m_kind == SvgKindMask))
+                         e->m_kind == SvgKindMask || e->m_kind == SvgKindMarker ||
+                         e->m_kind == SvgKindPattern))
             return nullptr;
         if (figure->PeekStyle())
             return figure->GetStyle();

@@ -1,5 +1,6 @@
 #include "document/SvgViewport.h"
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -86,4 +87,17 @@ SvgViewportMapping SvgMapViewport(float sx, float sy, double W, double H, double
     else
         m.translateY = static_cast<float>(freeY * 0.5 * ay);
     return m;
+}
+
+bool SvgMapViewBox(const SvgRect& viewBox, double width, double height,
+                   const std::string& preserveAspectRatio, SvgMatrix& matrix) {
+    double vw = viewBox.getWidth(), vh = viewBox.getHeight();
+    if (!(vw > 0 && vh > 0 && width > 0 && height > 0) || !std::isfinite(vw * vh * width * height))
+        return false;
+    SvgViewportMapping m = SvgMapViewport(
+        static_cast<float>(width / vw), static_cast<float>(height / vh), width, height, vw, vh,
+        preserveAspectRatio.empty() ? "xMidYMid meet" : preserveAspectRatio);
+    matrix = SvgMatrix(m.scaleX, 0, 0, m.scaleY, m.translateX - viewBox.getX() * m.scaleX,
+                       m.translateY - viewBox.getY() * m.scaleY);
+    return true;
 }

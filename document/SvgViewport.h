@@ -1,5 +1,8 @@
 #pragma once
 
+#include "syntax/SvgMatrix.h"
+#include "syntax/SvgRect.h"
+
 #include <string>
 
 // Scale and translation that map a viewBox into a viewport, after a
@@ -25,3 +28,9 @@ bool SvgIsValidAspectRatio(const std::string& text);
 // the alignment offset only.
 SvgViewportMapping SvgMapViewport(float sx, float sy, double W, double H, double vw, double vh,
                                   const std::string& preserveAspectRatio);
+
+// The map of viewBox into the viewport (0, 0, width, height) after
+// preserveAspectRatio (an empty text means "xMidYMid meet"); false when
+// either is empty or not finite.
+bool SvgMapViewBox(const SvgRect& viewBox, double width, double height,
+                   const std::string& preserveAspectRatio, SvgMatrix& matrix);

@@ -1,6 +1,7 @@
 #include "engine/SvgEngine.h"
 
 #include "document/ElementRegistry.h"
+#include "document/SvgMarkerPlacement.h"
 #include "document/SvgRootElement.h"
 #include "engine/GdiGraphics.h"
 #include "engine/GdiImage.h"
@@ -137,6 +138,7 @@ void SvgEngine::Parse(const char* fileName) {
     m_styleSheet.reset();
     ResetIndex();
     m_images.Reset(fileName);
+    m_hasMarkers = false;
     m_documentWidth = 0;
     m_documentHeight = 0;
 
@@ -187,6 +189,9 @@ void SvgEngine::Parse(const char* fileName) {
     } else if (more) {
         m_root->LoadChildrenFromXml(more, true);
     }
+    // Markers are placed once every element they may name is loaded.
+    if (m_hasMarkers)
+        SvgMarkerPlacement::PlaceAll(*m_root, *this);
     m_width = m_root->GetWidth();
     m_height = m_root->GetHeight();
     m_documentWidth = m_width;
@@ -222,8 +227,10 @@ void SvgEngine::DeleteRoot() {
 }
 
 void SvgEngine::RenderRoot(GdiGraphics& graphics) {
+    m_renderContext.BeginDraw();
     graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
     m_root->Render(graphics);
+    m_renderContext.EndDraw();
 }
 
 void SvgEngine::DrawToGraphics(Gdiplus::Graphics* host) {
@@ -295,8 +302,10 @@ void SvgEngine::BuildBitmapCache() {
     if (m_cacheGraphics) {
         m_cacheGraphics->Record(
             GdipSetSmoothingMode(m_cacheGraphics->handle, SmoothingModeAntiAlias));
+        m_renderContext.BeginDraw();
         if (m_root)
             m_root->Render(*m_cacheGraphics);
+        m_renderContext.EndDraw();
     }
     delete m_cacheGraphics;
     m_cacheGraphics = nullptr;

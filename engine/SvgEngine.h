@@ -64,6 +64,9 @@ public:
     SvgStyleSheet* GetStyleSheet() const { return m_styleSheet.get(); }
     // The raster images of the document being parsed and drawn.
     SvgImageStore& GetImages() { return m_images; }
+    // Called as a marker element loads: the parse then places markers once
+    // the document is read.
+    void NoteMarkers() { m_hasMarkers = true; }
 
     SvgRootElement* GetRoot() const { return m_root; }
     GdiImage* GetBitmapCache() const { return m_cache; }
@@ -121,6 +124,7 @@ private:
     SvgRenderContext m_renderContext;
     int m_threads = 1;
     bool m_keepSpecified = true;
+    bool m_hasMarkers = false;
     // Children of the root from this index on were loaded on another thread
     // (0: none were).
     size_t m_firstAdopted = 0;

@@ -64,6 +64,7 @@ void SvgStyle::Clear() {
     }
     clipRule = SvgEnumValue();
     imageRendering = SvgEnumValue();
+    paintOrder = SvgEnumValue();
     parent = nullptr;
     specified.reset();
     SetInitialValues();

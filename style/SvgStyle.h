@@ -108,6 +108,7 @@ public:
     SvgEnumValue clipRule;              // clip-rule
     SvgStringValue mask;                // mask: the referenced id (not inherited)
     SvgEnumValue imageRendering;        // image-rendering
+    SvgEnumValue paintOrder;            // paint-order (SvgPaintOrder)
     const SvgStyle* parent;             // the parent element's record, not owned
     // What the element gave, shared with the records of its copies; null for nothing.
     std::shared_ptr<const SvgSpecifiedStyle> specified;

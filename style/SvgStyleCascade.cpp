@@ -159,6 +159,7 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     InheritComputed(visibility, p->visibility);
 
     InheritComputed(imageRendering, p->imageRendering);
+    InheritComputed(paintOrder, p->paintOrder);
 
     // 10. opacity is inherited only when asked for.
     if (opacity.inherit)
@@ -250,6 +251,7 @@ void SvgStyle::MergePaint(SvgPaint& child, const SvgPaint& parentPaint) const {
     // The reference and its fallback are passed on together, so an inherited
     // "url(#g) red" paints as it does on the parent.
     child.uri = parentPaint.uri;
+    child.context = parentPaint.context;
     if (parentPaint.colorSet) {
         child.color = parentPaint.color;
         child.colorSet = 1;

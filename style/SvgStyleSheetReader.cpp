@@ -239,6 +239,8 @@ bool Specifies(const SvgStyle& s, int id) {
         return Given(s.mask);
     case SvgPropImageRendering:
         return Given(s.imageRendering);
+    case SvgPropPaintOrder:
+        return Given(s.paintOrder);
     default:
         return true;
     }

@@ -811,6 +811,13 @@ Status KelCreateGraphicsFromCairo(cairo_t* cr, GpGraphics** graphics) {
     return *graphics ? Ok : OutOfMemory;
 }
 
+Status KelGetPixelTransform(GpGraphics* graphics, GpMatrix* matrix) {
+    if (!Valid(graphics) || !Valid(matrix))
+        return InvalidParameter;
+    matrix->m = graphics->PixelTransform();
+    return Ok;
+}
+
 Status KelFillPathColor(GpGraphics* graphics, ARGB color, GpPath* path) {
     if (!Valid(graphics) || !Valid(path))
         return InvalidParameter;

@@ -63,7 +63,7 @@ TEST(AttributeTable, NumbersAreThoseOfTheTable) {
         EXPECT_STREQ(AttributeName(id), name) << id;
     }
     EXPECT_EQ(AttributeName(0), nullptr);
-    EXPECT_EQ(AttributeName(294), nullptr);
+    EXPECT_EQ(AttributeName(kAttributeCount + 1), nullptr);
 }
 
 TEST(AttributeTable, LookupIsExact) {
