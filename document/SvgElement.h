@@ -126,7 +126,7 @@ public:
     bool IsDisplayed() const;
     // The style record this element's children inherit from: its figure's,
     // for kinds below 30 and for `svg`, `symbol`, `clipPath`, `mask`,
-    // `marker` and `pattern` (a
+    // `marker` and `pattern`; `defs` passes its parent's on (a
     // copied one without a record of its own passes its parent's on); null
     // for the others.
     SvgStyle* GetInheritableStyle() const;

@@ -17,7 +17,7 @@ struct SvgRenderContext {
     // Clip paths, masks, markers and patterns applied inside one another at most.
     static constexpr size_t kMaxNesting = 16;
     // Markers one draw places, markers inside markers included.
-    static constexpr long kMarkerBudget = 500000;
+    static constexpr long kMarkerBudget = 200000;
     // Pixels of pattern tiles one draw renders at full resolution; past them,
     // tiles are rendered coarser.
     static constexpr double kTilePixelBudget = 64.0 * 1024 * 1024;
