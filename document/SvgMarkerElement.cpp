@@ -220,8 +220,12 @@ void SvgMarkerElement::Prepare() const {
             bottom = std::max(bottom, y);
         }
     }
-    m_clips = left < m_clip.X || top < m_clip.Y || right > double(m_clip.X) + m_clip.Width ||
-              bottom > double(m_clip.Y) + m_clip.Height;
+    // Content that meets the viewport's edge (an arrow filling its viewBox)
+    // lies inside, whatever the rounding.
+    double slack = 1e-4 * std::max(width, height);
+    m_clips = left < m_clip.X - slack || top < m_clip.Y - slack ||
+              right > double(m_clip.X) + m_clip.Width + slack ||
+              bottom > double(m_clip.Y) + m_clip.Height + slack;
 }
 
 void SvgMarkerElement::Draw(GdiGraphics& graphics, const SvgMarkerInstance& instance,

@@ -269,7 +269,7 @@ void SvgMarkerPlacement::Draw(GdiGraphics& graphics, const SvgElement& shape) co
     SvgRenderContext& context = engine->GetRenderContext();
     if (context.coverage > 0)
         return; // a clip path takes outlines only
-    context.paintContext.push_back(&shape);
+    context.PushPaintContext(shape, graphics);
     for (const SvgMarkerInstance& instance : m_instances)
         instance.marker->Draw(graphics, instance, context);
     context.paintContext.pop_back();

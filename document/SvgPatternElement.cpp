@@ -192,14 +192,7 @@ GdiBrush* SvgPatternElement::CreateBrushFor(const RectF& bounds, unsigned alpha,
     SvgPatternTile tile;
     if (!Resolve(bounds, tile))
         return SvgGradientBrush::CreateEmpty();
-    SvgMatrix pixels;
-    GdiMatrix* matrix = GdiMatrix::Create();
-    REAL e[6];
-    if (matrix && KelGetPixelTransform(graphics.Get(), matrix->Get()) == Ok &&
-        GdipGetMatrixElements(matrix->Get(), e) == Ok)
-        pixels = SvgMatrix(e[0], e[1], e[2], e[3], e[4], e[5]);
-    delete matrix;
-    return MakeBrush(tile, pixels, alpha);
+    return MakeBrush(tile, SvgRenderContext::PixelTransform(graphics), alpha);
 }
 
 GdiBrush* SvgPatternElement::MakeBrush(const SvgPatternTile& tile, const SvgMatrix& pixels,

@@ -1,11 +1,20 @@
 #pragma once
 
 #include "document/SvgTileCache.h"
+#include "syntax/SvgMatrix.h"
 
 #include <cstddef>
 #include <vector>
 
+class GdiGraphics;
 class SvgElement;
+
+// An element whose fill and stroke context-fill and context-stroke take, and
+// the map of its user space onto the target's pixels.
+struct SvgPaintContext {
+    const SvgElement* element;
+    SvgMatrix pixels;
+};
 
 // What one draw of a document knows beyond the graphics state: the clip paths,
 // masks, markers and patterns being applied (a reference back to one of them
@@ -25,7 +34,7 @@ struct SvgRenderContext {
     std::vector<const SvgElement*> applying;
     int coverage = 0;
     // The shape whose markers, or the use whose copy, is being drawn; innermost last.
-    std::vector<const SvgElement*> paintContext;
+    std::vector<SvgPaintContext> paintContext;
     long markersLeft = kMarkerBudget;
     double tilePixelsLeft = kTilePixelBudget;
     SvgTileCache tiles;
@@ -44,4 +53,10 @@ struct SvgRenderContext {
     }
     // Frees what the draw kept.
     void EndDraw() { tiles.Clear(); }
+    // Makes element the innermost paint context, its user space the world
+    // transform of graphics.
+    void PushPaintContext(const SvgElement& element, GdiGraphics& graphics);
+    // The map of graphics' world onto its target's pixels (the identity when
+    // it cannot be told).
+    static SvgMatrix PixelTransform(GdiGraphics& graphics);
 };

@@ -70,7 +70,7 @@ void SvgUseElement::Render(GdiGraphics& graphics) {
             // The copy's context-fill and context-stroke are the use's.
             SvgRenderContext* context = m_owner ? &m_owner->GetRenderContext() : nullptr;
             if (context)
-                context->paintContext.push_back(this);
+                context->PushPaintContext(*this, graphics);
             RenderChildren(graphics);
             if (context)
                 context->paintContext.pop_back();

@@ -7,6 +7,7 @@
 
 #include "document/SvgElement.h"
 #include "document/SvgRenderContext.h"
+#include "engine/GdiMatrix.h"
 #include "engine/SvgEngine.h"
 #include "style/SvgPaintOrder.h"
 
@@ -321,6 +322,10 @@ unsigned SvgFigure::PaintAlpha(unsigned scale24) const {
     return AlphaFromScale24(scale24);
 }
 
+Gdiplus::RectF SvgFigure::ServerBounds() const {
+    return SvgPathBounds::Of(path ? path->Get() : nullptr);
+}
+
 const SvgPaintServer* SvgFigure::FindPaintServer(const std::string& id) const {
     SvgEngine* engine = owner ? owner->GetOwner() : nullptr;
     SvgElement* target = engine ? engine->FindElementById(id.c_str()) : nullptr;
@@ -337,26 +342,27 @@ GdiBrush* SvgFigure::CreateReferencedBrush(const std::string& id, unsigned alpha
     if (!server)
         return nullptr;
     // Paint servers in box units are mapped onto the outline's bounds.
-    return server->CreateBrush(SvgPathBounds::Of(path ? path->Get() : nullptr), alpha);
+    return server->CreateBrush(ServerBounds(), alpha);
 }
 
 GdiBrush* SvgFigure::BrushForPaint(GdiGraphics& graphics, const SvgPaintServer* server,
                                    SvgContextPaint context, unsigned scale24) {
     unsigned alpha = PaintAlpha(scale24);
     if (server)
-        return server->CreateBrushFor(SvgPathBounds::Of(path ? path->Get() : nullptr), alpha,
-                                      graphics);
+        return server->CreateBrushFor(ServerBounds(), alpha, graphics);
     // The paint of the innermost element that gives context: the shape whose
     // markers, or the use whose copy, is drawn (one level out for each that
     // names its own context's paint). None gives no paint.
     SvgEngine* engine = owner ? owner->GetOwner() : nullptr;
     if (!engine)
         return nullptr;
-    const std::vector<const SvgElement*>& contexts = engine->GetRenderContext().paintContext;
+    const std::vector<SvgPaintContext>& contexts = engine->GetRenderContext().paintContext;
     const SvgFigure* from = nullptr;
     const SvgPaint* paint = nullptr;
+    SvgMatrix fromPixels;
     for (size_t i = contexts.size(); i-- > 0 && !paint;) {
-        from = contexts[i]->GetFigure();
+        from = contexts[i].element->GetFigure();
+        fromPixels = contexts[i].pixels;
         const SvgStyle* given = from ? from->PeekStyle() : nullptr;
         if (!given)
             return nullptr;
@@ -369,9 +375,15 @@ GdiBrush* SvgFigure::BrushForPaint(GdiGraphics& graphics, const SvgPaintServer* 
     if (!paint || paint->noneSet)
         return nullptr;
     if (!paint->uri.empty()) {
-        if (const SvgPaintServer* other = from->FindPaintServer(paint->uri))
-            return other->CreateBrushFor(SvgPathBounds::Of(path ? path->Get() : nullptr), alpha,
-                                         graphics);
+        if (const SvgPaintServer* other = from->FindPaintServer(paint->uri)) {
+            // The context's paint server lies as on the context: its brush
+            // is carried from the context's user space into this one.
+            GdiBrush* brush = other->CreateBrushFor(from->ServerBounds(), alpha, graphics);
+            if (brush)
+                AppendToBrush(*brush, SvgRenderContext::PixelTransform(graphics).inverse().multiply(
+                                          fromPixels));
+            return brush;
+        }
     }
     return paint->colorSet ? GdiBrush::CreateSolid(ToArgb(paint->color, alpha)) : nullptr;
 }
@@ -426,6 +438,32 @@ float SvgFigure::ResolveStrokeWidth(SvgStyle& s) const {
     if (!(width.computed == resolved))
         width.computed = resolved;
     return resolved;
+}
+
+void SvgFigure::AppendToBrush(GdiBrush& brush, const SvgMatrix& map) {
+    GpBrushType type;
+    GdiMatrix* matrix = GdiMatrix::Create();
+    GdiMatrix* extra = GdiMatrix::Create();
+    if (GdipGetBrushType(brush.Get(), &type) == Ok && matrix && extra &&
+        map.toGdiMatrix(*extra) == Ok) {
+        GpMatrix* m = matrix->Get();
+        if (type == BrushTypeTextureFill) {
+            brush.Record(GdipMultiplyTextureTransform(static_cast<GpTexture*>(brush.Get()),
+                                                      extra->Get(), MatrixOrderAppend));
+        } else if (type == BrushTypeLinearGradient) {
+            auto* line = static_cast<GpLineGradient*>(brush.Get());
+            if (GdipGetLineTransform(line, m) == Ok &&
+                GdipMultiplyMatrix(m, extra->Get(), MatrixOrderAppend) == Ok)
+                brush.Record(GdipSetLineTransform(line, m));
+        } else if (type == BrushTypePathGradient) {
+            auto* path = static_cast<GpPathGradient*>(brush.Get());
+            if (GdipGetPathGradientTransform(path, m) == Ok &&
+                GdipMultiplyMatrix(m, extra->Get(), MatrixOrderAppend) == Ok)
+                brush.Record(GdipSetPathGradientTransform(path, m));
+        }
+    }
+    delete matrix;
+    delete extra;
 }
 
 unsigned SvgFigure::AlphaFromScale24(unsigned value) {

@@ -9,6 +9,7 @@
 #include <string>
 
 class SvgElement;
+class SvgMatrix;
 class SvgPaintServer;
 class SvgStyle;
 struct SvgDashArray;
@@ -86,6 +87,8 @@ public:
     static Gdiplus::LineJoin JoinFromKeyword(unsigned keyword);
 
 protected:
+    // The box paint servers in box units are mapped onto: the outline's bounds.
+    Gdiplus::RectF ServerBounds() const;
     // The paint server (gradient or pattern) an id names; null for none.
     const SvgPaintServer* FindPaintServer(const std::string& id) const;
     // A brush for a paint that references another element (a gradient);
@@ -105,6 +108,9 @@ protected:
     GdiPen* StrokePen(bool& strokes);
     // Resolves em and percentage stroke widths into the style; the computed width.
     float ResolveStrokeWidth(SvgStyle& style) const;
+    // Appends map to the brush's own transform (its space to the one it
+    // paints in), whatever kind of brush it is.
+    static void AppendToBrush(GdiBrush& brush, const SvgMatrix& map);
     // Sets the dash array and offset, given in user units, on a pen of the
     // given width.
     static void SetDashes(GdiPen& pen, const SvgDashArray& dash, float width);

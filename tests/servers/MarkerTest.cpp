@@ -40,12 +40,13 @@ std::string Bar(const char* id, const char* orient) {
 
 const Row kRows[] = {
     {"start, mid and end markers on the vertices; the shorthand only in style",
-     "<defs>" + Square("s", 6, "red") + Square("m", 6, "green") + Square("e", 6, "blue") +
+     "<defs>" + Square("s", 6, "red") + Square("m", 10, "green") + Square("e", 6, "blue") +
          "</defs><path d='M20 20 L50 20 L80 20' marker-start='url(#s)' marker-mid='url(#m)' "
          "marker-end='url(#e)'/><path d='M20 50 H80' style='marker:url(#m)'/>"
          "<path d='M20 80 H80' marker='url(#s)'/>",
-     {Px(20, 18, kRed), Px(50, 18, kGreen), Px(80, 18, kBlue), Px(20, 25, kClear),
-      Px(20, 48, kGreen), Px(80, 48, kGreen), Px(20, 78, kClear)}},
+     {Px(20, 18, kRed), Px(50, 18, kGreen), Px(54, 20, kGreen), Px(80, 18, kBlue),
+      Px(84, 20, kClear), Px(20, 25, kClear), Px(20, 48, kGreen), Px(80, 48, kGreen),
+      Px(20, 78, kClear)}},
     {"orient auto: along the path, halfway at corners, bisecting a closed subpath's ends",
      "<defs>" + Bar("a", "auto") +
          "</defs><path d='M10 40 L50 40 L50 90' fill='none' marker-start='url(#a)' "
@@ -134,6 +135,7 @@ TEST(Markers, VerticesOfPathData) {
         {"M5 5 M0 0 L0 10", {90, 90}},
         {"M0 0 C0 0 10 10 10 0 L20 0", {45, -45, 0}},
         {"M0 0 L10 0 L10 0 L10 10", {0, 0, 45, 90}},
+        {"M0 0 L0 10 L0 10", {90, 90, 90}},
         {"M0 0 L0 0 L10 0", {0, 0, 0}},
         {"M0 0 H10 V10 Z", {-67.5, 45, 157.5, -67.5}},
     };

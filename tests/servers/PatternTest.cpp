@@ -72,11 +72,15 @@ const Row kRows[] = {
      "<rect x='10' y='60' width='30' height='30' fill='green'/>"
      "<rect x='10' y='60' width='30' height='30' fill='url(#z)'/>",
      {Px(10, 25, kBlue), Px(25, 25, kClear), Px(75, 25, 0x7F0000FF), Px(25, 75, kGreen)}},
-    {"a tile far below a pixel shows its average colour",
+    {"a tile far below a pixel, along both sides or one, shows its average colour",
      "<defs><pattern id='p' width='0.01' height='0.01' patternUnits='userSpaceOnUse'>"
-     "<rect width='0.005' height='0.01' fill='red'/></pattern></defs>"
-     "<rect width='100' height='100' fill='url(#p)'/>",
-     {Px(0, 0, 0x80FF0000), Px(50, 50, 0x80FF0000), Px(99, 99, 0x80FF0000)}},
+     "<rect width='0.005' height='0.01' fill='red'/></pattern>"
+     "<pattern id='s' width='0.000001' height='20' patternUnits='userSpaceOnUse'>"
+     "<rect width='0.0000005' height='10' fill='blue'/></pattern></defs>"
+     "<rect width='100' height='50' fill='url(#p)'/><rect y='60' width='100' height='40' "
+     "fill='url(#s)'/>",
+     {Px(0, 0, 0x80FF0000), Px(50, 25, 0x80FF0000), Px(99, 49, 0x80FF0000), Px(50, 65, 0x800000FF),
+      Px(50, 75, kClear), Px(50, 85, 0x800000FF)}},
 };
 
 } // namespace
