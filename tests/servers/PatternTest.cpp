@@ -1,7 +1,10 @@
 // Patterns as SVG viewers draw them. Each row is a 100 x 100 document and the
 // colours of a few pixels, worked out from the tile's place and size.
 
+#include "HostBitmap.h"
 #include "SvgTestSupport.h"
+
+#include "interface/KelSvg.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +19,7 @@ struct Row {
     std::vector<PixelProbe> probes;
 };
 
-const uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kGreen = 0xFF008000, kClear = 0;
+const uint32_t kClear = 0; // and kRed, kGreen, kBlue of HostBitmap.h
 
 const Row kRows[] = {
     {"a user-space tile repeats from the origin, not from the shape",
@@ -112,4 +115,38 @@ TEST(Patterns, FillText) {
                         "<text x='10' y='80' font-family='DejaVu Sans' font-size='80' "
                         "fill='url(#p)'>&#x2588;</text>");
     ExpectPixels(text, {Px(30, 40, kGreen), Px(5, 40, kClear)});
+}
+
+// Patterns and markers draw the same on every target: a graphics, a device
+// context, the bitmap cache; and the same at a second draw.
+TEST(Patterns, EveryTargetDrawsTheSame) {
+    std::string body;
+    for (const Row& row : kRows)
+        body += "<g transform='scale(0.3)'>" + row.body + "</g>";
+    TempSvgFile file(Svg(
+        "width='100' height='100'",
+        body + "<defs><marker id='m' viewBox='0 0 4 4' markerWidth='12' markerHeight='12' refX='2' "
+               "refY='2' orient='auto'><path d='M0 0 L4 2 L0 4 z' "
+               "fill='context-stroke'/></marker></defs><polyline "
+               "points='10,90 50,60 90,90' fill='none' stroke='blue' "
+               "marker-mid='url(#m)' marker-end='url(#m)'/>"));
+    CKelSvg picture;
+    picture.CommandParseSVGFile(file.PathBuffer());
+    HostBitmap direct(100, 100, kWhite), again(100, 100, kWhite), dc(100, 100, 0xFFFFFFFF),
+        cached(100, 100, 0xFFFFFFFF);
+    for (HostBitmap* target : {&direct, &again}) {
+        Gdiplus::Graphics graphics(static_cast<Gdiplus::GpImage*>(target->bitmap()));
+        picture.CommandDrawSVGGraphics(&graphics);
+    }
+    picture.CommandDrawSVG(dc.dc());
+    picture.CommandCreateBitmapCache();
+    picture.CommandDrawSVG(cached.dc());
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            ASSERT_EQ(direct.At(x, y), again.At(x, y)) << x << ", " << y;
+            ASSERT_EQ(direct.At(x, y), dc.At(x, y)) << x << ", " << y;
+            ASSERT_TRUE(NearArgb(cached.At(x, y), direct.At(x, y), 1)) << x << ", " << y;
+        }
+    }
+    EXPECT_EQ(direct.At(92, 91), kBlue); // an arrow head in the stroke's colour
 }
