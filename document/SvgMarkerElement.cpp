@@ -154,6 +154,8 @@ float SvgMarkerElement::Reference(const SvgLength& length, float keyword, double
 }
 
 void SvgMarkerElement::Prepare() const {
+    if (m_prepared)
+        return;
     m_prepared = true;
     SvgRect viewport = GetViewportRect();
     auto size = [](const SvgLength& l, double base) {
@@ -236,8 +238,7 @@ void SvgMarkerElement::Draw(GdiGraphics& graphics, const SvgMarkerInstance& inst
         context.applying.size() >= SvgRenderContext::kMaxNesting)
         return;
     --context.markersLeft;
-    if (!m_prepared)
-        Prepare();
+    Prepare();
     if (!m_drawable)
         return;
     double radians = instance.angle * M_PI / 180;

@@ -35,13 +35,14 @@ public:
     float AngleAt(float direction, bool start) const;
     // Whether the content is scaled by the stroke width.
     bool ScalesWithStroke() const { return m_strokeUnits; }
+    // Works out, once, how the content is placed and cut: when the document's
+    // markers are placed.
+    void Prepare() const;
     // Draws one instance, under the user space of the shape it marks.
     void Draw(GdiGraphics& graphics, const SvgMarkerInstance& instance,
               SvgRenderContext& context) const;
 
 private:
-    // Works out once how the content is placed and cut.
-    void Prepare() const;
     // refX or refY in the viewBox: a length, a percentage or keyword of the
     // viewBox (or, without one, of the marker's size).
     float Reference(const SvgLength& length, float keyword, double origin, double size) const;

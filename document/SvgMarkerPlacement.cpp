@@ -15,6 +15,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -224,6 +225,7 @@ std::vector<SvgMarkerVertex> SvgMarkerPlacement::Vertices(const SvgElement& shap
 
 void SvgMarkerPlacement::PlaceAll(SvgElement& root, SvgEngine& engine) {
     long budget = kMaxInstances;
+    std::set<const SvgMarkerElement*> used;
     std::vector<SvgElement*> pending{&root};
     while (!pending.empty()) {
         SvgElement* element = pending.back();
@@ -259,7 +261,13 @@ void SvgMarkerPlacement::PlaceAll(SvgElement& root, SvgEngine& engine) {
         add(end, vertices.back(), false);
         if (!placement->m_instances.empty())
             shape->SetMarkers(std::move(placement));
+        for (const SvgMarkerElement* marker : {start, mid, end})
+            if (marker)
+                used.insert(marker);
     }
+    // Once every shape has its markers, what each marker's content covers is known.
+    for (const SvgMarkerElement* marker : used)
+        marker->Prepare();
 }
 
 void SvgMarkerPlacement::Draw(GdiGraphics& graphics, const SvgElement& shape) const {
