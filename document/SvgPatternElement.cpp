@@ -262,7 +262,7 @@ GdiBrush* SvgPatternElement::MakeBrush(const SvgPatternTile& tile, const SvgMatr
             toUser.toGdiMatrix(*matrix) == Ok &&
             GdipSetTextureTransform(texture, matrix->Get()) == Ok)
             brush = new GdiBrush(texture);
-        else if (texture)
+        if (!brush && texture)
             GdipDeleteBrush(texture);
         delete matrix;
     }
