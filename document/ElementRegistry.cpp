@@ -9,8 +9,10 @@
 #include "document/SvgImageElement.h"
 #include "document/SvgLineElement.h"
 #include "document/SvgLinearGradientElement.h"
+#include "document/SvgMarkerElement.h"
 #include "document/SvgMaskElement.h"
 #include "document/SvgPathElement.h"
+#include "document/SvgPatternElement.h"
 #include "document/SvgPolygonElement.h"
 #include "document/SvgPolylineElement.h"
 #include "document/SvgRadialGradientElement.h"
@@ -85,6 +87,8 @@ ElementRegistry::ElementRegistry() {
     Add("mask", new SvgMaskElement());
     Add("a", new SvgAnchorElement());
     Add("switch", new SvgSwitchElement());
+    Add("marker", new SvgMarkerElement());
+    Add("pattern", new SvgPatternElement());
 }
 
 ElementRegistry::~ElementRegistry() {

@@ -2,6 +2,7 @@
 
 #include "document/ElementRegistry.h"
 #include "document/SvgConditions.h"
+#include "document/SvgMarkerPlacement.h"
 #include "document/SvgRootElement.h"
 #include "document/SvgUseElement.h"
 #include "document/SvgUseResolver.h"
@@ -201,6 +202,7 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
     m_styleSheet.reset();
     ResetIndex();
     m_pendingUses.clear();
+    m_hasMarkers = false;
     m_documentWidth = 0;
     m_documentHeight = 0;
 
@@ -263,6 +265,9 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
         m_pendingUses.clear();
         m_pendingUses.shrink_to_fit();
     }
+    // Markers are placed once every element they may name is loaded.
+    if (m_hasMarkers)
+        SvgMarkerPlacement::PlaceAll(*m_root, *this);
     m_width = m_root->GetWidth();
     m_height = m_root->GetHeight();
     m_documentWidth = m_width;
@@ -299,8 +304,10 @@ void SvgEngine::DeleteRoot() {
 
 void SvgEngine::RenderRoot(GdiGraphics& graphics) {
     m_images.BeginDraw();
+    m_renderContext.BeginDraw();
     graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
     m_root->Render(graphics);
+    m_renderContext.EndDraw();
 }
 
 void SvgEngine::DrawToGraphics(Gdiplus::Graphics* host) {
@@ -373,8 +380,10 @@ void SvgEngine::BuildBitmapCache() {
         m_cacheGraphics->Record(
             GdipSetSmoothingMode(m_cacheGraphics->handle, SmoothingModeAntiAlias));
         m_images.BeginDraw();
+        m_renderContext.BeginDraw();
         if (m_root)
             m_root->Render(*m_cacheGraphics);
+        m_renderContext.EndDraw();
     }
     delete m_cacheGraphics;
     m_cacheGraphics = nullptr;

@@ -83,6 +83,9 @@ public:
     const std::string& GetUserLanguage() const { return m_language; }
     // The raster images of the document being parsed and drawn.
     SvgImageStore& GetImages() { return m_images; }
+    // Called as a marker element loads: the parse then places markers once
+    // the document is read.
+    void NoteMarkers() { m_hasMarkers = true; }
 
     SvgRootElement* GetRoot() const { return m_root; }
     GdiImage* GetBitmapCache() const { return m_cache; }
@@ -158,6 +161,7 @@ private:
     bool m_nested = false;   // read by ParseNested
     long m_elementCount = 0; // of a nested document
     bool m_blends = false;   // of a nested document
+    bool m_hasMarkers = false;
     // Children of the root from this index on were loaded on another thread
     // (0: none were).
     size_t m_firstAdopted = 0;

@@ -303,6 +303,7 @@ const char* const kAttributeNames[kAttributeCount] = {
     "transform-origin",                         // 294
     "mix-blend-mode",                           // 295
     "isolation",                                // 296
+    "paint-order",                              // 297
 };
 
 // Open-addressing hash set of name numbers, built on first use. Names that

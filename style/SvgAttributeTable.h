@@ -2,10 +2,10 @@
 
 #include <cstddef>
 
-// The attribute name table: 296 names numbered 1 to 296 in table order. Only
+// The attribute name table: 297 names numbered 1 to 297 in table order. Only
 // the style-property rows (223 to 289, and the later properties from 294 on)
 // lead to a property reader.
-constexpr int kAttributeCount = 296;
+constexpr int kAttributeCount = 297;
 
 // Numbers of the style-property rows.
 enum SvgPropertyId : int {
@@ -80,6 +80,7 @@ enum SvgPropertyId : int {
     SvgPropTransformOrigin = 294,
     SvgPropMixBlendMode = 295,
     SvgPropIsolation = 296,
+    SvgPropPaintOrder = 297,
 };
 
 // Number of a name in the table (exact, case-sensitive), or 0 for a name that

@@ -435,6 +435,7 @@ void ResetPaint(SvgPaint& paint) {
     paint.currentColor = 0;
     paint.colorSet = 0;
     paint.noneSet = 0;
+    paint.context = 0;
     paint.uri.clear();
     paint.color = SvgColor();
 }
@@ -468,6 +469,11 @@ void ReadPaint(SvgPaint& paint, const char* text) {
     if (std::strcmp(p, "none") == 0) {
         paint.set = 1;
         paint.noneSet = 1;
+        return;
+    }
+    if (std::strcmp(p, "context-fill") == 0 || std::strcmp(p, "context-stroke") == 0) {
+        paint.set = 1;
+        paint.context = unsigned(p[8] == 'f' ? SvgContextPaint::Fill : SvgContextPaint::Stroke);
         return;
     }
     const char* after = p;

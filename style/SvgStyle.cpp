@@ -69,6 +69,7 @@ void SvgStyle::Clear() {
     shapeRendering = SvgEnumValue();
     mixBlendMode = SvgEnumValue();
     isolation = SvgEnumValue();
+    paintOrder = SvgEnumValue();
     parent = nullptr;
     specified.reset();
     SetInitialValues();

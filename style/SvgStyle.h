@@ -122,6 +122,7 @@ public:
     SvgEnumValue shapeRendering;        // shape-rendering (SvgShapeRendering)
     SvgEnumValue mixBlendMode;          // mix-blend-mode (SvgBlendMode, not inherited)
     SvgEnumValue isolation;             // isolation (SvgIsolation, not inherited)
+    SvgEnumValue paintOrder;            // paint-order (SvgPaintOrder)
     const SvgStyle* parent;             // the parent element's record, not owned
     // What the element gave, shared with the records of its copies; null for nothing.
     std::shared_ptr<const SvgSpecifiedStyle> specified;

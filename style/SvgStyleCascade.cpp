@@ -165,6 +165,7 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
         mixBlendMode.computed = p->mixBlendMode.computed;
     if (isolation.inherit)
         isolation.computed = p->isolation.computed;
+    InheritComputed(paintOrder, p->paintOrder);
 
     // 10. opacity is inherited only when asked for.
     if (opacity.inherit)
@@ -273,6 +274,7 @@ void SvgStyle::MergePaint(SvgPaint& child, const SvgPaint& parentPaint) const {
     // The reference and its fallback are passed on together, so an inherited
     // "url(#g) red" paints as it does on the parent.
     child.uri = parentPaint.uri;
+    child.context = parentPaint.context;
     if (parentPaint.colorSet) {
         child.color = parentPaint.color;
         child.colorSet = 1;

@@ -3,6 +3,7 @@
 #include "style/SvgAttributeTable.h"
 #include "style/SvgColorReaders.h"
 #include "style/SvgCssTransform.h"
+#include "style/SvgPaintOrder.h"
 #include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
@@ -82,6 +83,7 @@ struct PresentationTable {
             // Accepted as attributes too, since users write them so.
             SvgPropStopColor,
             SvgPropStopOpacity,
+            SvgPropPaintOrder,
         };
         for (int id : ids)
             accepted[id] = true;
@@ -563,8 +565,19 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         m.value = value;
         m.set = 1;
         m.inherit = IsInherit(value);
+        // The shorthand sets the three that are still unset.
+        if (id == SvgPropMarker) {
+            for (int i = MarkerStart; i <= MarkerEnd; ++i) {
+                if (Unset(marker[i]))
+                    marker[i] = m;
+            }
+        }
         break;
     }
+    case SvgPropPaintOrder:
+        if (Unset(paintOrder))
+            SvgPaintOrder::Read(paintOrder, value);
+        break;
     case SvgPropStrokeDasharray:
         if (!strokeDash.dasharraySet)
             ReadDashArray(strokeDash, value);

@@ -249,6 +249,8 @@ bool Specifies(const SvgStyle& s, int id) {
         return Given(s.mixBlendMode);
     case SvgPropIsolation:
         return Given(s.isolation);
+    case SvgPropPaintOrder:
+        return Given(s.paintOrder);
     default:
         return true;
     }
@@ -538,8 +540,14 @@ void SvgStyleSheet::ParseDeclarations(const char* block, size_t length) {
                 value.find_first_of("{}") == std::string::npos) {
                 SvgStyle probe;
                 probe.ReadPropertyById(id, value.c_str());
-                if (Specifies(probe, id))
+                if (Specifies(probe, id) && id == SvgPropMarker) {
+                    // The shorthand stands for the three markers, each of
+                    // which then wins or loses on its own.
+                    for (int each : {SvgPropMarkerStart, SvgPropMarkerMid, SvgPropMarkerEnd})
+                        m_declarations.push_back({each, important, value});
+                } else if (Specifies(probe, id)) {
                     m_declarations.push_back({id, important, std::move(value)});
+                }
             }
         }
         pos = end + 1;

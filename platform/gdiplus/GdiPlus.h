@@ -368,6 +368,10 @@ class KELSVG_API GpPathGradient : public GpBrush {
 protected:
     GpPathGradient() = default;
 };
+class KELSVG_API GpTexture : public GpBrush {
+protected:
+    GpTexture() = default;
+};
 
 class KELSVG_API GpImage {
 public:
@@ -577,6 +581,23 @@ KELSVG_API Status WINGDIPAPI GdipGetPathGradientPresetBlendCount(GpPathGradient*
 KELSVG_API Status WINGDIPAPI GdipGetPathGradientPresetBlend(GpPathGradient* brush, ARGB* blend,
                                                             REAL* positions, INT count);
 
+// Texture brushes: a copy of the image (or of the part x, y, width, height of
+// it, in whole pixels), repeated as the wrap mode says; WrapModeClamp paints
+// nothing beyond it. One pixel covers one unit of the brush's own space,
+// which its transform maps into world space. The pixels are sampled
+// bilinearly, or copied where they fall exactly on the target's.
+KELSVG_API Status WINGDIPAPI GdipCreateTexture(GpImage* image, GpWrap wrapmode,
+                                               GpTexture** texture);
+KELSVG_API Status WINGDIPAPI GdipCreateTexture2(GpImage* image, GpWrap wrapmode, REAL x, REAL y,
+                                                REAL width, REAL height, GpTexture** texture);
+KELSVG_API Status WINGDIPAPI GdipSetTextureTransform(GpTexture* brush, GDIPCONST GpMatrix* matrix);
+KELSVG_API Status WINGDIPAPI GdipGetTextureTransform(GpTexture* brush, GpMatrix* matrix);
+KELSVG_API Status WINGDIPAPI GdipMultiplyTextureTransform(GpTexture* brush,
+                                                          GDIPCONST GpMatrix* matrix,
+                                                          GpMatrixOrder order);
+KELSVG_API Status WINGDIPAPI GdipSetTextureWrapMode(GpTexture* brush, GpWrap wrapmode);
+KELSVG_API Status WINGDIPAPI GdipGetTextureWrapMode(GpTexture* brush, GpWrap* wrapmode);
+
 // Pens: width in world units (UnitWorld) or device pixels (UnitPixel); width 0
 // draws a one-pixel line. Dash lengths are multiples of the width (of one
 // pixel for width 0) and must be positive. Miter limit 10.
@@ -748,6 +769,10 @@ KELSVG_API Status KelCreateGraphicsFromCairo(cairo_t* cr, GpGraphics** graphics)
 // over a host's context and for a band without rows.
 KELSVG_API Status KelCreateBandGraphics(GpGraphics* graphics, INT index, INT count,
                                         GpGraphics** band);
+// The world transform followed by the map onto the target's pixels (a host
+// context's transform and device scale): for what is rendered at the
+// target's resolution.
+KELSVG_API Status KelGetPixelTransform(GpGraphics* graphics, GpMatrix* matrix);
 // GdipFillPath with a solid brush of color, without a brush object: for
 // callers that fill many shapes each with a colour of its own.
 KELSVG_API Status KelFillPathColor(GpGraphics* graphics, ARGB color, GpPath* path);

@@ -399,6 +399,8 @@ cairo_pattern_t* CreateBrushPattern(GpBrush* brush, const cairo_matrix_t& world)
         return line->CreatePattern();
     if (auto* path = dynamic_cast<PathGradientImpl*>(brush))
         return path->CreatePattern(world);
+    if (auto* texture = dynamic_cast<TextureImpl*>(brush))
+        return texture->CreatePattern(world);
     return nullptr;
 }
 
@@ -409,6 +411,8 @@ GpBrush* CopyBrush(const GpBrush* brush) {
         return new (std::nothrow) LineGradientImpl(*l);
     if (auto* p = dynamic_cast<const PathGradientImpl*>(brush))
         return new (std::nothrow) PathGradientImpl(*p);
+    if (auto* t = dynamic_cast<const TextureImpl*>(brush))
+        return new (std::nothrow) TextureImpl(*t);
     return nullptr;
 }
 
@@ -464,6 +468,8 @@ Status WINGDIPAPI GdipGetBrushType(GpBrush* handle, GpBrushType* type) {
         *type = BrushTypeLinearGradient;
     else if (dynamic_cast<PathGradientImpl*>(brush))
         *type = BrushTypePathGradient;
+    else if (dynamic_cast<TextureImpl*>(brush))
+        *type = BrushTypeTextureFill;
     else
         return InvalidParameter;
     return Ok;

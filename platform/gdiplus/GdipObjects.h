@@ -314,6 +314,25 @@ private:
     int tileHeight = 0;
 };
 
+// An image repeated by a wrap mode. The pixels, copied when the brush is
+// made, are never written again: copies of the brush share them.
+class TextureImpl : public GpTexture {
+public:
+    explicit TextureImpl(cairo_surface_t* pixels) : surface(pixels) {}
+    TextureImpl(const TextureImpl& other)
+        : GpTexture(), surface(cairo_surface_reference(other.surface)), wrap(other.wrap),
+          transform(other.transform) {}
+    ~TextureImpl() override { cairo_surface_destroy(surface); }
+
+    cairo_surface_t* surface; // premultiplied ARGB
+    WrapMode wrap = WrapModeTile;
+    BrushTransform transform;
+
+    // A pattern in user space for drawing onto pixels that the world maps
+    // into by pixels; null when there is nothing to paint.
+    cairo_pattern_t* CreatePattern(const cairo_matrix_t& pixels) const;
+};
+
 struct SavedGraphics {
     GraphicsState id;
     cairo_matrix_t world;
