@@ -32,6 +32,8 @@ enum SvgElementKind {
     SvgKindSymbol = 44,
     SvgKindClipPath = 45,
     SvgKindMask = 46,
+    SvgKindFilter = 60,
+    SvgKindFilterPrimitive = 61,
     SvgKindSvg = 50,
     SvgKindDesc = 51,
     SvgKindStop = 69,

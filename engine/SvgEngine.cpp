@@ -222,6 +222,7 @@ void SvgEngine::DeleteRoot() {
 }
 
 void SvgEngine::RenderRoot(GdiGraphics& graphics) {
+    m_renderContext.filterPixels = 0;
     graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
     m_root->Render(graphics);
 }

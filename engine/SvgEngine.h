@@ -78,6 +78,7 @@ public:
     // Threads a parse of a large document (SvgXmlReader) and a draw into a
     // bitmap (SvgBandDraw) may use; at least 1.
     void SetThreads(int threads) { m_threads = threads > 1 ? threads : 1; }
+    int GetThreads() const { return m_threads; }
 
     // How the latest parse went (KelSvgParseResult) and the size it found.
     enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement };

@@ -154,8 +154,11 @@ cairo_pattern_t* LuminanceOf(cairo_t* cr, cairo_pattern_t* group) {
     return pattern;
 }
 
+void FinishFilter(GpGraphics* g, const GraphicsLevel& level, KelLayerFilter filter, void* closure);
+
 // Ends the innermost level: a clip is restored, a layer composited, a mask
-// applied to the layer below in the given mode (or dropped without one).
+// applied to the layer below in the given mode (or dropped without one), a
+// filter layer composited as drawn.
 void PopLevel(GpGraphics* g, const KelMaskMode* maskMode) {
     GraphicsLevel level = g->levels.back();
     g->levels.pop_back();
@@ -163,6 +166,10 @@ void PopLevel(GpGraphics* g, const KelMaskMode* maskMode) {
         --g->hidingLevels;
     if (level.mode != GraphicsLevel::Live)
         return;
+    if (level.kind == GraphicsLevel::Filter) {
+        FinishFilter(g, level, nullptr, nullptr);
+        return;
+    }
     cairo_t* cr = g->cr;
     if (level.kind == GraphicsLevel::Clip) {
         cairo_restore(cr);
@@ -207,6 +214,49 @@ Status Clip(GpGraphics* g, const GpPath* path, CombineMode mode) {
                                                               : CAIRO_FILL_RULE_EVEN_ODD);
     cairo_clip(cr);
     return Ok;
+}
+
+// ---- Filter layers ----
+
+// The map from the device space of cr's target onto its pixels.
+cairo_matrix_t PixelMatrix(cairo_t* cr) {
+    cairo_surface_t* target = cairo_get_target(cr);
+    double sx = 1, sy = 1, ox = 0, oy = 0;
+    cairo_surface_get_device_scale(target, &sx, &sy);
+    cairo_surface_get_device_offset(target, &ox, &oy);
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, sx, 0, 0, sy, ox, oy);
+    return m;
+}
+
+// Ends a live filter layer: its own context goes, filter rewrites its
+// pixels, and they are painted pixel for pixel onto the context below.
+void FinishFilter(GpGraphics* g, const GraphicsLevel& level, KelLayerFilter filter, void* closure) {
+    g->layerPixels -= level.pixels;
+    cairo_t* inner = g->cr;
+    g->cr = level.outer;
+    cairo_surface_t* image = cairo_surface_reference(cairo_get_target(inner));
+    cairo_destroy(inner);
+    cairo_surface_flush(image);
+    if (filter && cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
+        filter(closure, reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(image)),
+               level.box[2], level.box[3]);
+        cairo_surface_mark_dirty(image);
+    }
+    cairo_surface_set_device_offset(image, 0, 0);
+    cairo_surface_set_device_scale(image, 1, 1);
+    cairo_t* cr = g->cr;
+    if (cairo_status(cr) == CAIRO_STATUS_SUCCESS) {
+        cairo_save(cr);
+        cairo_matrix_t toDevice = PixelMatrix(cr);
+        cairo_matrix_invert(&toDevice);
+        cairo_set_matrix(cr, &toDevice); // user space: the target's pixels
+        cairo_set_source_surface(cr, image, level.box[0], level.box[1]);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    }
+    cairo_surface_destroy(image);
 }
 
 } // namespace
@@ -329,6 +379,99 @@ Status KelEndLayerMask(GpGraphics* graphics, KelMaskMode mode) {
         return WrongState;
     UnwindLevels(graphics, size_t(i) + 1);
     PopLevel(graphics, &mode);
+    return Ok;
+}
+
+Status KelGetPixelSpace(GpGraphics* graphics, GpMatrix* toPixels, GpRect* visible) {
+    if (!Valid(graphics) || !Valid(toPixels) || !visible)
+        return InvalidParameter;
+    cairo_t* cr = graphics->cr;
+    cairo_matrix_t pixels = PixelMatrix(cr);
+    cairo_matrix_multiply(&toPixels->m, &graphics->world, &graphics->device);
+    cairo_matrix_multiply(&toPixels->m, &toPixels->m, &pixels);
+    *visible = Rect(0, 0, 0, 0);
+    double x, y, w, h;
+    if (graphics->hidden || graphics->hidingLevels > 0 ||
+        cairo_status(cr) != CAIRO_STATUS_SUCCESS || !DeviceClipBox(cr, &x, &y, &w, &h))
+        return Ok;
+    const double limit = 1 << 30;
+    double x1 = x * pixels.xx + pixels.x0, x2 = (x + w) * pixels.xx + pixels.x0;
+    double y1 = y * pixels.yy + pixels.y0, y2 = (y + h) * pixels.yy + pixels.y0;
+    x1 = std::clamp(std::floor(std::min(x1, x2)), -limit, limit);
+    x2 = std::clamp(std::ceil(std::max(x * pixels.xx, (x + w) * pixels.xx) + pixels.x0), -limit,
+                    limit);
+    y1 = std::clamp(std::floor(std::min(y1, y2)), -limit, limit);
+    y2 = std::clamp(std::ceil(std::max(y * pixels.yy, (y + h) * pixels.yy) + pixels.y0), -limit,
+                    limit);
+    *visible = Rect(INT(x1), INT(y1), INT(std::max(0.0, x2 - x1)), INT(std::max(0.0, y2 - y1)));
+    return Ok;
+}
+
+Status KelBeginFilterLayer(GpGraphics* graphics, GDIPCONST GpRect* box) {
+    if (!Valid(graphics) || !box)
+        return InvalidParameter;
+    GraphicsLevel level{GraphicsLevel::Filter, GraphicsLevel::Flat};
+    cairo_t* cr = graphics->Begin();
+    if (!cr) {
+        Push(graphics, level); // drawing is hidden anyway
+        return Ok;
+    }
+    const int w = box->Width, h = box->Height;
+    if (w <= 0 || h <= 0) {
+        // Nothing of the result can show.
+        level.mode = GraphicsLevel::Hiding;
+        Push(graphics, level);
+        return Ok;
+    }
+    const double pixels = double(w) * h;
+    cairo_surface_t* image = nullptr;
+    if (w <= 32767 && h <= 32767 && LiveGroups(graphics) < kMaxLiveLayers &&
+        graphics->layerPixels + pixels <=
+            std::max(kMinLayerPixels, kLayerPixelsPerTargetPixel * TargetPixels(graphics)))
+        image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    if (!image || cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+        if (image)
+            cairo_surface_destroy(image);
+        Push(graphics, level); // drawn straight, unfiltered
+        return OutOfMemory;
+    }
+    // The image's pixels are the target's within the box.
+    cairo_matrix_t toPixels = PixelMatrix(cr);
+    cairo_surface_set_device_scale(image, toPixels.xx, toPixels.yy);
+    cairo_surface_set_device_offset(image, toPixels.x0 - box->X, toPixels.y0 - box->Y);
+    cairo_t* inner = cairo_create(image);
+    cairo_surface_destroy(image);
+    cairo_set_tolerance(inner, 0.25);
+    // Its bounds as its clip, so that clip checks see one rectangle.
+    cairo_rectangle(inner, (box->X - toPixels.x0) / toPixels.xx,
+                    (box->Y - toPixels.y0) / toPixels.yy, w / toPixels.xx, h / toPixels.yy);
+    cairo_clip(inner);
+    level.mode = GraphicsLevel::Live;
+    level.outer = cr;
+    level.box[0] = box->X;
+    level.box[1] = box->Y;
+    level.box[2] = w;
+    level.box[3] = h;
+    level.pixels = pixels;
+    graphics->layerPixels += pixels;
+    graphics->cr = inner;
+    Push(graphics, level);
+    return Ok;
+}
+
+Status KelEndFilterLayer(GpGraphics* graphics, KelLayerFilter filter, void* closure) {
+    if (!Valid(graphics))
+        return InvalidParameter;
+    long i = Innermost(graphics, GraphicsLevel::Filter);
+    if (i < 0)
+        return WrongState;
+    UnwindLevels(graphics, size_t(i) + 1);
+    GraphicsLevel level = graphics->levels.back();
+    graphics->levels.pop_back();
+    if (level.mode == GraphicsLevel::Hiding)
+        --graphics->hidingLevels;
+    if (level.mode == GraphicsLevel::Live)
+        FinishFilter(graphics, level, filter, closure);
     return Ok;
 }
 

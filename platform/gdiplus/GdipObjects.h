@@ -327,12 +327,16 @@ struct SavedGraphics {
 // graphics' context; a flat one holds nothing; a hiding one holds nothing and
 // hides all drawing until it ends.
 struct GraphicsLevel {
-    enum Kind { Clip, Layer, Mask };
+    enum Kind { Clip, Layer, Mask, Filter };
     enum Mode { Live, Flat, Hiding };
     Kind kind;
     Mode mode;
     double opacity = 1; // of a layer
     double pixels = 0;  // of a live layer or mask, taken from the graphics' budget
+    // A live filter layer draws with a context of its own over an image of
+    // its box (in the target's pixels); the graphics' context waits here.
+    cairo_t* outer = nullptr;
+    int box[4] = {0, 0, 0, 0};
 };
 
 // A graphics draws either into a bitmap's pixels, with a Cairo context of its
@@ -385,7 +389,7 @@ private:
 };
 
 // Ends the levels past the first count (clips restored, layers composited,
-// masks dropped), innermost first.
+// masks dropped, filter layers composited unfiltered), innermost first.
 void UnwindLevels(GpGraphics* graphics, size_t count);
 
 // Validity checks for handles.
