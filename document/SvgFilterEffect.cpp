@@ -8,6 +8,7 @@
 #include "document/SvgViewport.h"
 #include "engine/GdiImage.h"
 #include "engine/SvgEngine.h"
+#include "filter/FilterPool.h"
 #include "filter/FilterRunner.h"
 #include "render/SvgFigure.h"
 #include "style/SvgStyle.h"
@@ -55,6 +56,7 @@ FilterRect Grow(const FilterRect& r, long dx, long dy) {
 struct RunClosure {
     const FilterDescription* description;
     int threads;
+    FilterPool* pool;
 };
 
 void RunFilter(void* closure, uint32_t* pixels, INT width, INT height) {
@@ -63,6 +65,7 @@ void RunFilter(void* closure, uint32_t* pixels, INT width, INT height) {
     image.Borrow(pixels, width, height);
     FilterLimits limits;
     limits.threads = run->threads;
+    limits.pool = run->pool;
     FilterRun(*run->description, image, limits); // untouched when refused
 }
 
@@ -233,8 +236,10 @@ void SvgFilterEffect::Begin(GdiGraphics& graphics) {
 }
 
 void SvgFilterEffect::End(GdiGraphics& graphics) {
+    if (!m_context->filterPool)
+        m_context->filterPool = std::make_shared<FilterPool>();
     for (Stage& s : m_stages) {
-        RunClosure closure{&s.description, m_threads};
+        RunClosure closure{&s.description, m_threads, m_context->filterPool.get()};
         graphics.Record(KelEndFilterLayer(graphics.handle, RunFilter, &closure));
     }
 }

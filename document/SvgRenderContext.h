@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
+class FilterPool;
 class SvgElement;
 
 // What one draw of a document knows beyond the graphics state: the clip paths
@@ -17,8 +19,10 @@ struct SvgRenderContext {
 
     std::vector<const SvgElement*> applying;
     int coverage = 0;
-    // Pixels of the filter buffers made in this draw (SvgFilterEffect's budget).
+    // Pixels of the filter buffers made in this draw (SvgFilterEffect's
+    // budget), and memory their runs keep for one another.
     double filterPixels = 0;
+    std::shared_ptr<FilterPool> filterPool;
 
     bool Applying(const SvgElement* element) const {
         for (const SvgElement* e : applying)

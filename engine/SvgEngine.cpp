@@ -225,6 +225,7 @@ void SvgEngine::RenderRoot(GdiGraphics& graphics) {
     m_renderContext.filterPixels = 0;
     graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
     m_root->Render(graphics);
+    m_renderContext.filterPool.reset();
 }
 
 void SvgEngine::DrawToGraphics(Gdiplus::Graphics* host) {

@@ -196,4 +196,6 @@ struct FilterLimits {
     size_t maxPixels = size_t(1) << 26;
     // Threads the heavy primitives may use for large buffers.
     int threads = 1;
+    // Where the run's buffers come from and go back to; null for none.
+    FilterPool* pool = nullptr;
 };

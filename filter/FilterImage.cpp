@@ -1,6 +1,7 @@
 #include "filter/FilterImage.h"
 
 #include "filter/FilterParallel.h"
+#include "filter/FilterPool.h"
 
 #include <cmath>
 #include <cstring>
@@ -29,21 +30,35 @@ const Tables& ColorTables() {
 
 } // namespace
 
-bool FilterImage::Allocate(int width, int height, bool clear) {
+bool FilterImage::Allocate(int width, int height, bool clear, FilterPool* pool) {
     m_data.reset();
+    m_capacity = 0;
     m_pixels = nullptr;
     m_width = m_height = 0;
     if (width <= 0 || height <= 0)
         return width >= 0 && height >= 0;
     size_t n = size_t(width) * size_t(height);
-    uint32_t* data = clear ? new (std::nothrow) uint32_t[n]() : new (std::nothrow) uint32_t[n];
-    if (!data)
+    if (pool) {
+        m_data = pool->Take(n, m_capacity);
+        if (m_data && clear)
+            std::memset(m_data.get(), 0, sizeof(uint32_t) * n);
+    } else {
+        m_data.reset(clear ? new (std::nothrow) uint32_t[n]() : new (std::nothrow) uint32_t[n]);
+        m_capacity = n;
+    }
+    if (!m_data)
         return false;
-    m_data.reset(data);
-    m_pixels = data;
+    m_pixels = m_data.get();
     m_width = width;
     m_height = height;
     return true;
+}
+
+void FilterImage::GiveTo(FilterPool& pool) {
+    pool.Give(std::move(m_data), m_capacity);
+    m_capacity = 0;
+    m_pixels = nullptr;
+    m_width = m_height = 0;
 }
 
 void FilterImage::Borrow(uint32_t* pixels, int width, int height) {

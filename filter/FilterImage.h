@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+class FilterPool;
+
 // The colour spaces filters work in.
 enum class FilterColorSpace : uint8_t { SRGB, LinearRGB };
 
@@ -41,8 +43,11 @@ public:
     FilterImage& operator=(const FilterImage&) = delete;
 
     // Makes room for width × height pixels, all transparent when clear is
-    // set; false (and no pixels) when the memory cannot be had.
-    bool Allocate(int width, int height, bool clear);
+    // set; false (and no pixels) when the memory cannot be had. With a pool,
+    // the memory comes from it when it can.
+    bool Allocate(int width, int height, bool clear, FilterPool* pool = nullptr);
+    // Hands the image's own memory to pool; the image is then empty.
+    void GiveTo(FilterPool& pool);
     // Works on the caller's pixels (width × height, row after row), which
     // must outlive the image.
     void Borrow(uint32_t* pixels, int width, int height);
@@ -67,6 +72,7 @@ public:
 
 private:
     std::unique_ptr<uint32_t[]> m_data; // null for borrowed pixels
+    size_t m_capacity = 0;              // of m_data, in pixels
     uint32_t* m_pixels = nullptr;
     int m_width = 0;
     int m_height = 0;

@@ -70,6 +70,20 @@ public:
         m_live = source.PixelCount();
     }
 
+    ~Run() {
+        // The pictures' memory goes to the pool for the next run.
+        if (!m_limits.pool)
+            return;
+        for (auto* list : {&m_results, &m_converted, &m_spare})
+            for (auto& image : *list)
+                if (image)
+                    image->GiveTo(*m_limits.pool);
+        for (auto* list : {&m_special, &m_specialConverted})
+            for (auto& image : *list)
+                if (image)
+                    image->GiveTo(*m_limits.pool);
+    }
+
     bool Execute() {
         const size_t n = m_d.primitives.size();
         for (size_t i = 0; i < n; ++i) {
@@ -112,7 +126,7 @@ private:
                 std::memset(image->Data(), 0, sizeof(uint32_t) * pixels);
         } else {
             image = std::make_unique<FilterImage>();
-            if (!image->Allocate(m_d.width, m_d.height, clear))
+            if (!image->Allocate(m_d.width, m_d.height, clear, m_limits.pool))
                 return nullptr;
         }
         m_live += pixels;

@@ -8,6 +8,9 @@
 
 #include "platform/gdiplus/GdipObjects.h"
 
+#include <cstring>
+#include <new>
+
 namespace Gdiplus {
 
 namespace {
@@ -229,6 +232,43 @@ cairo_matrix_t PixelMatrix(cairo_t* cr) {
     return m;
 }
 
+// Pixels spare filter layers keep for later ones, at most.
+constexpr size_t kMaxSparePixels = size_t(1) << 24;
+
+// Memory for a filter layer of count pixels, cleared: a spare one that
+// fits, else new; null when there is none.
+uint32_t* TakeFilterPixels(GpGraphics* g, size_t count, size_t* capacity) {
+    auto& spares = g->spareFilterPixels;
+    size_t best = spares.size();
+    for (size_t i = 0; i < spares.size(); ++i)
+        if (spares[i].first >= count &&
+            (best == spares.size() || spares[i].first < spares[best].first))
+            best = i;
+    uint32_t* pixels;
+    if (best < spares.size()) {
+        *capacity = spares[best].first;
+        pixels = spares[best].second.release();
+        spares.erase(spares.begin() + long(best));
+    } else {
+        pixels = new (std::nothrow) uint32_t[count];
+        *capacity = count;
+        if (!pixels)
+            return nullptr;
+    }
+    std::memset(pixels, 0, sizeof(uint32_t) * count);
+    return pixels;
+}
+
+void GiveFilterPixels(GpGraphics* g, uint32_t* pixels, size_t capacity) {
+    std::unique_ptr<uint32_t[]> owned(pixels);
+    auto& spares = g->spareFilterPixels;
+    size_t kept = 0;
+    for (const auto& spare : spares)
+        kept += spare.first;
+    if (kept + capacity <= kMaxSparePixels)
+        spares.emplace_back(capacity, std::move(owned));
+}
+
 // Ends a live filter layer: its own context goes, filter rewrites its
 // pixels, and they are painted pixel for pixel onto the context below.
 void FinishFilter(GpGraphics* g, const GraphicsLevel& level, KelLayerFilter filter, void* closure) {
@@ -256,7 +296,11 @@ void FinishFilter(GpGraphics* g, const GraphicsLevel& level, KelLayerFilter filt
         cairo_paint(cr);
         cairo_restore(cr);
     }
+    // Finished, a surface that drew it keeps a copy of what it needs
+    // (vector targets refer to their sources until their page is written).
+    cairo_surface_finish(image);
     cairo_surface_destroy(image);
+    GiveFilterPixels(g, level.memory, level.capacity);
 }
 
 } // namespace
@@ -425,13 +469,20 @@ Status KelBeginFilterLayer(GpGraphics* graphics, GDIPCONST GpRect* box) {
     }
     const double pixels = double(w) * h;
     cairo_surface_t* image = nullptr;
+    uint32_t* memory = nullptr;
+    size_t capacity = 0;
     if (w <= 32767 && h <= 32767 && LiveGroups(graphics) < kMaxLiveLayers &&
         graphics->layerPixels + pixels <=
             std::max(kMinLayerPixels, kLayerPixelsPerTargetPixel * TargetPixels(graphics)))
-        image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+        memory = TakeFilterPixels(graphics, size_t(w) * size_t(h), &capacity);
+    if (memory)
+        image = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(memory),
+                                                    CAIRO_FORMAT_ARGB32, w, h, w * 4);
     if (!image || cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
         if (image)
             cairo_surface_destroy(image);
+        if (memory)
+            GiveFilterPixels(graphics, memory, capacity);
         Push(graphics, level); // drawn straight, unfiltered
         return OutOfMemory;
     }
@@ -453,6 +504,8 @@ Status KelBeginFilterLayer(GpGraphics* graphics, GDIPCONST GpRect* box) {
     level.box[2] = w;
     level.box[3] = h;
     level.pixels = pixels;
+    level.memory = memory;
+    level.capacity = capacity;
     graphics->layerPixels += pixels;
     graphics->cr = inner;
     Push(graphics, level);

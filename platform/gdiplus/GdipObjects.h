@@ -337,6 +337,8 @@ struct GraphicsLevel {
     // its box (in the target's pixels); the graphics' context waits here.
     cairo_t* outer = nullptr;
     int box[4] = {0, 0, 0, 0};
+    uint32_t* memory = nullptr; // its image's pixels (from the graphics' spares)
+    size_t capacity = 0;
 };
 
 // A graphics draws either into a bitmap's pixels, with a Cairo context of its
@@ -363,7 +365,10 @@ public:
     std::vector<SavedGraphics> saved;
     GraphicsState nextState = 1;
     std::vector<GraphicsLevel> levels; // clips and layers, innermost last
-    double layerPixels = 0;            // pixels of the live layers and masks
+    // Pixels of ended filter layers, kept for the next ones (fresh memory
+    // costs a page fault per page).
+    std::vector<std::pair<size_t, std::unique_ptr<uint32_t[]>>> spareFilterPixels;
+    double layerPixels = 0; // pixels of the live layers and masks
     int hidingLevels = 0;
 
     explicit GpGraphics(std::shared_ptr<PixelStore> s);
