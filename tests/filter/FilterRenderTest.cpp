@@ -40,15 +40,15 @@ const Row kRows[] = {
      "<rect x='50' y='50' width='40' height='40' filter='url(#b)'/>",
      {Px(10, 10, 0xFF00FF00), Px(39, 39, 0xFF00FF00), Px(40, 20, 0), Px(9, 20, 0),
       Px(71, 60, 0xFFFF0000), Px(89, 93, 0xFFFF0000), Px(65, 60, 0), Px(91, 60, 0)}},
-    {"offsets by whole and half pixels, merged in order",
-     UserFilter("o", "<feOffset dx='10' result='moved'/><feOffset in='SourceGraphic' dx='0.5' "
+    {"offsets by whole pixels and a quarter, merged in order",
+     UserFilter("o", "<feOffset dx='10' result='moved'/><feOffset in='SourceGraphic' dx='0.25' "
                      "dy='50' result='half'/><feMerge><feMergeNode in='half'/>"
                      "<feMergeNode in='moved'/></feMerge>") +
          "<rect x='10' y='10' width='20' height='20' fill='blue' filter='url(#o)'/>"
          "<rect x='50' y='10' width='20' height='20' fill='red' filter='url(#o)'/>",
      {Px(15, 20, 0), Px(20, 20, 0xFF0000FF), Px(39, 20, 0xFF0000FF), Px(40, 20, 0), Px(55, 20, 0),
-      Px(60, 20, 0xFFFF0000), Px(10, 70, 0x800000FF), Px(20, 70, 0xFF0000FF),
-      Px(30, 70, 0x800000FF), Px(31, 70, 0)}},
+      Px(60, 20, 0xFFFF0000), Px(10, 70, 0xBF0000FF), Px(20, 70, 0xFF0000FF),
+      Px(30, 70, 0x400000FF), Px(31, 70, 0)}},
     {"colour matrices and transfer functions on straight colour",
      UserFilter("s", "<feColorMatrix type='saturate' values='0'/>") +
          UserFilter("l", "<feColorMatrix type='luminanceToAlpha'/>") +
@@ -99,8 +99,15 @@ const Row kRows[] = {
      "<filter id='s'><feSpecularLighting><feDistantLight elevation='90'/>"
      "</feSpecularLighting></filter>"
      "<rect x='10' y='10' width='30' height='30' filter='url(#d)'/>"
-     "<rect x='60' y='10' width='30' height='30' filter='url(#s)'/>",
-     {Px(25, 25, 0xFFBC0000), Px(75, 25, 0xFFFFFFFF)}},
+     "<rect x='60' y='10' width='30' height='30' filter='url(#s)'/>"
+     "<filter id='c' filterUnits='userSpaceOnUse' x='50' y='50' width='50' height='50' "
+     "color-interpolation-filters='sRGB'><feDiffuseLighting><feDistantLight elevation='90'/>"
+     "</feDiffuseLighting></filter><rect x='60' y='60' width='30' height='30' "
+     "filter='url(#c)'/>",
+     // Beside the square's corner the slopes are 3/4 along x and 1/4 along
+     // y: the normal's height is 1 / |(-3/4, -1/4, 1)| = 0.784.
+     {Px(25, 25, 0xFFBC0000), Px(75, 25, 0xFFFFFFFF), Px(59, 60, 0xFFC8C8C8),
+      Px(75, 75, 0xFFFFFFFF)}},
     {"a displacement map, a tile and a drop shadow",
      UserFilter("m", "<feFlood flood-color='red' result='map'/>"
                      "<feDisplacementMap in='SourceGraphic' in2='map' scale='20' "
@@ -225,6 +232,7 @@ TEST(Filters, RunAtTheResolutionOfTheTarget) {
         100);
     InkBox c = FindInk(turned);
     EXPECT_NEAR(c.top, 30, 1);
+    EXPECT_NEAR(c.left, 40, 1);
 }
 
 // Filters draw alike onto a graphics, a device context and the bitmap cache.
