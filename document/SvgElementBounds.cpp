@@ -152,6 +152,10 @@ bool Accumulate(const SvgElement& e, const SvgMatrix& m, bool ink, Box& box) {
                  kind == SvgKindPositionGlyph || kind == SvgKindGroup || kind == SvgKindUse ||
                  kind == SvgKindSvg || kind == SvgKindSymbol || kind == SvgKindDesc))
         return false;
+    // What a filter draws reaches beyond the outlines, as far as its region.
+    const SvgStyle* filtered = e.GetFigure() ? e.GetFigure()->PeekStyle() : nullptr;
+    if (ink && filtered && !filtered->filter.value.empty())
+        return false;
     if (const SvgFigure* figure = e.GetFigure()) {
         Box own;
         AddPath(figure->GetPath(), m, ink, own);

@@ -148,15 +148,19 @@ const Row kRows[] = {
      "<line x1='40' y1='50' x2='90' y2='50' stroke='blue' stroke-width='4' filter='url(#e)'/>",
      {Px(10, 10, 0xFF0000FF), Px(40, 10, 0xFF0000FF), Px(70, 10, 0), Px(10, 50, 0xFF0000FF),
       Px(60, 50, 0)}},
-    {"filters apply before clip paths and opacity; a list applies in order",
+    {"filters apply before clip paths and opacity, their own and their groups'; a list applies "
+     "in order",
      "<clipPath id='c'><rect width='50' height='100'/></clipPath>"
      "<filter id='f' filterUnits='userSpaceOnUse' x='0' y='0' width='100' height='60'>"
      "<feFlood flood-color='blue'/></filter>" +
          UserFilter("o", "<feOffset dx='10'/>") +
          "<rect x='10' y='10' width='10' height='10' clip-path='url(#c)' opacity='0.5' "
          "filter='url(#f)'/>"
-         "<rect y='70' width='10' height='10' fill='red' filter='url(#o) url(#o) sepia(0)'/>",
-     {Px(40, 40, 0x800000FF), Px(60, 40, 0), Px(25, 75, 0xFFFF0000), Px(15, 75, 0)}},
+         "<rect y='70' width='10' height='10' fill='red' filter='url(#o) url(#o) sepia(0)'/>"
+         "<g opacity='0.5'><rect x='70' y='70' width='10' height='10' fill='blue' "
+         "filter='url(#o)'/></g>",
+     {Px(40, 40, 0x800000FF), Px(60, 40, 0), Px(25, 75, 0xFFFF0000), Px(15, 75, 0),
+      Px(85, 75, 0x800000FF), Px(75, 75, 0)}},
     {"BackgroundImage is empty, FillPaint and StrokePaint are the paints",
      UserFilter("b", "<feOffset in='BackgroundImage'/>") +
          "<filter id='p' filterUnits='userSpaceOnUse' x='0' y='50' width='100' height='50'>"
