@@ -95,9 +95,10 @@ inline uint32_t B(uint32_t p) {
 inline uint32_t Pack(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
-// A value from 0 to 1 as a byte, rounded; outside that range clamped.
+// A value from 0 to 1 as a byte, rounded; outside that range clamped, and
+// not a number as 0.
 inline uint32_t Byte(float v) {
-    return v <= 0 ? 0u : v >= 1 ? 255u : uint32_t(v * 255.0f + 0.5f);
+    return v > 0 ? (v < 1 ? uint32_t(v * 255.0f + 0.5f) : 255u) : 0u;
 }
 // c × a / 255, rounded.
 inline uint32_t Multiply(uint32_t c, uint32_t a) {

@@ -353,8 +353,10 @@ std::unique_ptr<FilterImage> Run::Compute(const FilterPrimitive& p, int index) {
         std::unique_ptr<FilterImage> out = New(false), scratch = out ? New(false) : nullptr;
         if (!scratch)
             return nullptr;
-        FilterMorphologyImage(*a, *out, morphology->op, int(morphology->radiusX),
-                              int(morphology->radiusY), area, threads, *scratch);
+        // Radii past the picture change nothing more (and not a number is 0).
+        auto radius = [](float r) { return r > 0 ? int(std::min(r, float(1 << 30))) : 0; };
+        FilterMorphologyImage(*a, *out, morphology->op, radius(morphology->radiusX),
+                              radius(morphology->radiusY), area, threads, *scratch);
         Release(scratch);
         return out;
     }

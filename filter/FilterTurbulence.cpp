@@ -141,15 +141,23 @@ void FilterTurbulenceImage(FilterImage& out, const FilterTurbulence& t, const Fi
     out.ClearOutside(a);
     double fx = t.baseFrequencyX, fy = t.baseFrequencyY;
     Stitch stitch{0, 0, 0, 0};
-    if (t.stitchTiles && t.tileWidth > 0 && t.tileHeight > 0) {
+    // Stitching needs a tile of whole lattice cells that the octaves can
+    // double without leaving the range of the integers.
+    bool stitching = t.stitchTiles && t.tileWidth > 0 && t.tileHeight > 0;
+    if (stitching) {
         fx = StitchedFrequency(fx, t.tileWidth);
         fy = StitchedFrequency(fy, t.tileHeight);
+        const double limit = double(1L << 30);
+        double values[4] = {t.tileWidth * fx, t.tileHeight * fy, t.tileX * fx, t.tileY * fy};
+        for (double v : values)
+            stitching = stitching && std::fabs(v) < limit;
+    }
+    if (stitching) {
         stitch.width = long(t.tileWidth * fx + 0.5);
         stitch.wrapX = long(t.tileX * fx + kPerlinN + double(stitch.width));
         stitch.height = long(t.tileHeight * fy + 0.5);
         stitch.wrapY = long(t.tileY * fy + kPerlinN + double(stitch.height));
     }
-    const bool stitching = t.stitchTiles && t.tileWidth > 0 && t.tileHeight > 0;
     const int octaves = std::max(0, std::min(t.octaves, kFilterMaxOctaves));
     const Lattice lattice(Whole(t.seed));
     const double* m = t.toUser;
