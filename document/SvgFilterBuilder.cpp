@@ -481,8 +481,7 @@ FilterLight LightOf(const SvgFilterPrimitiveElement& e, const Space& space) {
 
 // Reads one primitive's parameters; false when it has none that make sense
 // (it then passes its input through).
-bool ParametersOf(const SvgFilterPrimitiveElement& e, const Space& space,
-                  const SvgFilterTarget& target, FilterPrimitive& p) {
+bool ParametersOf(const SvgFilterPrimitiveElement& e, const Space& space, FilterPrimitive& p) {
     const std::string& tag = e.GetTagName();
     if (tag == "feBlend") {
         p.parameters = FilterBlend{BlendMode(e.Attribute("mode"))};
@@ -607,7 +606,6 @@ bool ParametersOf(const SvgFilterPrimitiveElement& e, const Space& space,
     } else {
         return false;
     }
-    (void)target;
     return true;
 }
 
@@ -727,7 +725,7 @@ void SvgFilterBuilder::Build(const SvgFilterElement& filter, const SvgFilterTarg
             if (tag == "feBlend" || tag == "feComposite" || tag == "feDisplacementMap")
                 p.inputs.push_back(InputOf(e.Attribute("in2"), results, previous));
         }
-        bool usable = ParametersOf(e, space, target, p);
+        bool usable = ParametersOf(e, space, p);
         // The subregion: given, else the inputs' (the whole region for standard
         // inputs, none, and tiles).
         RectF sub = region;

@@ -87,7 +87,7 @@ public:
     bool Execute() {
         const size_t n = m_d.primitives.size();
         for (size_t i = 0; i < n; ++i) {
-            std::unique_ptr<FilterImage> out = Compute(m_d.primitives[i], int(i));
+            std::unique_ptr<FilterImage> out = Compute(m_d.primitives[i]);
             if (!out)
                 return false;
             m_results[i] = std::move(out);
@@ -204,7 +204,7 @@ private:
         return slot.get();
     }
 
-    std::unique_ptr<FilterImage> Compute(const FilterPrimitive& p, int index);
+    std::unique_ptr<FilterImage> Compute(const FilterPrimitive& p);
 
     // in blurred within area, with two pictures of scratch.
     std::unique_ptr<FilterImage> Blur(const FilterImage& in, float sx, float sy,
@@ -231,13 +231,12 @@ private:
     size_t m_live = 0;
 };
 
-std::unique_ptr<FilterImage> Run::Compute(const FilterPrimitive& p, int index) {
+std::unique_ptr<FilterImage> Run::Compute(const FilterPrimitive& p) {
     const FilterRect area = p.subregion.Intersect(Whole());
     const FilterColorSpace space = p.space;
     const int threads = m_limits.threads;
     const size_t pixels = m_source.PixelCount();
     auto input = [&](size_t i) { return i < p.inputs.size() ? p.inputs[i] : kFilterSourceGraphic; };
-    (void)index;
 
     if (auto* blend = As<FilterBlend>(p)) {
         const FilterImage *a = In(input(0), space), *b = In(input(1), space);
