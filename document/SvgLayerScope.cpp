@@ -97,7 +97,7 @@ void SvgLayerScope::Begin(const SvgElement& element, const RectF* box) {
     }
 
     // Filters, which clip paths and masks ignore.
-    if (!box && !coverage) {
+    if (!box && !coverage && !style->filter.value.empty()) {
         m_filter = std::make_unique<SvgFilterEffect>();
         SvgFilterEffect::Outcome outcome = m_filter->Prepare(element, m_graphics);
         if (outcome != SvgFilterEffect::Applied)
