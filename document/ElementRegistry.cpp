@@ -5,6 +5,8 @@
 #include "document/SvgDefsElement.h"
 #include "document/SvgDescElement.h"
 #include "document/SvgEllipseElement.h"
+#include "document/SvgFilterElement.h"
+#include "document/SvgFilterPrimitiveElement.h"
 #include "document/SvgGroupElement.h"
 #include "document/SvgImageElement.h"
 #include "document/SvgLineElement.h"
@@ -74,7 +76,7 @@ ElementRegistry::ElementRegistry() {
     Add("arc", new SvgRootElement());
     Add("defs", new SvgDefsElement());
     Add("desc", new SvgDescElement());
-    Add("filter", new SvgRootElement());
+    Add("filter", new SvgFilterElement());
     Add("use", new SvgUseElement());
     Add("text", new SvgTextElement());
     Add("tspan", new SvgTspanElement());
@@ -89,6 +91,8 @@ ElementRegistry::ElementRegistry() {
     Add("switch", new SvgSwitchElement());
     Add("marker", new SvgMarkerElement());
     Add("pattern", new SvgPatternElement());
+    for (const char* const* tag = SvgFilterPrimitiveElement::kTags; *tag; ++tag)
+        Add(*tag, new SvgFilterPrimitiveElement(*tag));
 }
 
 ElementRegistry::~ElementRegistry() {

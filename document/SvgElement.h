@@ -35,6 +35,8 @@ enum SvgElementKind {
     SvgKindClipPath = 45,
     SvgKindMask = 46,
     SvgKindMarker = 47,
+    SvgKindFilter = 60,
+    SvgKindFilterPrimitive = 61,
     SvgKindSvg = 50,
     SvgKindDesc = 51,
     SvgKindStop = 69,

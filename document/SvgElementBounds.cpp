@@ -153,6 +153,10 @@ bool Accumulate(const SvgElement& e, const SvgMatrix& m, bool ink, Box& box) {
                   kind == SvgKindSvg || kind == SvgKindSymbol || kind == SvgKindDesc) ||
                 e.PaintsMarkers()))
         return false;
+    // What a filter draws reaches beyond the outlines, as far as its region.
+    const SvgStyle* filtered = e.GetFigure() ? e.GetFigure()->PeekStyle() : nullptr;
+    if (ink && filtered && !filtered->filter.value.empty())
+        return false;
     if (const SvgFigure* figure = e.GetFigure()) {
         Box own;
         AddPath(figure->GetPath(), m, ink, own);

@@ -2,12 +2,17 @@
 
 #include "engine/GdiGraphics.h"
 
+#include <memory>
+
 class SvgClipPathElement;
 class SvgElement;
+class SvgFilterEffect;
 class SvgMaskElement;
 struct SvgRenderContext;
 
-// An element's opacity, clip path, mask and blend mode around its drawing. Made once the
+// An element's filter, opacity, clip path, mask and blend mode around its drawing, in
+// that order: the element draws into the filters' layers, whose result the
+// clip path, mask and opacity then apply to. Made once the
 // world transform is the element's user space and before the element draws;
 // its end (the destructor) masks and composites what was drawn. The clip is
 // set in the graphics state, which the element's restore ends.
@@ -38,6 +43,7 @@ private:
     SvgRenderContext* m_context = nullptr;
     const SvgClipPathElement* m_clip = nullptr; // drawn as a mask of the layer
     const SvgMaskElement* m_mask = nullptr;
+    std::unique_ptr<SvgFilterEffect> m_filter; // null without a filter applied
     Gdiplus::RectF m_box;
     bool m_layer = false;
     bool m_draws = true;

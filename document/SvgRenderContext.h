@@ -4,8 +4,10 @@
 #include "syntax/SvgMatrix.h"
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
+class FilterPool;
 class GdiGraphics;
 class SvgElement;
 
@@ -21,7 +23,9 @@ struct SvgPaintContext {
 // is ignored, and their nesting is limited), whether a clip path's coverage
 // is being drawn (shapes then fill their outline, opaque, by their
 // clip-rule), the elements whose paint context-fill and context-stroke take,
-// what is left of the draw's budgets, and the pattern tiles it rendered.
+// what is left of the draw's budgets, the pattern tiles it rendered, and
+// the filter buffers made so far. Filters whose feImage is being drawn count
+// as applied too.
 struct SvgRenderContext {
     // Clip paths, masks, markers and patterns applied inside one another at most.
     static constexpr size_t kMaxNesting = 16;
@@ -38,6 +42,10 @@ struct SvgRenderContext {
     long markersLeft = kMarkerBudget;
     double tilePixelsLeft = kTilePixelBudget;
     SvgTileCache tiles;
+    // Pixels of the filter buffers made in this draw (SvgFilterEffect's
+    // budget), and memory their runs keep for one another.
+    double filterPixels = 0;
+    std::shared_ptr<FilterPool> filterPool;
 
     bool Applying(const SvgElement* element) const {
         for (const SvgElement* e : applying)

@@ -16,7 +16,7 @@ using namespace Gdiplus;
 namespace {
 
 // Whether an element's paint rules out bands: a clip path, a mask or a
-// marker is resolved and applied through the engine's draw state, and a
+// marker or filter is resolved and applied through the engine's draw state, and a
 // paint server may round differently by a unit in a band than in the whole
 // picture (bands must give exactly the picture of one thread).
 bool PaintRulesOutBands(const SvgElement& element) {
@@ -24,7 +24,8 @@ bool PaintRulesOutBands(const SvgElement& element) {
     const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
     return element.PaintsMarkers() ||
            (style && (!style->clipPath.value.empty() || !style->mask.value.empty() ||
-                      !style->fill.uri.empty() || !style->stroke.uri.empty()));
+                      !style->filter.value.empty() || !style->fill.uri.empty() ||
+                      !style->stroke.uri.empty()));
 }
 
 // Elements that draw nothing of their own, or only their children.
@@ -93,7 +94,8 @@ bool SvgBandDraw::Prepare(SvgRootElement& root, long& figures) {
         if (!element->IsDisplayed())
             continue;
         int kind = element->GetKind();
-        if (kind == SvgKindDefs || kind == SvgKindClipPath || kind == SvgKindMask)
+        if (kind == SvgKindDefs || kind == SvgKindClipPath || kind == SvgKindMask ||
+            kind == SvgKindFilter)
             continue; // drawn only where referenced
         if (PaintRulesOutBands(*element))
             return false;

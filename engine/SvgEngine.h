@@ -103,6 +103,7 @@ public:
     // User units per inch of the absolute units in the documents parsed from
     // now on (SvgResolution); a value out of its range is ignored.
     void SetUnitsPerInch(double unitsPerInch);
+    int GetThreads() const { return m_threads; }
 
     // How the latest parse went (KelSvgParseResult) and the size it found.
     enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement, DamagedInput };

@@ -71,8 +71,17 @@ void SvgStyle::Clear() {
     isolation = SvgEnumValue();
     paintOrder = SvgEnumValue();
     parent = nullptr;
+    filterStyle.reset();
     specified.reset();
     SetInitialValues();
+}
+
+SvgFilterStyle& SvgStyle::FilterStyle() {
+    if (!filterStyle) {
+        filterStyle = std::make_unique<SvgFilterStyle>();
+        filterStyle->floodOpacity = SvgScale24(SvgScale24::One);
+    }
+    return *filterStyle;
 }
 
 void SvgStyle::SetInitialValues() {

@@ -3,6 +3,7 @@
 #include "style/SvgBlendMode.h"
 #include "style/SvgDashArray.h"
 #include "style/SvgEnumValue.h"
+#include "style/SvgFilterStyle.h"
 #include "style/SvgFontSize.h"
 #include "style/SvgLength.h"
 #include "style/SvgLengthOrNormal.h"
@@ -124,8 +125,14 @@ public:
     SvgEnumValue isolation;             // isolation (SvgIsolation, not inherited)
     SvgEnumValue paintOrder;            // paint-order (SvgPaintOrder)
     const SvgStyle* parent;             // the parent element's record, not owned
+    // flood-color, flood-opacity, lighting-color, color-interpolation-filters:
+    // null until the element gives one of them.
+    std::unique_ptr<SvgFilterStyle> filterStyle;
     // What the element gave, shared with the records of its copies; null for nothing.
     std::shared_ptr<const SvgSpecifiedStyle> specified;
+
+    // The filter properties, made on first use.
+    SvgFilterStyle& FilterStyle();
 
 private:
     // The initial values that differ from those of a default value record.

@@ -4,6 +4,7 @@
 #include "style/SvgColorReaders.h"
 #include "style/SvgCssTransform.h"
 #include "style/SvgPaintOrder.h"
+#include "style/SvgFilterFunctions.h"
 #include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
@@ -80,6 +81,10 @@ struct PresentationTable {
             SvgPropImageRendering,
             SvgPropTransformOrigin,
             SvgPropShapeRendering,
+            SvgPropFloodColor,
+            SvgPropFloodOpacity,
+            SvgPropLightingColor,
+            SvgPropColorInterpolationFilters,
             // Accepted as attributes too, since users write them so.
             SvgPropStopColor,
             SvgPropStopOpacity,
@@ -485,7 +490,24 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         break;
     case SvgPropFilter:
         if (Unset(filter))
-            ReadFilter(filter, value);
+            ReadFilterProperty(filter, value);
+        break;
+    case SvgPropFloodColor:
+        if (Unset(FilterStyle().floodColor))
+            ReadPaint(filterStyle->floodColor, value);
+        break;
+    case SvgPropFloodOpacity:
+        if (Unset(FilterStyle().floodOpacity))
+            ReadScale24(filterStyle->floodOpacity, value);
+        break;
+    case SvgPropLightingColor:
+        if (Unset(FilterStyle().lightingColor))
+            ReadPaint(filterStyle->lightingColor, value);
+        break;
+    case SvgPropColorInterpolationFilters:
+        if (Unset(FilterStyle().colorInterpolationFilters))
+            ReadEnum(filterStyle->colorInterpolationFilters, value, kColorInterpolationKeywords,
+                     true);
         break;
     case SvgPropClipPath:
         if (Unset(clipPath))

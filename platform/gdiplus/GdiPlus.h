@@ -867,6 +867,23 @@ enum KelMaskMode : int { KelMaskAlpha = 0, KelMaskLuminance = 1 };
 KELSVG_API Status KelBeginLayerMask(GpGraphics* graphics);
 KELSVG_API Status KelEndLayerMask(GpGraphics* graphics, KelMaskMode mode);
 
+// Filter layers. KelGetPixelSpace gives the world transform onto the pixels
+// of the target (the surface below every layer) and the box of those pixels
+// the clip leaves visible. KelBeginFilterLayer starts a layer over box (in
+// those pixels) that the clip in force does not cut, since a filter may take
+// content from beyond what shows: what is drawn until KelEndFilterLayer goes
+// onto it. KelEndFilterLayer hands its pixels (premultiplied, 32 bits each
+// with alpha in the top byte, then red, green and blue; width × height, row
+// after row) to filter, which may rewrite them, then composites them under
+// the clip. A null filter, or a layer that could not be made (past the
+// layers' budget, when KelBeginFilterLayer gives OutOfMemory), composites
+// what was drawn as it is. These layers nest with the others and belong to
+// the graphics state in the same way.
+typedef void (*KelLayerFilter)(void* closure, uint32_t* pixels, INT width, INT height);
+KELSVG_API Status KelGetPixelSpace(GpGraphics* graphics, GpMatrix* toPixels, GpRect* visible);
+KELSVG_API Status KelBeginFilterLayer(GpGraphics* graphics, GDIPCONST GpRect* box);
+KELSVG_API Status KelEndFilterLayer(GpGraphics* graphics, KelLayerFilter filter, void* closure);
+
 // ---- Graphics: the minimal host-side class -------------------------------
 // A host makes one over a bitmap or a device context and hands it to the
 // library. It owns its native graphics and deletes it with itself.
