@@ -300,6 +300,7 @@ const char* const kAttributeNames[kAttributeCount] = {
     "requiredFeatures",                         // 291
     "requiredExtensions",                       // 292
     "effect",                                   // 293
+    "font-kerning",                             // 294
 };
 
 // Open-addressing hash set of name numbers, built on first use. Names that

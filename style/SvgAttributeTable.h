@@ -2,9 +2,9 @@
 
 #include <cstddef>
 
-// The attribute name table: 293 names numbered 1 to 293 in table order. Only
+// The attribute name table: 294 names numbered 1 to 294 in table order. Only
 // the style-property rows (223 to 289) lead to a property reader.
-constexpr int kAttributeCount = 293;
+constexpr int kAttributeCount = 294;
 
 // Numbers of the style-property rows.
 enum SvgPropertyId : int {
@@ -75,6 +75,7 @@ enum SvgPropertyId : int {
     SvgPropStrokeOpacity = 287,
     SvgPropStrokeWidth = 288,
     SvgPropTextRendering = 289,
+    SvgPropFontKerning = 294,
 };
 
 // Number of a name in the table (exact, case-sensitive), or 0 for a name that

@@ -64,6 +64,9 @@ void SvgStyle::Clear() {
     }
     clipRule = SvgEnumValue();
     imageRendering = SvgEnumValue();
+    unicodeBidi = SvgEnumValue();
+    fontKerning = SvgEnumValue();
+    textRendering = SvgEnumValue();
     parent = nullptr;
     specified.reset();
     SetInitialValues();

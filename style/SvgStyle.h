@@ -108,6 +108,9 @@ public:
     SvgEnumValue clipRule;              // clip-rule
     SvgStringValue mask;                // mask: the referenced id (not inherited)
     SvgEnumValue imageRendering;        // image-rendering
+    SvgEnumValue unicodeBidi;           // unicode-bidi (SvgUnicodeBidi, not inherited)
+    SvgEnumValue fontKerning;           // font-kerning (SvgFontKerning)
+    SvgEnumValue textRendering;         // text-rendering (SvgTextRendering)
     const SvgStyle* parent;             // the parent element's record, not owned
     // What the element gave, shared with the records of its copies; null for nothing.
     std::shared_ptr<const SvgSpecifiedStyle> specified;

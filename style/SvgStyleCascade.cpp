@@ -88,6 +88,17 @@ void ComputeStrokeWidth(SvgLength& width, float fontSize) {
         width.computed = Finite(static_cast<double>(width.value) * 0.5 * fontSize);
 }
 
+// letter-spacing and word-spacing in em, ex and percent (of the font size)
+// from the record's own font size.
+void ComputeSpacing(SvgLengthOrNormal& spacing, float fontSize) {
+    if (!spacing.set || spacing.inherit || spacing.normal)
+        return;
+    if (spacing.unit == SvgUnitEm || spacing.unit == SvgUnitPercent)
+        spacing.computed = Finite(static_cast<double>(spacing.value) * fontSize);
+    else if (spacing.unit == SvgUnitEx)
+        spacing.computed = Finite(static_cast<double>(spacing.value) * 0.5 * fontSize);
+}
+
 inline void InheritComputed(SvgEnumValue& v, const SvgEnumValue& p) {
     if (UnsetOrInherit(v))
         v.computed = p.computed;
@@ -149,6 +160,8 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     InheritSpacing(lineHeight, p->lineHeight);
     InheritSpacing(letterSpacing, p->letterSpacing);
     InheritSpacing(wordSpacing, p->wordSpacing);
+    ComputeSpacing(letterSpacing, fontSize.computed);
+    ComputeSpacing(wordSpacing, fontSize.computed);
     InheritComputed(textTransform, p->textTransform);
     InheritComputed(direction, p->direction);
     InheritComputed(blockProgression, p->blockProgression);
@@ -159,6 +172,10 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     InheritComputed(visibility, p->visibility);
 
     InheritComputed(imageRendering, p->imageRendering);
+    InheritComputed(fontKerning, p->fontKerning);
+    InheritComputed(textRendering, p->textRendering);
+    if (unicodeBidi.inherit)
+        unicodeBidi.computed = p->unicodeBidi.computed;
 
     // 10. opacity is inherited only when asked for.
     if (opacity.inherit)
@@ -269,4 +286,6 @@ void SvgStyle::ResolveWithoutParent() {
         fontStretch.computed = ComputeFontStretch(fontStretch.value, 4);
     if (strokeWidth.set && !strokeWidth.inherit)
         ComputeStrokeWidth(strokeWidth, fontSize.computed);
+    ComputeSpacing(letterSpacing, fontSize.computed);
+    ComputeSpacing(wordSpacing, fontSize.computed);
 }

@@ -76,6 +76,9 @@ struct PresentationTable {
             SvgPropClipRule,
             SvgPropMask,
             SvgPropImageRendering,
+            SvgPropUnicodeBidi,
+            SvgPropFontKerning,
+            SvgPropTextRendering,
             // Accepted as attributes too, since users write them so.
             SvgPropStopColor,
             SvgPropStopOpacity,
@@ -423,6 +426,18 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
     case SvgPropImageRendering:
         if (Unset(imageRendering))
             ReadEnum(imageRendering, value, kImageRenderingKeywords, true);
+        break;
+    case SvgPropUnicodeBidi:
+        if (Unset(unicodeBidi))
+            ReadEnum(unicodeBidi, value, kUnicodeBidiKeywords, true);
+        break;
+    case SvgPropFontKerning:
+        if (Unset(fontKerning))
+            ReadEnum(fontKerning, value, kFontKerningKeywords, true);
+        break;
+    case SvgPropTextRendering:
+        if (Unset(textRendering))
+            ReadEnum(textRendering, value, kTextRenderingKeywords, true);
         break;
     case SvgPropFilter:
         if (Unset(filter))

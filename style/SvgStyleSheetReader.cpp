@@ -239,6 +239,12 @@ bool Specifies(const SvgStyle& s, int id) {
         return Given(s.mask);
     case SvgPropImageRendering:
         return Given(s.imageRendering);
+    case SvgPropUnicodeBidi:
+        return Given(s.unicodeBidi);
+    case SvgPropFontKerning:
+        return Given(s.fontKerning);
+    case SvgPropTextRendering:
+        return Given(s.textRendering);
     default:
         return true;
     }
