@@ -24,7 +24,8 @@ struct SvgTextCharacter {
     float scaleX = 1;         // horizontal scale of its glyphs (lengthAdjust)
     // Of its typographic character, spacing included (0 for the others).
     double advance = 0;
-    double extra = 0; // space textLength puts after it
+    double spacing = 0; // letter-spacing and word-spacing in advance
+    double extra = 0;   // space textLength puts after it
     // Where its typographic character's origin goes: position on the
     // baseline and rotation in degrees (clockwise).
     double posX = 0, posY = 0;

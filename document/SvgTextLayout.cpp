@@ -82,19 +82,28 @@ void SvgTextLayout::LayOut(SvgTextElement& root) {
 }
 
 SvgFontRun* SvgTextLayout::FontFor(const SvgStyle* style) {
-    auto found = fonts.find(style);
+    SvgFontRequest request = style ? SvgFontBuilder::Request(*style) : SvgFontRequest();
+    std::string key = request.family;
+    key.append(reinterpret_cast<const char*>(&request.size), sizeof request.size);
+    key.append(reinterpret_cast<const char*>(&request.style), sizeof request.style);
+    auto found = fonts.find(key);
     if (found != fonts.end())
         return found->second.get();
-    SvgFontRequest request = style ? SvgFontBuilder::Request(*style) : SvgFontRequest();
     GdiFont* font = SvgFontBuilder::BuildFont(request);
     auto made = std::make_unique<SvgFontRun>(font, request);
     delete font;
-    return fonts.emplace(style, std::move(made)).first->second.get();
+    return fonts.emplace(key, std::move(made)).first->second.get();
 }
 
 size_t SvgTextLayout::AddSource(SvgFigure* figure, SvgGlyphSet* glyphs, const SvgStyle* style) {
     glyphs->Clear();
-    sources.push_back({figure, glyphs, style, FontFor(style)});
+    int flags = 0;
+    if (style && (style->fontKerning.computed == unsigned(SvgFontKerning::None) ||
+                  style->textRendering.computed == unsigned(SvgTextRendering::OptimizeSpeed)))
+        flags |= KelShapeNoKerning;
+    if (style && Spacing(style->letterSpacing) != 0)
+        flags |= KelShapeNoLigatures; // spaced letters are not joined
+    sources.push_back({figure, glyphs, style, FontFor(style), flags});
     return sources.size() - 1;
 }
 
@@ -228,11 +237,16 @@ void SvgTextLayout::Shape(Chunk& chunk) {
         rootStyle && rootStyle->unicodeBidi.computed == unsigned(SvgUnicodeBidi::Plaintext);
     bidi.Levels(reinterpret_cast<const char32_t*>(codes.data()), contexts.data(), count,
                 Rtl(rootStyle), automatic, levels.data());
-    // Runs of one source and one level, in logical order.
+    // Runs of one font, one way of shaping and one level, in logical order:
+    // kerning and ligatures go on across tspans that only change the paint.
+    auto same = [&](size_t a, size_t b) {
+        const Source& x = sources[chars[chunk.first + a].source];
+        const Source& y = sources[chars[chunk.first + b].source];
+        return x.font == y.font && x.flags == y.flags && levels[a] == levels[b];
+    };
     for (size_t i = 0; i < count;) {
         size_t end = i + 1;
-        while (end < count && chars[chunk.first + end].source == chars[chunk.first + i].source &&
-               levels[end] == levels[i])
+        while (end < count && same(i, end))
             ++end;
         for (size_t k = i; k < end; ++k)
             chars[chunk.first + k].level = levels[i];
@@ -245,13 +259,7 @@ void SvgTextLayout::Shape(Chunk& chunk) {
 void SvgTextLayout::ShapeItem(Item item, const std::vector<uint32_t>& codes, size_t chunkFirst,
                               std::vector<Item>& out) {
     const Source& source = sources[chars[item.first].source];
-    const SvgStyle* style = source.style;
-    INT flags = item.level & 1 ? KelShapeRightToLeft : 0;
-    if (style && (style->fontKerning.computed == unsigned(SvgFontKerning::None) ||
-                  style->textRendering.computed == unsigned(SvgTextRendering::OptimizeSpeed)))
-        flags |= KelShapeNoKerning;
-    if (style && Spacing(style->letterSpacing) != 0)
-        flags |= KelShapeNoLigatures;
+    INT flags = source.flags | (item.level & 1 ? KelShapeRightToLeft : 0);
     item.run = source.font->Shape(codes.data(), codes.size(), item.first - chunkFirst,
                                   item.end - chunkFirst, flags);
     INT count = 0;
@@ -318,9 +326,10 @@ void SvgTextLayout::Space(Chunk& chunk) {
         const SvgStyle* style = sources[c.source].style;
         if (!style)
             continue;
-        c.advance += Spacing(style->letterSpacing);
+        c.spacing = Spacing(style->letterSpacing);
         if (IsWordSeparator(c.code))
-            c.advance += Spacing(style->wordSpacing);
+            c.spacing += Spacing(style->wordSpacing);
+        c.advance += c.spacing;
     }
 }
 
@@ -376,7 +385,7 @@ void SvgTextLayout::Position(Chunk& chunk) {
     std::vector<size_t> order;
     SvgTextBidi::Reorder(levels, order);
     std::vector<double> left(chunk.end - chunk.first, 0.0);
-    double pen = 0;
+    double pen = 0, trailing = 0;
     for (size_t k : order) {
         const Item& item = chunk.items[k];
         size_t cluster = SIZE_MAX;
@@ -386,6 +395,7 @@ void SvgTextLayout::Position(Chunk& chunk) {
             cluster = glyph.character;
             left[cluster - chunk.first] = pen;
             pen += chars[cluster].advance + chars[cluster].extra;
+            trailing = chars[cluster].spacing * chars[cluster].scaleX;
         }
     }
     // dx and dy move a character and all after it, in logical order.
@@ -404,15 +414,16 @@ void SvgTextLayout::Position(Chunk& chunk) {
     double width = pen + shiftX;
     penX = startX + width;
     penY = startY + shiftY;
-    // The anchor and direction of the chunk's first character.
+    // The chunk is aligned without the spacing after its last character, by
+    // the anchor of its first character and the text's direction.
     const SvgStyle* style = sources[head.source].style;
     unsigned anchor = style ? style->textAnchor.computed : 0;
-    bool rtl = Rtl(style);
-    double shift = 0;
+    bool rtl = Rtl(root.GetFigure() ? root.GetFigure()->GetStyle() : nullptr);
+    double aligned = width - trailing, shift = 0;
     if (anchor == unsigned(SvgTextAnchor::Middle))
-        shift = -width / 2;
+        shift = -aligned / 2;
     else if ((anchor == unsigned(SvgTextAnchor::End)) != rtl)
-        shift = -width;
+        shift = -aligned;
     for (size_t i = chunk.first; i < chunk.end; ++i)
         chars[i].posX += shift;
 }
@@ -459,36 +470,33 @@ void SvgTextLayout::Emit() {
 }
 
 void SvgTextLayout::Decorate(const Item& item) {
-    const Source& source = sources[chars[item.first].source];
-    INT style = source.font->Style();
     KelFontMetrics metrics;
-    if (!(style & (FontStyleUnderline | FontStyleStrikeout)) || !item.run ||
-        KelGetGlyphRunMetrics(item.run->Get(), &metrics) != Ok)
+    if (!item.run || KelGetGlyphRunMetrics(item.run->Get(), &metrics) != Ok)
         return;
-    // One bar per stretch of characters on one line, under each decoration.
-    for (int bar = 0; bar < 2; ++bar) {
-        if (!(style & (bar == 0 ? FontStyleUnderline : FontStyleStrikeout)))
-            continue;
-        double thickness = bar == 0 ? metrics.underlineThickness : metrics.strikeoutThickness;
-        double top =
-            bar == 0 ? metrics.underlinePosition - thickness / 2 : metrics.strikeoutPosition;
-        bool open = false;
+    // Each source decorated draws one bar per stretch of its characters on
+    // one line, under each of its decorations.
+    for (INT decoration : {INT(FontStyleUnderline), INT(FontStyleStrikeout)}) {
+        bool under = decoration == FontStyleUnderline;
+        double thickness = under ? metrics.underlineThickness : metrics.strikeoutThickness;
+        double top = under ? metrics.underlinePosition - thickness / 2 : metrics.strikeoutPosition;
+        long open = -1; // the source of the bar being drawn
         double x0 = 0, x1 = 0, y = 0;
         auto flush = [&] {
-            if (!open || x1 <= x0 || !Finite(x0) || !Finite(x1) || !Finite(y))
+            if (open < 0 || x1 <= x0 || !Finite(x0) || !Finite(x1) || !Finite(y))
                 return;
             PointF corners[4] = {PointF(REAL(x0), REAL(y + top)), PointF(REAL(x1), REAL(y + top)),
                                  PointF(REAL(x1), REAL(y + top + thickness)),
                                  PointF(REAL(x0), REAL(y + top + thickness))};
-            source.glyphs->AddBar(corners);
+            sources[size_t(open)].glyphs->AddBar(corners);
         };
         for (size_t i = item.first; i < item.end; ++i) {
             const SvgTextCharacter& c = chars[i];
             if (!c.clusterStart)
                 continue;
+            bool drawn = (sources[c.source].font->Style() & decoration) != 0 && c.angle == 0;
             double from = std::min(c.posX, c.posX + c.advance);
             double to = std::max(c.posX, c.posX + c.advance);
-            if (open && c.posY == y && c.angle == 0) {
+            if (drawn && open == long(c.source) && c.posY == y) {
                 // Right to left, the next character lies to the left.
                 if (std::fabs(from - x1) < 1e-3) {
                     x1 = to;
@@ -500,7 +508,7 @@ void SvgTextLayout::Decorate(const Item& item) {
                 }
             }
             flush();
-            open = c.angle == 0;
+            open = drawn ? long(c.source) : -1;
             x0 = from;
             x1 = to;
             y = c.posY;

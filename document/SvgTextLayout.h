@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -40,7 +41,8 @@ private:
         SvgFigure* figure;
         SvgGlyphSet* glyphs;
         const SvgStyle* style;
-        SvgFontRun* font;
+        SvgFontRun* font; // shared by the sources that ask for the same font
+        int flags;        // how its text is shaped (KelShapeFlags)
     };
     // The characters of an element, for textLength.
     struct Span {
@@ -60,7 +62,8 @@ private:
         size_t character;
         float relX, relY;
     };
-    // A run shaped in one go: characters [first, end) of one source and level.
+    // A run shaped in one go: characters [first, end) of one font, one way of
+    // shaping and one level (of one or more sources).
     struct Item {
         size_t first, end;
         uint8_t level;
@@ -105,7 +108,7 @@ private:
     std::vector<Chunk> chunks;
     std::vector<ListScope> lists[4]; // x, y, dx, dy
     std::vector<ListScope> rotates;
-    std::unordered_map<const SvgStyle*, std::unique_ptr<SvgFontRun>> fonts;
+    std::unordered_map<std::string, std::unique_ptr<SvgFontRun>> fonts; // by request
     std::vector<SvgFigure*> figures; // every figure to build, in order
     // The figure of the stretch of character data being read, if any.
     long stretchSource = -1;
