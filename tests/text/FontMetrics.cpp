@@ -38,7 +38,6 @@ double FontMetrics::Advance(const std::string& text, double size, bool kerning) 
     hb_buffer_t* buffer = hb_buffer_create();
     hb_buffer_add_utf8(buffer, text.data(), int(text.size()), 0, -1);
     hb_buffer_guess_segment_properties(buffer);
-    hb_buffer_set_direction(buffer, HB_DIRECTION_LTR);
     hb_feature_t noKerning = {HB_TAG('k', 'e', 'r', 'n'), 0, 0, ~0u};
     hb_shape(font, buffer, kerning ? nullptr : &noKerning, kerning ? 0 : 1);
     unsigned count = 0;

@@ -14,8 +14,8 @@ public:
     FontMetrics(const FontMetrics&) = delete;
     FontMetrics& operator=(const FontMetrics&) = delete;
 
-    // The advance of text (UTF-8) at size, shaped left to right with kerning
-    // and ligatures, or without kerning.
+    // The advance of text (UTF-8) at size, shaped in its script's direction
+    // with kerning and ligatures, or without kerning.
     double Advance(const std::string& text, double size, bool kerning = true) const;
     // The glyph count HarfBuzz shapes text into.
     int Glyphs(const std::string& text) const;
