@@ -433,7 +433,9 @@ void SvgTextLayout::Emit() {
         for (const Item& item : chunk.items) {
             for (const GlyphRef& glyph : item.glyphs) {
                 const SvgTextCharacter& c = chars[glyph.character];
-                if (!Finite(c.posX) || !Finite(c.posY) || !(c.scaleX <= kMaxScale))
+                double size = sources[c.source].font->Size();
+                if (!Finite(c.posX) || !Finite(c.posY) || !(c.scaleX <= kMaxScale) ||
+                    !Finite(size * std::max(1.0f, c.scaleX)))
                     continue;
                 double radians = c.angle * kPi / 180.0;
                 double cs = std::cos(radians), sn = std::sin(radians);
