@@ -143,6 +143,10 @@ bool SvgTextBidi::Levels(const char32_t* codes, const uint32_t* ctx, size_t coun
     return odd;
 }
 
+bool SvgTextBidi::IsMark(char32_t code) {
+    return fribidi_get_bidi_type(code) == FRIBIDI_TYPE_NSM;
+}
+
 void SvgTextBidi::Reorder(const std::vector<uint8_t>& levels, std::vector<size_t>& order) {
     order.resize(levels.size());
     for (size_t i = 0; i < order.size(); ++i)

@@ -25,6 +25,9 @@ public:
     bool Levels(const char32_t* codes, const uint32_t* contexts, size_t count, bool rtl,
                 bool automatic, uint8_t* levels) const;
 
+    // Whether the character is a non-spacing mark (it goes on the one before).
+    static bool IsMark(char32_t code);
+
     // The visual order of pieces of text with the given levels, in logical
     // order: order[k] is the piece shown k-th from the left.
     static void Reorder(const std::vector<uint8_t>& levels, std::vector<size_t>& order);

@@ -23,6 +23,8 @@ namespace {
 const double kMaxCoordinate = 1e8;
 const double kMaxScale = 1e4;
 const double kPi = 3.14159265358979323846;
+// Marks in a row shaped with the character they go on, at most.
+const size_t kMaxMarks = 32;
 
 char32_t DecodeUtf8(const std::string& text, size_t at, size_t next) {
     unsigned char lead = static_cast<unsigned char>(text[at]);
@@ -239,25 +241,31 @@ void SvgTextLayout::Shape(Chunk& chunk) {
                 Rtl(rootStyle), automatic, levels.data());
     // Runs of one font, one way of shaping and one level, in logical order:
     // kerning and ligatures go on across tspans that only change the paint.
+    // A long stretch of marks is cut into pieces: no real text stacks more
+    // than a few on one letter, and shaping a great many at once is slow.
     auto same = [&](size_t a, size_t b) {
         const Source& x = sources[chars[chunk.first + a].source];
         const Source& y = sources[chars[chunk.first + b].source];
         return x.font == y.font && x.flags == y.flags && levels[a] == levels[b];
     };
     for (size_t i = 0; i < count;) {
-        size_t end = i + 1;
-        while (end < count && same(i, end))
+        size_t end = i + 1, marks = 0;
+        while (end < count && same(i, end)) {
+            marks = SvgTextBidi::IsMark(codes[end]) ? marks + 1 : 0;
+            if (marks > kMaxMarks)
+                break;
             ++end;
+        }
         for (size_t k = i; k < end; ++k)
             chars[chunk.first + k].level = levels[i];
         ShapeItem({chunk.first + i, chunk.first + end, levels[i], nullptr, {}}, codes, chunk.first,
-                  chunk.items);
+                  chunk.items, true);
         i = end;
     }
 }
 
 void SvgTextLayout::ShapeItem(Item item, const std::vector<uint32_t>& codes, size_t chunkFirst,
-                              std::vector<Item>& out) {
+                              std::vector<Item>& out, bool mayBreak) {
     const Source& source = sources[chars[item.first].source];
     INT flags = source.flags | (item.level & 1 ? KelShapeRightToLeft : 0);
     item.run = source.font->Shape(codes.data(), codes.size(), item.first - chunkFirst,
@@ -276,23 +284,28 @@ void SvgTextLayout::ShapeItem(Item item, const std::vector<uint32_t>& codes, siz
         if (c >= item.first && c < item.end)
             chars[c].clusterStart = true;
     }
-    // A character taken into a ligature that has a position or rotation of
-    // its own: the run is shaped again in two parts.
-    for (size_t i = item.first + 1; i < item.end; ++i) {
+    // Characters taken into a ligature (or a base's cluster) that have a
+    // position or rotation of their own: the run is shaped again in parts
+    // that start at each of them, once.
+    std::vector<size_t> breaks;
+    for (size_t i = item.first, start = item.first; mayBreak && i < item.end; ++i) {
         const SvgTextCharacter& c = chars[i];
-        if (c.clusterStart)
+        if (c.clusterStart) {
+            start = i;
             continue;
-        size_t start = i;
-        while (start > item.first && !chars[start].clusterStart)
-            --start;
-        bool own = (c.Has(SvgTextCharacter::HasDx) && c.dx != 0) ||
-                   (c.Has(SvgTextCharacter::HasDy) && c.dy != 0) ||
-                   (c.rotate != chars[start].rotate);
-        if (own) {
-            ShapeItem({item.first, i, item.level, nullptr, {}}, codes, chunkFirst, out);
-            ShapeItem({i, item.end, item.level, nullptr, {}}, codes, chunkFirst, out);
-            return;
         }
+        if ((c.Has(SvgTextCharacter::HasDx) && c.dx != 0) ||
+            (c.Has(SvgTextCharacter::HasDy) && c.dy != 0) || c.rotate != chars[start].rotate)
+            breaks.push_back(i);
+    }
+    if (!breaks.empty()) {
+        breaks.push_back(item.end);
+        size_t from = item.first;
+        for (size_t to : breaks) {
+            ShapeItem({from, to, item.level, nullptr, {}}, codes, chunkFirst, out, false);
+            from = to;
+        }
+        return;
     }
     for (size_t i = item.first; i < item.end; ++i)
         chars[i].advance = 0;

@@ -90,10 +90,11 @@ private:
 
     void SplitChunks();
     void Shape(Chunk& chunk);
-    // Shapes item; splits it before a character that a ligature would take in
-    // while it has a position or rotation of its own. Appends the items made.
+    // Shapes item, and when mayBreak, again in parts before each character
+    // that a ligature took in while it has a position or rotation of its own.
+    // Appends the items made.
     void ShapeItem(Item item, const std::vector<uint32_t>& codes, size_t chunkFirst,
-                   std::vector<Item>& out);
+                   std::vector<Item>& out, bool mayBreak);
     void Space(Chunk& chunk);
     void FitLengths();
     void Position(Chunk& chunk);
