@@ -47,6 +47,13 @@ TEST(TextLayout, RunsAreShapedWhole) {
     // A tspan that only changes the paint keeps the kerning.
     EXPECT_NEAR(svg.FigureAt<SvgTextFigure>({3, 1})->x, 10 + kernedA, 1e-3);
     EXPECT_EQ(GlyphX(svg, {4}), (std::vector<double>{10, 10}));
+    // A combining accent sits on its letter as the precomposed letter's does.
+    std::string accented = std::string("<text x='20' y='70' font-size='60' ") + kSans + ">";
+    InkBox composed = FindInk(Draw(accented + "\xC3\xA9</text>"));
+    InkBox combined = FindInk(Draw(accented + "e\xCC\x81</text>"));
+    EXPECT_NEAR(combined.top, composed.top, 2);
+    EXPECT_NEAR(combined.left, composed.left, 1);
+    EXPECT_NEAR(combined.right, composed.right, 2);
 
     // Arabic joins: the word is narrower than its letters alone, and right
     // to left its first letter is the rightmost.
@@ -87,6 +94,14 @@ TEST(TextLayout, BidirectionalOrder) {
     EXPECT_NEAR(GlyphX(svg, {1})[0], 90 - a, 1e-3);
     EXPECT_NEAR(GlyphX(svg, {1})[1], 90 - a - b, 1e-3);
     EXPECT_NEAR(GlyphX(svg, {2})[1], 10, 1e-3);
+    // Latin inside right-to-left text stays left to right, left of the Hebrew.
+    ParsedDocument rtl(std::string("<text x='90' y='50' font-size='20' direction='rtl' ") + kSans +
+                           ">" + alef + bet + " xy</text>",
+                       100, 100);
+    std::vector<double> inRtl = GlyphX(rtl, {0});
+    EXPECT_NEAR(inRtl[3], 90 - sans.Advance(alef + bet + " xy", 20), 1e-3);
+    EXPECT_NEAR(inRtl[4], inRtl[3] + sans.Advance("x", 20), 1e-3);
+    EXPECT_NEAR(inRtl[0], 90 - a, 1e-3);
     // An override turns Latin letters round: x is drawn right of y.
     EXPECT_NEAR(svg.FigureAt<SvgTextFigure>({3, 0})->x, 10 + sans.Advance("y", 20), 1e-3);
 }
