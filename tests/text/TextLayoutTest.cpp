@@ -47,13 +47,12 @@ TEST(TextLayout, RunsAreShapedWhole) {
     // A tspan that only changes the paint keeps the kerning.
     EXPECT_NEAR(svg.FigureAt<SvgTextFigure>({3, 1})->x, 10 + kernedA, 1e-3);
     EXPECT_EQ(GlyphX(svg, {4}), (std::vector<double>{10, 10}));
-    // A combining accent is raised onto a capital as the precomposed letter's is.
-    std::string accented = std::string("<text x='20' y='70' font-size='60' ") + kSans + ">";
+    // A combining accent is raised onto a capital (Q has no precomposed
+    // form) as high as the precomposed capital's.
+    std::string accented = std::string("<text x='20' y='80' font-size='60' ") + kSans + ">";
     InkBox composed = FindInk(Draw(accented + "\xC3\x89</text>"));
-    InkBox combined = FindInk(Draw(accented + "E\xCC\x81</text>"));
+    InkBox combined = FindInk(Draw(accented + "Q\xCC\x81</text>"));
     EXPECT_NEAR(combined.top, composed.top, 2);
-    EXPECT_NEAR(combined.left, composed.left, 1);
-    EXPECT_NEAR(combined.right, composed.right, 2);
 
     // Arabic joins: the word is narrower than its letters alone, and right
     // to left its first letter is the rightmost.
