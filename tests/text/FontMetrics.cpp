@@ -6,12 +6,26 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+namespace {
+
+// A configuration of the tests' own, freed at exit (fontconfig's default one
+// never is).
+FcConfig* Config() {
+    static std::unique_ptr<FcConfig, void (*)(FcConfig*)> config(FcInitLoadConfigAndFonts(),
+                                                                 FcConfigDestroy);
+    return config.get();
+}
+
+} // namespace
+
 FontMetrics::FontMetrics(const std::string& family) {
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(Config(), pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = FcFontMatch(Config(), pattern, &result);
     FcChar8* file = nullptr;
     int index = 0;
     if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
