@@ -304,6 +304,7 @@ const char* const kAttributeNames[kAttributeCount] = {
     "mix-blend-mode",                           // 295
     "isolation",                                // 296
     "paint-order",                              // 297
+    "font-kerning",                             // 298
 };
 
 // Open-addressing hash set of name numbers, built on first use. Names that

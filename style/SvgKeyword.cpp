@@ -114,7 +114,13 @@ const SvgKeyword kImageRenderingKeywords[] = {
     {"optimizeSpeed", 2}, {"crisp-edges", 3},     {"pixelated", 4}, {nullptr, 0}};
 
 const SvgKeyword kTextRenderingKeywords[] = {{"auto", 0},
-                                             {"optimizeSpeed", 0},
-                                             {"optimizeLegibility", 0},
-                                             {"geometricPrecision", 0},
+                                             {"optimizeSpeed", 1},
+                                             {"optimizeLegibility", 2},
+                                             {"geometricPrecision", 3},
                                              {nullptr, 0}};
+
+const SvgKeyword kUnicodeBidiKeywords[] = {
+    {"normal", 0},           {"embed", 1},     {"isolate", 2}, {"bidi-override", 3},
+    {"isolate-override", 4}, {"plaintext", 5}, {nullptr, 0}};
+
+const SvgKeyword kFontKerningKeywords[] = {{"auto", 0}, {"normal", 1}, {"none", 2}, {nullptr, 0}};

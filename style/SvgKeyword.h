@@ -27,6 +27,8 @@ extern const SvgKeyword kEnableBackgroundKeywords[]; // enable-background
 extern const SvgKeyword kShapeRenderingKeywords[];   // shape-rendering (SvgShapeRendering)
 extern const SvgKeyword kColorRenderingKeywords[];   // color-rendering (validation only)
 extern const SvgKeyword kImageRenderingKeywords[];   // image-rendering
-extern const SvgKeyword kTextRenderingKeywords[];    // text-rendering (validation only)
+extern const SvgKeyword kTextRenderingKeywords[];    // text-rendering (SvgTextRendering)
 extern const SvgKeyword kMixBlendModeKeywords[];     // mix-blend-mode (SvgBlendMode)
 extern const SvgKeyword kIsolationKeywords[];        // isolation (SvgIsolation)
+extern const SvgKeyword kUnicodeBidiKeywords[];      // unicode-bidi (SvgUnicodeBidi)
+extern const SvgKeyword kFontKerningKeywords[];      // font-kerning (SvgFontKerning)

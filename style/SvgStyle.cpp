@@ -70,6 +70,9 @@ void SvgStyle::Clear() {
     mixBlendMode = SvgEnumValue();
     isolation = SvgEnumValue();
     paintOrder = SvgEnumValue();
+    unicodeBidi = SvgEnumValue();
+    fontKerning = SvgEnumValue();
+    textRendering = SvgEnumValue();
     parent = nullptr;
     filterStyle.reset();
     specified.reset();

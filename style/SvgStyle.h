@@ -124,6 +124,9 @@ public:
     SvgEnumValue mixBlendMode;          // mix-blend-mode (SvgBlendMode, not inherited)
     SvgEnumValue isolation;             // isolation (SvgIsolation, not inherited)
     SvgEnumValue paintOrder;            // paint-order (SvgPaintOrder)
+    SvgEnumValue unicodeBidi;           // unicode-bidi (SvgUnicodeBidi, not inherited)
+    SvgEnumValue fontKerning;           // font-kerning (SvgFontKerning)
+    SvgEnumValue textRendering;         // text-rendering (SvgTextRendering)
     const SvgStyle* parent;             // the parent element's record, not owned
     // flood-color, flood-opacity, lighting-color, color-interpolation-filters:
     // null until the element gives one of them.

@@ -88,6 +88,17 @@ void ComputeStrokeWidth(SvgLength& width, float fontSize) {
         width.computed = Finite(static_cast<double>(width.value) * 0.5 * fontSize);
 }
 
+// letter-spacing and word-spacing in em, ex and percent (of the font size)
+// from the record's own font size.
+void ComputeSpacing(SvgLengthOrNormal& spacing, float fontSize) {
+    if (!spacing.set || spacing.inherit || spacing.normal)
+        return;
+    if (spacing.unit == SvgUnitEm || spacing.unit == SvgUnitPercent)
+        spacing.computed = Finite(static_cast<double>(spacing.value) * fontSize);
+    else if (spacing.unit == SvgUnitEx)
+        spacing.computed = Finite(static_cast<double>(spacing.value) * 0.5 * fontSize);
+}
+
 inline void InheritComputed(SvgEnumValue& v, const SvgEnumValue& p) {
     if (UnsetOrInherit(v))
         v.computed = p.computed;
@@ -149,6 +160,8 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     InheritSpacing(lineHeight, p->lineHeight);
     InheritSpacing(letterSpacing, p->letterSpacing);
     InheritSpacing(wordSpacing, p->wordSpacing);
+    ComputeSpacing(letterSpacing, fontSize.computed);
+    ComputeSpacing(wordSpacing, fontSize.computed);
     InheritComputed(textTransform, p->textTransform);
     InheritComputed(direction, p->direction);
     InheritComputed(blockProgression, p->blockProgression);
@@ -166,6 +179,10 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     if (isolation.inherit)
         isolation.computed = p->isolation.computed;
     InheritComputed(paintOrder, p->paintOrder);
+    InheritComputed(fontKerning, p->fontKerning);
+    InheritComputed(textRendering, p->textRendering);
+    if (unicodeBidi.inherit)
+        unicodeBidi.computed = p->unicodeBidi.computed;
 
     // 10. opacity is inherited only when asked for.
     if (opacity.inherit)
@@ -303,4 +320,6 @@ void SvgStyle::ResolveWithoutParent() {
     if (strokeWidth.set && !strokeWidth.inherit)
         ComputeStrokeWidth(strokeWidth, fontSize.computed);
     strokeDash.resolveFontRelative(fontSize.computed);
+    ComputeSpacing(letterSpacing, fontSize.computed);
+    ComputeSpacing(wordSpacing, fontSize.computed);
 }

@@ -85,6 +85,9 @@ struct PresentationTable {
             SvgPropFloodOpacity,
             SvgPropLightingColor,
             SvgPropColorInterpolationFilters,
+            SvgPropUnicodeBidi,
+            SvgPropFontKerning,
+            SvgPropTextRendering,
             // Accepted as attributes too, since users write them so.
             SvgPropStopColor,
             SvgPropStopOpacity,
@@ -487,6 +490,17 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
     case SvgPropIsolation:
         if (Unset(isolation))
             ReadEnum(isolation, value, kIsolationKeywords, true);
+    case SvgPropUnicodeBidi:
+        if (Unset(unicodeBidi))
+            ReadEnum(unicodeBidi, value, kUnicodeBidiKeywords, true);
+        break;
+    case SvgPropFontKerning:
+        if (Unset(fontKerning))
+            ReadEnum(fontKerning, value, kFontKerningKeywords, true);
+        break;
+    case SvgPropTextRendering:
+        if (Unset(textRendering))
+            ReadEnum(textRendering, value, kTextRenderingKeywords, true);
         break;
     case SvgPropFilter:
         if (Unset(filter))

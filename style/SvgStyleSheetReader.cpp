@@ -251,6 +251,12 @@ bool Specifies(const SvgStyle& s, int id) {
         return Given(s.isolation);
     case SvgPropPaintOrder:
         return Given(s.paintOrder);
+    case SvgPropUnicodeBidi:
+        return Given(s.unicodeBidi);
+    case SvgPropFontKerning:
+        return Given(s.fontKerning);
+    case SvgPropTextRendering:
+        return Given(s.textRendering);
     default:
         return true;
     }
