@@ -4,6 +4,7 @@
 #include "engine/SvgEngine.h"
 #include "render/SvgFigure.h"
 #include "style/SvgPaintOrder.h"
+#include "style/SvgShapeRendering.h"
 #include "style/SvgStyle.h"
 
 namespace {
@@ -54,9 +55,19 @@ void SvgFigureElement::PaintFigure(GdiGraphics& graphics) {
         m_figure->PaintCoverage(graphics); // part of a clip path
         return;
     }
+    // crispEdges and optimizeSpeed draw a shape's fill and stroke without
+    // anti-aliasing (its markers follow their own style).
+    bool aliased = style && SvgIsShapeKind(GetKind()) && SvgIsAliased(style->GetShapeRendering());
+    Gdiplus::SmoothingMode smoothing = Gdiplus::SmoothingModeAntiAlias;
+    if (aliased)
+        Gdiplus::GdipGetSmoothingMode(graphics.Get(), &smoothing);
     SvgPaintLayer layers[3];
     SvgPaintOrder::Layers(style ? style->paintOrder.computed : 0, layers);
     for (SvgPaintLayer layer : layers) {
+        if (aliased)
+            graphics.Record(Gdiplus::GdipSetSmoothingMode(
+                graphics.Get(),
+                layer == SvgPaintLayer::Markers ? smoothing : Gdiplus::SmoothingModeHighSpeed));
         if (layer == SvgPaintLayer::Fill)
             m_figure->Fill(graphics);
         else if (layer == SvgPaintLayer::Stroke)
@@ -64,4 +75,6 @@ void SvgFigureElement::PaintFigure(GdiGraphics& graphics) {
         else if (m_markers)
             m_markers->Draw(graphics, *this);
     }
+    if (aliased)
+        graphics.Record(Gdiplus::GdipSetSmoothingMode(graphics.Get(), smoothing));
 }

@@ -86,29 +86,6 @@ SvgStyle* SvgFigure::GetStyle() {
     return style;
 }
 
-Status SvgFigure::Paint(GdiGraphics& graphics) {
-    // crispEdges and optimizeSpeed draw a shape without anti-aliasing.
-    bool aliased = style && owner && SvgIsShapeKind(owner->GetKind()) &&
-                   SvgIsAliased(style->GetShapeRendering());
-    SmoothingMode previous = SmoothingModeAntiAlias;
-    if (aliased) {
-        GdipGetSmoothingMode(graphics.Get(), &previous);
-        graphics.Record(GdipSetSmoothingMode(graphics.Get(), SmoothingModeHighSpeed));
-    }
-    SvgPaintLayer layers[3];
-    SvgPaintOrder::Layers(GetStyle()->paintOrder.computed, layers);
-    Status status = Ok;
-    for (SvgPaintLayer layer : layers) {
-        if (layer == SvgPaintLayer::Fill)
-            status = Fill(graphics);
-        else if (layer == SvgPaintLayer::Stroke)
-            status = Stroke(graphics);
-    }
-    if (aliased)
-        graphics.Record(GdipSetSmoothingMode(graphics.Get(), previous));
-    return status;
-}
-
 Status SvgFigure::Fill(GdiGraphics& graphics) {
     if (!ReadyFill())
         return Ok;

@@ -38,8 +38,6 @@ public:
     // again under the style this figure's element inherits (not its brush and
     // pen). Subclasses also copy their geometry.
     virtual void CopyFrom(const SvgFigure* source);
-    // Fill and Stroke, in the order paint-order gives.
-    virtual Gdiplus::Status Paint(GdiGraphics& graphics);
     virtual Gdiplus::Status Fill(GdiGraphics& graphics);
     virtual Gdiplus::Status Stroke(GdiGraphics& graphics);
 

@@ -334,7 +334,7 @@ const UnitSuffix* readUnit(const char*& p, const char* end) {
 // later (em, ex; a percentage as a fraction). False for an unknown unit or a
 // value too large.
 bool dashLength(double number, const UnitSuffix& suffix, double& value) {
-    value = number * suffix.factor;
+    value = number * factorOf(suffix);
     return std::isfinite(value) && std::fabs(value) <= kFloatMax;
 }
 
