@@ -2,125 +2,532 @@
 
 #include "document/SvgTextElement.h"
 #include "render/SvgFontBuilder.h"
+#include "render/SvgFontRun.h"
+#include "render/SvgGlyphSet.h"
 #include "render/SvgPositionGlyphFigure.h"
 #include "render/SvgTextBuffer.h"
 #include "render/SvgTextFigure.h"
+#include "style/SvgStyle.h"
+#include "style/SvgTextKeywords.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 
 using namespace Gdiplus;
 
 namespace {
 
-size_t CountCharacters(const std::string& text) {
-    size_t count = 0;
-    for (size_t at = 0; at < text.size(); at = SvgTextBuffer::NextCharacter(text, at))
-        ++count;
-    return count;
+// Positions and scales beyond these draw nothing: such glyphs lie far outside
+// any picture, and their outlines would not be exact in floats.
+const double kMaxCoordinate = 1e8;
+const double kMaxScale = 1e4;
+const double kPi = 3.14159265358979323846;
+// Marks in a row shaped with the character they go on, at most.
+const size_t kMaxMarks = 32;
+
+char32_t DecodeUtf8(const std::string& text, size_t at, size_t next) {
+    unsigned char lead = static_cast<unsigned char>(text[at]);
+    size_t length = next - at;
+    if (length == 1)
+        return lead < 0x80 ? char32_t(lead) : char32_t(0xFFFD);
+    char32_t code = lead & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k)
+        code = code << 6 | (static_cast<unsigned char>(text[at + k]) & 0x3F);
+    bool overlong = (length == 2 && code < 0x80) || (length == 3 && code < 0x800) ||
+                    (length == 4 && code < 0x10000);
+    if (overlong || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000))
+        return 0xFFFD;
+    return code;
+}
+
+// Characters that word-spacing widens.
+bool IsWordSeparator(char32_t c) {
+    return c == 0x20 || c == 0xA0 || c == 0x1361 || c == 0x10100 || c == 0x10101 || c == 0x1039F ||
+           c == 0x1091F;
+}
+
+bool Rtl(const SvgStyle* style) {
+    return style && style->direction.computed == unsigned(SvgDirection::Rtl);
+}
+
+double Spacing(const SvgLengthOrNormal& spacing) {
+    return spacing.normal || !std::isfinite(spacing.computed) ? 0.0 : spacing.computed;
+}
+
+bool Finite(double v) {
+    return std::isfinite(v) && std::fabs(v) <= kMaxCoordinate;
 }
 
 } // namespace
 
+SvgTextLayout::SvgTextLayout(SvgTextElement& text) : root(text) {}
+
+SvgTextLayout::~SvgTextLayout() = default;
+
 void SvgTextLayout::LayOut(SvgTextElement& root) {
-    SvgTextLayout layout;
-    layout.Walk(root);
-    layout.EndChunk();
-    layout.Build();
-}
-
-void SvgTextLayout::Walk(SvgTextElement& element) {
-    scopes.push_back({&element, characters});
-    SvgTextFigure* run = element.GetTextFigure();
-    if (run && !run->text.empty())
-        Add(run, false, CountCharacters(run->text));
-    for (SvgElement* child : element.GetChildren()) {
-        if (child->GetKind() == SvgKindPositionGlyph)
-            Add(child->GetFigure(), true, 1);
-        else if (child->GetKind() == SvgKindTspan)
-            Walk(static_cast<SvgTextElement&>(*child));
+    SvgTextLayout layout(root);
+    const SvgStyle* style = root.GetFigure() ? root.GetFigure()->GetStyle() : nullptr;
+    uint32_t context = 0;
+    if (style && style->unicodeBidi.computed == unsigned(SvgUnicodeBidi::BidiOverride))
+        context = layout.bidi.AddContext(0, SvgUnicodeBidi::BidiOverride, Rtl(style));
+    layout.Walk(root, context);
+    layout.SplitChunks();
+    for (Chunk& chunk : layout.chunks) {
+        layout.Shape(chunk);
+        layout.Space(chunk);
     }
-    scopes.pop_back();
+    layout.FitLengths();
+    for (Chunk& chunk : layout.chunks)
+        layout.Position(chunk);
+    layout.Emit();
 }
 
-void SvgTextLayout::Add(SvgFigure* figure, bool glyph, size_t count) {
-    // The value for the current character from the innermost list reaching it.
-    auto find = [&](std::vector<float> SvgTextElement::*list, float& out) {
-        for (auto it = scopes.rbegin(); it != scopes.rend(); ++it) {
-            const std::vector<float>& values = it->element->*list;
-            size_t index = characters - it->start;
-            if (index < values.size()) {
-                out = values[index];
-                return true;
+SvgFontRun* SvgTextLayout::FontFor(const SvgStyle* style) {
+    SvgFontRequest request = style ? SvgFontBuilder::Request(*style) : SvgFontRequest();
+    std::string key = request.family;
+    key.append(reinterpret_cast<const char*>(&request.size), sizeof request.size);
+    key.append(reinterpret_cast<const char*>(&request.style), sizeof request.style);
+    auto found = fonts.find(key);
+    if (found != fonts.end())
+        return found->second.get();
+    GdiFont* font = SvgFontBuilder::BuildFont(request);
+    auto made = std::make_unique<SvgFontRun>(font, request);
+    delete font;
+    return fonts.emplace(key, std::move(made)).first->second.get();
+}
+
+size_t SvgTextLayout::AddSource(SvgFigure* figure, SvgGlyphSet* glyphs, const SvgStyle* style) {
+    glyphs->Clear();
+    int flags = 0;
+    if (style && (style->fontKerning.computed == unsigned(SvgFontKerning::None) ||
+                  style->textRendering.computed == unsigned(SvgTextRendering::OptimizeSpeed)))
+        flags |= KelShapeNoKerning;
+    if (style && Spacing(style->letterSpacing) != 0)
+        flags |= KelShapeNoLigatures; // spaced letters are not joined
+    sources.push_back({figure, glyphs, style, FontFor(style), flags});
+    return sources.size() - 1;
+}
+
+bool SvgTextLayout::Find(std::vector<ListScope>& scopes, size_t index, float& value) {
+    // The innermost list that reaches the character; a list that falls short
+    // of it falls short of every later one too and goes.
+    for (size_t k = scopes.size(); k-- > 0;) {
+        const ListScope& scope = scopes[k];
+        size_t at = index - scope.start;
+        if (at < scope.values->size()) {
+            value = (*scope.values)[at];
+            return true;
+        }
+        scopes.erase(scopes.begin() + long(k));
+    }
+    return false;
+}
+
+void SvgTextLayout::PopScope(std::vector<ListScope>& scopes, const SvgTextElement* owner) {
+    if (!scopes.empty() && scopes.back().owner == owner)
+        scopes.pop_back();
+}
+
+void SvgTextLayout::Walk(SvgTextElement& element, uint32_t context) {
+    size_t first = chars.size();
+    std::vector<float>* given[4] = {&element.x, &element.y, &element.dx, &element.dy};
+    for (int k = 0; k < 4; ++k) {
+        if (!given[k]->empty())
+            lists[k].push_back({given[k], first, &element});
+    }
+    if (!element.rotate.empty())
+        rotates.push_back({&element.rotate, first, &element});
+    SvgFigure* figure = element.GetFigure();
+    const SvgStyle* style = figure ? figure->GetStyle() : nullptr;
+    if (&element != &root && style)
+        context = bidi.AddContext(context, SvgUnicodeBidi(style->unicodeBidi.computed), Rtl(style));
+
+    stretchSource = -1;
+    if (SvgTextFigure* run = element.GetTextFigure()) {
+        figures.push_back(run);
+        size_t source = AddSource(run, &run->glyphs, style);
+        AddText(run->text, source, context, SvgTextFigure::kMaxCharacters, nullptr);
+    }
+    for (SvgElement* child : element.GetChildren()) {
+        if (child->GetKind() == SvgKindPositionGlyph) {
+            auto* glyph = static_cast<SvgPositionGlyphFigure*>(child->GetFigure());
+            figures.push_back(glyph);
+            if (stretchSource < 0)
+                stretchSource = long(AddSource(glyph, &glyph->glyphs, glyph->GetStyle()));
+            else
+                glyph->glyphs.Clear();
+            AddText(glyph->text, size_t(stretchSource), context, 1, glyph);
+        } else if (child->GetKind() == SvgKindTspan) {
+            Walk(static_cast<SvgTextElement&>(*child), context);
+            stretchSource = -1;
+        }
+    }
+    for (auto& scopes : lists)
+        PopScope(scopes, &element);
+    PopScope(rotates, &element);
+    spans.push_back({&element, first, chars.size()});
+}
+
+void SvgTextLayout::AddText(const std::string& text, size_t source, uint32_t context, size_t limit,
+                            SvgPositionGlyphFigure* glyphFigure) {
+    size_t count = 0;
+    for (size_t at = 0, next = 0; at < text.size() && count < limit; at = next, ++count) {
+        next = SvgTextBuffer::NextCharacter(text, at);
+        char32_t code = DecodeUtf8(text, at, next);
+        if (code == 0)
+            break; // text holding a NUL ends there
+        AddCharacter(code, source, context, glyphFigure);
+    }
+}
+
+void SvgTextLayout::AddCharacter(char32_t code, size_t source, uint32_t context,
+                                 SvgPositionGlyphFigure* glyphFigure) {
+    if (chars.size() >= kMaxCharacters)
+        return;
+    SvgTextCharacter c;
+    // Control characters draw as spaces.
+    c.code = code < 0x20 || (code >= 0x7F && code < 0xA0) ? char32_t(' ') : code;
+    c.source = uint32_t(source);
+    c.context = context;
+    c.glyphFigure = glyphFigure;
+    size_t index = chars.size();
+    float* values[4] = {&c.x, &c.y, &c.dx, &c.dy};
+    const uint8_t flags[4] = {SvgTextCharacter::HasX, SvgTextCharacter::HasY,
+                              SvgTextCharacter::HasDx, SvgTextCharacter::HasDy};
+    for (int k = 0; k < 4; ++k) {
+        if (Find(lists[k], index, *values[k]) && std::isfinite(*values[k]))
+            c.given |= flags[k];
+    }
+    if (!c.Has(SvgTextCharacter::HasDx))
+        c.dx = 0;
+    if (!c.Has(SvgTextCharacter::HasDy))
+        c.dy = 0;
+    // The innermost rotate list applies; its last value repeats.
+    if (!rotates.empty()) {
+        const ListScope& scope = rotates.back();
+        size_t at = std::min(index - scope.start, scope.values->size() - 1);
+        float angle = (*scope.values)[at];
+        if (std::isfinite(angle)) {
+            c.rotate = std::fmod(angle, 360.0f);
+            c.given |= SvgTextCharacter::HasRotate;
+        }
+    }
+    chars.push_back(c);
+}
+
+void SvgTextLayout::SplitChunks() {
+    for (size_t i = 0; i < chars.size(); ++i) {
+        if (i == 0 || chars[i].Has(SvgTextCharacter::HasX) || chars[i].Has(SvgTextCharacter::HasY))
+            chunks.push_back({i, i, {}});
+        chunks.back().end = i + 1;
+        chars[i].chunk = uint32_t(chunks.size() - 1);
+    }
+}
+
+void SvgTextLayout::Shape(Chunk& chunk) {
+    size_t count = chunk.end - chunk.first;
+    std::vector<uint32_t> codes(count), contexts(count);
+    std::vector<uint8_t> levels(count, 0);
+    for (size_t i = 0; i < count; ++i) {
+        codes[i] = chars[chunk.first + i].code;
+        contexts[i] = chars[chunk.first + i].context;
+    }
+    // The paragraph's direction: the text element's; plaintext finds it.
+    const SvgStyle* rootStyle = root.GetFigure() ? root.GetFigure()->GetStyle() : nullptr;
+    bool automatic =
+        rootStyle && rootStyle->unicodeBidi.computed == unsigned(SvgUnicodeBidi::Plaintext);
+    bidi.Levels(reinterpret_cast<const char32_t*>(codes.data()), contexts.data(), count,
+                Rtl(rootStyle), automatic, levels.data());
+    // Runs of one font, one way of shaping and one level, in logical order:
+    // kerning and ligatures go on across tspans that only change the paint.
+    // A long stretch of marks is cut into pieces: no real text stacks more
+    // than a few on one letter, and shaping a great many at once is slow.
+    auto same = [&](size_t a, size_t b) {
+        const Source& x = sources[chars[chunk.first + a].source];
+        const Source& y = sources[chars[chunk.first + b].source];
+        return x.font == y.font && x.flags == y.flags && levels[a] == levels[b];
+    };
+    for (size_t i = 0; i < count;) {
+        size_t end = i + 1, marks = 0;
+        while (end < count && same(i, end)) {
+            marks = SvgTextBidi::IsMark(codes[end]) ? marks + 1 : 0;
+            if (marks > kMaxMarks)
+                break;
+            ++end;
+        }
+        for (size_t k = i; k < end; ++k)
+            chars[chunk.first + k].level = levels[i];
+        ShapeItem({chunk.first + i, chunk.first + end, levels[i], nullptr, {}}, codes, chunk.first,
+                  chunk.items, true);
+        i = end;
+    }
+}
+
+void SvgTextLayout::ShapeItem(Item item, const std::vector<uint32_t>& codes, size_t chunkFirst,
+                              std::vector<Item>& out, bool mayBreak) {
+    const Source& source = sources[chars[item.first].source];
+    INT flags = source.flags | (item.level & 1 ? KelShapeRightToLeft : 0);
+    item.run = source.font->Shape(codes.data(), codes.size(), item.first - chunkFirst,
+                                  item.end - chunkFirst, flags);
+    INT count = 0;
+    std::vector<KelShapedGlyph> glyphs;
+    if (item.run && KelGetGlyphRunCount(item.run->Get(), &count) == Ok && count > 0) {
+        glyphs.resize(size_t(count));
+        if (KelGetGlyphRunGlyphs(item.run->Get(), glyphs.data(), count) != Ok)
+            glyphs.clear();
+    }
+    for (size_t i = item.first; i < item.end; ++i)
+        chars[i].clusterStart = false;
+    for (const KelShapedGlyph& glyph : glyphs) {
+        size_t c = chunkFirst + glyph.cluster;
+        if (c >= item.first && c < item.end)
+            chars[c].clusterStart = true;
+    }
+    // Characters taken into a ligature (or a base's cluster) that have a
+    // position or rotation of their own: the run is shaped again in parts
+    // that start at each of them, once.
+    std::vector<size_t> breaks;
+    for (size_t i = item.first, start = item.first; mayBreak && i < item.end; ++i) {
+        const SvgTextCharacter& c = chars[i];
+        if (c.clusterStart) {
+            start = i;
+            continue;
+        }
+        if ((c.Has(SvgTextCharacter::HasDx) && c.dx != 0) ||
+            (c.Has(SvgTextCharacter::HasDy) && c.dy != 0) || c.rotate != chars[start].rotate)
+            breaks.push_back(i);
+    }
+    if (!breaks.empty()) {
+        breaks.push_back(item.end);
+        size_t from = item.first;
+        for (size_t to : breaks) {
+            ShapeItem({from, to, item.level, nullptr, {}}, codes, chunkFirst, out, false);
+            from = to;
+        }
+        return;
+    }
+    for (size_t i = item.first; i < item.end; ++i)
+        chars[i].advance = 0;
+    // Each glyph relative to the origin of its character's cluster.
+    double pen = 0, origin = 0;
+    size_t cluster = SIZE_MAX;
+    item.glyphs.reserve(glyphs.size());
+    for (size_t g = 0; g < glyphs.size(); ++g) {
+        size_t c = chunkFirst + glyphs[g].cluster;
+        if (c < item.first || c >= item.end) {
+            pen += glyphs[g].advance;
+            continue;
+        }
+        if (c != cluster) {
+            cluster = c;
+            origin = pen;
+        }
+        item.glyphs.push_back(
+            {int(g), c, float(pen - origin + glyphs[g].offsetX), glyphs[g].offsetY});
+        chars[c].advance += glyphs[g].advance;
+        pen += glyphs[g].advance;
+    }
+    out.push_back(std::move(item));
+}
+
+void SvgTextLayout::Space(Chunk& chunk) {
+    for (size_t i = chunk.first; i < chunk.end; ++i) {
+        SvgTextCharacter& c = chars[i];
+        if (!c.clusterStart)
+            continue;
+        const SvgStyle* style = sources[c.source].style;
+        if (!style)
+            continue;
+        c.spacing = Spacing(style->letterSpacing);
+        if (IsWordSeparator(c.code))
+            c.spacing += Spacing(style->wordSpacing);
+        c.advance += c.spacing;
+    }
+}
+
+void SvgTextLayout::FitLengths() {
+    for (const Span& span : spans) {
+        double length = span.element->textLength;
+        if (!(length > 0) || !std::isfinite(length) || span.first >= span.end)
+            continue;
+        bool glyphs = span.element->lengthAdjust == "spacingAndGlyphs";
+        double advances = 0, others = 0; // what scales, and what does not
+        size_t starts = 0, last = span.first;
+        for (size_t i = span.first; i < span.end; ++i) {
+            const SvgTextCharacter& c = chars[i];
+            if (i > span.first)
+                others += c.dx;
+            if (!c.clusterStart)
+                continue;
+            advances += c.advance;
+            others += c.extra;
+            ++starts;
+            last = i;
+        }
+        if (glyphs) {
+            double scale = (length - others) / advances;
+            if (!(advances > 0) || !std::isfinite(scale))
+                continue;
+            scale = std::clamp(scale, 0.0, kMaxScale);
+            for (size_t i = span.first; i < span.end; ++i) {
+                chars[i].scaleX = float(chars[i].scaleX * scale);
+                chars[i].advance *= scale;
+            }
+        } else if (starts > 1) {
+            // The difference spread over the gaps between its characters.
+            double gap = (length - advances - others) / double(starts - 1);
+            if (!std::isfinite(gap))
+                continue;
+            for (size_t i = span.first; i < last; ++i) {
+                if (chars[i].clusterStart)
+                    chars[i].extra += gap;
             }
         }
-        return false;
-    };
-    float value = 0.0f;
-    if (find(&SvgTextElement::x, value)) {
-        EndChunk();
-        chunkX = penX = value;
     }
-    if (find(&SvgTextElement::y, value))
-        penY = value;
-    if (find(&SvgTextElement::dx, value))
-        penX += value;
-    if (find(&SvgTextElement::dy, value))
-        penY += value;
-    float advance = glyph ? GlyphAdvance(figure) : static_cast<SvgTextFigure*>(figure)->Advance();
-    pieces.push_back({figure, glyph, penX, penY, advance});
-    penX += advance;
-    characters += count;
 }
 
-float SvgTextLayout::GlyphAdvance(SvgFigure* figure) {
-    auto* glyph = static_cast<SvgPositionGlyphFigure*>(figure);
-    uint32_t key = 0; // the character's bytes, at most four
-    for (unsigned char byte : glyph->text)
-        key = key << 8 | byte;
-    auto found = glyphAdvances.find(key);
-    if (found == glyphAdvances.end())
-        found = glyphAdvances.emplace(key, glyph->Advance()).first;
-    return found->second;
-}
-
-StringAlignment SvgTextLayout::Alignment(const Piece& piece) {
-    if (!piece.glyph)
-        return static_cast<SvgTextFigure*>(piece.figure)->Alignment();
-    // Glyphs are only made by a text element for its own character data:
-    // they all belong to the root and share its style.
-    if (!glyphAlignmentKnown) {
-        glyphAlignment = static_cast<SvgPositionGlyphFigure*>(piece.figure)->Alignment();
-        glyphAlignmentKnown = true;
-    }
-    return glyphAlignment;
-}
-
-void SvgTextLayout::EndChunk() {
-    if (chunkStart < pieces.size()) {
-        StringAlignment align = Alignment(pieces[chunkStart]);
-        float width = penX - chunkX;
-        float shift = align == StringAlignmentCenter ? -width / 2
-                      : align == StringAlignmentFar  ? -width
-                                                     : 0.0f;
-        for (size_t k = chunkStart; k < pieces.size(); ++k)
-            pieces[k].left += shift;
-    }
-    chunkStart = pieces.size();
-}
-
-void SvgTextLayout::Build() {
-    // Each figure aligns its outline on its x by its own format: the x that
-    // puts its left edge where the layout placed it.
-    for (const Piece& piece : pieces) {
-        float x = SvgFontBuilder::AnchorX(Alignment(piece), piece.left, piece.advance);
-        if (piece.glyph) {
-            auto* glyph = static_cast<SvgPositionGlyphFigure*>(piece.figure);
-            glyph->x = x;
-            glyph->y = piece.y;
-            glyph->BuildPath();
-        } else {
-            auto* run = static_cast<SvgTextFigure*>(piece.figure);
-            run->x = x;
-            run->y = piece.y;
-            run->BuildPath();
+void SvgTextLayout::Position(Chunk& chunk) {
+    const SvgTextCharacter& head = chars[chunk.first];
+    double startX = head.Has(SvgTextCharacter::HasX) ? head.x : penX;
+    double startY = head.Has(SvgTextCharacter::HasY) ? head.y : penY;
+    // Items left to right.
+    std::vector<uint8_t> levels;
+    for (const Item& item : chunk.items)
+        levels.push_back(item.level);
+    std::vector<size_t> order;
+    SvgTextBidi::Reorder(levels, order);
+    std::vector<double> left(chunk.end - chunk.first, 0.0);
+    double pen = 0, trailing = 0;
+    for (size_t k : order) {
+        const Item& item = chunk.items[k];
+        size_t cluster = SIZE_MAX;
+        for (const GlyphRef& glyph : item.glyphs) {
+            if (glyph.character == cluster)
+                continue;
+            cluster = glyph.character;
+            left[cluster - chunk.first] = pen;
+            pen += chars[cluster].advance + chars[cluster].extra;
+            trailing = chars[cluster].spacing * chars[cluster].scaleX;
         }
+    }
+    // dx and dy move a character and all after it, in logical order.
+    double shiftX = 0, shiftY = 0;
+    size_t start = chunk.first;
+    for (size_t i = chunk.first; i < chunk.end; ++i) {
+        SvgTextCharacter& c = chars[i];
+        shiftX += c.dx;
+        shiftY += c.dy;
+        if (c.clusterStart)
+            start = i;
+        c.posX = startX + left[start - chunk.first] + shiftX;
+        c.posY = startY + shiftY;
+        c.angle = chars[start].rotate;
+    }
+    double width = pen + shiftX;
+    penX = startX + width;
+    penY = startY + shiftY;
+    // The chunk is aligned without the spacing after its last character, by
+    // the anchor of its first character and the text's direction.
+    const SvgStyle* style = sources[head.source].style;
+    unsigned anchor = style ? style->textAnchor.computed : 0;
+    bool rtl = Rtl(root.GetFigure() ? root.GetFigure()->GetStyle() : nullptr);
+    double aligned = width - trailing, shift = 0;
+    if (anchor == unsigned(SvgTextAnchor::Middle))
+        shift = -aligned / 2;
+    else if ((anchor == unsigned(SvgTextAnchor::End)) != rtl)
+        shift = -aligned;
+    for (size_t i = chunk.first; i < chunk.end; ++i)
+        chars[i].posX += shift;
+}
+
+void SvgTextLayout::Emit() {
+    for (const Chunk& chunk : chunks) {
+        for (const Item& item : chunk.items) {
+            for (const GlyphRef& glyph : item.glyphs) {
+                const SvgTextCharacter& c = chars[glyph.character];
+                double size = sources[c.source].font->Size();
+                if (!Finite(c.posX) || !Finite(c.posY) || !(c.scaleX <= kMaxScale) ||
+                    !Finite(size * std::max(1.0f, c.scaleX)))
+                    continue;
+                double radians = c.angle * kPi / 180.0;
+                double cs = std::cos(radians), sn = std::sin(radians);
+                double sx = c.scaleX;
+                KelGlyphPlacement place;
+                place.index = glyph.index;
+                place.matrix[0] = REAL(cs * sx);
+                place.matrix[1] = REAL(sn * sx);
+                place.matrix[2] = REAL(-sn);
+                place.matrix[3] = REAL(cs);
+                place.matrix[4] = REAL(c.posX + cs * sx * glyph.relX - sn * glyph.relY);
+                place.matrix[5] = REAL(c.posY + sn * sx * glyph.relX + cs * glyph.relY);
+                sources[c.source].glyphs->Add(item.run, place);
+            }
+            Decorate(item);
+        }
+    }
+    // Where each glyph figure's character and each run's first one went.
+    std::vector<bool> placed(sources.size(), false);
+    for (const SvgTextCharacter& c : chars) {
+        if (c.glyphFigure) {
+            c.glyphFigure->x = float(c.posX);
+            c.glyphFigure->y = float(c.posY);
+        } else if (!placed[c.source]) {
+            placed[c.source] = true;
+            if (auto* run = dynamic_cast<SvgTextFigure*>(sources[c.source].figure)) {
+                run->x = float(c.posX);
+                run->y = float(c.posY);
+            }
+        }
+    }
+    for (SvgFigure* figure : figures)
+        figure->BuildPath();
+}
+
+void SvgTextLayout::Decorate(const Item& item) {
+    KelFontMetrics metrics;
+    if (!item.run || KelGetGlyphRunMetrics(item.run->Get(), &metrics) != Ok)
+        return;
+    // Each source decorated draws one bar per stretch of its characters on
+    // one line, under each of its decorations.
+    for (INT decoration : {INT(FontStyleUnderline), INT(FontStyleStrikeout)}) {
+        bool under = decoration == FontStyleUnderline;
+        double thickness = under ? metrics.underlineThickness : metrics.strikeoutThickness;
+        double top = under ? metrics.underlinePosition - thickness / 2 : metrics.strikeoutPosition;
+        long open = -1; // the source of the bar being drawn
+        double x0 = 0, x1 = 0, y = 0;
+        auto flush = [&] {
+            if (open < 0 || x1 <= x0 || !Finite(x0) || !Finite(x1) || !Finite(y))
+                return;
+            PointF corners[4] = {PointF(REAL(x0), REAL(y + top)), PointF(REAL(x1), REAL(y + top)),
+                                 PointF(REAL(x1), REAL(y + top + thickness)),
+                                 PointF(REAL(x0), REAL(y + top + thickness))};
+            sources[size_t(open)].glyphs->AddBar(corners);
+        };
+        for (size_t i = item.first; i < item.end; ++i) {
+            const SvgTextCharacter& c = chars[i];
+            if (!c.clusterStart)
+                continue;
+            bool drawn = (sources[c.source].font->Style() & decoration) != 0 && c.angle == 0;
+            double from = std::min(c.posX, c.posX + c.advance);
+            double to = std::max(c.posX, c.posX + c.advance);
+            if (drawn && open == long(c.source) && c.posY == y) {
+                // Right to left, the next character lies to the left.
+                if (std::fabs(from - x1) < 1e-3) {
+                    x1 = to;
+                    continue;
+                }
+                if (std::fabs(to - x0) < 1e-3) {
+                    x0 = from;
+                    continue;
+                }
+            }
+            flush();
+            open = drawn ? long(c.source) : -1;
+            x0 = from;
+            x1 = to;
+            y = c.posY;
+        }
+        flush();
     }
 }

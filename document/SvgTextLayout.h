@@ -1,56 +1,117 @@
 #pragma once
 
-#include "platform/gdiplus/GdiPlus.h"
+#include "document/SvgTextBidi.h"
+#include "document/SvgTextCharacter.h"
+#include "engine/GdiText.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
 class SvgElement;
 class SvgFigure;
+class SvgFontRun;
+class SvgGlyphSet;
+class SvgStyle;
 class SvgTextElement;
 
-// Places the glyphs and runs of one text element (or of a tspan outside any
-// text) and builds their paths. Pieces are taken in document order: the
-// element's own run, its glyphs, and the runs and glyphs of its tspans. A
-// pen carries the position from piece to piece; a piece's first character
-// takes an absolute x, y and a dx, dy from the nearest enclosing element whose
-// lists reach that character. Every absolute x starts a new chunk, which the
-// text-anchor in force at its first piece aligns as a whole.
+// Lays out one text element (or a tspan outside any text) and builds the
+// paths of its pieces. Its characters are taken in document order, across
+// tspans: each takes the x, y, dx, dy and rotate values that apply to it.
+// Every absolute x or y starts an anchored chunk; a chunk is put in
+// bidirectional order, shaped whole in runs of one piece and one direction
+// (kerning, ligatures, joining), spaced (letter-spacing, word-spacing,
+// textLength), moved by dx and dy, and aligned as a whole by the text-anchor
+// and direction of its first character. Each glyph is then drawn by the
+// figure of the piece its character belongs to.
 class SvgTextLayout {
 public:
     static void LayOut(SvgTextElement& root);
 
+    // Characters of one text element laid out at most; the rest are dropped.
+    static constexpr size_t kMaxCharacters = 1 << 18;
+
 private:
-    struct Piece {
+    // A piece of text drawn by one figure in one style: a tspan's run, or a
+    // stretch of a text element's character data.
+    struct Source {
         SvgFigure* figure;
-        bool glyph; // an SvgPositionGlyphFigure, else an SvgTextFigure
-        float left, y, advance;
+        SvgGlyphSet* glyphs;
+        const SvgStyle* style;
+        SvgFontRun* font; // shared by the sources that ask for the same font
+        int flags;        // how its text is shaped (KelShapeFlags)
     };
-    // An element whose lists apply, with the index of its first character.
-    struct Scope {
+    // The characters of an element, for textLength.
+    struct Span {
         const SvgTextElement* element;
+        size_t first, end;
+    };
+    // A list of values an element gives its characters from the start'th on.
+    struct ListScope {
+        const std::vector<float>* values;
         size_t start;
+        const SvgTextElement* owner;
+    };
+    // One glyph of a shaped run and the character it stands for, placed
+    // relative to that character's origin.
+    struct GlyphRef {
+        int index;
+        size_t character;
+        float relX, relY;
+    };
+    // A run shaped in one go: characters [first, end) of one font, one way of
+    // shaping and one level (of one or more sources).
+    struct Item {
+        size_t first, end;
+        uint8_t level;
+        std::shared_ptr<GdiGlyphRun> run;
+        std::vector<GlyphRef> glyphs; // visual order
+    };
+    struct Chunk {
+        size_t first, end;
+        std::vector<Item> items; // logical order
     };
 
-    void Walk(SvgTextElement& element);
-    // How the piece's figure aligns its outline on its x.
-    Gdiplus::StringAlignment Alignment(const Piece& piece);
-    void Add(SvgFigure* figure, bool glyph, size_t characters);
-    // Aligns the pieces from chunkStart on by the anchor of the first one.
-    void EndChunk();
-    void Build();
-    float GlyphAdvance(SvgFigure* figure);
+    explicit SvgTextLayout(SvgTextElement& root);
+    ~SvgTextLayout();
 
-    std::vector<Piece> pieces;
-    std::vector<Scope> scopes;
-    size_t characters = 0; // characters placed so far
-    float penX = 0.0f, penY = 0.0f;
-    size_t chunkStart = 0;
-    float chunkX = 0.0f;
-    // Glyphs all have the text element's font: each character is measured once.
-    std::unordered_map<uint32_t, float> glyphAdvances;
-    bool glyphAlignmentKnown = false;
-    Gdiplus::StringAlignment glyphAlignment = Gdiplus::StringAlignmentNear;
+    void Walk(SvgTextElement& element, uint32_t context);
+    void AddText(const std::string& text, size_t source, uint32_t context, size_t limit,
+                 SvgPositionGlyphFigure* glyphFigure);
+    void AddCharacter(char32_t code, size_t source, uint32_t context,
+                      SvgPositionGlyphFigure* glyphFigure);
+    size_t AddSource(SvgFigure* figure, SvgGlyphSet* glyphs, const SvgStyle* style);
+    SvgFontRun* FontFor(const SvgStyle* style);
+    static bool Find(std::vector<ListScope>& scopes, size_t index, float& value);
+    static void PopScope(std::vector<ListScope>& scopes, const SvgTextElement* owner);
+
+    void SplitChunks();
+    void Shape(Chunk& chunk);
+    // Shapes item, and when mayBreak, again in parts before each character
+    // that a ligature took in while it has a position or rotation of its own.
+    // Appends the items made.
+    void ShapeItem(Item item, const std::vector<uint32_t>& codes, size_t chunkFirst,
+                   std::vector<Item>& out, bool mayBreak);
+    void Space(Chunk& chunk);
+    void FitLengths();
+    void Position(Chunk& chunk);
+    void Emit();
+    void Decorate(const Item& item);
+
+    SvgTextElement& root;
+    SvgTextBidi bidi;
+    std::vector<SvgTextCharacter> chars;
+    std::vector<Source> sources;
+    std::vector<Span> spans; // children before their parents
+    std::vector<Chunk> chunks;
+    std::vector<ListScope> lists[4]; // x, y, dx, dy
+    std::vector<ListScope> rotates;
+    std::unordered_map<std::string, std::unique_ptr<SvgFontRun>> fonts; // by request
+    std::vector<SvgFigure*> figures; // every figure to build, in order
+    // The figure of the stretch of character data being read, if any.
+    long stretchSource = -1;
+    double penX = 0, penY = 0; // where a chunk without an absolute position starts
 };

@@ -8,6 +8,8 @@ SvgTspanElement::SvgTspanElement() : SvgTextElement(SvgKindTspan, "tspan") {}
 
 bool SvgTspanElement::ReadAttributes(TiXmlElement* xml) {
     ReadPositionLists(xml);
+    ReadStringAttribute(xml, "lengthAdjust", lengthAdjust);
+    ReadResolvedLength(xml, "textLength", textLength);
     if (GetDepth() >= kMaxDepth)
         return true; // children would lie too deep
     // Character data goes to the run being filled: this element's own until a

@@ -44,3 +44,8 @@ GdiStringFormat* GdiStringFormat::Clone() const {
         f->Record(GdipCloneStringFormat(handle, &f->handle));
     return f;
 }
+
+GdiGlyphRun::~GdiGlyphRun() {
+    if (handle)
+        KelDeleteGlyphRun(handle);
+}

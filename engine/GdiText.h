@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/GdiObject.h"
+#include "platform/gdiplus/GdipGlyphRun.h"
 
 // Text objects and their last failed status; each owns its native handle.
 
@@ -33,4 +34,11 @@ public:
 
     // A copy of this format (GdipCloneStringFormat); the clone's status holds a failure.
     GdiStringFormat* Clone() const;
+};
+
+// A shaped run of glyphs (KelCreateGlyphRun).
+class GdiGlyphRun : public GdiObject<Gdiplus::KelGlyphRun> {
+public:
+    explicit GdiGlyphRun(Gdiplus::KelGlyphRun* handle = nullptr) : GdiObject(handle) {}
+    ~GdiGlyphRun();
 };

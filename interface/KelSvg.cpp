@@ -120,3 +120,7 @@ void CKelSvg::KelSetUserStyleSheet(const char* css) {
 bool CKelSvg::KelDrawOnlyElement(const char* id) {
     return m_engine->DrawOnly(id);
 }
+
+void CKelSvg::KelSetDpi(double dpi) {
+    m_engine->SetUnitsPerInch(dpi);
+}

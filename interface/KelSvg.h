@@ -89,6 +89,11 @@ public:
     // draws everything again. False, changing nothing, when no element of the
     // document has that id.
     bool KelDrawOnlyElement(const char* id);
+    // Another extension: the resolution of the absolute units (in, cm, mm,
+    // pt, pc) in the files parsed from now on, in pixels (user units) per
+    // inch: 96 by default, as CSS fixes it. A value outside 1 to 100000 is
+    // ignored.
+    void KelSetDpi(double dpi);
 
 private:
     SvgEngine* m_engine;
@@ -96,6 +101,7 @@ private:
 
 // An extension of ours for hosts: a whole text (white space around it
 // allowed) read as a colour by the same reader as fill and stroke (keywords
-// in any case, #rgb, #rrggbb, rgb(), "transparent" and the rest it knows),
-// into 0xAARRGGBB. False, argb untouched, when the text is anything else.
+// in any case, #rgb, #rgba, #rrggbb, #rrggbbaa, rgb(), hsl(), "transparent"
+// and the rest it knows), into 0xAARRGGBB. False, argb untouched, when the
+// text is anything else.
 KELSVG_API bool KelParseColor(const char* text, unsigned int& argb);

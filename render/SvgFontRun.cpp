@@ -2,6 +2,7 @@
 
 #include "platform/gdiplus/GdipTextMeasure.h"
 
+#include <climits>
 #include <cmath>
 
 using namespace Gdiplus;
@@ -30,32 +31,17 @@ SvgFontRun::~SvgFontRun() {
     delete family;
 }
 
-float SvgFontRun::BaselineShift(const GdiStringFormat* format) const {
-    GpFontFamily* handle = family ? family->Get() : nullptr;
-    UINT16 em = 0, ascent = 0, descent = 0;
-    if (GdipGetEmHeight(handle, style, &em) != Ok || em == 0 ||
-        GdipGetCellAscent(handle, style, &ascent) != Ok ||
-        GdipGetCellDescent(handle, style, &descent) != Ok)
-        return 0.0f;
-    StringAlignment lineAlign = StringAlignmentNear;
-    if (format)
-        GdipGetStringFormatLineAlign(format->Get(), &lineAlign);
-    float above = size * ascent / em, below = size * descent / em;
-    if (lineAlign == StringAlignmentFar)
-        return below;
-    if (lineAlign == StringAlignmentCenter)
-        return (below - above) / 2;
-    return -above;
-}
-
-Status SvgFontRun::AddTo(GdiPath* path, const WCHAR* text, float x, float y,
-                         const GdiStringFormat* format) const {
-    if (!path)
-        return OutOfMemory;
-    // The layout point that puts the line box's baseline on y.
-    RectF layout(x, y + BaselineShift(format), 0, 0);
-    return path->Record(GdipAddPathString(path->Get(), text, -1, family ? family->Get() : nullptr,
-                                          style, size, &layout, format ? format->Get() : nullptr));
+std::shared_ptr<GdiGlyphRun> SvgFontRun::Shape(const UINT32* text, size_t length, size_t from,
+                                               size_t to, INT flags) const {
+    if (!family || !family->Get() || length > size_t(INT_MAX))
+        return nullptr;
+    std::shared_ptr<GdiGlyphRun> run(new GdiGlyphRun);
+    if (!run)
+        return nullptr;
+    if (run->Record(KelCreateGlyphRun(text, INT(length), INT(from), INT(to), family->Get(), style,
+                                      size, flags, &run->handle)) != Ok)
+        return nullptr;
+    return run;
 }
 
 float SvgFontRun::Advance(const WCHAR* text) const {

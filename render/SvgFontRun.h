@@ -4,6 +4,8 @@
 #include "engine/GdiText.h"
 #include "render/SvgFontBuilder.h"
 
+#include <memory>
+
 // The family, em size and style a run of text is drawn with: those of its font,
 // or, when the back end refused the font, the fallback family with the size and
 // style that were asked for.
@@ -15,10 +17,11 @@ public:
     SvgFontRun(const SvgFontRun&) = delete;
     SvgFontRun& operator=(const SvgFontRun&) = delete;
 
-    // Adds the run's outlines to path with its baseline on y, aligned on x by
-    // format (a layout rectangle of zero size). Failures are recorded in path.
-    Gdiplus::Status AddTo(GdiPath* path, const WCHAR* text, float x, float y,
-                          const GdiStringFormat* format) const;
+    // text[from, to) shaped in this family, size and style (code points; the
+    // rest of text is context), flags KelShapeFlags. Null when the back end
+    // refused it (no family, a size that is not positive).
+    std::shared_ptr<GdiGlyphRun> Shape(const UINT32* text, size_t length, size_t from, size_t to,
+                                       INT flags) const;
     // The advance width of the run, spaces included; 0 when it cannot be measured.
     float Advance(const WCHAR* text) const;
 
@@ -26,10 +29,6 @@ public:
     INT Style() const { return style; }
 
 private:
-    // How far below the baseline format's line alignment puts the layout point
-    // (negative: above it); 0 when the face's metrics are unknown.
-    float BaselineShift(const GdiStringFormat* format) const;
-
     GdiFontFamily* family; // owned; may be null or hold an empty handle
     float size;
     INT style;

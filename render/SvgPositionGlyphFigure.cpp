@@ -1,8 +1,6 @@
 #include "render/SvgPositionGlyphFigure.h"
 
-#include "render/SvgFontRun.h"
-#include "render/SvgTextBuffer.h"
-#include "style/SvgStyle.h"
+#include "render/SvgTextFigure.h"
 
 using namespace Gdiplus;
 
@@ -13,43 +11,9 @@ SvgPositionGlyphFigure::~SvgPositionGlyphFigure() {
 Status SvgPositionGlyphFigure::BuildPath() {
     if (!path)
         return OutOfMemory;
-    path->Record(GdipResetPath(path->Get()));
-    SvgFontRequest requested = SvgFontBuilder::Request(*GetStyle());
-    GdiFont* font = SvgFontBuilder::BuildFont(requested);
-    GdiStringFormat* format = SvgFontBuilder::BuildStringFormat(*GetStyle());
-    SvgTextBuffer units(kTextUnits);
-    units.Convert(CP_UTF8, text);
-    Status status = Ok;
-    if (units.Length() > 0) {
-        SvgFontRun run(font, requested);
-        status = run.AddTo(path, units.Get(), x, y, format);
-    }
-    delete format;
-    delete font;
+    Status status = path->Record(GdipResetPath(path->Get()));
+    glyphs.AddTo(*path);
     return status;
-}
-
-float SvgPositionGlyphFigure::Advance() {
-    SvgFontRequest requested = SvgFontBuilder::Request(*GetStyle());
-    GdiFont* font = SvgFontBuilder::BuildFont(requested);
-    SvgTextBuffer units(kTextUnits);
-    units.Convert(CP_UTF8, text);
-    float advance = 0.0f;
-    if (units.Length() > 0) {
-        SvgFontRun run(font, requested);
-        advance = run.Advance(units.Get());
-    }
-    delete font;
-    return advance;
-}
-
-StringAlignment SvgPositionGlyphFigure::Alignment() {
-    GdiStringFormat* format = SvgFontBuilder::BuildStringFormat(*GetStyle());
-    StringAlignment align = StringAlignmentNear;
-    if (format)
-        GdipGetStringFormatAlign(format->Get(), &align);
-    delete format;
-    return align;
 }
 
 void SvgPositionGlyphFigure::CopyGlyph(const SvgPositionGlyphFigure& source) {
@@ -60,4 +24,8 @@ void SvgPositionGlyphFigure::CopyGlyph(const SvgPositionGlyphFigure& source) {
     x = source.x;
     y = source.y;
     text = source.text;
+}
+
+RectF SvgPositionGlyphFigure::PaintBox() const {
+    return SvgTextFigure::TextBoxAround(GetOwner());
 }

@@ -1,33 +1,32 @@
 #pragma once
 
 #include "render/SvgFigure.h"
+#include "render/SvgGlyphSet.h"
 
 #include <string>
 
-// One character of a "text" element's character data, drawn at (x, y) like a
-// run. It paints with the text element's style record, which it borrows: the
-// record is never deleted here. Font and format are made anew at every build.
+// One character of a "text" element's character data. It paints with the text
+// element's style record, which it borrows: the record is never deleted here.
+// The text layout shapes the characters of the text element together; the
+// first glyph figure of each stretch of character data draws the glyphs of
+// the whole stretch, the others only record where their character went.
 class SvgPositionGlyphFigure : public SvgFigure {
 public:
-    // Character buffer in UTF-16 units, terminator included.
-    static constexpr size_t kTextUnits = 256;
-
     SvgPositionGlyphFigure() = default;
     ~SvgPositionGlyphFigure() override;
 
+    // The outlines of the glyphs the layout placed.
     Gdiplus::Status BuildPath() override;
+    // The box of the whole text.
+    Gdiplus::RectF PaintBox() const override;
 
     // Takes source's outline, position and character (not its style).
     void CopyGlyph(const SvgPositionGlyphFigure& source);
     // Paints with textStyle (not owned, must outlive this figure).
     void BorrowStyle(SvgStyle* textStyle) { style = textStyle; }
 
-    // The advance width of the character in its font; 0 when it has none.
-    float Advance();
-    // How the character's format aligns it on its x (from text-anchor).
-    Gdiplus::StringAlignment Alignment();
-
-    float x = 0.0f;
+    float x = 0.0f; // where the layout put the character
     float y = 0.0f;
     std::string text; // one character, UTF-8
+    SvgGlyphSet glyphs;
 };

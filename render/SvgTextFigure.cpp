@@ -1,57 +1,16 @@
 #include "render/SvgTextFigure.h"
 
-#include "render/SvgFontRun.h"
-#include "render/SvgTextBuffer.h"
-#include "style/SvgStyle.h"
+#include "document/SvgElement.h"
+#include "document/SvgElementBounds.h"
 
 using namespace Gdiplus;
-
-SvgTextFigure::~SvgTextFigure() {
-    delete font;
-    delete stringFormat;
-}
-
-void SvgTextFigure::Prepare() {
-    if (!font) {
-        requested = SvgFontBuilder::Request(*GetStyle());
-        font = SvgFontBuilder::BuildFont(requested);
-    }
-    if (!stringFormat) {
-        if (GdiStringFormat* first = SvgFontBuilder::BuildStringFormat(*GetStyle())) {
-            stringFormat = first->Clone();
-            delete first;
-        }
-    }
-}
-
-float SvgTextFigure::Advance() {
-    Prepare();
-    SvgTextBuffer units(kTextUnits);
-    units.Convert(CP_UTF8, text);
-    if (units.Length() == 0)
-        return 0.0f;
-    return SvgFontRun(font, requested).Advance(units.Get());
-}
-
-StringAlignment SvgTextFigure::Alignment() {
-    Prepare();
-    StringAlignment align = StringAlignmentNear;
-    if (stringFormat)
-        GdipGetStringFormatAlign(stringFormat->Get(), &align);
-    return align;
-}
 
 Status SvgTextFigure::BuildPath() {
     if (!path)
         return OutOfMemory;
-    path->Record(GdipResetPath(path->Get()));
-    Prepare();
-    SvgTextBuffer units(kTextUnits);
-    units.Convert(CP_UTF8, text);
-    if (units.Length() == 0)
-        return Ok;
-    SvgFontRun run(font, requested);
-    return run.AddTo(path, units.Get(), x, y, stringFormat);
+    Status status = path->Record(GdipResetPath(path->Get()));
+    glyphs.AddTo(*path);
+    return status;
 }
 
 void SvgTextFigure::CopyFrom(const SvgFigure* source) {
@@ -62,4 +21,25 @@ void SvgTextFigure::CopyFrom(const SvgFigure* source) {
     x = run->x;
     y = run->y;
     text = run->text;
+}
+
+RectF SvgTextFigure::TextBox() {
+    if (!textBoxKnown) {
+        textBoxKnown = true;
+        if (const SvgElement* element = GetOwner())
+            SvgElementBounds::Of(*element, textBox);
+    }
+    return textBox;
+}
+
+RectF SvgTextFigure::TextBoxAround(const SvgElement* element) {
+    // Up to the text element, or the tspan outside any text.
+    auto inText = [](const SvgElement* e) {
+        return e && (e->GetKind() == SvgKindText || e->GetKind() == SvgKindTspan);
+    };
+    while (element && inText(element->GetParent()))
+        element = element->GetParent();
+    if (!inText(element))
+        return RectF();
+    return static_cast<SvgTextFigure*>(element->GetFigure())->TextBox();
 }

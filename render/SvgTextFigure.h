@@ -1,43 +1,41 @@
 #pragma once
 
 #include "render/SvgFigure.h"
-#include "render/SvgFontBuilder.h"
+#include "render/SvgGlyphSet.h"
 
 #include <string>
 
-// One run of text (a "text" or "tspan" element) as glyph outlines, placed at
-// (x, y) by the element's text-anchor, with its baseline on y. The
-// font and string format are made at the first build and kept.
+// One run of text (a "text" or "tspan" element) as glyph outlines. The text
+// layout (SvgTextLayout) shapes and places its glyphs; the figure builds its
+// path from them.
 class SvgTextFigure : public SvgFigure {
 public:
-    // Longest run in UTF-16 units, terminator included; longer text is cut.
-    static constexpr size_t kTextUnits = 2560;
+    // Longest run in characters; longer text is cut.
+    static constexpr size_t kMaxCharacters = 2559;
 
     SvgTextFigure() = default;
-    ~SvgTextFigure() override;
+    ~SvgTextFigure() override = default;
 
+    // The outlines of the glyphs the layout placed.
     Gdiplus::Status BuildPath() override;
     // The source's outline, position and text as laid out (not re-laid out
     // in this figure's font), and its style under this figure's parent.
     void CopyFrom(const SvgFigure* source) override;
+    Gdiplus::RectF PaintBox() const override { return TextBoxAround(GetOwner()); }
 
-    // The advance width of the run, spaces included; 0 when it has none.
-    float Advance();
-    // How the run's format aligns it on its x (from text-anchor).
-    Gdiplus::StringAlignment Alignment();
+    // The box of the whole text this run belongs to (the outlines of all its
+    // runs and glyphs, in the text's user space), found once.
+    Gdiplus::RectF TextBox();
+    // TextBox of the text element holds, for a figure of a text, a tspan or
+    // a glyph.
+    static Gdiplus::RectF TextBoxAround(const SvgElement* element);
 
-    const GdiFont* GetFont() const { return font; }
-    const GdiStringFormat* GetStringFormat() const { return stringFormat; }
-
-    float x = 0.0f;
+    float x = 0.0f; // where the layout put the run's first character
     float y = 0.0f;
     std::string text; // UTF-8
+    SvgGlyphSet glyphs;
 
 private:
-    // Makes the font and the string format when they are not made yet.
-    void Prepare();
-
-    GdiFont* font = nullptr;                 // owned, made at the first build
-    GdiStringFormat* stringFormat = nullptr; // owned, made at the first build
-    SvgFontRequest requested;                // what font was asked for
+    Gdiplus::RectF textBox; // TextBox, once known
+    bool textBoxKnown = false;
 };

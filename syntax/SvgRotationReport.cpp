@@ -69,3 +69,8 @@ void SvgReportRotation(double angle, double cx, double cy) {
     std::string line = FormatLine(angle, cx, cy);
     t_callback(line.c_str(), t_context);
 }
+
+void SvgReportRotationLine(const char* line) {
+    if (t_callback)
+        t_callback(line, t_context);
+}

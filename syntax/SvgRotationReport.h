@@ -31,3 +31,6 @@ private:
 // Reports one rotate function to the calling thread's callback, if any, as
 // the line "rotate: %f %f %f\n" with a full stop whatever the locale.
 void SvgReportRotation(double angle, double cx, double cy);
+// Hands a line made earlier (SvgRotationScope::Collect) to the calling
+// thread's callback, if any.
+void SvgReportRotationLine(const char* line);

@@ -2,7 +2,10 @@
 
 #include <hb.h>
 
+#include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <unordered_map>
 
 namespace Gdiplus {
 
@@ -11,11 +14,13 @@ namespace {
 struct PlacedGlyph {
     FontFace* face;
     uint32_t glyph;
-    float x;     // left of the glyph origin from the line start, world units
-    float rise;  // baseline shift, world units, up
-    float scale; // world units per font unit of this face
-    bool bold;   // synthesise bold
-    bool italic; // synthesise italic
+    float x;       // left of the glyph origin from the line start, world units
+    float advance; // world units, synthetic bold included
+    float offsetX; // of the glyph from its pen position, world units
+    float rise;    // baseline shift, world units, up
+    float scale;   // world units per font unit of this face
+    bool bold;     // synthesise bold
+    bool italic;   // synthesise italic
     uint32_t cluster;
 };
 
@@ -48,26 +53,37 @@ bool FollowsPrevious(char32_t c) {
 
 class Shaper {
 public:
-    Shaper(FontCache& cache, const FontFaceChoice& main, const FontLayoutRequest& request)
-        : cache_(cache), main_(main), request_(request) {}
+    Shaper(FontCache& cache, const FontFaceChoice& main, const FontLayoutRequest& request,
+           int shapeFlags = kShapeGuessDirection)
+        : cache_(cache), main_(main), request_(request), shapeFlags_(shapeFlags) {}
 
     // Shapes text[from, to) of a line of `length` characters (the rest is
     // context) into `line`, glyph clusters counted from the line start.
     void Shape(const char32_t* text, size_t length, size_t from, size_t to, Line& line) {
         line.glyphs.clear();
         line.width = 0;
+        // Pieces of one face each; right to left, the last piece comes first.
+        struct Piece {
+            size_t from, to;
+            FontFace* face;
+        };
+        std::vector<Piece> pieces;
         size_t runStart = from;
         FontFace* runFace = nullptr;
         for (size_t i = from; i < to; ++i) {
             FontFace* face = FaceFor(text[i], runFace);
             if (face != runFace && i > runStart) {
-                ShapeRun(text, length, runStart, i, runFace, line);
+                pieces.push_back({runStart, i, runFace});
                 runStart = i;
             }
             runFace = face;
         }
         if (to > runStart)
-            ShapeRun(text, length, runStart, to, runFace, line);
+            pieces.push_back({runStart, to, runFace});
+        if (shapeFlags_ & kShapeRightToLeft)
+            std::reverse(pieces.begin(), pieces.end());
+        for (const Piece& piece : pieces)
+            ShapeRun(text, length, piece.from, piece.to, piece.face, line);
     }
 
 private:
@@ -89,8 +105,23 @@ private:
         hb_buffer_clear_contents(buffer);
         hb_buffer_add_utf32(buffer, reinterpret_cast<const uint32_t*>(text), int(length),
                             unsigned(from), int(to - from));
+        if (!(shapeFlags_ & kShapeGuessDirection))
+            hb_buffer_set_direction(buffer, shapeFlags_ & kShapeRightToLeft ? HB_DIRECTION_RTL
+                                                                            : HB_DIRECTION_LTR);
         hb_buffer_guess_segment_properties(buffer);
-        hb_shape(face->hb, buffer, nullptr, 0);
+        hb_feature_t features[6];
+        unsigned featureCount = 0;
+        auto off = [&](const char* tag) {
+            features[featureCount++] = {hb_tag_from_string(tag, 4), 0, HB_FEATURE_GLOBAL_START,
+                                        HB_FEATURE_GLOBAL_END};
+        };
+        if (shapeFlags_ & kShapeNoKerning)
+            off("kern");
+        if (shapeFlags_ & kShapeNoLigatures) {
+            for (const char* tag : {"liga", "clig", "dlig", "hlig", "calt"})
+                off(tag);
+        }
+        hb_shape(face->hb, buffer, features, featureCount);
         unsigned count = 0;
         hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
         hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, nullptr);
@@ -105,6 +136,7 @@ private:
             placed.face = face;
             placed.glyph = info[g].codepoint;
             placed.x = line.width + pos[g].x_offset * scale;
+            placed.offsetX = pos[g].x_offset * scale;
             placed.rise = pos[g].y_offset * scale;
             placed.scale = scale;
             placed.bold = bold;
@@ -114,6 +146,7 @@ private:
             float advance = float(pos[g].x_advance);
             if (advance != 0)
                 advance += extra;
+            line.glyphs.back().advance = advance * scale;
             line.width += advance * scale;
         }
     }
@@ -121,6 +154,7 @@ private:
     FontCache& cache_;
     FontFaceChoice main_;
     const FontLayoutRequest& request_;
+    int shapeFlags_;
 };
 
 size_t TrimTrailingSpaces(const char32_t* text, size_t from, size_t to, bool keep) {
@@ -343,6 +377,120 @@ bool MeasureString(FontFamilyEntry& family, const char32_t* text, size_t length,
         !std::isfinite(m.height))
         return false;
     out = m;
+    return true;
+}
+
+namespace {
+
+// Shaped runs by font, flags and text with its context: the same word in the
+// same font is shaped once. Bounded in glyphs; emptied when full.
+class ShapeCache {
+public:
+    static constexpr size_t kMaxGlyphs = 1 << 20;
+
+    std::shared_ptr<const ShapedRun> Find(const std::u32string& key) {
+        std::lock_guard<std::mutex> guard(lock_);
+        auto found = runs_.find(key);
+        return found == runs_.end() ? nullptr : found->second;
+    }
+
+    void Add(const std::u32string& key, std::shared_ptr<const ShapedRun> run) {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (glyphs_ + run->glyphs.size() > kMaxGlyphs) {
+            runs_.clear();
+            glyphs_ = 0;
+        }
+        glyphs_ += run->glyphs.size();
+        runs_.emplace(key, std::move(run));
+    }
+
+private:
+    std::mutex lock_;
+    std::unordered_map<std::u32string, std::shared_ptr<const ShapedRun>> runs_;
+    size_t glyphs_ = 0;
+};
+
+ShapeCache& Shapes() {
+    static ShapeCache cache;
+    return cache;
+}
+
+// Characters of context on each side that take part in the key: what
+// HarfBuzz looks at across a run's ends.
+constexpr size_t kKeyContext = 5;
+
+} // namespace
+
+std::shared_ptr<const ShapedRun> ShapeText(FontFamilyEntry& family, int style, const char32_t* text,
+                                           size_t length, size_t from, size_t to, int flags) {
+    if (from > to || to > length)
+        return nullptr;
+    FontCache& cache = FontCache::Instance();
+    FontFaceChoice main = cache.Face(family, style);
+    if (!main.face)
+        return nullptr;
+    flags &= kShapeRightToLeft | kShapeNoKerning | kShapeNoLigatures;
+    size_t before = std::min(from, kKeyContext), after = std::min(length - to, kKeyContext);
+    std::u32string key;
+    key.reserve(4 + before + (to - from) + after);
+    key += char32_t(main.face->id);
+    key += char32_t((style & 3) | (main.syntheticBold ? 4 : 0) | (main.syntheticItalic ? 8 : 0) |
+                    flags << 4);
+    key += char32_t(before);
+    key += char32_t(after);
+    key.append(text + from - before, text + to + after);
+    if (std::shared_ptr<const ShapedRun> found = Shapes().Find(key))
+        return found;
+
+    FontLayoutRequest request;
+    request.style = style;
+    request.emSize = 1; // em units
+    Shaper shaper(cache, main, request, flags);
+    Line line;
+    shaper.Shape(text, length, from, to, line);
+    auto run = std::make_shared<ShapedRun>();
+    run->metrics = main.face;
+    run->glyphs.reserve(line.glyphs.size());
+    for (const PlacedGlyph& g : line.glyphs) {
+        ShapedGlyph out;
+        out.face = g.face;
+        out.glyph = g.glyph;
+        out.cluster = g.cluster;
+        out.advance = g.advance;
+        out.offsetX = g.offsetX;
+        out.offsetY = g.rise;
+        out.bold = g.bold;
+        out.italic = g.italic;
+        run->glyphs.push_back(out);
+    }
+    Shapes().Add(key, run);
+    return run;
+}
+
+bool AppendGlyphOutline(const ShapedGlyph& glyph, float emSize, const float m[6],
+                        FontOutline& out) {
+    FontCache& cache = FontCache::Instance();
+    const FontOutline* outline = cache.Outline(*glyph.face, glyph.glyph, glyph.bold);
+    if (!outline || outline->ops.empty())
+        return true;
+    float scale = emSize / glyph.face->upem;
+    float shear = glyph.italic ? FontCache::kObliqueShear : 0.0f;
+    size_t ptsBefore = out.pts.size();
+    out.ops.insert(out.ops.end(), outline->ops.begin(), outline->ops.end());
+    const std::vector<float>& p = outline->pts;
+    for (size_t i = 0; i + 1 < p.size(); i += 2) {
+        // Glyph space: origin on the pen position, y down, world units.
+        float gx = (p[i] + p[i + 1] * shear) * scale, gy = -p[i + 1] * scale;
+        out.pts.push_back(m[0] * gx + m[2] * gy + m[4]);
+        out.pts.push_back(m[1] * gx + m[3] * gy + m[5]);
+    }
+    for (size_t i = ptsBefore; i < out.pts.size(); ++i) {
+        if (!std::isfinite(out.pts[i])) {
+            out.ops.resize(out.ops.size() - outline->ops.size());
+            out.pts.resize(ptsBefore);
+            return false;
+        }
+    }
     return true;
 }
 

@@ -3,8 +3,11 @@
 #pragma once
 
 #include "platform/gdiplus/FontCache.h"
+#include "platform/gdiplus/GdiPlus.h"
 
 #include <cstddef>
+#include <memory>
+#include <vector>
 
 namespace Gdiplus {
 
@@ -24,6 +27,51 @@ enum : int {
     kFormatMeasureTrailingSpaces = 0x0800,
     kFormatNoWrap = 0x1000,
 };
+
+// Options of a shaped run. Without kShapeGuessDirection the direction is
+// left to right unless kShapeRightToLeft says otherwise.
+enum : int {
+    kShapeRightToLeft = 0x01,
+    kShapeNoKerning = 0x02,
+    kShapeNoLigatures = 0x04, // optional ligatures and contextual alternates off
+    kShapeGuessDirection = 0x100,
+};
+
+// One glyph of a shaped run, in em units (multiply by the em size).
+struct ShapedGlyph {
+    FontFace* face = nullptr; // the main face, or a fallback for a character it lacks
+    uint32_t glyph = 0;
+    uint32_t cluster = 0; // index in the text of the first character the glyph stands for
+    float advance = 0;
+    float offsetX = 0, offsetY = 0; // from the pen position; y up
+    bool bold = false;              // synthesised
+    bool italic = false;            // synthesised
+};
+
+// A run's glyphs in visual order (left to right, whatever the direction).
+struct ShapedRun {
+    std::vector<ShapedGlyph> glyphs;
+    const FontFace* metrics = nullptr; // the main face
+};
+
+// Shapes text[from, to) in one direction with the face the family has for the
+// style (bits: bold 1, italic 2) and fallback faces for characters it lacks;
+// the rest of text is context (joining, marks). Results are cached. Null when
+// the family has no face or the range is not within text.
+std::shared_ptr<const ShapedRun> ShapeText(FontFamilyEntry& family, int style, const char32_t* text,
+                                           size_t length, size_t from, size_t to, int flags);
+
+// Appends the glyph's outline at emSize, mapped by m (m11 m12 m21 m22 dx dy)
+// from glyph space (origin on its pen position, y down, world units). Returns
+// false, appending nothing, when a coordinate would not be finite.
+bool AppendGlyphOutline(const ShapedGlyph& glyph, float emSize, const float m[6], FontOutline& out);
+
+// The entry behind a family handle, or null for an invalid handle.
+FontFamilyEntry* FamilyEntryOf(const GpFontFamily* family);
+
+// Adds the figures of an outline in world coordinates to path: each starts a
+// figure of its own and is closed.
+Status AddOutlineFigures(GpPath* path, const FontOutline& outline);
 
 // The layout box of a string: the left and advance width of its widest line,
 // the top and height of its line block, and the lines that hold text. A string

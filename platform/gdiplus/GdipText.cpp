@@ -154,9 +154,10 @@ template <class T> Status Fail(T** out, Status status) {
     return status;
 }
 
-// Adds the laid-out figures: each starts a figure of its own and is closed.
+} // namespace
+
 // Runs of lines go in one call, runs of curves in another.
-Status AddFigures(GpPath* path, const FontOutline& o) {
+Status AddOutlineFigures(GpPath* path, const FontOutline& o) {
     std::vector<GpPointF> run;
     size_t p = 0;
     size_t i = 0;
@@ -192,7 +193,9 @@ Status AddFigures(GpPath* path, const FontOutline& o) {
     return Ok;
 }
 
-} // namespace
+FontFamilyEntry* FamilyEntryOf(const GpFontFamily* family) {
+    return Valid(family) ? family->entry.get() : nullptr;
+}
 
 extern "C" {
 
@@ -442,7 +445,7 @@ Status WINGDIPAPI GdipAddPathString(GpPath* path, GDIPCONST WCHAR* string, INT l
     figures.ops.clear();
     figures.pts.clear();
     status = LayoutString(*family->entry, text.data(), text.size(), request, figures)
-                 ? AddFigures(path, figures)
+                 ? AddOutlineFigures(path, figures)
                  : InvalidParameter;
     if (figures.pts.capacity() > kMaxScratchPoints) {
         figures.ops = std::vector<uint8_t>();

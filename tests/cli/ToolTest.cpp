@@ -218,6 +218,11 @@ TEST_F(ToolTest, OutputHasTheWindowSize) {
         {"width=\"99.9\" height=\"50\"", "--zoom=2", 200, 100},
         {"width=\"100\" height=\"50\"", "-z 3 -w 10", 10, 5}, // the sides given win
         {"width=\"100\" height=\"50\"", "-a -z 3 -w 10 -h 40", 10, 40},
+        // Absolute units at 96 pixels to the inch, or --dpi's; pixels stay pixels.
+        {"width=\"1in\" height=\"0.5in\"", "", 96, 48},
+        {"width=\"1in\" height=\"0.5in\"", "--dpi 300", 300, 150},
+        {"width=\"72pt\" height=\"2.54cm\"", "--dpi=72", 72, 72},
+        {"width=\"100\" height=\"50\"", "--dpi 300", 100, 50},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.svg) + " " + row.options);
@@ -319,10 +324,12 @@ TEST_F(ToolTest, FormatsFromTheOptionOrTheExtension) {
     EXPECT_NE(svg.find("<path"), std::string::npos);
     EXPECT_NE(svg.find("<linearGradient"), std::string::npos);
     EXPECT_EQ(svg.find("<image"), std::string::npos);
-    // A pixel to a point, or as --dpi says.
+    // 96 pixels to the inch, a pixel 3/4 of a point, or as --dpi says.
     ASSERT_EQ(Tool("--dpi 144 pic.svg half.pdf").code, 0);
-    EXPECT_NE(Shell("pdfinfo a.pdf").find("60 x 40 pts"), std::string::npos);
+    ASSERT_EQ(Tool("--dpi 72 pic.svg whole.pdf").code, 0);
+    EXPECT_NE(Shell("pdfinfo a.pdf").find("45 x 30 pts"), std::string::npos);
     EXPECT_NE(Shell("pdfinfo half.pdf").find("30 x 20 pts"), std::string::npos);
+    EXPECT_NE(Shell("pdfinfo whole.pdf").find("60 x 40 pts"), std::string::npos);
 }
 
 // JPEG and WebP, value forms, vector sizes past the bitmap limit, and several
@@ -356,12 +363,12 @@ TEST_F(ToolTest, RasterFormatsOptionFormsAndBooks) {
     EXPECT_EQ(Tool("square.svg sq.gif").code, 1);
     EXPECT_FALSE(Exists(dir + "/sq.gif"));
     // Vector output is not bound by the bitmap limit; a bitmap is.
-    EXPECT_EQ(Tool("-w 40000 square.svg big.pdf").code, 0);
+    EXPECT_EQ(Tool("--dpi 72 -w 40000 square.svg big.pdf").code, 0);
     EXPECT_NE(Shell("pdfinfo big.pdf").find("40000 x 40000 pts"), std::string::npos);
     EXPECT_EQ(Tool("-w 40000 square.svg big.png").code, 2);
     // One page per input, each of its own size; nothing written when one fails.
     Write("wide.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"30\" height=\"10\"/>");
-    ASSERT_EQ(Tool("square.svg wide.svg square.svg -o book.pdf").code, 0);
+    ASSERT_EQ(Tool("--dpi 72 square.svg wide.svg square.svg -o book.pdf").code, 0);
     std::string info = Shell("pdfinfo -f 1 -l 3 book.pdf");
     EXPECT_NE(info.find("Pages:           3"), std::string::npos) << info;
     EXPECT_NE(info.find("Page    2 size:  30 x 10 pts"), std::string::npos) << info;
@@ -431,7 +438,7 @@ TEST_F(ToolTest, VectorPagesTakeTheBackground) {
     Square("width=\"20\" height=\"20\"");
     for (std::string format : {"pdf", "svg", "ps"})
         ASSERT_EQ(Tool("--background '#0080ff' square.svg back." + format).code, 0) << format;
-    Shell("pdftoppm -singlefile -png -r 72 back.pdf pdf");
+    Shell("pdftoppm -singlefile -png -r 96 back.pdf pdf");
     ASSERT_EQ(Tool("-w 20 -h 20 back.svg svg.png").code, 0); // a page of 20 pt
     for (std::string png : {"pdf.png", "svg.png"}) {
         Picture page = ReadPixels(dir + "/" + png);
@@ -474,7 +481,7 @@ TEST_F(ToolTest, PdfMatchesThePngAndStaysVector) {
         SCOPED_TRACE(zoom);
         std::string z = std::to_string(zoom);
         ASSERT_EQ(Tool("--background white -z " + z + " pic.svg png" + z + ".png").code, 0);
-        Shell("pdftoppm -singlefile -png -r " + std::to_string(72 * zoom) + " pic.pdf pdf" + z);
+        Shell("pdftoppm -singlefile -png -r " + std::to_string(96 * zoom) + " pic.pdf pdf" + z);
         Picture png = ReadPixels(dir + "/png" + z + ".png");
         Picture pdf = ReadPixels(dir + "/pdf" + z + ".png");
         ASSERT_EQ(png.width, 60 * zoom);

@@ -166,7 +166,7 @@ TEST(SvgEngine, StructureDecidesWhatIsDrawn) {
     // The symbol through use, scaled by 10, with its own fill.
     EXPECT_EQ(target.At(25, 5), kRed);
     EXPECT_EQ(target.At(35, 5), kWhite); // only its 1 x 1 square
-    EXPECT_EQ(target.At(45, 5), kRed);   // children of image
+    EXPECT_EQ(target.At(45, 5), kWhite); // children of image: not drawn
     // A use copy keeps its own style.
     EXPECT_EQ(target.At(55, 15), kRed);
 }

@@ -1,6 +1,7 @@
 // The text elements as loaded from a file: glyph children, tspan runs, ids,
 // copies, and what of the cascade the fonts take.
 
+#include "FontMetrics.h"
 #include "SvgTestSupport.h"
 
 #include "document/SvgPositionGlyphElement.h"
@@ -123,33 +124,29 @@ TEST(TextElements, GlyphsAndRunsFollowThePositionLists) {
         return static_cast<SvgPositionGlyphElement*>(svg.At(at))->GetGlyphFigure();
     };
     auto run = [&](std::initializer_list<size_t> at) { return svg.FigureAt<SvgTextFigure>(at); };
+    FontMetrics serif("Liberation Serif"), sans("DejaVu Sans");
     EXPECT_EQ(glyph({0, 0})->x, 10.0f);
     EXPECT_EQ(glyph({0, 0})->y, 30.0f);
     EXPECT_EQ(glyph({0, 1})->x, 50.0f);
     EXPECT_EQ(glyph({0, 1})->y, 33.0f);
-    // No x for c: after b's advance, plus its dx.
-    float advanceB = glyph({0, 1})->Advance();
-    EXPECT_GT(advanceB, 0.0f);
-    EXPECT_FLOAT_EQ(glyph({0, 2})->x, 50.0f + advanceB + 5.0f);
+    // No x for c: after b's advance (12 px by default), plus its dx.
+    EXPECT_NEAR(glyph({0, 2})->x, 50.0 + serif.Advance("b", 12) + 5.0, 1e-3);
     EXPECT_EQ(glyph({0, 2})->y, 33.0f);
     // Spaces advance too.
-    float advanceI = glyph({1, 0})->Advance(), space = glyph({1, 1})->Advance();
-    EXPECT_GT(advanceI, 2.0f);
-    EXPECT_GT(space, 2.0f);
-    EXPECT_FLOAT_EQ(glyph({1, 2})->x, 100.0f + advanceI + space);
-    // Anchored at the end, the chunk ends at x: each glyph is placed by its right edge.
-    EXPECT_FLOAT_EQ(glyph({2, 1})->x, 100.0f);
-    EXPECT_FLOAT_EQ(glyph({2, 0})->x, 100.0f - advanceI);
+    EXPECT_NEAR(glyph({1, 2})->x, 100.0 + sans.Advance("i ", 20), 1e-3);
+    // Anchored at the end, the chunk ends at x.
+    EXPECT_NEAR(glyph({2, 1})->x, 100.0 - sans.Advance("i", 20), 1e-3);
+    EXPECT_NEAR(glyph({2, 0})->x, 100.0 - sans.Advance("ii", 20), 1e-3);
 
     // Runs continue the pen of the glyphs and runs before them.
-    float b = glyph({3, 1})->Advance();
-    EXPECT_FLOAT_EQ(run({3, 2})->x, 50 + b);
+    float b = float(sans.Advance("b", 20));
+    EXPECT_NEAR(run({3, 2})->x, 50 + b, 1e-3);
     EXPECT_EQ(run({3, 2})->y, 30.0f);
-    EXPECT_FLOAT_EQ(run({3, 3})->x, 50 + b + run({3, 2})->Advance() + 5);
+    EXPECT_NEAR(run({3, 3})->x, 50 + b + sans.Advance("cd", 20) + 5, 1e-3);
     EXPECT_EQ(run({3, 3})->y, 33.0f);
     EXPECT_EQ(run({3, 4})->x, 100.0f);
     EXPECT_EQ(run({3, 4})->y, 60.0f);
-    EXPECT_FLOAT_EQ(glyph({3, 5})->x, 100 + run({3, 4})->Advance());
+    EXPECT_NEAR(glyph({3, 5})->x, 100 + sans.Advance("f", 20), 1e-3);
     EXPECT_EQ(glyph({3, 5})->y, 60.0f);
     EXPECT_EQ(run({3, 6})->x, 10.0f);
     EXPECT_FLOAT_EQ(run({3, 6})->y, 84.0f); // 1.2em of 20

@@ -27,11 +27,13 @@ const int kSide = 48;
 
 // Documents that use the shared state differently: paths and shapes, text in
 // several families and styles (with synthetic bold and italic, and characters
-// the first family lacks), gradients, use copies, and PNG and JPEG pictures.
+// the first family lacks, shaped runs of several scripts and directions),
+// gradients, use copies, and PNG and JPEG pictures.
 std::vector<std::string> Documents() {
     std::vector<std::string> texts;
-    for (const char* name : {"shapes-house", "shapes-strokes", "gradients-orbs",
-                             "gradients-swatches", "text-poster", "hello", "image-scene"}) {
+    for (const char* name :
+         {"shapes-house", "shapes-strokes", "gradients-orbs", "gradients-swatches", "text-poster",
+          "hello", "image-scene", "text-layout"}) {
         Bytes bytes = ReadBytes(std::string(KELSVG_SOURCE_DIR) + "/examples/" + name + ".svg");
         texts.emplace_back(bytes.begin(), bytes.end());
     }

@@ -27,8 +27,10 @@ const char* ToolUsage() {
            "                       several INPUTs make one page each of a pdf or ps FILE\n"
            "  --quality N          jpeg and webp quality, 1 to 100 (default: jpeg 90,\n"
            "                       webp lossless)\n"
-           "  --dpi N              pdf, svg, ps and eps: N pixels to the inch, so a pixel\n"
-           "                       is 72/N points (default: 72, a pixel to a point)\n"
+           "  --dpi N              N pixels to the inch (default: 96): the document's\n"
+           "                       in, cm, mm, pt and pc are N pixels an inch, and in pdf,\n"
+           "                       svg, ps and eps a pixel is 72/N points, so that they\n"
+           "                       keep their size on the page\n"
            "  --background COLOR   fill the image with COLOR before drawing: any SVG colour\n"
            "                       (red, #rgb, #rrggbb, rgb(...)), #rgba, #rrggbbaa or\n"
            "                       transparent (default: transparent; jpeg: white)\n"
@@ -85,16 +87,6 @@ bool ParsePositive(const std::string& text, double limit, double& out) {
     return true;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // A whole number from 1 to max.
 bool ParseCount(const std::string& text, int max, int& out) {
     if (text.empty() || text.size() > 9)
@@ -115,36 +107,10 @@ bool ParseCount(const std::string& text, int max, int& out) {
 
 bool ParseToolColor(const std::string& text, uint32_t& argb) {
     unsigned int read = 0;
-    if (text.find('\0') == std::string::npos && KelParseColor(text.c_str(), read)) {
-        argb = read;
-        return true;
-    }
-    // Alpha in hexadecimal, where the library's reader has none.
-    if (!text.empty() && text[0] == '#') {
-        std::string hex = text.substr(1);
-        for (char c : hex)
-            if (HexDigit(c) < 0)
-                return false;
-        uint32_t r, g, b, a = 255;
-        if (hex.size() == 3 || hex.size() == 4) {
-            r = HexDigit(hex[0]) * 17;
-            g = HexDigit(hex[1]) * 17;
-            b = HexDigit(hex[2]) * 17;
-            if (hex.size() == 4)
-                a = HexDigit(hex[3]) * 17;
-        } else if (hex.size() == 6 || hex.size() == 8) {
-            r = HexDigit(hex[0]) * 16 + HexDigit(hex[1]);
-            g = HexDigit(hex[2]) * 16 + HexDigit(hex[3]);
-            b = HexDigit(hex[4]) * 16 + HexDigit(hex[5]);
-            if (hex.size() == 8)
-                a = HexDigit(hex[6]) * 16 + HexDigit(hex[7]);
-        } else {
-            return false;
-        }
-        argb = (a << 24) | (r << 16) | (g << 8) | b;
-        return true;
-    }
-    return false;
+    if (text.find('\0') != std::string::npos || !KelParseColor(text.c_str(), read))
+        return false;
+    argb = read;
+    return true;
 }
 
 bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& error) {

@@ -14,7 +14,7 @@ struct ToolOptions {
     bool keepAspect = false;
     ImageFormat format = ImageFormat::Png;
     bool formatGiven = false; // else each output's extension names it
-    double dpi = 72;          // vector output: a pixel is 72 / dpi points
+    double dpi = 96;          // pixels to the inch: of absolute units, and of vector pages
     bool hasBackground = false;
     uint32_t background = 0; // ARGB
     bool cache = false;
@@ -48,8 +48,8 @@ const int kMaxJobs = 256;
 // Parses argv; on a usage error returns false with a message in error.
 bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& error);
 
-// A colour as the library reads it (KelParseColor: keywords, #rgb, rgb() and
-// the rest), or #rgba and #rrggbbaa, to ARGB. False when the text is none of these.
+// A colour as the library reads it (KelParseColor: keywords, #rgb, #rgba,
+// rgb(), hsl() and the rest), to ARGB. False when the text is none of these.
 bool ParseToolColor(const std::string& text, uint32_t& argb);
 
 // The text of --help.

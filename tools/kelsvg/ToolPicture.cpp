@@ -82,6 +82,7 @@ ToolProblem LoadPicture(CKelSvg& picture, const ToolOptions& options, const std:
     path.push_back('\0');
     picture.KelSetBaseDir(options.baseDir.c_str());
     picture.KelSetUserStyleSheet(options.styleSheet.c_str());
+    picture.KelSetDpi(options.dpi);
     picture.CommandParseSVGFile(path.data());
     float docWidth = 0, docHeight = 0;
     KelSvgParseResult result = picture.KelGetParseResult(docWidth, docHeight);

@@ -1,0 +1,69 @@
+#pragma once
+
+// Shaped glyph runs: text shaped once (glyph ids, advances, offsets and
+// clusters) and its glyph outlines placed one by one, for callers that lay
+// text out themselves. No GDI+ counterpart.
+
+#include "platform/gdiplus/GdiPlus.h"
+
+namespace Gdiplus {
+
+class KelGlyphRun;
+
+enum KelShapeFlags : INT {
+    KelShapeRightToLeft = 0x01, // the run reads right to left
+    KelShapeNoKerning = 0x02,
+    KelShapeNoLigatures = 0x04, // optional ligatures and contextual alternates off
+};
+
+// One glyph of a run, in world units at the run's em size. Glyphs come in
+// visual order, left to right, whatever the run's direction.
+struct KelShapedGlyph {
+    UINT32 cluster;        // index in the text of the first character the glyph stands for
+    REAL advance;          // how far the pen moves after the glyph
+    REAL offsetX, offsetY; // of the glyph from its pen position (y down)
+};
+
+// The main face's metrics at the run's em size, in world units: ascent up
+// from the baseline, descent and the bars' positions down from it.
+struct KelFontMetrics {
+    REAL emSize;
+    REAL ascent, descent;
+    REAL underlinePosition, underlineThickness; // centre of the bar
+    REAL strikeoutPosition, strikeoutThickness; // top of the bar
+};
+
+// Where one glyph of a run goes: matrix (m11 m12 m21 m22 dx dy) maps glyph
+// space (origin on the glyph's pen position, offsets not applied, y down,
+// world units) into the path's coordinates.
+struct KelGlyphPlacement {
+    INT index; // of the glyph in the run
+    REAL matrix[6];
+};
+
+extern "C" {
+
+// Shapes text[from, to) (code points; the rest of text is context for joining
+// and marks) in the face family has for style (FontStyleBold, FontStyleItalic;
+// decorations are ignored) at emSize, with fallback faces for characters it
+// lacks. InvalidParameter for a bad range, family or size; GenericError when
+// the family has no face.
+KELSVG_API Status WINGDIPAPI KelCreateGlyphRun(GDIPCONST UINT32* text, INT length, INT from, INT to,
+                                               GDIPCONST GpFontFamily* family, INT style,
+                                               REAL emSize, INT flags, KelGlyphRun** run);
+KELSVG_API Status WINGDIPAPI KelDeleteGlyphRun(KelGlyphRun* run);
+KELSVG_API Status WINGDIPAPI KelGetGlyphRunCount(GDIPCONST KelGlyphRun* run, INT* count);
+// Copies the first count glyphs (at most the run's) into glyphs.
+KELSVG_API Status WINGDIPAPI KelGetGlyphRunGlyphs(GDIPCONST KelGlyphRun* run,
+                                                  KelShapedGlyph* glyphs, INT count);
+KELSVG_API Status WINGDIPAPI KelGetGlyphRunMetrics(GDIPCONST KelGlyphRun* run,
+                                                   KelFontMetrics* metrics);
+// Adds the outlines of the placed glyphs to path as closed figures of their
+// own. A placement of a glyph the run lacks, or whose outline would not be
+// finite, adds nothing (InvalidParameter once the rest are added).
+KELSVG_API Status WINGDIPAPI KelAddPathGlyphs(GpPath* path, GDIPCONST KelGlyphRun* run,
+                                              GDIPCONST KelGlyphPlacement* placements, INT count);
+
+} // extern "C"
+
+} // namespace Gdiplus

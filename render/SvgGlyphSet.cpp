@@ -1,0 +1,39 @@
+#include "render/SvgGlyphSet.h"
+
+using namespace Gdiplus;
+
+void SvgGlyphSet::Add(const std::shared_ptr<GdiGlyphRun>& run, const KelGlyphPlacement& glyph) {
+    if (!run || !run->Get())
+        return;
+    // Consecutive glyphs of one run go in one call.
+    if (groups.empty() || groups.back().run != run)
+        groups.push_back({run, {}});
+    groups.back().glyphs.push_back(glyph);
+}
+
+void SvgGlyphSet::AddBar(const PointF corners[4]) {
+    bars.insert(bars.end(), corners, corners + 4);
+}
+
+void SvgGlyphSet::Clear() {
+    groups.clear();
+    bars.clear();
+}
+
+size_t SvgGlyphSet::GlyphCount() const {
+    size_t count = 0;
+    for (const Group& group : groups)
+        count += group.glyphs.size();
+    return count;
+}
+
+void SvgGlyphSet::AddTo(GdiPath& path) const {
+    for (const Group& group : groups)
+        path.Record(KelAddPathGlyphs(path.Get(), group.run->Get(), group.glyphs.data(),
+                                     INT(group.glyphs.size())));
+    for (size_t i = 0; i + 4 <= bars.size(); i += 4) {
+        path.Record(GdipStartPathFigure(path.Get()));
+        path.Record(GdipAddPathLine2(path.Get(), &bars[i], 4));
+        path.Record(GdipClosePathFigure(path.Get()));
+    }
+}

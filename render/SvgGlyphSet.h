@@ -1,0 +1,31 @@
+#pragma once
+
+#include "engine/GdiPath.h"
+#include "engine/GdiText.h"
+
+#include <memory>
+#include <vector>
+
+// The glyphs a text figure draws, each placed by a matrix, and the bars of its
+// decorations: what the text layout gives the figure to build its path from.
+class SvgGlyphSet {
+public:
+    // One glyph of run; the run is kept as long as the set is.
+    void Add(const std::shared_ptr<GdiGlyphRun>& run, const Gdiplus::KelGlyphPlacement& glyph);
+    // A filled quadrilateral (four corners in order).
+    void AddBar(const Gdiplus::PointF corners[4]);
+    void Clear();
+    bool Empty() const { return groups.empty() && bars.empty(); }
+    size_t GlyphCount() const;
+
+    // Adds the outlines and bars to path; failures are recorded in it.
+    void AddTo(GdiPath& path) const;
+
+private:
+    struct Group {
+        std::shared_ptr<GdiGlyphRun> run;
+        std::vector<Gdiplus::KelGlyphPlacement> glyphs;
+    };
+    std::vector<Group> groups;
+    std::vector<Gdiplus::PointF> bars; // four corners each
+};

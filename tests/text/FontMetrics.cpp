@@ -1,0 +1,74 @@
+#include "FontMetrics.h"
+
+#include <fontconfig/fontconfig.h>
+#include <hb-ot.h>
+#include <hb.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A configuration of the tests' own, freed at exit (fontconfig's default one
+// never is).
+FcConfig* Config() {
+    static std::unique_ptr<FcConfig, void (*)(FcConfig*)> config(FcInitLoadConfigAndFonts(),
+                                                                 FcConfigDestroy);
+    return config.get();
+}
+
+} // namespace
+
+FontMetrics::FontMetrics(const std::string& family) {
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcConfigSubstitute(Config(), pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(Config(), pattern, &result);
+    FcChar8* file = nullptr;
+    int index = 0;
+    if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+        FcPatternGetInteger(match, FC_INDEX, 0, &index);
+        hb_blob_t* blob = hb_blob_create_from_file(reinterpret_cast<const char*>(file));
+        hb_face_t* face = hb_face_create(blob, unsigned(index));
+        upem = hb_face_get_upem(face);
+        font = hb_font_create(face);
+        hb_ot_font_set_funcs(font);
+        hb_face_destroy(face);
+        hb_blob_destroy(blob);
+    }
+    EXPECT_NE(font, nullptr) << family;
+    if (match)
+        FcPatternDestroy(match);
+    FcPatternDestroy(pattern);
+}
+
+FontMetrics::~FontMetrics() {
+    hb_font_destroy(font);
+}
+
+double FontMetrics::Advance(const std::string& text, double size, bool kerning) const {
+    hb_buffer_t* buffer = hb_buffer_create();
+    hb_buffer_add_utf8(buffer, text.data(), int(text.size()), 0, -1);
+    hb_buffer_guess_segment_properties(buffer);
+    hb_feature_t noKerning = {HB_TAG('k', 'e', 'r', 'n'), 0, 0, ~0u};
+    hb_shape(font, buffer, kerning ? nullptr : &noKerning, kerning ? 0 : 1);
+    unsigned count = 0;
+    hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+    double units = 0;
+    for (unsigned i = 0; i < count; ++i)
+        units += positions[i].x_advance;
+    hb_buffer_destroy(buffer);
+    return units * size / upem;
+}
+
+int FontMetrics::Glyphs(const std::string& text) const {
+    hb_buffer_t* buffer = hb_buffer_create();
+    hb_buffer_add_utf8(buffer, text.data(), int(text.size()), 0, -1);
+    hb_buffer_guess_segment_properties(buffer);
+    hb_shape(font, buffer, nullptr, 0);
+    int count = int(hb_buffer_get_length(buffer));
+    hb_buffer_destroy(buffer);
+    return count;
+}

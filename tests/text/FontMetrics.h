@@ -1,0 +1,26 @@
+#pragma once
+
+// Advances of text in an installed font, read by the tests themselves: the
+// font file found through fontconfig, its glyphs shaped by HarfBuzz directly.
+
+#include <string>
+
+struct hb_font_t;
+
+class FontMetrics {
+public:
+    explicit FontMetrics(const std::string& family);
+    ~FontMetrics();
+    FontMetrics(const FontMetrics&) = delete;
+    FontMetrics& operator=(const FontMetrics&) = delete;
+
+    // The advance of text (UTF-8) at size, shaped in its script's direction
+    // with kerning and ligatures, or without kerning.
+    double Advance(const std::string& text, double size, bool kerning = true) const;
+    // The glyph count HarfBuzz shapes text into.
+    int Glyphs(const std::string& text) const;
+
+private:
+    hb_font_t* font = nullptr;
+    double upem = 1000;
+};
