@@ -9,6 +9,7 @@
 #include "render/SvgTextBuffer.h"
 #include "render/SvgTextFigure.h"
 #include "style/SvgLength.h"
+#include "style/SvgStyle.h"
 #include "style/SvgValueReaders.h"
 #include "syntax/SvgScanner.h"
 
@@ -41,6 +42,17 @@ bool SvgTextElement::IsTextRoot() const {
 
 SvgTextFigure* SvgTextElement::GetTextFigure() const {
     return static_cast<SvgTextFigure*>(m_figure);
+}
+
+void SvgTextElement::PaintOver(GdiGraphics& graphics) {
+    SvgTextFigure* figure = GetTextFigure();
+    const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
+    const unsigned visible = 2; // keyword number of visibility="visible"
+    if (!figure || !figure->HasOverlay() || (style && style->visibility.computed != visible))
+        return;
+    if (graphics.SkipsUnseen())
+        figure->PrepareOnce(); // bands drawn on threads of their own
+    figure->PaintOverlay(graphics, m_owner && m_owner->GetRenderContext().coverage > 0);
 }
 
 bool SvgTextElement::LoadFromXml(TiXmlElement* xml) {

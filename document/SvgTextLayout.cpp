@@ -85,6 +85,9 @@ void SvgTextLayout::LayOut(SvgTextElement& root) {
 
 SvgFontRun* SvgTextLayout::FontFor(const SvgStyle* style) {
     SvgFontRequest request = style ? SvgFontBuilder::Request(*style) : SvgFontRequest();
+    // Decorations are drawn by the elements that set them, not by the font:
+    // a decorated tspan is shaped with the text around it.
+    request.style &= ~(FontStyleUnderline | FontStyleStrikeout);
     std::string key = request.family;
     key.append(reinterpret_cast<const char*>(&request.size), sizeof request.size);
     key.append(reinterpret_cast<const char*>(&request.style), sizeof request.style);
@@ -463,9 +466,9 @@ void SvgTextLayout::Emit() {
                 place.matrix[5] = REAL(c.posY + sn * sx * glyph.relX + cs * glyph.relY);
                 sources[c.source].glyphs->Add(item.run, place);
             }
-            Decorate(item);
         }
     }
+    Decorate();
     // Where each glyph figure's character and each run's first one went.
     std::vector<bool> placed(sources.size(), false);
     for (const SvgTextCharacter& c : chars) {
@@ -484,50 +487,74 @@ void SvgTextLayout::Emit() {
         figure->BuildPath();
 }
 
-void SvgTextLayout::Decorate(const Item& item) {
-    KelFontMetrics metrics;
-    if (!item.run || KelGetGlyphRunMetrics(item.run->Get(), &metrics) != Ok)
+void SvgTextLayout::Decorate() {
+    // Each element that sets decorations draws them across all its text, its
+    // tspans' too, with its own paint and the metrics of its own font: a bar
+    // for each stretch of characters placed one after the other on a line.
+    for (const Span& span : spans) {
+        SvgTextFigure* figure = span.element->GetTextFigure();
+        const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
+        if (!style || !style->textDecoration.set || span.first >= span.end)
+            continue;
+        const SvgTextDecoration& lines = style->textDecoration;
+        KelFontMetrics m;
+        if (!(lines.underline || lines.overline || lines.lineThrough) ||
+            !FontFor(style)->Metrics(m))
+            continue;
+        double under = m.underlineThickness;
+        if (lines.underline)
+            DecorateSpan(span, m.underlinePosition - under / 2, under, figure->glyphs, false);
+        if (lines.overline)
+            DecorateSpan(span, -m.ascent, under, figure->glyphs, false);
+        if (lines.lineThrough)
+            DecorateSpan(span, m.strikeoutPosition, m.strikeoutThickness, figure->glyphs, true);
+    }
+}
+
+void SvgTextLayout::DecorateSpan(const Span& span, double top, double thickness,
+                                 SvgGlyphSet& glyphs, bool over) {
+    if (!(thickness > 0) || !Finite(top) || !Finite(thickness))
         return;
-    // Each source decorated draws one bar per stretch of its characters on
-    // one line, under each of its decorations.
-    for (INT decoration : {INT(FontStyleUnderline), INT(FontStyleStrikeout)}) {
-        bool under = decoration == FontStyleUnderline;
-        double thickness = under ? metrics.underlineThickness : metrics.strikeoutThickness;
-        double top = under ? metrics.underlinePosition - thickness / 2 : metrics.strikeoutPosition;
-        long open = -1; // the source of the bar being drawn
-        double x0 = 0, x1 = 0, y = 0;
-        auto flush = [&] {
-            if (open < 0 || x1 <= x0 || !Finite(x0) || !Finite(x1) || !Finite(y))
-                return;
-            PointF corners[4] = {PointF(REAL(x0), REAL(y + top)), PointF(REAL(x1), REAL(y + top)),
-                                 PointF(REAL(x1), REAL(y + top + thickness)),
-                                 PointF(REAL(x0), REAL(y + top + thickness))};
-            sources[size_t(open)].glyphs->AddBar(corners);
+    bool open = false;
+    double x0 = 0, x1 = 0, y = 0, angle = 0, origin = 0;
+    auto flush = [&] {
+        if (!open || !(x1 > x0) || !Finite(x0) || !Finite(x1) || !Finite(y))
+            return;
+        // The bar in the frame of its first character, turned with it.
+        double radians = angle * kPi / 180.0;
+        double cs = std::cos(radians), sn = std::sin(radians);
+        auto at = [&](double u, double v) {
+            return PointF(REAL(origin + cs * (u - origin) - sn * v),
+                          REAL(y + sn * (u - origin) + cs * v));
         };
-        for (size_t i = item.first; i < item.end; ++i) {
-            const SvgTextCharacter& c = chars[i];
-            if (!c.clusterStart)
+        PointF corners[4] = {at(x0, top), at(x1, top), at(x1, top + thickness),
+                             at(x0, top + thickness)};
+        glyphs.AddBar(corners, over);
+    };
+    for (size_t i = span.first; i < span.end; ++i) {
+        const SvgTextCharacter& c = chars[i];
+        if (!c.clusterStart)
+            continue;
+        double width = c.advance + c.extra;
+        double from = std::min(c.posX, c.posX + width), to = std::max(c.posX, c.posX + width);
+        // Right to left, the next character lies to the left.
+        if (open && angle == 0 && c.angle == 0 && c.posY == y) {
+            if (std::fabs(from - x1) < 1e-3) {
+                x1 = to;
                 continue;
-            bool drawn = (sources[c.source].font->Style() & decoration) != 0 && c.angle == 0;
-            double from = std::min(c.posX, c.posX + c.advance);
-            double to = std::max(c.posX, c.posX + c.advance);
-            if (drawn && open == long(c.source) && c.posY == y) {
-                // Right to left, the next character lies to the left.
-                if (std::fabs(from - x1) < 1e-3) {
-                    x1 = to;
-                    continue;
-                }
-                if (std::fabs(to - x0) < 1e-3) {
-                    x0 = from;
-                    continue;
-                }
             }
-            flush();
-            open = drawn ? long(c.source) : -1;
-            x0 = from;
-            x1 = to;
-            y = c.posY;
+            if (std::fabs(to - x0) < 1e-3) {
+                x0 = from;
+                continue;
+            }
         }
         flush();
+        open = true;
+        x0 = from;
+        x1 = to;
+        y = c.posY;
+        angle = c.angle;
+        origin = c.posX;
     }
+    flush();
 }

@@ -99,7 +99,11 @@ private:
     void FitLengths();
     void Position(Chunk& chunk);
     void Emit();
-    void Decorate(const Item& item);
+    void Decorate();
+    // Bars from top to top + thickness (down from the baseline) under the
+    // characters of span, into glyphs (over the text when over).
+    void DecorateSpan(const Span& span, double top, double thickness, SvgGlyphSet& glyphs,
+                      bool over);
 
     SvgTextElement& root;
     SvgTextBidi bidi;

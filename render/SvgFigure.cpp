@@ -89,22 +89,30 @@ Status SvgFigure::Paint(GdiGraphics& graphics) {
 }
 
 Status SvgFigure::Fill(GdiGraphics& graphics) {
+    return FillPath(graphics, path);
+}
+
+Status SvgFigure::FillPath(GdiGraphics& graphics, GdiPath* outline) {
     if (!ReadyFill())
         return Ok;
-    GpPath* nativePath = path ? path->Get() : nullptr;
+    GpPath* nativePath = outline ? outline->Get() : nullptr;
     if (fillBrush)
         return graphics.Record(GdipFillPath(graphics.Get(), fillBrush->Get(), nativePath));
     return graphics.Record(KelFillPathColor(graphics.Get(), fillColor, nativePath));
 }
 
 Status SvgFigure::Stroke(GdiGraphics& graphics) {
+    return StrokePath(graphics, path);
+}
+
+Status SvgFigure::StrokePath(GdiGraphics& graphics, GdiPath* outline) {
     bool strokes = false;
     GdiPen* pen = StrokePen(strokes);
     if (!strokes)
         return Ok;
     // A pen that could not be made records the failure.
-    return graphics.Record(
-        GdipDrawPath(graphics.Get(), pen ? pen->Get() : nullptr, path ? path->Get() : nullptr));
+    return graphics.Record(GdipDrawPath(graphics.Get(), pen ? pen->Get() : nullptr,
+                                        outline ? outline->Get() : nullptr));
 }
 
 void SvgFigure::PrepareToPaint() {
@@ -227,7 +235,11 @@ bool SvgFigure::OutsideView(GdiGraphics& graphics) const {
 }
 
 Status SvgFigure::PaintCoverage(GdiGraphics& graphics) {
-    GpPath* nativePath = path ? path->Get() : nullptr;
+    return PaintCoverageOf(graphics, path);
+}
+
+Status SvgFigure::PaintCoverageOf(GdiGraphics& graphics, GdiPath* outline) {
+    GpPath* nativePath = outline ? outline->Get() : nullptr;
     if (!nativePath)
         return Ok;
     const SvgStyle& s = *GetStyle();

@@ -87,6 +87,11 @@ protected:
     // null when the reference leads to no paint server, or to one without
     // stops.
     virtual GdiBrush* CreateReferencedBrush(const std::string& id, unsigned alpha);
+    // Fill, Stroke and PaintCoverage of another outline, with this figure's
+    // brush and pen (a text's decorations drawn over it).
+    Gdiplus::Status FillPath(GdiGraphics& graphics, GdiPath* outline);
+    Gdiplus::Status StrokePath(GdiGraphics& graphics, GdiPath* outline);
+    Gdiplus::Status PaintCoverageOf(GdiGraphics& graphics, GdiPath* outline);
     // Readies the fill at the first request: fillColor, or fillBrush for a
     // paint server. False when the fill paints nothing.
     bool ReadyFill();

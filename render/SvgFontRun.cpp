@@ -31,6 +31,11 @@ SvgFontRun::~SvgFontRun() {
     delete family;
 }
 
+bool SvgFontRun::Metrics(KelFontMetrics& metrics) const {
+    return family && family->Get() &&
+           KelGetFamilyMetrics(family->Get(), style, size, &metrics) == Ok;
+}
+
 std::shared_ptr<GdiGlyphRun> SvgFontRun::Shape(const UINT32* text, size_t length, size_t from,
                                                size_t to, INT flags) const {
     if (!family || !family->Get() || length > size_t(INT_MAX))

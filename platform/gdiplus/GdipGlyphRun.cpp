@@ -32,6 +32,17 @@ bool Valid(const KelGlyphRun* run) {
     return run && run->tag == kGlyphRunTag && run->shaped;
 }
 
+void FillMetrics(const FontFace& face, float emSize, KelFontMetrics& metrics) {
+    float scale = emSize / face.upem;
+    metrics.emSize = emSize;
+    metrics.ascent = face.ascent * scale;
+    metrics.descent = face.descent * scale;
+    metrics.underlinePosition = -face.underlinePosition * scale;
+    metrics.underlineThickness = face.underlineThickness * scale;
+    metrics.strikeoutPosition = -face.strikeoutPosition * scale;
+    metrics.strikeoutThickness = face.strikeoutThickness * scale;
+}
+
 } // namespace
 
 extern "C" {
@@ -92,15 +103,20 @@ Status WINGDIPAPI KelGetGlyphRunGlyphs(GDIPCONST KelGlyphRun* run, KelShapedGlyp
 Status WINGDIPAPI KelGetGlyphRunMetrics(GDIPCONST KelGlyphRun* run, KelFontMetrics* metrics) {
     if (!Valid(run) || !metrics || !run->shaped->metrics)
         return InvalidParameter;
-    const FontFace& face = *run->shaped->metrics;
-    float scale = run->emSize / face.upem;
-    metrics->emSize = run->emSize;
-    metrics->ascent = face.ascent * scale;
-    metrics->descent = face.descent * scale;
-    metrics->underlinePosition = -face.underlinePosition * scale;
-    metrics->underlineThickness = face.underlineThickness * scale;
-    metrics->strikeoutPosition = -face.strikeoutPosition * scale;
-    metrics->strikeoutThickness = face.strikeoutThickness * scale;
+    FillMetrics(*run->shaped->metrics, run->emSize, *metrics);
+    return Ok;
+}
+
+Status WINGDIPAPI KelGetFamilyMetrics(GDIPCONST GpFontFamily* family, INT style, REAL emSize,
+                                      KelFontMetrics* metrics) {
+    FontFamilyEntry* entry = FamilyEntryOf(family);
+    if (!entry || !metrics || !std::isfinite(emSize) || emSize <= 0)
+        return InvalidParameter;
+    FontFaceChoice choice =
+        FontCache::Instance().Face(*entry, style & (FontStyleBold | FontStyleItalic));
+    if (!choice.face)
+        return GenericError;
+    FillMetrics(*choice.face, emSize, *metrics);
     return Ok;
 }
 
