@@ -1,5 +1,6 @@
 #include "render/SvgFigure.h"
 
+#include "render/SvgGlyphSet.h"
 #include "render/SvgPaintServer.h"
 #include "render/SvgPathBounds.h"
 #include "style/SvgColorReaders.h"
@@ -89,6 +90,14 @@ Status SvgFigure::Paint(GdiGraphics& graphics) {
 }
 
 Status SvgFigure::Fill(GdiGraphics& graphics) {
+    return FillPath(graphics, path);
+}
+
+Status SvgFigure::FillText(GdiGraphics& graphics, const SvgGlyphSet& glyphs) {
+    if (!ReadyFill())
+        return Ok;
+    if (glyphs.FillAsText(graphics, fillBrush ? fillBrush->Get() : nullptr, fillColor, path))
+        return Ok;
     return FillPath(graphics, path);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 class SvgElement;
+class SvgGlyphSet;
 class SvgStyle;
 struct SvgDashArray;
 
@@ -92,6 +93,8 @@ protected:
     Gdiplus::Status FillPath(GdiGraphics& graphics, GdiPath* outline);
     Gdiplus::Status StrokePath(GdiGraphics& graphics, GdiPath* outline);
     Gdiplus::Status PaintCoverageOf(GdiGraphics& graphics, GdiPath* outline);
+    // Fill of a text's figure: on a vector target its glyphs stay text.
+    Gdiplus::Status FillText(GdiGraphics& graphics, const SvgGlyphSet& glyphs);
     // Readies the fill at the first request: fillColor, or fillBrush for a
     // paint server. False when the fill paints nothing.
     bool ReadyFill();

@@ -51,3 +51,31 @@ void SvgGlyphSet::AddTo(GdiPath& path) const {
 void SvgGlyphSet::AddOverlayTo(GdiPath& path) const {
     AddBars(path, overBars);
 }
+
+bool SvgGlyphSet::FillAsText(GdiGraphics& graphics, GpBrush* brush, ARGB color,
+                             const GdiPath* outline) const {
+    BOOL keeps = FALSE;
+    if (groups.empty() || KelGraphicsKeepsText(graphics.Get(), &keeps) != Ok || !keeps)
+        return false;
+    FillMode mode = FillModeAlternate;
+    if (outline)
+        GdipGetPathFillMode(outline->Get(), &mode);
+    // What cannot be text (and the bars) is filled as outlines.
+    GdiPath* shapes = GdiPath::Create(mode);
+    if (!shapes)
+        return false;
+    for (const Group& group : groups) {
+        Status status = KelFillGlyphs(graphics.Get(), brush, color, group.run->Get(),
+                                      group.glyphs.data(), INT(group.glyphs.size()));
+        if (status == NotImplemented)
+            shapes->Record(KelAddPathGlyphs(shapes->Get(), group.run->Get(), group.glyphs.data(),
+                                            INT(group.glyphs.size())));
+        else
+            graphics.Record(status);
+    }
+    AddBars(*shapes, bars);
+    graphics.Record(brush ? GdipFillPath(graphics.Get(), brush, shapes->Get())
+                          : KelFillPathColor(graphics.Get(), color, shapes->Get()));
+    delete shapes;
+    return true;
+}

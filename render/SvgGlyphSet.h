@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/GdiGraphics.h"
 #include "engine/GdiPath.h"
 #include "engine/GdiText.h"
 
@@ -25,6 +26,12 @@ public:
     void AddTo(GdiPath& path) const;
     // Adds the bars over the text to path.
     void AddOverlayTo(GdiPath& path) const;
+    // On a vector target, fills the glyphs as text of their fonts (outlines
+    // where that cannot be) and the bars under the text as shapes, with
+    // brush, or color when brush is null, by outline's fill rule. False,
+    // drawing nothing, on other targets.
+    bool FillAsText(GdiGraphics& graphics, Gdiplus::GpBrush* brush, Gdiplus::ARGB color,
+                    const GdiPath* outline) const;
 
 private:
     struct Group {

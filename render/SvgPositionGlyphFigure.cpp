@@ -22,4 +22,5 @@ void SvgPositionGlyphFigure::CopyGlyph(const SvgPositionGlyphFigure& source) {
     x = source.x;
     y = source.y;
     text = source.text;
+    glyphs = source.glyphs;
 }

@@ -17,6 +17,8 @@ public:
 
     // The outlines of the glyphs the layout placed.
     Gdiplus::Status BuildPath() override;
+    // Fills the glyphs; on a vector target they stay text.
+    Gdiplus::Status Fill(GdiGraphics& graphics) override { return FillText(graphics, glyphs); }
 
     // Takes source's outline, position and character (not its style).
     void CopyGlyph(const SvgPositionGlyphFigure& source);

@@ -19,6 +19,8 @@ public:
     // The outlines of the glyphs the layout placed, and the decorations that
     // go over the text.
     Gdiplus::Status BuildPath() override;
+    // Fills the glyphs; on a vector target they stay text.
+    Gdiplus::Status Fill(GdiGraphics& graphics) override { return FillText(graphics, glyphs); }
     // Paints the decorations drawn over the text (after the element's
     // children), or their share of a clip path's coverage.
     void PaintOverlay(GdiGraphics& graphics, bool coverage);

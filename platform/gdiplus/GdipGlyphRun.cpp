@@ -1,9 +1,18 @@
 #include "platform/gdiplus/GdipGlyphRun.h"
 
 #include "platform/gdiplus/FontLayout.h"
+#include "platform/gdiplus/GdipObjects.h"
 
+#include <cairo-ft.h>
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <mutex>
 #include <new>
+#include <string>
+#include <unordered_map>
 
 namespace Gdiplus {
 
@@ -23,6 +32,8 @@ public:
     uint32_t tag = kGlyphRunTag;
     std::shared_ptr<const ShapedRun> shaped;
     float emSize = 0;
+    std::u32string text; // the characters shaped, from `from` on
+    size_t from = 0;
     ~KelGlyphRun() { tag = kDeadGlyphRunTag; }
 };
 
@@ -42,6 +53,111 @@ void FillMetrics(const FontFace& face, float emSize, KelFontMetrics& metrics) {
     metrics.strikeoutPosition = -face.strikeoutPosition * scale;
     metrics.strikeoutThickness = face.strikeoutThickness * scale;
 }
+
+bool VectorTarget(cairo_t* cr) {
+    switch (cairo_surface_get_type(cairo_get_target(cr))) {
+    case CAIRO_SURFACE_TYPE_PDF:
+    case CAIRO_SURFACE_TYPE_PS:
+    case CAIRO_SURFACE_TYPE_SVG:
+    case CAIRO_SURFACE_TYPE_RECORDING:
+    case CAIRO_SURFACE_TYPE_SCRIPT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A Cairo face of the face's font file, made once for the process: Cairo
+// opens the file itself and embeds it in the documents it writes.
+cairo_font_face_t* CairoFace(const FontFace& face) {
+    if (face.file.empty())
+        return nullptr;
+    static std::mutex lock;
+    static std::unordered_map<std::string, cairo_font_face_t*> faces;
+    std::string key = std::to_string(face.index) + ":" + face.file;
+    std::lock_guard<std::mutex> guard(lock);
+    auto found = faces.find(key);
+    if (found != faces.end())
+        return found->second;
+    cairo_font_face_t* made = nullptr;
+    if (FcPattern* pattern = FcPatternCreate()) {
+        FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(face.file.c_str()));
+        FcPatternAddInteger(pattern, FC_INDEX, face.index);
+        made = cairo_ft_font_face_create_for_pattern(pattern);
+        FcPatternDestroy(pattern);
+        if (cairo_font_face_status(made) != CAIRO_STATUS_SUCCESS) {
+            cairo_font_face_destroy(made);
+            made = nullptr;
+        }
+    }
+    faces.emplace(key, made);
+    return made;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+// Glyphs of one face and one linear transform, drawn in one call with the
+// characters each cluster stands for (a ligature keeps its letters, a joined
+// Arabic form its letter).
+class GlyphBatch {
+public:
+    explicit GlyphBatch(const KelGlyphRun& run) : run_(run) {
+        // Where each cluster's characters end: at the next cluster's start.
+        for (const ShapedGlyph& g : run.shaped->glyphs)
+            starts_.push_back(g.cluster);
+        std::sort(starts_.begin(), starts_.end());
+        starts_.erase(std::unique(starts_.begin(), starts_.end()), starts_.end());
+    }
+
+    void Add(const ShapedGlyph& glyph, const float m[6]) {
+        if (!glyphs_.empty() && glyph.cluster == lastCluster_) {
+            ++clusters_.back().num_glyphs;
+        } else {
+            size_t bytes = text_.size();
+            auto next = std::upper_bound(starts_.begin(), starts_.end(), glyph.cluster);
+            size_t end = next == starts_.end() ? run_.from + run_.text.size() : *next;
+            for (size_t c = glyph.cluster; c < end && c - run_.from < run_.text.size(); ++c)
+                AppendUtf8(text_, run_.text[c - run_.from]);
+            clusters_.push_back({int(text_.size() - bytes), 1});
+            lastCluster_ = glyph.cluster;
+        }
+        glyphs_.push_back({glyph.glyph, m[4], m[5]});
+    }
+
+    void Draw(cairo_t* cr) {
+        if (!glyphs_.empty())
+            cairo_show_text_glyphs(cr, text_.data(), int(text_.size()), glyphs_.data(),
+                                   int(glyphs_.size()), clusters_.data(), int(clusters_.size()),
+                                   cairo_text_cluster_flags_t(0));
+        glyphs_.clear();
+        clusters_.clear();
+        text_.clear();
+    }
+
+private:
+    const KelGlyphRun& run_;
+    std::vector<uint32_t> starts_;
+    std::vector<cairo_glyph_t> glyphs_;
+    std::vector<cairo_text_cluster_t> clusters_;
+    std::string text_;
+    uint32_t lastCluster_ = 0;
+};
 
 } // namespace
 
@@ -67,6 +183,9 @@ Status WINGDIPAPI KelCreateGlyphRun(GDIPCONST UINT32* text, INT length, INT from
         return OutOfMemory;
     made->shaped = std::move(shaped);
     made->emSize = emSize;
+    made->text.assign(reinterpret_cast<const char32_t*>(text) + from,
+                      reinterpret_cast<const char32_t*>(text) + to);
+    made->from = size_t(from);
     *run = made;
     return Ok;
 }
@@ -147,6 +266,85 @@ Status WINGDIPAPI KelAddPathGlyphs(GpPath* path, GDIPCONST KelGlyphRun* run,
     if (status == Ok && refused)
         status = InvalidParameter;
     return status;
+}
+
+Status WINGDIPAPI KelGraphicsKeepsText(GpGraphics* graphics, BOOL* keeps) {
+    if (!Valid(graphics) || !keeps || !graphics->cr)
+        return InvalidParameter;
+    *keeps = VectorTarget(graphics->cr) ? TRUE : FALSE;
+    return Ok;
+}
+
+Status WINGDIPAPI KelFillGlyphs(GpGraphics* graphics, GpBrush* brush, ARGB color,
+                                GDIPCONST KelGlyphRun* run, GDIPCONST KelGlyphPlacement* placements,
+                                INT count) {
+    GpBrushType type;
+    if (!Valid(graphics) || !graphics->cr || !Valid(run) || (!placements && count > 0) ||
+        count < 0 || (brush && GdipGetBrushType(brush, &type) != Ok))
+        return InvalidParameter;
+    if (!VectorTarget(graphics->cr))
+        return NotImplemented;
+    const std::vector<ShapedGlyph>& glyphs = run->shaped->glyphs;
+    for (INT i = 0; i < count; ++i) {
+        INT index = placements[i].index;
+        if (index < 0 || size_t(index) >= glyphs.size())
+            return InvalidParameter;
+        const ShapedGlyph& g = glyphs[size_t(index)];
+        if (g.bold || g.italic || !g.face || !CairoFace(*g.face))
+            return NotImplemented;
+    }
+    cairo_t* cr = graphics->Begin();
+    if (!cr || count == 0)
+        return Ok;
+    cairo_pattern_t* pattern = nullptr;
+    if (brush) {
+        pattern = CreateBrushPattern(brush, graphics->PixelTransform());
+        if (!pattern || cairo_pattern_status(pattern) != CAIRO_STATUS_SUCCESS) {
+            if (pattern)
+                cairo_pattern_destroy(pattern);
+            return Ok;
+        }
+    }
+    cairo_save(cr);
+    // A pattern's failure stays within a group of its own.
+    bool group = pattern && cairo_pattern_get_type(pattern) != CAIRO_PATTERN_TYPE_SOLID;
+    if (group)
+        cairo_push_group(cr);
+    if (pattern)
+        cairo_set_source(cr, pattern);
+    else
+        cairo_set_source_rgba(cr, ((color >> 16) & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
+                              (color & 0xFF) / 255.0, (color >> 24) / 255.0);
+    GlyphBatch batch(*run);
+    const FontFace* face = nullptr;
+    cairo_matrix_t linear = {0, 0, 0, 0, 0, 0};
+    for (INT i = 0; i < count; ++i) {
+        const float* m = placements[i].matrix;
+        const ShapedGlyph& g = glyphs[size_t(placements[i].index)];
+        float em = run->emSize;
+        cairo_matrix_t font = {m[0] * em, m[1] * em, m[2] * em, m[3] * em, 0, 0};
+        // A glyph squeezed to nothing, or placed where no number reaches, draws nothing.
+        if (!IsUsableMatrix(font) || !std::isfinite(m[4]) || !std::isfinite(m[5]))
+            continue;
+        if (g.face != face || std::memcmp(&font, &linear, sizeof font) != 0) {
+            batch.Draw(cr);
+            face = g.face;
+            linear = font;
+            cairo_set_font_face(cr, CairoFace(*face));
+            cairo_set_font_matrix(cr, &font);
+        }
+        batch.Add(g, m);
+    }
+    batch.Draw(cr);
+    if (group) {
+        cairo_pop_group_to_source(cr);
+        cairo_paint(cr);
+    }
+    cairo_restore(cr);
+    if (pattern)
+        cairo_pattern_destroy(pattern);
+    cairo_new_path(cr);
+    return cairo_status(cr) == CAIRO_STATUS_SUCCESS ? Ok : GenericError;
 }
 
 } // extern "C"

@@ -69,6 +69,19 @@ KELSVG_API Status WINGDIPAPI KelGetFamilyMetrics(GDIPCONST GpFontFamily* family,
 KELSVG_API Status WINGDIPAPI KelAddPathGlyphs(GpPath* path, GDIPCONST KelGlyphRun* run,
                                               GDIPCONST KelGlyphPlacement* placements, INT count);
 
+// Whether graphics draws on a vector target (PDF, PostScript, SVG, a
+// recording), where text can be kept as text.
+KELSVG_API Status WINGDIPAPI KelGraphicsKeepsText(GpGraphics* graphics, BOOL* keeps);
+// Fills the placed glyphs with brush, or with color when brush is null, as
+// glyphs of their font on a vector target, so that they stay text there
+// (selectable and searchable, the font embedded). NotImplemented, drawing
+// nothing, on other targets, and for glyphs that cannot be drawn so (a made-up
+// bold or slant, a face without a file of its own): their outlines are to be
+// filled instead.
+KELSVG_API Status WINGDIPAPI KelFillGlyphs(GpGraphics* graphics, GpBrush* brush, ARGB color,
+                                           GDIPCONST KelGlyphRun* run,
+                                           GDIPCONST KelGlyphPlacement* placements, INT count);
+
 } // extern "C"
 
 } // namespace Gdiplus
