@@ -19,6 +19,7 @@
 #include "document/SvgStopElement.h"
 #include "document/SvgSymbolElement.h"
 #include "document/SvgTextElement.h"
+#include "document/SvgTrefElement.h"
 #include "document/SvgTspanElement.h"
 #include "document/SvgUseElement.h"
 
@@ -75,6 +76,7 @@ ElementRegistry::ElementRegistry() {
     Add("use", new SvgUseElement());
     Add("text", new SvgTextElement());
     Add("tspan", new SvgTspanElement());
+    Add("tref", new SvgTrefElement());
     Add("stop", new SvgStopElement());
     Add("linearGradient", new SvgLinearGradientElement());
     Add("radialGradient", new SvgRadialGradientElement());

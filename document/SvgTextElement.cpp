@@ -4,6 +4,7 @@
 #include "document/SvgPositionGlyphElement.h"
 #include "document/SvgTextLayout.h"
 #include "document/SvgTextSpace.h"
+#include "document/SvgTrefElement.h"
 #include "engine/SvgEngine.h"
 #include "render/SvgPositionGlyphFigure.h"
 #include "render/SvgTextBuffer.h"
@@ -57,8 +58,10 @@ void SvgTextElement::PaintOver(GdiGraphics& graphics) {
 
 bool SvgTextElement::LoadFromXml(TiXmlElement* xml) {
     bool root = IsTextRoot();
-    if (root)
+    if (root) {
+        SvgTrefElement::ResolveAll(xml, m_owner);
         SvgTextSpace::Normalize(xml);
+    }
     if (const char* id = xml->Attribute("id"))
         m_id = id;
     ReadStyle(xml);

@@ -16,6 +16,10 @@ public:
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgTspanElement(); }
 
+protected:
+    // A tspan of another tag (tref).
+    explicit SvgTspanElement(const char* tagName);
+
 private:
     // A new unnamed run after the children made so far.
     SvgTspanElement* AddRun();
