@@ -72,3 +72,9 @@ int FontMetrics::Glyphs(const std::string& text) const {
     hb_buffer_destroy(buffer);
     return count;
 }
+
+double FontMetrics::Metric(unsigned tag, double size) const {
+    hb_position_t position = 0;
+    hb_ot_metrics_get_position(font, hb_ot_metrics_tag_t(tag), &position);
+    return position * size / upem;
+}

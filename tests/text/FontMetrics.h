@@ -19,6 +19,8 @@ public:
     double Advance(const std::string& text, double size, bool kerning = true) const;
     // The glyph count HarfBuzz shapes text into.
     int Glyphs(const std::string& text) const;
+    // A metric of the font's tables (hb_ot_metrics_tag_t) at size, y up.
+    double Metric(unsigned tag, double size) const;
 
 private:
     hb_font_t* font = nullptr;
