@@ -6,14 +6,18 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 namespace {
 
-// XML nodes a search for a later element visits for one unit of the
-// document's copy budget.
+// Elements or XML nodes visited for one unit of the document's copy budget,
+// and units a byte of text taken costs: trefs cost time and memory in
+// proportion (a character laid out costs more than an element copied), and
+// take nothing once it is spent.
 const long kNodesPerBudgetUnit = 64;
+const long kBudgetUnitsPerByte = 4;
 
 const char* Href(const TiXmlElement* xml) {
     const char* href = xml->Attribute("xlink:href");
@@ -28,12 +32,13 @@ void Append(std::string& out, const std::string& text) {
 }
 
 // The character data of an element read before: its glyphs and runs in
-// document order.
-void GatherLoaded(const SvgElement& element, std::string& out) {
+// document order. Counts the elements visited.
+void GatherLoaded(const SvgElement& element, std::string& out, long& visited) {
     std::vector<const SvgElement*> stack{&element};
     while (!stack.empty() && out.size() < SvgTrefElement::kMaxTextBytes) {
         const SvgElement* e = stack.back();
         stack.pop_back();
+        ++visited;
         if (e->GetKind() == SvgKindPositionGlyph)
             Append(out, static_cast<const SvgPositionGlyphFigure*>(e->GetFigure())->text);
         else if (e->GetKind() == SvgKindText || e->GetKind() == SvgKindTspan)
@@ -114,23 +119,31 @@ void SvgTrefElement::ResolveAll(TiXmlElement* textXml, SvgEngine* owner) {
             children.push_back(child);
         stack.insert(stack.end(), children.rbegin(), children.rend());
     }
+    size_t total = 0; // bytes the trefs took
     for (TiXmlElement* tref : trefs) {
         std::string text;
-        if (const char* id = Href(tref)) {
-            SvgElement* loaded = owner ? owner->FindElementById(id) : nullptr;
-            if (loaded) {
-                GatherLoaded(*loaded, text);
+        const char* id = Href(tref);
+        if (id && (!owner || owner->TakeCopyBudget(1))) {
+            long visited = 0;
+            if (SvgElement* loaded = owner ? owner->FindElementById(id) : nullptr) {
+                GatherLoaded(*loaded, text, visited);
             } else if (const TiXmlDocument* document = tref->GetDocument()) {
-                // Later in the file: searched in the XML not yet read, within
-                // the document's budget.
-                long visited = 0, budget = kNodesPerBudgetUnit * 4096;
-                const TiXmlElement* target = FindXml(document, id, budget, visited);
-                bool paid = !owner || owner->TakeCopyBudget(visited / kNodesPerBudgetUnit + 1);
+                // Later in the file: searched in the XML not yet read.
+                const TiXmlElement* target =
+                    FindXml(document, id, kNodesPerBudgetUnit * 4096, visited);
                 // The text around the tref is not yet known: one naming an
                 // element around it (or itself) has none.
-                if (target && paid && !Contains(target, tref))
+                if (target && !Contains(target, tref))
                     GatherXml(target, text);
             }
+            size_t keep = std::min(text.size(), kMaxTextBytes - total);
+            while (keep > 0 && keep < text.size() && (text[keep] & 0xC0) == 0x80)
+                --keep; // not within a character
+            text.resize(keep);
+            total += text.size();
+            long cost = visited / kNodesPerBudgetUnit + long(text.size()) * kBudgetUnitsPerByte;
+            if (owner && !owner->TakeCopyBudget(cost))
+                text.clear();
         }
         tref->Clear();
         if (!text.empty())

@@ -21,6 +21,7 @@ public:
     // an element read before (through owner's ids) or one later in the XML.
     static void ResolveAll(TiXmlElement* textXml, SvgEngine* owner);
 
-    // Longest text a tref takes, in bytes; the rest is cut.
-    static constexpr size_t kMaxTextBytes = 1 << 16;
+    // Longest text the trefs of one text take together, in bytes; the rest
+    // is cut.
+    static constexpr size_t kMaxTextBytes = 1 << 14;
 };
