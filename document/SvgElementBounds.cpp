@@ -148,9 +148,14 @@ double StrokeReach(const SvgStyle* style) {
 // the ink of something drawn cannot be told.
 bool Accumulate(const SvgElement& e, const SvgMatrix& m, bool ink, Box& box) {
     int kind = e.GetKind();
-    if (ink && !(SvgIsShapeKind(kind) || kind == SvgKindText || kind == SvgKindTspan ||
-                 kind == SvgKindPositionGlyph || kind == SvgKindGroup || kind == SvgKindUse ||
-                 kind == SvgKindSvg || kind == SvgKindSymbol || kind == SvgKindDesc))
+    if (ink && (!(SvgIsShapeKind(kind) || kind == SvgKindText || kind == SvgKindTspan ||
+                  kind == SvgKindPositionGlyph || kind == SvgKindGroup || kind == SvgKindUse ||
+                  kind == SvgKindSvg || kind == SvgKindSymbol || kind == SvgKindDesc) ||
+                e.PaintsMarkers()))
+        return false;
+    // What a filter draws reaches beyond the outlines, as far as its region.
+    const SvgStyle* filtered = e.GetFigure() ? e.GetFigure()->PeekStyle() : nullptr;
+    if (ink && filtered && !filtered->filter.value.empty())
         return false;
     if (const SvgFigure* figure = e.GetFigure()) {
         Box own;
@@ -171,10 +176,11 @@ bool Accumulate(const SvgElement& e, const SvgMatrix& m, bool ink, Box& box) {
     if (!ContentMatrix(e, content))
         return true;
     SvgMatrix inner = m.multiply(content);
-    for (const SvgElement* child : e.GetChildren()) {
+    std::pair<size_t, size_t> drawn = e.DrawnChildren();
+    for (size_t i = drawn.first; i < drawn.second; ++i) {
+        const SvgElement& child = *e.GetChildren()[i];
         SvgMatrix placement;
-        if (Placement(*child, placement) &&
-            !Accumulate(*child, inner.multiply(placement), ink, box))
+        if (Placement(child, placement) && !Accumulate(child, inner.multiply(placement), ink, box))
             return false;
     }
     return true;

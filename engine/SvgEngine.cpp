@@ -1,14 +1,21 @@
 #include "engine/SvgEngine.h"
 
 #include "document/ElementRegistry.h"
+#include "document/SvgConditions.h"
+#include "document/SvgMarkerPlacement.h"
 #include "document/SvgRootElement.h"
+#include "document/SvgUseElement.h"
+#include "document/SvgUseResolver.h"
 #include "engine/GdiGraphics.h"
 #include "engine/GdiImage.h"
 #include "engine/SvgBandDraw.h"
 #include "engine/SvgXmlReader.h"
 #include "interface/SvgCommand.h"
 #include "platform/mfc/Afx.h"
+#include "render/SvgFigure.h"
+#include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
+#include "style/SvgValueReaders.h"
 
 #include <tinyxml.h>
 
@@ -28,8 +35,9 @@ namespace {
 // other elements or the engine's state as they load; unknown elements are
 // not loaded at all).
 bool LoadsApart(const TiXmlElement* xml) {
-    static const char* const kPlain[] = {"g",        "path",    "rect", "circle", "ellipse", "line",
-                                         "polyline", "polygon", "desc", "title",  "metadata"};
+    static const char* const kPlain[] = {"g",       "path",  "rect",     "circle",
+                                         "ellipse", "line",  "polyline", "polygon",
+                                         "desc",    "title", "metadata", "a"};
     std::vector<const TiXmlElement*> pending{xml};
     while (!pending.empty()) {
         const TiXmlElement* element = pending.back();
@@ -119,7 +127,15 @@ void SvgEngine::Dispatch(SvgCommand& command) {
     }
 }
 
+void SvgEngine::SetUnitsPerInch(double unitsPerInch) {
+    if (unitsPerInch >= SvgResolution::kMinUnitsPerInch &&
+        unitsPerInch <= SvgResolution::kMaxUnitsPerInch)
+        m_unitsPerInch = unitsPerInch;
+}
+
 void SvgEngine::Parse(const char* fileName) {
+    SvgResolution resolution(m_unitsPerInch);
+    m_language = SvgConditions::UserLanguage();
     TiXmlDocument doc, rest;
     // No line and column counting: the library reports none.
     doc.SetTabSize(0);
@@ -127,8 +143,57 @@ void SvgEngine::Parse(const char* fileName) {
     // A partly read file still gives what it holds. A large one is read in
     // two parts on two threads when the engine may use them.
     bool hasStyle = false, hasUse = false;
+    SvgInputStatus input = SvgInputStatus::Ok;
+    bool wellFormed = SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr,
+                                         &hasUse, &input);
+    m_images.Reset(fileName);
+    Build(doc, rest, wellFormed, hasStyle, hasUse, input);
+}
+
+void SvgEngine::ParseNested(std::string bytes, const SvgImageStore& parent,
+                            const std::string& path) {
+    SvgResolution resolution(m_unitsPerInch);
+    m_language = SvgConditions::UserLanguage();
+    TiXmlDocument doc, rest;
+    doc.SetTabSize(0);
+    bool hasStyle = false, hasUse = false;
+    SvgInputStatus input = SvgInputStatus::Ok;
     bool wellFormed =
-        SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr, &hasUse);
+        SvgXmlReader::Parse(std::move(bytes), doc, &hasStyle, nullptr, &hasUse, &input);
+    m_images.Nest(parent, path);
+    // The documents an outer one shows share one budget of copies.
+    m_nested = true;
+    Build(doc, rest, wellFormed, hasStyle, hasUse, input);
+    m_images.SpendCopies(m_images.GetCopiesLeft() - m_copyBudget);
+    m_elementCount = 0;
+    m_blends = false;
+    if (m_root)
+        Survey(*m_root);
+}
+
+void SvgEngine::Survey(const SvgElement& element) {
+    std::vector<const SvgElement*> pending{&element};
+    while (!pending.empty()) {
+        const SvgElement* e = pending.back();
+        pending.pop_back();
+        ++m_elementCount;
+        const SvgFigure* figure = e->GetFigure();
+        const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
+        if (style && style->GetBlendMode() != SvgBlendMode::Normal)
+            m_blends = true;
+        pending.insert(pending.end(), e->GetChildren().begin(), e->GetChildren().end());
+    }
+}
+
+void SvgEngine::RenderNested(GdiGraphics& graphics) {
+    if (!m_root || !m_images.TakeDraw(m_elementCount + 16))
+        return;
+    graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
+    m_root->Render(graphics);
+}
+
+void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, bool hasStyle,
+                      bool hasUse, SvgInputStatus input) {
     // Only copies read what an element specified again: without a `use`,
     // style records need not keep it.
     m_keepSpecified = hasUse;
@@ -136,7 +201,8 @@ void SvgEngine::Parse(const char* fileName) {
     DeleteRoot();
     m_styleSheet.reset();
     ResetIndex();
-    m_images.Reset(fileName);
+    m_pendingUses.clear();
+    m_hasMarkers = false;
     m_documentWidth = 0;
     m_documentHeight = 0;
 
@@ -145,6 +211,8 @@ void SvgEngine::Parse(const char* fileName) {
         m_parseResult = doc.ErrorId() == TiXmlBase::TIXML_ERROR_OPENING_FILE ? Unreadable : NotXml;
     else
         m_parseResult = m_svgXml ? Parsed : NoSvgElement;
+    if (input != SvgInputStatus::Ok)
+        m_parseResult = DamagedInput; // what the data gave is still drawn
     if (!m_svgXml)
         return; // no document: later draws do nothing
 
@@ -153,7 +221,7 @@ void SvgEngine::Parse(const char* fileName) {
         m_styleSheet = SvgStyleSheet::FromDocument(m_svgXml);
     m_root = new SvgRootElement();
     m_root->SetOwner(this);
-    m_copyBudget = kCopyBudget;
+    m_copyBudget = m_nested ? m_images.GetCopiesLeft() : kCopyBudget;
     m_root->LoadOwnXml(m_svgXml);
     // The children of the second part (none after a fault in the first) load
     // beside those of the first when their loading touches nothing else.
@@ -163,6 +231,7 @@ void SvgEngine::Parse(const char* fileName) {
     if (more && LoadsApart(more)) {
         try {
             helper = std::thread([this, more, &later, &rest] {
+                SvgResolution helperResolution(m_unitsPerInch);
                 try {
                     m_root->LoadChildren(more, later, true);
                     rest.Clear();
@@ -187,6 +256,18 @@ void SvgEngine::Parse(const char* fileName) {
     } else if (more) {
         m_root->LoadChildrenFromXml(more, true);
     }
+    if (!m_pendingUses.empty()) {
+        // The uses' copies, once every element they may name is loaded; the
+        // index is made whole first, so that copies are never searched.
+        ExtendIndex();
+        m_indexComplete = true;
+        SvgUseResolver(*this).ResolveAll(m_pendingUses);
+        m_pendingUses.clear();
+        m_pendingUses.shrink_to_fit();
+    }
+    // Markers are placed once every element they may name is loaded.
+    if (m_hasMarkers)
+        SvgMarkerPlacement::PlaceAll(*m_root, *this);
     m_width = m_root->GetWidth();
     m_height = m_root->GetHeight();
     m_documentWidth = m_width;
@@ -222,8 +303,13 @@ void SvgEngine::DeleteRoot() {
 }
 
 void SvgEngine::RenderRoot(GdiGraphics& graphics) {
+    m_images.BeginDraw();
+    m_renderContext.BeginDraw();
+    m_renderContext.filterPixels = 0;
     graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
     m_root->Render(graphics);
+    m_renderContext.EndDraw();
+    m_renderContext.filterPool.reset();
 }
 
 void SvgEngine::DrawToGraphics(Gdiplus::Graphics* host) {
@@ -295,8 +381,11 @@ void SvgEngine::BuildBitmapCache() {
     if (m_cacheGraphics) {
         m_cacheGraphics->Record(
             GdipSetSmoothingMode(m_cacheGraphics->handle, SmoothingModeAntiAlias));
+        m_images.BeginDraw();
+        m_renderContext.BeginDraw();
         if (m_root)
             m_root->Render(*m_cacheGraphics);
+        m_renderContext.EndDraw();
     }
     delete m_cacheGraphics;
     m_cacheGraphics = nullptr;
@@ -329,9 +418,18 @@ void SvgEngine::ClearId(SvgElement* element) {
 void SvgEngine::ResetIndex() {
     m_ids.clear();
     m_walk.clear();
+    m_indexComplete = false;
+}
+
+void SvgEngine::AddPendingUse(SvgUseElement* use) {
+    m_pendingUses.push_back(use);
+    for (SvgElement* e = use; e && !e->HoldsPendingUse(); e = e->GetParent())
+        e->SetHoldsPendingUse(true);
 }
 
 void SvgEngine::ExtendIndex() {
+    if (m_indexComplete)
+        return;
     if (m_walk.empty()) {
         m_ids.emplace(m_root->GetId(), m_root);
         m_walk.emplace_back(m_root, 0);

@@ -17,7 +17,10 @@ class SvgCommand;
 class SvgElement;
 class SvgRootElement;
 class SvgStyleSheet;
+class SvgUseElement;
+class TiXmlDocument;
 class TiXmlElement;
+enum class SvgInputStatus;
 namespace Gdiplus {
 class Graphics;
 }
@@ -42,6 +45,15 @@ public:
     void Dispatch(SvgCommand& command);
 
     void Parse(const char* fileName);
+    // Reads bytes as the document an `image` of the document parent belongs
+    // to shows (path: the file it came from, empty for a `data:` URL).
+    void ParseNested(std::string bytes, const SvgImageStore& parent, const std::string& path);
+    // Draws the document read by ParseNested at the graphics' transform, its
+    // size being its own, unless the outermost document has drawn too many
+    // elements through pictures already.
+    void RenderNested(GdiGraphics& graphics);
+    // Whether an element of a document read by ParseNested has a blend mode.
+    bool Blends() const { return m_blends; }
     void DrawToGraphics(Gdiplus::Graphics* graphics);
     void DrawToDeviceContext(CDC* dc);
     void BuildBitmapCache();
@@ -53,6 +65,10 @@ public:
     // Clears element's id; a look-up that found it before no longer does.
     void ClearId(SvgElement* element);
 
+    // A use loaded with a reference: its copy is made once the whole
+    // document is loaded, in the order the uses were handed over.
+    void AddPendingUse(SvgUseElement* use);
+
     // Takes count elements from the document's deep-copy budget; false (and
     // nothing taken) when fewer are left.
     bool TakeCopyBudget(long count = 1);
@@ -62,8 +78,14 @@ public:
     bool KeepsSpecifiedStyle() const { return m_keepSpecified; }
     // The document's style sheets; null when it has none.
     SvgStyleSheet* GetStyleSheet() const { return m_styleSheet.get(); }
+    // The user's language, for systemLanguage (SvgConditions), as found when
+    // the latest parse began.
+    const std::string& GetUserLanguage() const { return m_language; }
     // The raster images of the document being parsed and drawn.
     SvgImageStore& GetImages() { return m_images; }
+    // Called as a marker element loads: the parse then places markers once
+    // the document is read.
+    void NoteMarkers() { m_hasMarkers = true; }
 
     SvgRootElement* GetRoot() const { return m_root; }
     GdiImage* GetBitmapCache() const { return m_cache; }
@@ -78,15 +100,25 @@ public:
     // Threads a parse of a large document (SvgXmlReader) and a draw into a
     // bitmap (SvgBandDraw) may use; at least 1.
     void SetThreads(int threads) { m_threads = threads > 1 ? threads : 1; }
+    // User units per inch of the absolute units in the documents parsed from
+    // now on (SvgResolution); a value out of its range is ignored.
+    void SetUnitsPerInch(double unitsPerInch);
+    int GetThreads() const { return m_threads; }
 
     // How the latest parse went (KelSvgParseResult) and the size it found.
-    enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement };
+    enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement, DamagedInput };
     ParseResult GetParseResult() const { return m_parseResult; }
     float GetDocumentWidth() const { return m_documentWidth; }
     float GetDocumentHeight() const { return m_documentHeight; }
 
 private:
     void SetRect(const int* values);
+    // Builds the document from what the XML reader read (doc, and rest for
+    // a document read in two parts).
+    void Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, bool hasStyle,
+               bool hasUse, SvgInputStatus input);
+    // Counts the elements under element and notes whether any blends.
+    void Survey(const SvgElement& element);
     // Deletes the document, if any.
     void DeleteRoot();
     void RenderRoot(GdiGraphics& graphics);
@@ -117,10 +149,20 @@ private:
     // by resuming a pre-order walk along the tree's rightmost path.
     std::unordered_map<std::string, SvgElement*> m_ids;
     std::vector<std::pair<SvgElement*, size_t>> m_walk; // element, next child to visit
+    // Set once the whole loaded tree is indexed: copies made afterwards (by
+    // uses) are not searched.
+    bool m_indexComplete = false;
+    std::vector<SvgUseElement*> m_pendingUses;
 
     SvgRenderContext m_renderContext;
     int m_threads = 1;
+    double m_unitsPerInch = 96;
+    std::string m_language = "en";
     bool m_keepSpecified = true;
+    bool m_nested = false;   // read by ParseNested
+    long m_elementCount = 0; // of a nested document
+    bool m_blends = false;   // of a nested document
+    bool m_hasMarkers = false;
     // Children of the root from this index on were loaded on another thread
     // (0: none were).
     size_t m_firstAdopted = 0;

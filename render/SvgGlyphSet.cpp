@@ -52,10 +52,14 @@ void SvgGlyphSet::AddOverlayTo(GdiPath& path) const {
     AddBars(path, overBars);
 }
 
+bool SvgGlyphSet::KeepsText(GdiGraphics& graphics) const {
+    BOOL keeps = FALSE;
+    return !groups.empty() && KelGraphicsKeepsText(graphics.Get(), &keeps) == Ok && keeps;
+}
+
 bool SvgGlyphSet::FillAsText(GdiGraphics& graphics, GpBrush* brush, ARGB color,
                              const GdiPath* outline) const {
-    BOOL keeps = FALSE;
-    if (groups.empty() || KelGraphicsKeepsText(graphics.Get(), &keeps) != Ok || !keeps)
+    if (!KeepsText(graphics))
         return false;
     FillMode mode = FillModeAlternate;
     if (outline)

@@ -26,6 +26,8 @@ public:
     void AddTo(GdiPath& path) const;
     // Adds the bars over the text to path.
     void AddOverlayTo(GdiPath& path) const;
+    // Whether FillAsText draws on graphics: glyphs on a vector target.
+    bool KeepsText(GdiGraphics& graphics) const;
     // On a vector target, fills the glyphs as text of their fonts (outlines
     // where that cannot be) and the bars under the text as shapes, with
     // brush, or color when brush is null, by outline's fill rule. False,

@@ -1,5 +1,7 @@
 #include "render/SvgPositionGlyphFigure.h"
 
+#include "render/SvgTextFigure.h"
+
 using namespace Gdiplus;
 
 SvgPositionGlyphFigure::~SvgPositionGlyphFigure() {
@@ -23,4 +25,8 @@ void SvgPositionGlyphFigure::CopyGlyph(const SvgPositionGlyphFigure& source) {
     y = source.y;
     text = source.text;
     glyphs = source.glyphs;
+}
+
+RectF SvgPositionGlyphFigure::PaintBox() const {
+    return SvgTextFigure::TextBoxAround(GetOwner());
 }

@@ -19,6 +19,8 @@ public:
     Gdiplus::Status BuildPath() override;
     // Fills the glyphs; on a vector target they stay text.
     Gdiplus::Status Fill(GdiGraphics& graphics) override { return FillText(graphics, glyphs); }
+    // The box of the whole text.
+    Gdiplus::RectF PaintBox() const override;
 
     // Takes source's outline, position and character (not its style).
     void CopyGlyph(const SvgPositionGlyphFigure& source);

@@ -1,5 +1,8 @@
 #include "render/SvgTextFigure.h"
 
+#include "document/SvgElement.h"
+#include "document/SvgElementBounds.h"
+
 using namespace Gdiplus;
 
 SvgTextFigure::~SvgTextFigure() {
@@ -40,4 +43,25 @@ void SvgTextFigure::CopyFrom(const SvgFigure* source) {
     glyphs = run->glyphs;
     delete overlay;
     overlay = run->overlay ? run->overlay->Clone() : nullptr;
+}
+
+RectF SvgTextFigure::TextBox() {
+    if (!textBoxKnown) {
+        textBoxKnown = true;
+        if (const SvgElement* element = GetOwner())
+            SvgElementBounds::Of(*element, textBox);
+    }
+    return textBox;
+}
+
+RectF SvgTextFigure::TextBoxAround(const SvgElement* element) {
+    // Up to the text element, or the tspan outside any text.
+    auto inText = [](const SvgElement* e) {
+        return e && (e->GetKind() == SvgKindText || e->GetKind() == SvgKindTspan);
+    };
+    while (element && inText(element->GetParent()))
+        element = element->GetParent();
+    if (!inText(element))
+        return RectF();
+    return static_cast<SvgTextFigure*>(element->GetFigure())->TextBox();
 }

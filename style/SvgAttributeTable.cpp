@@ -300,7 +300,11 @@ const char* const kAttributeNames[kAttributeCount] = {
     "requiredFeatures",                         // 291
     "requiredExtensions",                       // 292
     "effect",                                   // 293
-    "font-kerning",                             // 294
+    "transform-origin",                         // 294
+    "mix-blend-mode",                           // 295
+    "isolation",                                // 296
+    "paint-order",                              // 297
+    "font-kerning",                             // 298
 };
 
 // Open-addressing hash set of name numbers, built on first use. Names that

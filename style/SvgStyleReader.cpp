@@ -2,6 +2,9 @@
 
 #include "style/SvgAttributeTable.h"
 #include "style/SvgColorReaders.h"
+#include "style/SvgCssTransform.h"
+#include "style/SvgPaintOrder.h"
+#include "style/SvgFilterFunctions.h"
 #include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
@@ -76,17 +79,58 @@ struct PresentationTable {
             SvgPropClipRule,
             SvgPropMask,
             SvgPropImageRendering,
+            SvgPropTransformOrigin,
+            SvgPropShapeRendering,
+            SvgPropFloodColor,
+            SvgPropFloodOpacity,
+            SvgPropLightingColor,
+            SvgPropColorInterpolationFilters,
             SvgPropUnicodeBidi,
             SvgPropFontKerning,
             SvgPropTextRendering,
             // Accepted as attributes too, since users write them so.
             SvgPropStopColor,
             SvgPropStopOpacity,
+            SvgPropPaintOrder,
         };
         for (int id : ids)
             accepted[id] = true;
     }
 };
+
+// A style attribute without its comments (outside quoted strings; an
+// unclosed one runs to the end). Each becomes a space where it parts two
+// words, and nothing next to white space or punctuation, so that
+// "fill:none/*x*/" still reads "none".
+std::string WithoutComments(const char* text) {
+    std::string out;
+    char quote = 0;
+    for (const char* p = text; *p; ++p) {
+        if (quote) {
+            out += *p;
+            if (*p == quote)
+                quote = 0;
+        } else if (*p == '"' || *p == '\'') {
+            quote = *p;
+            out += *p;
+        } else if (p[0] == '/' && p[1] == '*') {
+            const char* close = std::strstr(p + 2, "*/");
+            if (!close)
+                break;
+            char before = out.empty() ? ';' : out.back();
+            char after = close[2];
+            auto parts = [](char c) {
+                return c && !IsSpace(static_cast<unsigned char>(c)) && !std::strchr(":;,()/", c);
+            };
+            if (parts(before) && parts(after))
+                out += ' ';
+            p = close + 1;
+        } else {
+            out += *p;
+        }
+    }
+    return out;
+}
 
 const PresentationTable& Presentation() {
     static const PresentationTable table;
@@ -265,6 +309,11 @@ void SvgStyle::ReadStyleAttribute(const char* styleText) {
 }
 
 void SvgStyle::ReadStyleDeclarations(const char* styleText, bool important) {
+    std::string uncommented;
+    if (std::strstr(styleText, "/*")) {
+        uncommented = WithoutComments(styleText);
+        styleText = uncommented.c_str();
+    }
     SvgDeclarationReader reader(styleText);
     std::string longValue;
     char buffer[256];
@@ -305,6 +354,9 @@ void SvgStyle::ReadPresentationAttribute(int id, const char* value) {
             ReadStringValue(marker[index], value);
         break;
     }
+    case SvgPropTransformOrigin:
+        ReadPropertyById(id, SvgCssTransform::OriginFromAttribute(value).c_str());
+        break;
     default:
         ReadPropertyById(id, value);
         break;
@@ -427,6 +479,18 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         if (Unset(imageRendering))
             ReadEnum(imageRendering, value, kImageRenderingKeywords, true);
         break;
+    case SvgPropShapeRendering:
+        if (Unset(shapeRendering))
+            ReadEnum(shapeRendering, value, kShapeRenderingKeywords, true);
+        break;
+    case SvgPropMixBlendMode:
+        if (Unset(mixBlendMode))
+            ReadEnum(mixBlendMode, value, kMixBlendModeKeywords, true);
+        break;
+    case SvgPropIsolation:
+        if (Unset(isolation))
+            ReadEnum(isolation, value, kIsolationKeywords, true);
+        break;
     case SvgPropUnicodeBidi:
         if (Unset(unicodeBidi))
             ReadEnum(unicodeBidi, value, kUnicodeBidiKeywords, true);
@@ -441,7 +505,24 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         break;
     case SvgPropFilter:
         if (Unset(filter))
-            ReadFilter(filter, value);
+            ReadFilterProperty(filter, value);
+        break;
+    case SvgPropFloodColor:
+        if (Unset(FilterStyle().floodColor))
+            ReadPaint(filterStyle->floodColor, value);
+        break;
+    case SvgPropFloodOpacity:
+        if (Unset(FilterStyle().floodOpacity))
+            ReadScale24(filterStyle->floodOpacity, value);
+        break;
+    case SvgPropLightingColor:
+        if (Unset(FilterStyle().lightingColor))
+            ReadPaint(filterStyle->lightingColor, value);
+        break;
+    case SvgPropColorInterpolationFilters:
+        if (Unset(FilterStyle().colorInterpolationFilters))
+            ReadEnum(filterStyle->colorInterpolationFilters, value, kColorInterpolationKeywords,
+                     true);
         break;
     case SvgPropClipPath:
         if (Unset(clipPath))
@@ -455,6 +536,23 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         if (Unset(clipRule))
             ReadEnum(clipRule, value, kFillRuleKeywords, true);
         break;
+    case SvgPropTransform:
+    case SvgPropTransformOrigin: {
+        // Kept as written once its syntax is known good (its lengths resolve later).
+        SvgMatrix matrix;
+        double x = 0, y = 0;
+        bool origin = id == SvgPropTransformOrigin;
+        SvgCssTransform::Context any;
+        if (origin ? !SvgCssTransform::ParseOrigin(value, any, x, y)
+                   : !SvgCssTransform::Parse(value, any, matrix))
+            break;
+        if (!transforms)
+            transforms.reset(new SvgTransformStyle());
+        SvgStringValue& target = origin ? transforms->origin : transforms->transform;
+        if (Unset(target))
+            ReadStringValue(target, value);
+        break;
+    }
     case SvgPropStopColor:
         if (Unset(stopColor))
             ReadPaint(stopColor, value);
@@ -504,8 +602,19 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         m.value = value;
         m.set = 1;
         m.inherit = IsInherit(value);
+        // The shorthand sets the three that are still unset.
+        if (id == SvgPropMarker) {
+            for (int i = MarkerStart; i <= MarkerEnd; ++i) {
+                if (Unset(marker[i]))
+                    marker[i] = m;
+            }
+        }
         break;
     }
+    case SvgPropPaintOrder:
+        if (Unset(paintOrder))
+            SvgPaintOrder::Read(paintOrder, value);
+        break;
     case SvgPropStrokeDasharray:
         if (!strokeDash.dasharraySet)
             ReadDashArray(strokeDash, value);
@@ -513,15 +622,22 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
     case SvgPropStrokeDashoffset:
         if (!strokeDash.dashoffsetSet) {
             double offset = strokeDash.dashOffset;
-            bool found = ReadDashOffset(value, offset);
-            if (found)
+            unsigned char unit = strokeDash.offsetUnit;
+            bool found = ReadDashOffset(value, offset, unit);
+            if (found) {
                 strokeDash.dashOffset = offset;
+                strokeDash.offsetUnit = unit;
+            }
             strokeDash.dashoffsetSet = found;
         }
         break;
     case SvgPropStrokeMiterlimit:
-        if (Unset(strokeMiterlimit))
-            ReadNumber(strokeMiterlimit, value);
+        if (Unset(strokeMiterlimit)) {
+            // A limit below 1 is invalid, as if not given.
+            SvgNumber limit;
+            if (ReadNumber(limit, value) && (limit.inherit || limit.value >= 1))
+                strokeMiterlimit = limit;
+        }
         break;
     case SvgPropStrokeWidth:
         if (Unset(strokeWidth))

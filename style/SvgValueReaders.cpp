@@ -31,32 +31,35 @@ inline bool toFloat(double value, float& out) {
     return true;
 }
 
-// Unit suffixes and their factors (to user units, or to the stored relative value).
+// Unit suffixes and their factors (to the stored relative value; absolute
+// units are in inches, times the resolution in force).
 struct UnitSuffix {
     const char* text;
     SvgUnit unit;
     double factor;
 };
 
-// 90 user units per inch: 1 pt = 1/72 in, 1 pc = 12 pt.
+// 1 pt = 1/72 in, 1 pc = 12 pt.
 const UnitSuffix kUnitSuffixes[] = {
-    {"", SvgUnitNone, 1.0},
-    {"px", SvgUnitPx, 1.0},
-    {"pt", SvgUnitPt, 1.25},
-    {"pc", SvgUnitPc, 15.0},
-    {"mm", SvgUnitMm, 3.5433070866141736},
-    {"cm", SvgUnitCm, 35.43307086614173},
-    {"in", SvgUnitIn, 90.0},
-    {"em", SvgUnitEm, 1.0},
-    {"ex", SvgUnitEx, 1.0},
+    {"", SvgUnitNone, 1.0},      {"px", SvgUnitPx, 1.0},        {"pt", SvgUnitPt, 1.0 / 72},
+    {"pc", SvgUnitPc, 1.0 / 6},  {"mm", SvgUnitMm, 1.0 / 25.4}, {"cm", SvgUnitCm, 1.0 / 2.54},
+    {"in", SvgUnitIn, 1.0},      {"em", SvgUnitEm, 1.0},        {"ex", SvgUnitEx, 1.0},
     {"%", SvgUnitPercent, 0.01},
 };
+
+thread_local double t_unitsPerInch = SvgResolution::kDefaultUnitsPerInch;
 
 const UnitSuffix* findSuffix(const char* rest) {
     for (const UnitSuffix& s : kUnitSuffixes)
         if (std::strcmp(rest, s.text) == 0)
             return &s;
     return nullptr;
+}
+
+// The factor of a suffix at the resolution in force.
+double factorOf(const UnitSuffix& suffix) {
+    bool absolute = suffix.unit >= SvgUnitPt && suffix.unit <= SvgUnitIn;
+    return absolute ? suffix.factor * t_unitsPerInch : suffix.factor;
 }
 
 const SvgKeyword* findKeyword(const SvgKeyword* table, const char* text) {
@@ -72,6 +75,26 @@ bool wordAt(const char* p, const char* word, std::size_t length) {
 }
 
 } // namespace
+
+SvgResolution::SvgResolution(double unitsPerInch) : m_previous(t_unitsPerInch) {
+    if (unitsPerInch >= kMinUnitsPerInch && unitsPerInch <= kMaxUnitsPerInch)
+        t_unitsPerInch = unitsPerInch;
+}
+
+SvgResolution::~SvgResolution() {
+    t_unitsPerInch = m_previous;
+}
+
+double SvgResolution::UnitsPerInch() {
+    return t_unitsPerInch;
+}
+
+double SvgResolution::UserUnits(double number, SvgUnit unit) {
+    for (const UnitSuffix& s : kUnitSuffixes)
+        if (s.unit == unit)
+            return number * factorOf(s);
+    return number;
+}
 
 bool ReadEnum(SvgEnumValue& record, const char* text, const SvgKeyword* table, bool mayInherit) {
     if (!text)
@@ -101,7 +124,7 @@ bool ReadLength(SvgLength& record, const char* text) {
     if (!suffix)
         return false;
     float result = 0.0f;
-    if (!toFloat(number * suffix->factor, result))
+    if (!toFloat(number * factorOf(*suffix), result))
         return false;
     // Relative units keep the number for later; absolute ones are resolved now.
     if (suffix->unit == SvgUnitEm || suffix->unit == SvgUnitEx || suffix->unit == SvgUnitPercent)
@@ -146,7 +169,7 @@ bool ReadFontSize(SvgFontSize& record, const char* text) {
         record.value = static_cast<unsigned>(std::min(number * 0.01 * 65536.9999, 16777215.0));
     } else {
         float result = 0.0f;
-        if (!toFloat(number * suffix->factor, result))
+        if (!toFloat(number * factorOf(*suffix), result))
             return false;
         record.type = SvgFontSizeLength;
         record.computed = result;
@@ -291,6 +314,32 @@ std::string Dequote(const char* text) {
     return std::string(text, length);
 }
 
+namespace {
+
+// The unit written right after a number (letters or "%"), if any: where it
+// ends, and its suffix; a unit no length takes gives null.
+const UnitSuffix* readUnit(const char*& p, const char* end) {
+    const char* q = p;
+    while (q < end && (*q == '%' || (*q >= 'a' && *q <= 'z') || (*q >= 'A' && *q <= 'Z')))
+        ++q;
+    char unit[8] = {};
+    if (size_t(q - p) >= sizeof unit)
+        return nullptr;
+    std::memcpy(unit, p, size_t(q - p));
+    p = q;
+    return findSuffix(unit);
+}
+
+// A dash length or offset with its unit: user units, or the number kept for
+// later (em, ex; a percentage as a fraction). False for an unknown unit or a
+// value too large.
+bool dashLength(double number, const UnitSuffix& suffix, double& value) {
+    value = number * factorOf(suffix);
+    return std::isfinite(value) && std::fabs(value) <= kFloatMax;
+}
+
+} // namespace
+
 bool ReadDashArray(SvgDashArray& record, const char* text) {
     if (!text)
         return false;
@@ -305,6 +354,7 @@ bool ReadDashArray(SvgDashArray& record, const char* text) {
         return true;
 
     double values[SvgDashArray::MaxDashes];
+    uint64_t em = 0, ex = 0, percent = 0;
     int count = 0;
     bool positive = false;
     const char* p = text;
@@ -313,17 +363,24 @@ bool ReadDashArray(SvgDashArray& record, const char* text) {
         return c == ',' || c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
     };
     while (count < SvgDashArray::MaxDashes) {
-        double value = 0.0;
-        std::size_t used = SvgNumberText::Scan(p, end, value);
+        double number = 0.0;
+        std::size_t used = SvgNumberText::Scan(p, end, number);
         if (used > 0) {
+            // Every unit of a length; an unknown one ends the list.
+            p += used;
+            const UnitSuffix* suffix = readUnit(p, end);
+            double value = 0;
+            if (!suffix || !dashLength(number, *suffix, value))
+                break;
+            uint64_t bit = uint64_t(1) << count;
+            if (suffix->unit == SvgUnitEm)
+                em |= bit;
+            else if (suffix->unit == SvgUnitEx)
+                ex |= bit;
+            else if (suffix->unit == SvgUnitPercent)
+                percent |= bit;
             values[count++] = value;
             positive = positive || value > 1e-8;
-            p += used;
-            // "px" is the user unit; "%" is taken as one too.
-            if (end - p >= 2 && p[0] == 'p' && p[1] == 'x')
-                p += 2;
-            else if (p < end && *p == '%')
-                ++p;
         }
         // Separators: white space and commas. A sign or a decimal point
         // starts the next number; anything else ends the list.
@@ -333,13 +390,31 @@ bool ReadDashArray(SvgDashArray& record, const char* text) {
         if (p == before)
             break;
     }
-    if (positive)
+    if (positive) {
         record.setDashes(values, count);
+        record.emMask = em;
+        record.exMask = ex;
+        record.percentMask = percent;
+    }
     return true;
 }
 
-bool ReadDashOffset(const char* text, double& offset) {
+bool ReadDashOffset(const char* text, double& offset, unsigned char& unit) {
     if (!text)
         return false;
-    return SvgNumberText::Scan(text, offset) > 0;
+    double number = 0;
+    std::size_t used = SvgNumberText::Scan(text, number);
+    if (used == 0)
+        return false;
+    const char* p = text + used;
+    const UnitSuffix* suffix = readUnit(p, p + std::strlen(p));
+    double value = 0;
+    if (!suffix || !dashLength(number, *suffix, value))
+        return false;
+    offset = value;
+    unit = suffix->unit == SvgUnitEm        ? SvgDashArray::OffsetEm
+           : suffix->unit == SvgUnitEx      ? SvgDashArray::OffsetEx
+           : suffix->unit == SvgUnitPercent ? SvgDashArray::OffsetPercent
+                                            : SvgDashArray::OffsetUser;
+    return true;
 }

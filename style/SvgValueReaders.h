@@ -20,6 +20,31 @@
 
 // A keyword of table (rows ending with a null name), or "inherit" when mayInherit.
 bool ReadEnum(SvgEnumValue& record, const char* text, const SvgKeyword* table, bool mayInherit);
+// User units per inch of the absolute units (in, cm, mm, pt, pc) in the
+// lengths read on the calling thread: kDefaultUnitsPerInch (as CSS fixes
+// it), or what the innermost SvgResolution alive on the thread gives.
+class SvgResolution {
+public:
+    static constexpr double kDefaultUnitsPerInch = 96;
+    static constexpr double kMinUnitsPerInch = 1;
+    static constexpr double kMaxUnitsPerInch = 100000;
+
+    // A value outside [kMinUnitsPerInch, kMaxUnitsPerInch] (or NaN) keeps
+    // the one in force.
+    explicit SvgResolution(double unitsPerInch);
+    ~SvgResolution();
+    SvgResolution(const SvgResolution&) = delete;
+    SvgResolution& operator=(const SvgResolution&) = delete;
+
+    static double UnitsPerInch();
+    // number of unit in user units (relative units: number times their
+    // stored factor, as ReadLength keeps them).
+    static double UserUnits(double number, SvgUnit unit);
+
+private:
+    double m_previous;
+};
+
 // A number with an optional unit suffix (px pt pc mm cm in em ex %), or "inherit".
 bool ReadLength(SvgLength& record, const char* text);
 // A font-size keyword, a length (not em/ex), a percentage, or "inherit".
@@ -36,9 +61,11 @@ bool ReadTextDecoration(SvgTextDecoration& record, const char* text);
 bool ReadStringValue(SvgStringValue& record, const char* text);
 // The text without one outer pair of matching quotes.
 std::string Dequote(const char* text);
-// Up to 64 numbers, "none" or "inherit".
+// Up to 64 lengths (numbers with any unit of ReadLength, percentages
+// included), "none" or "inherit". An unknown unit ends the list.
 bool ReadDashArray(SvgDashArray& record, const char* text);
-// A number (text after it ignored).
-bool ReadDashOffset(const char* text, double& offset);
+// A length with any unit of ReadLength (text after it ignored, unless it is
+// an unknown unit): its value, and unit one of SvgDashArray's offset units.
+bool ReadDashOffset(const char* text, double& offset, unsigned char& unit);
 // A number at the start of text (after white space); the rest is ignored.
 bool ParseNumber(const char* text, float& value);

@@ -14,6 +14,14 @@ const std::string kQuad = DataUrl(PngFromArgb(2, 2, {kRed, kLime, kBlue, kHalfWh
 const std::string kWide =
     DataUrl(PngFromArgb(4, 2, {kRed, kRed, kBlue, kBlue, kRed, kRed, kBlue, kBlue}));
 
+std::string Data(const char* name) {
+    return DataUrl(ReadBytes(std::string(KELSVG_TEST_DATA_DIR) + "/images/" + name));
+}
+
+Bytes Text(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
 TEST(ImageRender, PlacementMatchesOtherViewers) {
     const struct {
         const char* name;
@@ -53,11 +61,37 @@ TEST(ImageRender, PlacementMatchesOtherViewers) {
         {"used elsewhere",
          "<image id='i' href='" + kQuad + "'/><use href='#i' x='20' y='10'/>",
          {Px(0, 0, kRed), Px(20, 10, kRed), Px(21, 11, kHalfWhite)}},
+        {"at scale 1 and a fractional offset: smoothed, not snapped",
+         "<image x='10.5' href='" + kWide + "'/>",
+         {Px(9, 0, 0), Px(10, 0, 0x80FF0000), Px(11, 0, kRed), Px(12, 1, 0xFF800080),
+          Px(13, 1, kBlue), Px(14, 0, 0x800000FF)}},
         {"JPEG",
          "<image href='" +
              DataUrl(ReadBytes(std::string(KELSVG_TEST_DATA_DIR) + "/images/quadrants.jpg")) +
              "'/>",
          {Px(2, 2, kRed), Px(13, 2, kLime), Px(2, 13, kBlue), Px(13, 13, 0xFFFFFFFF)}},
+        {"GIF, interlaced, with a transparent colour",
+         "<image href='" + Data("quadrants.gif") + "'/>",
+         {Px(2, 2, kRed), Px(13, 2, kLime), Px(2, 13, kBlue), Px(13, 13, 0)}},
+        {"GIF: the first frame, where it lies on the screen",
+         "<image href='" + Data("animated.gif") + "'/>",
+         {Px(0, 0, 0), Px(5, 4, kLime), Px(5, 6, kRed), Px(12, 12, 0)}},
+        {"WebP, lossless and lossy",
+         "<image href='" + Data("quadrants.webp") + "'/><image x='20' href='" +
+             Data("quadrants-lossy.webp") + "'/>",
+         {Px(2, 2, kRed), Px(13, 2, kLime), Px(2, 13, kBlue), Px(13, 13, 0), Px(22, 2, kRed),
+          Px(33, 13, 0xFFFFFFFF)}},
+        {"WebP: the first frame of an animation",
+         "<image href='" + Data("animated.webp") + "'/>",
+         {Px(0, 0, 0), Px(5, 5, kRed), Px(12, 12, 0)}},
+        {"SVG: its box fitted into the viewport, clipped to it",
+         "<image width='40' height='20' href='" +
+             DataUrl(Text("<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'>"
+                          "<rect width='5' height='10' fill='red'/><rect x='5' width='5' "
+                          "height='10' fill='blue'/><circle cx='-5' cy='5' r='5'/></svg>"),
+                     "image/svg+xml") +
+             "'/>",
+         {Px(12, 10, kRed), Px(28, 10, kBlue), Px(5, 10, 0), Px(35, 10, 0)}},
         {"damaged, not an image, remote, or of no width: nothing",
          "<image width='40' height='20' href='data:image/png;base64,iVBORw0KGgo='/><image "
          "width='40' height='20' href='data:text/plain,hello'/><image width='40' height='20' "
@@ -71,19 +105,21 @@ TEST(ImageRender, PlacementMatchesOtherViewers) {
     }
 }
 
-TEST(ImageRender, CopiesShareTheDecodedPictureAndChildrenStillDraw) {
+TEST(ImageRender, CopiesShareTheDecodedPictureAndChildrenAreNotDrawn) {
     ParsedDocument doc("<image id='i' href='" + kQuad + "'/><use id='u' href='#i'/>");
     auto* image = doc.As<SvgImageElement>("i");
     ASSERT_TRUE(image && image->GetImage() && doc.Find("u")->GetChildren().size() == 1);
     auto* copy = dynamic_cast<SvgImageElement*>(doc.Find("u")->GetChildren()[0]);
     ASSERT_TRUE(copy);
     EXPECT_EQ(image->GetImage(), copy->GetImage());
-    // Elements inside an image are drawn under its transform, as before.
+    // Elements inside an image are not drawn, but can be used.
     Picture picture = Draw("<image x='8' transform='translate(10)' href='" + kQuad +
-                               "'><rect x='20' width='4' height='4' fill='blue'/></image>",
+                               "'><rect id='in' x='20' width='4' height='4' fill='blue'/></image>"
+                               "<use href='#in' y='10'/>",
                            40, 20);
     EXPECT_EQ(kRed, picture.At(18, 0));
-    EXPECT_EQ(kBlue, picture.At(31, 1));
+    EXPECT_EQ(0u, picture.At(21, 1));
+    EXPECT_EQ(kBlue, picture.At(21, 11));
 }
 
 } // namespace

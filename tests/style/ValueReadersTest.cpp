@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -38,11 +39,11 @@ TEST(ValueLength, UnitsAndFactors) {
         const char* text;
         unsigned unit;
         float value, computed;
-    } cases[] = {{"12", SvgUnitNone, -1, 12},       {"12px", SvgUnitPx, -1, 12},
-                 {"1in", SvgUnitIn, -1, 90},        {"10mm", SvgUnitMm, -1, 35.433070866f},
-                 {"1cm", SvgUnitCm, -1, 35.43307f}, {"2pc", SvgUnitPc, -1, 30},
-                 {"3pt", SvgUnitPt, -1, 3.75f},     {" -4.5e1", SvgUnitNone, -1, -45},
-                 {"2em", SvgUnitEm, 2, -1},         {"3ex", SvgUnitEx, 3, -1},
+    } cases[] = {{"12", SvgUnitNone, -1, 12},        {"12px", SvgUnitPx, -1, 12},
+                 {"1in", SvgUnitIn, -1, 96},         {"10mm", SvgUnitMm, -1, 37.795276f},
+                 {"1cm", SvgUnitCm, -1, 37.795276f}, {"2pc", SvgUnitPc, -1, 32},
+                 {"3pt", SvgUnitPt, -1, 4},          {" -4.5e1", SvgUnitNone, -1, -45},
+                 {"2em", SvgUnitEm, 2, -1},          {"3ex", SvgUnitEx, 3, -1},
                  {"50%", SvgUnitPercent, 0.5f, -1}};
     for (const Case& c : cases) {
         bool ok = false;
@@ -55,6 +56,29 @@ TEST(ValueLength, UnitsAndFactors) {
     SvgLength i = length("inherit");
     EXPECT_TRUE(i.set && i.inherit);
     EXPECT_EQ(i.computed, -1.0f);
+}
+
+// 96 user units per inch unless a resolution says otherwise, on this thread
+// only, for as long as it lives; one out of range keeps the one in force.
+TEST(ValueLength, AbsoluteUnitsFollowTheResolution) {
+    EXPECT_FLOAT_EQ(length("1in").computed, 96);
+    {
+        SvgResolution print(300);
+        EXPECT_FLOAT_EQ(length("1in").computed, 300);
+        EXPECT_FLOAT_EQ(length("72pt").computed, 300);
+        EXPECT_FLOAT_EQ(length("2.54cm").computed, 300);
+        EXPECT_FLOAT_EQ(length("12px").computed, 12);
+        {
+            SvgResolution refused(0);
+            EXPECT_FLOAT_EQ(length("6pc").computed, 300);
+        }
+        std::thread other([] { EXPECT_FLOAT_EQ(length("25.4mm").computed, 96); });
+        other.join();
+        SvgFontSize size;
+        ReadFontSize(size, "0.5in");
+        EXPECT_FLOAT_EQ(size.computed, 150);
+    }
+    EXPECT_FLOAT_EQ(length("1in").computed, 96);
 }
 
 TEST(ValueLength, RejectedTextChangesNothing) {
@@ -112,8 +136,12 @@ TEST(ValueNumber, ParseNumberReadNumberDashOffset) {
     EXPECT_TRUE(ReadNumber(n, "inherit") && n.inherit && n.value == 4.0f);
     EXPECT_TRUE(ReadNumber(n, "10") && n.value == 10.0f);
     double d = 9.0;
-    EXPECT_TRUE(ReadDashOffset("2px", d) && d == 2.0);
-    EXPECT_FALSE(ReadDashOffset("inherit", d) || d != 2.0);
+    unsigned char unit = 9;
+    EXPECT_TRUE(ReadDashOffset("2px", d, unit) && d == 2.0 && unit == SvgDashArray::OffsetUser);
+    EXPECT_TRUE(ReadDashOffset("3em", d, unit) && d == 3.0 && unit == SvgDashArray::OffsetEm);
+    EXPECT_TRUE(ReadDashOffset("50%", d, unit) && d == 0.5 && unit == SvgDashArray::OffsetPercent);
+    for (const char* text : {"inherit", "2q", "1e38in"})
+        EXPECT_FALSE(ReadDashOffset(text, d, unit) || d != 0.5) << text;
 }
 
 TEST(ValueScale24, FixedPointAndClamping) {
@@ -171,10 +199,19 @@ TEST(ValueDashArray, EntriesAndSeparators) {
     struct Case {
         const char* text;
         std::vector<double> dashes;
-    } cases[] = {{"5,3,2", {5, 3, 2}},      {"5,-3", {5, -3}},   {"1 .5", {1, 0.5}},
-                 {"2,.5 , 1", {2, 0.5, 1}}, {"5px 3px", {5, 3}}, {"5em 3", {5}},
-                 {"0 4", {0, 4}},           {"0,0", {}},         {"none", {}},
-                 {"garbage", {}},           {"4;3", {4}}};
+    } cases[] = {{"5,3,2", {5, 3, 2}},
+                 {"5,-3", {5, -3}},
+                 {"1 .5", {1, 0.5}},
+                 {"2,.5 , 1", {2, 0.5, 1}},
+                 {"5px 3px", {5, 3}},
+                 {"4 5q 3", {4}},
+                 {"5em 3ex 10%", {5, 3, 0.1}},
+                 {"5EM 3", {}},
+                 {"0 4", {0, 4}},
+                 {"0,0", {}},
+                 {"none", {}},
+                 {"garbage", {}},
+                 {"4;3", {4}}};
     for (const Case& c : cases) {
         SvgDashArray d;
         ReadDashArray(d, "9 9");
@@ -232,7 +269,8 @@ TEST(ValueReadersHostile, StrangeTexts) {
         EXPECT_LE(da.dashCount, SvgDashArray::MaxDashes);
         EXPECT_EQ(da.dashCount == 0, da.dashes == nullptr);
         double offset = 0.0;
-        ReadDashOffset(t, offset);
+        unsigned char unit = 0;
+        ReadDashOffset(t, offset, unit);
     }
     SvgLength l;
     EXPECT_TRUE(ReadLength(l, longNumber.c_str()));
