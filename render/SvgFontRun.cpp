@@ -32,8 +32,10 @@ SvgFontRun::~SvgFontRun() {
 }
 
 bool SvgFontRun::Metrics(KelFontMetrics& metrics) const {
-    return family && family->Get() &&
-           KelGetFamilyMetrics(family->Get(), style, size, &metrics) == Ok;
+    // Those of the main face a space is shaped in.
+    const UINT32 space = ' ';
+    std::shared_ptr<GdiGlyphRun> run = Shape(&space, 1, 0, 1, 0);
+    return run && KelGetGlyphRunMetrics(run->Get(), &metrics) == Ok;
 }
 
 std::shared_ptr<GdiGlyphRun> SvgFontRun::Shape(const UINT32* text, size_t length, size_t from,

@@ -43,17 +43,6 @@ bool Valid(const KelGlyphRun* run) {
     return run && run->tag == kGlyphRunTag && run->shaped;
 }
 
-void FillMetrics(const FontFace& face, float emSize, KelFontMetrics& metrics) {
-    float scale = emSize / face.upem;
-    metrics.emSize = emSize;
-    metrics.ascent = face.ascent * scale;
-    metrics.descent = face.descent * scale;
-    metrics.underlinePosition = -face.underlinePosition * scale;
-    metrics.underlineThickness = face.underlineThickness * scale;
-    metrics.strikeoutPosition = -face.strikeoutPosition * scale;
-    metrics.strikeoutThickness = face.strikeoutThickness * scale;
-}
-
 bool VectorTarget(cairo_t* cr) {
     switch (cairo_surface_get_type(cairo_get_target(cr))) {
     case CAIRO_SURFACE_TYPE_PDF:
@@ -222,20 +211,15 @@ Status WINGDIPAPI KelGetGlyphRunGlyphs(GDIPCONST KelGlyphRun* run, KelShapedGlyp
 Status WINGDIPAPI KelGetGlyphRunMetrics(GDIPCONST KelGlyphRun* run, KelFontMetrics* metrics) {
     if (!Valid(run) || !metrics || !run->shaped->metrics)
         return InvalidParameter;
-    FillMetrics(*run->shaped->metrics, run->emSize, *metrics);
-    return Ok;
-}
-
-Status WINGDIPAPI KelGetFamilyMetrics(GDIPCONST GpFontFamily* family, INT style, REAL emSize,
-                                      KelFontMetrics* metrics) {
-    FontFamilyEntry* entry = FamilyEntryOf(family);
-    if (!entry || !metrics || !std::isfinite(emSize) || emSize <= 0)
-        return InvalidParameter;
-    FontFaceChoice choice =
-        FontCache::Instance().Face(*entry, style & (FontStyleBold | FontStyleItalic));
-    if (!choice.face)
-        return GenericError;
-    FillMetrics(*choice.face, emSize, *metrics);
+    const FontFace& face = *run->shaped->metrics;
+    float scale = run->emSize / face.upem;
+    metrics->emSize = run->emSize;
+    metrics->ascent = face.ascent * scale;
+    metrics->descent = face.descent * scale;
+    metrics->underlinePosition = -face.underlinePosition * scale;
+    metrics->underlineThickness = face.underlineThickness * scale;
+    metrics->strikeoutPosition = -face.strikeoutPosition * scale;
+    metrics->strikeoutThickness = face.strikeoutThickness * scale;
     return Ok;
 }
 

@@ -58,11 +58,6 @@ KELSVG_API Status WINGDIPAPI KelGetGlyphRunGlyphs(GDIPCONST KelGlyphRun* run,
                                                   KelShapedGlyph* glyphs, INT count);
 KELSVG_API Status WINGDIPAPI KelGetGlyphRunMetrics(GDIPCONST KelGlyphRun* run,
                                                    KelFontMetrics* metrics);
-// The metrics of the face family has for style at emSize, as a run shaped in
-// it would give them. InvalidParameter for a bad family or size;
-// GenericError when the family has no face.
-KELSVG_API Status WINGDIPAPI KelGetFamilyMetrics(GDIPCONST GpFontFamily* family, INT style,
-                                                 REAL emSize, KelFontMetrics* metrics);
 // Adds the outlines of the placed glyphs to path as closed figures of their
 // own. A placement of a glyph the run lacks, or whose outline would not be
 // finite, adds nothing (InvalidParameter once the rest are added).
