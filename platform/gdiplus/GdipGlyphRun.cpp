@@ -5,6 +5,8 @@
 
 #include <cairo-ft.h>
 #include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 #include <algorithm>
 #include <cmath>
@@ -81,6 +83,14 @@ cairo_font_face_t* CairoFace(const FontFace& face) {
     }
     faces.emplace(key, made);
     return made;
+}
+
+// Whether glyphs of face can be drawn as text of its file as it is: not a
+// variable font (the file alone gives its default point, not the one drawn)
+// nor one of colour glyphs (drawn as pictures of their own).
+bool TextFace(const FontFace* face) {
+    return face && face->ft && !FT_HAS_MULTIPLE_MASTERS(face->ft) && !FT_HAS_COLOR(face->ft) &&
+           CairoFace(*face);
 }
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -274,7 +284,7 @@ Status WINGDIPAPI KelFillGlyphs(GpGraphics* graphics, GpBrush* brush, ARGB color
         if (index < 0 || size_t(index) >= glyphs.size())
             return InvalidParameter;
         const ShapedGlyph& g = glyphs[size_t(index)];
-        if (g.bold || g.italic || !g.face || !CairoFace(*g.face))
+        if (g.bold || g.italic || !TextFace(g.face))
             return NotImplemented;
     }
     cairo_t* cr = graphics->Begin();

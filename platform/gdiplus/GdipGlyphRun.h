@@ -71,8 +71,8 @@ KELSVG_API Status WINGDIPAPI KelGraphicsKeepsText(GpGraphics* graphics, BOOL* ke
 // glyphs of their font on a vector target, so that they stay text there
 // (selectable and searchable, the font embedded). NotImplemented, drawing
 // nothing, on other targets, and for glyphs that cannot be drawn so (a made-up
-// bold or slant, a face without a file of its own): their outlines are to be
-// filled instead.
+// bold or slant, a variable font, colour glyphs, a face without a file of its
+// own): their outlines are to be filled instead.
 KELSVG_API Status WINGDIPAPI KelFillGlyphs(GpGraphics* graphics, GpBrush* brush, ARGB color,
                                            GDIPCONST KelGlyphRun* run,
                                            GDIPCONST KelGlyphPlacement* placements, INT count);
