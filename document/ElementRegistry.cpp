@@ -17,6 +17,7 @@
 #include "document/SvgRectElement.h"
 #include "document/SvgRootElement.h"
 #include "document/SvgStopElement.h"
+#include "document/SvgSwitchElement.h"
 #include "document/SvgSymbolElement.h"
 #include "document/SvgTextElement.h"
 #include "document/SvgTspanElement.h"
@@ -82,6 +83,8 @@ ElementRegistry::ElementRegistry() {
     Add("symbol", new SvgSymbolElement());
     Add("clipPath", new SvgClipPathElement());
     Add("mask", new SvgMaskElement());
+    Add("a", new SvgAnchorElement());
+    Add("switch", new SvgSwitchElement());
 }
 
 ElementRegistry::~ElementRegistry() {

@@ -1,6 +1,7 @@
 #include "document/SvgElement.h"
 
 #include "document/ElementRegistry.h"
+#include "document/SvgConditions.h"
 #include "document/SvgLayerScope.h"
 #include "document/SvgRenderState.h"
 #include "document/SvgTransformableElement.h"
@@ -46,9 +47,15 @@ bool SvgElement::LoadFromXml(TiXmlElement* xml) {
     return true;
 }
 
-void SvgElement::LoadOwnXml(TiXmlElement* xml) {
+void SvgElement::ReadIdAndConditions(TiXmlElement* xml) {
     if (const char* id = xml->Attribute("id"))
         m_id = id;
+    m_conditionsPass = SvgConditions::Pass(xml, m_owner ? m_owner->GetUserLanguage()
+                                                        : SvgConditions::UserLanguage());
+}
+
+void SvgElement::LoadOwnXml(TiXmlElement* xml) {
+    ReadIdAndConditions(xml);
     ReadStyle(xml);
     ReadTransform(xml);
     ReadAttributes(xml);
@@ -107,6 +114,7 @@ SvgElement* SvgElement::DeepCopyAt(int depth, SvgElement* parent) const {
         return nullptr;
     copy->m_owner = m_owner;
     copy->m_depth = depth;
+    copy->m_conditionsPass = m_conditionsPass;
     // The parent first: the copy's style is read again under it.
     copy->m_parent = parent;
     copy->CopyFrom(this);
@@ -142,8 +150,16 @@ void SvgElement::Render(GdiGraphics& graphics) {
 }
 
 void SvgElement::RenderChildren(GdiGraphics& graphics) {
-    for (SvgElement* child : m_children)
-        child->Render(graphics);
+    std::pair<size_t, size_t> drawn = DrawnChildren();
+    for (size_t i = drawn.first; i < drawn.second; ++i)
+        m_children[i]->Render(graphics);
+}
+
+std::pair<size_t, size_t> SvgElement::DrawnChildren() const {
+    if (SvgIsShapeKind(m_kind) || m_kind == SvgKindImage || m_kind == SvgKindStop ||
+        (m_kind >= SvgKindGradient && m_kind <= SvgKindRadialGradient))
+        return {0, 0};
+    return {0, m_children.size()};
 }
 
 void SvgElement::ReadLengthAttribute(SvgLength& length, TiXmlElement* xml, const char* name) {
@@ -209,6 +225,8 @@ SvgRect SvgElement::GetViewportRect() const {
 bool SvgElement::IsDisplayed() const {
     const SvgFigure* figure = GetFigure();
     const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
+    if (!m_conditionsPass)
+        return false;
     // "inherit" can only take a parent's value that is not none.
     return !style || !style->display.set || style->display.inherit ||
            style->display.value != kSvgDisplayNone;

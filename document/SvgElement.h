@@ -5,6 +5,7 @@
 #include "syntax/SvgRect.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class SvgEngine;
@@ -26,6 +27,7 @@ enum SvgElementKind {
     SvgKindText = 8,
     SvgKindTspan = 9,
     SvgKindPositionGlyph = 12,
+    SvgKindSwitch = 27,
     SvgKindGroup = 28,
     SvgKindUse = 29,
     SvgKindDefs = 43,
@@ -117,9 +119,15 @@ public:
     // The figure of a figure element (and the style holder of `svg` and
     // `symbol`); null for the others.
     virtual SvgFigure* GetFigure() const { return nullptr; }
-    // False when the element's own style says display="none": neither it nor
-    // its subtree is drawn.
+    // False when the element's own style says display="none", or one of its
+    // conditional attributes fails: neither it nor its subtree is drawn.
     bool IsDisplayed() const;
+    // Whether the conditional attributes (SvgConditions) passed.
+    bool ConditionsPass() const { return m_conditionsPass; }
+    // The children drawn with this element, as indexes [first, last) into
+    // the children: all of them; none for shapes, images, gradients and
+    // stops, whatever they hold.
+    virtual std::pair<size_t, size_t> DrawnChildren() const;
     // The style record this element's children inherit from: its figure's,
     // for kinds below 30 and for `svg`, `symbol`, `clipPath` and `mask` (a
     // copied one without a record of its own passes its parent's on); null
@@ -138,6 +146,10 @@ public:
     // Appends without touching the child's parent or engine (deep copies).
     void AppendChild(SvgElement* child) { m_children.push_back(child); }
     int GetDepth() const { return m_depth; }
+    // Whether a `use` in this subtree (this element included) still waits
+    // for its copy (SvgUseResolver).
+    bool HoldsPendingUse() const { return m_holdsPendingUse; }
+    void SetHoldsPendingUse(bool holds) { m_holdsPendingUse = holds; }
 
     // The viewBox of an svg-class element (kind 50); others have none.
     virtual SvgRect GetViewBox() const { return SvgRect(); }
@@ -146,6 +158,8 @@ protected:
     // Links figure's style to the parent's inheritable style and reads the
     // style attributes into it.
     void ReadStyleInto(SvgFigure* figure, TiXmlElement* xml);
+    // Reads the id and evaluates the conditional attributes.
+    void ReadIdAndConditions(TiXmlElement* xml);
 
     SvgEngine* m_owner = nullptr;
     const int m_kind;
@@ -158,4 +172,6 @@ private:
     void SetDepth(int depth) { m_depth = depth; }
 
     int m_depth = 1;
+    bool m_holdsPendingUse = false;
+    bool m_conditionsPass = true;
 };

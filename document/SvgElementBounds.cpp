@@ -171,10 +171,11 @@ bool Accumulate(const SvgElement& e, const SvgMatrix& m, bool ink, Box& box) {
     if (!ContentMatrix(e, content))
         return true;
     SvgMatrix inner = m.multiply(content);
-    for (const SvgElement* child : e.GetChildren()) {
+    std::pair<size_t, size_t> drawn = e.DrawnChildren();
+    for (size_t i = drawn.first; i < drawn.second; ++i) {
+        const SvgElement& child = *e.GetChildren()[i];
         SvgMatrix placement;
-        if (Placement(*child, placement) &&
-            !Accumulate(*child, inner.multiply(placement), ink, box))
+        if (Placement(child, placement) && !Accumulate(child, inner.multiply(placement), ink, box))
             return false;
     }
     return true;

@@ -4,7 +4,9 @@
 #include "document/SvgRenderState.h"
 #include "render/SvgFigure.h"
 
-SvgGroupElement::SvgGroupElement() : SvgFigureElement(SvgKindGroup, "g") {
+SvgGroupElement::SvgGroupElement() : SvgGroupElement(SvgKindGroup, "g") {}
+
+SvgGroupElement::SvgGroupElement(int kind, const char* tagName) : SvgFigureElement(kind, tagName) {
     m_figure = SvgFigure::CreateStyleHolder();
     m_figure->SetOwner(this);
 }

@@ -36,6 +36,9 @@ void SvgSymbolElement::CopyFrom(const SvgElement* source) {
     m_figure->CopyFrom(symbol->m_figure);
     m_viewBox = symbol->m_viewBox;
     m_preserveAspectRatio = symbol->m_preserveAspectRatio;
+    // A copy of a copy a use sized keeps that size.
+    m_width = symbol->m_width;
+    m_height = symbol->m_height;
 }
 
 void SvgSymbolElement::SetSize(float width, float height) {
@@ -50,8 +53,9 @@ bool SvgSymbolElement::GetContentMatrix(SvgMatrix& matrix) const {
     double vh = m_viewBox.getHeight();
     bool sized = W > 0 && H > 0;
     bool hasViewBox = vw != 0 || vh != 0;
-    // A given but empty or negative viewBox disables drawing.
-    if (hasViewBox && (vw <= 0 || vh <= 0))
+    // A given but empty or negative viewBox disables drawing, and so does a
+    // viewport the use gives no area.
+    if ((hasViewBox && (vw <= 0 || vh <= 0)) || (!sized && (W >= 0 || H >= 0)))
         return false;
     SvgViewportMapping m;
     double minX = 0;
@@ -80,6 +84,9 @@ void SvgSymbolElement::Render(GdiGraphics& graphics) {
         SvgLayerScope layer(*this, graphics);
         GdiMatrix* matrix = GdiMatrix::Create();
         if (layer.Draws() && matrix && content.toGdiMatrix(*matrix) == Gdiplus::Ok) {
+            if (m_width.computed > 0)
+                SvgClipToViewport(graphics, m_figure->PeekStyle(),
+                                  Gdiplus::RectF(0, 0, m_width.computed, m_height.computed));
             SvgRenderState::Prepend(graphics, matrix);
             RenderChildren(graphics);
         }

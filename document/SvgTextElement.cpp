@@ -16,6 +16,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 
 using namespace Gdiplus;
 
@@ -47,8 +48,7 @@ bool SvgTextElement::LoadFromXml(TiXmlElement* xml) {
     bool root = IsTextRoot();
     if (root)
         SvgTextSpace::Normalize(xml);
-    if (const char* id = xml->Attribute("id"))
-        m_id = id;
+    ReadIdAndConditions(xml);
     ReadStyle(xml);
     ReadTransform(xml);
     ReadAttributes(xml);
@@ -173,7 +173,9 @@ void SvgTextElement::AddGlyphs(const std::string& text, size_t& glyphs) {
 }
 
 void SvgTextElement::AddElement(TiXmlElement* xml) {
-    SvgElement* child = ElementRegistry::Instance()->CreateElement(xml->Value());
+    // A link within text is a run of it.
+    const char* tag = std::strcmp(xml->Value(), "a") == 0 ? "tspan" : xml->Value();
+    SvgElement* child = ElementRegistry::Instance()->CreateElement(tag);
     if (!child)
         return;
     AddChild(child);

@@ -1,18 +1,40 @@
 #include "document/SvgTransformableElement.h"
 
 #include "document/SvgRenderState.h"
+#include "render/SvgFigure.h"
+#include "style/SvgCssTransform.h"
+#include "style/SvgStyle.h"
 #include "syntax/SvgScanner.h"
 
 #include <tinyxml.h>
 
 void SvgTransformableElement::ReadTransform(TiXmlElement* xml) {
-    const char* text = xml->Attribute("transform");
-    if (!text)
+    if (const char* text = xml->Attribute("transform")) {
+        SvgScanner scanner;
+        scanner.readTransformList(m_transformList, SvgString(text));
+        if (m_transformList.numberOfItems() > 0)
+            m_transform = m_transformList.consolidate();
+    }
+    // transform as a property (it wins over the attribute), and transform-origin.
+    SvgFigure* figure = GetFigure();
+    const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
+    const SvgTransformStyle* given = style ? style->transforms.get() : nullptr;
+    if (!given)
         return;
-    SvgScanner scanner;
-    scanner.readTransformList(m_transformList, SvgString(text));
-    if (m_transformList.numberOfItems() > 0)
-        m_transform = m_transformList.consolidate();
+    SvgCssTransform::Context context;
+    context.fontSize = style->fontSize.computed;
+    SvgRect box = GetViewportRect();
+    context.boxWidth = box.getWidth();
+    context.boxHeight = box.getHeight();
+    SvgMatrix matrix = m_transform.getMatrix();
+    if (given->transform.set && !given->transform.inherit)
+        SvgCssTransform::Parse(given->transform.value.c_str(), context, matrix);
+    double x = 0, y = 0;
+    if (given->origin.set && !given->origin.inherit &&
+        SvgCssTransform::ParseOrigin(given->origin.value.c_str(), context, x, y))
+        matrix =
+            SvgMatrix(1, 0, 0, 1, x, y).multiply(matrix).multiply(SvgMatrix(1, 0, 0, 1, -x, -y));
+    m_transform.setMatrix(matrix);
 }
 
 void SvgTransformableElement::ApplyTransform(GdiGraphics& graphics) {

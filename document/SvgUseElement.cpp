@@ -2,11 +2,14 @@
 
 #include "document/SvgLayerScope.h"
 #include "document/SvgRenderState.h"
+#include "document/SvgRootElement.h"
 #include "document/SvgSymbolElement.h"
 #include "engine/SvgEngine.h"
 #include "render/SvgFigure.h"
 
 #include <tinyxml.h>
+
+#include <algorithm>
 
 SvgUseElement::SvgUseElement()
     : SvgFigureElement(SvgKindUse, "use"), m_x(0.0f), m_y(0.0f), m_width(-1.0f), m_height(-1.0f) {
@@ -23,25 +26,51 @@ bool SvgUseElement::ReadAttributes(TiXmlElement* xml) {
     ReadLengthAttribute(m_y, xml, "y");
     ReadLengthAttribute(m_width, xml, "width");
     ReadLengthAttribute(m_height, xml, "height");
+    // Percentages of the viewport, and font-relative lengths, for the offset.
+    float resolved = 0;
+    if (m_x.unit >= SvgUnitEm && ReadResolvedLength(xml, "x", resolved))
+        m_x.computed = resolved;
+    if (m_y.unit >= SvgUnitEm && ReadResolvedLength(xml, "y", resolved))
+        m_y.computed = resolved;
     const char* href = xml->Attribute("xlink:href");
     if (!href)
         href = xml->Attribute("href"); // the un-prefixed form of newer files
-    if (!href || !*href)
+    // Only a fragment ("#id") names an element of this document.
+    if (!href || href[0] != '#' || !href[1])
         return true;
-    m_href = href + 1; // drops the '#' of a fragment reference
-    if (!m_owner)
-        return true;
-    SvgElement* target = m_owner->FindElementById(m_href.c_str());
-    if (!target)
-        return true;
-    SvgElement* copy = target->DeepCopyAt(GetDepth() + 1, this);
+    m_href = href + 1;
+    if (m_owner) {
+        m_stage = Stage::Unresolved;
+        m_owner->AddPendingUse(this);
+    }
+    return true;
+}
+
+void SvgUseElement::CopyTarget(const SvgElement& target) {
+    SvgElement* copy = target.DeepCopyAt(GetDepth() + 1, this);
     if (!copy)
-        return true;
+        return;
     copy->SetParent(this);
     AppendChild(copy);
-    if (copy->GetKind() == SvgKindSymbol)
-        static_cast<SvgSymbolElement*>(copy)->SetSize(m_width.computed, m_height.computed);
-    return true;
+    if (copy->GetKind() == SvgKindSymbol) {
+        // As wide and high as the use says, else its whole viewport.
+        SvgRect viewport = GetViewportRect();
+        auto side = [&](const SvgLength& length, double whole) {
+            if (!length.set || length.inherit)
+                return whole;
+            if (length.unit == SvgUnitPercent)
+                return length.value * whole;
+            if (length.unit == SvgUnitEm || length.unit == SvgUnitEx)
+                return length.value * GetFontSize() / (length.unit == SvgUnitEx ? 2.0 : 1.0);
+            return double(length.computed);
+        };
+        double w = std::max(0.0, side(m_width, viewport.getWidth()));
+        double h = std::max(0.0, side(m_height, viewport.getHeight()));
+        static_cast<SvgSymbolElement*>(copy)->SetSize(static_cast<float>(std::min(w, 1e30)),
+                                                      static_cast<float>(std::min(h, 1e30)));
+    } else if (copy->GetKind() == SvgKindSvg) {
+        static_cast<SvgRootElement*>(copy)->SetUseSize(m_width, m_height);
+    }
 }
 
 void SvgUseElement::CopyFrom(const SvgElement* source) {
@@ -52,7 +81,9 @@ void SvgUseElement::CopyFrom(const SvgElement* source) {
         m_width = use->m_width;
         m_height = use->m_height;
         m_href = use->m_href;
+        m_cyclic = use->m_cyclic;
     }
+    m_stage = Stage::Resolved;
 }
 
 void SvgUseElement::Render(GdiGraphics& graphics) {

@@ -1,5 +1,8 @@
 #include "document/SvgViewport.h"
 
+#include "engine/GdiPath.h"
+#include "style/SvgStyle.h"
+
 #include <vector>
 
 namespace {
@@ -34,6 +37,10 @@ int Alignment(const std::string& text) {
         return 2;
     return -1;
 }
+
+// Keyword numbers of overflow="visible" and "auto".
+const unsigned kOverflowVisible = 0;
+const unsigned kOverflowAuto = 3;
 
 } // namespace
 
@@ -86,4 +93,29 @@ SvgViewportMapping SvgMapViewport(float sx, float sy, double W, double H, double
     else
         m.translateY = static_cast<float>(freeY * 0.5 * ay);
     return m;
+}
+
+bool SvgClipsOverflow(const SvgStyle* style) {
+    if (!style || !style->overflow.set || style->overflow.inherit)
+        return true;
+    unsigned value = style->overflow.value;
+    return value != kOverflowVisible && value != kOverflowAuto;
+}
+
+void SvgClipToViewport(GdiGraphics& graphics, const SvgStyle* style,
+                       const Gdiplus::RectF& viewport) {
+    if (!SvgClipsOverflow(style))
+        return;
+    if (viewport.Width > 0 && viewport.Height > 0) {
+        graphics.Record(Gdiplus::GdipSetClipRect(graphics.handle, viewport.X, viewport.Y,
+                                                 viewport.Width, viewport.Height,
+                                                 Gdiplus::CombineModeIntersect));
+        return;
+    }
+    // An empty path: nothing shows.
+    GdiPath* nothing = GdiPath::Create();
+    if (nothing)
+        graphics.Record(Gdiplus::GdipSetClipPath(graphics.handle, nothing->Get(),
+                                                 Gdiplus::CombineModeIntersect));
+    delete nothing;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "engine/GdiGraphics.h"
+
 #include <string>
+
+class SvgStyle;
 
 // Scale and translation that map a viewBox into a viewport, after a
 // preserveAspectRatio keyword.
@@ -25,3 +29,15 @@ bool SvgIsValidAspectRatio(const std::string& text);
 // the alignment offset only.
 SvgViewportMapping SvgMapViewport(float sx, float sy, double W, double H, double vw, double vh,
                                   const std::string& preserveAspectRatio);
+
+// Whether an element with this style (null: none given) cuts what it draws to
+// its viewport: overflow hidden or scroll, the initial value hidden; visible
+// and auto let it all show.
+bool SvgClipsOverflow(const SvgStyle* style);
+
+// The viewport clip of a nested svg, symbol, marker or pattern: when style's
+// overflow clips, intersects the graphics' clip with the viewport rectangle,
+// given in the current user space. An empty rectangle clips everything away.
+// The clip lasts until the caller restores the graphics state.
+void SvgClipToViewport(GdiGraphics& graphics, const SvgStyle* style,
+                       const Gdiplus::RectF& viewport);

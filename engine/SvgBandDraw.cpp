@@ -105,7 +105,9 @@ bool SvgBandDraw::Prepare(SvgRootElement& root, long& figures) {
             return false;
         }
         const auto& children = element->GetChildren();
-        pending.insert(pending.end(), children.rbegin(), children.rend());
+        std::pair<size_t, size_t> drawn = element->DrawnChildren();
+        pending.insert(pending.end(), children.rbegin() + long(children.size() - drawn.second),
+                       children.rbegin() + long(children.size() - drawn.first));
     }
     return true;
 }

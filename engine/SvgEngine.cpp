@@ -1,7 +1,10 @@
 #include "engine/SvgEngine.h"
 
 #include "document/ElementRegistry.h"
+#include "document/SvgConditions.h"
 #include "document/SvgRootElement.h"
+#include "document/SvgUseElement.h"
+#include "document/SvgUseResolver.h"
 #include "engine/GdiGraphics.h"
 #include "engine/GdiImage.h"
 #include "engine/SvgBandDraw.h"
@@ -9,6 +12,7 @@
 #include "interface/SvgCommand.h"
 #include "platform/mfc/Afx.h"
 #include "style/SvgStyleSheet.h"
+#include "style/SvgValueReaders.h"
 
 #include <tinyxml.h>
 
@@ -28,8 +32,9 @@ namespace {
 // other elements or the engine's state as they load; unknown elements are
 // not loaded at all).
 bool LoadsApart(const TiXmlElement* xml) {
-    static const char* const kPlain[] = {"g",        "path",    "rect", "circle", "ellipse", "line",
-                                         "polyline", "polygon", "desc", "title",  "metadata"};
+    static const char* const kPlain[] = {"g",       "path",  "rect",     "circle",
+                                         "ellipse", "line",  "polyline", "polygon",
+                                         "desc",    "title", "metadata", "a"};
     std::vector<const TiXmlElement*> pending{xml};
     while (!pending.empty()) {
         const TiXmlElement* element = pending.back();
@@ -119,7 +124,15 @@ void SvgEngine::Dispatch(SvgCommand& command) {
     }
 }
 
+void SvgEngine::SetUnitsPerInch(double unitsPerInch) {
+    if (unitsPerInch >= SvgResolution::kMinUnitsPerInch &&
+        unitsPerInch <= SvgResolution::kMaxUnitsPerInch)
+        m_unitsPerInch = unitsPerInch;
+}
+
 void SvgEngine::Parse(const char* fileName) {
+    SvgResolution resolution(m_unitsPerInch);
+    m_language = SvgConditions::UserLanguage();
     TiXmlDocument doc, rest;
     // No line and column counting: the library reports none.
     doc.SetTabSize(0);
@@ -127,8 +140,9 @@ void SvgEngine::Parse(const char* fileName) {
     // A partly read file still gives what it holds. A large one is read in
     // two parts on two threads when the engine may use them.
     bool hasStyle = false, hasUse = false;
-    bool wellFormed =
-        SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr, &hasUse);
+    SvgInputStatus input = SvgInputStatus::Ok;
+    bool wellFormed = SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr,
+                                         &hasUse, &input);
     // Only copies read what an element specified again: without a `use`,
     // style records need not keep it.
     m_keepSpecified = hasUse;
@@ -136,6 +150,7 @@ void SvgEngine::Parse(const char* fileName) {
     DeleteRoot();
     m_styleSheet.reset();
     ResetIndex();
+    m_pendingUses.clear();
     m_images.Reset(fileName);
     m_documentWidth = 0;
     m_documentHeight = 0;
@@ -145,6 +160,8 @@ void SvgEngine::Parse(const char* fileName) {
         m_parseResult = doc.ErrorId() == TiXmlBase::TIXML_ERROR_OPENING_FILE ? Unreadable : NotXml;
     else
         m_parseResult = m_svgXml ? Parsed : NoSvgElement;
+    if (input != SvgInputStatus::Ok)
+        m_parseResult = DamagedInput; // what the data gave is still drawn
     if (!m_svgXml)
         return; // no document: later draws do nothing
 
@@ -163,6 +180,7 @@ void SvgEngine::Parse(const char* fileName) {
     if (more && LoadsApart(more)) {
         try {
             helper = std::thread([this, more, &later, &rest] {
+                SvgResolution helperResolution(m_unitsPerInch);
                 try {
                     m_root->LoadChildren(more, later, true);
                     rest.Clear();
@@ -186,6 +204,15 @@ void SvgEngine::Parse(const char* fileName) {
         m_root->AdoptChildren(later);
     } else if (more) {
         m_root->LoadChildrenFromXml(more, true);
+    }
+    if (!m_pendingUses.empty()) {
+        // The uses' copies, once every element they may name is loaded; the
+        // index is made whole first, so that copies are never searched.
+        ExtendIndex();
+        m_indexComplete = true;
+        SvgUseResolver(*this).ResolveAll(m_pendingUses);
+        m_pendingUses.clear();
+        m_pendingUses.shrink_to_fit();
     }
     m_width = m_root->GetWidth();
     m_height = m_root->GetHeight();
@@ -329,9 +356,18 @@ void SvgEngine::ClearId(SvgElement* element) {
 void SvgEngine::ResetIndex() {
     m_ids.clear();
     m_walk.clear();
+    m_indexComplete = false;
+}
+
+void SvgEngine::AddPendingUse(SvgUseElement* use) {
+    m_pendingUses.push_back(use);
+    for (SvgElement* e = use; e && !e->HoldsPendingUse(); e = e->GetParent())
+        e->SetHoldsPendingUse(true);
 }
 
 void SvgEngine::ExtendIndex() {
+    if (m_indexComplete)
+        return;
     if (m_walk.empty()) {
         m_ids.emplace(m_root->GetId(), m_root);
         m_walk.emplace_back(m_root, 0);

@@ -17,6 +17,7 @@ class SvgCommand;
 class SvgElement;
 class SvgRootElement;
 class SvgStyleSheet;
+class SvgUseElement;
 class TiXmlElement;
 namespace Gdiplus {
 class Graphics;
@@ -53,6 +54,10 @@ public:
     // Clears element's id; a look-up that found it before no longer does.
     void ClearId(SvgElement* element);
 
+    // A use loaded with a reference: its copy is made once the whole
+    // document is loaded, in the order the uses were handed over.
+    void AddPendingUse(SvgUseElement* use);
+
     // Takes count elements from the document's deep-copy budget; false (and
     // nothing taken) when fewer are left.
     bool TakeCopyBudget(long count = 1);
@@ -62,6 +67,9 @@ public:
     bool KeepsSpecifiedStyle() const { return m_keepSpecified; }
     // The document's style sheets; null when it has none.
     SvgStyleSheet* GetStyleSheet() const { return m_styleSheet.get(); }
+    // The user's language, for systemLanguage (SvgConditions), as found when
+    // the latest parse began.
+    const std::string& GetUserLanguage() const { return m_language; }
     // The raster images of the document being parsed and drawn.
     SvgImageStore& GetImages() { return m_images; }
 
@@ -78,9 +86,12 @@ public:
     // Threads a parse of a large document (SvgXmlReader) and a draw into a
     // bitmap (SvgBandDraw) may use; at least 1.
     void SetThreads(int threads) { m_threads = threads > 1 ? threads : 1; }
+    // User units per inch of the absolute units in the documents parsed from
+    // now on (SvgResolution); a value out of its range is ignored.
+    void SetUnitsPerInch(double unitsPerInch);
 
     // How the latest parse went (KelSvgParseResult) and the size it found.
-    enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement };
+    enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement, DamagedInput };
     ParseResult GetParseResult() const { return m_parseResult; }
     float GetDocumentWidth() const { return m_documentWidth; }
     float GetDocumentHeight() const { return m_documentHeight; }
@@ -117,9 +128,15 @@ private:
     // by resuming a pre-order walk along the tree's rightmost path.
     std::unordered_map<std::string, SvgElement*> m_ids;
     std::vector<std::pair<SvgElement*, size_t>> m_walk; // element, next child to visit
+    // Set once the whole loaded tree is indexed: copies made afterwards (by
+    // uses) are not searched.
+    bool m_indexComplete = false;
+    std::vector<SvgUseElement*> m_pendingUses;
 
     SvgRenderContext m_renderContext;
     int m_threads = 1;
+    double m_unitsPerInch = 96;
+    std::string m_language = "en";
     bool m_keepSpecified = true;
     // Children of the root from this index on were loaded on another thread
     // (0: none were).

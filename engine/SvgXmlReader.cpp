@@ -1,5 +1,8 @@
 #include "engine/SvgXmlReader.h"
 
+#include "engine/SvgXmlEntities.h"
+#include "engine/SvgXmlNamespaces.h"
+
 #include <tinyxml.h>
 
 #include <algorithm>
@@ -47,6 +50,10 @@ const char* DoctypeEnd(const char* p, const char* end, bool& hasSubset) {
         if (quote) {
             if (c == quote)
                 quote = 0;
+        } else if (brackets > 0 && StartsWith(p, end, "<!--")) {
+            p = After(p + 4, end, "-->") - 1; // quotes in comments mean nothing
+        } else if (brackets > 0 && StartsWith(p, end, "<?")) {
+            p = After(p + 2, end, "?>") - 1;
         } else if (c == '"' || c == '\'') {
             quote = c;
         } else if (c == '[') {
@@ -67,11 +74,17 @@ bool IsXmlSpace(char c) {
 }
 
 // Whether the start tag at lt opens the element tag names, written with its
-// "<" ("<text").
+// "<" ("<text"), with or without a namespace prefix ("<svg:text").
 bool IsTag(const char* lt, const char* end, const char* tag) {
-    size_t n = std::strlen(tag);
-    return StartsWith(lt, end, tag) &&
-           (lt + n == end || IsXmlSpace(lt[n]) || lt[n] == '>' || lt[n] == '/');
+    size_t n = std::strlen(tag) - 1;
+    const char* name = lt + 1;
+    const char* nameEnd = name;
+    while (nameEnd < end && !IsXmlSpace(*nameEnd) && *nameEnd != '>' && *nameEnd != '/')
+        ++nameEnd;
+    const char* colon = static_cast<const char*>(std::memchr(name, ':', nameEnd - name));
+    if (colon)
+        name = colon + 1;
+    return static_cast<size_t>(nameEnd - name) == n && std::memcmp(name, tag + 1, n) == 0;
 }
 
 // One pass over the markup. Counts element depth the way the XML reader nests;
@@ -85,10 +98,10 @@ bool IsTag(const char* lt, const char* end, const char* tag) {
 // use element does. When cut is given
 // and the first element is an svg element, it gets the offset just past the
 // first child of that element to end at or after the middle of the bytes
-// (0 when none does).
+// (0 when none does), and rootTag the offsets of that element's start tag.
 int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewrite,
          char* marks = nullptr, bool* sawStyle = nullptr, size_t* cut = nullptr,
-         bool* sawUse = nullptr) {
+         bool* sawUse = nullptr, std::pair<size_t, size_t>* rootTag = nullptr) {
     const char* const begin = in.data();
     const char* const end = begin + in.size();
     const char* p = begin;
@@ -106,7 +119,7 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
     };
     if (out) {
         out->clear();
-        out->reserve(in.size());
+        out->reserve(in.size() + 16); // room for the parse's padding
     }
     auto emit = [&](const char* from, const char* to) {
         if (out && dropFrom == 0)
@@ -160,6 +173,7 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
             // Start tag: runs to the first '>' outside a quoted value.
             q = lt + 1;
             char quote = 0;
+            int attributes = 0;
             while (q < end) {
                 char c = *q;
                 if (quote) {
@@ -167,11 +181,17 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
                         quote = 0;
                 } else if (c == '"' || c == '\'') {
                     quote = c;
+                } else if (c == '=') {
+                    ++attributes;
                 } else if (c == '>') {
                     break;
                 }
                 ++q;
             }
+            // The XML reader compares each attribute with all before it.
+            bool crowded = attributes > SvgXmlReader::kMaxXmlAttributes;
+            if (crowded && needsRewrite)
+                *needsRewrite = true;
             if (sawStyle && IsTag(lt, end, "<style"))
                 *sawStyle = true;
             if (sawUse && IsTag(lt, end, "<use"))
@@ -182,7 +202,7 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
             int level = depth + 1;
             if (level > deepest)
                 deepest = level;
-            if (dropFrom == 0 && level > maxDepth) {
+            if (dropFrom == 0 && (level > maxDepth || crowded)) {
                 if (!empty)
                     dropFrom = level;
                 if (!empty)
@@ -190,8 +210,11 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
                 p = q;
                 continue;
             }
-            if (level == 1 && deepest == 1)
+            if (level == 1 && deepest == 1) {
                 svgRoot = IsTag(lt, end, "<svg");
+                if (rootTag)
+                    *rootTag = {size_t(lt - begin), size_t(q - begin)};
+            }
             if (!empty) {
                 depth = level;
                 if (textFrom == 0 && IsTag(lt, end, "<text"))
@@ -207,6 +230,14 @@ int Scan(const std::string& in, int maxDepth, std::string* out, bool* needsRewri
         p = q;
     }
     return deepest;
+}
+
+// Parses text as UTF-8. The XML reader steps over a multi-byte character by
+// the length its first byte announces, also when the text ends sooner: zero
+// bytes after the end keep such a step inside the buffer, where it stops.
+void ParseUtf8(TiXmlDocument& doc, std::string& text) {
+    text.append(8, '\0');
+    doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
 }
 
 } // namespace
@@ -279,47 +310,74 @@ void SvgXmlReader::MarkTextSpaces(std::string& bytes, bool* hasStyle) {
 }
 
 bool SvgXmlReader::Load(const char* path, TiXmlDocument& doc, bool* hasStyle, TiXmlDocument* rest,
-                        bool* hasUse) {
+                        bool* hasUse, SvgInputStatus* input) {
     std::string bytes;
     if (hasStyle)
         *hasStyle = false;
     if (hasUse)
         *hasUse = false;
+    if (input)
+        *input = SvgInputStatus::Ok;
     if (!ReadFile(path, bytes)) {
         doc.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
         return false;
     }
-    return Parse(std::move(bytes), doc, hasStyle, rest, hasUse);
+    return Parse(std::move(bytes), doc, hasStyle, rest, hasUse, input);
 }
 
 bool SvgXmlReader::Parse(std::string bytes, TiXmlDocument& doc, bool* hasStyle, TiXmlDocument* rest,
-                         bool* hasUse) {
+                         bool* hasUse, SvgInputStatus* input) {
+    SvgInputStatus status = SvgInputDecoder::Decode(bytes);
+    if (input)
+        *input = status;
+    return ParseDecoded(std::move(bytes), doc, hasStyle, rest, hasUse);
+}
+
+bool SvgXmlReader::ParseDecoded(std::string bytes, TiXmlDocument& doc, bool* hasStyle,
+                                TiXmlDocument* rest, bool* hasUse) {
     NormalizeLineEnds(bytes);
+    SvgXmlEntities::Expand(bytes);
     LimitDepth(bytes, kMaxXmlDepth);
     bool sawStyle = false, sawUse = false;
     size_t cut = 0;
+    std::pair<size_t, size_t> rootTag{0, 0};
     Scan(bytes, kMaxXmlDepth, nullptr, nullptr, &bytes[0], &sawStyle,
-         rest && bytes.size() >= kPartSize ? &cut : nullptr, &sawUse);
+         rest && bytes.size() >= kPartSize ? &cut : nullptr, &sawUse, &rootTag);
     if (hasStyle)
         *hasStyle = sawStyle;
     if (hasUse)
         *hasUse = sawUse;
-    if (cut > 0 && !sawStyle) {
-        std::string second = "<svg>" + bytes.substr(cut);
+    if (cut > 0 && !sawStyle && rootTag.second > rootTag.first && rootTag.second <= cut) {
+        // The second part opens with a copy of the root's start tag (its
+        // namespaces and xml:space hold there too) and ends with the root's
+        // own end tag.
+        const char* tag = bytes.data() + rootTag.first;
+        size_t nameLength = 1;
+        while (rootTag.first + nameLength < rootTag.second && !IsXmlSpace(tag[nameLength]) &&
+               tag[nameLength] != '>' && tag[nameLength] != '/')
+            ++nameLength;
+        std::string endTag = "</" + bytes.substr(rootTag.first + 1, nameLength - 1) + ">";
+        std::string second;
+        second.reserve(rootTag.second - rootTag.first + bytes.size() - cut + 16);
+        second.append(bytes, rootTag.first, rootTag.second - rootTag.first).append(bytes, cut);
         std::thread helper;
         try {
-            helper = std::thread(
-                [rest, &second] { rest->Parse(second.c_str(), nullptr, TIXML_ENCODING_UTF8); });
+            helper = std::thread([rest, &second] {
+                ParseUtf8(*rest, second);
+                SvgXmlNamespaces::Resolve(*rest);
+            });
         } catch (const std::system_error&) {
         }
         if (helper.joinable()) {
             bytes.resize(cut);
-            bytes += "</svg>";
-            doc.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
+            bytes += endTag;
+            ParseUtf8(doc, bytes);
+            SvgXmlNamespaces::Resolve(doc);
             helper.join();
             return !doc.Error() && !rest->Error();
         }
     }
-    doc.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    ParseUtf8(doc, bytes);
+    SvgXmlNamespaces::Resolve(doc);
     return !doc.Error();
 }

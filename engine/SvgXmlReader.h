@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/SvgInputDecoder.h"
+
 #include <cstddef>
 #include <string>
 
@@ -12,6 +14,9 @@ class SvgXmlReader {
 public:
     // Top-level elements are at depth 1.
     static constexpr int kMaxXmlDepth = 1024;
+    // An element with more attributes is left out with its subtree (the XML
+    // reader takes time in the square of an element's attributes).
+    static constexpr int kMaxXmlAttributes = 256;
 
     // Files larger than this are not read (a device or pipe may never end).
     static constexpr size_t kMaxFileSize = size_t(256) << 20;
@@ -28,10 +33,10 @@ public:
     // markup (comments, CDATA, "<!" and "<?" sections, quoted attribute values).
     static int MeasureDepth(const std::string& bytes);
 
-    // Removes every element nested deeper than maxDepth, with everything inside
-    // it, and the internal subset of a document type declaration (the XML reader
-    // would stop at it; its line ends are kept). Returns the depth found before
-    // cutting.
+    // Removes every element nested deeper than maxDepth or with more than
+    // kMaxXmlAttributes attributes, with everything inside it, and the internal subset of a
+    // document type declaration (the XML reader would stop at it; its line ends are kept; its
+    // entities are expanded before). Returns the depth found before cutting.
     static int LimitDepth(std::string& bytes, int maxDepth);
 
     // Stands for a white-space character in the character data of a text
@@ -45,24 +50,31 @@ public:
     // null) tells whether a `style` element starts in the bytes.
     static void MarkTextSpaces(std::string& bytes, bool* hasStyle = nullptr);
 
-    // ReadFile, NormalizeLineEnds, LimitDepth(kMaxXmlDepth), MarkTextSpaces,
-    // then parse as UTF-8.
+    // ReadFile, SvgInputDecoder::Decode (gzip, encodings), NormalizeLineEnds,
+    // SvgXmlEntities::Expand, LimitDepth(kMaxXmlDepth), MarkTextSpaces, then
+    // parse as UTF-8 and resolve namespaces (SvgXmlNamespaces).
     // False when the file cannot be read or is not well-formed XML (the document
     // then holds the reader's error).
     //
     // With rest given, a document of kPartSize bytes or more whose root is an
     // svg element, without style elements, is parsed in two parts at once on
     // two threads: doc gets the root with its children up to about the middle,
-    // rest an svg element (without attributes) with the children after them
-    // and what follows the root. The result is false when either part is not
+    // rest a copy of the root's start tag with the children after them and
+    // what follows the root. The result is false when either part is not
     // well-formed. rest stays empty when the document is not cut.
-    // hasUse (may be null) tells whether a `use` element starts in the file.
+    // hasUse (may be null) tells whether a `use` element starts in the file;
+    // input (may be null) how decoding went (the document holds what it gave).
     static bool Load(const char* path, TiXmlDocument& doc, bool* hasStyle = nullptr,
-                     TiXmlDocument* rest = nullptr, bool* hasUse = nullptr);
+                     TiXmlDocument* rest = nullptr, bool* hasUse = nullptr,
+                     SvgInputStatus* input = nullptr);
 
     // The same, from bytes already in memory (taken by value: they are cut).
     static bool Parse(std::string bytes, TiXmlDocument& doc, bool* hasStyle = nullptr,
-                      TiXmlDocument* rest = nullptr, bool* hasUse = nullptr);
+                      TiXmlDocument* rest = nullptr, bool* hasUse = nullptr,
+                      SvgInputStatus* input = nullptr);
+    // The same, from UTF-8 text that SvgInputDecoder has decoded.
+    static bool ParseDecoded(std::string text, TiXmlDocument& doc, bool* hasStyle = nullptr,
+                             TiXmlDocument* rest = nullptr, bool* hasUse = nullptr);
 
     // The smallest document (in bytes) Load and Parse cut in two.
     static constexpr size_t kPartSize = size_t(1) << 20;

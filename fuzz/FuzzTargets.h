@@ -6,6 +6,9 @@
 // promises about the result (the fuzzer then aborts, the test fails).
 
 #include "engine/GdiMatrix.h"
+#include "engine/SvgInputDecoder.h"
+#include "engine/SvgXmlEntities.h"
+#include "engine/SvgXmlReader.h"
 #include "interface/KelSvg.h"
 #include "platform/gdiplus/GdiPlus.h"
 #include "platform/win32/Win32.h"
@@ -13,8 +16,9 @@
 #include "render/SvgPointList.h"
 #include "style/SvgAttributeTable.h"
 #include "style/SvgColorReaders.h"
-#include "style/SvgStringValue.h"
+#include "style/SvgCssTransform.h"
 #include "style/SvgSpecifiedStyle.h"
+#include "style/SvgStringValue.h"
 #include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
 #include "syntax/SvgDataUrl.h"
@@ -32,6 +36,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -125,6 +130,15 @@ inline bool Transform(const uint8_t* data, size_t size) {
         list.removeItem(0);
     }
     SvgMatrix matrix = list.consolidate().getMatrix();
+    // The same text as a CSS transform and transform-origin.
+    SvgCssTransform::Context context;
+    context.boxWidth = 100;
+    context.boxHeight = 50;
+    SvgMatrix css;
+    double x = 0, y = 0;
+    if (SvgCssTransform::Parse(Text(data, size).c_str(), context, css))
+        matrix = matrix.multiply(css);
+    SvgCssTransform::ParseOrigin(Text(data, size).c_str(), context, x, y);
     SvgMatrix product = matrix.multiply(matrix.inverse());
     if (GdiMatrix* native = GdiMatrix::Create()) {
         product.toGdiMatrix(*native);
@@ -231,7 +245,7 @@ inline bool Style(const uint8_t* data, size_t size) {
     child.parent = &parent;
     TiXmlElement childElement("rect");
     childElement.SetAttribute("style", parts[1].c_str());
-    if (const char* name = AttributeName(1 + static_cast<int>(selector % 293)))
+    if (const char* name = AttributeName(1 + static_cast<int>(selector % kAttributeCount)))
         if (*name)
             childElement.SetAttribute(name, parts[2].c_str());
     child.ReadFromElement(&childElement);
@@ -315,6 +329,70 @@ inline bool Image(const uint8_t* data, size_t size) {
     }
     GdipDisposeImage(bitmap);
     return consistent;
+}
+
+// Whether the namespaces of a read document are resolved: below the top level
+// no element keeps a prefix or an expanded name, and only XLink's attributes
+// are named xlink:.
+inline bool NamesResolved(const TiXmlElement* top) {
+    std::vector<const TiXmlElement*> pending;
+    for (const TiXmlElement* child = top->FirstChildElement(); child;
+         child = child->NextSiblingElement())
+        pending.push_back(child);
+    while (!pending.empty()) {
+        const TiXmlElement* element = pending.back();
+        pending.pop_back();
+        const char* name = element->Value();
+        if (std::strchr(name, ':') || name[0] == '{')
+            return false;
+        for (const TiXmlElement* child = element->FirstChildElement(); child;
+             child = child->NextSiblingElement())
+            pending.push_back(child);
+    }
+    return true;
+}
+
+// XML input: the first byte picks gzip data, text in an encoding, entity
+// expansion or the whole reader (namespaces included); each keeps within its
+// bounds.
+inline bool Xml(const uint8_t* data, size_t size) {
+    constexpr size_t kLimit = size_t(1) << 16;
+    unsigned selector = Selector(data, size);
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    switch (selector % 4) {
+    case 0: {
+        SvgInputDecoder::Inflate(bytes, kLimit);
+        return bytes.size() <= kLimit;
+    }
+    case 1: {
+        static const char* const kEncodings[] = {"WINDOWS-1252", "UTF-16LE",  "UTF-16BE",
+                                                 "UTF-32LE",     "SHIFT_JIS", "GB18030",
+                                                 "ISO-8859-7",   "EUC-KR"};
+        std::string encoding = kEncodings[(selector / 4) % 8];
+        bool whole = SvgInputDecoder::ConvertToUtf8(bytes, encoding, selector / 32 % 3, kLimit);
+        return bytes.size() <= kLimit && (whole || bytes.size() == kLimit);
+    }
+    case 2: {
+        // Every byte an entity adds is paid from the budget, at most six
+        // over for a character escaped in an attribute value.
+        SvgXmlEntities::Expand(bytes, kLimit);
+        return bytes.size() <= size + 6 * kLimit;
+    }
+    default: {
+        TiXmlDocument doc;
+        bool hasStyle = false, hasUse = false;
+        SvgInputStatus input = SvgInputStatus::Ok;
+        SvgXmlReader::Parse(bytes, doc, &hasStyle, nullptr, &hasUse, &input);
+        // Below a top-level element of another namespace nothing is resolved.
+        for (const TiXmlElement* top = doc.FirstChildElement(); top;
+             top = top->NextSiblingElement()) {
+            const char* name = top->Value();
+            if (!std::strchr(name, ':') && name[0] != '{' && !NamesResolved(top))
+                return false;
+        }
+        return true;
+    }
+    }
 }
 
 // Draws the picture into a bitmap a little larger than the window, through a

@@ -104,3 +104,7 @@ KelSvgParseResult CKelSvg::KelGetParseResult(float& width, float& height) const 
 void CKelSvg::KelSetThreads(int threads) {
     m_engine->SetThreads(threads);
 }
+
+void CKelSvg::KelSetDpi(double dpi) {
+    m_engine->SetUnitsPerInch(dpi);
+}

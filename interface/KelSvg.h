@@ -15,6 +15,8 @@ enum KelSvgParseResult {
     KelSvgUnreadable = 2,   // the file could not be read
     KelSvgNotXml = 3,       // not well-formed XML; what came before the fault is loaded
     KelSvgNoSvgElement = 4, // well-formed, but without a top-level svg element
+    KelSvgDamagedInput = 5, // gzip data damaged, cut short or too large once
+                            // decompressed; what it gave is loaded
 };
 
 // One SVG picture. A host creates one per picture and drives it with the eight
@@ -61,6 +63,11 @@ public:
     // bitmap in bands, one per thread. The picture is the same whatever the
     // number.
     void KelSetThreads(int threads);
+    // Another extension: the resolution of the absolute units (in, cm, mm,
+    // pt, pc) in the files parsed from now on, in pixels (user units) per
+    // inch: 96 by default, as CSS fixes it. A value outside 1 to 100000 is
+    // ignored.
+    void KelSetDpi(double dpi);
 
 private:
     SvgEngine* m_engine;

@@ -51,7 +51,10 @@ Source ReadSource(const py::handle& source) {
         std::string text = source.cast<std::string>();
         size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
         if (first != std::string::npos && text[first] == '<') {
-            s.text = std::move(text);
+            // Python's text is Unicode, handed over as UTF-8 whatever encoding
+            // its XML declaration names: the byte-order mark says so.
+            s.text =
+                text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? std::move(text) : "\xEF\xBB\xBF" + text;
             s.isText = true;
             return s;
         }

@@ -300,7 +300,8 @@ const char* const kAttributeNames[kAttributeCount] = {
     "requiredFeatures",                         // 291
     "requiredExtensions",                       // 292
     "effect",                                   // 293
-    "font-kerning",                             // 294
+    "transform-origin",                         // 294
+    "font-kerning",                             // 295
 };
 
 // Open-addressing hash set of name numbers, built on first use. Names that

@@ -4,10 +4,11 @@
 
 // The attribute name table: 294 names numbered 1 to 294 in table order. Only
 // the style-property rows (223 to 289) lead to a property reader.
-constexpr int kAttributeCount = 294;
+constexpr int kAttributeCount = 295;
 
 // Numbers of the style-property rows.
 enum SvgPropertyId : int {
+    SvgPropTransform = 4,           // the attribute, and the property in declarations
     SvgPropFontSpecification = 223, // -inkscape-font-specification
     SvgPropFont = 224,
     SvgPropFontFamily = 225,
@@ -75,7 +76,8 @@ enum SvgPropertyId : int {
     SvgPropStrokeOpacity = 287,
     SvgPropStrokeWidth = 288,
     SvgPropTextRendering = 289,
-    SvgPropFontKerning = 294,
+    SvgPropTransformOrigin = 294,
+    SvgPropFontKerning = 295,
 };
 
 // Number of a name in the table (exact, case-sensitive), or 0 for a name that
@@ -85,5 +87,5 @@ int LookupAttributeId(const char* name);
 // The same for a name given as length characters, not necessarily terminated.
 int LookupAttributeId(const char* name, size_t length);
 
-// The name with number id, or null outside 1 to 293.
+// The name with number id, or null outside 1 to kAttributeCount.
 const char* AttributeName(int id);

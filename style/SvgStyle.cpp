@@ -67,6 +67,7 @@ void SvgStyle::Clear() {
     unicodeBidi = SvgEnumValue();
     fontKerning = SvgEnumValue();
     textRendering = SvgEnumValue();
+    transforms.reset();
     parent = nullptr;
     specified.reset();
     SetInitialValues();

@@ -11,6 +11,7 @@
 #include "style/SvgStringValue.h"
 #include "style/SvgTextDecoration.h"
 #include "style/SvgTextStyle.h"
+#include "style/SvgTransformStyle.h"
 
 #include <memory>
 
@@ -111,7 +112,9 @@ public:
     SvgEnumValue unicodeBidi;           // unicode-bidi (SvgUnicodeBidi, not inherited)
     SvgEnumValue fontKerning;           // font-kerning (SvgFontKerning)
     SvgEnumValue textRendering;         // text-rendering (SvgTextRendering)
-    const SvgStyle* parent;             // the parent element's record, not owned
+    // transform (as a property) and transform-origin; null when neither is given.
+    std::unique_ptr<SvgTransformStyle> transforms;
+    const SvgStyle* parent; // the parent element's record, not owned
     // What the element gave, shared with the records of its copies; null for nothing.
     std::shared_ptr<const SvgSpecifiedStyle> specified;
 

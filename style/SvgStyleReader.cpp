@@ -2,6 +2,7 @@
 
 #include "style/SvgAttributeTable.h"
 #include "style/SvgColorReaders.h"
+#include "style/SvgCssTransform.h"
 #include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
@@ -79,6 +80,7 @@ struct PresentationTable {
             SvgPropUnicodeBidi,
             SvgPropFontKerning,
             SvgPropTextRendering,
+            SvgPropTransformOrigin,
             // Accepted as attributes too, since users write them so.
             SvgPropStopColor,
             SvgPropStopOpacity,
@@ -87,6 +89,40 @@ struct PresentationTable {
             accepted[id] = true;
     }
 };
+
+// A style attribute without its comments (outside quoted strings; an
+// unclosed one runs to the end). Each becomes a space where it parts two
+// words, and nothing next to white space or punctuation, so that
+// "fill:none/*x*/" still reads "none".
+std::string WithoutComments(const char* text) {
+    std::string out;
+    char quote = 0;
+    for (const char* p = text; *p; ++p) {
+        if (quote) {
+            out += *p;
+            if (*p == quote)
+                quote = 0;
+        } else if (*p == '"' || *p == '\'') {
+            quote = *p;
+            out += *p;
+        } else if (p[0] == '/' && p[1] == '*') {
+            const char* close = std::strstr(p + 2, "*/");
+            if (!close)
+                break;
+            char before = out.empty() ? ';' : out.back();
+            char after = close[2];
+            auto parts = [](char c) {
+                return c && !IsSpace(static_cast<unsigned char>(c)) && !std::strchr(":;,()/", c);
+            };
+            if (parts(before) && parts(after))
+                out += ' ';
+            p = close + 1;
+        } else {
+            out += *p;
+        }
+    }
+    return out;
+}
 
 const PresentationTable& Presentation() {
     static const PresentationTable table;
@@ -265,6 +301,11 @@ void SvgStyle::ReadStyleAttribute(const char* styleText) {
 }
 
 void SvgStyle::ReadStyleDeclarations(const char* styleText, bool important) {
+    std::string uncommented;
+    if (std::strstr(styleText, "/*")) {
+        uncommented = WithoutComments(styleText);
+        styleText = uncommented.c_str();
+    }
     SvgDeclarationReader reader(styleText);
     std::string longValue;
     char buffer[256];
@@ -305,6 +346,9 @@ void SvgStyle::ReadPresentationAttribute(int id, const char* value) {
             ReadStringValue(marker[index], value);
         break;
     }
+    case SvgPropTransformOrigin:
+        ReadPropertyById(id, SvgCssTransform::OriginFromAttribute(value).c_str());
+        break;
     default:
         ReadPropertyById(id, value);
         break;
@@ -455,6 +499,23 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         if (Unset(clipRule))
             ReadEnum(clipRule, value, kFillRuleKeywords, true);
         break;
+    case SvgPropTransform:
+    case SvgPropTransformOrigin: {
+        // Kept as written once its syntax is known good (its lengths resolve later).
+        SvgMatrix matrix;
+        double x = 0, y = 0;
+        bool origin = id == SvgPropTransformOrigin;
+        SvgCssTransform::Context any;
+        if (origin ? !SvgCssTransform::ParseOrigin(value, any, x, y)
+                   : !SvgCssTransform::Parse(value, any, matrix))
+            break;
+        if (!transforms)
+            transforms.reset(new SvgTransformStyle());
+        SvgStringValue& target = origin ? transforms->origin : transforms->transform;
+        if (Unset(target))
+            ReadStringValue(target, value);
+        break;
+    }
     case SvgPropStopColor:
         if (Unset(stopColor))
             ReadPaint(stopColor, value);

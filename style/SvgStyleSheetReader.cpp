@@ -245,6 +245,10 @@ bool Specifies(const SvgStyle& s, int id) {
         return Given(s.fontKerning);
     case SvgPropTextRendering:
         return Given(s.textRendering);
+    case SvgPropTransform:
+        return s.transforms && Given(s.transforms->transform);
+    case SvgPropTransformOrigin:
+        return s.transforms && Given(s.transforms->origin);
     default:
         return true;
     }
@@ -530,7 +534,7 @@ void SvgStyleSheet::ParseDeclarations(const char* block, size_t length) {
             value.resize(valueLength);
             int id = LookupAttributeId(name.c_str());
             // A nested block is no value of a property.
-            if (id >= SvgPropFontSpecification && !value.empty() &&
+            if ((id >= SvgPropFontSpecification || id == SvgPropTransform) && !value.empty() &&
                 value.find_first_of("{}") == std::string::npos) {
                 SvgStyle probe;
                 probe.ReadPropertyById(id, value.c_str());

@@ -31,32 +31,35 @@ inline bool toFloat(double value, float& out) {
     return true;
 }
 
-// Unit suffixes and their factors (to user units, or to the stored relative value).
+// Unit suffixes and their factors (to the stored relative value; absolute
+// units are in inches, times the resolution in force).
 struct UnitSuffix {
     const char* text;
     SvgUnit unit;
     double factor;
 };
 
-// 90 user units per inch: 1 pt = 1/72 in, 1 pc = 12 pt.
+// 1 pt = 1/72 in, 1 pc = 12 pt.
 const UnitSuffix kUnitSuffixes[] = {
-    {"", SvgUnitNone, 1.0},
-    {"px", SvgUnitPx, 1.0},
-    {"pt", SvgUnitPt, 1.25},
-    {"pc", SvgUnitPc, 15.0},
-    {"mm", SvgUnitMm, 3.5433070866141736},
-    {"cm", SvgUnitCm, 35.43307086614173},
-    {"in", SvgUnitIn, 90.0},
-    {"em", SvgUnitEm, 1.0},
-    {"ex", SvgUnitEx, 1.0},
+    {"", SvgUnitNone, 1.0},      {"px", SvgUnitPx, 1.0},        {"pt", SvgUnitPt, 1.0 / 72},
+    {"pc", SvgUnitPc, 1.0 / 6},  {"mm", SvgUnitMm, 1.0 / 25.4}, {"cm", SvgUnitCm, 1.0 / 2.54},
+    {"in", SvgUnitIn, 1.0},      {"em", SvgUnitEm, 1.0},        {"ex", SvgUnitEx, 1.0},
     {"%", SvgUnitPercent, 0.01},
 };
+
+thread_local double t_unitsPerInch = SvgResolution::kDefaultUnitsPerInch;
 
 const UnitSuffix* findSuffix(const char* rest) {
     for (const UnitSuffix& s : kUnitSuffixes)
         if (std::strcmp(rest, s.text) == 0)
             return &s;
     return nullptr;
+}
+
+// The factor of a suffix at the resolution in force.
+double factorOf(const UnitSuffix& suffix) {
+    bool absolute = suffix.unit >= SvgUnitPt && suffix.unit <= SvgUnitIn;
+    return absolute ? suffix.factor * t_unitsPerInch : suffix.factor;
 }
 
 const SvgKeyword* findKeyword(const SvgKeyword* table, const char* text) {
@@ -72,6 +75,26 @@ bool wordAt(const char* p, const char* word, std::size_t length) {
 }
 
 } // namespace
+
+SvgResolution::SvgResolution(double unitsPerInch) : m_previous(t_unitsPerInch) {
+    if (unitsPerInch >= kMinUnitsPerInch && unitsPerInch <= kMaxUnitsPerInch)
+        t_unitsPerInch = unitsPerInch;
+}
+
+SvgResolution::~SvgResolution() {
+    t_unitsPerInch = m_previous;
+}
+
+double SvgResolution::UnitsPerInch() {
+    return t_unitsPerInch;
+}
+
+double SvgResolution::UserUnits(double number, SvgUnit unit) {
+    for (const UnitSuffix& s : kUnitSuffixes)
+        if (s.unit == unit)
+            return number * factorOf(s);
+    return number;
+}
 
 bool ReadEnum(SvgEnumValue& record, const char* text, const SvgKeyword* table, bool mayInherit) {
     if (!text)
@@ -101,7 +124,7 @@ bool ReadLength(SvgLength& record, const char* text) {
     if (!suffix)
         return false;
     float result = 0.0f;
-    if (!toFloat(number * suffix->factor, result))
+    if (!toFloat(number * factorOf(*suffix), result))
         return false;
     // Relative units keep the number for later; absolute ones are resolved now.
     if (suffix->unit == SvgUnitEm || suffix->unit == SvgUnitEx || suffix->unit == SvgUnitPercent)
@@ -146,7 +169,7 @@ bool ReadFontSize(SvgFontSize& record, const char* text) {
         record.value = static_cast<unsigned>(std::min(number * 0.01 * 65536.9999, 16777215.0));
     } else {
         float result = 0.0f;
-        if (!toFloat(number * suffix->factor, result))
+        if (!toFloat(number * factorOf(*suffix), result))
             return false;
         record.type = SvgFontSizeLength;
         record.computed = result;

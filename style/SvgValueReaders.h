@@ -20,6 +20,31 @@
 
 // A keyword of table (rows ending with a null name), or "inherit" when mayInherit.
 bool ReadEnum(SvgEnumValue& record, const char* text, const SvgKeyword* table, bool mayInherit);
+// User units per inch of the absolute units (in, cm, mm, pt, pc) in the
+// lengths read on the calling thread: kDefaultUnitsPerInch (as CSS fixes
+// it), or what the innermost SvgResolution alive on the thread gives.
+class SvgResolution {
+public:
+    static constexpr double kDefaultUnitsPerInch = 96;
+    static constexpr double kMinUnitsPerInch = 1;
+    static constexpr double kMaxUnitsPerInch = 100000;
+
+    // A value outside [kMinUnitsPerInch, kMaxUnitsPerInch] (or NaN) keeps
+    // the one in force.
+    explicit SvgResolution(double unitsPerInch);
+    ~SvgResolution();
+    SvgResolution(const SvgResolution&) = delete;
+    SvgResolution& operator=(const SvgResolution&) = delete;
+
+    static double UnitsPerInch();
+    // number of unit in user units (relative units: number times their
+    // stored factor, as ReadLength keeps them).
+    static double UserUnits(double number, SvgUnit unit);
+
+private:
+    double m_previous;
+};
+
 // A number with an optional unit suffix (px pt pc mm cm in em ex %), or "inherit".
 bool ReadLength(SvgLength& record, const char* text);
 // A font-size keyword, a length (not em/ex), a percentage, or "inherit".

@@ -207,6 +207,14 @@ bool SvgScanner::readRect(SvgRect& out, const SvgString& text) {
         pos = skipSpace(pos);
         if (pos < 0)
             return false;
+        // One comma may part two numbers; white space may end the text.
+        if (count > 0 && charAt(pos) == ',') {
+            pos = skipSpace(pos + 1);
+            if (pos < 0 || pos >= m_length)
+                return false;
+        } else if (pos >= m_length) {
+            break;
+        }
         double value = 0.0;
         int next = readNumber(pos, value);
         if (next == pos || count == 4)

@@ -45,7 +45,8 @@ public:
     // Numbers separated by white space, comments and at most one comma each.
     // Appends what it read; false at the first item that is not a number.
     bool readNumberList(std::vector<float>& out, const SvgString& text);
-    // Exactly four numbers separated by white space or comments.
+    // Exactly four numbers separated by white space, comments and at most one
+    // comma each, with white space around them.
     bool readRect(SvgRect& out, const SvgString& text);
     // "name: value;" pairs; appends one new record per pass, owned by the caller.
     bool readDeclarations(std::vector<SvgDeclaration*>& out, const SvgString& text);

@@ -215,6 +215,11 @@ TEST_F(ToolTest, OutputHasTheWindowSize) {
         {"width=\"99.9\" height=\"50\"", "--zoom=2", 200, 100},
         {"width=\"100\" height=\"50\"", "-z 3 -w 10", 10, 5}, // the sides given win
         {"width=\"100\" height=\"50\"", "-a -z 3 -w 10 -h 40", 10, 40},
+        // Absolute units at 96 pixels to the inch, or --dpi's; pixels stay pixels.
+        {"width=\"1in\" height=\"0.5in\"", "", 96, 48},
+        {"width=\"1in\" height=\"0.5in\"", "--dpi 300", 300, 150},
+        {"width=\"72pt\" height=\"2.54cm\"", "--dpi=72", 72, 72},
+        {"width=\"100\" height=\"50\"", "--dpi 300", 100, 50},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.svg) + " " + row.options);
@@ -316,10 +321,51 @@ TEST_F(ToolTest, FormatsFromTheOptionOrTheExtension) {
     EXPECT_NE(svg.find("<path"), std::string::npos);
     EXPECT_NE(svg.find("<linearGradient"), std::string::npos);
     EXPECT_EQ(svg.find("<image"), std::string::npos);
-    // A pixel to a point, or as --dpi says.
+    // 96 pixels to the inch, a pixel 3/4 of a point, or as --dpi says.
     ASSERT_EQ(Tool("--dpi 144 pic.svg half.pdf").code, 0);
-    EXPECT_NE(Shell("pdfinfo a.pdf").find("60 x 40 pts"), std::string::npos);
+    ASSERT_EQ(Tool("--dpi 72 pic.svg whole.pdf").code, 0);
+    EXPECT_NE(Shell("pdfinfo a.pdf").find("45 x 30 pts"), std::string::npos);
     EXPECT_NE(Shell("pdfinfo half.pdf").find("30 x 20 pts"), std::string::npos);
+    EXPECT_NE(Shell("pdfinfo whole.pdf").find("60 x 40 pts"), std::string::npos);
+}
+
+// --background paints its colour on PDF, SVG and PostScript pages too (the
+// SVG page read back by the tool itself).
+TEST_F(ToolTest, VectorPagesTakeTheBackground) {
+    Square("width=\"20\" height=\"20\"");
+    for (std::string format : {"pdf", "svg", "ps"})
+        ASSERT_EQ(Tool("--background '#0080ff' square.svg back." + format).code, 0) << format;
+    Shell("pdftoppm -singlefile -png -r 72 back.pdf pdf");
+    ASSERT_EQ(Tool("-w 20 -h 20 back.svg svg.png").code, 0); // a page of 20 pt
+    for (std::string png : {"pdf.png", "svg.png"}) {
+        Picture page = ReadPixels(dir + "/" + png);
+        ASSERT_EQ(page.width, 20) << png;
+        EXPECT_TRUE(NearArgb(page.At(15, 15), 0xFF0080FF, 2)) << png;
+        EXPECT_TRUE(NearArgb(page.At(5, 5), 0xFFFF0000, 2)) << png;
+    }
+    EXPECT_NE(Slurp(dir + "/back.ps").find("0 0.501961 1 rg"), std::string::npos);
+}
+
+// With the machine's own fonts (its fontconfig set-up, not the tests'), each
+// generic family is drawn in the family fontconfig names for it.
+TEST_F(ToolTest, GenericFamiliesAreTheMachinesFontconfigAnswer) {
+    const std::string machine = "env -u FONTCONFIG_FILE";
+    for (std::string generic : {"serif", "sans-serif", "monospace"}) {
+        // A font name for fc-match: "sans-serif" would be "sans" at size "serif".
+        std::string escaped = generic == "sans-serif" ? "'sans\\-serif'" : generic;
+        std::string family = Shell(machine + " fc-match -f '%{family[0]}' " + escaped);
+        ASSERT_FALSE(family.empty()) << generic;
+        SCOPED_TRACE(generic + " is " + family);
+        for (std::string name : {generic, family})
+            Write(name + ".svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"90\" "
+                                 "height=\"40\"><text x=\"4\" y=\"30\" font-size=\"24\" "
+                                 "font-family=\"" +
+                                     name + "\">Mgl1</text></svg>");
+        ASSERT_EQ(Tool("'" + generic + ".svg' generic.png", machine).code, 0);
+        ASSERT_EQ(Tool("'" + family + ".svg' family.png", machine).code, 0);
+        EXPECT_FALSE(FindInk(ReadPixels(dir + "/generic.png")).Empty());
+        EXPECT_EQ(Slurp(dir + "/generic.png"), Slurp(dir + "/family.png"));
+    }
 }
 
 // A PDF turned back into pixels looks like the PNG, at its own size and at
@@ -332,7 +378,7 @@ TEST_F(ToolTest, PdfMatchesThePngAndStaysVector) {
         SCOPED_TRACE(zoom);
         std::string z = std::to_string(zoom);
         ASSERT_EQ(Tool("--background white -z " + z + " pic.svg png" + z + ".png").code, 0);
-        Shell("pdftoppm -singlefile -png -r " + std::to_string(72 * zoom) + " pic.pdf pdf" + z);
+        Shell("pdftoppm -singlefile -png -r " + std::to_string(96 * zoom) + " pic.pdf pdf" + z);
         Picture png = ReadPixels(dir + "/png" + z + ".png");
         Picture pdf = ReadPixels(dir + "/pdf" + z + ".png");
         ASSERT_EQ(png.width, 60 * zoom);

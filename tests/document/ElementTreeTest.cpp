@@ -55,13 +55,15 @@ TEST(ElementTree, FindElementByIdTakesTheFirstInPreOrder) {
     EXPECT_EQ(doc.Find(nullptr), nullptr);
 }
 
-TEST(ElementTree, UseCopiesAnEarlierElementButNotALaterOne) {
+TEST(ElementTree, UseCopiesAnElementWrittenBeforeOrAfterIt) {
     ParsedDocument doc("<g id=\"early\"><desc/></g>"
                        "<use id=\"u1\" xlink:href=\"#early\" x=\"10\" y=\"20\"/>"
                        "<use id=\"u2\" xlink:href=\"#late\"/>"
                        "<use id=\"u3\" xlink:href=\"\"/><use id=\"u4\"/>"
                        "<use id=\"u5\" xlink:href=\"?early\"/><use id=\"u6\" href=\"#early\"/>"
-                       "<g id=\"late\"/>");
+                       "<use id=\"u7\" href=\"early\"/><use id=\"u8\" href=\"#\"/>"
+                       "<use id=\"f1\" href=\"#f2\"/><g><use id=\"f2\" href=\"#late\"/></g>"
+                       "<g id=\"late\"><desc/></g>");
     auto* u1 = dynamic_cast<SvgUseElement*>(doc.Find("u1"));
     ASSERT_NE(u1, nullptr);
     EXPECT_EQ(u1->GetHref(), "early");
@@ -69,12 +71,13 @@ TEST(ElementTree, UseCopiesAnEarlierElementButNotALaterOne) {
     EXPECT_FLOAT_EQ(u1->GetY(), 20);
     EXPECT_EQ(Outline(u1), "use#u1(g(desc))");
     EXPECT_EQ(u1->GetChildren()[0]->GetParent(), u1);
-    EXPECT_TRUE(doc.Find("u2")->GetChildren().empty());
-    EXPECT_TRUE(doc.Find("u3")->GetChildren().empty());
-    EXPECT_TRUE(doc.Find("u4")->GetChildren().empty());
-    // The href without its first character, whatever it is; href without xlink too.
-    EXPECT_EQ(doc.Find("u5")->GetChildren().size(), 1u);
-    EXPECT_EQ(doc.Find("u6")->GetChildren().size(), 1u);
+    EXPECT_EQ(Outline(doc.Find("u2")), "use#u2(g(desc))");
+    EXPECT_EQ(doc.Find("u6")->GetChildren().size(), 1u); // href without xlink too
+    // Only "#" and an id name an element: the rest copy nothing.
+    for (const char* id : {"u3", "u4", "u5", "u7", "u8"})
+        EXPECT_TRUE(doc.Find(id)->GetChildren().empty()) << id;
+    // A use of a later use holds the copy that one makes.
+    EXPECT_EQ(Outline(doc.Find("f1")), "use#f1(use(g(desc)))");
 }
 
 TEST(ElementTree, LookUpsDuringTheParseSeeTheTreeAsItGrows) {
@@ -88,18 +91,30 @@ TEST(ElementTree, LookUpsDuringTheParseSeeTheTreeAsItGrows) {
     EXPECT_EQ(Outline(doc.Find("u4")), "use#u4(use(g(g(desc) use(g(desc)))))");
 }
 
-TEST(ElementTree, UseOfItsOwnAncestorCopiesWhatWasLoaded) {
-    ParsedDocument doc("<g id=\"a\"><desc/><use id=\"u\" xlink:href=\"#a\"/><g id=\"after\"/></g>");
-    SvgElement* use = doc.Find("u");
-    ASSERT_NE(use, nullptr);
-    // The copy of the ancestor holds a copy of the use element without children.
-    EXPECT_EQ(Outline(use), "use#u(g(desc use))");
+TEST(ElementTree, UsesInACycleCopyNothing) {
+    ParsedDocument doc("<g id=\"a\"><desc/><use id=\"u\" xlink:href=\"#a\"/><g id=\"after\"/></g>"
+                       "<use id=\"m1\" href=\"#m2\"/><use id=\"m2\" href=\"#g1\"/>"
+                       "<g id=\"g1\"><use id=\"m3\" href=\"#m1\"/></g>"
+                       "<use id=\"self\" href=\"#self\"/>"
+                       "<g id=\"b\"><desc/><g id=\"c\"><use id=\"inner\" href=\"#c\"/></g></g>"
+                       "<use id=\"outer\" href=\"#b\"/>");
+    for (const char* id : {"u", "m1", "m2", "m3", "self", "inner"}) {
+        auto* use = dynamic_cast<SvgUseElement*>(doc.Find(id));
+        ASSERT_NE(use, nullptr) << id;
+        EXPECT_TRUE(use->GetChildren().empty()) << id;
+        EXPECT_TRUE(use->IsCyclic()) << id;
+    }
+    // A use of a group whose own use is cyclic copies the rest of it.
+    auto* outer = dynamic_cast<SvgUseElement*>(doc.Find("outer"));
+    EXPECT_EQ(Outline(outer), "use#outer(g(desc g(use)))");
+    EXPECT_FALSE(outer->IsCyclic());
 }
 
 TEST(ElementTree, UseOfASymbolGivesItTheViewportSize) {
     ParsedDocument doc("<symbol id=\"s\" viewBox=\"0 0 10 10\"><desc/></symbol>"
                        "<use id=\"sized\" xlink:href=\"#s\" width=\"50\" height=\"40\"/>"
-                       "<use id=\"unsized\" xlink:href=\"#s\"/>");
+                       "<use id=\"unsized\" xlink:href=\"#s\"/>"
+                       "<use id=\"half\" xlink:href=\"#s\" width=\"50%\"/>");
     auto* source = dynamic_cast<SvgSymbolElement*>(doc.Find("s"));
     ASSERT_NE(source, nullptr);
     EXPECT_FALSE(source->IsInstantiated());
@@ -109,10 +124,15 @@ TEST(ElementTree, UseOfASymbolGivesItTheViewportSize) {
     EXPECT_FLOAT_EQ(sized->GetWidth(), 50);
     EXPECT_FLOAT_EQ(sized->GetHeight(), 40);
     EXPECT_DOUBLE_EQ(sized->GetSymbolViewBox().getWidth(), 10);
+    // Without a size, or in percentages: of the viewport around the use.
     auto* unsized = dynamic_cast<SvgSymbolElement*>(doc.Find("unsized")->GetChildren()[0]);
     ASSERT_NE(unsized, nullptr);
-    EXPECT_FLOAT_EQ(unsized->GetWidth(), -1);
-    EXPECT_FLOAT_EQ(unsized->GetHeight(), -1);
+    EXPECT_FLOAT_EQ(unsized->GetWidth(), 100);
+    EXPECT_FLOAT_EQ(unsized->GetHeight(), 100);
+    auto* half = dynamic_cast<SvgSymbolElement*>(doc.Find("half")->GetChildren()[0]);
+    ASSERT_NE(half, nullptr);
+    EXPECT_FLOAT_EQ(half->GetWidth(), 50);
+    EXPECT_FLOAT_EQ(half->GetHeight(), 100);
 }
 
 TEST(ElementTree, NestingDeeperThanTheLimitIsLeftOut) {

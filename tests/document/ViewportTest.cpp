@@ -99,10 +99,30 @@ TEST(Viewport, ViewBoxOriginMapsToTheViewportCorner) {
     ExpectMatrix(Parsed(aligned, "width=\"200\" height=\"100\" viewBox=\"10 10 100 100\" "
                                  "preserveAspectRatio=\"xMidYMid\""),
                  1, 1, 40, -10);
+    // Meet by default: the y axis has room, (150 - 50 * 2) / 2 = 25, and is centred.
+    SvgEngine centred;
+    ExpectMatrix(Parsed(centred, "width=\"200\" height=\"150\" viewBox=\"10 20 100 50\""), 2, 2,
+                 -20, 25 - 40);
     // Stretched: each axis's origin moves by its own scale.
     SvgEngine stretched;
-    ExpectMatrix(Parsed(stretched, "width=\"200\" height=\"150\" viewBox=\"10 20 100 50\""), 2, 3,
-                 -20, -60);
+    ExpectMatrix(Parsed(stretched, "width=\"200\" height=\"150\" viewBox=\"10 20 100 50\" "
+                                   "preserveAspectRatio=\"none\""),
+                 2, 3, -20, -60);
+}
+
+TEST(Viewport, OnlyTheWindowOfAnotherShapeStretches) {
+    // 200 x 100 over a 100 x 100 viewBox: scale 1, centred at 50; a window
+    // twice as wide stretches that along x only.
+    SvgEngine engine;
+    ExpectMatrix(Parsed(engine, "width=\"200\" height=\"100\" viewBox=\"0 0 100 100\""), 1, 1, 50,
+                 0);
+    SetWindow(engine, 400, 100);
+    ExpectMatrix(RootMatrix(engine), 2, 1, 100, 0);
+    // Slice: 100 x 100 covered by 100 x 50 at scale 2, centred along y.
+    SvgEngine slice;
+    ExpectMatrix(Parsed(slice, "width=\"100\" height=\"100\" viewBox=\"0 0 100 50\" "
+                               "preserveAspectRatio=\"xMidYMid slice\""),
+                 2, 2, -50, 0);
 }
 
 TEST(Viewport, NestedSvgIsPlacedAtItsXAndY) {
@@ -127,8 +147,9 @@ TEST(Viewport, MissingSizeComesFromTheViewBox) {
         float width, height;
     } rows[] = {{"viewBox=\"0 0 64 32\"", 64, 32},
                 {"width=\"100%\" height=\"2em\" viewBox=\"0 0 64 32\"", 64, 32},
-                {"width=\"1in\" height=\"10pt\" viewBox=\"0 0 64 32\"", 90, 12.5f},
-                {"viewBox=\"0,0,64,32\"", 0, 0}};
+                {"width=\"1in\" height=\"12pt\" viewBox=\"0 0 64 32\"", 96, 16},
+                {"viewBox=\"0,0,64,32 \"", 64, 32},
+                {"viewBox=\"0,0,64\"", 0, 0}};
     for (const auto& row : rows) {
         SvgEngine engine;
         ParseText(engine, Svg(row.attributes, ""));

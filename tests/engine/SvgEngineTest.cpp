@@ -166,7 +166,7 @@ TEST(SvgEngine, StructureDecidesWhatIsDrawn) {
     // The symbol through use, scaled by 10, with its own fill.
     EXPECT_EQ(target.At(25, 5), kRed);
     EXPECT_EQ(target.At(35, 5), kWhite); // only its 1 x 1 square
-    EXPECT_EQ(target.At(45, 5), kRed);   // children of image
+    EXPECT_EQ(target.At(45, 5), kWhite); // children of image: not drawn
     // A use copy keeps its own style.
     EXPECT_EQ(target.At(55, 15), kRed);
 }
@@ -216,7 +216,10 @@ TEST(SvgEngine, BandsOnThreadsDrawThePictureOfOneThread) {
         else
             body += "<rect x='" + x + "' y='" + y + "' width='14' height='5' opacity='0.5'/>";
     }
-    std::string plain = SvgDocument(w, h, body + "</g>");
+    // A thick stroke whose outline ends above the second band reaches into it.
+    std::string plain = SvgDocument(w, h,
+                                    body + "</g><rect x='100' y='290' width='800' height='40' "
+                                           "fill='none' stroke='navy' stroke-width='90'/>");
     auto draw = [&](const std::string& text, int threads, bool expectBands) {
         SvgEngine engine;
         ParseText(engine, text);
@@ -255,7 +258,8 @@ TEST(SvgEngine, BandsOnThreadsDrawThePictureOfOneThread) {
 // A large file read in two parts on two threads gives the document (and the
 // picture) read on one: the children of the second part loaded beside the
 // first's, or after them when they refer back to it (a `use`); a fault in
-// either part keeps what comes before it.
+// either part keeps what comes before it; a style sheet in the second half
+// applies to the whole.
 TEST(SvgEngine, ALargeFileReadInTwoPartsIsTheFileReadWhole) {
     std::string shapes;
     for (int i = 0; i < 12000; ++i)
@@ -268,6 +272,7 @@ TEST(SvgEngine, ALargeFileReadInTwoPartsIsTheFileReadWhole) {
         SvgDocument(120, 120, first + shapes + "<use href='#r' x='100' y='100'/>"),
         SvgDocument(120, 120, first + shapes + "<circle r='50'>" + shapes),
         SvgDocument(120, 120, "<circle r='50'>" + first + shapes),
+        SvgDocument(120, 120, first + shapes + shapes + "<style>path{fill:lime}</style>"),
     };
     for (size_t d = 0; d < documents.size(); ++d) {
         SvgEngine whole, parts;

@@ -96,6 +96,14 @@ const Row kRows[] = {
      {Px(12, 20, 0xFF0000FF), Px(45, 10, 0xFF0000FF), Px(65, 10, 0x00000000),
       Px(85, 10, 0x00000000), Px(95, 10, 0x00000000), Px(50, 70, 0x00000000),
       Px(50, 95, 0xFF0000FF)}},
+    {"a layer keeps a fractional shape's edge pixels; a clip path of one use takes its offset",
+     "<g opacity='0.5'><rect x='10.5' y='60' width='20' height='20' fill='blue'/></g>"
+     "<defs><rect id='s' width='20' height='20'/>"
+     "<clipPath id='o'><use xlink:href='#s' x='30' y='0'/></clipPath></defs>"
+     "<rect width='100' height='50' fill='green' clip-path='url(#o)'/>",
+     {Px(9, 70, 0x00000000), Px(10, 70, 0x400000FF), Px(20, 70, 0x800000FF), Px(30, 70, 0x400000FF),
+      Px(40, 10, 0xFF008000), Px(29, 10, 0x00000000), Px(10, 40, 0x00000000),
+      Px(40, 25, 0x00000000)}},
     {"what a clip path reference to nothing, or to no clip path, does",
      "<defs><clipPath id='none'/><clipPath id='self' clip-path='url(#self)'>"
      "<rect width='10' height='20'/></clipPath></defs>"

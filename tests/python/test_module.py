@@ -2,6 +2,7 @@
 messages for bad inputs, and drawing without the interpreter's lock."""
 
 import faulthandler
+import gzip
 import os
 import pathlib
 import subprocess
@@ -12,8 +13,9 @@ from PIL import Image
 
 import kelsvg
 
-TOOL = os.environ.get("KELSVG_TOOL", "build/tools/kelsvg/kelsvg")
-HELLO = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "hello.svg")
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+TOOL = os.environ.get("KELSVG_TOOL", os.path.join(ROOT, "build", "tools", "kelsvg", "kelsvg"))
+HELLO = os.path.join(ROOT, "examples", "hello.svg")
 
 HALF_RED = (b'<svg xmlns="http://www.w3.org/2000/svg" width="8" height="6">'
             b'<rect width="4" height="6" fill="red" fill-opacity="0.5"/></svg>')
@@ -60,6 +62,7 @@ def test_rgba_pixels_are_straight_and_row_major():
     ("html.svg", b"<html><body/></html>"),
     ("nosize.svg", b"<svg/>"),
     ("huge.svg", b'<svg width="40000" height="5"/>'),
+    ("cut.svgz", gzip.compress(b'<svg width="5" height="5"/>' + b" " * 2000)[:-12]),
 ])
 def test_bad_inputs_raise_the_tools_message(tmp_path, name, content):
     path = tmp_path / name
@@ -74,6 +77,18 @@ def test_bad_inputs_raise_the_tools_message(tmp_path, name, content):
     if content is not None:
         with pytest.raises(kelsvg.Error, match="^the SVG text: " + expected.split(": ", 2)[2][:20]):
             kelsvg.render(content)
+
+
+def test_gzip_and_encodings_read_as_the_tool_reads_them(tmp_path):
+    text = ('<svg xmlns="http://www.w3.org/2000/svg" width="40" height="20">'
+            '<text y="15">\u00e9\u20ac</text></svg>')
+    utf8 = kelsvg.render(text.encode())
+    declared = '<?xml version="1.0" encoding="windows-1252"?>' + text
+    path = tmp_path / "text.svgz"
+    path.write_bytes(gzip.compress(declared.encode("cp1252")))
+    # A str is Unicode already: its declaration names no encoding to decode.
+    for source in [gzip.compress(text.encode()), declared.encode("cp1252"), declared, str(path)]:
+        assert kelsvg.render(source) == utf8, source
 
 
 def test_bad_arguments_raise_value_and_type_errors():

@@ -53,6 +53,10 @@ TEST(ImageRender, PlacementMatchesOtherViewers) {
         {"used elsewhere",
          "<image id='i' href='" + kQuad + "'/><use href='#i' x='20' y='10'/>",
          {Px(0, 0, kRed), Px(20, 10, kRed), Px(21, 11, kHalfWhite)}},
+        {"at scale 1 and a fractional offset: smoothed, not snapped",
+         "<image x='10.5' href='" + kWide + "'/>",
+         {Px(9, 0, 0), Px(10, 0, 0x80FF0000), Px(11, 0, kRed), Px(12, 1, 0xFF800080),
+          Px(13, 1, kBlue), Px(14, 0, 0x800000FF)}},
         {"JPEG",
          "<image href='" +
              DataUrl(ReadBytes(std::string(KELSVG_TEST_DATA_DIR) + "/images/quadrants.jpg")) +
@@ -71,19 +75,21 @@ TEST(ImageRender, PlacementMatchesOtherViewers) {
     }
 }
 
-TEST(ImageRender, CopiesShareTheDecodedPictureAndChildrenStillDraw) {
+TEST(ImageRender, CopiesShareTheDecodedPictureAndChildrenAreNotDrawn) {
     ParsedDocument doc("<image id='i' href='" + kQuad + "'/><use id='u' href='#i'/>");
     auto* image = doc.As<SvgImageElement>("i");
     ASSERT_TRUE(image && image->GetImage() && doc.Find("u")->GetChildren().size() == 1);
     auto* copy = dynamic_cast<SvgImageElement*>(doc.Find("u")->GetChildren()[0]);
     ASSERT_TRUE(copy);
     EXPECT_EQ(image->GetImage(), copy->GetImage());
-    // Elements inside an image are drawn under its transform, as before.
+    // Elements inside an image are not drawn, but can be used.
     Picture picture = Draw("<image x='8' transform='translate(10)' href='" + kQuad +
-                               "'><rect x='20' width='4' height='4' fill='blue'/></image>",
+                               "'><rect id='in' x='20' width='4' height='4' fill='blue'/></image>"
+                               "<use href='#in' y='10'/>",
                            40, 20);
     EXPECT_EQ(kRed, picture.At(18, 0));
-    EXPECT_EQ(kBlue, picture.At(31, 1));
+    EXPECT_EQ(0u, picture.At(21, 1));
+    EXPECT_EQ(kBlue, picture.At(21, 11));
 }
 
 } // namespace

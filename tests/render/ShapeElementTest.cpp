@@ -4,6 +4,7 @@
 #include "SvgTestSupport.h"
 
 #include "render/SvgCircleFigure.h"
+#include "render/SvgEllipseFigure.h"
 #include "render/SvgRectFigure.h"
 #include "style/SvgStyle.h"
 
@@ -40,12 +41,12 @@ TEST(ShapeElements, LengthsInUnitsEmAndPercent) {
     ParsedDocument doc("<circle cx=\"1in\" cy=\"2pc\" r=\"1em\"/>"
                        "<circle r=\"1em\" style=\"font-size:20px\"/>"
                        "<rect x=\"50%\" y=\"-10%\" width=\"50%\" height=\"25%\" rx=\"2mm\"/>"
-                       "<circle r=\"10%\"/>",
+                       "<circle r=\"10%\"/><ellipse cx=\"10%\" cy=\"10%\" rx=\"10%\" ry=\"10%\"/>",
                        "width=\"300\" height=\"400\" viewBox=\"0 0 200 100\"");
     auto* circle = doc.FigureAt<SvgCircleFigure>({0});
     ASSERT_NE(circle, nullptr);
-    EXPECT_FLOAT_EQ(circle->cx, 90);
-    EXPECT_FLOAT_EQ(circle->cy, 30);
+    EXPECT_FLOAT_EQ(circle->cx, 96);
+    EXPECT_FLOAT_EQ(circle->cy, 32);
     EXPECT_FLOAT_EQ(circle->r, 12);
     auto* big = doc.FigureAt<SvgCircleFigure>({1});
     ASSERT_NE(big, nullptr);
@@ -58,11 +59,18 @@ TEST(ShapeElements, LengthsInUnitsEmAndPercent) {
     EXPECT_FLOAT_EQ(rect->y, -10);
     EXPECT_FLOAT_EQ(rect->width, 100);
     EXPECT_FLOAT_EQ(rect->height, 25);
-    EXPECT_NEAR(rect->rx, 7.0866f, 1e-3);
-    EXPECT_NEAR(rect->ry, 7.0866f, 1e-3); // set by the path building
+    EXPECT_NEAR(rect->rx, 7.5591f, 1e-3); // 2 / 25.4 * 96
+    EXPECT_NEAR(rect->ry, 7.5591f, 1e-3); // set by the path building
     auto* ring = doc.FigureAt<SvgCircleFigure>({3});
     ASSERT_NE(ring, nullptr);
     EXPECT_NEAR(ring->r, 15.811f, 1e-3);
+    auto* ellipse = doc.FigureAt<SvgEllipseFigure>({4});
+    ASSERT_NE(ellipse, nullptr);
+    // Vertical lengths of the height, horizontal ones of the width.
+    EXPECT_FLOAT_EQ(ellipse->cx, 20);
+    EXPECT_FLOAT_EQ(ellipse->cy, 10);
+    EXPECT_FLOAT_EQ(ellipse->rx, 20);
+    EXPECT_FLOAT_EQ(ellipse->ry, 10);
 }
 
 TEST(ShapeElements, FillRuleCapAndJoinInForceWhereverGiven) {

@@ -109,19 +109,19 @@ const Row kRows[] = {
     {"meet centres the viewBox",
      "<rect width='10' height='20'/>",
      {Px(25, 50, kBlack), Px(24, 50, kClear), Px(74, 50, kBlack)},
-     "viewBox='0 0 10 20' preserveAspectRatio='xMidYMid meet'"},
+     "width='100' height='100' viewBox='0 0 10 20' preserveAspectRatio='xMidYMid meet'"},
     {"meet after white space, as the keyword alone",
      "<rect width='20' height='10'/>",
      {Px(0, 50, kBlack), Px(50, 49, kClear)},
-     "viewBox='0 0 20 10' preserveAspectRatio=' xMinYMax\tmeet '"},
+     "width='100' height='100' viewBox='0 0 20 10' preserveAspectRatio=' xMinYMax\tmeet '"},
     {"none stretches, whatever follows",
      "<rect width='20' height='10'/>",
      {Px(0, 0, kBlack), Px(99, 99, kBlack)},
-     "viewBox='0 0 20 10' preserveAspectRatio='none slice'"},
+     "width='100' height='100' viewBox='0 0 20 10' preserveAspectRatio='none slice'"},
     {"slice covers the viewport",
      "<rect y='15' width='10' height='5' fill='red'/>",
      {Px(0, 50, kRed), Px(99, 99, kRed), Px(50, 49, kClear)},
-     "viewBox='0 0 10 20' preserveAspectRatio='xMidYMax slice'"},
+     "width='100' height='100' viewBox='0 0 10 20' preserveAspectRatio='xMidYMax slice'"},
 };
 
 const Row kSheetRows[] = {
@@ -166,6 +166,86 @@ const Row kSheetRows[] = {
      {Px(10, 10, kGreen), Px(60, 10, kBlue), Px(10, 60, kLime)}},
 };
 
+// Structure: switch and conditions, links, uses of later elements, nested
+// viewports, transform-origin and transform as a property, children of
+// shapes, comments in style attributes, the root's viewBox, absolute units.
+const Row kStructureRows[] = {
+    {"switch draws its first child whose conditions pass; they hide others too",
+     "<switch><rect systemLanguage='zz' width='20' height='20' fill='red'/><rect width='20' "
+     "height='20' fill='green'/><rect x='25' width='20' height='20' fill='red'/></switch>"
+     "<switch><rect systemLanguage='' x='50' width='20' height='20' fill='red'/><rect "
+     "requiredExtensions='' x='50' width='20' height='20' fill='red'/><rect "
+     "requiredFeatures='http://www.w3.org/TR/SVG11/feature#Font' x='50' width='20' "
+     "height='20' fill='red'/><rect requiredFeatures='http://www.w3.org/TR/SVG11/feature#Shape' "
+     "systemLanguage='fr, EN-gb' x='50' width='20' height='20' fill='green'/></switch>"
+     "<switch><desc/><rect systemLanguage='zz' x='75' width='20' height='20' fill='red'/>"
+     "</switch><rect systemLanguage='zz' y='25' width='20' height='20' fill='red'/><g "
+     "requiredExtensions='x'><rect x='25' y='25' width='20' height='20' fill='red'/></g><rect "
+     "id='hid' systemLanguage='zz' x='50' y='25' width='20' height='20' fill='red'/><use "
+     "href='#hid'/>",
+     {Px(10, 10, kGreen), Px(35, 10, kClear), Px(60, 10, kGreen), Px(85, 10, kClear),
+      Px(10, 35, kClear), Px(35, 35, kClear), Px(60, 35, kClear)}},
+    {"a link is a group, and a run inside text",
+     "<a href='#x' fill='green' transform='translate(50 0)'><rect width='20' height='20'/></a>"
+     "<text y='90' style='font-family:DejaVu Sans;font-size:50px' fill='red'>\xE2\x96\x88<a "
+     "fill='green'>\xE2\x96\x88</a></text>",
+     {Px(60, 10, kGreen), Px(10, 80, kRed), Px(45, 80, kGreen)}},
+    {"use finds elements written after it; cycles and references without # draw nothing",
+     "<use href='#row' y='50'/><g id='row'><use href='#dot'/><use href='#dot' x='25'/></g>"
+     "<g id='loop'><rect x='50' y='25' width='20' height='20' fill='green'/><use href='#loop' "
+     "x='25'/></g><use href='dot' x='75'/><rect id='dot' width='20' height='20' fill='green'/>",
+     {Px(10, 60, kGreen), Px(35, 60, kGreen), Px(35, 10, kGreen), Px(60, 35, kGreen),
+      Px(85, 35, kClear), Px(85, 10, kClear)}},
+    {"nested svg: its viewBox met and centred, cut to its viewport",
+     "<svg x='20' y='20' width='60' height='60' viewBox='0 0 20 10'><rect x='-10' width='40' "
+     "height='10' fill='green'/></svg>",
+     {Px(10, 50, kClear), Px(50, 50, kGreen), Px(90, 50, kClear), Px(50, 30, kClear),
+      Px(50, 36, kGreen)}},
+    {"nested svg: 100% by default, everything shown with overflow visible",
+     "<svg x='25' viewBox='0 0 20 20' overflow='visible'><rect x='-5' y='5' width='10' "
+     "height='5' fill='green'/></svg>",
+     {Px(10, 40, kGreen), Px(45, 30, kGreen), Px(55, 30, kClear), Px(40, 60, kClear)}},
+    {"a use gives a symbol or an svg its size; a symbol is cut to it",
+     "<symbol id='s' viewBox='0 0 10 10'><rect x='-5' width='20' height='10' fill='green'/>"
+     "</symbol><use href='#s' x='25' y='25' width='50' height='50'/><defs><svg id='v' "
+     "width='10' height='10' viewBox='0 0 10 10'><circle cx='5' cy='5' r='5' fill='blue'/>"
+     "</svg></defs><use href='#v' width='20' height='20'/>",
+     {Px(20, 50, kClear), Px(50, 50, kGreen), Px(80, 50, kClear), Px(10, 10, kBlue),
+      Px(18, 10, kBlue)}},
+    {"transform-origin, and transform as a property winning over the attribute",
+     "<rect width='20' height='20' fill='green' transform='scale(2)' transform-origin='10 10'/>"
+     "<rect x='30' width='40' height='10' fill='blue' style='transform: rotate(90deg); "
+     "transform-origin: 50px 5px'/><rect width='10' height='10' fill='purple' "
+     "transform='translate(90 90)' style='transform: translate(1in, 0) scale(0.5)'/><rect "
+     "width='10' height='10' fill='lime' transform='translate(0 80)' style='transform: "
+     "translate(10, 10)'/>",
+     {Px(25, 25, kGreen), Px(35, 35, kClear), Px(50, 20, kBlue), Px(35, 5, kClear),
+      Px(98, 2, kPurple), Px(92, 92, kClear), Px(5, 85, kLime)}},
+    {"children of shapes, images, stops and gradients are not drawn, but can be used",
+     "<rect width='20' height='20' fill='green'><rect x='50' width='20' height='20' "
+     "fill='red'/></rect><circle r='1'><g><rect y='50' width='20' height='20' fill='red'/></g>"
+     "</circle><stop><rect x='25' y='50' width='20' height='20' fill='red'/></stop>"
+     "<linearGradient><rect x='50' y='50' width='20' height='20' fill='red'/></linearGradient>"
+     "<rect x='75' width='20' height='20' fill='url(#in)'><linearGradient id='in'><stop "
+     "stop-color='blue'/></linearGradient></rect><image><rect id='r' x='75' y='50' "
+     "width='20' height='20' fill='red'/></image><use href='#r' y='25' fill='green'/>",
+     {Px(10, 10, kGreen), Px(60, 10, kClear), Px(10, 60, kClear), Px(35, 60, kClear),
+      Px(60, 60, kClear), Px(85, 10, kBlue), Px(85, 60, kClear), Px(85, 80, kRed)}},
+    {"comments in style attributes",
+     "<rect width='20' height='20' fill='red' style='fill/*a*/:/*b;*/green/*c*/'/><rect "
+     "x='25' width='20' height='20' fill='green' stroke='red' stroke-width='6' "
+     "style='stroke:none/**/;'/><rect x='50' width='20' height='20' "
+     "style='fill:green;/*fill:red;*/'/>",
+     {Px(10, 10, kGreen), Px(26, 10, kGreen), Px(23, 10, kClear), Px(60, 10, kGreen)}},
+    {"the root's viewBox is met and centred in the document's own size",
+     "<rect width='100' height='50' fill='green'/>",
+     {Px(50, 20, kClear), Px(50, 30, kGreen), Px(50, 80, kClear)},
+     "width='100' height='100' viewBox='0 0 100 50'"},
+    {"96 user units to the inch",
+     "<rect width='1in' height='0.5in' fill='green'/>",
+     {Px(95, 47, kGreen), Px(97, 49, kClear)}},
+};
+
 void Check(const Row* rows, size_t count, int tolerance) {
     for (const Row* row = rows; row != rows + count; ++row) {
         SCOPED_TRACE(row->what);
@@ -182,4 +262,9 @@ TEST(OrdinaryFiles, DrawAsSvgViewersDo) {
 
 TEST(StyleSheets, DrawAsSvgViewersDo) {
     Check(kSheetRows, sizeof kSheetRows / sizeof kSheetRows[0], 8);
+}
+
+TEST(StructureElements, DrawAsSvgViewersDo) {
+    ScopedEnv language("LC_ALL", "en_US.UTF-8");
+    Check(kStructureRows, sizeof kStructureRows / sizeof kStructureRows[0], 8);
 }

@@ -20,7 +20,8 @@ const TargetCase kTargets[] = {
     {"scanner", fuzz::Scanner}, {"transform", fuzz::Transform},
     {"path", fuzz::Path},       {"paint", fuzz::Paint},
     {"style", fuzz::Style},     {"sheet", fuzz::Sheet},
-    {"image", fuzz::Image},     {"render", nullptr},
+    {"image", fuzz::Image},     {"xml", fuzz::Xml},
+    {"render", nullptr},
 };
 
 std::vector<std::string> InputsOf(const std::string& target) {

@@ -109,7 +109,7 @@ TEST(CascadeFontSize, KeywordsPercentagesAndLengths) {
         {"<g font-size='20'><text font-size='x-small'/></g>", 8.0f}, {"<g font-size='20'><text font-size='small'/></g>", 10.0f},
         {"<g font-size='20'><text font-size='medium'/></g>", 12.0f}, {"<g font-size='20'><text font-size='large'/></g>", 14.0f},
         {"<g font-size='20'><text font-size='x-large'/></g>", 18.0f}, {"<g font-size='20'><text font-size='xx-large'/></g>", 24.0f},
-        {"<g font-size='20'><text font-size='1in'/></g>", 90.0f}, {"<g font-size='20'><text font-size='12pt'/></g>", 15.0f},
+        {"<g font-size='20'><text font-size='1in'/></g>", 96.0f}, {"<g font-size='20'><text font-size='12pt'/></g>", 16.0f},
         {"<g font-size='20'><g font-size='150%'><text font-size='50%'/></g></g>", 15.0f}, {"<g><text font-size='200%'/></g>", 24.0f},
         {"<g font-size='0.5'><text font-size='25600%'/></g>", 128.0f}, {"<g font-size='0.5'><text font-size='1e300%'/></g>", 128.0f},
     };

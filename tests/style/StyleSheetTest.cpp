@@ -28,10 +28,11 @@ const Row kRows[] = {
     {"svg .a{fill:red}", "", kRed}, {"#g > .inner > rect{fill:red}", "", kRed}, {"#g > rect{fill:red}", "", kUnset},
     {".grp > g rect{fill:red}", "", kRed}, {"svg > .inner rect{fill:red}", "", kUnset}, {"[data-k]{fill:red}", "", kRed},
     {"[data-k='v w']{fill:red}", "", kRed}, {"[data-k~=w]{fill:red}", "", kRed}, {"[data-k=v]{fill:red}", "", kUnset},
-    {"[lang|=en]{fill:red}", "lang='en-GB'", kRed},
+    {"[lang|=en]{fill:red}", "lang='en-GB'", kRed}, {"[kind$=\"box\"]{fill:red}", "kind='box'", kRed},
     // Specificity, then document order.
     {"#t{fill:red} .a{fill:blue}", "", kRed}, {".a{fill:red} rect{fill:blue}", "", kRed},
     {".a{fill:blue} .b{fill:red}", "", kRed}, {"rect.a#t{fill:red} #t{fill:blue}", "", kRed}, {".a{fill:blue;fill:red}", "", kRed},
+    {"[id]{fill:red} rect{fill:blue}", "", kRed},
     // The cascade around the sheet.
     {".a{fill:red}", "fill='blue'", kRed}, {".a{fill:red}", "style='fill:blue'", kBlue},
     {".a{fill:red !important} #t{fill:blue}", "", kRed}, {".a{fill:red!IMPORTANT}", "style='fill:blue'", kRed},

@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -38,11 +39,11 @@ TEST(ValueLength, UnitsAndFactors) {
         const char* text;
         unsigned unit;
         float value, computed;
-    } cases[] = {{"12", SvgUnitNone, -1, 12},       {"12px", SvgUnitPx, -1, 12},
-                 {"1in", SvgUnitIn, -1, 90},        {"10mm", SvgUnitMm, -1, 35.433070866f},
-                 {"1cm", SvgUnitCm, -1, 35.43307f}, {"2pc", SvgUnitPc, -1, 30},
-                 {"3pt", SvgUnitPt, -1, 3.75f},     {" -4.5e1", SvgUnitNone, -1, -45},
-                 {"2em", SvgUnitEm, 2, -1},         {"3ex", SvgUnitEx, 3, -1},
+    } cases[] = {{"12", SvgUnitNone, -1, 12},        {"12px", SvgUnitPx, -1, 12},
+                 {"1in", SvgUnitIn, -1, 96},         {"10mm", SvgUnitMm, -1, 37.795276f},
+                 {"1cm", SvgUnitCm, -1, 37.795276f}, {"2pc", SvgUnitPc, -1, 32},
+                 {"3pt", SvgUnitPt, -1, 4},          {" -4.5e1", SvgUnitNone, -1, -45},
+                 {"2em", SvgUnitEm, 2, -1},          {"3ex", SvgUnitEx, 3, -1},
                  {"50%", SvgUnitPercent, 0.5f, -1}};
     for (const Case& c : cases) {
         bool ok = false;
@@ -55,6 +56,29 @@ TEST(ValueLength, UnitsAndFactors) {
     SvgLength i = length("inherit");
     EXPECT_TRUE(i.set && i.inherit);
     EXPECT_EQ(i.computed, -1.0f);
+}
+
+// 96 user units per inch unless a resolution says otherwise, on this thread
+// only, for as long as it lives; one out of range keeps the one in force.
+TEST(ValueLength, AbsoluteUnitsFollowTheResolution) {
+    EXPECT_FLOAT_EQ(length("1in").computed, 96);
+    {
+        SvgResolution print(300);
+        EXPECT_FLOAT_EQ(length("1in").computed, 300);
+        EXPECT_FLOAT_EQ(length("72pt").computed, 300);
+        EXPECT_FLOAT_EQ(length("2.54cm").computed, 300);
+        EXPECT_FLOAT_EQ(length("12px").computed, 12);
+        {
+            SvgResolution refused(0);
+            EXPECT_FLOAT_EQ(length("6pc").computed, 300);
+        }
+        std::thread other([] { EXPECT_FLOAT_EQ(length("25.4mm").computed, 96); });
+        other.join();
+        SvgFontSize size;
+        ReadFontSize(size, "0.5in");
+        EXPECT_FLOAT_EQ(size.computed, 150);
+    }
+    EXPECT_FLOAT_EQ(length("1in").computed, 96);
 }
 
 TEST(ValueLength, RejectedTextChangesNothing) {

@@ -15,6 +15,20 @@
 #include <string>
 #include <vector>
 
+// An environment variable set (or, with null, unset) for the object's life.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::string m_old;
+    bool m_had;
+};
+
 // A temporary file holding the given text; removed with the object.
 class TempSvgFile {
 public:

@@ -81,6 +81,7 @@ TEST(PathParser, Grammar) {
         {"M0 0L10-5", true, "M 0 0;L 10 -5"},
         {"M0 0L.5.5", true, "M 0 0;L 0.5 0.5"},
         {"M0 0L1e2 1E-1", true, "M 0 0;L 100 0.1"},
+        {"M0.05 10H90.05V100.5", true, "M 0.05 10;H 90.05;V 100.5"},
         {"M0 0L+3-.25 1.e1+0", true, "M 0 0;L 3 -0.25;L 10 0"},
         {"M0 0x10", false, "M 0 0"},
         // An e without exponent: the number is its leading digits, its value

@@ -234,11 +234,14 @@ TEST(ScannerRect, FourNumbersExactly) {
     EXPECT_EQ(r.getY(), 2.0);
     EXPECT_EQ(r.getWidth(), 30.0);
     EXPECT_EQ(r.getHeight(), 4.0);
+    ASSERT_TRUE(rect("0,0 , 64,32\t", r));
+    EXPECT_EQ(r.getWidth(), 64.0);
+    EXPECT_EQ(r.getHeight(), 32.0);
 }
 
 TEST(ScannerRect, RejectedTextLeavesTheRectangle) {
-    for (const char* text : {"0,0,100,50", "0 0 100 50 ", "0 0 100 50 7", "0 0 100", "", "   ",
-                             "0 0 100 x", "0 0 100 50 /* open", "/*"}) {
+    for (const char* text : {"0 0 100 50 7", "0 0 100", "", "   ", "0 0 100 x", "0,,0,100,50",
+                             ",0 0 100 50", "0 0 100 50,", "0 0 100 50 /* open", "/*"}) {
         SvgRect r(1, 2, 3, 4);
         EXPECT_FALSE(rect(text, r)) << text;
         EXPECT_EQ(r.getX(), 1.0) << text;

@@ -1,6 +1,7 @@
 """kelsvg-view under a virtual X server: its window shows what kelsvg draws,
 follows the file as it is rewritten, and answers its keys."""
 
+import gzip
 import os
 import subprocess
 import time
@@ -11,9 +12,10 @@ from Xlib import X, XK
 from Xlib import display as xlib
 from Xlib.ext import xtest
 
-VIEW = os.environ.get("KELSVG_VIEW", "build/tools/kelsvg-view/kelsvg-view")
-TOOL = os.environ.get("KELSVG_TOOL", "build/tools/kelsvg/kelsvg")
-EXAMPLES = os.path.join(os.path.dirname(__file__), "..", "..", "examples")
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+VIEW = os.environ.get("KELSVG_VIEW", os.path.join(ROOT, "build", "tools", "kelsvg-view", "kelsvg-view"))
+TOOL = os.environ.get("KELSVG_TOOL", os.path.join(ROOT, "build", "tools", "kelsvg", "kelsvg"))
+EXAMPLES = os.path.join(ROOT, "examples")
 
 
 class Screen:
@@ -129,6 +131,16 @@ def test_window_shows_what_kelsvg_draws(screen, view, tmp_path, example, scale):
     expected = kelsvg(path, str(tmp_path / "expected.png"), "-z", str(scale))
     view(path, scale)
     shows(screen, example, expected)
+
+
+def test_a_gzip_file_is_shown_as_its_document(screen, view, tmp_path):
+    source = os.path.join(EXAMPLES, "shapes-house.svg")
+    path = tmp_path / "house.svgz"
+    with open(source, "rb") as plain:
+        path.write_bytes(gzip.compress(plain.read()))
+    expected = kelsvg(source, str(tmp_path / "expected.png"))
+    view(str(path))
+    shows(screen, "house.svgz", expected)
 
 
 def square(color):

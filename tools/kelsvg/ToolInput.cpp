@@ -1,5 +1,6 @@
 #include "ToolInput.h"
 
+#include "engine/SvgXmlNamespaces.h"
 #include "engine/SvgXmlReader.h"
 
 #include <tinyxml.h>
@@ -10,6 +11,21 @@
 #include <cerrno>
 #include <cstring>
 #include <sstream>
+
+std::string InputStatusText(SvgInputStatus status) {
+    std::string limit = std::to_string(SvgInputDecoder::kMaxSize >> 20) + " MB";
+    switch (status) {
+    case SvgInputStatus::TooLarge:
+        return "the document is larger than " + limit +
+               " once decompressed or decoded (a gzip bomb?); not read past that";
+    case SvgInputStatus::Truncated:
+        return "damaged gzip data: the compressed stream is cut short";
+    case SvgInputStatus::Damaged:
+        return "damaged gzip data: the compressed stream is corrupt";
+    default:
+        return "";
+    }
+}
 
 std::string ErrorText(int error) {
     char buffer[256];
@@ -29,8 +45,13 @@ ToolInput InspectInput(const std::string& path) {
         result.problem = "the file is empty";
         return result;
     }
+    SvgInputStatus input = SvgInputDecoder::Decode(bytes);
+    if (input != SvgInputStatus::Ok) {
+        result.problem = InputStatusText(input);
+        return result;
+    }
     TiXmlDocument doc;
-    if (!SvgXmlReader::Parse(std::move(bytes), doc)) {
+    if (!SvgXmlReader::ParseDecoded(std::move(bytes), doc)) {
         std::ostringstream message;
         message << "not well-formed XML: " << doc.ErrorDesc();
         if (doc.ErrorRow() > 0)
@@ -41,9 +62,19 @@ ToolInput InspectInput(const std::string& path) {
     TiXmlElement* svg = doc.FirstChildElement("svg");
     if (!svg) {
         TiXmlElement* top = doc.FirstChildElement();
-        result.problem =
-            top ? "not SVG: the top-level element is <" + std::string(top->Value()) + ">, not <svg>"
-                : "not SVG: no top-level <svg> element";
+        std::string name = top ? top->Value() : "";
+        size_t brace = name.find('}');
+        if (!name.empty() && name[0] == '{' && brace != std::string::npos) {
+            // An element of another namespace, named "{URI}local".
+            std::string uri = name.substr(1, brace - 1);
+            result.problem = "not SVG: the top-level element <" + name.substr(brace + 1) +
+                             "> is in " +
+                             (uri.empty() ? "no namespace (xmlns=\"\")" : "the namespace " + uri) +
+                             ", not in SVG's (" + SvgXmlNamespaces::kSvg + ")";
+        } else {
+            result.problem = top ? "not SVG: the top-level element is <" + name + ">, not <svg>"
+                                 : "not SVG: no top-level <svg> element";
+        }
         return result;
     }
     result.ok = true;

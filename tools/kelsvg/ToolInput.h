@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/SvgInputDecoder.h"
+
 #include <string>
 
 // What kelsvg's own look at an input found.
@@ -8,10 +10,13 @@ struct ToolInput {
     std::string problem; // why not, when !ok
 };
 
-// Reads the file and checks that it is well-formed XML with a top-level svg
-// element. The tool runs it only when the library found no picture in a file,
-// to say why.
+// Reads the file (decompressing and decoding it as the library does) and
+// checks that it is well-formed XML with a top-level svg element. The tool runs it only when the
+// library found no picture in a file, to say why.
 ToolInput InspectInput(const std::string& path);
+
+// What the tool says of decoding that went wrong (empty for Ok).
+std::string InputStatusText(SvgInputStatus status);
 
 // The system's text for an errno value (safe on any thread).
 std::string ErrorText(int error);

@@ -14,7 +14,7 @@ struct ToolOptions {
     bool keepAspect = false;
     ImageFormat format = ImageFormat::Png;
     bool formatGiven = false; // else each output's extension names it
-    double dpi = 72;          // vector output: a pixel is 72 / dpi points
+    double dpi = 96;          // pixels to the inch: of absolute units, and of vector pages
     bool hasBackground = false;
     uint32_t background = 0; // ARGB
     bool cache = false;

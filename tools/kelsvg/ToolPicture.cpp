@@ -69,6 +69,8 @@ std::string DiagnoseInput(const std::string& input, KelSvgParseResult result) {
         return "cannot read the file";
     case KelSvgNotXml:
         return "not well-formed XML";
+    case KelSvgDamagedInput:
+        return "damaged gzip data";
     default:
         return "not SVG: no top-level <svg> element";
     }
@@ -78,6 +80,7 @@ ToolProblem LoadPicture(CKelSvg& picture, const ToolOptions& options, const std:
                         ToolWindow& window) {
     std::vector<char> path(input.begin(), input.end());
     path.push_back('\0');
+    picture.KelSetDpi(options.dpi);
     picture.CommandParseSVGFile(path.data());
     float docWidth = 0, docHeight = 0;
     KelSvgParseResult result = picture.KelGetParseResult(docWidth, docHeight);
