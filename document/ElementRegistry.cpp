@@ -20,6 +20,7 @@
 #include "document/SvgSwitchElement.h"
 #include "document/SvgSymbolElement.h"
 #include "document/SvgTextElement.h"
+#include "document/SvgTextPathElement.h"
 #include "document/SvgTspanElement.h"
 #include "document/SvgUseElement.h"
 
@@ -76,6 +77,7 @@ ElementRegistry::ElementRegistry() {
     Add("use", new SvgUseElement());
     Add("text", new SvgTextElement());
     Add("tspan", new SvgTspanElement());
+    Add("textPath", new SvgTextPathElement());
     Add("stop", new SvgStopElement());
     Add("linearGradient", new SvgLinearGradientElement());
     Add("radialGradient", new SvgRadialGradientElement());

@@ -29,4 +29,7 @@ extern const SvgKeyword kColorRenderingKeywords[];   // color-rendering (validat
 extern const SvgKeyword kImageRenderingKeywords[];   // image-rendering
 extern const SvgKeyword kTextRenderingKeywords[];    // text-rendering (SvgTextRendering)
 extern const SvgKeyword kUnicodeBidiKeywords[];      // unicode-bidi (SvgUnicodeBidi)
+extern const SvgKeyword kBaselineKeywords[];         // dominant-, alignment-baseline (SvgBaseline)
+extern const SvgKeyword kBaselineShiftKeywords[];    // baseline-shift (SvgBaselineShift)
+extern const SvgKeyword kGlyphOrientationKeywords[]; // glyph-orientation-vertical
 extern const SvgKeyword kFontKerningKeywords[];      // font-kerning (SvgFontKerning)

@@ -67,6 +67,11 @@ void SvgStyle::Clear() {
     unicodeBidi = SvgEnumValue();
     fontKerning = SvgEnumValue();
     textRendering = SvgEnumValue();
+    dominantBaseline = SvgEnumValue();
+    alignmentBaseline = SvgEnumValue();
+    baselineShift = SvgEnumValue();
+    baselineShiftLength = SvgLength();
+    glyphOrientation = SvgEnumValue();
     transforms.reset();
     parent = nullptr;
     specified.reset();

@@ -112,6 +112,11 @@ public:
     SvgEnumValue unicodeBidi;           // unicode-bidi (SvgUnicodeBidi, not inherited)
     SvgEnumValue fontKerning;           // font-kerning (SvgFontKerning)
     SvgEnumValue textRendering;         // text-rendering (SvgTextRendering)
+    SvgEnumValue dominantBaseline;      // dominant-baseline (SvgBaseline)
+    SvgEnumValue alignmentBaseline;     // alignment-baseline (SvgBaseline, not inherited)
+    SvgEnumValue baselineShift;         // baseline-shift (SvgBaselineShift, not inherited)
+    SvgLength baselineShiftLength;      // baseline-shift as a length
+    SvgEnumValue glyphOrientation;      // glyph-orientation-vertical (SvgGlyphOrientation)
     // transform (as a property) and transform-origin; null when neither is given.
     std::unique_ptr<SvgTransformStyle> transforms;
     const SvgStyle* parent; // the parent element's record, not owned

@@ -2,6 +2,8 @@
 
 #include "platform/gdiplus/FontLayout.h"
 
+#include <hb-ot.h>
+
 #include <cmath>
 #include <new>
 
@@ -101,6 +103,49 @@ Status WINGDIPAPI KelGetGlyphRunMetrics(GDIPCONST KelGlyphRun* run, KelFontMetri
     metrics->underlineThickness = face.underlineThickness * scale;
     metrics->strikeoutPosition = -face.strikeoutPosition * scale;
     metrics->strikeoutThickness = face.strikeoutThickness * scale;
+    return Ok;
+}
+
+Status WINGDIPAPI KelGetGlyphRunBaselines(GDIPCONST KelGlyphRun* run, KelFontBaselines* out) {
+    if (!Valid(run) || !out || !run->shaped->metrics || !run->shaped->metrics->hb)
+        return InvalidParameter;
+    const FontFace& face = *run->shaped->metrics;
+    hb_font_t* font = face.hb;
+    float em = face.upem > 0 ? face.upem : 1000;
+    float scale = run->emSize / em;
+    auto metric = [&](hb_ot_metrics_tag_t tag, float fallback) {
+        hb_position_t value = 0;
+        return hb_ot_metrics_get_position(font, tag, &value) ? float(value) : fallback;
+    };
+    auto baseline = [&](hb_ot_layout_baseline_tag_t tag, float fallback) {
+        hb_position_t value = 0;
+        bool found =
+            hb_ot_layout_get_baseline(font, tag, HB_DIRECTION_LTR, HB_TAG('l', 'a', 't', 'n'),
+                                      HB_OT_TAG_DEFAULT_LANGUAGE, &value);
+        return found ? float(value) : fallback;
+    };
+    float ascent = metric(HB_OT_METRICS_TAG_HORIZONTAL_ASCENDER, face.ascent);
+    float descent = metric(HB_OT_METRICS_TAG_HORIZONTAL_DESCENDER, -face.descent);
+    if (ascent - descent <= 0) {
+        ascent = em * 0.8f;
+        descent = -em * 0.2f;
+    }
+    out->ascent = ascent * scale;
+    out->descent = descent * scale;
+    out->xHeight = metric(HB_OT_METRICS_TAG_X_HEIGHT, 0) * scale;
+    if (!(out->xHeight > 0))
+        out->xHeight = em * 0.5f * scale;
+    out->hanging = baseline(HB_OT_LAYOUT_BASELINE_TAG_HANGING, em * 0.8f) * scale;
+    out->mathematical = baseline(HB_OT_LAYOUT_BASELINE_TAG_MATH, em * 0.5f) * scale;
+    out->ideographic =
+        baseline(HB_OT_LAYOUT_BASELINE_TAG_IDEO_EMBOX_BOTTOM_OR_LEFT, descent) * scale;
+    out->superscript = metric(HB_OT_METRICS_TAG_SUPERSCRIPT_EM_Y_OFFSET, 0) * scale;
+    out->subscript = metric(HB_OT_METRICS_TAG_SUBSCRIPT_EM_Y_OFFSET, 0) * scale;
+    if (!(out->superscript > 0))
+        out->superscript = em * 0.34f * scale;
+    if (!(out->subscript > 0))
+        out->subscript = em * 0.14f * scale;
+    out->verticalAdvance = run->emSize;
     return Ok;
 }
 

@@ -1,0 +1,132 @@
+#include "document/SvgPathWalk.h"
+
+#include "syntax/SvgPathData.h"
+
+#include <algorithm>
+#include <cmath>
+
+SvgPathWalk::SvgPathWalk(const SvgPathData& data, const SvgMatrix& matrix) {
+    const float* c = data.coordinates();
+    size_t used = 0;
+    auto map = [&](size_t k, double& x, double& y) {
+        x = matrix.getA() * c[k] + matrix.getC() * c[k + 1] + matrix.getE();
+        y = matrix.getB() * c[k] + matrix.getD() * c[k + 1] + matrix.getF();
+    };
+    double startX = 0, startY = 0, lastX = 0, lastY = 0;
+    bool open = false;
+    for (size_t i = 0; i < data.segmentCount; ++i) {
+        int kind = data.segmentKind(i);
+        size_t need = kind == SvgPathSegmentCubic ? 6 : kind == SvgPathSegmentClose ? 0 : 2;
+        if (used + need > data.coordinateCount)
+            break;
+        double x = 0, y = 0;
+        if (kind == SvgPathSegmentMove || (!open && kind != SvgPathSegmentClose)) {
+            // A piece without a move before it starts where the last ended.
+            if (kind == SvgPathSegmentMove)
+                map(used, x, y);
+            else
+                x = lastX, y = lastY;
+            Add(x, y, true);
+            startX = lastX = x;
+            startY = lastY = y;
+            open = true;
+            if (kind == SvgPathSegmentMove) {
+                used += need;
+                continue;
+            }
+        }
+        if (kind == SvgPathSegmentLine) {
+            map(used, x, y);
+            Add(x, y, false);
+        } else if (kind == SvgPathSegmentCubic) {
+            double x1, y1, x2, y2;
+            map(used, x1, y1);
+            map(used + 2, x2, y2);
+            map(used + 4, x, y);
+            // Pieces from the length of the control polygon: a few units of
+            // curve each, fewer once the budget runs short.
+            double hull = std::hypot(x1 - lastX, y1 - lastY) + std::hypot(x2 - x1, y2 - y1) +
+                          std::hypot(x - x2, y - y2);
+            double wanted = std::isfinite(hull) ? std::ceil(std::sqrt(hull) * 2) : 1;
+            size_t pieces = size_t(std::clamp(wanted, 1.0, 64.0));
+            size_t left = data.segmentCount - i;
+            if (points.size() + pieces + left > kMaxPoints)
+                pieces = 1;
+            for (size_t k = 1; k < pieces; ++k) {
+                double t = double(k) / double(pieces), u = 1 - t;
+                double px =
+                    u * u * u * lastX + 3 * u * u * t * x1 + 3 * u * t * t * x2 + t * t * t * x;
+                double py =
+                    u * u * u * lastY + 3 * u * u * t * y1 + 3 * u * t * t * y2 + t * t * t * y;
+                Add(px, py, false);
+            }
+            Add(x, y, false);
+        } else if (kind == SvgPathSegmentClose) {
+            if (open)
+                Add(startX, startY, false);
+            x = startX, y = startY;
+            open = false;
+        }
+        lastX = x;
+        lastY = y;
+        used += need;
+    }
+}
+
+void SvgPathWalk::Add(double x, double y, bool starts) {
+    if (points.size() >= kMaxPoints || !std::isfinite(x) || !std::isfinite(y))
+        return;
+    if (!starts && !points.empty()) {
+        const Point& last = points.back();
+        double step = std::hypot(x - last.x, y - last.y);
+        if (std::isfinite(step))
+            total += step;
+    }
+    points.push_back({x, y, total, starts || points.empty()});
+}
+
+void SvgPathWalk::Reverse() {
+    std::vector<Point> reversed;
+    reversed.reserve(points.size());
+    for (size_t k = points.size(); k-- > 0;) {
+        Point p = points[k];
+        p.at = total - p.at;
+        // A point began a subpath walked forwards: backwards, the one after
+        // it does.
+        p.starts = k + 1 == points.size() || points[k + 1].starts;
+        reversed.push_back(p);
+    }
+    points.swap(reversed);
+}
+
+bool SvgPathWalk::At(double distance, double& x, double& y, double& angle) const {
+    if (!(distance >= 0 && distance <= total) || points.size() < 2)
+        return false;
+    // The first piece that reaches the distance (a piece ends at a point
+    // that does not start a subpath).
+    auto it = std::lower_bound(points.begin() + 1, points.end(), distance,
+                               [](const Point& p, double d) { return p.at < d; });
+    while (it != points.end() && it->starts)
+        ++it;
+    if (it == points.end()) {
+        // Only a zero-length end is left: the last piece.
+        for (it = points.end() - 1; it != points.begin() && it->starts; --it) {
+        }
+        if (it == points.begin())
+            return false;
+    }
+    // Skip pieces of no length for the direction.
+    auto piece = it;
+    while (piece != points.begin() + 1 && !piece->starts && piece->at == (piece - 1)->at &&
+           !(piece - 1)->starts)
+        --piece;
+    const Point& a = *(it - 1);
+    const Point& b = *it;
+    double step = b.at - a.at;
+    double t = step > 0 ? std::clamp((distance - a.at) / step, 0.0, 1.0) : 0.0;
+    x = a.x + (b.x - a.x) * t;
+    y = a.y + (b.y - a.y) * t;
+    const Point& pa = *(piece - 1);
+    angle = std::atan2(piece->y - pa.y, piece->x - pa.x);
+    return true;
+}

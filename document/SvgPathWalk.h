@@ -1,0 +1,39 @@
+#pragma once
+
+#include "syntax/SvgMatrix.h"
+
+#include <cstddef>
+#include <vector>
+
+struct SvgPathData;
+
+// A path measured along its length, for text set on it: built path data
+// (moves, lines, cubics, closes) mapped by a matrix and cut into straight
+// pieces. Moves between subpaths add no length. Curves are cut finer where
+// they are longer, within a budget of points for the whole path, so a huge
+// path costs memory in proportion to its data and no more.
+class SvgPathWalk {
+public:
+    // Points a walk keeps at most; curves get fewer pieces beyond it.
+    static constexpr size_t kMaxPoints = 1 << 22;
+
+    SvgPathWalk(const SvgPathData& data, const SvgMatrix& matrix);
+
+    double Length() const { return total; }
+    // The point at distance along the path and the direction there (radians,
+    // clockwise from the x axis, y down); false outside [0, Length()].
+    bool At(double distance, double& x, double& y, double& angle) const;
+    // The same path walked from its end to its start.
+    void Reverse();
+
+private:
+    struct Point {
+        double x, y;
+        double at;   // distance along the path
+        bool starts; // begins a subpath: no piece leads to it
+    };
+    void Add(double x, double y, bool starts);
+
+    std::vector<Point> points;
+    double total = 0;
+};
