@@ -5,6 +5,12 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+const double kPi = 3.14159265358979323846;
+
+} // namespace
+
 SvgPathWalk::SvgPathWalk(const SvgPathData& data, const SvgMatrix& matrix) {
     const float* c = data.coordinates();
     size_t used = 0;
@@ -73,60 +79,57 @@ SvgPathWalk::SvgPathWalk(const SvgPathData& data, const SvgMatrix& matrix) {
     }
 }
 
-void SvgPathWalk::Add(double x, double y, bool starts) {
-    if (points.size() >= kMaxPoints || !std::isfinite(x) || !std::isfinite(y))
+void SvgPathWalk::Add(double x, double y, bool first) {
+    if (points.size() >= kMaxPoints || !(std::fabs(x) <= 1e30) || !(std::fabs(y) <= 1e30))
         return;
-    if (!starts && !points.empty()) {
+    if (!first && !points.empty()) {
         const Point& last = points.back();
         double step = std::hypot(x - last.x, y - last.y);
         if (std::isfinite(step))
             total += step;
     }
-    points.push_back({x, y, total, starts || points.empty()});
-}
-
-void SvgPathWalk::Reverse() {
-    std::vector<Point> reversed;
-    reversed.reserve(points.size());
-    for (size_t k = points.size(); k-- > 0;) {
-        Point p = points[k];
-        p.at = total - p.at;
-        // A point began a subpath walked forwards: backwards, the one after
-        // it does.
-        p.starts = k + 1 == points.size() || points[k + 1].starts;
-        reversed.push_back(p);
+    if (first && !starts.empty() && starts.back()) {
+        // A move after a move: only the last counts.
+        points.back() = {total, float(x), float(y)};
+        return;
     }
-    points.swap(reversed);
+    starts.push_back(first || points.empty());
+    points.push_back({total, float(x), float(y)});
 }
 
-bool SvgPathWalk::At(double distance, double& x, double& y, double& angle) const {
-    if (!(distance >= 0 && distance <= total) || points.size() < 2)
+bool SvgPathWalk::At(double distance, double& x, double& y, double& angle, bool backwards) const {
+    if (!(distance >= 0 && distance <= total) || !(total > 0))
         return false;
-    // The first piece that reaches the distance (a piece ends at a point
-    // that does not start a subpath).
-    auto it = std::lower_bound(points.begin() + 1, points.end(), distance,
-                               [](const Point& p, double d) { return p.at < d; });
-    while (it != points.end() && it->starts)
-        ++it;
-    if (it == points.end()) {
-        // Only a zero-length end is left: the last piece.
-        for (it = points.end() - 1; it != points.begin() && it->starts; --it) {
-        }
-        if (it == points.begin())
+    if (backwards) {
+        if (!At(total - distance, x, y, angle))
             return false;
+        angle += angle > 0 ? -kPi : kPi;
+        return true;
     }
-    // Skip pieces of no length for the direction.
-    auto piece = it;
-    while (piece != points.begin() + 1 && !piece->starts && piece->at == (piece - 1)->at &&
-           !(piece - 1)->starts)
-        --piece;
-    const Point& a = *(it - 1);
-    const Point& b = *it;
+    // The piece that reaches the distance: it ends at the first point at or
+    // past it that does not start a subpath (no two starts follow each other).
+    size_t end = size_t(std::lower_bound(points.begin() + 1, points.end(), distance,
+                                         [](const Point& p, double d) { return p.at < d; }) -
+                        points.begin());
+    if (end < points.size() && starts[end])
+        ++end;
+    if (end >= points.size())
+        return false;
+    const Point& a = points[end - 1];
+    const Point& b = points[end];
     double step = b.at - a.at;
     double t = step > 0 ? std::clamp((distance - a.at) / step, 0.0, 1.0) : 0.0;
     x = a.x + (b.x - a.x) * t;
     y = a.y + (b.y - a.y) * t;
-    const Point& pa = *(piece - 1);
-    angle = std::atan2(piece->y - pa.y, piece->x - pa.x);
+    // The direction of the nearest piece of some length, back to the start
+    // of the subpath, else forwards.
+    size_t piece = end;
+    while (points[piece].at == points[piece - 1].at && piece > 1 && !starts[piece - 1])
+        --piece;
+    while (points[piece].at == points[piece - 1].at && piece + 1 < points.size() &&
+           !starts[piece + 1])
+        ++piece;
+    angle = std::atan2(double(points[piece].y) - points[piece - 1].y,
+                       double(points[piece].x) - points[piece - 1].x);
     return true;
 }

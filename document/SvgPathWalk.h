@@ -15,25 +15,24 @@ struct SvgPathData;
 class SvgPathWalk {
 public:
     // Points a walk keeps at most; curves get fewer pieces beyond it.
-    static constexpr size_t kMaxPoints = 1 << 22;
+    static constexpr size_t kMaxPoints = 1 << 21;
 
     SvgPathWalk(const SvgPathData& data, const SvgMatrix& matrix);
 
     double Length() const { return total; }
     // The point at distance along the path and the direction there (radians,
     // clockwise from the x axis, y down); false outside [0, Length()].
-    bool At(double distance, double& x, double& y, double& angle) const;
-    // The same path walked from its end to its start.
-    void Reverse();
+    // Backwards, the path is walked from its end to its start.
+    bool At(double distance, double& x, double& y, double& angle, bool backwards = false) const;
 
 private:
     struct Point {
-        double x, y;
-        double at;   // distance along the path
-        bool starts; // begins a subpath: no piece leads to it
+        double at; // distance along the path
+        float x, y;
     };
-    void Add(double x, double y, bool starts);
+    void Add(double x, double y, bool first);
 
     std::vector<Point> points;
+    std::vector<bool> starts; // the point begins a subpath: no piece leads to it
     double total = 0;
 };

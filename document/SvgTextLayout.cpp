@@ -67,7 +67,7 @@ SvgTextLayout::SvgTextLayout(SvgTextElement& text) : root(text) {}
 
 SvgTextLayout::~SvgTextLayout() = default;
 
-void SvgTextLayout::LayOut(SvgTextElement& root) {
+bool SvgTextLayout::LayOut(SvgTextElement& root) {
     SvgTextLayout layout(root);
     const SvgStyle* style = root.GetFigure() ? root.GetFigure()->GetStyle() : nullptr;
     uint32_t context = 0;
@@ -78,7 +78,7 @@ void SvgTextLayout::LayOut(SvgTextElement& root) {
                           style->writingMode.computed == unsigned(SvgWritingMode::TbLr);
     // A textPath lays out only inside a text.
     if (dynamic_cast<SvgTextPathElement*>(&root))
-        return;
+        return true;
     layout.Walk(root, context, 0);
     layout.SplitChunks();
     for (Chunk& chunk : layout.chunks) {
@@ -93,6 +93,7 @@ void SvgTextLayout::LayOut(SvgTextElement& root) {
             layout.Position(chunk);
     }
     layout.Emit();
+    return !layout.waiting;
 }
 
 SvgFontRun* SvgTextLayout::FontFor(const SvgStyle* style) {
@@ -148,9 +149,11 @@ void SvgTextLayout::Walk(SvgTextElement& element, uint32_t context, double shift
         shift += ShiftOf(element);
         if (auto* textPath = dynamic_cast<SvgTextPathElement*>(&element)) {
             // A textPath inside another draws nothing: SVG has no path on a path.
-            PathScope scope{currentPath ? nullptr : textPath->MakeWalk(), 0};
+            PathScope scope{currentPath ? nullptr : textPath->GetWalk(), 0, textPath->rightSide};
             if (scope.walk)
                 scope.offset = textPath->StartOffset(scope.walk->Length());
+            else if (!currentPath && textPath->WaitsForPath())
+                waiting = true;
             paths.push_back(std::move(scope));
             currentPath = uint32_t(paths.size());
         }
@@ -585,7 +588,7 @@ void SvgTextLayout::PlaceOnPath(Chunk& chunk) {
             continue;
         double x = 0, y = 0, angle = 0;
         double middle = c.posX + half;
-        if (!path.walk->At(middle, x, y, angle))
+        if (!path.walk->At(middle, x, y, angle, path.backwards))
             continue;
         double cs = std::cos(angle), sn = std::sin(angle), across = c.posY;
         c.posX = x - half * cs - across * sn;
@@ -608,8 +611,8 @@ void SvgTextLayout::PlaceOnPath(Chunk& chunk) {
     }
     // Text after the path goes on from where the path's text ended.
     double x = 0, y = 0, angle = 0;
-    if (path.walk &&
-        path.walk->At(std::clamp(any ? end : path.offset, 0.0, path.walk->Length()), x, y, angle)) {
+    if (path.walk && path.walk->At(std::clamp(any ? end : path.offset, 0.0, path.walk->Length()), x,
+                                   y, angle, path.backwards)) {
         penX = x;
         penY = y;
     }

@@ -31,7 +31,9 @@ class SvgTextElement;
 // figure of the piece its character belongs to.
 class SvgTextLayout {
 public:
-    static void LayOut(SvgTextElement& root);
+    // False when a textPath names an element not loaded yet (the text is
+    // laid out again once it is).
+    static bool LayOut(SvgTextElement& root);
 
     // Characters of one text element laid out at most; the rest are dropped.
     static constexpr size_t kMaxCharacters = 1 << 18;
@@ -51,8 +53,9 @@ private:
     };
     // The path of a textPath and where its text starts on it.
     struct PathScope {
-        std::unique_ptr<SvgPathWalk> walk; // null: the text is not drawn
+        std::shared_ptr<const SvgPathWalk> walk; // null: the text is not drawn
         double offset;
+        bool backwards; // side="right": the path is walked from its end
     };
     // The characters of an element, for textLength.
     struct Span {
@@ -130,6 +133,7 @@ private:
     uint32_t currentPath = 0; // the path of the characters being read (index + 1)
     double currentShift = 0;  // the baseline-shift of the source being read
     bool vertical = false;    // the text is written top to bottom
+    bool waiting = false;     // a textPath's path is not loaded yet
     std::unordered_map<std::string, std::unique_ptr<SvgFontRun>> fonts; // by request
     std::vector<SvgFigure*> figures; // every figure to build, in order
     // The figure of the stretch of character data being read, if any.

@@ -32,23 +32,18 @@ bool SvgTextPathElement::ReadAttributes(TiXmlElement* xml) {
     return SvgTspanElement::ReadAttributes(xml);
 }
 
-std::unique_ptr<SvgPathWalk> SvgTextPathElement::MakeWalk() {
-    std::unique_ptr<SvgPathWalk> walk;
+std::shared_ptr<const SvgPathWalk> SvgTextPathElement::GetWalk() {
+    // The path attribute wins over href.
     if (hasPathAttribute) {
-        // The path attribute wins over href.
-        walk = std::make_unique<SvgPathWalk>(pathAttribute, SvgMatrix());
-    } else {
-        SvgElement* target =
-            m_owner && !href.empty() ? m_owner->FindElementById(href.c_str()) : nullptr;
-        if (!target || target->GetKind() != SvgKindPath)
-            return nullptr;
-        auto* path = static_cast<SvgPathElement*>(target);
-        walk = std::make_unique<SvgPathWalk>(path->GetPathFigure()->pathData,
-                                             path->GetTransform().getMatrix());
+        if (!attributeWalk)
+            attributeWalk = std::make_shared<SvgPathWalk>(pathAttribute, SvgMatrix());
+        return attributeWalk;
     }
-    if (rightSide)
-        walk->Reverse();
-    return walk;
+    SvgElement* target =
+        m_owner && !href.empty() ? m_owner->FindElementById(href.c_str()) : nullptr;
+    if (!target || target->GetKind() != SvgKindPath)
+        return nullptr;
+    return static_cast<SvgPathElement*>(target)->GetWalk();
 }
 
 bool SvgTextPathElement::WaitsForPath() {

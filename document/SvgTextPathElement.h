@@ -21,8 +21,8 @@ public:
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgTextPathElement(); }
 
-    // The path the text follows, side applied; null when there is none.
-    std::unique_ptr<SvgPathWalk> MakeWalk();
+    // The path the text follows; null when there is none.
+    std::shared_ptr<const SvgPathWalk> GetWalk();
     // Where along the path of the given length the text starts.
     double StartOffset(double pathLength);
     // Whether its path names an element not loaded yet.
@@ -35,4 +35,5 @@ public:
 private:
     SvgPathData pathAttribute; // SVG 2's path attribute, when given
     bool hasPathAttribute = false;
+    std::shared_ptr<const SvgPathWalk> attributeWalk;
 };
