@@ -133,6 +133,12 @@ Status WINGDIPAPI KelGetGlyphRunBaselines(GDIPCONST KelGlyphRun* run, KelFontBas
     out->ascent = ascent * scale;
     out->descent = descent * scale;
     out->xHeight = metric(HB_OT_METRICS_TAG_X_HEIGHT, 0) * scale;
+    // A font without an x-height gives its x's.
+    hb_codepoint_t x = 0;
+    hb_glyph_extents_t extents{};
+    if (!(out->xHeight > 0) && hb_font_get_nominal_glyph(font, 'x', &x) &&
+        hb_font_get_glyph_extents(font, x, &extents))
+        out->xHeight = float(extents.y_bearing) * scale;
     if (!(out->xHeight > 0))
         out->xHeight = em * 0.5f * scale;
     out->hanging = baseline(HB_OT_LAYOUT_BASELINE_TAG_HANGING, em * 0.8f) * scale;

@@ -19,6 +19,10 @@ public:
     double Advance(const std::string& text, double size, bool kerning = true) const;
     // The glyph count HarfBuzz shapes text into.
     int Glyphs(const std::string& text) const;
+    // A metric of the font (hb_ot_metrics_tag_t) at size, 0 when it has none,
+    // and a baseline of its BASE table (Latin), fallbackEm ems when absent.
+    double Metric(unsigned tag, double size) const;
+    double Baseline(unsigned tag, double size, double fallbackEm) const;
 
 private:
     hb_font_t* font = nullptr;
