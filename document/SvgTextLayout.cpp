@@ -644,7 +644,7 @@ void SvgTextLayout::PositionVertical(Chunk& chunk) {
                 // Centred on the line, its em box from the pen down.
                 double width = c.advance - c.spacing;
                 c.posX = lineX + shiftX - width / 2;
-                c.posY = startY + pen + shiftY + b.ascent;
+                c.posY = startY + pen + shiftY + centre + b.verticalAdvance / 2;
                 c.angle = c.rotate;
             } else {
                 // Turned a quarter clockwise, its central baseline on the line.

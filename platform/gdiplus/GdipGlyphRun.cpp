@@ -141,8 +141,10 @@ Status WINGDIPAPI KelGetGlyphRunBaselines(GDIPCONST KelGlyphRun* run, KelFontBas
         out->xHeight = float(extents.y_bearing) * scale;
     if (!(out->xHeight > 0))
         out->xHeight = em * 0.5f * scale;
-    out->hanging = baseline(HB_OT_LAYOUT_BASELINE_TAG_HANGING, em * 0.8f) * scale;
-    out->mathematical = baseline(HB_OT_LAYOUT_BASELINE_TAG_MATH, em * 0.5f) * scale;
+    // Without a BASE table, browsers hang text 0.8 of the ascent down and
+    // centre mathematics half of it up.
+    out->hanging = baseline(HB_OT_LAYOUT_BASELINE_TAG_HANGING, ascent * 0.8f) * scale;
+    out->mathematical = baseline(HB_OT_LAYOUT_BASELINE_TAG_MATH, ascent * 0.5f) * scale;
     out->ideographic =
         baseline(HB_OT_LAYOUT_BASELINE_TAG_IDEO_EMBOX_BOTTOM_OR_LEFT, descent) * scale;
     out->superscript = metric(HB_OT_METRICS_TAG_SUPERSCRIPT_EM_Y_OFFSET, 0) * scale;

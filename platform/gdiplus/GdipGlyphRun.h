@@ -35,7 +35,7 @@ struct KelFontMetrics {
 
 // The main face's baselines and script offsets at the run's em size, in world
 // units up from the alphabetic baseline: from the font's BASE table where it
-// has one, else from its other tables, else the usual proportions of the em.
+// has one, else from its other tables, else from its ascent or em as browsers do.
 struct KelFontBaselines {
     REAL ascent, descent; // the em box's top and bottom (descent negative)
     REAL xHeight;         // height of a lower-case x

@@ -104,7 +104,7 @@ TEST(TextBaselines, ShiftsAndAlignmentFromTheFont) {
     EXPECT_NEAR(Glyphs(svg, {0})[0].second, 50, 1e-3);
     EXPECT_NEAR(svg.FigureAt<SvgTextFigure>({0, 1})->y, 50 + (ascent + descent) / 2, 1e-3);
     EXPECT_NEAR(svg.FigureAt<SvgTextFigure>({0, 2})->y,
-                50 + sans.Baseline(HB_OT_LAYOUT_BASELINE_TAG_HANGING, 20, 0.8), 1e-3);
+                50 + sans.Baseline(HB_OT_LAYOUT_BASELINE_TAG_HANGING, 20, 0.8 * ascent / 20), 1e-3);
     EXPECT_NEAR(svg.FigureAt<SvgTextFigure>({0, 3})->y, 50 + xHeight / 2, 1e-3);
     EXPECT_NEAR(svg.FigureAt<SvgTextFigure>({0, 4})->y, 50 + ascent, 1e-3);
     // Nested shifts add up; a percentage is of the font size.
@@ -116,7 +116,11 @@ TEST(TextBaselines, ShiftsAndAlignmentFromTheFont) {
 
 TEST(VerticalText, IdeographsUprightLatinSideways) {
     FontMetrics sans("DejaVu Sans"), cjk("WenQuanYi Micro Hei");
-    double cjkAscent = cjk.Metric(HB_OT_METRICS_TAG_HORIZONTAL_ASCENDER, 20);
+    // An ideograph's em box is centred on the central baseline.
+    double emTop = (cjk.Metric(HB_OT_METRICS_TAG_HORIZONTAL_ASCENDER, 20) +
+                    cjk.Metric(HB_OT_METRICS_TAG_HORIZONTAL_DESCENDER, 20)) /
+                       2 +
+                   10;
     double central = (sans.Metric(HB_OT_METRICS_TAG_HORIZONTAL_ASCENDER, 20) +
                       sans.Metric(HB_OT_METRICS_TAG_HORIZONTAL_DESCENDER, 20)) /
                      2;
@@ -132,9 +136,9 @@ TEST(VerticalText, IdeographsUprightLatinSideways) {
     auto ideographs = Glyphs(svg, {0});
     ASSERT_EQ(ideographs.size(), 2u);
     EXPECT_NEAR(ideographs[0].first, 50 - cjk.Advance(day, 20) / 2, 1e-3);
-    EXPECT_NEAR(ideographs[0].second, 10 + cjkAscent, 1e-3);
-    EXPECT_NEAR(ideographs[1].second, 30 + cjkAscent, 1e-3);
-    EXPECT_NEAR(Glyphs(svg, {2})[0].second, 90 - 40 + cjkAscent, 1e-3);
+    EXPECT_NEAR(ideographs[0].second, 10 + emTop, 1e-3);
+    EXPECT_NEAR(ideographs[1].second, 30 + emTop, 1e-3);
+    EXPECT_NEAR(Glyphs(svg, {2})[0].second, 90 - 40 + emTop, 1e-3);
     // Latin lies on its side, its central baseline on x, kerned down the line.
     auto latin = Glyphs(svg, {1});
     EXPECT_NEAR(latin[0].first, 50 - central, 1e-3);
