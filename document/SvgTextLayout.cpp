@@ -516,8 +516,12 @@ void SvgTextLayout::Position(Chunk& chunk) {
     double startY = head.Has(SvgTextCharacter::HasY) ? head.y : penY;
     const PathScope* path = head.path ? &paths[head.path - 1] : nullptr;
     if (path) {
-        // Along the path from its start offset, across it from the path.
-        startX = (head.Has(SvgTextCharacter::HasX) ? head.x : 0) + path->offset;
+        // Along the path from its start offset, or on from the last chunk on
+        // it; across it from the path.
+        if (head.Has(SvgTextCharacter::HasX))
+            startX = head.x + path->offset;
+        else
+            startX = alongPath == head.path ? alongPen : path->offset;
         startY = 0;
     }
     // Items left to right.
@@ -568,8 +572,11 @@ void SvgTextLayout::Position(Chunk& chunk) {
         shift = -aligned;
     for (size_t i = chunk.first; i < chunk.end; ++i)
         chars[i].posX += shift;
-    if (path)
+    if (path) {
+        alongPath = head.path;
+        alongPen = startX + width + shift;
         PlaceOnPath(chunk);
+    }
 }
 
 void SvgTextLayout::PlaceOnPath(Chunk& chunk) {
@@ -583,7 +590,7 @@ void SvgTextLayout::PlaceOnPath(Chunk& chunk) {
             continue;
         // The glyph's midpoint goes on the path, turned to its direction
         // there; a glyph whose midpoint is off the path is not drawn.
-        double half = (c.advance - c.spacing) * c.scaleX / 2;
+        double half = (c.advance - c.spacing * c.scaleX) / 2;
         if (!std::isfinite(half))
             continue;
         double x = 0, y = 0, angle = 0;
@@ -638,11 +645,11 @@ void SvgTextLayout::PositionVertical(Chunk& chunk) {
             c.upright = orientation == unsigned(SvgGlyphOrientation::Upright) ||
                         (orientation == unsigned(SvgGlyphOrientation::Auto) &&
                          SvgTextBidi::IsUpright(c.code));
-            double along = c.upright ? b.verticalAdvance + c.spacing : c.advance;
+            double along = c.upright ? (b.verticalAdvance + c.spacing) * c.scaleX : c.advance;
             double centre = (b.ascent + b.descent) / 2;
             if (c.upright) {
                 // Centred on the line, its em box from the pen down.
-                double width = c.advance - c.spacing;
+                double width = c.advance - c.spacing * c.scaleX;
                 c.posX = lineX + shiftX - width / 2;
                 c.posY = startY + pen + shiftY + centre + b.verticalAdvance / 2;
                 c.angle = c.rotate;
@@ -652,7 +659,7 @@ void SvgTextLayout::PositionVertical(Chunk& chunk) {
                 c.posY = startY + pen + shiftY;
                 c.angle = float(std::fmod(90.0f + c.rotate, 360.0f));
             }
-            pen += along * c.scaleX + c.extra;
+            pen += along + c.extra;
             trailing = c.spacing * c.scaleX;
         } else {
             c.posX = chars[start].posX;

@@ -134,6 +134,9 @@ private:
     double currentShift = 0;  // the baseline-shift of the source being read
     bool vertical = false;    // the text is written top to bottom
     bool waiting = false;     // a textPath's path is not loaded yet
+    // Where the last chunk on a path (alongPath, index + 1) ended along it.
+    uint32_t alongPath = 0;
+    double alongPen = 0;
     std::unordered_map<std::string, std::unique_ptr<SvgFontRun>> fonts; // by request
     std::vector<SvgFigure*> figures; // every figure to build, in order
     // The figure of the stretch of character data being read, if any.
