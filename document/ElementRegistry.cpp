@@ -5,12 +5,16 @@
 #include "document/SvgDefsElement.h"
 #include "document/SvgDescElement.h"
 #include "document/SvgEllipseElement.h"
+#include "document/SvgFilterElement.h"
+#include "document/SvgFilterPrimitiveElement.h"
 #include "document/SvgGroupElement.h"
 #include "document/SvgImageElement.h"
 #include "document/SvgLineElement.h"
 #include "document/SvgLinearGradientElement.h"
+#include "document/SvgMarkerElement.h"
 #include "document/SvgMaskElement.h"
 #include "document/SvgPathElement.h"
+#include "document/SvgPatternElement.h"
 #include "document/SvgPolygonElement.h"
 #include "document/SvgPolylineElement.h"
 #include "document/SvgRadialGradientElement.h"
@@ -73,7 +77,7 @@ ElementRegistry::ElementRegistry() {
     Add("arc", new SvgRootElement());
     Add("defs", new SvgDefsElement());
     Add("desc", new SvgDescElement());
-    Add("filter", new SvgRootElement());
+    Add("filter", new SvgFilterElement());
     Add("use", new SvgUseElement());
     Add("text", new SvgTextElement());
     Add("tspan", new SvgTspanElement());
@@ -87,6 +91,10 @@ ElementRegistry::ElementRegistry() {
     Add("mask", new SvgMaskElement());
     Add("a", new SvgAnchorElement());
     Add("switch", new SvgSwitchElement());
+    Add("marker", new SvgMarkerElement());
+    Add("pattern", new SvgPatternElement());
+    for (const char* const* tag = SvgFilterPrimitiveElement::kTags; *tag; ++tag)
+        Add(*tag, new SvgFilterPrimitiveElement(*tag));
 }
 
 ElementRegistry::~ElementRegistry() {

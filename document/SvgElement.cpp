@@ -233,12 +233,16 @@ bool SvgElement::IsDisplayed() const {
 }
 
 SvgStyle* SvgElement::GetInheritableStyle() const {
-    // A copied style holder without a record of its own passes its parent's on.
+    // A copied style holder without a record of its own passes its parent's
+    // on, and so does `defs`, which has none.
     for (const SvgElement* e = this; e; e = e->m_parent) {
+        if (e->m_kind == SvgKindDefs)
+            continue;
         SvgFigure* figure = e->GetFigure();
         if (!figure || !(e->m_kind < kSvgKindInheritLimit || e->m_kind == SvgKindSvg ||
                          e->m_kind == SvgKindSymbol || e->m_kind == SvgKindClipPath ||
-                         e->m_kind == SvgKindMask))
+                         e->m_kind == SvgKindMask || e->m_kind == SvgKindMarker ||
+                         e->m_kind == SvgKindPattern))
             return nullptr;
         if (figure->PeekStyle())
             return figure->GetStyle();

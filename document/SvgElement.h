@@ -34,12 +34,16 @@ enum SvgElementKind {
     SvgKindSymbol = 44,
     SvgKindClipPath = 45,
     SvgKindMask = 46,
+    SvgKindMarker = 47,
+    SvgKindFilter = 60,
+    SvgKindFilterPrimitive = 61,
     SvgKindSvg = 50,
     SvgKindDesc = 51,
     SvgKindStop = 69,
     SvgKindGradient = 70,
     SvgKindLinearGradient = 71,
     SvgKindRadialGradient = 72,
+    SvgKindPattern = 73,
 };
 
 // The basic shapes, polylines, polygons and paths.
@@ -50,7 +54,7 @@ inline bool SvgIsShapeKind(int kind) {
 }
 
 // Children inherit their parent's style below this kind, and from `svg`,
-// `symbol`, `clipPath` and `mask` (GetInheritableStyle).
+// `symbol`, `clipPath`, `mask`, `marker` and `pattern` (GetInheritableStyle).
 const int kSvgKindInheritLimit = 30;
 // An element's own transform is applied at render time only below this kind.
 const int kSvgKindTransformLimit = 40;
@@ -119,6 +123,8 @@ public:
     // The figure of a figure element (and the style holder of `svg` and
     // `symbol`); null for the others.
     virtual SvgFigure* GetFigure() const { return nullptr; }
+    // Whether the element draws markers beside its figure's fill and stroke.
+    virtual bool PaintsMarkers() const { return false; }
     // False when the element's own style says display="none", or one of its
     // conditional attributes fails: neither it nor its subtree is drawn.
     bool IsDisplayed() const;
@@ -129,7 +135,8 @@ public:
     // stops, whatever they hold.
     virtual std::pair<size_t, size_t> DrawnChildren() const;
     // The style record this element's children inherit from: its figure's,
-    // for kinds below 30 and for `svg`, `symbol`, `clipPath` and `mask` (a
+    // for kinds below 30 and for `svg`, `symbol`, `clipPath`, `mask`,
+    // `marker` and `pattern`; `defs` passes its parent's on (a
     // copied one without a record of its own passes its parent's on); null
     // for the others.
     SvgStyle* GetInheritableStyle() const;

@@ -148,9 +148,14 @@ double StrokeReach(const SvgStyle* style) {
 // the ink of something drawn cannot be told.
 bool Accumulate(const SvgElement& e, const SvgMatrix& m, bool ink, Box& box) {
     int kind = e.GetKind();
-    if (ink && !(SvgIsShapeKind(kind) || kind == SvgKindText || kind == SvgKindTspan ||
-                 kind == SvgKindPositionGlyph || kind == SvgKindGroup || kind == SvgKindUse ||
-                 kind == SvgKindSvg || kind == SvgKindSymbol || kind == SvgKindDesc))
+    if (ink && (!(SvgIsShapeKind(kind) || kind == SvgKindText || kind == SvgKindTspan ||
+                  kind == SvgKindPositionGlyph || kind == SvgKindGroup || kind == SvgKindUse ||
+                  kind == SvgKindSvg || kind == SvgKindSymbol || kind == SvgKindDesc) ||
+                e.PaintsMarkers()))
+        return false;
+    // What a filter draws reaches beyond the outlines, as far as its region.
+    const SvgStyle* filtered = e.GetFigure() ? e.GetFigure()->PeekStyle() : nullptr;
+    if (ink && filtered && !filtered->filter.value.empty())
         return false;
     if (const SvgFigure* figure = e.GetFigure()) {
         Box own;

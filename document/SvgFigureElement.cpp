@@ -1,7 +1,10 @@
 #include "document/SvgFigureElement.h"
 
+#include "document/SvgMarkerPlacement.h"
 #include "engine/SvgEngine.h"
 #include "render/SvgFigure.h"
+#include "style/SvgPaintOrder.h"
+#include "style/SvgShapeRendering.h"
 #include "style/SvgStyle.h"
 
 namespace {
@@ -10,6 +13,15 @@ namespace {
 const unsigned kSvgVisibilityVisible = 2;
 
 } // namespace
+
+SvgFigureElement::SvgFigureElement(int kind, const char* tagName)
+    : SvgTransformableElement(kind, tagName) {}
+
+SvgFigureElement::~SvgFigureElement() = default;
+
+void SvgFigureElement::SetMarkers(std::unique_ptr<SvgMarkerPlacement> markers) {
+    m_markers = std::move(markers);
+}
 
 void SvgFigureElement::BuildGeometry() {
     if (m_figure)
@@ -39,8 +51,30 @@ void SvgFigureElement::PaintFigure(GdiGraphics& graphics) {
             return;
         m_figure->PrepareOnce();
     }
-    if (m_owner && m_owner->GetRenderContext().coverage > 0)
+    if (m_owner && m_owner->GetRenderContext().coverage > 0) {
         m_figure->PaintCoverage(graphics); // part of a clip path
-    else
-        m_figure->Paint(graphics);
+        return;
+    }
+    // crispEdges and optimizeSpeed draw a shape's fill and stroke without
+    // anti-aliasing (its markers follow their own style).
+    bool aliased = style && SvgIsShapeKind(GetKind()) && SvgIsAliased(style->GetShapeRendering());
+    Gdiplus::SmoothingMode smoothing = Gdiplus::SmoothingModeAntiAlias;
+    if (aliased)
+        Gdiplus::GdipGetSmoothingMode(graphics.Get(), &smoothing);
+    SvgPaintLayer layers[3];
+    SvgPaintOrder::Layers(style ? style->paintOrder.computed : 0, layers);
+    for (SvgPaintLayer layer : layers) {
+        if (aliased)
+            graphics.Record(Gdiplus::GdipSetSmoothingMode(
+                graphics.Get(),
+                layer == SvgPaintLayer::Markers ? smoothing : Gdiplus::SmoothingModeHighSpeed));
+        if (layer == SvgPaintLayer::Fill)
+            m_figure->Fill(graphics);
+        else if (layer == SvgPaintLayer::Stroke)
+            m_figure->Stroke(graphics);
+        else if (m_markers)
+            m_markers->Draw(graphics, *this);
+    }
+    if (aliased)
+        graphics.Record(Gdiplus::GdipSetSmoothingMode(graphics.Get(), smoothing));
 }

@@ -2,6 +2,7 @@
 
 #include "document/SvgStopElement.h"
 #include "engine/SvgEngine.h"
+#include "style/SvgStyle.h"
 #include "syntax/SvgScanner.h"
 
 #include <tinyxml.h>
@@ -12,6 +13,8 @@
 #include <cstring>
 
 SvgGradientElement::SvgGradientElement(int kind, const char* tagName) : SvgElement(kind, tagName) {}
+
+SvgGradientElement::~SvgGradientElement() = default;
 
 void SvgGradientElement::ReadTransform(TiXmlElement* xml) {
     const char* text = xml->Attribute("gradientTransform");
@@ -25,6 +28,9 @@ void SvgGradientElement::ReadTransform(TiXmlElement* xml) {
 }
 
 void SvgGradientElement::ReadCommonAttributes(TiXmlElement* xml) {
+    m_style = std::make_unique<SvgStyle>();
+    m_style->parent = SvgStopElement::AncestorStyle(m_parent);
+    m_style->ReadFromElement(xml, m_owner ? m_owner->GetStyleSheet() : nullptr, false);
     unitsSet = ReadStringAttribute(xml, "gradientUnits", gradientUnits);
     if (const char* text = xml->Attribute("spreadMethod")) {
         // An unknown keyword is as if none was given.

@@ -7,12 +7,15 @@
 #include "syntax/SvgTransform.h"
 #include "syntax/SvgTransformList.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
-// The common base of the two gradients: a paint server that owns no figure
-// and no style. Its stops are its "stop" children, in document order. What a
-// gradient does not give itself comes from the gradient its href names (and
+class SvgStyle;
+
+// The common base of the two gradients: a paint server that owns no figure.
+// Its style only passes color and stop-color on to its stops. Its stops are its "stop" children, in
+// document order. What a gradient does not give itself comes from the gradient its href names (and
 // so on along the chain), else from the SVG defaults.
 class SvgGradientElement : public SvgElement, public SvgPaintServer {
 public:
@@ -20,6 +23,7 @@ public:
     static const int kMaxHrefChain = 16;
 
     SvgGradientElement(int kind, const char* tagName);
+    ~SvgGradientElement() override;
 
     // Reads "gradientTransform".
     void ReadTransform(TiXmlElement* xml) override;
@@ -33,6 +37,10 @@ public:
     // The colours (each stop's alpha scaled by alpha / 255) and positions of
     // this element's own stops. Children that are not stops are passed over.
     std::vector<SvgGradientStop> CollectStops(unsigned alpha) const;
+
+    // What the stops inherit from (their color, for currentColor, and an
+    // "inherit" stop-color); null before the attributes are read.
+    const SvgStyle* GetStyle() const { return m_style.get(); }
 
     // The gradient href names, or null (none, or not a gradient).
     const SvgGradientElement* GetReferenced() const;
@@ -83,4 +91,7 @@ protected:
     SvgSpread spread = SvgSpread::Pad;
     bool spreadSet = false;
     std::string href; // the id named by href, without its '#'
+
+private:
+    std::unique_ptr<SvgStyle> m_style;
 };

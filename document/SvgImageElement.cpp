@@ -1,5 +1,6 @@
 #include "document/SvgImageElement.h"
 
+#include "document/SvgRenderState.h"
 #include "document/SvgViewport.h"
 #include "engine/GdiImage.h"
 #include "engine/SvgEngine.h"
@@ -54,8 +55,11 @@ bool SvgImageElement::ReadAttributes(TiXmlElement* xml) {
     const char* href = xml->Attribute("xlink:href");
     if (!href)
         href = xml->Attribute("href");
-    if (href && m_owner)
-        m_image = m_owner->GetImages().Load(href);
+    if (href && m_owner) {
+        SvgPicture picture = m_owner->GetImages().LoadPicture(href);
+        m_image = std::move(picture.raster);
+        m_document = std::move(picture.document);
+    }
     return true;
 }
 
@@ -70,15 +74,34 @@ void SvgImageElement::CopyFrom(const SvgElement* source) {
         m_heightGiven = image->m_heightGiven;
         m_preserveAspectRatio = image->m_preserveAspectRatio;
         m_image = image->m_image;
+        m_document = image->m_document;
     }
 }
 
-bool SvgImageElement::GetPlacement(RectF& destination, RectF& source) const {
+bool SvgImageElement::PictureSize(double& width, double& height) const {
+    if (m_document) {
+        width = m_document->GetDocumentWidth();
+        height = m_document->GetDocumentHeight();
+        // A document without a size of its own fills the viewport.
+        if (!(width > 0 && height > 0)) {
+            width = m_widthGiven ? m_width : 0;
+            height = m_heightGiven ? m_height : 0;
+        }
+        return width > 0 && height > 0 && std::isfinite(width) && std::isfinite(height);
+    }
     UINT pixelsWide = 0, pixelsHigh = 0;
     if (!m_image || GdipGetImageWidth(m_image->handle, &pixelsWide) != Ok ||
         GdipGetImageHeight(m_image->handle, &pixelsHigh) != Ok)
         return false;
-    double iw = pixelsWide, ih = pixelsHigh;
+    width = pixelsWide;
+    height = pixelsHigh;
+    return true;
+}
+
+bool SvgImageElement::GetPlacement(RectF& destination, RectF& source) const {
+    double iw = 0, ih = 0;
+    if (!PictureSize(iw, ih))
+        return false;
     double w = m_widthGiven ? m_width : iw;
     double h = m_heightGiven ? m_height : ih;
     if (!(w > 0 && h > 0 && std::isfinite(w) && std::isfinite(h) && std::isfinite(m_x) &&
@@ -112,6 +135,10 @@ void SvgImageElement::Paint(GdiGraphics& graphics) {
     const SvgStyle* style = GetInheritableStyle();
     if (style && style->visibility.computed != kSvgVisibilityVisible)
         return;
+    if (m_document) {
+        PaintDocument(graphics, destination, source);
+        return;
+    }
     bool nearest = style && style->imageRendering.computed >= kSvgImageRenderingNearest;
     InterpolationMode previous = InterpolationModeDefault;
     GdipGetInterpolationMode(graphics.handle, &previous);
@@ -124,4 +151,25 @@ void SvgImageElement::Paint(GdiGraphics& graphics) {
                                           UnitPixel, nullptr, nullptr, nullptr));
     if (nearest)
         graphics.Record(GdipSetInterpolationMode(graphics.handle, previous));
+}
+
+void SvgImageElement::PaintDocument(GdiGraphics& graphics, const RectF& destination,
+                                    const RectF& source) {
+    if (!(source.Width > 0 && source.Height > 0))
+        return;
+    // The part source of the document's box maps onto destination, clipped
+    // there; blend modes inside it mix only with its own content.
+    GraphicsState state = SvgRenderState::Save(graphics);
+    GpGraphics* g = graphics.handle;
+    graphics.Record(GdipSetClipRect(g, destination.X, destination.Y, destination.Width,
+                                    destination.Height, CombineModeIntersect));
+    REAL scaleX = destination.Width / source.Width, scaleY = destination.Height / source.Height;
+    graphics.Record(GdipTranslateWorldTransform(g, destination.X - source.X * scaleX,
+                                                destination.Y - source.Y * scaleY,
+                                                MatrixOrderPrepend));
+    graphics.Record(GdipScaleWorldTransform(g, scaleX, scaleY, MatrixOrderPrepend));
+    if (m_document->Blends())
+        graphics.Record(KelBeginLayer(g, 1, nullptr));
+    m_document->RenderNested(graphics);
+    SvgRenderState::Restore(graphics, state);
 }

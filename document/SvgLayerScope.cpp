@@ -2,6 +2,7 @@
 
 #include "document/SvgClipPathElement.h"
 #include "document/SvgElementBounds.h"
+#include "document/SvgFilterEffect.h"
 #include "document/SvgMaskElement.h"
 #include "document/SvgRenderContext.h"
 #include "engine/SvgEngine.h"
@@ -23,6 +24,11 @@ const SvgElement* Resolve(SvgEngine& engine, const SvgRenderContext& context, co
     if (!target || target->GetKind() != kind || context.Applying(target))
         return nullptr;
     return target;
+}
+
+KelBlendMode BackendBlend(SvgBlendMode mode) {
+    static_assert(int(SvgBlendMode::Luminosity) == KelBlendLuminosity, "the same order");
+    return KelBlendMode(mode);
 }
 
 bool HasArea(const RectF& r) {
@@ -95,18 +101,46 @@ void SvgLayerScope::Begin(const SvgElement& element, const RectF* box) {
         m_clip = nullptr;
     }
 
-    bool layerOpacity = opacity < 1 && !figure->AbsorbsOpacity();
-    if (!layerOpacity && !m_clip && !m_mask)
-        return;
-    // The layer need hold no more than the element draws.
-    RectF ink;
-    bool bounded = SvgElementBounds::Ink(element, ink);
-    m_graphics.Record(KelBeginLayer(m_graphics.Get(), REAL(layerOpacity ? opacity : 1),
-                                    bounded ? &ink : nullptr));
-    m_layer = true;
+    // Filters, which clip paths and masks ignore.
+    if (!box && !coverage && !style->filter.value.empty()) {
+        m_filter = std::make_unique<SvgFilterEffect>();
+        SvgFilterEffect::Outcome outcome = m_filter->Prepare(element, m_graphics);
+        if (outcome != SvgFilterEffect::Applied)
+            m_filter.reset();
+        if (outcome == SvgFilterEffect::Hidden) {
+            m_draws = false;
+            return;
+        }
+    }
+
+    bool layerOpacity = opacity < 1 && (m_filter || !figure->AbsorbsOpacity());
+    // A blend mode mixes the element, drawn whole, with what lies below it in
+    // the nearest layer; isolation gives a group a layer of its own, which
+    // its children's blend modes do not reach through.
+    SvgBlendMode blend = SvgBlendMode::Normal;
+    bool isolate = false;
+    if (!box && !coverage) {
+        blend = style->GetBlendMode();
+        isolate = style->Isolates();
+    }
+    if (layerOpacity || m_clip || m_mask || blend != SvgBlendMode::Normal || isolate) {
+        // The layer need hold no more than the element (or its filters) draw.
+        RectF ink;
+        bool bounded = m_filter ? m_filter->Bounds(ink) : SvgElementBounds::Ink(element, ink);
+        GpGraphics* g = m_graphics.Get();
+        m_graphics.Record(
+            KelBeginLayer(g, REAL(layerOpacity ? opacity : 1), bounded ? &ink : nullptr));
+        if (blend != SvgBlendMode::Normal)
+            m_graphics.Record(KelSetLayerBlendMode(g, BackendBlend(blend)));
+        m_layer = true;
+    }
+    if (m_filter)
+        m_filter->Begin(m_graphics);
 }
 
 SvgLayerScope::~SvgLayerScope() {
+    if (m_filter)
+        m_filter->End(m_graphics);
     if (!m_layer)
         return;
     GpGraphics* g = m_graphics.Get();

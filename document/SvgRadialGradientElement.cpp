@@ -1,5 +1,7 @@
 #include "document/SvgRadialGradientElement.h"
 
+#include <algorithm>
+
 SvgRadialGradientElement::SvgRadialGradientElement()
     : SvgGradientElement(SvgKindRadialGradient, "radialGradient") {}
 
@@ -9,6 +11,7 @@ bool SvgRadialGradientElement::ReadAttributes(TiXmlElement* xml) {
     ReadLengthAttribute(r, xml, "r");
     ReadLengthAttribute(fx, xml, "fx");
     ReadLengthAttribute(fy, xml, "fy");
+    ReadLengthAttribute(fr, xml, "fr");
     ReadCommonAttributes(xml);
     return true;
 }
@@ -28,9 +31,11 @@ GdiBrush* SvgRadialGradientElement::CreateBrush(const Gdiplus::RectF& bounds,
     const SvgLength* focusY = Given(&Self::fy);
     float focusXValue = focusX ? Resolve(focusX, 0, AxisX, paint) : centreX;
     float focusYValue = focusY ? Resolve(focusY, 0, AxisY, paint) : centreY;
+    // A negative focal radius is an error, as if none was given.
+    float focalRadius = std::max(Resolve(Given(&Self::fr), 0, AxisOther, paint), 0.0f);
     // A circle without area paints the last stop's colour.
     if (!(radius > 0))
         return SvgGradientBrush::CreateSolid(paint.stops.back().color);
     return SvgGradientBrush::CreateRadial(centreX, centreY, radius, focusXValue, focusYValue,
-                                          paint.stops, paint.spread, paint.transform);
+                                          focalRadius, paint.stops, paint.spread, paint.transform);
 }

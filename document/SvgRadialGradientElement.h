@@ -3,14 +3,14 @@
 #include "document/SvgGradientElement.h"
 #include "style/SvgLength.h"
 
-// The "radialGradient" element: colours from the focus (fx, fy) out to the
-// circle (cx, cy, r); by default the circle fits the object's box and the
-// focus is its centre.
+// The "radialGradient" element: colours from the focal circle (fx, fy, fr)
+// out to the circle (cx, cy, r); by default the circle fits the object's box
+// and the focus is its centre, a point.
 class SvgRadialGradientElement : public SvgGradientElement {
 public:
     SvgRadialGradientElement();
 
-    // cx, cy, r, fx, fy, then gradientUnits, spreadMethod and href.
+    // cx, cy, r, fx, fy, fr, then gradientUnits, spreadMethod and href.
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgRadialGradientElement(); }
 
@@ -23,6 +23,7 @@ public:
     const SvgLength& GetR() const { return r; }
     const SvgLength& GetFx() const { return fx; }
     const SvgLength& GetFy() const { return fy; }
+    const SvgLength& GetFr() const { return fr; }
 
 private:
     SvgLength cx{0.0f};
@@ -30,4 +31,5 @@ private:
     SvgLength r{0.0f};
     SvgLength fx{0.0f};
     SvgLength fy{0.0f};
+    SvgLength fr{0.0f};
 };

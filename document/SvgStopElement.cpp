@@ -1,5 +1,6 @@
 #include "document/SvgStopElement.h"
 
+#include "document/SvgGradientElement.h"
 #include "engine/SvgEngine.h"
 #include "style/SvgColorReaders.h"
 #include "style/SvgStyle.h"
@@ -14,7 +15,18 @@ SvgStopElement::~SvgStopElement() {
     delete style;
 }
 
+const SvgStyle* SvgStopElement::AncestorStyle(const SvgElement* element) {
+    for (const SvgElement* e = element; e; e = e->GetParent()) {
+        if (e->GetKind() == SvgKindLinearGradient || e->GetKind() == SvgKindRadialGradient)
+            return static_cast<const SvgGradientElement*>(e)->GetStyle();
+        if (const SvgStyle* inherited = e->GetInheritableStyle())
+            return inherited;
+    }
+    return nullptr;
+}
+
 bool SvgStopElement::ReadAttributes(TiXmlElement* xml) {
+    style->parent = AncestorStyle(m_parent);
     style->ReadFromElement(xml, m_owner ? m_owner->GetStyleSheet() : nullptr);
     ReadLengthAttribute(offset, xml, "offset");
     // A percentage is the fraction it names (the reader keeps it divided by

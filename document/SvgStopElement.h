@@ -6,7 +6,8 @@
 class SvgStyle;
 
 // The "stop" element: one colour of a gradient, at its offset. Its colour is
-// the stop-color of its own style record, which takes nothing from a parent.
+// the stop-color of its own style record, which inherits from its gradient
+// (color, for currentColor; stop-color only when it says "inherit").
 class SvgStopElement : public SvgElement {
 public:
     SvgStopElement();
@@ -23,6 +24,10 @@ public:
     float GetPosition() const { return offset.computed; }
 
     const SvgStyle* GetStyle() const { return style; }
+
+    // The style element inherits from, or the nearest one above it that
+    // passes one on (through `defs` and the like); null when there is none.
+    static const SvgStyle* AncestorStyle(const SvgElement* element);
     const SvgLength& GetOffset() const { return offset; }
 
 private:

@@ -1,6 +1,7 @@
 #include "document/SvgUseElement.h"
 
 #include "document/SvgLayerScope.h"
+#include "document/SvgRenderContext.h"
 #include "document/SvgRenderState.h"
 #include "document/SvgRootElement.h"
 #include "document/SvgSymbolElement.h"
@@ -96,8 +97,15 @@ void SvgUseElement::Render(GdiGraphics& graphics) {
     {
         // As a group around the copy, moved by the offset.
         SvgLayerScope layer(*this, graphics);
-        if (layer.Draws())
+        if (layer.Draws()) {
+            // The copy's context-fill and context-stroke are the use's.
+            SvgRenderContext* context = m_owner ? &m_owner->GetRenderContext() : nullptr;
+            if (context)
+                context->PushPaintContext(*this, graphics);
             RenderChildren(graphics);
+            if (context)
+                context->paintContext.pop_back();
+        }
     }
     SvgRenderState::Restore(graphics, state);
     delete offset;

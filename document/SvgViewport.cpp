@@ -3,6 +3,7 @@
 #include "engine/GdiPath.h"
 #include "style/SvgStyle.h"
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -118,4 +119,17 @@ void SvgClipToViewport(GdiGraphics& graphics, const SvgStyle* style,
         graphics.Record(Gdiplus::GdipSetClipPath(graphics.handle, nothing->Get(),
                                                  Gdiplus::CombineModeIntersect));
     delete nothing;
+}
+
+bool SvgMapViewBox(const SvgRect& viewBox, double width, double height,
+                   const std::string& preserveAspectRatio, SvgMatrix& matrix) {
+    double vw = viewBox.getWidth(), vh = viewBox.getHeight();
+    if (!(vw > 0 && vh > 0 && width > 0 && height > 0) || !std::isfinite(vw * vh * width * height))
+        return false;
+    SvgViewportMapping m = SvgMapViewport(
+        static_cast<float>(width / vw), static_cast<float>(height / vh), width, height, vw, vh,
+        preserveAspectRatio.empty() ? "xMidYMid meet" : preserveAspectRatio);
+    matrix = SvgMatrix(m.scaleX, 0, 0, m.scaleY, m.translateX - viewBox.getX() * m.scaleX,
+                       m.translateY - viewBox.getY() * m.scaleY);
+    return true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engine/GdiGraphics.h"
+#include "syntax/SvgMatrix.h"
+#include "syntax/SvgRect.h"
 
 #include <string>
 
@@ -41,3 +43,8 @@ bool SvgClipsOverflow(const SvgStyle* style);
 // The clip lasts until the caller restores the graphics state.
 void SvgClipToViewport(GdiGraphics& graphics, const SvgStyle* style,
                        const Gdiplus::RectF& viewport);
+// The map of viewBox into the viewport (0, 0, width, height) after
+// preserveAspectRatio (an empty text means "xMidYMid meet"); false when
+// either is empty or not finite.
+bool SvgMapViewBox(const SvgRect& viewBox, double width, double height,
+                   const std::string& preserveAspectRatio, SvgMatrix& matrix);

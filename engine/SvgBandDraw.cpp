@@ -15,15 +15,17 @@ using namespace Gdiplus;
 
 namespace {
 
-// Whether an element's paint rules out bands: a clip path or a mask is
-// resolved and applied through the engine's draw state, and a gradient may
-// round differently by a unit in a band than in the whole picture (bands
-// must give exactly the picture of one thread).
+// Whether an element's paint rules out bands: a clip path, a mask or a
+// marker or filter is resolved and applied through the engine's draw state, and a
+// paint server may round differently by a unit in a band than in the whole
+// picture (bands must give exactly the picture of one thread).
 bool PaintRulesOutBands(const SvgElement& element) {
     const SvgFigure* figure = element.GetFigure();
     const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
-    return style && (!style->clipPath.value.empty() || !style->mask.value.empty() ||
-                     !style->fill.uri.empty() || !style->stroke.uri.empty());
+    return element.PaintsMarkers() ||
+           (style && (!style->clipPath.value.empty() || !style->mask.value.empty() ||
+                      !style->filter.value.empty() || !style->fill.uri.empty() ||
+                      !style->stroke.uri.empty()));
 }
 
 // Elements that draw nothing of their own, or only their children.
@@ -92,7 +94,8 @@ bool SvgBandDraw::Prepare(SvgRootElement& root, long& figures) {
         if (!element->IsDisplayed())
             continue;
         int kind = element->GetKind();
-        if (kind == SvgKindDefs || kind == SvgKindClipPath || kind == SvgKindMask)
+        if (kind == SvgKindDefs || kind == SvgKindClipPath || kind == SvgKindMask ||
+            kind == SvgKindFilter)
             continue; // drawn only where referenced
         if (PaintRulesOutBands(*element))
             return false;

@@ -2,6 +2,7 @@
 
 #include "document/ElementRegistry.h"
 #include "document/SvgConditions.h"
+#include "document/SvgMarkerPlacement.h"
 #include "document/SvgRootElement.h"
 #include "document/SvgTextLayout.h"
 #include "document/SvgUseElement.h"
@@ -12,6 +13,8 @@
 #include "engine/SvgXmlReader.h"
 #include "interface/SvgCommand.h"
 #include "platform/mfc/Afx.h"
+#include "render/SvgFigure.h"
+#include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
 #include "style/SvgValueReaders.h"
 
@@ -144,6 +147,54 @@ void SvgEngine::Parse(const char* fileName) {
     SvgInputStatus input = SvgInputStatus::Ok;
     bool wellFormed = SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr,
                                          &hasUse, &input);
+    m_images.Reset(fileName);
+    Build(doc, rest, wellFormed, hasStyle, hasUse, input);
+}
+
+void SvgEngine::ParseNested(std::string bytes, const SvgImageStore& parent,
+                            const std::string& path) {
+    SvgResolution resolution(m_unitsPerInch);
+    m_language = SvgConditions::UserLanguage();
+    TiXmlDocument doc, rest;
+    doc.SetTabSize(0);
+    bool hasStyle = false, hasUse = false;
+    SvgInputStatus input = SvgInputStatus::Ok;
+    bool wellFormed =
+        SvgXmlReader::Parse(std::move(bytes), doc, &hasStyle, nullptr, &hasUse, &input);
+    m_images.Nest(parent, path);
+    // The documents an outer one shows share one budget of copies.
+    m_nested = true;
+    Build(doc, rest, wellFormed, hasStyle, hasUse, input);
+    m_images.SpendCopies(m_images.GetCopiesLeft() - m_copyBudget);
+    m_elementCount = 0;
+    m_blends = false;
+    if (m_root)
+        Survey(*m_root);
+}
+
+void SvgEngine::Survey(const SvgElement& element) {
+    std::vector<const SvgElement*> pending{&element};
+    while (!pending.empty()) {
+        const SvgElement* e = pending.back();
+        pending.pop_back();
+        ++m_elementCount;
+        const SvgFigure* figure = e->GetFigure();
+        const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
+        if (style && style->GetBlendMode() != SvgBlendMode::Normal)
+            m_blends = true;
+        pending.insert(pending.end(), e->GetChildren().begin(), e->GetChildren().end());
+    }
+}
+
+void SvgEngine::RenderNested(GdiGraphics& graphics) {
+    if (!m_root || !m_images.TakeDraw(m_elementCount + 16))
+        return;
+    graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
+    m_root->Render(graphics);
+}
+
+void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, bool hasStyle,
+                      bool hasUse, SvgInputStatus input) {
     // Only copies read what an element specified again: without a `use`,
     // style records need not keep it.
     m_keepSpecified = hasUse;
@@ -153,7 +204,7 @@ void SvgEngine::Parse(const char* fileName) {
     ResetIndex();
     m_pendingUses.clear();
     m_pendingTexts.clear();
-    m_images.Reset(fileName);
+    m_hasMarkers = false;
     m_documentWidth = 0;
     m_documentHeight = 0;
 
@@ -172,7 +223,7 @@ void SvgEngine::Parse(const char* fileName) {
         m_styleSheet = SvgStyleSheet::FromDocument(m_svgXml);
     m_root = new SvgRootElement();
     m_root->SetOwner(this);
-    m_copyBudget = kCopyBudget;
+    m_copyBudget = m_nested ? m_images.GetCopiesLeft() : kCopyBudget;
     m_root->LoadOwnXml(m_svgXml);
     // The children of the second part (none after a fault in the first) load
     // beside those of the first when their loading touches nothing else.
@@ -220,6 +271,9 @@ void SvgEngine::Parse(const char* fileName) {
         m_pendingUses.clear();
         m_pendingUses.shrink_to_fit();
     }
+    // Markers are placed once every element they may name is loaded.
+    if (m_hasMarkers)
+        SvgMarkerPlacement::PlaceAll(*m_root, *this);
     m_width = m_root->GetWidth();
     m_height = m_root->GetHeight();
     m_documentWidth = m_width;
@@ -255,8 +309,13 @@ void SvgEngine::DeleteRoot() {
 }
 
 void SvgEngine::RenderRoot(GdiGraphics& graphics) {
+    m_images.BeginDraw();
+    m_renderContext.BeginDraw();
+    m_renderContext.filterPixels = 0;
     graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
     m_root->Render(graphics);
+    m_renderContext.EndDraw();
+    m_renderContext.filterPool.reset();
 }
 
 void SvgEngine::DrawToGraphics(Gdiplus::Graphics* host) {
@@ -328,8 +387,11 @@ void SvgEngine::BuildBitmapCache() {
     if (m_cacheGraphics) {
         m_cacheGraphics->Record(
             GdipSetSmoothingMode(m_cacheGraphics->handle, SmoothingModeAntiAlias));
+        m_images.BeginDraw();
+        m_renderContext.BeginDraw();
         if (m_root)
             m_root->Render(*m_cacheGraphics);
+        m_renderContext.EndDraw();
     }
     delete m_cacheGraphics;
     m_cacheGraphics = nullptr;

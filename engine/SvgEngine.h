@@ -19,7 +19,9 @@ class SvgRootElement;
 class SvgStyleSheet;
 class SvgTextElement;
 class SvgUseElement;
+class TiXmlDocument;
 class TiXmlElement;
+enum class SvgInputStatus;
 namespace Gdiplus {
 class Graphics;
 }
@@ -44,6 +46,15 @@ public:
     void Dispatch(SvgCommand& command);
 
     void Parse(const char* fileName);
+    // Reads bytes as the document an `image` of the document parent belongs
+    // to shows (path: the file it came from, empty for a `data:` URL).
+    void ParseNested(std::string bytes, const SvgImageStore& parent, const std::string& path);
+    // Draws the document read by ParseNested at the graphics' transform, its
+    // size being its own, unless the outermost document has drawn too many
+    // elements through pictures already.
+    void RenderNested(GdiGraphics& graphics);
+    // Whether an element of a document read by ParseNested has a blend mode.
+    bool Blends() const { return m_blends; }
     void DrawToGraphics(Gdiplus::Graphics* graphics);
     void DrawToDeviceContext(CDC* dc);
     void BuildBitmapCache();
@@ -76,6 +87,9 @@ public:
     const std::string& GetUserLanguage() const { return m_language; }
     // The raster images of the document being parsed and drawn.
     SvgImageStore& GetImages() { return m_images; }
+    // Called as a marker element loads: the parse then places markers once
+    // the document is read.
+    void NoteMarkers() { m_hasMarkers = true; }
 
     SvgRootElement* GetRoot() const { return m_root; }
     GdiImage* GetBitmapCache() const { return m_cache; }
@@ -93,6 +107,7 @@ public:
     // User units per inch of the absolute units in the documents parsed from
     // now on (SvgResolution); a value out of its range is ignored.
     void SetUnitsPerInch(double unitsPerInch);
+    int GetThreads() const { return m_threads; }
 
     // How the latest parse went (KelSvgParseResult) and the size it found.
     enum ParseResult { NotParsed, Parsed, Unreadable, NotXml, NoSvgElement, DamagedInput };
@@ -102,6 +117,12 @@ public:
 
 private:
     void SetRect(const int* values);
+    // Builds the document from what the XML reader read (doc, and rest for
+    // a document read in two parts).
+    void Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, bool hasStyle,
+               bool hasUse, SvgInputStatus input);
+    // Counts the elements under element and notes whether any blends.
+    void Survey(const SvgElement& element);
     // Deletes the document, if any.
     void DeleteRoot();
     void RenderRoot(GdiGraphics& graphics);
@@ -143,6 +164,10 @@ private:
     double m_unitsPerInch = 96;
     std::string m_language = "en";
     bool m_keepSpecified = true;
+    bool m_nested = false;   // read by ParseNested
+    long m_elementCount = 0; // of a nested document
+    bool m_blends = false;   // of a nested document
+    bool m_hasMarkers = false;
     // Children of the root from this index on were loaded on another thread
     // (0: none were).
     size_t m_firstAdopted = 0;

@@ -1,6 +1,7 @@
 #include "engine/SvgImageStore.h"
 
 #include "engine/GdiImage.h"
+#include "engine/SvgEngine.h"
 #include "syntax/SvgCharClass.h"
 #include "syntax/SvgDataUrl.h"
 
@@ -56,6 +57,19 @@ bool DecodePercent(const std::string& text, std::string& out) {
     return true;
 }
 
+// Whether data starts like an XML document (after a byte order mark and
+// white space), or is compressed as an .svgz file is.
+bool LooksLikeSvg(const unsigned char* data, size_t size) {
+    size_t i = 0;
+    if (size >= 2 && data[0] == 0x1F && data[1] == 0x8B)
+        return true;
+    if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF)
+        i = 3;
+    while (i < size && IsSpace(char(data[i])))
+        ++i;
+    return i < size && data[i] == '<';
+}
+
 std::string Resolved(const std::string& path) {
     char* real = realpath(path.c_str(), nullptr);
     if (!real)
@@ -97,15 +111,27 @@ bool ReadRegularFile(const std::string& path, int64_t limit, std::vector<unsigne
 
 } // namespace
 
+SvgImageStore::~SvgImageStore() {
+    if (m_ownsShared)
+        m_shared->files.clear();
+}
+
 void SvgImageStore::Reset(const char* svgPath) {
-    m_files.clear();
-    m_pixelsLeft = kPixelBudget;
+    if (m_ownsShared)
+        m_shared->files.clear();
+    m_ownsShared = true;
+    m_shared = std::make_shared<Shared>();
+    m_shared->reading.emplace_back();
     m_folder.clear();
     m_folderPath.clear();
+    m_base.clear();
     m_resolved = true;
     if (!svgPath || !*svgPath)
         return;
     std::string path(svgPath);
+    // The document itself, should a picture of it show it again.
+    m_shared->reading[0] = path;
+    m_shared->topResolved = false;
     size_t slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "."
                          : slash == 0               ? "/"
@@ -120,6 +146,44 @@ void SvgImageStore::Reset(const char* svgPath) {
     }
     m_folderPath = folder;
     m_resolved = false;
+}
+
+void SvgImageStore::Nest(const SvgImageStore& parent, const std::string& path) {
+    if (m_ownsShared)
+        m_shared->files.clear();
+    m_ownsShared = false;
+    m_shared = parent.m_shared;
+    m_folderPath = parent.m_folderPath;
+    m_folder = parent.Folder();
+    m_resolved = true;
+    m_base = parent.m_base;
+    size_t slash = path.rfind('/');
+    if (slash != std::string::npos)
+        m_base = slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool SvgImageStore::TakeDraw(long cost) {
+    if (cost < 0 || m_shared->drawsLeft < cost)
+        return false;
+    m_shared->drawsLeft -= cost;
+    return true;
+}
+
+bool SvgImageStore::IsReading(const std::string& path) const {
+    Shared& shared = *m_shared;
+    if (!shared.topResolved) {
+        shared.topResolved = true;
+        if (!shared.reading.empty() && !shared.reading[0].empty()) {
+            std::string top = shared.reading[0];
+            if (top[0] != '/' && !m_folderPath.empty())
+                top = m_folderPath + "/" + top.substr(top.rfind('/') + 1);
+            shared.reading[0] = Resolved(top);
+        }
+    }
+    for (const std::string& reading : shared.reading)
+        if (reading == path)
+            return true;
+    return false;
 }
 
 const std::string& SvgImageStore::Folder() const {
@@ -161,7 +225,8 @@ bool SvgImageStore::ResolveFile(const char* href, std::string& path) const {
     std::string decoded;
     if (!DecodePercent(text, decoded) || decoded.empty())
         return false;
-    std::string resolved = Resolved(decoded[0] == '/' ? decoded : m_folder + "/" + decoded);
+    const std::string& base = m_base.empty() ? m_folder : m_base;
+    std::string resolved = Resolved(decoded[0] == '/' ? decoded : base + "/" + decoded);
     if (resolved.empty())
         return false;
     bool inside = m_folder == "/" ? resolved.size() > 1
@@ -174,46 +239,62 @@ bool SvgImageStore::ResolveFile(const char* href, std::string& path) const {
     return true;
 }
 
-std::shared_ptr<GdiImage> SvgImageStore::Load(const char* href) {
+SvgPicture SvgImageStore::LoadPicture(const char* href) {
     if (!href)
-        return nullptr;
+        return SvgPicture();
     if (SvgDataUrl::IsDataUrl(href)) {
         std::vector<unsigned char> bytes;
         if (!SvgDataUrl::Decode(href, bytes))
-            return nullptr;
-        return Decode(bytes.data(), bytes.size());
+            return SvgPicture();
+        return Decode(bytes.data(), bytes.size(), std::string());
     }
     std::string path;
     if (!ResolveFile(href, path))
-        return nullptr;
-    auto found = m_files.find(path);
-    if (found != m_files.end())
+        return SvgPicture();
+    auto found = m_shared->files.find(path);
+    if (found != m_shared->files.end())
         return found->second;
-    std::shared_ptr<GdiImage> image;
+    // A document being read shows nothing of itself (nor is that kept).
+    if (IsReading(path))
+        return SvgPicture();
+    SvgPicture picture;
     std::vector<unsigned char> bytes;
     if (ReadRegularFile(path, kMaxFileBytes, bytes))
-        image = Decode(bytes.data(), bytes.size());
-    m_files.emplace(path, image);
-    return image;
+        picture = Decode(bytes.data(), bytes.size(), path);
+    m_shared->files.emplace(path, picture);
+    return picture;
 }
 
-std::shared_ptr<GdiImage> SvgImageStore::Decode(const unsigned char* data, size_t size) {
+SvgPicture SvgImageStore::Decode(const unsigned char* data, size_t size, const std::string& path) {
+    SvgPicture picture;
     UINT width = 0, height = 0;
-    if (KelGetImageSizeFromMemory(data, size, &width, &height) != Ok)
-        return nullptr;
+    if (KelGetImageSizeFromMemory(data, size, &width, &height) != Ok) {
+        if (LooksLikeSvg(data, size) && m_shared->reading.size() < kMaxDocumentDepth) {
+            m_shared->reading.push_back(path);
+            auto document = std::make_shared<SvgEngine>();
+            document->ParseNested(std::string(reinterpret_cast<const char*>(data), size), *this,
+                                  path);
+            m_shared->reading.pop_back();
+            if (document->GetRoot())
+                picture.document = std::move(document);
+        }
+        return picture;
+    }
     // The budget pays for what is attempted, so that damaged images cannot
     // make a document decode without end.
     uint64_t pixels = uint64_t(width) * height;
-    if (pixels == 0 || pixels > kMaxImagePixels || pixels > m_pixelsLeft)
-        return nullptr;
-    m_pixelsLeft -= pixels;
+    uint64_t& pixelsLeft = m_shared->pixelsLeft;
+    if (pixels == 0 || pixels > kMaxImagePixels || pixels > pixelsLeft)
+        return picture;
+    pixelsLeft -= pixels;
     GpBitmap* bitmap = nullptr;
     if (KelCreateBitmapFromMemory(data, size, pixels, &bitmap) != Ok)
-        return nullptr;
+        return picture;
     GdiImage* image = new GdiImage(bitmap);
     if (!image) {
         GdipDisposeImage(bitmap);
-        return nullptr;
+        return picture;
     }
-    return std::shared_ptr<GdiImage>(image);
+    picture.raster.reset(image);
+    return picture;
 }

@@ -9,6 +9,7 @@
 #include "engine/SvgInputDecoder.h"
 #include "engine/SvgXmlEntities.h"
 #include "engine/SvgXmlReader.h"
+#include "filter/FilterRunner.h"
 #include "interface/KelSvg.h"
 #include "platform/gdiplus/GdiPlus.h"
 #include "platform/win32/Win32.h"
@@ -17,6 +18,7 @@
 #include "style/SvgAttributeTable.h"
 #include "style/SvgColorReaders.h"
 #include "style/SvgCssTransform.h"
+#include "style/SvgFilterFunctions.h"
 #include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStringValue.h"
 #include "style/SvgStyle.h"
@@ -204,6 +206,8 @@ inline bool Paint(const uint8_t* data, size_t size) {
         uint32_t packed = ParseColor(begin, &end, kNoColor);
         if (packed != kNoColor)
             SetPacked(paint.color, packed);
+        uint32_t argb = 0;
+        ParseColorArgb(begin, argb);
         break;
     }
     case 4: {
@@ -454,6 +458,177 @@ inline bool Render(const std::string& path, size_t size) {
         kept = DrawIntoCairo(picture, w + 4, h + 4) && kept;
     }
     return kept;
+}
+
+// The filter engine: the bytes make a source picture and a graph of
+// primitives (inputs, subregions, colour spaces and parameters, some of them
+// absurd), run within small limits; or, with an odd first byte, a filter
+// property's text. Every result pixel must stay premultiplied.
+class FilterBytes {
+public:
+    FilterBytes(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+    unsigned Byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }
+    // A value from the next byte: small numbers mostly, now and then a
+    // negative, a huge or an invalid one.
+    float Value(float scale) {
+        unsigned b = Byte();
+        switch (b) {
+        case 255:
+            return 1e9f;
+        case 254:
+            return -1e9f;
+        case 253:
+            return NAN;
+        case 252:
+            return INFINITY;
+        default:
+            return (float(b) - 32) * scale;
+        }
+    }
+    bool Done() const { return m_pos >= m_size; }
+
+private:
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_pos = 0;
+};
+
+inline FilterParameters FuzzParameters(FilterBytes& in) {
+    switch (in.Byte() % 16) {
+    case 0:
+        return FilterBlend{FilterBlendMode(in.Byte() % 16)};
+    case 1: {
+        FilterColorMatrix m;
+        for (float& v : m.m)
+            v = in.Value(0.05f);
+        return m;
+    }
+    case 2: {
+        FilterComponentTransfer t;
+        for (auto& f : t.functions) {
+            f.type = FilterTransferType(in.Byte() % 5);
+            for (unsigned n = in.Byte() % 5; n > 0; --n)
+                f.table.push_back(in.Value(0.02f));
+            f.slope = in.Value(0.1f), f.intercept = in.Value(0.02f);
+            f.amplitude = in.Value(0.1f), f.exponent = in.Value(0.1f), f.offset = in.Value(0.02f);
+        }
+        return t;
+    }
+    case 3:
+        return FilterComposite{FilterCompositeOperator(in.Byte() % 7), in.Value(0.1f),
+                               in.Value(0.1f), in.Value(0.1f), in.Value(0.1f)};
+    case 4: {
+        FilterConvolveMatrix c;
+        c.orderX = 1 + int(in.Byte() % 5), c.orderY = 1 + int(in.Byte() % 5);
+        for (int i = 0; i < c.orderX * c.orderY; ++i)
+            c.kernel.push_back(in.Value(0.1f));
+        c.divisor = in.Value(0.1f), c.bias = in.Value(0.02f);
+        c.targetX = int(in.Byte()) % c.orderX, c.targetY = int(in.Byte()) % c.orderY;
+        c.edge = FilterEdgeMode(in.Byte() % 3);
+        c.preserveAlpha = in.Byte() % 2;
+        return c;
+    }
+    case 5: {
+        FilterLighting l;
+        l.specular = in.Byte() % 2;
+        l.surfaceScale = in.Value(0.2f), l.constant = in.Value(0.1f);
+        l.specularExponent = in.Value(0.5f);
+        l.color = FilterColor{in.Value(0.01f), in.Value(0.01f), in.Value(0.01f), 1};
+        l.light = FilterLight{FilterLightType(in.Byte() % 3),
+                              in.Value(3),
+                              in.Value(3),
+                              in.Value(0.5f),
+                              in.Value(0.5f),
+                              in.Value(1),
+                              in.Value(0.5f),
+                              in.Value(0.5f),
+                              in.Value(1),
+                              in.Value(0.2f),
+                              in.Byte() % 2 == 1,
+                              in.Value(1)};
+        return l;
+    }
+    case 6:
+        return FilterDisplacementMap{in.Value(0.5f), in.Value(0.5f), FilterChannel(in.Byte() % 4),
+                                     FilterChannel(in.Byte() % 4)};
+    case 7:
+        return FilterDropShadow{in.Value(0.3f), in.Value(0.3f), in.Value(0.1f), in.Value(0.1f),
+                                FilterColor{0.2f, 0.4f, 0.6f, in.Value(0.02f)}};
+    case 8:
+        return FilterFlood{FilterColor{in.Value(0.01f), 0.5f, in.Value(0.01f), in.Value(0.01f)}};
+    case 9:
+        return FilterGaussianBlur{in.Value(0.1f), in.Value(0.1f), FilterEdgeMode(in.Byte() % 3)};
+    case 10:
+        return FilterMerge{};
+    case 11:
+        return FilterMorphology{FilterMorphologyOperator(in.Byte() % 2), in.Value(0.1f),
+                                in.Value(0.1f)};
+    case 12:
+        return FilterOffset{in.Value(0.25f), in.Value(0.25f)};
+    case 13:
+        return FilterTile{};
+    case 14: {
+        FilterTurbulence t;
+        t.fractalNoise = in.Byte() % 2;
+        t.baseFrequencyX = in.Value(0.01f), t.baseFrequencyY = in.Value(0.01f);
+        t.octaves = int(in.Byte()) - 8;
+        t.seed = in.Value(1);
+        t.stitchTiles = in.Byte() % 2;
+        t.tileX = in.Value(1), t.tileY = in.Value(1);
+        t.tileWidth = in.Value(1), t.tileHeight = in.Value(1);
+        t.toUser[0] = in.Value(0.1f), t.toUser[3] = in.Value(0.1f);
+        return t;
+    }
+    default:
+        return FilterImageInput{};
+    }
+}
+
+inline bool Filter(const uint8_t* data, size_t size) {
+    unsigned selector = Selector(data, size);
+    if (selector % 2) {
+        std::vector<SvgFilterFunction> functions;
+        ParseFilterFunctions(Text(data, size).c_str(), functions);
+        SvgStringValue value;
+        ReadFilterProperty(value, Text(data, size).c_str());
+        return functions.size() <= size;
+    }
+    FilterBytes in(data, size);
+    FilterDescription d;
+    d.width = 1 + int(in.Byte() % 24);
+    d.height = 1 + int(in.Byte() % 24);
+    FilterImage image;
+    if (!image.Allocate(d.width, d.height, false))
+        return false;
+    for (size_t i = 0; i < image.PixelCount(); ++i) {
+        uint32_t a = in.Byte(), c = a ? in.Byte() % (a + 1) : 0;
+        image.Data()[i] = a << 24 | c << 16 | (c / 3) << 8 | c / 2;
+    }
+    for (int i = 0, n = int(selector / 2 % 8); i < n && !in.Done(); ++i) {
+        FilterPrimitive p;
+        p.parameters = FuzzParameters(in);
+        for (unsigned k = 1 + in.Byte() % 3; k > 0; --k)
+            p.inputs.push_back(int(in.Byte() % unsigned(i + 6)) - 6);
+        p.subregion = {int(in.Byte() % 30) - 3, int(in.Byte() % 30) - 3, int(in.Byte() % 30),
+                       int(in.Byte() % 30)};
+        p.space = FilterColorSpace(in.Byte() % 2);
+        if (auto* picture = std::get_if<FilterImageInput>(&p.parameters)) {
+            auto copy = std::make_shared<FilterImage>();
+            if (copy->Allocate(d.width, d.height, true))
+                picture->image = copy;
+        }
+        d.primitives.push_back(std::move(p));
+    }
+    FilterLimits limits;
+    limits.maxPixels = size_t(d.width) * size_t(d.height) * 12;
+    limits.threads = 1 + int(selector % 3);
+    FilterRun(d, image, limits);
+    for (size_t i = 0; i < image.PixelCount(); ++i) {
+        uint32_t p = image.Data()[i], a = p >> 24;
+        if (((p >> 16) & 0xFF) > a || ((p >> 8) & 0xFF) > a || (p & 0xFF) > a)
+            return false;
+    }
+    return true;
 }
 
 } // namespace fuzz

@@ -6,7 +6,10 @@
 #include "style/SvgStyle.h"
 
 #include "document/SvgElement.h"
+#include "document/SvgRenderContext.h"
+#include "engine/GdiMatrix.h"
 #include "engine/SvgEngine.h"
+#include "style/SvgPaintOrder.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -83,15 +86,19 @@ SvgStyle* SvgFigure::GetStyle() {
     return style;
 }
 
-Status SvgFigure::Paint(GdiGraphics& graphics) {
-    Fill(graphics);
-    return Stroke(graphics);
-}
-
 Status SvgFigure::Fill(GdiGraphics& graphics) {
     if (!ReadyFill())
         return Ok;
     GpPath* nativePath = path ? path->Get() : nullptr;
+    SvgContextPaint context =
+        style->fill.uri.empty() ? style->fill.Context() : SvgContextPaint::None;
+    if (fillServer || context != SvgContextPaint::None) {
+        GdiBrush* brush = BrushForPaint(graphics, fillServer, context, style->fillOpacity.value);
+        Status status =
+            brush ? graphics.Record(GdipFillPath(graphics.Get(), brush->Get(), nativePath)) : Ok;
+        delete brush;
+        return status;
+    }
     if (fillBrush)
         return graphics.Record(GdipFillPath(graphics.Get(), fillBrush->Get(), nativePath));
     return graphics.Record(KelFillPathColor(graphics.Get(), fillColor, nativePath));
@@ -102,6 +109,23 @@ Status SvgFigure::Stroke(GdiGraphics& graphics) {
     GdiPen* pen = StrokePen(strokes);
     if (!strokes)
         return Ok;
+    SvgContextPaint context =
+        style->stroke.uri.empty() ? style->stroke.Context() : SvgContextPaint::None;
+    if (strokeServer || context != SvgContextPaint::None) {
+        // A pen for this paint alone.
+        GdiBrush* brush =
+            BrushForPaint(graphics, strokeServer, context, style->strokeOpacity.value);
+        float width = style->strokeWidth.computed;
+        GdiPen* made = brush ? GdiPen::CreateFromBrush(*brush, width, UnitWorld) : nullptr;
+        delete brush;
+        if (!made)
+            return Ok;
+        SetUpPen(*made, width);
+        Status status = graphics.Record(
+            GdipDrawPath(graphics.Get(), made->Get(), path ? path->Get() : nullptr));
+        delete made;
+        return status;
+    }
     // A pen that could not be made records the failure.
     return graphics.Record(
         GdipDrawPath(graphics.Get(), pen ? pen->Get() : nullptr, path ? path->Get() : nullptr));
@@ -148,8 +172,19 @@ bool SvgFigure::ReadyFill() {
             path->Record(GdipSetPathFillMode(nativePath, FillModeWinding));
     }
 
+    // context-fill and context-stroke take their paint as each paint comes.
+    if (s.fill.uri.empty() && s.fill.Context() != SvgContextPaint::None) {
+        fillPaints = true;
+        return true;
+    }
     unsigned alpha = PaintAlpha(s.fillOpacity.value);
     if (!s.fill.uri.empty()) {
+        const SvgPaintServer* server = FindPaintServer(s.fill.uri);
+        if (server && server->PaintsAtResolution()) {
+            fillServer = server;
+            fillPaints = true;
+            return true;
+        }
         fillBrush = CreateReferencedBrush(s.fill.uri, alpha);
         // No paint server behind the reference: the fallback colour, if one
         // was given. A loaded tree never changes, so the answer is kept.
@@ -170,12 +205,23 @@ GdiPen* SvgFigure::StrokePen(bool& strokes) {
         return strokePen;
     }
     SvgStyle& s = *GetStyle();
-    if (strokeUnpaintable || (s.stroke.uri.empty() && !s.stroke.colorSet))
+    bool context = s.stroke.uri.empty() && s.stroke.Context() != SvgContextPaint::None;
+    if (strokeUnpaintable || (s.stroke.uri.empty() && !s.stroke.colorSet && !context))
         return nullptr;
     // The width as computed, in user units; none at all draws no stroke.
     REAL width = ResolveStrokeWidth(s);
     if (!(width > 0))
         return nullptr;
+    // Pens made at each paint (Stroke).
+    if (!strokeServer && !s.stroke.uri.empty()) {
+        const SvgPaintServer* server = FindPaintServer(s.stroke.uri);
+        if (server && server->PaintsAtResolution())
+            strokeServer = server;
+    }
+    if (context || strokeServer) {
+        strokes = true;
+        return nullptr;
+    }
 
     unsigned alpha = PaintAlpha(s.strokeOpacity.value);
     GdiPen* pen = nullptr;
@@ -193,19 +239,22 @@ GdiPen* SvgFigure::StrokePen(bool& strokes) {
     strokes = true;
     if (!pen)
         return nullptr;
+    SetUpPen(*pen, width);
+    strokePen = pen;
+    return strokePen;
+}
 
-    SetDashes(*pen, s.strokeDash, width);
+void SvgFigure::SetUpPen(GdiPen& pen, float width) {
+    const SvgStyle& s = *GetStyle();
+    SetDashes(pen, s.strokeDash, width, s.strokeDash.hasPercentages() ? PercentBase() : 0);
     // Caps and join in force, whether the element or an ancestor gave them;
     // every dash takes the line's cap.
     unsigned cap = s.strokeLinecap.computed;
-    pen->Record(GdipSetPenStartCap(pen->Get(), CapFromKeyword(cap)));
-    pen->Record(GdipSetPenEndCap(pen->Get(), CapFromKeyword(cap)));
-    pen->Record(GdipSetPenDashCap197819(pen->Get(), DashCapFromKeyword(cap)));
-    pen->Record(GdipSetPenLineJoin(pen->Get(), JoinFromKeyword(s.strokeLinejoin.computed)));
-    pen->Record(GdipSetPenMiterLimit(pen->Get(), s.strokeMiterlimit.value));
-
-    strokePen = pen;
-    return strokePen;
+    pen.Record(GdipSetPenStartCap(pen.Get(), CapFromKeyword(cap)));
+    pen.Record(GdipSetPenEndCap(pen.Get(), CapFromKeyword(cap)));
+    pen.Record(GdipSetPenDashCap197819(pen.Get(), DashCapFromKeyword(cap)));
+    pen.Record(GdipSetPenLineJoin(pen.Get(), JoinFromKeyword(s.strokeLinejoin.computed)));
+    pen.Record(GdipSetPenMiterLimit(pen.Get(), s.strokeMiterlimit.value));
 }
 
 bool SvgFigure::OutsideView(GdiGraphics& graphics) const {
@@ -242,7 +291,8 @@ Status SvgFigure::PaintCoverage(GdiGraphics& graphics) {
 }
 
 bool SvgFigure::AbsorbsOpacity() const {
-    if (!owner || !SvgIsShapeKind(owner->GetKind()) || !owner->GetChildren().empty() || !style)
+    if (!owner || !SvgIsShapeKind(owner->GetKind()) || !owner->GetChildren().empty() || !style ||
+        owner->PaintsMarkers())
         return false;
     const SvgStyle& s = *style;
     bool fills = !s.fill.noneSet;
@@ -259,32 +309,84 @@ unsigned SvgFigure::PaintAlpha(unsigned scale24) const {
     return AlphaFromScale24(scale24);
 }
 
-GdiBrush* SvgFigure::CreateReferencedBrush(const std::string& id, unsigned alpha) {
+const SvgPaintServer* SvgFigure::FindPaintServer(const std::string& id) const {
     SvgEngine* engine = owner ? owner->GetOwner() : nullptr;
-    if (!engine)
-        return nullptr;
-    SvgElement* target = engine->FindElementById(id.c_str());
+    SvgElement* target = engine ? engine->FindElementById(id.c_str()) : nullptr;
     if (!target)
         return nullptr;
     int kind = target->GetKind();
-    if (kind != SvgKindLinearGradient && kind != SvgKindRadialGradient)
+    if (kind != SvgKindLinearGradient && kind != SvgKindRadialGradient && kind != SvgKindPattern)
         return nullptr;
-    const SvgPaintServer* server = dynamic_cast<const SvgPaintServer*>(target);
-    if (!server)
-        return nullptr;
-    // Gradients in box units are mapped onto the outline's bounds.
-    return server->CreateBrush(SvgPathBounds::Of(path ? path->Get() : nullptr), alpha);
+    return dynamic_cast<const SvgPaintServer*>(target);
 }
 
-void SvgFigure::SetDashes(GdiPen& pen, const SvgDashArray& dash, float width) {
+GdiBrush* SvgFigure::CreateReferencedBrush(const std::string& id, unsigned alpha) {
+    const SvgPaintServer* server = FindPaintServer(id);
+    if (!server)
+        return nullptr;
+    return server->CreateBrush(PaintBox(), alpha);
+}
+
+GdiBrush* SvgFigure::BrushForPaint(GdiGraphics& graphics, const SvgPaintServer* server,
+                                   SvgContextPaint context, unsigned scale24) {
+    unsigned alpha = PaintAlpha(scale24);
+    if (server)
+        return server->CreateBrushFor(PaintBox(), alpha, graphics);
+    // The paint of the innermost element that gives context: the shape whose
+    // markers, or the use whose copy, is drawn (one level out for each that
+    // names its own context's paint). None gives no paint.
+    SvgEngine* engine = owner ? owner->GetOwner() : nullptr;
+    if (!engine)
+        return nullptr;
+    const std::vector<SvgPaintContext>& contexts = engine->GetRenderContext().paintContext;
+    const SvgFigure* from = nullptr;
+    const SvgPaint* paint = nullptr;
+    SvgMatrix fromPixels;
+    for (size_t i = contexts.size(); i-- > 0 && !paint;) {
+        from = contexts[i].element->GetFigure();
+        fromPixels = contexts[i].pixels;
+        const SvgStyle* given = from ? from->PeekStyle() : nullptr;
+        if (!given)
+            return nullptr;
+        paint = context == SvgContextPaint::Fill ? &given->fill : &given->stroke;
+        if (paint->uri.empty() && paint->Context() != SvgContextPaint::None) {
+            context = paint->Context();
+            paint = nullptr;
+        }
+    }
+    if (!paint || paint->noneSet)
+        return nullptr;
+    if (!paint->uri.empty()) {
+        if (const SvgPaintServer* other = from->FindPaintServer(paint->uri)) {
+            // The context's paint server lies as on the context: its brush
+            // is carried from the context's user space into this one.
+            GdiBrush* brush = other->CreateBrushFor(from->PaintBox(), alpha, graphics);
+            if (brush)
+                AppendToBrush(*brush, SvgRenderContext::PixelTransform(graphics).inverse().multiply(
+                                          fromPixels));
+            return brush;
+        }
+    }
+    return paint->colorSet ? GdiBrush::CreateSolid(ToArgb(paint->color, alpha)) : nullptr;
+}
+
+RectF SvgFigure::PaintBox() const {
+    return SvgPathBounds::Of(path ? path->Get() : nullptr);
+}
+
+void SvgFigure::SetDashes(GdiPen& pen, const SvgDashArray& dash, float width, double percentBase) {
     if (!dash.dasharraySet || dash.dashCount <= 0 || !dash.dashes)
         return;
     int count = std::min(dash.dashCount, kMaxDashes);
+    double lengths[kMaxDashes];
     double total = 0;
     for (int i = 0; i < count; ++i) {
-        if (!(dash.dashes[i] >= 0))
+        lengths[i] = dash.dashes[i];
+        if (dash.percentMask & (uint64_t(1) << i))
+            lengths[i] *= percentBase;
+        if (!(lengths[i] >= 0))
             return; // a negative length: no dashing
-        total += dash.dashes[i];
+        total += lengths[i];
     }
     if (!(total > 0))
         return;
@@ -296,7 +398,7 @@ void SvgFigure::SetDashes(GdiPen& pen, const SvgDashArray& dash, float width) {
     int n = 0;
     for (int round = 0; round < (count % 2 ? 2 : 1); ++round) {
         for (int i = 0; i < count; ++i) {
-            double multiple = std::max(dash.dashes[i] / width, kShortestDash);
+            double multiple = std::max(lengths[i] / width, kShortestDash);
             if (!(multiple <= FLT_MAX))
                 return;
             dashes[n++] = static_cast<REAL>(multiple);
@@ -305,7 +407,10 @@ void SvgFigure::SetDashes(GdiPen& pen, const SvgDashArray& dash, float width) {
     pen.Record(GdipSetPenDashArray(pen.Get(), dashes, n));
     // Within one period, so that it stays expressible too.
     double period = count % 2 ? 2 * total : total;
-    double offset = std::fmod(dash.dashOffset, period) / width;
+    double offset = dash.dashOffset;
+    if (dash.offsetUnit == SvgDashArray::OffsetPercent)
+        offset *= percentBase;
+    offset = std::fmod(offset, period) / width;
     if (std::isfinite(offset) && std::fabs(offset) <= FLT_MAX)
         pen.Record(GdipSetPenDashOffset(pen.Get(), static_cast<REAL>(offset)));
 }
@@ -316,16 +421,46 @@ float SvgFigure::ResolveStrokeWidth(SvgStyle& s) const {
     if (width.unit == SvgUnitEm) {
         resolved = width.value * s.fontSize.computed;
     } else if (width.unit == SvgUnitPercent) {
-        SvgRect viewport = owner ? owner->GetViewportRect() : SvgRect();
-        double w = viewport.getWidth();
-        double h = viewport.getHeight();
-        double computed = std::sqrt(w * w + h * h) * width.value / std::sqrt(2.0);
+        double computed = PercentBase() * width.value;
         resolved = static_cast<float>(std::clamp(computed, -double(FLT_MAX), double(FLT_MAX)));
     }
     // Written only when it changes: a resolved record is only read.
     if (!(width.computed == resolved))
         width.computed = resolved;
     return resolved;
+}
+
+double SvgFigure::PercentBase() const {
+    SvgRect viewport = owner ? owner->GetViewportRect() : SvgRect();
+    double w = viewport.getWidth();
+    double h = viewport.getHeight();
+    return std::sqrt(w * w + h * h) / std::sqrt(2.0);
+}
+
+void SvgFigure::AppendToBrush(GdiBrush& brush, const SvgMatrix& map) {
+    GpBrushType type;
+    GdiMatrix* matrix = GdiMatrix::Create();
+    GdiMatrix* extra = GdiMatrix::Create();
+    if (GdipGetBrushType(brush.Get(), &type) == Ok && matrix && extra &&
+        map.toGdiMatrix(*extra) == Ok) {
+        GpMatrix* m = matrix->Get();
+        if (type == BrushTypeTextureFill) {
+            brush.Record(GdipMultiplyTextureTransform(static_cast<GpTexture*>(brush.Get()),
+                                                      extra->Get(), MatrixOrderAppend));
+        } else if (type == BrushTypeLinearGradient) {
+            auto* line = static_cast<GpLineGradient*>(brush.Get());
+            if (GdipGetLineTransform(line, m) == Ok &&
+                GdipMultiplyMatrix(m, extra->Get(), MatrixOrderAppend) == Ok)
+                brush.Record(GdipSetLineTransform(line, m));
+        } else if (type == BrushTypePathGradient) {
+            auto* path = static_cast<GpPathGradient*>(brush.Get());
+            if (GdipGetPathGradientTransform(path, m) == Ok &&
+                GdipMultiplyMatrix(m, extra->Get(), MatrixOrderAppend) == Ok)
+                brush.Record(GdipSetPathGradientTransform(path, m));
+        }
+    }
+    delete matrix;
+    delete extra;
 }
 
 unsigned SvgFigure::AlphaFromScale24(unsigned value) {

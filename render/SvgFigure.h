@@ -9,8 +9,12 @@
 #include <string>
 
 class SvgElement;
+class SvgMatrix;
+class SvgPaintServer;
 class SvgStyle;
 struct SvgDashArray;
+struct SvgPaint;
+enum class SvgContextPaint : unsigned;
 
 // What a drawable element paints with: its style record, its outline as a
 // back-end path, and the fill (a colour, or a paint server's brush) and pen
@@ -34,8 +38,6 @@ public:
     // again under the style this figure's element inherits (not its brush and
     // pen). Subclasses also copy their geometry.
     virtual void CopyFrom(const SvgFigure* source);
-    // Fill, then Stroke.
-    virtual Gdiplus::Status Paint(GdiGraphics& graphics);
     virtual Gdiplus::Status Fill(GdiGraphics& graphics);
     virtual Gdiplus::Status Stroke(GdiGraphics& graphics);
 
@@ -58,8 +60,8 @@ public:
     Gdiplus::Status PaintCoverage(GdiGraphics& graphics);
     // Whether the element's own opacity is drawn by multiplying it into the
     // fill's or the stroke's alpha, as for a shape that paints only one of
-    // them (the two would otherwise show through each other). Else the
-    // element is drawn in a layer.
+    // them and no markers (the two would otherwise show through each other).
+    // Else the element is drawn in a layer.
     bool AbsorbsOpacity() const;
 
     // What copying this figure costs in elements of a document's copy budget,
@@ -83,10 +85,19 @@ public:
     static Gdiplus::LineJoin JoinFromKeyword(unsigned keyword);
 
 protected:
+    // The box paint servers in box units are mapped onto: the outline's.
+    virtual Gdiplus::RectF PaintBox() const;
+    // The paint server (gradient or pattern) an id names; null for none.
+    const SvgPaintServer* FindPaintServer(const std::string& id) const;
     // A brush for a paint that references another element (a gradient);
     // null when the reference leads to no paint server, or to one without
     // stops.
     virtual GdiBrush* CreateReferencedBrush(const std::string& id, unsigned alpha);
+    // A brush made for one paint through graphics: for a paint server whose
+    // brush holds pixels of one resolution (server), or for context-fill and
+    // context-stroke (context). Null when nothing is to be painted.
+    GdiBrush* BrushForPaint(GdiGraphics& graphics, const SvgPaintServer* server,
+                            SvgContextPaint context, unsigned scale24);
     // Readies the fill at the first request: fillColor, or fillBrush for a
     // paint server. False when the fill paints nothing.
     bool ReadyFill();
@@ -95,9 +106,18 @@ protected:
     GdiPen* StrokePen(bool& strokes);
     // Resolves em and percentage stroke widths into the style; the computed width.
     float ResolveStrokeWidth(SvgStyle& style) const;
-    // Sets the dash array and offset, given in user units, on a pen of the
+    // Appends map to the brush's own transform (its space to the one it
+    // paints in), whatever kind of brush it is.
+    static void AppendToBrush(GdiBrush& brush, const SvgMatrix& map);
+    // Sets the dash array and offset, given in user units (percentages of
+    // percentBase), on a pen of the given width.
+    static void SetDashes(GdiPen& pen, const SvgDashArray& dash, float width, double percentBase);
+    // Sets the style's dashes, caps, join and miter limit on a pen of the
     // given width.
-    static void SetDashes(GdiPen& pen, const SvgDashArray& dash, float width);
+    void SetUpPen(GdiPen& pen, float width);
+    // What 100% of a length that is neither horizontal nor vertical is: the
+    // diagonal of the viewport over the square root of 2.
+    double PercentBase() const;
     // The alpha byte of an opacity of the style, times the element's own
     // opacity when the figure absorbs it.
     unsigned PaintAlpha(unsigned scale24) const;
@@ -114,6 +134,10 @@ private:
     bool fillPaints = false;        // and found a fill to paint
     bool strokeUnpaintable = false; // the stroke references nothing paintable
     bool styleHolder = false;       // made by CreateStyleHolder
+    // Paint servers whose brush is made at each paint, for the resolution
+    // painted at (patterns): not kept in fillBrush and strokePen.
+    const SvgPaintServer* fillServer = nullptr;
+    const SvgPaintServer* strokeServer = nullptr;
     // PrepareOnce: 0 not yet, 1 under way on some thread, 2 done.
     std::atomic<unsigned char> prepared{0};
 };

@@ -75,7 +75,7 @@ GdiBrush* SvgGradientBrush::CreateLinear(float x1, float y1, float x2, float y2,
     return Finish(first);
 }
 
-GdiBrush* SvgGradientBrush::CreateRadial(float cx, float cy, float r, float fx, float fy,
+GdiBrush* SvgGradientBrush::CreateRadial(float cx, float cy, float r, float fx, float fy, float fr,
                                          const std::vector<SvgGradientStop>& stops,
                                          SvgSpread spread, const SvgMatrix& transform) {
     if (stops.empty())
@@ -111,6 +111,8 @@ GdiBrush* SvgGradientBrush::CreateRadial(float cx, float cy, float r, float fx, 
     first->Record(
         GdipSetPathGradientPresetBlend(gradient, colors.data(), positions.data(), INT(n)));
     first->Record(KelSetGradientSpread(gradient, BackendSpread(spread)));
+    if (fr > 0)
+        first->Record(KelSetGradientFocusRadius(gradient, fr));
     if (gradient && !SetTransform(first, transform, false)) {
         delete first;
         return CreateEmpty();

@@ -32,10 +32,11 @@ public:
                                   const std::vector<SvgGradientStop>& stops, SvgSpread spread,
                                   const SvgMatrix& transform);
 
-    // From the focus (fx, fy), at position 0, out to the circle (cx, cy, r)
-    // at position 1: the circles between the two, the focus widening into the
-    // circle. A focus outside the circle paints only the cone they sweep.
-    static GdiBrush* CreateRadial(float cx, float cy, float r, float fx, float fy,
+    // From the focal circle (fx, fy, fr), at position 0, out to the circle
+    // (cx, cy, r) at position 1: the circles between the two, the focus
+    // widening into the circle. A focus outside the circle paints only the
+    // cone they sweep.
+    static GdiBrush* CreateRadial(float cx, float cy, float r, float fx, float fy, float fr,
                                   const std::vector<SvgGradientStop>& stops, SvgSpread spread,
                                   const SvgMatrix& transform);
 

@@ -1,5 +1,7 @@
 #include "render/SvgPositionGlyphFigure.h"
 
+#include "render/SvgTextFigure.h"
+
 using namespace Gdiplus;
 
 SvgPositionGlyphFigure::~SvgPositionGlyphFigure() {
@@ -22,4 +24,8 @@ void SvgPositionGlyphFigure::CopyGlyph(const SvgPositionGlyphFigure& source) {
     x = source.x;
     y = source.y;
     text = source.text;
+}
+
+RectF SvgPositionGlyphFigure::PaintBox() const {
+    return SvgTextFigure::TextBoxAround(GetOwner());
 }

@@ -17,6 +17,8 @@ public:
 
     // The outlines of the glyphs the layout placed.
     Gdiplus::Status BuildPath() override;
+    // The box of the whole text.
+    Gdiplus::RectF PaintBox() const override;
 
     // Takes source's outline, position and character (not its style).
     void CopyGlyph(const SvgPositionGlyphFigure& source);

@@ -1,5 +1,8 @@
 #include "render/SvgTextFigure.h"
 
+#include "document/SvgElement.h"
+#include "document/SvgElementBounds.h"
+
 using namespace Gdiplus;
 
 Status SvgTextFigure::BuildPath() {
@@ -18,4 +21,25 @@ void SvgTextFigure::CopyFrom(const SvgFigure* source) {
     x = run->x;
     y = run->y;
     text = run->text;
+}
+
+RectF SvgTextFigure::TextBox() {
+    if (!textBoxKnown) {
+        textBoxKnown = true;
+        if (const SvgElement* element = GetOwner())
+            SvgElementBounds::Of(*element, textBox);
+    }
+    return textBox;
+}
+
+RectF SvgTextFigure::TextBoxAround(const SvgElement* element) {
+    // Up to the text element, or the tspan outside any text.
+    auto inText = [](const SvgElement* e) {
+        return e && (e->GetKind() == SvgKindText || e->GetKind() == SvgKindTspan);
+    };
+    while (element && inText(element->GetParent()))
+        element = element->GetParent();
+    if (!inText(element))
+        return RectF();
+    return static_cast<SvgTextFigure*>(element->GetFigure())->TextBox();
 }

@@ -301,7 +301,10 @@ const char* const kAttributeNames[kAttributeCount] = {
     "requiredExtensions",                       // 292
     "effect",                                   // 293
     "transform-origin",                         // 294
-    "font-kerning",                             // 295
+    "mix-blend-mode",                           // 295
+    "isolation",                                // 296
+    "paint-order",                              // 297
+    "font-kerning",                             // 298
 };
 
 // Open-addressing hash set of name numbers, built on first use. Names that

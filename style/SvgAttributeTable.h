@@ -2,9 +2,10 @@
 
 #include <cstddef>
 
-// The attribute name table: 294 names numbered 1 to 294 in table order. Only
-// the style-property rows (223 to 289) lead to a property reader.
-constexpr int kAttributeCount = 295;
+// The attribute name table: 298 names numbered 1 to 298 in table order. Only
+// the style-property rows (223 to 289, and the later properties from 298 on)
+// lead to a property reader.
+constexpr int kAttributeCount = 298;
 
 // Numbers of the style-property rows.
 enum SvgPropertyId : int {
@@ -77,7 +78,10 @@ enum SvgPropertyId : int {
     SvgPropStrokeWidth = 288,
     SvgPropTextRendering = 289,
     SvgPropTransformOrigin = 294,
-    SvgPropFontKerning = 295,
+    SvgPropMixBlendMode = 295,
+    SvgPropIsolation = 296,
+    SvgPropPaintOrder = 297,
+    SvgPropFontKerning = 298,
 };
 
 // Number of a name in the table (exact, case-sensitive), or 0 for a name that

@@ -2,7 +2,7 @@
 
 SvgColor::SvgColor(const SvgColor& other)
     : icc(other.icc ? std::make_unique<SvgIccColor>(*other.icc) : nullptr), r(other.r), g(other.g),
-      b(other.b) {}
+      b(other.b), a(other.a) {}
 
 SvgColor& SvgColor::operator=(const SvgColor& other) {
     if (this != &other) {
@@ -10,6 +10,7 @@ SvgColor& SvgColor::operator=(const SvgColor& other) {
         r = other.r;
         g = other.g;
         b = other.b;
+        a = other.a;
     }
     return *this;
 }

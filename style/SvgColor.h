@@ -4,8 +4,8 @@
 
 #include <memory>
 
-// A colour: red, green and blue from 0.0 to 1.0, and the ICC colour that
-// followed it, if any. A new colour is black without ICC colour. Copies are
+// A colour: red, green, blue and alpha from 0.0 to 1.0, and the ICC colour that
+// followed it, if any. A new colour is opaque black without ICC colour. Copies are
 // deep (the ICC record is copied too).
 class SvgColor {
 public:
@@ -20,4 +20,5 @@ public:
     float r = 0.0f;
     float g = 0.0f;
     float b = 0.0f;
+    float a = 1.0f; // multiplies the opacity it is painted with
 };

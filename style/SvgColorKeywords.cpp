@@ -120,6 +120,7 @@ const SvgColorKeyword kSvgColorKeywords[] = {
     {"plum", 0xDDA0DD00u},
     {"powderblue", 0xB0E0E600u},
     {"purple", 0x80008000u},
+    {"rebeccapurple", 0x66339900u},
     {"red", 0xFF000000u},
     {"rosybrown", 0xBC8F8F00u},
     {"royalblue", 0x4169E100u},

@@ -10,6 +10,6 @@ struct SvgColorKeyword {
     uint32_t packed;
 };
 
-// The 147 colour keywords of SVG 1.1 (both spellings of gray), in table order.
+// The colour keywords of CSS (both spellings of gray), in table order.
 extern const SvgColorKeyword kSvgColorKeywords[];
 extern const std::size_t kSvgColorKeywordCount;

@@ -5,10 +5,12 @@
 #include "syntax/SvgCharClass.h"
 #include "syntax/SvgNumberText.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <strings.h>
 #include <unordered_map>
 
 namespace {
@@ -62,86 +64,176 @@ const std::unordered_map<std::string_view, uint32_t>& keywordMap() {
     return map;
 }
 
-bool readHex(const char* p, const char** end, uint32_t& packed) {
+bool equalsIgnoringCase(const char* p, const char* word, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i)
+        if (toLowerAscii(p[i]) != word[i])
+            return false;
+    return true;
+}
+
+bool readHex(const char* p, const char** end, SvgRgba& color) {
     const char* digits = p + 1;
     const char* q = digits;
     while (hexDigitValue(*q) >= 0)
         ++q;
     std::size_t count = static_cast<std::size_t>(q - digits);
-    uint32_t rgb[3];
-    if (count == 3) {
-        for (int i = 0; i < 3; ++i)
-            rgb[i] = static_cast<uint32_t>(hexDigitValue(digits[i]) * 17);
-    } else if (count == 6) {
-        for (int i = 0; i < 3; ++i)
-            rgb[i] = static_cast<uint32_t>(hexDigitValue(digits[2 * i]) * 16 +
-                                           hexDigitValue(digits[2 * i + 1]));
+    int bytes[4] = {0, 0, 0, 255};
+    if (count == 3 || count == 4) {
+        for (std::size_t i = 0; i < count; ++i)
+            bytes[i] = hexDigitValue(digits[i]) * 17;
+    } else if (count == 6 || count == 8) {
+        for (std::size_t i = 0; i < count / 2; ++i)
+            bytes[i] = hexDigitValue(digits[2 * i]) * 16 + hexDigitValue(digits[2 * i + 1]);
     } else {
         return false;
     }
-    packed = rgb[0] << 24 | rgb[1] << 16 | rgb[2] << 8;
+    color = SvgRgba{uint8_t(bytes[0]), uint8_t(bytes[1]), uint8_t(bytes[2]), uint8_t(bytes[3])};
     *end = q;
     return true;
 }
 
-// One rgb() component: a number, optionally followed at once by '%', then
-// white space, then the separator.
-bool readComponent(const char*& p, char separator, double& value, bool& percent) {
-    std::size_t used = SvgNumberText::Scan(p, value);
-    if (used == 0)
+// One argument of a colour function: a number, a percentage, or "none" (0),
+// with the unit that followed the number at once ("%", an angle's, or none).
+struct Argument {
+    double value = 0;
+    bool percent = false;
+    double degrees = 1; // an angle's unit in degrees
+};
+
+bool readArgument(const char*& p, Argument& argument, bool angle) {
+    p = skipSpace(p);
+    argument = Argument();
+    if (equalsIgnoringCase(p, "none", 4) && !isAsciiLetter(p[4])) {
+        p += 4;
+        return true;
+    }
+    std::size_t used = SvgNumberText::MatchDecimal(p, p + std::strlen(p));
+    if (used == 0 || !SvgNumberText::Convert(p, p + used, argument.value))
         return false;
     p += used;
-    percent = *p == '%';
-    if (percent)
+    if (*p == '%') {
+        argument.percent = true;
         ++p;
-    p = skipSpace(p);
-    if (*p != separator)
-        return false;
-    ++p;
-    return true;
-}
-
-bool readRgb(const char* p, const char** end, uint32_t& packed) {
-    p += 4; // "rgb("
-    double v[3];
-    bool pct[3];
-    if (!readComponent(p, ',', v[0], pct[0]))
-        return false;
-    p = skipSpace(p);
-    if (!readComponent(p, ',', v[1], pct[1]))
-        return false;
-    p = skipSpace(p);
-    if (!readComponent(p, ')', v[2], pct[2]))
-        return false;
-
-    uint32_t bytes[3];
-    if (pct[0] && pct[1] && pct[2]) {
-        for (int i = 0; i < 3; ++i) {
-            double c = v[i] < 0 ? 0 : (v[i] > 100 ? 100 : v[i]);
-            bytes[i] = static_cast<uint32_t>(c * 2.559999);
-        }
-    } else if (!pct[0] && !pct[1] && !pct[2]) {
-        for (int i = 0; i < 3; ++i)
-            bytes[i] = static_cast<uint32_t>(v[i] < 0 ? 0 : (v[i] > 255 ? 255 : v[i]));
-    } else {
-        return false;
+        return true;
     }
-    packed = bytes[0] << 24 | bytes[1] << 16 | bytes[2] << 8;
-    *end = p;
+    if (!angle)
+        return true;
+    static const struct {
+        const char* name;
+        double degrees;
+    } kAngles[] = {{"deg", 1}, {"grad", 0.9}, {"rad", 180 / M_PI}, {"turn", 360}};
+    for (const auto& unit : kAngles) {
+        std::size_t n = std::strlen(unit.name);
+        if (equalsIgnoringCase(p, unit.name, n) && !isAsciiLetter(p[n])) {
+            argument.degrees = unit.degrees;
+            p += n;
+            return true;
+        }
+    }
+    return !isAsciiLetter(*p);
+}
+
+double clamp01(double v) {
+    return v < 0 ? 0 : (v > 1 ? 1 : v);
+}
+
+uint8_t roundByte(double unit) {
+    return static_cast<uint8_t>(std::floor(clamp01(unit) * 255 + 0.5));
+}
+
+// An rgb() channel: a number of 0 to 255 or a percentage, truncated.
+uint8_t channelByte(const Argument& a) {
+    if (a.percent) {
+        double c = a.value < 0 ? 0 : (a.value > 100 ? 100 : a.value);
+        return static_cast<uint8_t>(c * 2.559999);
+    }
+    return static_cast<uint8_t>(a.value < 0 ? 0 : (a.value > 255 ? 255 : a.value));
+}
+
+// rgb(), rgba(), hsl() and hsla(), their names in any case: three arguments
+// separated by commas (then an optional fourth, the alpha) or by white space
+// (then an optional "/ alpha"). With commas, rgb() takes numbers only or
+// percentages only and hsl() percentages for saturation and lightness.
+bool readFunction(const char* p, const char** end, SvgRgba& color) {
+    bool hsl;
+    std::size_t nameLength;
+    if (equalsIgnoringCase(p, "rgba(", 5) || equalsIgnoringCase(p, "hsla(", 5))
+        nameLength = 5;
+    else if (equalsIgnoringCase(p, "rgb(", 4) || equalsIgnoringCase(p, "hsl(", 4))
+        nameLength = 4;
+    else
+        return false;
+    hsl = toLowerAscii(*p) == 'h';
+    p += nameLength;
+
+    Argument a[4];
+    a[3].value = 1;
+    if (!readArgument(p, a[0], hsl))
+        return false;
+    p = skipSpace(p);
+    bool commas = *p == ',';
+    for (int i = 1; i < 3; ++i) {
+        if (commas) {
+            p = skipSpace(p);
+            if (*p != ',')
+                return false;
+            ++p;
+        }
+        if (!readArgument(p, a[i], false))
+            return false;
+    }
+    p = skipSpace(p);
+    if (*p == (commas ? ',' : '/')) {
+        ++p;
+        if (!readArgument(p, a[3], false))
+            return false;
+        p = skipSpace(p);
+    }
+    if (*p != ')')
+        return false;
+
+    uint8_t alpha = roundByte(a[3].percent ? a[3].value / 100 : a[3].value);
+    if (!hsl) {
+        if (commas && (a[0].percent != a[1].percent || a[0].percent != a[2].percent))
+            return false;
+        color = SvgRgba{channelByte(a[0]), channelByte(a[1]), channelByte(a[2]), alpha};
+    } else {
+        if (a[0].percent || (commas && (!a[1].percent || !a[2].percent)))
+            return false;
+        double hue = std::fmod(a[0].value * a[0].degrees, 360.0);
+        if (hue < 0)
+            hue += 360;
+        if (!std::isfinite(hue))
+            return false;
+        double s = clamp01(a[1].value / 100), l = clamp01(a[2].value / 100);
+        double k = s * std::min(l, 1 - l);
+        auto channel = [&](double n) {
+            double t = std::fmod(n + hue / 30, 12.0);
+            return roundByte(l - k * std::max(-1.0, std::min({t - 3, 9 - t, 1.0})));
+        };
+        color = SvgRgba{channel(0), channel(8), channel(4), alpha};
+    }
+    *end = p + 1;
     return true;
 }
 
-bool readName(const char* p, const char** end, uint32_t& packed) {
+bool readName(const char* p, const char** end, SvgRgba& color) {
     std::size_t n = 0;
     while (n < kMaxNameLength && p[n] && p[n] != ';' && !isSpace(p[n]))
         ++n;
-    if (!LookupColorKeyword(p, n, packed))
+    uint32_t packed = 0;
+    if (n == 11 && equalsIgnoringCase(p, "transparent", 11)) {
+        color = SvgRgba{0, 0, 0, 0};
+    } else if (LookupColorKeyword(p, n, packed)) {
+        color = SvgRgba{uint8_t(packed >> 24), uint8_t(packed >> 16), uint8_t(packed >> 8), 255};
+    } else {
         return false;
+    }
     *end = p + n;
     return true;
 }
 
-bool parseColor(const char* text, const char** end, uint32_t& packed) {
+bool parseColor(const char* text, const char** end, SvgRgba& color) {
     if (!text)
         return false;
     const char* p = text;
@@ -150,10 +242,10 @@ bool parseColor(const char* text, const char** end, uint32_t& packed) {
     if (!*p)
         return false;
     if (*p == '#')
-        return readHex(p, end, packed);
-    if (startsWith(p, "rgb("))
-        return readRgb(p, end, packed);
-    return readName(p, end, packed);
+        return readHex(p, end, color);
+    if (readFunction(p, end, color))
+        return true;
+    return readName(p, end, color);
 }
 
 // True when a number text of a nonzero value was read as zero or a subnormal
@@ -192,14 +284,31 @@ bool LookupColorKeyword(const char* name, std::size_t length, uint32_t& packed) 
     return true;
 }
 
-uint32_t ParseColor(const char* text, const char** end, uint32_t defaultValue) {
+bool ReadCssColor(const char* text, const char** end, SvgRgba& color) {
     const char* stop = nullptr;
-    uint32_t packed = 0;
-    if (!parseColor(text, &stop, packed))
-        return defaultValue;
+    SvgRgba read;
+    if (!parseColor(text, &stop, read))
+        return false;
+    color = read;
     if (end)
         *end = stop;
-    return packed;
+    return true;
+}
+
+bool ParseColorArgb(const char* text, uint32_t& argb) {
+    const char* end = nullptr;
+    SvgRgba c;
+    if (!ReadCssColor(text, &end, c) || *skipSpace(end))
+        return false;
+    argb = uint32_t(c.a) << 24 | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+    return true;
+}
+
+uint32_t ParseColor(const char* text, const char** end, uint32_t defaultValue) {
+    SvgRgba c;
+    if (!ReadCssColor(text, end, c))
+        return defaultValue;
+    return uint32_t(c.r) << 24 | uint32_t(c.g) << 16 | uint32_t(c.b) << 8;
 }
 
 uint32_t ReadColor(const char* text, const char** end, uint32_t defaultValue) {
@@ -210,10 +319,19 @@ void SetPacked(SvgColor& color, uint32_t packed) {
     color.r = static_cast<float>((packed >> 24) / 255.0);
     color.g = static_cast<float>(((packed >> 16) & 255) / 255.0);
     color.b = static_cast<float>(((packed >> 8) & 255) / 255.0);
+    color.a = 1.0f;
+}
+
+void SetRgba(SvgColor& color, const SvgRgba& rgba) {
+    SetPacked(color, uint32_t(rgba.r) << 24 | uint32_t(rgba.g) << 16 | uint32_t(rgba.b) << 8);
+    color.a = static_cast<float>(rgba.a / 255.0);
 }
 
 uint32_t ToArgb(const SvgColor& color, unsigned int alpha) {
     uint32_t a = alpha > 255 ? 255 : alpha;
+    // The colour's own alpha multiplies the opacity's.
+    if (color.a < 1)
+        a = color.a > 0 ? uint32_t(std::floor(a * double(color.a) + 0.5)) : 0;
     return a << 24 | uint32_t(toByte(color.r)) << 16 | uint32_t(toByte(color.g)) << 8 |
            uint32_t(toByte(color.b));
 }
@@ -317,6 +435,7 @@ void ResetPaint(SvgPaint& paint) {
     paint.currentColor = 0;
     paint.colorSet = 0;
     paint.noneSet = 0;
+    paint.context = 0;
     paint.uri.clear();
     paint.color = SvgColor();
 }
@@ -342,7 +461,7 @@ void ReadPaint(SvgPaint& paint, const char* text) {
             p = skipSpace(after);
         }
     }
-    if (std::strcmp(p, "currentColor") == 0) {
+    if (strcasecmp(p, "currentColor") == 0) {
         paint.set = 1;
         paint.currentColor = 1;
         return;
@@ -352,11 +471,16 @@ void ReadPaint(SvgPaint& paint, const char* text) {
         paint.noneSet = 1;
         return;
     }
-    const char* after = p;
-    uint32_t packed = ReadColor(p, &after, kNoColor);
-    if (packed == kNoColor)
+    if (std::strcmp(p, "context-fill") == 0 || std::strcmp(p, "context-stroke") == 0) {
+        paint.set = 1;
+        paint.context = unsigned(p[8] == 'f' ? SvgContextPaint::Fill : SvgContextPaint::Stroke);
         return;
-    SetPacked(paint.color, packed);
+    }
+    const char* after = p;
+    SvgRgba rgba;
+    if (!ReadCssColor(p, &after, rgba))
+        return;
+    SetRgba(paint.color, rgba);
     paint.set = 1;
     paint.colorSet = 1;
     const char* q = skipSpace(after);
@@ -377,10 +501,10 @@ void ReadColorProperty(SvgPaint& paint, const char* text) {
         paint.inherit = 1;
         return;
     }
-    uint32_t packed = ReadColor(text, nullptr, kNoColor);
-    if (packed == kNoColor)
+    SvgRgba rgba;
+    if (!ReadCssColor(text, nullptr, rgba))
         return;
-    SetPacked(paint.color, packed);
+    SetRgba(paint.color, rgba);
     paint.set = 1;
     paint.colorSet = 1;
     paint.inherit = 0;

@@ -6,6 +6,10 @@ SvgDashArray::SvgDashArray(const SvgDashArray& other)
     : dashOffset(other.dashOffset), dasharraySet(other.dasharraySet),
       dasharrayInherit(other.dasharrayInherit), dashoffsetSet(other.dashoffsetSet) {
     setDashes(other.dashes, other.dashCount);
+    emMask = other.emMask;
+    exMask = other.exMask;
+    percentMask = other.percentMask;
+    offsetUnit = other.offsetUnit;
 }
 
 SvgDashArray& SvgDashArray::operator=(const SvgDashArray& other) {
@@ -15,6 +19,10 @@ SvgDashArray& SvgDashArray::operator=(const SvgDashArray& other) {
         dasharrayInherit = other.dasharrayInherit;
         dashoffsetSet = other.dashoffsetSet;
         setDashes(other.dashes, other.dashCount);
+        emMask = other.emMask;
+        exMask = other.exMask;
+        percentMask = other.percentMask;
+        offsetUnit = other.offsetUnit;
     }
     return *this;
 }
@@ -40,4 +48,20 @@ void SvgDashArray::clearDashes() {
     delete[] dashes;
     dashes = nullptr;
     dashCount = 0;
+    emMask = exMask = percentMask = 0;
+}
+
+void SvgDashArray::resolveFontRelative(double fontSize) {
+    for (int i = 0; i < dashCount && i < 64; ++i) {
+        uint64_t bit = uint64_t(1) << i;
+        if (emMask & bit)
+            dashes[i] *= fontSize;
+        else if (exMask & bit)
+            dashes[i] *= fontSize / 2;
+    }
+    emMask = exMask = 0;
+    if (offsetUnit == OffsetEm || offsetUnit == OffsetEx) {
+        dashOffset *= offsetUnit == OffsetEm ? fontSize : fontSize / 2;
+        offsetUnit = OffsetUser;
+    }
 }

@@ -1,5 +1,8 @@
 #include "style/SvgKeyword.h"
 
+#include "style/SvgBlendMode.h"
+#include "style/SvgShapeRendering.h"
+
 const SvgKeyword kFillRuleKeywords[] = {{"nonzero", 0}, {"evenodd", 2}, {nullptr, 0}};
 
 const SvgKeyword kStrokeLinecapKeywords[] = {
@@ -84,8 +87,38 @@ const SvgKeyword kDisplayKeywords[] = {{"none", 0},
 
 const SvgKeyword kEnableBackgroundKeywords[] = {{"accumulate", 0}, {"new", 1}, {nullptr, 0}};
 
+#define KEYWORD(name, value)                                                                       \
+    { name, static_cast<unsigned char>(value) }
+
 const SvgKeyword kShapeRenderingKeywords[] = {
-    {"auto", 0}, {"optimizeSpeed", 0}, {"crispEdges", 0}, {"geometricPrecision", 0}, {nullptr, 0}};
+    KEYWORD("auto", SvgShapeRendering::Auto),
+    KEYWORD("optimizeSpeed", SvgShapeRendering::OptimizeSpeed),
+    KEYWORD("crispEdges", SvgShapeRendering::CrispEdges),
+    KEYWORD("geometricPrecision", SvgShapeRendering::GeometricPrecision),
+    {nullptr, 0}};
+
+const SvgKeyword kMixBlendModeKeywords[] = {KEYWORD("normal", SvgBlendMode::Normal),
+                                            KEYWORD("multiply", SvgBlendMode::Multiply),
+                                            KEYWORD("screen", SvgBlendMode::Screen),
+                                            KEYWORD("overlay", SvgBlendMode::Overlay),
+                                            KEYWORD("darken", SvgBlendMode::Darken),
+                                            KEYWORD("lighten", SvgBlendMode::Lighten),
+                                            KEYWORD("color-dodge", SvgBlendMode::ColorDodge),
+                                            KEYWORD("color-burn", SvgBlendMode::ColorBurn),
+                                            KEYWORD("hard-light", SvgBlendMode::HardLight),
+                                            KEYWORD("soft-light", SvgBlendMode::SoftLight),
+                                            KEYWORD("difference", SvgBlendMode::Difference),
+                                            KEYWORD("exclusion", SvgBlendMode::Exclusion),
+                                            KEYWORD("hue", SvgBlendMode::Hue),
+                                            KEYWORD("saturation", SvgBlendMode::Saturation),
+                                            KEYWORD("color", SvgBlendMode::Color),
+                                            KEYWORD("luminosity", SvgBlendMode::Luminosity),
+                                            {nullptr, 0}};
+
+const SvgKeyword kIsolationKeywords[] = {
+    KEYWORD("auto", SvgIsolation::Auto), KEYWORD("isolate", SvgIsolation::Isolate), {nullptr, 0}};
+
+#undef KEYWORD
 
 const SvgKeyword kColorRenderingKeywords[] = {
     {"auto", 0}, {"optimizeSpeed", 0}, {"optimizeQuality", 0}, {nullptr, 0}};

@@ -24,10 +24,12 @@ extern const SvgKeyword kVisibilityKeywords[];       // visibility
 extern const SvgKeyword kOverflowKeywords[];         // overflow
 extern const SvgKeyword kDisplayKeywords[];          // display
 extern const SvgKeyword kEnableBackgroundKeywords[]; // enable-background
-extern const SvgKeyword kShapeRenderingKeywords[];   // shape-rendering (validation only)
+extern const SvgKeyword kShapeRenderingKeywords[];   // shape-rendering (SvgShapeRendering)
 extern const SvgKeyword kColorRenderingKeywords[];   // color-rendering (validation only)
 extern const SvgKeyword kImageRenderingKeywords[];   // image-rendering
 extern const SvgKeyword kTextRenderingKeywords[];    // text-rendering (SvgTextRendering)
+extern const SvgKeyword kMixBlendModeKeywords[];     // mix-blend-mode (SvgBlendMode)
+extern const SvgKeyword kIsolationKeywords[];        // isolation (SvgIsolation)
 extern const SvgKeyword kUnicodeBidiKeywords[];      // unicode-bidi (SvgUnicodeBidi)
 extern const SvgKeyword kBaselineKeywords[];         // dominant-, alignment-baseline (SvgBaseline)
 extern const SvgKeyword kBaselineShiftKeywords[];    // baseline-shift (SvgBaselineShift)

@@ -45,6 +45,7 @@ void SvgStyle::Clear() {
     strokeLinejoin = SvgEnumValue();
     strokeDash.clearDashes();
     strokeDash.dashOffset = 0.0;
+    strokeDash.offsetUnit = SvgDashArray::OffsetUser;
     strokeDash.dasharraySet = 0;
     strokeDash.dasharrayInherit = 0;
     strokeDash.dashoffsetSet = 0;
@@ -64,6 +65,11 @@ void SvgStyle::Clear() {
     }
     clipRule = SvgEnumValue();
     imageRendering = SvgEnumValue();
+    transforms.reset();
+    shapeRendering = SvgEnumValue();
+    mixBlendMode = SvgEnumValue();
+    isolation = SvgEnumValue();
+    paintOrder = SvgEnumValue();
     unicodeBidi = SvgEnumValue();
     fontKerning = SvgEnumValue();
     textRendering = SvgEnumValue();
@@ -72,10 +78,18 @@ void SvgStyle::Clear() {
     baselineShift = SvgEnumValue();
     baselineShiftLength = SvgLength();
     glyphOrientation = SvgEnumValue();
-    transforms.reset();
     parent = nullptr;
+    filterStyle.reset();
     specified.reset();
     SetInitialValues();
+}
+
+SvgFilterStyle& SvgStyle::FilterStyle() {
+    if (!filterStyle) {
+        filterStyle = std::make_unique<SvgFilterStyle>();
+        filterStyle->floodOpacity = SvgScale24(SvgScale24::One);
+    }
+    return *filterStyle;
 }
 
 void SvgStyle::SetInitialValues() {

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "style/SvgBlendMode.h"
 #include "style/SvgDashArray.h"
 #include "style/SvgEnumValue.h"
+#include "style/SvgFilterStyle.h"
 #include "style/SvgFontSize.h"
 #include "style/SvgLength.h"
 #include "style/SvgLengthOrNormal.h"
 #include "style/SvgNumber.h"
 #include "style/SvgPaint.h"
 #include "style/SvgScale24.h"
+#include "style/SvgShapeRendering.h"
 #include "style/SvgStringValue.h"
 #include "style/SvgTextDecoration.h"
 #include "style/SvgTextStyle.h"
@@ -36,6 +39,12 @@ public:
 
     // Every property back to the state of a new record; parent null.
     void Clear();
+
+    SvgShapeRendering GetShapeRendering() const {
+        return SvgShapeRendering(shapeRendering.computed);
+    }
+    SvgBlendMode GetBlendMode() const { return SvgBlendMode(mixBlendMode.computed); }
+    bool Isolates() const { return SvgIsolation(isolation.computed) == SvgIsolation::Isolate; }
     // Gives this style its own copy of a shared text record before it is written.
     void MakeTextPrivate();
     // Makes this style hold other's text record (shared, copied before a write).
@@ -109,6 +118,12 @@ public:
     SvgEnumValue clipRule;              // clip-rule
     SvgStringValue mask;                // mask: the referenced id (not inherited)
     SvgEnumValue imageRendering;        // image-rendering
+    // transform (as a property) and transform-origin; null when neither is given.
+    std::unique_ptr<SvgTransformStyle> transforms;
+    SvgEnumValue shapeRendering;        // shape-rendering (SvgShapeRendering)
+    SvgEnumValue mixBlendMode;          // mix-blend-mode (SvgBlendMode, not inherited)
+    SvgEnumValue isolation;             // isolation (SvgIsolation, not inherited)
+    SvgEnumValue paintOrder;            // paint-order (SvgPaintOrder)
     SvgEnumValue unicodeBidi;           // unicode-bidi (SvgUnicodeBidi, not inherited)
     SvgEnumValue fontKerning;           // font-kerning (SvgFontKerning)
     SvgEnumValue textRendering;         // text-rendering (SvgTextRendering)
@@ -117,11 +132,15 @@ public:
     SvgEnumValue baselineShift;         // baseline-shift (SvgBaselineShift, not inherited)
     SvgLength baselineShiftLength;      // baseline-shift as a length
     SvgEnumValue glyphOrientation;      // glyph-orientation-vertical (SvgGlyphOrientation)
-    // transform (as a property) and transform-origin; null when neither is given.
-    std::unique_ptr<SvgTransformStyle> transforms;
-    const SvgStyle* parent; // the parent element's record, not owned
+    const SvgStyle* parent;             // the parent element's record, not owned
+    // flood-color, flood-opacity, lighting-color, color-interpolation-filters:
+    // null until the element gives one of them.
+    std::unique_ptr<SvgFilterStyle> filterStyle;
     // What the element gave, shared with the records of its copies; null for nothing.
     std::shared_ptr<const SvgSpecifiedStyle> specified;
+
+    // The filter properties, made on first use.
+    SvgFilterStyle& FilterStyle();
 
 private:
     // The initial values that differ from those of a default value record.
@@ -137,4 +156,6 @@ private:
     // percentages, bolder/lighter, narrower/wider, em/ex stroke widths) against
     // the initial values, for a record that has no parent to merge from.
     void ResolveWithoutParent();
+    // A stop-color of currentColor takes this record's color.
+    void ResolveStopColor();
 };

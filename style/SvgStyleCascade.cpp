@@ -172,6 +172,13 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     InheritComputed(visibility, p->visibility);
 
     InheritComputed(imageRendering, p->imageRendering);
+    InheritComputed(shapeRendering, p->shapeRendering);
+    // mix-blend-mode and isolation apply to the element alone.
+    if (mixBlendMode.inherit)
+        mixBlendMode.computed = p->mixBlendMode.computed;
+    if (isolation.inherit)
+        isolation.computed = p->isolation.computed;
+    InheritComputed(paintOrder, p->paintOrder);
     InheritComputed(fontKerning, p->fontKerning);
     InheritComputed(textRendering, p->textRendering);
     if (unicodeBidi.inherit)
@@ -202,6 +209,17 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     if (UnsetOrInherit(stroke) || stroke.currentColor)
         MergePaint(stroke, p->stroke);
 
+    // stop-color and stop-opacity are not inherited unless asked for.
+    if (stopColor.inherit) {
+        ResetPaint(stopColor);
+        stopColor.set = 1;
+        stopColor.color = p->stopColor.color;
+        stopColor.colorSet = p->stopColor.colorSet;
+    }
+    if (stopOpacity.inherit)
+        stopOpacity.value = p->stopOpacity.value;
+    ResolveStopColor();
+
     // 16. stroke-width
     if (UnsetOrInherit(strokeWidth)) {
         strokeWidth.computed = p->strokeWidth.computed;
@@ -222,12 +240,18 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     InheritComputed(strokeLinejoin, p->strokeLinejoin);
     if (UnsetOrInherit(strokeMiterlimit))
         strokeMiterlimit.value = p->strokeMiterlimit.value;
+    // Dashes in em and ex are of this element's font size; percentages are
+    // passed on as written, as stroke widths are.
+    strokeDash.resolveFontRelative(fontSize.computed);
     if ((!strokeDash.dasharraySet || strokeDash.dasharrayInherit) && p->strokeDash.dasharraySet) {
         strokeDash.setDashes(p->strokeDash.dashes, p->strokeDash.dashCount);
+        strokeDash.percentMask = p->strokeDash.percentMask;
         strokeDash.dasharraySet = 1;
     }
-    if (!strokeDash.dashoffsetSet)
+    if (!strokeDash.dashoffsetSet) {
         strokeDash.dashOffset = p->strokeDash.dashOffset;
+        strokeDash.offsetUnit = p->strokeDash.offsetUnit;
+    }
     InheritValue(strokeOpacity, p->strokeOpacity);
 
     // 22. font-family and -inkscape-font-specification (not the font shorthand)
@@ -277,6 +301,7 @@ void SvgStyle::MergePaint(SvgPaint& child, const SvgPaint& parentPaint) const {
     // The reference and its fallback are passed on together, so an inherited
     // "url(#g) red" paints as it does on the parent.
     child.uri = parentPaint.uri;
+    child.context = parentPaint.context;
     if (parentPaint.colorSet) {
         child.color = parentPaint.color;
         child.colorSet = 1;
@@ -285,7 +310,15 @@ void SvgStyle::MergePaint(SvgPaint& child, const SvgPaint& parentPaint) const {
     }
 }
 
+void SvgStyle::ResolveStopColor() {
+    if (stopColor.currentColor) {
+        stopColor.color = color.color;
+        stopColor.colorSet = 1;
+    }
+}
+
 void SvgStyle::ResolveWithoutParent() {
+    ResolveStopColor();
     // The values a parent in the initial state would give: medium (12), weight
     // 400, stretch normal.
     if (fontSize.set && !fontSize.inherit)
@@ -296,6 +329,7 @@ void SvgStyle::ResolveWithoutParent() {
         fontStretch.computed = ComputeFontStretch(fontStretch.value, 4);
     if (strokeWidth.set && !strokeWidth.inherit)
         ComputeStrokeWidth(strokeWidth, fontSize.computed);
+    strokeDash.resolveFontRelative(fontSize.computed);
     ComputeSpacing(letterSpacing, fontSize.computed);
     ComputeSpacing(wordSpacing, fontSize.computed);
 }

@@ -3,6 +3,8 @@
 #include "style/SvgAttributeTable.h"
 #include "style/SvgColorReaders.h"
 #include "style/SvgCssTransform.h"
+#include "style/SvgPaintOrder.h"
+#include "style/SvgFilterFunctions.h"
 #include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
@@ -78,6 +80,12 @@ struct PresentationTable {
             SvgPropClipRule,
             SvgPropMask,
             SvgPropImageRendering,
+            SvgPropTransformOrigin,
+            SvgPropShapeRendering,
+            SvgPropFloodColor,
+            SvgPropFloodOpacity,
+            SvgPropLightingColor,
+            SvgPropColorInterpolationFilters,
             SvgPropUnicodeBidi,
             SvgPropFontKerning,
             SvgPropTextRendering,
@@ -85,10 +93,10 @@ struct PresentationTable {
             SvgPropBaselineShift,
             SvgPropDominantBaseline,
             SvgPropGlyphOrientationVertical,
-            SvgPropTransformOrigin,
             // Accepted as attributes too, since users write them so.
             SvgPropStopColor,
             SvgPropStopOpacity,
+            SvgPropPaintOrder,
         };
         for (int id : ids)
             accepted[id] = true;
@@ -476,6 +484,17 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         if (Unset(imageRendering))
             ReadEnum(imageRendering, value, kImageRenderingKeywords, true);
         break;
+    case SvgPropShapeRendering:
+        if (Unset(shapeRendering))
+            ReadEnum(shapeRendering, value, kShapeRenderingKeywords, true);
+        break;
+    case SvgPropMixBlendMode:
+        if (Unset(mixBlendMode))
+            ReadEnum(mixBlendMode, value, kMixBlendModeKeywords, true);
+        break;
+    case SvgPropIsolation:
+        if (Unset(isolation))
+            ReadEnum(isolation, value, kIsolationKeywords, true);
     case SvgPropUnicodeBidi:
         if (Unset(unicodeBidi))
             ReadEnum(unicodeBidi, value, kUnicodeBidiKeywords, true);
@@ -509,7 +528,24 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         break;
     case SvgPropFilter:
         if (Unset(filter))
-            ReadFilter(filter, value);
+            ReadFilterProperty(filter, value);
+        break;
+    case SvgPropFloodColor:
+        if (Unset(FilterStyle().floodColor))
+            ReadPaint(filterStyle->floodColor, value);
+        break;
+    case SvgPropFloodOpacity:
+        if (Unset(FilterStyle().floodOpacity))
+            ReadScale24(filterStyle->floodOpacity, value);
+        break;
+    case SvgPropLightingColor:
+        if (Unset(FilterStyle().lightingColor))
+            ReadPaint(filterStyle->lightingColor, value);
+        break;
+    case SvgPropColorInterpolationFilters:
+        if (Unset(FilterStyle().colorInterpolationFilters))
+            ReadEnum(filterStyle->colorInterpolationFilters, value, kColorInterpolationKeywords,
+                     true);
         break;
     case SvgPropClipPath:
         if (Unset(clipPath))
@@ -589,8 +625,19 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         m.value = value;
         m.set = 1;
         m.inherit = IsInherit(value);
+        // The shorthand sets the three that are still unset.
+        if (id == SvgPropMarker) {
+            for (int i = MarkerStart; i <= MarkerEnd; ++i) {
+                if (Unset(marker[i]))
+                    marker[i] = m;
+            }
+        }
         break;
     }
+    case SvgPropPaintOrder:
+        if (Unset(paintOrder))
+            SvgPaintOrder::Read(paintOrder, value);
+        break;
     case SvgPropStrokeDasharray:
         if (!strokeDash.dasharraySet)
             ReadDashArray(strokeDash, value);
@@ -598,15 +645,22 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
     case SvgPropStrokeDashoffset:
         if (!strokeDash.dashoffsetSet) {
             double offset = strokeDash.dashOffset;
-            bool found = ReadDashOffset(value, offset);
-            if (found)
+            unsigned char unit = strokeDash.offsetUnit;
+            bool found = ReadDashOffset(value, offset, unit);
+            if (found) {
                 strokeDash.dashOffset = offset;
+                strokeDash.offsetUnit = unit;
+            }
             strokeDash.dashoffsetSet = found;
         }
         break;
     case SvgPropStrokeMiterlimit:
-        if (Unset(strokeMiterlimit))
-            ReadNumber(strokeMiterlimit, value);
+        if (Unset(strokeMiterlimit)) {
+            // A limit below 1 is invalid, as if not given.
+            SvgNumber limit;
+            if (ReadNumber(limit, value) && (limit.inherit || limit.value >= 1))
+                strokeMiterlimit = limit;
+        }
         break;
     case SvgPropStrokeWidth:
         if (Unset(strokeWidth))

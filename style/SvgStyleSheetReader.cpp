@@ -239,6 +239,18 @@ bool Specifies(const SvgStyle& s, int id) {
         return Given(s.mask);
     case SvgPropImageRendering:
         return Given(s.imageRendering);
+    case SvgPropTransform:
+        return s.transforms && Given(s.transforms->transform);
+    case SvgPropTransformOrigin:
+        return s.transforms && Given(s.transforms->origin);
+    case SvgPropShapeRendering:
+        return Given(s.shapeRendering);
+    case SvgPropMixBlendMode:
+        return Given(s.mixBlendMode);
+    case SvgPropIsolation:
+        return Given(s.isolation);
+    case SvgPropPaintOrder:
+        return Given(s.paintOrder);
     case SvgPropUnicodeBidi:
         return Given(s.unicodeBidi);
     case SvgPropFontKerning:
@@ -253,10 +265,6 @@ bool Specifies(const SvgStyle& s, int id) {
         return Given(s.baselineShift);
     case SvgPropGlyphOrientationVertical:
         return Given(s.glyphOrientation);
-    case SvgPropTransform:
-        return s.transforms && Given(s.transforms->transform);
-    case SvgPropTransformOrigin:
-        return s.transforms && Given(s.transforms->origin);
     default:
         return true;
     }
@@ -546,8 +554,14 @@ void SvgStyleSheet::ParseDeclarations(const char* block, size_t length) {
                 value.find_first_of("{}") == std::string::npos) {
                 SvgStyle probe;
                 probe.ReadPropertyById(id, value.c_str());
-                if (Specifies(probe, id))
+                if (Specifies(probe, id) && id == SvgPropMarker) {
+                    // The shorthand stands for the three markers, each of
+                    // which then wins or loses on its own.
+                    for (int each : {SvgPropMarkerStart, SvgPropMarkerMid, SvgPropMarkerEnd})
+                        m_declarations.push_back({each, important, value});
+                } else if (Specifies(probe, id)) {
                     m_declarations.push_back({id, important, std::move(value)});
+                }
             }
         }
         pos = end + 1;

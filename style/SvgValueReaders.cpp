@@ -314,6 +314,32 @@ std::string Dequote(const char* text) {
     return std::string(text, length);
 }
 
+namespace {
+
+// The unit written right after a number (letters or "%"), if any: where it
+// ends, and its suffix; a unit no length takes gives null.
+const UnitSuffix* readUnit(const char*& p, const char* end) {
+    const char* q = p;
+    while (q < end && (*q == '%' || (*q >= 'a' && *q <= 'z') || (*q >= 'A' && *q <= 'Z')))
+        ++q;
+    char unit[8] = {};
+    if (size_t(q - p) >= sizeof unit)
+        return nullptr;
+    std::memcpy(unit, p, size_t(q - p));
+    p = q;
+    return findSuffix(unit);
+}
+
+// A dash length or offset with its unit: user units, or the number kept for
+// later (em, ex; a percentage as a fraction). False for an unknown unit or a
+// value too large.
+bool dashLength(double number, const UnitSuffix& suffix, double& value) {
+    value = number * factorOf(suffix);
+    return std::isfinite(value) && std::fabs(value) <= kFloatMax;
+}
+
+} // namespace
+
 bool ReadDashArray(SvgDashArray& record, const char* text) {
     if (!text)
         return false;
@@ -328,6 +354,7 @@ bool ReadDashArray(SvgDashArray& record, const char* text) {
         return true;
 
     double values[SvgDashArray::MaxDashes];
+    uint64_t em = 0, ex = 0, percent = 0;
     int count = 0;
     bool positive = false;
     const char* p = text;
@@ -336,17 +363,24 @@ bool ReadDashArray(SvgDashArray& record, const char* text) {
         return c == ',' || c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
     };
     while (count < SvgDashArray::MaxDashes) {
-        double value = 0.0;
-        std::size_t used = SvgNumberText::Scan(p, end, value);
+        double number = 0.0;
+        std::size_t used = SvgNumberText::Scan(p, end, number);
         if (used > 0) {
+            // Every unit of a length; an unknown one ends the list.
+            p += used;
+            const UnitSuffix* suffix = readUnit(p, end);
+            double value = 0;
+            if (!suffix || !dashLength(number, *suffix, value))
+                break;
+            uint64_t bit = uint64_t(1) << count;
+            if (suffix->unit == SvgUnitEm)
+                em |= bit;
+            else if (suffix->unit == SvgUnitEx)
+                ex |= bit;
+            else if (suffix->unit == SvgUnitPercent)
+                percent |= bit;
             values[count++] = value;
             positive = positive || value > 1e-8;
-            p += used;
-            // "px" is the user unit; "%" is taken as one too.
-            if (end - p >= 2 && p[0] == 'p' && p[1] == 'x')
-                p += 2;
-            else if (p < end && *p == '%')
-                ++p;
         }
         // Separators: white space and commas. A sign or a decimal point
         // starts the next number; anything else ends the list.
@@ -356,13 +390,31 @@ bool ReadDashArray(SvgDashArray& record, const char* text) {
         if (p == before)
             break;
     }
-    if (positive)
+    if (positive) {
         record.setDashes(values, count);
+        record.emMask = em;
+        record.exMask = ex;
+        record.percentMask = percent;
+    }
     return true;
 }
 
-bool ReadDashOffset(const char* text, double& offset) {
+bool ReadDashOffset(const char* text, double& offset, unsigned char& unit) {
     if (!text)
         return false;
-    return SvgNumberText::Scan(text, offset) > 0;
+    double number = 0;
+    std::size_t used = SvgNumberText::Scan(text, number);
+    if (used == 0)
+        return false;
+    const char* p = text + used;
+    const UnitSuffix* suffix = readUnit(p, p + std::strlen(p));
+    double value = 0;
+    if (!suffix || !dashLength(number, *suffix, value))
+        return false;
+    offset = value;
+    unit = suffix->unit == SvgUnitEm        ? SvgDashArray::OffsetEm
+           : suffix->unit == SvgUnitEx      ? SvgDashArray::OffsetEx
+           : suffix->unit == SvgUnitPercent ? SvgDashArray::OffsetPercent
+                                            : SvgDashArray::OffsetUser;
+    return true;
 }

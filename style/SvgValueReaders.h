@@ -61,9 +61,11 @@ bool ReadTextDecoration(SvgTextDecoration& record, const char* text);
 bool ReadStringValue(SvgStringValue& record, const char* text);
 // The text without one outer pair of matching quotes.
 std::string Dequote(const char* text);
-// Up to 64 numbers, "none" or "inherit".
+// Up to 64 lengths (numbers with any unit of ReadLength, percentages
+// included), "none" or "inherit". An unknown unit ends the list.
 bool ReadDashArray(SvgDashArray& record, const char* text);
-// A number (text after it ignored).
-bool ReadDashOffset(const char* text, double& offset);
+// A length with any unit of ReadLength (text after it ignored, unless it is
+// an unknown unit): its value, and unit one of SvgDashArray's offset units.
+bool ReadDashOffset(const char* text, double& offset, unsigned char& unit);
 // A number at the start of text (after white space); the rest is ignored.
 bool ParseNumber(const char* text, float& value);

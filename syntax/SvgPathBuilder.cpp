@@ -28,6 +28,9 @@ bool isQuadratic(SvgPathSegType type) {
            type == SvgPathSegCurveToQuadraticSmoothRel;
 }
 
+// The kind byte of a cubic that carries on an arc; written as 2.5 (SvgPathData).
+const std::uint8_t kArcCubic = 0x80 | SvgPathSegmentCubic;
+
 SvgPathSegType segType(bool absolute, SvgPathSegType absoluteType) {
     return static_cast<SvgPathSegType>(absolute ? absoluteType : absoluteType + 1);
 }
@@ -69,10 +72,11 @@ void SvgPathBuilder::appendLine(float x, float y) {
     m_currentY = y;
 }
 
-void SvgPathBuilder::appendCubic(float x1, float y1, float x2, float y2, float x, float y) {
+void SvgPathBuilder::appendCubic(float x1, float y1, float x2, float y2, float x, float y,
+                                 bool continuing) {
     if (!allFinite({x1, y1, x2, y2, x, y}))
         return;
-    m_kinds.push_back(SvgPathSegmentCubic);
+    m_kinds.push_back(continuing ? kArcCubic : std::uint8_t(SvgPathSegmentCubic));
     const float values[] = {x1, y1, x2, y2, x, y};
     m_coordinates.insert(m_coordinates.end(), values, values + 6);
     m_currentX = x;
@@ -193,8 +197,8 @@ bool SvgPathBuilder::arcTo(bool absolute, float x, float y, float rx, float ry, 
         return true;
     }
     float cx1, cy1, cx2, cy2, ex, ey;
-    while (arc.next(cx1, cy1, cx2, cy2, ex, ey))
-        appendCubic(cx1, cy1, cx2, cy2, ex, ey);
+    for (bool first = true; arc.next(cx1, cy1, cx2, cy2, ex, ey); first = false)
+        appendCubic(cx1, cy1, cx2, cy2, ex, ey, !first);
     return true;
 }
 
@@ -230,7 +234,9 @@ void SvgPathBuilder::writeRecord() {
     float* data = new (std::nothrow) float[segments + coordinates];
     if (!data)
         return;
-    std::copy(m_kinds.begin(), m_kinds.end(), data);
+    std::transform(m_kinds.begin(), m_kinds.end(), data, [](std::uint8_t kind) {
+        return kind == kArcCubic ? SvgPathSegmentCubic + 0.5f : float(kind);
+    });
     std::copy(m_coordinates.begin(), m_coordinates.end(), data + segments);
     m_output->data = data;
     m_output->segmentCount = segments;

@@ -68,7 +68,9 @@ public:
 private:
     void appendMove(float x, float y);
     void appendLine(float x, float y);
-    void appendCubic(float x1, float y1, float x2, float y2, float x, float y);
+    // continuing: the cubic carries on the arc of the one before.
+    void appendCubic(float x1, float y1, float x2, float y2, float x, float y,
+                     bool continuing = false);
     void appendClose();
     void appendQuadratic(float qx, float qy, float x, float y);
     float resolveX(bool absolute, float x) const;

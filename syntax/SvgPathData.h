@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 
 // Kinds of the segments in an SvgPathData record.
@@ -34,6 +35,11 @@ struct SvgPathData {
     bool empty() const { return segmentCount == 0; }
     // Kind of segment i (truncated from its stored float).
     int segmentKind(std::size_t i) const { return static_cast<int>(data[i]); }
+    // Whether segment i is a cubic that carries on the arc of the segment
+    // before it (an arc is built of several cubics, but has ends only where
+    // its command does). Such a cubic's kind is stored as 2.5: it reads as a
+    // cubic everywhere else.
+    bool continuesArc(std::size_t i) const { return data[i] != std::floor(data[i]); }
     // The coordinates, which follow the kinds.
     const float* coordinates() const { return data + segmentCount; }
 };

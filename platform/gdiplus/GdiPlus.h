@@ -368,6 +368,10 @@ class KELSVG_API GpPathGradient : public GpBrush {
 protected:
     GpPathGradient() = default;
 };
+class KELSVG_API GpTexture : public GpBrush {
+protected:
+    GpTexture() = default;
+};
 
 class KELSVG_API GpImage {
 public:
@@ -577,6 +581,23 @@ KELSVG_API Status WINGDIPAPI GdipGetPathGradientPresetBlendCount(GpPathGradient*
 KELSVG_API Status WINGDIPAPI GdipGetPathGradientPresetBlend(GpPathGradient* brush, ARGB* blend,
                                                             REAL* positions, INT count);
 
+// Texture brushes: a copy of the image (or of the part x, y, width, height of
+// it, in whole pixels), repeated as the wrap mode says; WrapModeClamp paints
+// nothing beyond it. One pixel covers one unit of the brush's own space,
+// which its transform maps into world space. The pixels are sampled
+// bilinearly, or copied where they fall exactly on the target's.
+KELSVG_API Status WINGDIPAPI GdipCreateTexture(GpImage* image, GpWrap wrapmode,
+                                               GpTexture** texture);
+KELSVG_API Status WINGDIPAPI GdipCreateTexture2(GpImage* image, GpWrap wrapmode, REAL x, REAL y,
+                                                REAL width, REAL height, GpTexture** texture);
+KELSVG_API Status WINGDIPAPI GdipSetTextureTransform(GpTexture* brush, GDIPCONST GpMatrix* matrix);
+KELSVG_API Status WINGDIPAPI GdipGetTextureTransform(GpTexture* brush, GpMatrix* matrix);
+KELSVG_API Status WINGDIPAPI GdipMultiplyTextureTransform(GpTexture* brush,
+                                                          GDIPCONST GpMatrix* matrix,
+                                                          GpMatrixOrder order);
+KELSVG_API Status WINGDIPAPI GdipSetTextureWrapMode(GpTexture* brush, GpWrap wrapmode);
+KELSVG_API Status WINGDIPAPI GdipGetTextureWrapMode(GpTexture* brush, GpWrap* wrapmode);
+
 // Pens: width in world units (UnitWorld) or device pixels (UnitPixel); width 0
 // draws a one-pixel line. Dash lengths are multiples of the width (of one
 // pixel for width 0) and must be positive. Miter limit 10.
@@ -668,7 +689,7 @@ KELSVG_API Status WINGDIPAPI GdipBitmapLockBits(GpBitmap* bitmap, GDIPCONST GpRe
                                                 UINT flags, PixelFormat format,
                                                 BitmapData* lockedBitmapData);
 KELSVG_API Status WINGDIPAPI GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedBitmapData);
-// Loads a PNG or JPEG file (as KelCreateBitmapFromMemory, up to 2^28 pixels).
+// Loads a PNG, JPEG, GIF or WebP file (as KelCreateBitmapFromMemory, up to 2^28 pixels).
 KELSVG_API Status WINGDIPAPI GdipCreateBitmapFromFile(GDIPCONST WCHAR* filename, GpBitmap** bitmap);
 // Writes a PNG file (clsidEncoder null or &PngEncoderClsid; params ignored).
 // The file is replaced only when the whole image was written.
@@ -748,18 +769,23 @@ KELSVG_API Status KelCreateGraphicsFromCairo(cairo_t* cr, GpGraphics** graphics)
 // over a host's context and for a band without rows.
 KELSVG_API Status KelCreateBandGraphics(GpGraphics* graphics, INT index, INT count,
                                         GpGraphics** band);
+// The world transform followed by the map onto the target's pixels (a host
+// context's transform and device scale): for what is rendered at the
+// target's resolution.
+KELSVG_API Status KelGetPixelTransform(GpGraphics* graphics, GpMatrix* matrix);
 // GdipFillPath with a solid brush of color, without a brush object: for
 // callers that fill many shapes each with a colour of its own.
 KELSVG_API Status KelFillPathColor(GpGraphics* graphics, ARGB color, GpPath* path);
 
 // ---- Image decoding (no GDI+ counterpart: GDI+ reads streams) -------------
 
-// The size in pixels a PNG or JPEG image held in memory declares in its
+// The size in pixels a PNG, JPEG, GIF or WebP image held in memory declares in its
 // header (the kind is told by the first bytes). UnknownImageFormat for other
 // data and for a damaged header.
 KELSVG_API Status KelGetImageSizeFromMemory(const BYTE* data, size_t size, UINT* width,
                                             UINT* height);
-// Decodes a PNG or JPEG image held in memory into a new 32-bit ARGB bitmap
+// Decodes a PNG, JPEG, GIF (its first frame) or WebP (a still image, or the
+// first frame of an animation) image held in memory into a new 32-bit ARGB bitmap
 // (straight alpha as seen through GdipBitmapGetPixel). An image of more than
 // maxPixels pixels, or over 32767 a side, is refused with ValueOverflow from
 // its header, before its pixels are allocated; damaged or truncated data, or
@@ -788,6 +814,11 @@ enum KelSpread : int {
 // from its centre point; other path gradients refuse it (InvalidParameter).
 KELSVG_API Status KelSetGradientSpread(GpBrush* brush, KelSpread spread);
 KELSVG_API Status KelGetGradientSpread(GpBrush* brush, KelSpread* spread);
+// For a path gradient made from a circle, with a spread: position 0 of the
+// blend is the circle of this radius (in brush units) around the centre
+// point, not the point itself; the colours go from it to the outline, as a
+// cone where it reaches outside. Negative or non-finite radii are refused.
+KELSVG_API Status KelSetGradientFocusRadius(GpBrush* brush, REAL radius);
 
 // Layers. What is drawn after KelBeginLayer goes onto a transparent layer of
 // its own, as large as the clip (and, when bounds are given, no larger than
@@ -801,6 +832,29 @@ KELSVG_API Status KelGetGradientSpread(GpBrush* brush, KelSpread* spread);
 KELSVG_API Status KelBeginLayer(GpGraphics* graphics, REAL opacity, GDIPCONST GpRectF* bounds);
 KELSVG_API Status KelEndLayer(GpGraphics* graphics);
 
+// How the innermost layer is composited at KelEndLayer: the blend modes of
+// CSS, each mixing the layer's colours with those below it (normal, the
+// default, lays it over them).
+enum KelBlendMode : int {
+    KelBlendNormal = 0,
+    KelBlendMultiply,
+    KelBlendScreen,
+    KelBlendOverlay,
+    KelBlendDarken,
+    KelBlendLighten,
+    KelBlendColorDodge,
+    KelBlendColorBurn,
+    KelBlendHardLight,
+    KelBlendSoftLight,
+    KelBlendDifference,
+    KelBlendExclusion,
+    KelBlendHue,
+    KelBlendSaturation,
+    KelBlendColor,
+    KelBlendLuminosity,
+};
+KELSVG_API Status KelSetLayerBlendMode(GpGraphics* graphics, KelBlendMode mode);
+
 // A mask of the innermost layer: what is drawn from KelBeginLayerMask to
 // KelEndLayerMask is not shown; it multiplies the layer's pixels by its alpha
 // or by its luminance (0.2125 red + 0.7154 green + 0.0721 blue, times alpha),
@@ -812,6 +866,23 @@ KELSVG_API Status KelEndLayer(GpGraphics* graphics);
 enum KelMaskMode : int { KelMaskAlpha = 0, KelMaskLuminance = 1 };
 KELSVG_API Status KelBeginLayerMask(GpGraphics* graphics);
 KELSVG_API Status KelEndLayerMask(GpGraphics* graphics, KelMaskMode mode);
+
+// Filter layers. KelGetPixelSpace gives the world transform onto the pixels
+// of the target (the surface below every layer) and the box of those pixels
+// the clip leaves visible. KelBeginFilterLayer starts a layer over box (in
+// those pixels) that the clip in force does not cut, since a filter may take
+// content from beyond what shows: what is drawn until KelEndFilterLayer goes
+// onto it. KelEndFilterLayer hands its pixels (premultiplied, 32 bits each
+// with alpha in the top byte, then red, green and blue; width × height, row
+// after row) to filter, which may rewrite them, then composites them under
+// the clip. A null filter, or a layer that could not be made (past the
+// layers' budget, when KelBeginFilterLayer gives OutOfMemory), composites
+// what was drawn as it is. These layers nest with the others and belong to
+// the graphics state in the same way.
+typedef void (*KelLayerFilter)(void* closure, uint32_t* pixels, INT width, INT height);
+KELSVG_API Status KelGetPixelSpace(GpGraphics* graphics, GpMatrix* toPixels, GpRect* visible);
+KELSVG_API Status KelBeginFilterLayer(GpGraphics* graphics, GDIPCONST GpRect* box);
+KELSVG_API Status KelEndFilterLayer(GpGraphics* graphics, KelLayerFilter filter, void* closure);
 
 // ---- Graphics: the minimal host-side class -------------------------------
 // A host makes one over a bitmap or a device context and hands it to the

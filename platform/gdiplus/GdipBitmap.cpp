@@ -484,6 +484,10 @@ Status KelGetImageSizeFromMemory(const BYTE* data, size_t size, UINT* width, UIN
         return ReadPng(data, size, 0, width, height, nullptr);
     case ImageKind::Jpeg:
         return ReadJpeg(data, size, 0, width, height, nullptr);
+    case ImageKind::Gif:
+        return ReadGif(data, size, 0, width, height, nullptr);
+    case ImageKind::Webp:
+        return ReadWebp(data, size, 0, width, height, nullptr);
     default:
         return UnknownImageFormat;
     }
@@ -505,6 +509,12 @@ Status KelCreateBitmapFromMemory(const BYTE* data, size_t size, uint64_t maxPixe
         break;
     case ImageKind::Jpeg:
         status = ReadJpeg(data, size, maxPixels, &width, &height, &store);
+        break;
+    case ImageKind::Gif:
+        status = ReadGif(data, size, maxPixels, &width, &height, &store);
+        break;
+    case ImageKind::Webp:
+        status = ReadWebp(data, size, maxPixels, &width, &height, &store);
         break;
     default:
         break;

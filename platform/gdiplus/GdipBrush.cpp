@@ -198,7 +198,7 @@ cairo_pattern_t* LineGradientImpl::CreatePattern() const {
 PathGradientImpl::PathGradientImpl(const PathGradientImpl& other)
     : GpPathGradient(), bounds(other.bounds), center(other.center), centerColor(other.centerColor),
       surroundColor(other.surroundColor), wrap(other.wrap), preset(other.preset),
-      transform(other.transform), spread(other.spread) {
+      transform(other.transform), spread(other.spread), focusRadius(other.focusRadius) {
     outline.points = other.outline.points;
     outline.types = other.outline.types;
     outline.fillMode = other.outline.fillMode;
@@ -235,7 +235,8 @@ cairo_pattern_t* PathGradientImpl::CreateEllipsePattern() const {
     const RectF& e = outline.ellipse;
     double ex = e.X + e.Width / 2.0, ey = e.Y + e.Height / 2.0;
     double fx = (center.X - ex) * 2.0 / e.Width, fy = (center.Y - ey) * 2.0 / e.Height;
-    cairo_pattern_t* p = cairo_pattern_create_radial(fx, fy, 0, 0, 0, 1);
+    double fr = spread != KelSpreadNone ? focusRadius * 2.0 / e.Width : 0.0;
+    cairo_pattern_t* p = cairo_pattern_create_radial(fx, fy, fr, 0, 0, 1);
     cairo_matrix_t m;
     cairo_matrix_init_scale(&m, 2.0 / e.Width, 2.0 / e.Height);
     cairo_matrix_translate(&m, -ex, -ey);
@@ -398,6 +399,8 @@ cairo_pattern_t* CreateBrushPattern(GpBrush* brush, const cairo_matrix_t& world)
         return line->CreatePattern();
     if (auto* path = dynamic_cast<PathGradientImpl*>(brush))
         return path->CreatePattern(world);
+    if (auto* texture = dynamic_cast<TextureImpl*>(brush))
+        return texture->CreatePattern(world);
     return nullptr;
 }
 
@@ -408,6 +411,8 @@ GpBrush* CopyBrush(const GpBrush* brush) {
         return new (std::nothrow) LineGradientImpl(*l);
     if (auto* p = dynamic_cast<const PathGradientImpl*>(brush))
         return new (std::nothrow) PathGradientImpl(*p);
+    if (auto* t = dynamic_cast<const TextureImpl*>(brush))
+        return new (std::nothrow) TextureImpl(*t);
     return nullptr;
 }
 
@@ -463,6 +468,8 @@ Status WINGDIPAPI GdipGetBrushType(GpBrush* handle, GpBrushType* type) {
         *type = BrushTypeLinearGradient;
     else if (dynamic_cast<PathGradientImpl*>(brush))
         *type = BrushTypePathGradient;
+    else if (dynamic_cast<TextureImpl*>(brush))
+        *type = BrushTypeTextureFill;
     else
         return InvalidParameter;
     return Ok;
@@ -779,6 +786,15 @@ Status KelSetGradientSpread(GpBrush* brush, KelSpread spread) {
     if (!path || !path->outline.isEllipse)
         return InvalidParameter;
     path->spread = spread;
+    path->Changed();
+    return Ok;
+}
+
+Status KelSetGradientFocusRadius(GpBrush* brush, REAL radius) {
+    auto* path = BrushAs<PathGradientImpl>(brush);
+    if (!path || !path->outline.isEllipse || !(radius >= 0) || !std::isfinite(radius))
+        return InvalidParameter;
+    path->focusRadius = radius;
     path->Changed();
     return Ok;
 }

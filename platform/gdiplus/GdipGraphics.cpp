@@ -97,9 +97,11 @@ uint32_t SourcePixel(ARGB c) {
 }
 
 // The pixels of target the clip leaves, as one rectangle; false when the
-// clip is not one whole-pixel rectangle.
-bool ClipPixels(GpGraphics* graphics, cairo_t* cr, cairo_surface_t* target, double ox, double oy,
-                int box[4]) {
+// clip is not one whole-pixel rectangle. The clip's rectangles are in the
+// surface's units, which its device scale (sx, sy) and offset (ox, oy) map
+// onto pixels.
+bool ClipPixels(GpGraphics* graphics, cairo_t* cr, cairo_surface_t* target, double sx, double sy,
+                double ox, double oy, int box[4]) {
     box[0] = box[1] = 0;
     box[2] = cairo_image_surface_get_width(target);
     box[3] = cairo_image_surface_get_height(target);
@@ -112,7 +114,8 @@ bool ClipPixels(GpGraphics* graphics, cairo_t* cr, cairo_surface_t* target, doub
     bool one = list->status == CAIRO_STATUS_SUCCESS && list->num_rectangles == 1;
     if (one) {
         const cairo_rectangle_t& r = list->rectangles[0];
-        double edges[4] = {r.x + ox, r.y + oy, r.x + r.width + ox, r.y + r.height + oy};
+        double edges[4] = {r.x * sx + ox, r.y * sy + oy, (r.x + r.width) * sx + ox,
+                           (r.y + r.height) * sy + oy};
         double limits[4] = {double(box[2]), double(box[3]), double(box[2]), double(box[3])};
         for (int i = 0; i < 4; ++i) {
             one = one && edges[i] == std::floor(edges[i]);
@@ -176,7 +179,7 @@ bool RasterizeSmall(GpGraphics* graphics, cairo_t* cr, const GpPath* path, ARGB 
         i = last + 1;
     }
     int clip[4];
-    if (!raster.Fits() || !ClipPixels(graphics, cr, target, ox, oy, clip))
+    if (!raster.Fits() || !ClipPixels(graphics, cr, target, sx, sy, ox, oy, clip))
         return false;
     cairo_surface_flush(target);
     unsigned char* data = cairo_image_surface_get_data(target);
@@ -197,6 +200,39 @@ bool FillSmall(GpGraphics* graphics, cairo_t* cr, const GpPath* path, ARGB color
     } catch (const std::bad_alloc&) {
         return false; // no pixel written yet: Cairo may still manage
     }
+}
+
+// The stroke of one straight segment with flat or square caps by a solid pen
+// is a quadrilateral: filled as one by the small-fill rasteriser where it
+// may (far cheaper than Cairo's stroker for the short lines of diagrams).
+// False when the stroke is to be drawn as usual.
+bool StrokeLineAsFill(GpGraphics* graphics, cairo_t* cr, const GpPen* pen, const GpPath* path) {
+    if (pen->brush.get() || pen->unit != UnitWorld || !(pen->width > 0) ||
+        (!pen->dashes.empty() && pen->dashStyle != DashStyleSolid) ||
+        pen->startCap != pen->endCap || CairoCap(pen->startCap) == CAIRO_LINE_CAP_ROUND ||
+        path->points.size() != 2 || path->types[1] != PathPointTypeLine)
+        return false;
+    double x1 = path->points[0].X, y1 = path->points[0].Y;
+    double x2 = path->points[1].X, y2 = path->points[1].Y;
+    double length = std::hypot(x2 - x1, y2 - y1);
+    if (!(length > 0) || !std::isfinite(length))
+        return false;
+    // Half the width across the segment, and along it for square caps.
+    double half = pen->width / 2.0;
+    double ax = (x2 - x1) / length * half, ay = (y2 - y1) / length * half;
+    double ex = 0, ey = 0;
+    if (CairoCap(pen->startCap) == CAIRO_LINE_CAP_SQUARE) {
+        ex = ax;
+        ey = ay;
+    }
+    const PointF corners[4] = {PointF(REAL(x1 - ex - ay), REAL(y1 - ey + ax)),
+                               PointF(REAL(x2 + ex - ay), REAL(y2 + ey + ax)),
+                               PointF(REAL(x2 + ex + ay), REAL(y2 + ey - ax)),
+                               PointF(REAL(x1 - ex + ay), REAL(y1 - ey - ax))};
+    GpPath quad;
+    quad.fillMode = FillModeWinding;
+    return GdipAddPathPolygon(&quad, corners, 4) == Ok &&
+           FillSmall(graphics, cr, &quad, pen->color);
 }
 
 // Puts path into cr as the current path, with its fill rule.
@@ -633,7 +669,7 @@ Status WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
     if (!Valid(graphics) || !Valid(pen) || !Valid(path))
         return InvalidParameter;
     cairo_t* cr = graphics->Begin();
-    if (!cr || path->points.empty())
+    if (!cr || path->points.empty() || StrokeLineAsFill(graphics, cr, pen, path))
         return Ok;
     // The source is set in user space, before a device pen leaves it.
     bool isolate = false;
@@ -809,6 +845,13 @@ Status KelCreateGraphicsFromCairo(cairo_t* cr, GpGraphics** graphics) {
         return InvalidParameter;
     *graphics = new (std::nothrow) GpGraphics(cr);
     return *graphics ? Ok : OutOfMemory;
+}
+
+Status KelGetPixelTransform(GpGraphics* graphics, GpMatrix* matrix) {
+    if (!Valid(graphics) || !Valid(matrix))
+        return InvalidParameter;
+    matrix->m = graphics->PixelTransform();
+    return Ok;
 }
 
 Status KelFillPathColor(GpGraphics* graphics, ARGB color, GpPath* path) {

@@ -8,6 +8,9 @@
 
 #include "platform/gdiplus/GdipObjects.h"
 
+#include <cstring>
+#include <new>
+
 namespace Gdiplus {
 
 namespace {
@@ -103,6 +106,17 @@ Status PushGroup(GpGraphics* g, GraphicsLevel level, cairo_t* cr, const double* 
     return status;
 }
 
+cairo_operator_t BlendOperator(KelBlendMode mode) {
+    static const cairo_operator_t kOperators[] = {
+        CAIRO_OPERATOR_OVER,          CAIRO_OPERATOR_MULTIPLY,       CAIRO_OPERATOR_SCREEN,
+        CAIRO_OPERATOR_OVERLAY,       CAIRO_OPERATOR_DARKEN,         CAIRO_OPERATOR_LIGHTEN,
+        CAIRO_OPERATOR_COLOR_DODGE,   CAIRO_OPERATOR_COLOR_BURN,     CAIRO_OPERATOR_HARD_LIGHT,
+        CAIRO_OPERATOR_SOFT_LIGHT,    CAIRO_OPERATOR_DIFFERENCE,     CAIRO_OPERATOR_EXCLUSION,
+        CAIRO_OPERATOR_HSL_HUE,       CAIRO_OPERATOR_HSL_SATURATION, CAIRO_OPERATOR_HSL_COLOR,
+        CAIRO_OPERATOR_HSL_LUMINOSITY};
+    return kOperators[mode];
+}
+
 // The luminance of a mask group as alpha, in an image over the clip box (a
 // pattern in the target's units); null when it cannot be made.
 cairo_pattern_t* LuminanceOf(cairo_t* cr, cairo_pattern_t* group) {
@@ -154,8 +168,11 @@ cairo_pattern_t* LuminanceOf(cairo_t* cr, cairo_pattern_t* group) {
     return pattern;
 }
 
+void FinishFilter(GpGraphics* g, const GraphicsLevel& level, KelLayerFilter filter, void* closure);
+
 // Ends the innermost level: a clip is restored, a layer composited, a mask
-// applied to the layer below in the given mode (or dropped without one).
+// applied to the layer below in the given mode (or dropped without one), a
+// filter layer composited as drawn.
 void PopLevel(GpGraphics* g, const KelMaskMode* maskMode) {
     GraphicsLevel level = g->levels.back();
     g->levels.pop_back();
@@ -163,6 +180,10 @@ void PopLevel(GpGraphics* g, const KelMaskMode* maskMode) {
         --g->hidingLevels;
     if (level.mode != GraphicsLevel::Live)
         return;
+    if (level.kind == GraphicsLevel::Filter) {
+        FinishFilter(g, level, nullptr, nullptr);
+        return;
+    }
     cairo_t* cr = g->cr;
     if (level.kind == GraphicsLevel::Clip) {
         cairo_restore(cr);
@@ -171,9 +192,10 @@ void PopLevel(GpGraphics* g, const KelMaskMode* maskMode) {
     g->layerPixels -= level.pixels;
     cairo_pattern_t* group = cairo_pop_group(cr);
     if (level.kind == GraphicsLevel::Layer) {
-        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        cairo_set_operator(cr, BlendOperator(level.blend));
         cairo_set_source(cr, group);
         cairo_paint_with_alpha(cr, level.opacity);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     } else if (maskMode) {
         cairo_pattern_t* mask = group;
         if (*maskMode == KelMaskLuminance)
@@ -207,6 +229,90 @@ Status Clip(GpGraphics* g, const GpPath* path, CombineMode mode) {
                                                               : CAIRO_FILL_RULE_EVEN_ODD);
     cairo_clip(cr);
     return Ok;
+}
+
+// ---- Filter layers ----
+
+// The map from the device space of cr's target onto its pixels.
+cairo_matrix_t PixelMatrix(cairo_t* cr) {
+    cairo_surface_t* target = cairo_get_target(cr);
+    double sx = 1, sy = 1, ox = 0, oy = 0;
+    cairo_surface_get_device_scale(target, &sx, &sy);
+    cairo_surface_get_device_offset(target, &ox, &oy);
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, sx, 0, 0, sy, ox, oy);
+    return m;
+}
+
+// Pixels spare filter layers keep for later ones, at most.
+constexpr size_t kMaxSparePixels = size_t(1) << 24;
+
+// Memory for a filter layer of count pixels, cleared: a spare one that
+// fits, else new; null when there is none.
+uint32_t* TakeFilterPixels(GpGraphics* g, size_t count, size_t* capacity) {
+    auto& spares = g->spareFilterPixels;
+    size_t best = spares.size();
+    for (size_t i = 0; i < spares.size(); ++i)
+        if (spares[i].first >= count &&
+            (best == spares.size() || spares[i].first < spares[best].first))
+            best = i;
+    uint32_t* pixels;
+    if (best < spares.size()) {
+        *capacity = spares[best].first;
+        pixels = spares[best].second.release();
+        spares.erase(spares.begin() + long(best));
+    } else {
+        pixels = new (std::nothrow) uint32_t[count];
+        *capacity = count;
+        if (!pixels)
+            return nullptr;
+    }
+    std::memset(pixels, 0, sizeof(uint32_t) * count);
+    return pixels;
+}
+
+void GiveFilterPixels(GpGraphics* g, uint32_t* pixels, size_t capacity) {
+    std::unique_ptr<uint32_t[]> owned(pixels);
+    auto& spares = g->spareFilterPixels;
+    size_t kept = 0;
+    for (const auto& spare : spares)
+        kept += spare.first;
+    if (kept + capacity <= kMaxSparePixels)
+        spares.emplace_back(capacity, std::move(owned));
+}
+
+// Ends a live filter layer: its own context goes, filter rewrites its
+// pixels, and they are painted pixel for pixel onto the context below.
+void FinishFilter(GpGraphics* g, const GraphicsLevel& level, KelLayerFilter filter, void* closure) {
+    g->layerPixels -= level.pixels;
+    cairo_t* inner = g->cr;
+    g->cr = level.outer;
+    cairo_surface_t* image = cairo_surface_reference(cairo_get_target(inner));
+    cairo_destroy(inner);
+    cairo_surface_flush(image);
+    if (filter && cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
+        filter(closure, reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(image)),
+               level.box[2], level.box[3]);
+        cairo_surface_mark_dirty(image);
+    }
+    cairo_surface_set_device_offset(image, 0, 0);
+    cairo_surface_set_device_scale(image, 1, 1);
+    cairo_t* cr = g->cr;
+    if (cairo_status(cr) == CAIRO_STATUS_SUCCESS) {
+        cairo_save(cr);
+        cairo_matrix_t toDevice = PixelMatrix(cr);
+        cairo_matrix_invert(&toDevice);
+        cairo_set_matrix(cr, &toDevice); // user space: the target's pixels
+        cairo_set_source_surface(cr, image, level.box[0], level.box[1]);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    }
+    // Finished, a surface that drew it keeps a copy of what it needs
+    // (vector targets refer to their sources until their page is written).
+    cairo_surface_finish(image);
+    cairo_surface_destroy(image);
+    GiveFilterPixels(g, level.memory, level.capacity);
 }
 
 } // namespace
@@ -303,6 +409,16 @@ Status KelEndLayer(GpGraphics* graphics) {
     return Ok;
 }
 
+Status KelSetLayerBlendMode(GpGraphics* graphics, KelBlendMode mode) {
+    if (!Valid(graphics) || mode < KelBlendNormal || mode > KelBlendLuminosity)
+        return InvalidParameter;
+    long i = Innermost(graphics, GraphicsLevel::Layer);
+    if (i < 0)
+        return WrongState;
+    graphics->levels[size_t(i)].blend = mode;
+    return Ok;
+}
+
 Status KelBeginLayerMask(GpGraphics* graphics) {
     if (!Valid(graphics))
         return InvalidParameter;
@@ -329,6 +445,108 @@ Status KelEndLayerMask(GpGraphics* graphics, KelMaskMode mode) {
         return WrongState;
     UnwindLevels(graphics, size_t(i) + 1);
     PopLevel(graphics, &mode);
+    return Ok;
+}
+
+Status KelGetPixelSpace(GpGraphics* graphics, GpMatrix* toPixels, GpRect* visible) {
+    if (!Valid(graphics) || !Valid(toPixels) || !visible)
+        return InvalidParameter;
+    cairo_t* cr = graphics->cr;
+    cairo_matrix_t pixels = PixelMatrix(cr);
+    cairo_matrix_multiply(&toPixels->m, &graphics->world, &graphics->device);
+    cairo_matrix_multiply(&toPixels->m, &toPixels->m, &pixels);
+    *visible = Rect(0, 0, 0, 0);
+    double x, y, w, h;
+    if (graphics->hidden || graphics->hidingLevels > 0 ||
+        cairo_status(cr) != CAIRO_STATUS_SUCCESS || !DeviceClipBox(cr, &x, &y, &w, &h))
+        return Ok;
+    const double limit = 1 << 30;
+    double x1 = x * pixels.xx + pixels.x0, x2 = (x + w) * pixels.xx + pixels.x0;
+    double y1 = y * pixels.yy + pixels.y0, y2 = (y + h) * pixels.yy + pixels.y0;
+    x1 = std::clamp(std::floor(std::min(x1, x2)), -limit, limit);
+    x2 = std::clamp(std::ceil(std::max(x * pixels.xx, (x + w) * pixels.xx) + pixels.x0), -limit,
+                    limit);
+    y1 = std::clamp(std::floor(std::min(y1, y2)), -limit, limit);
+    y2 = std::clamp(std::ceil(std::max(y * pixels.yy, (y + h) * pixels.yy) + pixels.y0), -limit,
+                    limit);
+    *visible = Rect(INT(x1), INT(y1), INT(std::max(0.0, x2 - x1)), INT(std::max(0.0, y2 - y1)));
+    return Ok;
+}
+
+Status KelBeginFilterLayer(GpGraphics* graphics, GDIPCONST GpRect* box) {
+    if (!Valid(graphics) || !box)
+        return InvalidParameter;
+    GraphicsLevel level{GraphicsLevel::Filter, GraphicsLevel::Flat};
+    cairo_t* cr = graphics->Begin();
+    if (!cr) {
+        Push(graphics, level); // drawing is hidden anyway
+        return Ok;
+    }
+    const int w = box->Width, h = box->Height;
+    if (w <= 0 || h <= 0) {
+        // Nothing of the result can show.
+        level.mode = GraphicsLevel::Hiding;
+        Push(graphics, level);
+        return Ok;
+    }
+    const double pixels = double(w) * h;
+    cairo_surface_t* image = nullptr;
+    uint32_t* memory = nullptr;
+    size_t capacity = 0;
+    if (w <= 32767 && h <= 32767 && LiveGroups(graphics) < kMaxLiveLayers &&
+        graphics->layerPixels + pixels <=
+            std::max(kMinLayerPixels, kLayerPixelsPerTargetPixel * TargetPixels(graphics)))
+        memory = TakeFilterPixels(graphics, size_t(w) * size_t(h), &capacity);
+    if (memory)
+        image = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(memory),
+                                                    CAIRO_FORMAT_ARGB32, w, h, w * 4);
+    if (!image || cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+        if (image)
+            cairo_surface_destroy(image);
+        if (memory)
+            GiveFilterPixels(graphics, memory, capacity);
+        Push(graphics, level); // drawn straight, unfiltered
+        return OutOfMemory;
+    }
+    // The image's pixels are the target's within the box.
+    cairo_matrix_t toPixels = PixelMatrix(cr);
+    cairo_surface_set_device_scale(image, toPixels.xx, toPixels.yy);
+    cairo_surface_set_device_offset(image, toPixels.x0 - box->X, toPixels.y0 - box->Y);
+    cairo_t* inner = cairo_create(image);
+    cairo_surface_destroy(image);
+    cairo_set_tolerance(inner, 0.25);
+    // Its bounds as its clip, so that clip checks see one rectangle.
+    cairo_rectangle(inner, (box->X - toPixels.x0) / toPixels.xx,
+                    (box->Y - toPixels.y0) / toPixels.yy, w / toPixels.xx, h / toPixels.yy);
+    cairo_clip(inner);
+    level.mode = GraphicsLevel::Live;
+    level.outer = cr;
+    level.box[0] = box->X;
+    level.box[1] = box->Y;
+    level.box[2] = w;
+    level.box[3] = h;
+    level.pixels = pixels;
+    level.memory = memory;
+    level.capacity = capacity;
+    graphics->layerPixels += pixels;
+    graphics->cr = inner;
+    Push(graphics, level);
+    return Ok;
+}
+
+Status KelEndFilterLayer(GpGraphics* graphics, KelLayerFilter filter, void* closure) {
+    if (!Valid(graphics))
+        return InvalidParameter;
+    long i = Innermost(graphics, GraphicsLevel::Filter);
+    if (i < 0)
+        return WrongState;
+    UnwindLevels(graphics, size_t(i) + 1);
+    GraphicsLevel level = graphics->levels.back();
+    graphics->levels.pop_back();
+    if (level.mode == GraphicsLevel::Hiding)
+        --graphics->hidingLevels;
+    if (level.mode == GraphicsLevel::Live)
+        FinishFilter(graphics, level, filter, closure);
     return Ok;
 }
 

@@ -296,6 +296,7 @@ public:
     Blend preset;
     BrushTransform transform;
     KelSpread spread = KelSpreadNone; // only on an ellipse outline
+    REAL focusRadius = 0;             // with a spread: the circle position 0 starts from
 
     // A pattern in user space for drawing under the transform `world`; null
     // when there is nothing to paint.
@@ -313,6 +314,25 @@ private:
     int tileHeight = 0;
 };
 
+// An image repeated by a wrap mode. The pixels, copied when the brush is
+// made, are never written again: copies of the brush share them.
+class TextureImpl : public GpTexture {
+public:
+    explicit TextureImpl(cairo_surface_t* pixels) : surface(pixels) {}
+    TextureImpl(const TextureImpl& other)
+        : GpTexture(), surface(cairo_surface_reference(other.surface)), wrap(other.wrap),
+          transform(other.transform) {}
+    ~TextureImpl() override { cairo_surface_destroy(surface); }
+
+    cairo_surface_t* surface; // premultiplied ARGB
+    WrapMode wrap = WrapModeTile;
+    BrushTransform transform;
+
+    // A pattern in user space for drawing onto pixels that the world maps
+    // into by pixels; null when there is nothing to paint.
+    cairo_pattern_t* CreatePattern(const cairo_matrix_t& pixels) const;
+};
+
 struct SavedGraphics {
     GraphicsState id;
     cairo_matrix_t world;
@@ -327,12 +347,19 @@ struct SavedGraphics {
 // graphics' context; a flat one holds nothing; a hiding one holds nothing and
 // hides all drawing until it ends.
 struct GraphicsLevel {
-    enum Kind { Clip, Layer, Mask };
+    enum Kind { Clip, Layer, Mask, Filter };
     enum Mode { Live, Flat, Hiding };
     Kind kind;
     Mode mode;
-    double opacity = 1; // of a layer
-    double pixels = 0;  // of a live layer or mask, taken from the graphics' budget
+    double opacity = 1;                  // of a layer
+    KelBlendMode blend = KelBlendNormal; // of a layer
+    double pixels = 0;                   // of a live layer or mask, taken from the graphics' budget
+    // A live filter layer draws with a context of its own over an image of
+    // its box (in the target's pixels); the graphics' context waits here.
+    cairo_t* outer = nullptr;
+    int box[4] = {0, 0, 0, 0};
+    uint32_t* memory = nullptr; // its image's pixels (from the graphics' spares)
+    size_t capacity = 0;
 };
 
 // A graphics draws either into a bitmap's pixels, with a Cairo context of its
@@ -359,7 +386,10 @@ public:
     std::vector<SavedGraphics> saved;
     GraphicsState nextState = 1;
     std::vector<GraphicsLevel> levels; // clips and layers, innermost last
-    double layerPixels = 0;            // pixels of the live layers and masks
+    // Pixels of ended filter layers, kept for the next ones (fresh memory
+    // costs a page fault per page).
+    std::vector<std::pair<size_t, std::unique_ptr<uint32_t[]>>> spareFilterPixels;
+    double layerPixels = 0; // pixels of the live layers and masks
     int hidingLevels = 0;
 
     explicit GpGraphics(std::shared_ptr<PixelStore> s);
@@ -385,7 +415,7 @@ private:
 };
 
 // Ends the levels past the first count (clips restored, layers composited,
-// masks dropped), innermost first.
+// masks dropped, filter layers composited unfiltered), innermost first.
 void UnwindLevels(GpGraphics* graphics, size_t count);
 
 // Validity checks for handles.

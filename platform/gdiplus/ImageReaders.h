@@ -1,4 +1,4 @@
-// Decoders of PNG and JPEG images held in memory, into pixel stores
+// Decoders of PNG, JPEG, GIF and WebP images held in memory, into pixel stores
 // (premultiplied ARGB32, Cairo's image format).
 #pragma once
 
@@ -10,7 +10,7 @@
 
 namespace Gdiplus {
 
-enum class ImageKind { Unknown, Png, Jpeg };
+enum class ImageKind { Unknown, Png, Jpeg, Gif, Webp };
 
 // The kind of image the first bytes announce.
 ImageKind SniffImage(const BYTE* data, size_t size);
@@ -23,6 +23,12 @@ ImageKind SniffImage(const BYTE* data, size_t size);
 Status ReadPng(const BYTE* data, size_t size, uint64_t maxPixels, UINT* width, UINT* height,
                std::shared_ptr<PixelStore>* out);
 Status ReadJpeg(const BYTE* data, size_t size, uint64_t maxPixels, UINT* width, UINT* height,
+                std::shared_ptr<PixelStore>* out);
+// The first frame, on the logical screen (clear where the frame is not).
+Status ReadGif(const BYTE* data, size_t size, uint64_t maxPixels, UINT* width, UINT* height,
+               std::shared_ptr<PixelStore>* out);
+// A still image, or the first frame of an animated one on its canvas.
+Status ReadWebp(const BYTE* data, size_t size, uint64_t maxPixels, UINT* width, UINT* height,
                 std::shared_ptr<PixelStore>* out);
 
 // Whether a width × height image may be decoded under maxPixels.

@@ -137,6 +137,12 @@ ImageKind SniffImage(const BYTE* data, size_t size) {
         return ImageKind::Png;
     if (data && size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
         return ImageKind::Jpeg;
+    if (data && size >= 6 &&
+        (std::memcmp(data, "GIF87a", 6) == 0 || std::memcmp(data, "GIF89a", 6) == 0))
+        return ImageKind::Gif;
+    if (data && size >= 12 && std::memcmp(data, "RIFF", 4) == 0 &&
+        std::memcmp(data + 8, "WEBP", 4) == 0)
+        return ImageKind::Webp;
     return ImageKind::Unknown;
 }
 

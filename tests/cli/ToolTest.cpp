@@ -335,7 +335,7 @@ TEST_F(ToolTest, VectorPagesTakeTheBackground) {
     Square("width=\"20\" height=\"20\"");
     for (std::string format : {"pdf", "svg", "ps"})
         ASSERT_EQ(Tool("--background '#0080ff' square.svg back." + format).code, 0) << format;
-    Shell("pdftoppm -singlefile -png -r 72 back.pdf pdf");
+    Shell("pdftoppm -singlefile -png -r 96 back.pdf pdf");
     ASSERT_EQ(Tool("-w 20 -h 20 back.svg svg.png").code, 0); // a page of 20 pt
     for (std::string png : {"pdf.png", "svg.png"}) {
         Picture page = ReadPixels(dir + "/" + png);

@@ -33,11 +33,13 @@ TEST(ElementTree, UnregisteredAndWronglyCasedTagsAreSkippedWithTheirSubtrees) {
     EXPECT_EQ(doc.Find("inFoo"), nullptr);
 }
 
-TEST(ElementTree, ArcAndFilterBecomeViewports) {
-    ParsedDocument doc("<arc id=\"a\"/><filter id=\"f\"/>");
+// A filter is an element of its own, whose primitives are never drawn.
+TEST(ElementTree, ArcBecomesAViewportAndFilterAFilter) {
+    ParsedDocument doc("<arc id=\"a\"/><filter id=\"f\"><feFlood id=\"p\"/></filter>");
     ASSERT_NE(doc.Engine().GetRoot(), nullptr);
     EXPECT_EQ(doc.Find("a")->GetKind(), SvgKindSvg);
-    EXPECT_EQ(doc.Find("f")->GetTagName(), "svg");
+    EXPECT_EQ(doc.Find("f")->GetKind(), SvgKindFilter);
+    EXPECT_EQ(doc.Find("p")->GetTagName(), "feFlood");
     EXPECT_EQ(ElementRegistry::Instance()->CreateElement(nullptr), nullptr);
 }
 

@@ -92,6 +92,36 @@ TEST_F(ImageFolder, DocumentsDrawOnlyTheirOwnFiles) {
         EXPECT_EQ(0u, picture.At(x, 5)) << x;
 }
 
+// SVG pictures: their references start from their own folder and stay in
+// the document's; one showing itself, directly or not, shows nothing there.
+TEST_F(ImageFolder, SvgPicturesShareTheFolderAndEndCycles) {
+    auto write = [](const std::string& path, const std::string& body) {
+        std::ofstream(path) << SvgDocument(10, 10, body);
+    };
+    write(doc + "/sub/inner.svg", "<image width='10' height='5' href='../in.png'/>"
+                                  "<image y='5' width='10' height='5' href='../../up.png'/>");
+    write(doc + "/sub/a.svg", "<rect width='10' height='5' fill='blue'/>"
+                              "<image width='10' height='10' href='b.svg'/>");
+    write(doc + "/sub/b.svg", "<rect y='5' width='10' height='5' fill='lime'/>"
+                              "<image width='10' height='10' href='a.svg'/>");
+    std::ofstream(doc + "/doc.svg")
+        << SvgDocument(40, 10,
+                       "<rect x='10' width='10' height='10' fill='red'/>"
+                       "<image width='10' height='10' href='sub/inner.svg'/>"
+                       "<image x='20' width='10' height='10' href='sub/a.svg'/>"
+                       "<image x='10' width='10' height='10' href='doc.svg'/>"
+                       "<image x='30' width='10' height='10' href='file:doc.svg'/>");
+    Picture picture = RenderSvgFileTimes(doc + "/doc.svg", 40, 10, 1).front();
+    // inner.svg: its sibling folder's picture, not the one outside; a.svg
+    // shows b.svg, which shows a.svg only as far as a cycle allows.
+    ExpectPixels(picture,
+                 {Px(5, 2, 0xFFFF0000), Px(5, 7, 0), Px(15, 5, 0xFFFF0000), Px(16, 4, 0xFFFF0000),
+                  Px(25, 2, 0xFF0000FF), Px(25, 7, 0xFF00FF00), Px(35, 5, 0)});
+    SvgPicture inner = store.LoadPicture("sub/inner.svg");
+    ASSERT_TRUE(inner.document && !inner.raster);
+    EXPECT_EQ(inner.document, store.LoadPicture("sub/../sub/inner.svg").document);
+}
+
 TEST_F(ImageFolder, TheBudgetPaysForWhatIsAttemptedAndRefusesWhatExceedsIt) {
     // A damaged image of 4000 × 4000 costs its pixels though it draws nothing;
     // one past the per-image limit or the budget left is refused free of charge.

@@ -182,3 +182,63 @@ TEST(BackendBrush, GradientsBeyondTheRasteriserRangeLeaveTheBitmapUsable) {
 }
 
 } // namespace
+
+// Texture brushes: a copy of the image, taken when the brush is made,
+// repeated as the wrap mode says under the brush's transform (here each image
+// pixel covers 10 units).
+TEST(BackendBrush, TextureRepeatsItsImageByTheWrapMode) {
+    GpBitmap* image = nullptr;
+    ASSERT_EQ(Ok, GdipCreateBitmapFromScan0(2, 1, 0, PixelFormat32bppARGB, nullptr, &image));
+    GdipBitmapSetPixel(image, 0, 0, kRed);
+    GdipBitmapSetPixel(image, 1, 0, kBlue);
+    GpTexture *tile = nullptr, *flip = nullptr, *clamp = nullptr, *part = nullptr;
+    ASSERT_EQ(Ok, GdipCreateTexture(image, WrapModeTile, &tile));
+    ASSERT_EQ(Ok, GdipCreateTexture(image, WrapModeTileFlipX, &flip));
+    ASSERT_EQ(Ok, GdipCreateTexture(image, WrapModeClamp, &clamp));
+    ASSERT_EQ(Ok, GdipCreateTexture2(image, WrapModeTile, 1, 0, 1, 1, &part));
+    GpTexture* none = nullptr;
+    EXPECT_EQ(InvalidParameter, GdipCreateTexture2(image, WrapModeTile, 1, 0, 2, 1, &none));
+    EXPECT_EQ(nullptr, none);
+    GdipBitmapSetPixel(image, 0, 0, 0xFF00FF00); // the brushes keep their copy
+    GpMatrix* scale = nullptr;
+    GdipCreateMatrix2(10, 0, 0, 10, 0, 0, &scale);
+    for (GpTexture* t : {tile, flip, part})
+        EXPECT_EQ(Ok, GdipSetTextureTransform(t, scale));
+    GdipSetMatrixElements(scale, 10, 0, 0, 10, 0, 20); // the clamped image on its row
+    EXPECT_EQ(Ok, GdipSetTextureTransform(clamp, scale));
+    Canvas c(60, 40, kWhite);
+    GdipFillRectangle(c.graphics, tile, 0, 0, 60, 10);
+    GdipFillRectangle(c.graphics, flip, 0, 10, 60, 10);
+    GdipFillRectangle(c.graphics, clamp, 0, 20, 60, 10);
+    GdipFillRectangle(c.graphics, part, 0, 30, 60, 10);
+    const struct {
+        int x, y;
+        ARGB colour;
+    } probes[] = {{5, 5, kRed},    {15, 5, kBlue},   {25, 5, kRed},  {5, 15, kRed},
+                  {15, 15, kBlue}, {25, 15, kBlue},  {35, 15, kRed}, {5, 25, kRed},
+                  {15, 25, kBlue}, {35, 25, kWhite}, {5, 35, kBlue}, {25, 35, kBlue}};
+    for (const auto& p : probes)
+        EXPECT_TRUE(NearArgb(c.Pixel(p.x, p.y), p.colour, 28)) << p.x << ", " << p.y;
+    // The transform reads back; appending a shift moves the tiles.
+    GpMatrix* read = nullptr;
+    GdipCreateMatrix(&read);
+    EXPECT_EQ(Ok, GdipGetTextureTransform(tile, read));
+    REAL e[6];
+    GdipGetMatrixElements(read, e);
+    EXPECT_EQ(e[0], 10);
+    GdipSetMatrixElements(read, 1, 0, 0, 1, 10, 0);
+    EXPECT_EQ(Ok, GdipMultiplyTextureTransform(tile, read, MatrixOrderAppend));
+    GdipFillRectangle(c.graphics, tile, 0, 0, 60, 10);
+    EXPECT_TRUE(NearArgb(c.Pixel(15, 5), kRed, 16));
+    GpBrushType type;
+    EXPECT_EQ(Ok, GdipGetBrushType(tile, &type));
+    EXPECT_EQ(BrushTypeTextureFill, type);
+    WrapMode wrap;
+    EXPECT_EQ(Ok, GdipGetTextureWrapMode(flip, &wrap));
+    EXPECT_EQ(WrapModeTileFlipX, wrap);
+    for (GpTexture* t : {tile, flip, clamp, part})
+        GdipDeleteBrush(t);
+    GdipDeleteMatrix(scale);
+    GdipDeleteMatrix(read);
+    GdipDisposeImage(image);
+}

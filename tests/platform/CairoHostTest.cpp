@@ -186,3 +186,23 @@ TEST_F(CairoHost, UnusableContextsAreRefused) {
 }
 
 } // namespace
+
+// What the library renders at the target's resolution (pattern tiles) sees
+// the host's transform and device scale.
+TEST(CairoHostPixels, PixelTransformTakesTheHostsTransformAndScale) {
+    HostSurface host(20, 20, 2);
+    cairo_translate(host.cr, 3, 0);
+    GpGraphics* graphics = nullptr;
+    ASSERT_EQ(Ok, KelCreateGraphicsFromCairo(host.cr, &graphics));
+    GdipTranslateWorldTransform(graphics, 1, 0, MatrixOrderPrepend);
+    GpMatrix* matrix = nullptr;
+    GdipCreateMatrix(&matrix);
+    ASSERT_EQ(Ok, KelGetPixelTransform(graphics, matrix));
+    REAL e[6];
+    GdipGetMatrixElements(matrix, e);
+    EXPECT_EQ(e[0], 2);
+    EXPECT_EQ(e[3], 2);
+    EXPECT_EQ(e[4], 8);
+    GdipDeleteMatrix(matrix);
+    GdipDeleteGraphics(graphics);
+}

@@ -14,6 +14,14 @@ const std::string kQuad = DataUrl(PngFromArgb(2, 2, {kRed, kLime, kBlue, kHalfWh
 const std::string kWide =
     DataUrl(PngFromArgb(4, 2, {kRed, kRed, kBlue, kBlue, kRed, kRed, kBlue, kBlue}));
 
+std::string Data(const char* name) {
+    return DataUrl(ReadBytes(std::string(KELSVG_TEST_DATA_DIR) + "/images/" + name));
+}
+
+Bytes Text(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
 TEST(ImageRender, PlacementMatchesOtherViewers) {
     const struct {
         const char* name;
@@ -62,6 +70,28 @@ TEST(ImageRender, PlacementMatchesOtherViewers) {
              DataUrl(ReadBytes(std::string(KELSVG_TEST_DATA_DIR) + "/images/quadrants.jpg")) +
              "'/>",
          {Px(2, 2, kRed), Px(13, 2, kLime), Px(2, 13, kBlue), Px(13, 13, 0xFFFFFFFF)}},
+        {"GIF, interlaced, with a transparent colour",
+         "<image href='" + Data("quadrants.gif") + "'/>",
+         {Px(2, 2, kRed), Px(13, 2, kLime), Px(2, 13, kBlue), Px(13, 13, 0)}},
+        {"GIF: the first frame, where it lies on the screen",
+         "<image href='" + Data("animated.gif") + "'/>",
+         {Px(0, 0, 0), Px(5, 4, kLime), Px(5, 6, kRed), Px(12, 12, 0)}},
+        {"WebP, lossless and lossy",
+         "<image href='" + Data("quadrants.webp") + "'/><image x='20' href='" +
+             Data("quadrants-lossy.webp") + "'/>",
+         {Px(2, 2, kRed), Px(13, 2, kLime), Px(2, 13, kBlue), Px(13, 13, 0), Px(22, 2, kRed),
+          Px(33, 13, 0xFFFFFFFF)}},
+        {"WebP: the first frame of an animation",
+         "<image href='" + Data("animated.webp") + "'/>",
+         {Px(0, 0, 0), Px(5, 5, kRed), Px(12, 12, 0)}},
+        {"SVG: its box fitted into the viewport, clipped to it",
+         "<image width='40' height='20' href='" +
+             DataUrl(Text("<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'>"
+                          "<rect width='5' height='10' fill='red'/><rect x='5' width='5' "
+                          "height='10' fill='blue'/><circle cx='-5' cy='5' r='5'/></svg>"),
+                     "image/svg+xml") +
+             "'/>",
+         {Px(12, 10, kRed), Px(28, 10, kBlue), Px(5, 10, 0), Px(35, 10, 0)}},
         {"damaged, not an image, remote, or of no width: nothing",
          "<image width='40' height='20' href='data:image/png;base64,iVBORw0KGgo='/><image "
          "width='40' height='20' href='data:text/plain,hello'/><image width='40' height='20' "

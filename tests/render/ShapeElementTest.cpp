@@ -22,7 +22,8 @@ void PaintOnce(SvgFigure* figure) {
     GpBitmap* bitmap = nullptr;
     GdipCreateBitmapFromScan0(10, 10, 0, PixelFormat32bppARGB, nullptr, &bitmap);
     std::unique_ptr<GdiGraphics> graphics(GdiGraphics::FromImage(bitmap));
-    figure->Paint(*graphics);
+    figure->Fill(*graphics);
+    figure->Stroke(*graphics);
     graphics.reset();
     GdipDisposeImage(bitmap);
 }

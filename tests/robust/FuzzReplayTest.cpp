@@ -20,7 +20,7 @@ const TargetCase kTargets[] = {
     {"scanner", fuzz::Scanner}, {"transform", fuzz::Transform},
     {"path", fuzz::Path},       {"paint", fuzz::Paint},
     {"style", fuzz::Style},     {"sheet", fuzz::Sheet},
-    {"image", fuzz::Image},     {"xml", fuzz::Xml},
+    {"image", fuzz::Image},     {"xml", fuzz::Xml},         {"filter", fuzz::Filter},
     {"render", nullptr},
 };
 

@@ -5,6 +5,8 @@
 #include "ImageBytes.h"
 #include "SvgTestSupport.h"
 
+#include "document/SvgFigureElement.h"
+#include "document/SvgMarkerPlacement.h"
 #include "interface/KelSvg.h"
 
 #include <gtest/gtest.h>
@@ -361,3 +363,34 @@ TEST(HostileLayers, DeepNestingAndReferenceCyclesDrawWithinMemory) {
 }
 
 } // namespace
+
+// Patterns and markers past their budgets: a tile of a thousandth of a unit
+// over a large picture is rendered once, as its average colour; 100,000
+// markers on one path are all placed, a document places 250,000 at most, and
+// markers inside themselves end.
+TEST(HostileServers, TinyTilesAndManyMarkersStayWithinBudgets) {
+    ExpectClean(RunInChild([&] {
+                    std::vector<uint32_t> tiles =
+                        DrawFile(kHostileDir + "/pattern-tiny-tile.svg", 500, 500);
+                    return (tiles[250 * 500 + 250] >> 24) > 0x80 && Painted(tiles) == 500 * 500;
+                }),
+                "pattern-tiny-tile.svg");
+    ExpectClean(RunInChild([&] {
+                    return Painted(DrawFile(kHostileDir + "/marker-self.svg", 300, 300)) > 0;
+                }),
+                "marker-self.svg");
+    auto placed = [](const std::string& path) {
+        ParsedDocument doc(path);
+        const auto* shape = dynamic_cast<const SvgFigureElement*>(doc.At({1}));
+        return shape && shape->GetMarkers() ? shape->GetMarkers()->Instances().size() : 0;
+    };
+    EXPECT_EQ(placed("<defs><marker id='m'><rect width='3' height='3'/></marker></defs><path "
+                     "d='M0 0" +
+                     Repeat("h1v1", 50000) +
+                     "' marker-start='url(#m)' "
+                     "marker-mid='url(#m)' marker-end='url(#m)'/>"),
+              100001u);
+    EXPECT_EQ(placed("<defs><marker id='m'/></defs><path d='M0 0" + Repeat("h1v1", 150000) +
+                     "' marker-mid='url(#m)'/>"),
+              size_t(SvgMarkerPlacement::kMaxInstances));
+}

@@ -1,6 +1,7 @@
 #include "StyleTestUtil.h"
 
 #include "style/SvgAttributeTable.h"
+#include "style/SvgStyleSheet.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -209,3 +210,33 @@ TEST(CascadeRepeat, DeepChainsAndHugeSizesStayFinite) {
 }
 
 } // namespace
+
+// The marker shorthand sets the three markers still unset: in a style
+// attribute the first declaration wins, in a sheet the last (more specific)
+// one, each marker on its own; as an attribute it does nothing. paint-order
+// and the context paints are inherited.
+TEST(Cascade, MarkerShorthandPaintOrderAndContextPaints) {
+    auto attribute = ReadElementStyle("<path style='marker-end:url(#e); marker:url(#m)' "
+                                      "marker-start='url(#s)' marker='url(#x)'/>");
+    EXPECT_EQ(attribute->marker[SvgStyle::MarkerStart].value, "url(#m)");
+    EXPECT_EQ(attribute->marker[SvgStyle::MarkerEnd].value, "url(#e)");
+    EXPECT_TRUE(
+        ReadElementStyle("<path marker='url(#x)'/>")->marker[SvgStyle::MarkerMid].value.empty());
+    TiXmlDocument doc;
+    doc.Parse("<svg><style>path{marker:url(#m); marker-end:url(#e)} #p{marker:url(#n)} "
+              "path{marker-start:url(#s)}</style><path id='p'/><path id='q'/></svg>");
+    std::unique_ptr<SvgStyleSheet> sheet = SvgStyleSheet::FromDocument(doc.RootElement());
+    SvgStyle p, q;
+    p.ReadFromElement(doc.RootElement()->FirstChildElement("path"), sheet.get());
+    q.ReadFromElement(doc.RootElement()->LastChild()->ToElement(), sheet.get());
+    EXPECT_EQ(p.marker[SvgStyle::MarkerStart].value, "url(#n)");
+    EXPECT_EQ(p.marker[SvgStyle::MarkerEnd].value, "url(#n)");
+    EXPECT_EQ(q.marker[SvgStyle::MarkerStart].value, "url(#s)");
+    EXPECT_EQ(q.marker[SvgStyle::MarkerMid].value, "url(#m)");
+    EXPECT_EQ(q.marker[SvgStyle::MarkerEnd].value, "url(#e)");
+    StyleChain chain("<g paint-order='stroke markers' fill='context-stroke' stroke='red'>"
+                     "<path stroke='context-fill'/></g>");
+    EXPECT_EQ(chain.Last().paintOrder.computed, 3u);
+    EXPECT_EQ(chain.Last().fill.Context(), SvgContextPaint::Stroke);
+    EXPECT_EQ(chain.Last().stroke.Context(), SvgContextPaint::Fill);
+}

@@ -26,9 +26,9 @@ TEST(ParseColorSyntax, HexAndRgbForms) {
     for (auto [text, packed] : rows)
         EXPECT_EQ(Parse(text), packed) << text;
     for (const char* bad :
-         {"#ff00", "#fffffff", "#", "#ffg", "# fff", "#ff", "#0000000000000000", "rgb(100%,0,0)",
-          "rgb(255,0)", "rgb(255,0,0", "rgb(255 0 0)", "rgb(,0,0)", "RGB(255,0,0)", "rgb (255,0,0)",
-          "rgb(255,0,0,1)", "rgb(1e999,0,0)", "rgb(255 %,0,0)", "rgb(0x10,0,0)"})
+         {"#ff000", "#fffffff", "#", "#ffg", "# fff", "#ff", "#0000000000000000", "rgb(100%,0,0)",
+          "rgb(255,0)", "rgb(255,0,0", "rgb(255 0, 0)", "rgb(,0,0)", "rgb (255,0,0)",
+          "rgb(255,0,0,1,1)", "rgb(1e999,0,0)", "rgb(255 %,0,0)", "rgb(0x10,0,0)"})
         EXPECT_EQ(Parse(bad), kNoColor) << bad;
 }
 
@@ -47,8 +47,8 @@ TEST(ParseColorSyntax, Keywords) {
     for (auto [text, packed] : rows)
         EXPECT_EQ(Parse(text), packed) << text;
     EXPECT_EQ(Parse("gray"), Parse("grey"));
-    for (const char* bad : {"", "   ", "redd", "re d", "red)", ";red", "transparent",
-                            "rebeccapurple", "aliceblueeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeee"})
+    for (const char* bad : {"", "   ", "redd", "re d", "red)", ";red", "transparentt",
+                            "aliceblueeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeee"})
         EXPECT_EQ(Parse(bad), kNoColor) << bad;
     EXPECT_EQ(ParseColor(nullptr, nullptr, 7u), 7u);
     // The look-up finds every name of the table (it relies on their order).
@@ -57,6 +57,41 @@ TEST(ParseColorSyntax, Keywords) {
         const char* name = kSvgColorKeywords[i].name;
         EXPECT_TRUE(LookupColorKeyword(name, std::strlen(name), found)) << name;
     }
+}
+
+// The forms of CSS Colors 4, as 0xAARRGGBB (alpha rounded, channels of
+// numbers and percentages truncated as rgb() always did).
+TEST(ParseColorSyntax, ColoursWithAlphaAndHsl) {
+    // clang-format off
+    const std::pair<const char*, uint32_t> rows[] = {
+        {"#f008", 0x88FF0000u}, {"#FF000080", 0x80FF0000u}, {"#12345600", 0x00123456u},
+        {"rgba(255, 0, 0, 0.5)", 0x80FF0000u}, {"RGBA(0,0,255,50%)", 0x800000FFu},
+        {"rgb(255,0,0,1)", 0xFFFF0000u}, {"Rgb(0 128 0)", 0xFF008000u},
+        {"rgb(0 128 0 / 25%)", 0x40008000u}, {"rgba(0 0 255/0.2)", 0x330000FFu},
+        {"rgb(100% 0 50%)", 0xFFFF007Fu}, {"rgb(none 255 0)", 0xFF00FF00u},
+        {"rgba(0,0,0,-1)", 0x00000000u}, {"rgba(0,0,0,7)", 0xFF000000u},
+        {"hsl(120, 100%, 50%)", 0xFF00FF00u}, {"HSL(0 100% 50%)", 0xFFFF0000u},
+        {"hsla(240deg, 100%, 50%, 0.5)", 0x800000FFu}, {"hsl(0.5turn 100% 25% / 1)", 0xFF008080u},
+        {"hsl(-120, 100%, 50%)", 0xFF0000FFu}, {"hsl(3.14159265rad 100% 50%)", 0xFF00FFFFu},
+        {"hsl(400grad, 0%, 100%)", 0xFFFFFFFFu}, {"hsl(60 100 50)", 0xFFFFFF00u},
+        {"transparent", 0x00000000u}, {"TRANSPARENT", 0x00000000u},
+        {"rebeccapurple", 0xFF663399u}, {"  navy ", 0xFF000080u}};
+    // clang-format on
+    for (auto [text, argb] : rows) {
+        uint32_t read = 1;
+        EXPECT_TRUE(ParseColorArgb(text, read)) << text;
+        EXPECT_EQ(read, argb) << text;
+    }
+    // Commas take numbers only or percentages only (hsl: a hue, then two
+    // percentages); a whole text is one colour.
+    for (const char* bad :
+         {"rgb(100%, 0, 0)", "hsl(120, 100, 50%)", "hsl(10%, 50%, 50%)", "hsl(10% 50% 50%)",
+          "hsl(10px 50% 50%)", "rgb(1 2 3, 0.5)", "rgba(1, 2, 3 / 0.5)", "rgb(1 2 3 / )",
+          "rgb(1, 2, 3,)", "red blue", "#ff00ff0", "hsl(1e999 0% 0%)", "rgba(1,2,3)x", ""}) {
+        uint32_t read = 7;
+        EXPECT_FALSE(ParseColorArgb(bad, read) || read != 7) << bad;
+    }
+    EXPECT_EQ(Parse("rgba(255,0,0,0.5)"), 0xFF000000u); // the packed form has no alpha
 }
 
 TEST(ParseColorSyntax, EndPointsAfterTheColour) {
@@ -156,7 +191,7 @@ TEST(ReadPaintValue, KeywordsColoursReferencesAndFallbacks) {
         {"none", "10001", "", 0}, {"  none", "10001", "", 0}, {"inherit", "11000", "", 0},
         {"currentColor", "10100", "", 0},
         // Keywords are whole, case-sensitive texts: trailing space is not "none".
-        {"none ", "00000", "", 0}, {"None", "00000", "", 0}, {"currentcolor", "00000", "", 0},
+        {"none ", "00000", "", 0}, {"None", "00000", "", 0}, {"currentcolor", "10100", "", 0},
         {"inherit;", "00000", "", 0}, {"", "00000", "", 0}, {"red", "10010", "", 0xFF000000u},
         {" #00f ", "10010", "", 0x0000FF00u}, {"rgb(0%, 100%, 0%)", "10010", "", 0x00FF0000u},
         {"url(#grad)", "10000", "grad", 0}, {"url('#grad') none", "10001", "grad", 0},
@@ -197,6 +232,20 @@ TEST(ReadPaintValue, IccColoursAndReadingAgain) {
     EXPECT_TRUE(Flags(p) == "00000" && Rgb(p) == 0u && p.color.icc == nullptr);
     ReadPaint(p, nullptr);
     EXPECT_EQ(Flags(p), "00000");
+}
+
+TEST(ReadPaintValue, AlphaMultipliesTheOpacity) {
+    SvgPaint p = Read("rgba(255, 0, 0, 0.5) icc-color(acme, 1)");
+    EXPECT_EQ(Flags(p), "10010");
+    EXPECT_NE(p.color.icc, nullptr);
+    EXPECT_EQ(ToArgb(p.color, 255), 0x80FF0000u);
+    EXPECT_EQ(ToArgb(p.color, 127), 0x40FF0000u); // 127 x 128 / 255, rounded
+    EXPECT_EQ(ToArgb(Read("transparent").color, 255), 0u);
+    SvgPaint copy;
+    copy.color = Read("#0000ff33").color;
+    EXPECT_EQ(ToArgb(copy.color, 255), 0x330000FFu);
+    SetPacked(copy.color, 0x00FF0000u); // a packed colour is opaque
+    EXPECT_EQ(ToArgb(copy.color, 255), 0xFF00FF00u);
 }
 
 TEST(ReadColorPropertyValue, ColoursInheritAndOtherText) {

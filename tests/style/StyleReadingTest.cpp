@@ -97,7 +97,7 @@ const PropertyCase kProperties[] = {
     {"visibility", "hidden", [](const SvgStyle& s) { return s.visibility.value == 0; }, true},
     {"opacity", "0.5", [](const SvgStyle& s) { return s.opacity.value == 8355840u; }, true},
     {"enable-background", "new", [](const SvgStyle& s) { return s.enableBackground.value == 1; }, true},
-    {"filter", "url(#blur)", [](const SvgStyle& s) { return s.filter.set && s.filter.value == "blur"; }, true},
+    {"filter", "url(#blur)  sepia(1)", [](const SvgStyle& s) { return s.filter.set && s.filter.value == "url(#blur)  sepia(1)"; }, true},
     {"color", "red", [](const SvgStyle& s) { return s.color.set && Packed(s.color.color) == kRed; }, true},
     {"stop-color", "#00f", [](const SvgStyle& s) { return s.stopColor.colorSet && Packed(s.stopColor.color) == kBlue; }, true},
     {"stop-opacity", "0", [](const SvgStyle& s) { return s.stopOpacity.set && s.stopOpacity.value == 0; }, true},

@@ -136,8 +136,12 @@ TEST(ValueNumber, ParseNumberReadNumberDashOffset) {
     EXPECT_TRUE(ReadNumber(n, "inherit") && n.inherit && n.value == 4.0f);
     EXPECT_TRUE(ReadNumber(n, "10") && n.value == 10.0f);
     double d = 9.0;
-    EXPECT_TRUE(ReadDashOffset("2px", d) && d == 2.0);
-    EXPECT_FALSE(ReadDashOffset("inherit", d) || d != 2.0);
+    unsigned char unit = 9;
+    EXPECT_TRUE(ReadDashOffset("2px", d, unit) && d == 2.0 && unit == SvgDashArray::OffsetUser);
+    EXPECT_TRUE(ReadDashOffset("3em", d, unit) && d == 3.0 && unit == SvgDashArray::OffsetEm);
+    EXPECT_TRUE(ReadDashOffset("50%", d, unit) && d == 0.5 && unit == SvgDashArray::OffsetPercent);
+    for (const char* text : {"inherit", "2q", "1e38in"})
+        EXPECT_FALSE(ReadDashOffset(text, d, unit) || d != 0.5) << text;
 }
 
 TEST(ValueScale24, FixedPointAndClamping) {
@@ -195,10 +199,19 @@ TEST(ValueDashArray, EntriesAndSeparators) {
     struct Case {
         const char* text;
         std::vector<double> dashes;
-    } cases[] = {{"5,3,2", {5, 3, 2}},      {"5,-3", {5, -3}},   {"1 .5", {1, 0.5}},
-                 {"2,.5 , 1", {2, 0.5, 1}}, {"5px 3px", {5, 3}}, {"5em 3", {5}},
-                 {"0 4", {0, 4}},           {"0,0", {}},         {"none", {}},
-                 {"garbage", {}},           {"4;3", {4}}};
+    } cases[] = {{"5,3,2", {5, 3, 2}},
+                 {"5,-3", {5, -3}},
+                 {"1 .5", {1, 0.5}},
+                 {"2,.5 , 1", {2, 0.5, 1}},
+                 {"5px 3px", {5, 3}},
+                 {"4 5q 3", {4}},
+                 {"5em 3ex 10%", {5, 3, 0.1}},
+                 {"5EM 3", {}},
+                 {"0 4", {0, 4}},
+                 {"0,0", {}},
+                 {"none", {}},
+                 {"garbage", {}},
+                 {"4;3", {4}}};
     for (const Case& c : cases) {
         SvgDashArray d;
         ReadDashArray(d, "9 9");
@@ -256,7 +269,8 @@ TEST(ValueReadersHostile, StrangeTexts) {
         EXPECT_LE(da.dashCount, SvgDashArray::MaxDashes);
         EXPECT_EQ(da.dashCount == 0, da.dashes == nullptr);
         double offset = 0.0;
-        ReadDashOffset(t, offset);
+        unsigned char unit = 0;
+        ReadDashOffset(t, offset, unit);
     }
     SvgLength l;
     EXPECT_TRUE(ReadLength(l, longNumber.c_str()));
