@@ -495,6 +495,7 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
     case SvgPropIsolation:
         if (Unset(isolation))
             ReadEnum(isolation, value, kIsolationKeywords, true);
+        break;
     case SvgPropUnicodeBidi:
         if (Unset(unicodeBidi))
             ReadEnum(unicodeBidi, value, kUnicodeBidiKeywords, true);
