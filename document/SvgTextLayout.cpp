@@ -632,6 +632,15 @@ void SvgTextLayout::PositionVertical(Chunk& chunk) {
     double startY = head.Has(SvgTextCharacter::HasY) ? head.y : penY;
     double pen = 0, trailing = 0, shiftX = 0, shiftY = 0;
     size_t start = chunk.first;
+    // The first glyph of each character, for its vertical metrics.
+    std::vector<std::pair<const GdiGlyphRun*, int>> first(chunk.end - chunk.first, {nullptr, 0});
+    for (const Item& item : chunk.items) {
+        for (const GlyphRef& glyph : item.glyphs) {
+            auto& slot = first[glyph.character - chunk.first];
+            if (!slot.first)
+                slot = {item.run.get(), glyph.index};
+        }
+    }
     for (size_t i = chunk.first; i < chunk.end; ++i) {
         SvgTextCharacter& c = chars[i];
         // dy moves along the line, dx across it.
@@ -647,7 +656,19 @@ void SvgTextLayout::PositionVertical(Chunk& chunk) {
                          SvgTextBidi::IsUpright(c.code));
             double along = c.upright ? (b.verticalAdvance + c.spacing) * c.scaleX : c.advance;
             double centre = (b.ascent + b.descent) / 2;
-            if (c.upright) {
+            const auto& glyph = first[i - chunk.first];
+            REAL originX = 0, originY = 0, advance = 0;
+            if (c.upright && glyph.first &&
+                KelGetGlyphRunVertical(glyph.first->Get(), glyph.second, &originX, &originY,
+                                       &advance) == Ok &&
+                Finite(originX) && Finite(originY) && advance > 0 && Finite(advance)) {
+                // Its vertical origin on the line at the pen, as the font's
+                // vertical metrics place it.
+                c.posX = lineX + shiftX - originX;
+                c.posY = startY + pen + shiftY + originY;
+                c.angle = c.rotate;
+                along = (advance + c.spacing) * c.scaleX;
+            } else if (c.upright) {
                 // Centred on the line, its em box from the pen down.
                 double width = c.advance - c.spacing * c.scaleX;
                 c.posX = lineX + shiftX - width / 2;

@@ -157,6 +157,24 @@ Status WINGDIPAPI KelGetGlyphRunBaselines(GDIPCONST KelGlyphRun* run, KelFontBas
     return Ok;
 }
 
+Status WINGDIPAPI KelGetGlyphRunVertical(GDIPCONST KelGlyphRun* run, INT index, REAL* originX,
+                                         REAL* originY, REAL* advance) {
+    if (!Valid(run) || !originX || !originY || !advance || index < 0 ||
+        size_t(index) >= run->shaped->glyphs.size())
+        return InvalidParameter;
+    const ShapedGlyph& glyph = run->shaped->glyphs[size_t(index)];
+    if (!glyph.face || !glyph.face->hb || !(glyph.face->upem > 0))
+        return InvalidParameter;
+    float scale = run->emSize / glyph.face->upem;
+    hb_position_t x = 0, y = 0;
+    if (!hb_font_get_glyph_v_origin(glyph.face->hb, glyph.glyph, &x, &y))
+        return GenericError;
+    *originX = float(x) * scale;
+    *originY = float(y) * scale;
+    *advance = -float(hb_font_get_glyph_v_advance(glyph.face->hb, glyph.glyph)) * scale;
+    return Ok;
+}
+
 Status WINGDIPAPI KelAddPathGlyphs(GpPath* path, GDIPCONST KelGlyphRun* run,
                                    GDIPCONST KelGlyphPlacement* placements, INT count) {
     if (!path || !Valid(run) || (!placements && count > 0) || count < 0)

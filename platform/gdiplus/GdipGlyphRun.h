@@ -74,6 +74,12 @@ KELSVG_API Status WINGDIPAPI KelGetGlyphRunMetrics(GDIPCONST KelGlyphRun* run,
                                                    KelFontMetrics* metrics);
 KELSVG_API Status WINGDIPAPI KelGetGlyphRunBaselines(GDIPCONST KelGlyphRun* run,
                                                      KelFontBaselines* baselines);
+// Where the glyph at index stands in vertical text, from its face's vertical
+// metrics (HarfBuzz's, synthesised where the face has none), in world units:
+// its vertical origin (the point on the line's centre at the top of its
+// advance) from its pen position, x right and y up, and its advance down.
+KELSVG_API Status WINGDIPAPI KelGetGlyphRunVertical(GDIPCONST KelGlyphRun* run, INT index,
+                                                    REAL* originX, REAL* originY, REAL* advance);
 // Adds the outlines of the placed glyphs to path as closed figures of their
 // own. A placement of a glyph the run lacks, or whose outline would not be
 // finite, adds nothing (InvalidParameter once the rest are added).

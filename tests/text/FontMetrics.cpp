@@ -92,3 +92,14 @@ double FontMetrics::Baseline(unsigned tag, double size, double fallbackEm) const
         return fallbackEm * size;
     return value * size / upem;
 }
+
+void FontMetrics::Vertical(char32_t code, double size, double& x, double& y,
+                           double& advance) const {
+    hb_codepoint_t glyph = 0;
+    hb_position_t ox = 0, oy = 0;
+    hb_font_get_nominal_glyph(font, code, &glyph);
+    hb_font_get_glyph_v_origin(font, glyph, &ox, &oy);
+    x = ox * size / upem;
+    y = oy * size / upem;
+    advance = -hb_font_get_glyph_v_advance(font, glyph) * size / upem;
+}

@@ -23,6 +23,9 @@ public:
     // and a baseline of its BASE table (Latin), fallbackEm ems when absent.
     double Metric(unsigned tag, double size) const;
     double Baseline(unsigned tag, double size, double fallbackEm) const;
+    // The vertical origin of the character's glyph from its horizontal one
+    // (x right, y up) and its vertical advance, at size.
+    void Vertical(char32_t code, double size, double& x, double& y, double& advance) const;
 
 private:
     hb_font_t* font = nullptr;

@@ -116,11 +116,13 @@ TEST(TextBaselines, ShiftsAndAlignmentFromTheFont) {
 
 TEST(VerticalText, IdeographsUprightLatinSideways) {
     FontMetrics sans("DejaVu Sans"), cjk("WenQuanYi Micro Hei");
-    // An ideograph's em box is centred on the central baseline.
-    double emTop = (cjk.Metric(HB_OT_METRICS_TAG_HORIZONTAL_ASCENDER, 20) +
-                    cjk.Metric(HB_OT_METRICS_TAG_HORIZONTAL_DESCENDER, 20)) /
-                       2 +
-                   10;
+    // Upright glyphs hang from their vertical origin, as the font's vertical
+    // metrics place it.
+    double dayX, dayY, dayAdvance, bookX, bookY, bookAdvance, bX, bY, aAdvance, bAdvance;
+    cjk.Vertical(0x65E5, 20, dayX, dayY, dayAdvance);
+    cjk.Vertical(0x672C, 20, bookX, bookY, bookAdvance);
+    sans.Vertical('A', 20, bX, bY, aAdvance);
+    sans.Vertical('B', 20, bX, bY, bAdvance);
     double central = (sans.Metric(HB_OT_METRICS_TAG_HORIZONTAL_ASCENDER, 20) +
                       sans.Metric(HB_OT_METRICS_TAG_HORIZONTAL_DESCENDER, 20)) /
                      2;
@@ -132,13 +134,13 @@ TEST(VerticalText, IdeographsUprightLatinSideways) {
                            kCjk + ">" + day + book + "</text><text x='50' y='10' " + kSans +
                            "writing-mode='vertical-lr' glyph-orientation-vertical='0'>AB</text>",
                        100, 100);
-    // Ideographs stand centred on x, one em each, from y down.
+    // Ideographs stand on x, one vertical advance after another from y down.
     auto ideographs = Glyphs(svg, {0});
     ASSERT_EQ(ideographs.size(), 2u);
-    EXPECT_NEAR(ideographs[0].first, 50 - cjk.Advance(day, 20) / 2, 1e-3);
-    EXPECT_NEAR(ideographs[0].second, 10 + emTop, 1e-3);
-    EXPECT_NEAR(ideographs[1].second, 30 + emTop, 1e-3);
-    EXPECT_NEAR(Glyphs(svg, {2})[0].second, 90 - 40 + emTop, 1e-3);
+    EXPECT_NEAR(ideographs[0].first, 50 - dayX, 1e-3);
+    EXPECT_NEAR(ideographs[0].second, 10 + dayY, 1e-3);
+    EXPECT_NEAR(ideographs[1].second, 10 + dayAdvance + bookY, 1e-3);
+    EXPECT_NEAR(Glyphs(svg, {2})[0].second, 90 - dayAdvance - bookAdvance + dayY, 1e-3);
     // Latin lies on its side, its central baseline on x, kerned down the line.
     auto latin = Glyphs(svg, {1});
     EXPECT_NEAR(latin[0].first, 50 - central, 1e-3);
@@ -146,7 +148,7 @@ TEST(VerticalText, IdeographsUprightLatinSideways) {
     InkBox sideways =
         FindInk(Draw("<text x='50' y='10' writing-mode='tb' " + kSans + ">HHHH</text>"));
     EXPECT_GT(sideways.Height(), 2 * sideways.Width());
-    // Upright Latin takes an em down the line.
-    EXPECT_NEAR(Glyphs(svg, {3})[1].second - Glyphs(svg, {3})[0].second, 20, 1e-3);
-    EXPECT_NEAR(Glyphs(svg, {3})[1].first, 50 - sans.Advance("B", 20) / 2, 1e-3);
+    // Upright Latin takes its vertical advance down the line.
+    EXPECT_NEAR(Glyphs(svg, {3})[1].second, 10 + aAdvance + bY, 1e-3);
+    EXPECT_NEAR(Glyphs(svg, {3})[1].first, 50 - bX, 1e-3);
 }
