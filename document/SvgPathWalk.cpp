@@ -8,6 +8,8 @@
 namespace {
 
 const double kPi = 3.14159265358979323846;
+// Turns between pieces up to this (radians) are a curve's, not corners.
+const double kSmoothTurn = 0.35;
 
 } // namespace
 
@@ -129,7 +131,25 @@ bool SvgPathWalk::At(double distance, double& x, double& y, double& angle, bool 
     while (points[piece].at == points[piece - 1].at && piece + 1 < points.size() &&
            !starts[piece + 1])
         ++piece;
-    angle = std::atan2(double(points[piece].y) - points[piece - 1].y,
-                       double(points[piece].x) - points[piece - 1].x);
+    angle = Direction(piece);
+    // A curve cut into pieces turns a little at each point between them:
+    // there the direction is taken halfway between the two pieces, and
+    // between points it turns evenly, so text on a curve turns smoothly.
+    // Real corners (a larger turn) keep their pieces' own directions.
+    auto turn = [&](size_t from, size_t to) {
+        double d = std::remainder(Direction(to) - Direction(from), 2 * kPi);
+        return std::fabs(d) < kSmoothTurn ? d : 0.0;
+    };
+    if (piece == end && step > 0) {
+        if (end >= 2 && !starts[end - 1])
+            angle -= (1 - t) * turn(end - 1, end) / 2;
+        if (end + 1 < points.size() && !starts[end + 1])
+            angle += t * turn(end, end + 1) / 2;
+    }
     return true;
+}
+
+double SvgPathWalk::Direction(size_t piece) const {
+    return std::atan2(double(points[piece].y) - points[piece - 1].y,
+                      double(points[piece].x) - points[piece - 1].x);
 }

@@ -31,6 +31,8 @@ private:
         float x, y;
     };
     void Add(double x, double y, bool first);
+    // The direction of the piece that ends at point piece (radians).
+    double Direction(size_t piece) const;
 
     std::vector<Point> points;
     std::vector<bool> starts; // the point begins a subpath: no piece leads to it

@@ -31,11 +31,12 @@ std::vector<std::pair<double, double>> Glyphs(ParsedDocument& svg,
     return places;
 }
 
-void ExpectRunAt(ParsedDocument& svg, std::initializer_list<size_t> path, double x, double y) {
+void ExpectRunAt(ParsedDocument& svg, std::initializer_list<size_t> path, double x, double y,
+                 double tolerance = 1e-3) {
     SvgTextFigure* run = svg.FigureAt<SvgTextFigure>(path);
     ASSERT_NE(run, nullptr);
-    EXPECT_NEAR(run->x, x, 1e-3);
-    EXPECT_NEAR(run->y, y, 1e-3);
+    EXPECT_NEAR(run->x, x, tolerance);
+    EXPECT_NEAR(run->y, y, tolerance);
 }
 
 } // namespace
@@ -64,9 +65,17 @@ TEST(TextOnPath, GlyphsFollowThePath) {
     ExpectRunAt(svg, {2, 0}, 20, 10);
     ExpectRunAt(svg, {3, 0}, 60 - sans.Advance("HH", 20) / 2, 50);
 
+    double h = sans.Advance("H", 20);
+    // On a half circle of radius 40, a glyph centred a quarter round sits
+    // on the top, level.
+    ParsedDocument arc("<path id='p' d='M10,50 A40,40 0 0 1 90,50'/><text " + kSans +
+                           "><textPath href='#p' startOffset='" +
+                           std::to_string(std::acos(-1.0) * 20 - h / 2) + "'>H</textPath></text>",
+                       100, 100);
+    ExpectRunAt(arc, {1, 0}, 50 - h / 2, 10, 0.1);
+
     // Glyphs whose middle is past the end are left out; on the right side the
     // path is walked backwards, the glyphs upside down below it.
-    double h = sans.Advance("H", 20);
     InkBox cut = FindInk(Draw("<path id='p' d='M10,50 L30,50'/><text " + kSans +
                               "><textPath href='#p'>HHHH</textPath></text>"));
     EXPECT_FALSE(cut.Empty());
