@@ -24,6 +24,7 @@
 #include "document/SvgSwitchElement.h"
 #include "document/SvgSymbolElement.h"
 #include "document/SvgTextElement.h"
+#include "document/SvgTextPathElement.h"
 #include "document/SvgTrefElement.h"
 #include "document/SvgTspanElement.h"
 #include "document/SvgUseElement.h"
@@ -82,6 +83,7 @@ ElementRegistry::ElementRegistry() {
     Add("text", new SvgTextElement());
     Add("tspan", new SvgTspanElement());
     Add("tref", new SvgTrefElement());
+    Add("textPath", new SvgTextPathElement());
     Add("stop", new SvgStopElement());
     Add("linearGradient", new SvgLinearGradientElement());
     Add("radialGradient", new SvgRadialGradientElement());

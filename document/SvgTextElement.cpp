@@ -68,8 +68,8 @@ bool SvgTextElement::LoadFromXml(TiXmlElement* xml) {
     ReadTransform(xml);
     ReadAttributes(xml);
     // Runs and glyphs are placed, and their paths built, once the whole text is read.
-    if (root)
-        SvgTextLayout::LayOut(*this);
+    if (root && !SvgTextLayout::LayOut(*this) && m_owner)
+        m_owner->AddPendingText(this);
     return true;
 }
 

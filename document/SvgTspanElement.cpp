@@ -6,8 +6,6 @@
 
 SvgTspanElement::SvgTspanElement() : SvgTextElement(SvgKindTspan, "tspan") {}
 
-SvgTspanElement::SvgTspanElement(const char* tagName) : SvgTextElement(SvgKindTspan, tagName) {}
-
 bool SvgTspanElement::ReadAttributes(TiXmlElement* xml) {
     ReadPositionLists(xml);
     ReadStringAttribute(xml, "lengthAdjust", lengthAdjust);

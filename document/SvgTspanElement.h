@@ -17,8 +17,7 @@ public:
     SvgElement* Clone() const override { return new SvgTspanElement(); }
 
 protected:
-    // A tspan of another tag (tref).
-    explicit SvgTspanElement(const char* tagName);
+    explicit SvgTspanElement(const char* tagName) : SvgTextElement(SvgKindTspan, tagName) {}
 
 private:
     // A new unnamed run after the children made so far.

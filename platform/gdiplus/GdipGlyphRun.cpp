@@ -7,6 +7,7 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include <hb-ot.h>
 
 #include <algorithm>
 #include <cmath>
@@ -230,6 +231,75 @@ Status WINGDIPAPI KelGetGlyphRunMetrics(GDIPCONST KelGlyphRun* run, KelFontMetri
     metrics->underlineThickness = face.underlineThickness * scale;
     metrics->strikeoutPosition = -face.strikeoutPosition * scale;
     metrics->strikeoutThickness = face.strikeoutThickness * scale;
+    return Ok;
+}
+
+Status WINGDIPAPI KelGetGlyphRunBaselines(GDIPCONST KelGlyphRun* run, KelFontBaselines* out) {
+    if (!Valid(run) || !out || !run->shaped->metrics || !run->shaped->metrics->hb)
+        return InvalidParameter;
+    const FontFace& face = *run->shaped->metrics;
+    hb_font_t* font = face.hb;
+    float em = face.upem > 0 ? face.upem : 1000;
+    float scale = run->emSize / em;
+    auto metric = [&](hb_ot_metrics_tag_t tag, float fallback) {
+        hb_position_t value = 0;
+        return hb_ot_metrics_get_position(font, tag, &value) ? float(value) : fallback;
+    };
+    auto baseline = [&](hb_ot_layout_baseline_tag_t tag, float fallback) {
+        hb_position_t value = 0;
+        bool found =
+            hb_ot_layout_get_baseline(font, tag, HB_DIRECTION_LTR, HB_TAG('l', 'a', 't', 'n'),
+                                      HB_OT_TAG_DEFAULT_LANGUAGE, &value);
+        return found ? float(value) : fallback;
+    };
+    float ascent = metric(HB_OT_METRICS_TAG_HORIZONTAL_ASCENDER, face.ascent);
+    float descent = metric(HB_OT_METRICS_TAG_HORIZONTAL_DESCENDER, -face.descent);
+    if (ascent - descent <= 0) {
+        ascent = em * 0.8f;
+        descent = -em * 0.2f;
+    }
+    out->ascent = ascent * scale;
+    out->descent = descent * scale;
+    out->xHeight = metric(HB_OT_METRICS_TAG_X_HEIGHT, 0) * scale;
+    // A font without an x-height gives its x's.
+    hb_codepoint_t x = 0;
+    hb_glyph_extents_t extents{};
+    if (!(out->xHeight > 0) && hb_font_get_nominal_glyph(font, 'x', &x) &&
+        hb_font_get_glyph_extents(font, x, &extents))
+        out->xHeight = float(extents.y_bearing) * scale;
+    if (!(out->xHeight > 0))
+        out->xHeight = em * 0.5f * scale;
+    // Without a BASE table, browsers hang text 0.8 of the ascent down and
+    // centre mathematics half of it up.
+    out->hanging = baseline(HB_OT_LAYOUT_BASELINE_TAG_HANGING, ascent * 0.8f) * scale;
+    out->mathematical = baseline(HB_OT_LAYOUT_BASELINE_TAG_MATH, ascent * 0.5f) * scale;
+    out->ideographic =
+        baseline(HB_OT_LAYOUT_BASELINE_TAG_IDEO_EMBOX_BOTTOM_OR_LEFT, descent) * scale;
+    out->superscript = metric(HB_OT_METRICS_TAG_SUPERSCRIPT_EM_Y_OFFSET, 0) * scale;
+    out->subscript = metric(HB_OT_METRICS_TAG_SUBSCRIPT_EM_Y_OFFSET, 0) * scale;
+    if (!(out->superscript > 0))
+        out->superscript = em * 0.34f * scale;
+    if (!(out->subscript > 0))
+        out->subscript = em * 0.14f * scale;
+    out->verticalAdvance = run->emSize;
+    return Ok;
+}
+
+Status WINGDIPAPI KelGetGlyphRunVertical(GDIPCONST KelGlyphRun* run, INT index, REAL* originX,
+                                         REAL* originY, REAL* advance) {
+    if (!Valid(run) || !originX || !originY || !advance || index < 0 ||
+        size_t(index) >= run->shaped->glyphs.size())
+        return InvalidParameter;
+    const ShapedGlyph& glyph = run->shaped->glyphs[size_t(index)];
+    if (!glyph.face || !glyph.face->hb || !(glyph.face->upem > 0))
+        return InvalidParameter;
+    float scale = run->emSize / glyph.face->upem;
+    hb_position_t x = 0, y = 0;
+    if (!hb_font_get_glyph_v_origin(glyph.face->hb, glyph.glyph, &x, &y))
+        return GenericError;
+    *originX = float(x) * scale;
+    *originY = float(y) * scale;
+    *advance = -float(hb_font_get_glyph_v_advance(glyph.face->hb, glyph.glyph)) * scale;
     return Ok;
 }
 
