@@ -145,6 +145,7 @@ void SvgElement::Render(GdiGraphics& graphics) {
             if (m_hostMark != HostMark::Path)
                 Paint(graphics);
             RenderChildren(graphics);
+            PaintOver(graphics);
         }
     }
     SvgRenderState::Restore(graphics, state);

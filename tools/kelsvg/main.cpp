@@ -11,6 +11,7 @@
 #include "interface/KelSvgVersion.h"
 #include "platform/gdiplus/GdiPlus.h"
 
+#include <malloc.h>
 #include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,6 +40,18 @@ const char kHelpHint[] = "Try 'kelsvg --help' for more.\n";
 // Documents read from files at least this large (in bytes) are freed on a
 // thread of their own while their image is written.
 constexpr off_t kLargeInput = 1 << 20;
+// Free memory kept by the allocator past which it goes back to the system.
+constexpr size_t kKeepFreeBytes = size_t(64) << 20;
+
+// What a large picture freed goes back to the system before the next input,
+// so that a batch takes about as much memory as its largest file, not more
+// (the allocator would keep freed blocks of many sizes for later).
+void ReturnFreedMemory() {
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 33)
+    if (mallinfo2().fordblks > kKeepFreeBytes)
+        malloc_trim(0);
+#endif
+}
 
 // What became of one input: the exit code and, unless all went well, the
 // whole line that tells why on standard error.
@@ -369,6 +382,7 @@ int RenderBatch(const ToolOptions& options) {
                 render[i] ? RenderFile(*picture, options, inputs[i], outputs[i],
                                        large ? std::function<void()>(releaseLarge) : nullptr)
                           : outcomes[i];
+            ReturnFreedMemory();
             std::lock_guard<std::mutex> guard(lock);
             failed += outcome.code != ExitOk;
             outcomes[i] = std::move(outcome);
