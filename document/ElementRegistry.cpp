@@ -24,6 +24,8 @@
 #include "document/SvgSwitchElement.h"
 #include "document/SvgSymbolElement.h"
 #include "document/SvgTextElement.h"
+#include "document/SvgTextPathElement.h"
+#include "document/SvgTrefElement.h"
 #include "document/SvgTspanElement.h"
 #include "document/SvgUseElement.h"
 
@@ -80,6 +82,8 @@ ElementRegistry::ElementRegistry() {
     Add("use", new SvgUseElement());
     Add("text", new SvgTextElement());
     Add("tspan", new SvgTspanElement());
+    Add("tref", new SvgTrefElement());
+    Add("textPath", new SvgTextPathElement());
     Add("stop", new SvgStopElement());
     Add("linearGradient", new SvgLinearGradientElement());
     Add("radialGradient", new SvgRadialGradientElement());

@@ -144,6 +144,7 @@ void SvgElement::Render(GdiGraphics& graphics) {
         if (layer.Draws()) {
             Paint(graphics);
             RenderChildren(graphics);
+            PaintOver(graphics);
         }
     }
     SvgRenderState::Restore(graphics, state);

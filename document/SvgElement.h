@@ -83,6 +83,8 @@ public:
     virtual SvgElement* DeepCopy() const;
     virtual void Render(GdiGraphics& graphics);
     virtual void Paint(GdiGraphics& /*graphics*/) {}
+    // What an element paints over its children (a text's line-through).
+    virtual void PaintOver(GdiGraphics& /*graphics*/) {}
     virtual bool LoadFromXml(TiXmlElement* xml);
     // The two steps of the plain load: the element's own id, style, transform
     // and attributes, then its children.

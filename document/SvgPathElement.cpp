@@ -1,5 +1,6 @@
 #include "document/SvgPathElement.h"
 
+#include "document/SvgPathWalk.h"
 #include "render/SvgPathFigure.h"
 #include "syntax/SvgPathBuilder.h"
 
@@ -23,4 +24,11 @@ bool SvgPathElement::ReadAttributes(TiXmlElement* xml) {
     SvgPathBuilder builder(&GetPathFigure()->pathData);
     builder.parseData(text ? text : "");
     return true;
+}
+
+std::shared_ptr<const SvgPathWalk> SvgPathElement::GetWalk() {
+    if (!m_walk)
+        m_walk =
+            std::make_shared<SvgPathWalk>(GetPathFigure()->pathData, GetTransform().getMatrix());
+    return m_walk;
 }

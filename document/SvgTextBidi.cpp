@@ -175,3 +175,21 @@ void SvgTextBidi::Reorder(const std::vector<uint8_t>& levels, std::vector<size_t
         }
     }
 }
+
+bool SvgTextBidi::IsUpright(char32_t code) {
+    static const char32_t kRanges[][2] = {
+        {0x00A7, 0x00A7},   {0x00A9, 0x00A9}, {0x00AE, 0x00AE}, {0x00B1, 0x00B1},
+        {0x00BC, 0x00BE},   {0x00D7, 0x00D7}, {0x00F7, 0x00F7}, {0x1100, 0x11FF},
+        {0x2E80, 0x303F},   {0x3040, 0x4DBF}, {0x4DC0, 0x9FFF}, {0xA000, 0xA4CF},
+        {0xA960, 0xA97F},   {0xAC00, 0xD7FF}, {0xF900, 0xFAFF}, {0xFE10, 0xFE1F},
+        {0xFE30, 0xFE6F},   {0xFF01, 0xFF60}, {0xFFE0, 0xFFE7}, {0x1F000, 0x1FAFF},
+        {0x20000, 0x3FFFF},
+    };
+    for (const auto& range : kRanges) {
+        if (code < range[0])
+            return false;
+        if (code <= range[1])
+            return true;
+    }
+    return false;
+}

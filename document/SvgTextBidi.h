@@ -27,6 +27,9 @@ public:
 
     // Whether the character is a non-spacing mark (it goes on the one before).
     static bool IsMark(char32_t code);
+    // Whether the character stands upright in vertical text (ideographs, kana,
+    // Hangul, full-width forms, symbols and the like); the others lie sideways.
+    static bool IsUpright(char32_t code);
 
     // The visual order of pieces of text with the given levels, in logical
     // order: order[k] is the piece shown k-th from the left.

@@ -16,11 +16,14 @@ struct SvgTextCharacter {
     uint32_t source = 0;  // the piece of text (and figure) it belongs to
     uint32_t context = 0; // its bidirectional context (SvgTextBidi)
     uint32_t chunk = 0;   // the anchored chunk it belongs to
+    uint32_t path = 0;    // the textPath it is set on (its index + 1), or 0
     // The x, y, dx, dy and rotate that apply to it, where given.
     float x = 0, y = 0, dx = 0, dy = 0, rotate = 0;
     uint8_t given = 0;
     uint8_t level = 0;        // bidirectional embedding level
     bool clusterStart = true; // first of its typographic character
+    bool upright = false;     // stands upright in vertical text
+    bool hidden = false;      // off the end of its path
     float scaleX = 1;         // horizontal scale of its glyphs (lengthAdjust)
     // Of its typographic character, spacing included (0 for the others).
     double advance = 0;

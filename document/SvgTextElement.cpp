@@ -4,11 +4,13 @@
 #include "document/SvgPositionGlyphElement.h"
 #include "document/SvgTextLayout.h"
 #include "document/SvgTextSpace.h"
+#include "document/SvgTrefElement.h"
 #include "engine/SvgEngine.h"
 #include "render/SvgPositionGlyphFigure.h"
 #include "render/SvgTextBuffer.h"
 #include "render/SvgTextFigure.h"
 #include "style/SvgLength.h"
+#include "style/SvgStyle.h"
 #include "style/SvgValueReaders.h"
 #include "syntax/SvgScanner.h"
 
@@ -44,17 +46,30 @@ SvgTextFigure* SvgTextElement::GetTextFigure() const {
     return static_cast<SvgTextFigure*>(m_figure);
 }
 
+void SvgTextElement::PaintOver(GdiGraphics& graphics) {
+    SvgTextFigure* figure = GetTextFigure();
+    const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
+    const unsigned visible = 2; // keyword number of visibility="visible"
+    if (!figure || !figure->HasOverlay() || (style && style->visibility.computed != visible))
+        return;
+    if (graphics.SkipsUnseen())
+        figure->PrepareOnce(); // bands drawn on threads of their own
+    figure->PaintOverlay(graphics, m_owner && m_owner->GetRenderContext().coverage > 0);
+}
+
 bool SvgTextElement::LoadFromXml(TiXmlElement* xml) {
     bool root = IsTextRoot();
-    if (root)
+    if (root) {
+        SvgTrefElement::ResolveAll(xml, m_owner);
         SvgTextSpace::Normalize(xml);
+    }
     ReadIdAndConditions(xml);
     ReadStyle(xml);
     ReadTransform(xml);
     ReadAttributes(xml);
     // Runs and glyphs are placed, and their paths built, once the whole text is read.
-    if (root)
-        SvgTextLayout::LayOut(*this);
+    if (root && !SvgTextLayout::LayOut(*this) && m_owner)
+        m_owner->AddPendingText(this);
     return true;
 }
 

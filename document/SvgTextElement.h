@@ -26,6 +26,7 @@ public:
     // The source's run and glyphs as laid out, with this element's own style.
     void CopyFrom(const SvgElement* source) override;
     void Paint(GdiGraphics& graphics) override { PaintFigure(graphics); }
+    void PaintOver(GdiGraphics& graphics) override;
     // id, style, transform and attributes (ReadAttributes makes the children);
     // a text root then lays out its content, which builds the paths.
     bool LoadFromXml(TiXmlElement* xml) override;

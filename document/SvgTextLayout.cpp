@@ -1,6 +1,8 @@
 #include "document/SvgTextLayout.h"
 
+#include "document/SvgPathWalk.h"
 #include "document/SvgTextElement.h"
+#include "document/SvgTextPathElement.h"
 #include "render/SvgFontBuilder.h"
 #include "render/SvgFontRun.h"
 #include "render/SvgGlyphSet.h"
@@ -65,26 +67,40 @@ SvgTextLayout::SvgTextLayout(SvgTextElement& text) : root(text) {}
 
 SvgTextLayout::~SvgTextLayout() = default;
 
-void SvgTextLayout::LayOut(SvgTextElement& root) {
+bool SvgTextLayout::LayOut(SvgTextElement& root) {
     SvgTextLayout layout(root);
     const SvgStyle* style = root.GetFigure() ? root.GetFigure()->GetStyle() : nullptr;
     uint32_t context = 0;
     if (style && style->unicodeBidi.computed == unsigned(SvgUnicodeBidi::BidiOverride))
         context = layout.bidi.AddContext(0, SvgUnicodeBidi::BidiOverride, Rtl(style));
-    layout.Walk(root, context);
+    if (style)
+        layout.vertical = style->writingMode.computed == unsigned(SvgWritingMode::TbRl) ||
+                          style->writingMode.computed == unsigned(SvgWritingMode::TbLr);
+    // A textPath lays out only inside a text.
+    if (dynamic_cast<SvgTextPathElement*>(&root))
+        return true;
+    layout.Walk(root, context, 0);
     layout.SplitChunks();
     for (Chunk& chunk : layout.chunks) {
         layout.Shape(chunk);
         layout.Space(chunk);
     }
     layout.FitLengths();
-    for (Chunk& chunk : layout.chunks)
-        layout.Position(chunk);
+    for (Chunk& chunk : layout.chunks) {
+        if (layout.vertical && layout.chars[chunk.first].path == 0)
+            layout.PositionVertical(chunk);
+        else
+            layout.Position(chunk);
+    }
     layout.Emit();
+    return !layout.waiting;
 }
 
 SvgFontRun* SvgTextLayout::FontFor(const SvgStyle* style) {
     SvgFontRequest request = style ? SvgFontBuilder::Request(*style) : SvgFontRequest();
+    // Decorations are drawn by the elements that set them, not by the font:
+    // a decorated tspan is shaped with the text around it.
+    request.style &= ~(FontStyleUnderline | FontStyleStrikeout);
     std::string key = request.family;
     key.append(reinterpret_cast<const char*>(&request.size), sizeof request.size);
     key.append(reinterpret_cast<const char*>(&request.style), sizeof request.style);
@@ -105,7 +121,7 @@ size_t SvgTextLayout::AddSource(SvgFigure* figure, SvgGlyphSet* glyphs, const Sv
         flags |= KelShapeNoKerning;
     if (style && Spacing(style->letterSpacing) != 0)
         flags |= KelShapeNoLigatures; // spaced letters are not joined
-    sources.push_back({figure, glyphs, style, FontFor(style), flags});
+    sources.push_back({figure, glyphs, style, FontFor(style), flags, currentShift});
     return sources.size() - 1;
 }
 
@@ -129,8 +145,23 @@ void SvgTextLayout::PopScope(std::vector<ListScope>& scopes, const SvgTextElemen
         scopes.pop_back();
 }
 
-void SvgTextLayout::Walk(SvgTextElement& element, uint32_t context) {
+void SvgTextLayout::Walk(SvgTextElement& element, uint32_t context, double shift) {
     size_t first = chars.size();
+    uint32_t outerPath = currentPath;
+    if (&element != &root) {
+        shift += ShiftOf(element);
+        if (auto* textPath = dynamic_cast<SvgTextPathElement*>(&element)) {
+            // A textPath inside another draws nothing: SVG has no path on a path.
+            PathScope scope{currentPath ? nullptr : textPath->GetWalk(), 0, textPath->rightSide};
+            if (scope.walk)
+                scope.offset = textPath->StartOffset(scope.walk->Length());
+            else if (!currentPath && textPath->WaitsForPath())
+                waiting = true;
+            paths.push_back(std::move(scope));
+            currentPath = uint32_t(paths.size());
+        }
+    }
+    currentShift = shift;
     std::vector<float>* given[4] = {&element.x, &element.y, &element.dx, &element.dy};
     for (int k = 0; k < 4; ++k) {
         if (!given[k]->empty())
@@ -159,7 +190,8 @@ void SvgTextLayout::Walk(SvgTextElement& element, uint32_t context) {
                 glyph->glyphs.Clear();
             AddText(glyph->text, size_t(stretchSource), context, 1, glyph);
         } else if (child->GetKind() == SvgKindTspan) {
-            Walk(static_cast<SvgTextElement&>(*child), context);
+            Walk(static_cast<SvgTextElement&>(*child), context, shift);
+            currentShift = shift;
             stretchSource = -1;
         }
     }
@@ -167,6 +199,97 @@ void SvgTextLayout::Walk(SvgTextElement& element, uint32_t context) {
         PopScope(scopes, &element);
     PopScope(rotates, &element);
     spans.push_back({&element, first, chars.size()});
+    currentPath = outerPath;
+}
+
+double SvgTextLayout::ShiftOf(SvgTextElement& element) {
+    SvgFigure* figure = element.GetFigure();
+    const SvgStyle* style = figure ? figure->GetStyle() : nullptr;
+    if (!style || !style->baselineShift.set)
+        return 0;
+    double size = style->fontSize.computed;
+    const SvgLength& length = style->baselineShiftLength;
+    double up = 0;
+    switch (SvgBaselineShift(style->baselineShift.computed)) {
+    case SvgBaselineShift::Sub:
+    case SvgBaselineShift::Super: {
+        Source probe{nullptr, nullptr, style, FontFor(style), 0, 0};
+        const KelFontBaselines& b = Baselines(probe);
+        up = style->baselineShift.computed == unsigned(SvgBaselineShift::Sub) ? -b.subscript
+                                                                              : b.superscript;
+        break;
+    }
+    case SvgBaselineShift::Length:
+        // Percentages are of the line height, which is the font size here.
+        if (length.unit == SvgUnitPercent || length.unit == SvgUnitEm)
+            up = length.value * size;
+        else if (length.unit == SvgUnitEx)
+            up = length.value * size / 2;
+        else
+            up = length.computed;
+        break;
+    default:
+        break;
+    }
+    return std::isfinite(up) && std::fabs(up) <= kMaxCoordinate ? -up : 0.0;
+}
+
+const KelFontBaselines& SvgTextLayout::Baselines(Source& source) {
+    if (!source.known) {
+        source.known = true;
+        const uint32_t x = 'x';
+        std::shared_ptr<GdiGlyphRun> run = source.font->Shape(&x, 1, 0, 1, 0);
+        if (!run || KelGetGlyphRunBaselines(run->Get(), &source.baselines) != Ok) {
+            // No face: the usual proportions of the em.
+            double em = source.font->Size();
+            source.baselines = {REAL(0.8 * em),  REAL(-0.2 * em), REAL(0.5 * em),
+                                REAL(0.8 * em),  REAL(0.5 * em),  REAL(-0.2 * em),
+                                REAL(0.34 * em), REAL(0.14 * em), REAL(em)};
+        }
+    }
+    return source.baselines;
+}
+
+double SvgTextLayout::BaselineOffset(Source& source) {
+    const SvgStyle* style = source.style;
+    if (!style)
+        return source.shift;
+    // The element's own alignment-baseline, else the dominant baseline.
+    unsigned which = style->alignmentBaseline.computed;
+    if (which == unsigned(SvgBaseline::Auto))
+        which = style->dominantBaseline.computed;
+    if (which == unsigned(SvgBaseline::Auto) || which == unsigned(SvgBaseline::Alphabetic))
+        return source.shift;
+    const KelFontBaselines& b = Baselines(source);
+    double up = 0;
+    switch (SvgBaseline(which)) {
+    case SvgBaseline::Middle:
+        up = b.xHeight / 2;
+        break;
+    case SvgBaseline::Central:
+        up = (b.ascent + b.descent) / 2;
+        break;
+    case SvgBaseline::Hanging:
+        up = b.hanging;
+        break;
+    case SvgBaseline::Mathematical:
+        up = b.mathematical;
+        break;
+    case SvgBaseline::Ideographic:
+        up = b.ideographic;
+        break;
+    case SvgBaseline::TextBeforeEdge:
+    case SvgBaseline::TextTop:
+        up = b.ascent;
+        break;
+    case SvgBaseline::TextAfterEdge:
+    case SvgBaseline::TextBottom:
+        up = b.descent;
+        break;
+    default:
+        break;
+    }
+    return source.shift + up;
 }
 
 void SvgTextLayout::AddText(const std::string& text, size_t source, uint32_t context, size_t limit,
@@ -191,6 +314,7 @@ void SvgTextLayout::AddCharacter(char32_t code, size_t source, uint32_t context,
     c.source = uint32_t(source);
     c.context = context;
     c.glyphFigure = glyphFigure;
+    c.path = currentPath;
     size_t index = chars.size();
     float* values[4] = {&c.x, &c.y, &c.dx, &c.dy};
     const uint8_t flags[4] = {SvgTextCharacter::HasX, SvgTextCharacter::HasY,
@@ -218,7 +342,9 @@ void SvgTextLayout::AddCharacter(char32_t code, size_t source, uint32_t context,
 
 void SvgTextLayout::SplitChunks() {
     for (size_t i = 0; i < chars.size(); ++i) {
-        if (i == 0 || chars[i].Has(SvgTextCharacter::HasX) || chars[i].Has(SvgTextCharacter::HasY))
+        // A textPath's text is a chunk of its own, and so is what follows it.
+        if (i == 0 || chars[i].Has(SvgTextCharacter::HasX) ||
+            chars[i].Has(SvgTextCharacter::HasY) || chars[i].path != chars[i - 1].path)
             chunks.push_back({i, i, {}});
         chunks.back().end = i + 1;
         chars[i].chunk = uint32_t(chunks.size() - 1);
@@ -391,6 +517,16 @@ void SvgTextLayout::Position(Chunk& chunk) {
     const SvgTextCharacter& head = chars[chunk.first];
     double startX = head.Has(SvgTextCharacter::HasX) ? head.x : penX;
     double startY = head.Has(SvgTextCharacter::HasY) ? head.y : penY;
+    const PathScope* path = head.path ? &paths[head.path - 1] : nullptr;
+    if (path) {
+        // Along the path from its start offset, or on from the last chunk on
+        // it; across it from the path.
+        if (head.Has(SvgTextCharacter::HasX))
+            startX = head.x + path->offset;
+        else
+            startX = alongPath == head.path ? alongPen : path->offset;
+        startY = 0;
+    }
     // Items left to right.
     std::vector<uint8_t> levels;
     for (const Item& item : chunk.items)
@@ -421,7 +557,7 @@ void SvgTextLayout::Position(Chunk& chunk) {
         if (c.clusterStart)
             start = i;
         c.posX = startX + left[start - chunk.first] + shiftX;
-        c.posY = startY + shiftY;
+        c.posY = startY + shiftY + BaselineOffset(sources[c.source]);
         c.angle = chars[start].rotate;
     }
     double width = pen + shiftX;
@@ -439,6 +575,136 @@ void SvgTextLayout::Position(Chunk& chunk) {
         shift = -aligned;
     for (size_t i = chunk.first; i < chunk.end; ++i)
         chars[i].posX += shift;
+    if (path) {
+        alongPath = head.path;
+        alongPen = startX + width + shift;
+        PlaceOnPath(chunk);
+    }
+}
+
+void SvgTextLayout::PlaceOnPath(Chunk& chunk) {
+    const PathScope& path = paths[chars[chunk.first].path - 1];
+    double end = 0; // how far along the text reached
+    bool any = false;
+    for (size_t i = chunk.first; i < chunk.end; ++i) {
+        SvgTextCharacter& c = chars[i];
+        c.hidden = true;
+        if (!path.walk || !c.clusterStart)
+            continue;
+        // The glyph's midpoint goes on the path, turned to its direction
+        // there; a glyph whose midpoint is off the path is not drawn.
+        double half = (c.advance - c.spacing * c.scaleX) / 2;
+        if (!std::isfinite(half))
+            continue;
+        double x = 0, y = 0, angle = 0;
+        double middle = c.posX + half;
+        if (!path.walk->At(middle, x, y, angle, path.backwards))
+            continue;
+        double cs = std::cos(angle), sn = std::sin(angle), across = c.posY;
+        c.posX = x - half * cs - across * sn;
+        c.posY = y - half * sn + across * cs;
+        c.angle = float(std::fmod(c.angle + angle * 180.0 / kPi, 360.0));
+        c.hidden = false;
+        end = std::max(end, middle + half + c.extra);
+        any = true;
+    }
+    // The pieces of a cluster follow its first character.
+    for (size_t i = chunk.first, start = chunk.first; i < chunk.end; ++i) {
+        if (chars[i].clusterStart) {
+            start = i;
+            continue;
+        }
+        chars[i].posX = chars[start].posX;
+        chars[i].posY = chars[start].posY;
+        chars[i].angle = chars[start].angle;
+        chars[i].hidden = chars[start].hidden;
+    }
+    // Text after the path goes on from where the path's text ended.
+    double x = 0, y = 0, angle = 0;
+    if (path.walk && path.walk->At(std::clamp(any ? end : path.offset, 0.0, path.walk->Length()), x,
+                                   y, angle, path.backwards)) {
+        penX = x;
+        penY = y;
+    }
+}
+
+void SvgTextLayout::PositionVertical(Chunk& chunk) {
+    const SvgTextCharacter& head = chars[chunk.first];
+    // The line runs down through x (its central baseline) from y.
+    double lineX = head.Has(SvgTextCharacter::HasX) ? head.x : penX;
+    double startY = head.Has(SvgTextCharacter::HasY) ? head.y : penY;
+    double pen = 0, trailing = 0, shiftX = 0, shiftY = 0;
+    size_t start = chunk.first;
+    // The first glyph of each character, for its vertical metrics.
+    std::vector<std::pair<const GdiGlyphRun*, int>> first(chunk.end - chunk.first, {nullptr, 0});
+    for (const Item& item : chunk.items) {
+        for (const GlyphRef& glyph : item.glyphs) {
+            auto& slot = first[glyph.character - chunk.first];
+            if (!slot.first)
+                slot = {item.run.get(), glyph.index};
+        }
+    }
+    for (size_t i = chunk.first; i < chunk.end; ++i) {
+        SvgTextCharacter& c = chars[i];
+        // dy moves along the line, dx across it.
+        shiftX += c.dx;
+        shiftY += c.dy;
+        Source& source = sources[c.source];
+        const KelFontBaselines& b = Baselines(source);
+        if (c.clusterStart) {
+            start = i;
+            unsigned orientation = source.style ? source.style->glyphOrientation.computed : 0;
+            c.upright = orientation == unsigned(SvgGlyphOrientation::Upright) ||
+                        (orientation == unsigned(SvgGlyphOrientation::Auto) &&
+                         SvgTextBidi::IsUpright(c.code));
+            double along = c.upright ? (b.verticalAdvance + c.spacing) * c.scaleX : c.advance;
+            double centre = (b.ascent + b.descent) / 2;
+            const auto& glyph = first[i - chunk.first];
+            REAL originX = 0, originY = 0, advance = 0;
+            if (c.upright && glyph.first &&
+                KelGetGlyphRunVertical(glyph.first->Get(), glyph.second, &originX, &originY,
+                                       &advance) == Ok &&
+                Finite(originX) && Finite(originY) && advance > 0 && Finite(advance)) {
+                // Its vertical origin on the line at the pen, as the font's
+                // vertical metrics place it.
+                c.posX = lineX + shiftX - originX;
+                c.posY = startY + pen + shiftY + originY;
+                c.angle = c.rotate;
+                along = (advance + c.spacing) * c.scaleX;
+            } else if (c.upright) {
+                // Centred on the line, its em box from the pen down.
+                double width = c.advance - c.spacing * c.scaleX;
+                c.posX = lineX + shiftX - width / 2;
+                c.posY = startY + pen + shiftY + centre + b.verticalAdvance / 2;
+                c.angle = c.rotate;
+            } else {
+                // Turned a quarter clockwise, its central baseline on the line.
+                c.posX = lineX + shiftX - centre;
+                c.posY = startY + pen + shiftY;
+                c.angle = float(std::fmod(90.0f + c.rotate, 360.0f));
+            }
+            pen += along + c.extra;
+            trailing = c.spacing * c.scaleX;
+        } else {
+            c.posX = chars[start].posX;
+            c.posY = chars[start].posY;
+            c.angle = chars[start].angle;
+            c.upright = chars[start].upright;
+        }
+    }
+    double length = pen + shiftY;
+    penX = lineX + shiftX;
+    penY = startY + length;
+    const SvgStyle* style = sources[head.source].style;
+    unsigned anchor = style ? style->textAnchor.computed : 0;
+    double aligned = length - trailing, shift = 0;
+    if (anchor == unsigned(SvgTextAnchor::Middle))
+        shift = -aligned / 2;
+    else if (anchor == unsigned(SvgTextAnchor::End))
+        shift = -aligned;
+    for (size_t i = chunk.first; i < chunk.end; ++i)
+        chars[i].posY += shift;
+    penY += shift;
 }
 
 void SvgTextLayout::Emit() {
@@ -447,7 +713,7 @@ void SvgTextLayout::Emit() {
             for (const GlyphRef& glyph : item.glyphs) {
                 const SvgTextCharacter& c = chars[glyph.character];
                 double size = sources[c.source].font->Size();
-                if (!Finite(c.posX) || !Finite(c.posY) || !(c.scaleX <= kMaxScale) ||
+                if (c.hidden || !Finite(c.posX) || !Finite(c.posY) || !(c.scaleX <= kMaxScale) ||
                     !Finite(size * std::max(1.0f, c.scaleX)))
                     continue;
                 double radians = c.angle * kPi / 180.0;
@@ -463,9 +729,9 @@ void SvgTextLayout::Emit() {
                 place.matrix[5] = REAL(c.posY + sn * sx * glyph.relX + cs * glyph.relY);
                 sources[c.source].glyphs->Add(item.run, place);
             }
-            Decorate(item);
         }
     }
+    Decorate();
     // Where each glyph figure's character and each run's first one went.
     std::vector<bool> placed(sources.size(), false);
     for (const SvgTextCharacter& c : chars) {
@@ -484,50 +750,82 @@ void SvgTextLayout::Emit() {
         figure->BuildPath();
 }
 
-void SvgTextLayout::Decorate(const Item& item) {
-    KelFontMetrics metrics;
-    if (!item.run || KelGetGlyphRunMetrics(item.run->Get(), &metrics) != Ok)
+void SvgTextLayout::Decorate() {
+    // Each element that sets decorations draws them across all its text, its
+    // tspans' too, with its own paint and the metrics of its own font: a bar
+    // for each stretch of characters placed one after the other on a line.
+    // Vertical lines are not decorated.
+    if (vertical)
         return;
-    // Each source decorated draws one bar per stretch of its characters on
-    // one line, under each of its decorations.
-    for (INT decoration : {INT(FontStyleUnderline), INT(FontStyleStrikeout)}) {
-        bool under = decoration == FontStyleUnderline;
-        double thickness = under ? metrics.underlineThickness : metrics.strikeoutThickness;
-        double top = under ? metrics.underlinePosition - thickness / 2 : metrics.strikeoutPosition;
-        long open = -1; // the source of the bar being drawn
-        double x0 = 0, x1 = 0, y = 0;
-        auto flush = [&] {
-            if (open < 0 || x1 <= x0 || !Finite(x0) || !Finite(x1) || !Finite(y))
-                return;
-            PointF corners[4] = {PointF(REAL(x0), REAL(y + top)), PointF(REAL(x1), REAL(y + top)),
-                                 PointF(REAL(x1), REAL(y + top + thickness)),
-                                 PointF(REAL(x0), REAL(y + top + thickness))};
-            sources[size_t(open)].glyphs->AddBar(corners);
+    for (const Span& span : spans) {
+        SvgTextFigure* figure = span.element->GetTextFigure();
+        const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
+        if (!style || !style->textDecoration.set || span.first >= span.end)
+            continue;
+        const SvgTextDecoration& lines = style->textDecoration;
+        KelFontMetrics m;
+        if (!(lines.underline || lines.overline || lines.lineThrough) ||
+            !FontFor(style)->Metrics(m))
+            continue;
+        double under = m.underlineThickness;
+        if (lines.underline)
+            DecorateSpan(span, m.underlinePosition - under / 2, under, figure->glyphs, false);
+        if (lines.overline)
+            DecorateSpan(span, -m.ascent, under, figure->glyphs, false);
+        if (lines.lineThrough)
+            DecorateSpan(span, m.strikeoutPosition, m.strikeoutThickness, figure->glyphs, true);
+    }
+}
+
+void SvgTextLayout::DecorateSpan(const Span& span, double top, double thickness,
+                                 SvgGlyphSet& glyphs, bool over) {
+    if (!(thickness > 0) || !Finite(top) || !Finite(thickness))
+        return;
+    bool open = false;
+    double x0 = 0, x1 = 0, y = 0, angle = 0, origin = 0;
+    auto flush = [&] {
+        if (!open || !(x1 > x0) || !Finite(x0) || !Finite(x1) || !Finite(y))
+            return;
+        // The bar in the frame of its first character, turned with it.
+        double radians = angle * kPi / 180.0;
+        double cs = std::cos(radians), sn = std::sin(radians);
+        auto at = [&](double u, double v) {
+            return PointF(REAL(origin + cs * (u - origin) - sn * v),
+                          REAL(y + sn * (u - origin) + cs * v));
         };
-        for (size_t i = item.first; i < item.end; ++i) {
-            const SvgTextCharacter& c = chars[i];
-            if (!c.clusterStart)
-                continue;
-            bool drawn = (sources[c.source].font->Style() & decoration) != 0 && c.angle == 0;
-            double from = std::min(c.posX, c.posX + c.advance);
-            double to = std::max(c.posX, c.posX + c.advance);
-            if (drawn && open == long(c.source) && c.posY == y) {
-                // Right to left, the next character lies to the left.
-                if (std::fabs(from - x1) < 1e-3) {
-                    x1 = to;
-                    continue;
-                }
-                if (std::fabs(to - x0) < 1e-3) {
-                    x0 = from;
-                    continue;
-                }
-            }
+        PointF corners[4] = {at(x0, top), at(x1, top), at(x1, top + thickness),
+                             at(x0, top + thickness)};
+        glyphs.AddBar(corners, over);
+    };
+    for (size_t i = span.first; i < span.end; ++i) {
+        const SvgTextCharacter& c = chars[i];
+        if (!c.clusterStart)
+            continue;
+        if (c.hidden) { // off the end of its path
             flush();
-            open = drawn ? long(c.source) : -1;
-            x0 = from;
-            x1 = to;
-            y = c.posY;
+            open = false;
+            continue;
+        }
+        double width = c.advance + c.extra;
+        double from = std::min(c.posX, c.posX + width), to = std::max(c.posX, c.posX + width);
+        // Right to left, the next character lies to the left.
+        if (open && angle == 0 && c.angle == 0 && c.posY == y) {
+            if (std::fabs(from - x1) < 1e-3) {
+                x1 = to;
+                continue;
+            }
+            if (std::fabs(to - x0) < 1e-3) {
+                x0 = from;
+                continue;
+            }
         }
         flush();
+        open = true;
+        x0 = from;
+        x1 = to;
+        y = c.posY;
+        angle = c.angle;
+        origin = c.posX;
     }
+    flush();
 }

@@ -3,6 +3,7 @@
 #include "document/SvgTextBidi.h"
 #include "document/SvgTextCharacter.h"
 #include "engine/GdiText.h"
+#include "platform/gdiplus/GdipGlyphRun.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +17,7 @@ class SvgFigure;
 class SvgFontRun;
 class SvgGlyphSet;
 class SvgStyle;
+class SvgPathWalk;
 class SvgTextElement;
 
 // Lays out one text element (or a tspan outside any text) and builds the
@@ -29,7 +31,9 @@ class SvgTextElement;
 // figure of the piece its character belongs to.
 class SvgTextLayout {
 public:
-    static void LayOut(SvgTextElement& root);
+    // False when a textPath names an element not loaded yet (the text is
+    // laid out again once it is).
+    static bool LayOut(SvgTextElement& root);
 
     // Characters of one text element laid out at most; the rest are dropped.
     static constexpr size_t kMaxCharacters = 1 << 18;
@@ -41,8 +45,17 @@ private:
         SvgFigure* figure;
         SvgGlyphSet* glyphs;
         const SvgStyle* style;
-        SvgFontRun* font; // shared by the sources that ask for the same font
-        int flags;        // how its text is shaped (KelShapeFlags)
+        SvgFontRun* font;   // shared by the sources that ask for the same font
+        int flags;          // how its text is shaped (KelShapeFlags)
+        double shift;       // baseline-shift of it and its ancestors (y down)
+        bool known = false; // baselines read
+        Gdiplus::KelFontBaselines baselines{};
+    };
+    // The path of a textPath and where its text starts on it.
+    struct PathScope {
+        std::shared_ptr<const SvgPathWalk> walk; // null: the text is not drawn
+        double offset;
+        bool backwards; // side="right": the path is walked from its end
     };
     // The characters of an element, for textLength.
     struct Span {
@@ -78,7 +91,14 @@ private:
     explicit SvgTextLayout(SvgTextElement& root);
     ~SvgTextLayout();
 
-    void Walk(SvgTextElement& element, uint32_t context);
+    void Walk(SvgTextElement& element, uint32_t context, double shift);
+    // The baseline-shift an element adds to its parent's (y down).
+    double ShiftOf(SvgTextElement& element);
+    const Gdiplus::KelFontBaselines& Baselines(Source& source);
+    // How far the glyphs of a source move down to sit on their baseline.
+    double BaselineOffset(Source& source);
+    void PlaceOnPath(Chunk& chunk);
+    void PositionVertical(Chunk& chunk);
     void AddText(const std::string& text, size_t source, uint32_t context, size_t limit,
                  SvgPositionGlyphFigure* glyphFigure);
     void AddCharacter(char32_t code, size_t source, uint32_t context,
@@ -99,7 +119,11 @@ private:
     void FitLengths();
     void Position(Chunk& chunk);
     void Emit();
-    void Decorate(const Item& item);
+    void Decorate();
+    // Bars from top to top + thickness (down from the baseline) under the
+    // characters of span, into glyphs (over the text when over).
+    void DecorateSpan(const Span& span, double top, double thickness, SvgGlyphSet& glyphs,
+                      bool over);
 
     SvgTextElement& root;
     SvgTextBidi bidi;
@@ -109,6 +133,14 @@ private:
     std::vector<Chunk> chunks;
     std::vector<ListScope> lists[4]; // x, y, dx, dy
     std::vector<ListScope> rotates;
+    std::vector<PathScope> paths;
+    uint32_t currentPath = 0; // the path of the characters being read (index + 1)
+    double currentShift = 0;  // the baseline-shift of the source being read
+    bool vertical = false;    // the text is written top to bottom
+    bool waiting = false;     // a textPath's path is not loaded yet
+    // Where the last chunk on a path (alongPath, index + 1) ended along it.
+    uint32_t alongPath = 0;
+    double alongPen = 0;
     std::unordered_map<std::string, std::unique_ptr<SvgFontRun>> fonts; // by request
     std::vector<SvgFigure*> figures; // every figure to build, in order
     // The figure of the stretch of character data being read, if any.

@@ -49,7 +49,8 @@ void SvgTextSpace::Walk(TiXmlElement* element, bool preserveHere, int depth) {
         if (TiXmlText* text = node->ToText()) {
             Collapse(text, preserveHere);
         } else if (TiXmlElement* child = node->ToElement()) {
-            if (depth < SvgElement::kMaxDepth && std::strcmp(child->Value(), "tspan") == 0)
+            if (depth < SvgElement::kMaxDepth && (std::strcmp(child->Value(), "tspan") == 0 ||
+                                                  std::strcmp(child->Value(), "tref") == 0))
                 Walk(child, preserveHere, depth + 1);
         }
     }

@@ -16,6 +16,9 @@ public:
     bool ReadAttributes(TiXmlElement* xml) override;
     SvgElement* Clone() const override { return new SvgTspanElement(); }
 
+protected:
+    explicit SvgTspanElement(const char* tagName) : SvgTextElement(SvgKindTspan, tagName) {}
+
 private:
     // A new unnamed run after the children made so far.
     SvgTspanElement* AddRun();

@@ -4,6 +4,7 @@
 #include "document/SvgConditions.h"
 #include "document/SvgMarkerPlacement.h"
 #include "document/SvgRootElement.h"
+#include "document/SvgTextLayout.h"
 #include "document/SvgUseElement.h"
 #include "document/SvgUseResolver.h"
 #include "engine/GdiGraphics.h"
@@ -202,6 +203,7 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
     m_styleSheet.reset();
     ResetIndex();
     m_pendingUses.clear();
+    m_pendingTexts.clear();
     m_hasMarkers = false;
     m_documentWidth = 0;
     m_documentHeight = 0;
@@ -256,6 +258,10 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
     } else if (more) {
         m_root->LoadChildrenFromXml(more, true);
     }
+    for (SvgTextElement* text : m_pendingTexts)
+        SvgTextLayout::LayOut(*text);
+    m_pendingTexts.clear();
+    m_pendingTexts.shrink_to_fit();
     if (!m_pendingUses.empty()) {
         // The uses' copies, once every element they may name is loaded; the
         // index is made whole first, so that copies are never searched.
@@ -417,6 +423,10 @@ void SvgEngine::ResetIndex() {
     m_ids.clear();
     m_walk.clear();
     m_indexComplete = false;
+}
+
+void SvgEngine::AddPendingText(SvgTextElement* text) {
+    m_pendingTexts.push_back(text);
 }
 
 void SvgEngine::AddPendingUse(SvgUseElement* use) {

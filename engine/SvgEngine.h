@@ -17,6 +17,7 @@ class SvgCommand;
 class SvgElement;
 class SvgRootElement;
 class SvgStyleSheet;
+class SvgTextElement;
 class SvgUseElement;
 class TiXmlDocument;
 class TiXmlElement;
@@ -68,6 +69,9 @@ public:
     // A use loaded with a reference: its copy is made once the whole
     // document is loaded, in the order the uses were handed over.
     void AddPendingUse(SvgUseElement* use);
+    // A text whose textPath names an element not loaded yet: it is laid out
+    // again once the whole document is loaded, before the uses are copied.
+    void AddPendingText(SvgTextElement* text);
 
     // Takes count elements from the document's deep-copy budget; false (and
     // nothing taken) when fewer are left.
@@ -153,6 +157,7 @@ private:
     // uses) are not searched.
     bool m_indexComplete = false;
     std::vector<SvgUseElement*> m_pendingUses;
+    std::vector<SvgTextElement*> m_pendingTexts;
 
     SvgRenderContext m_renderContext;
     int m_threads = 1;

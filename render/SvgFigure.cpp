@@ -1,5 +1,6 @@
 #include "render/SvgFigure.h"
 
+#include "render/SvgGlyphSet.h"
 #include "render/SvgPaintServer.h"
 #include "render/SvgPathBounds.h"
 #include "style/SvgColorReaders.h"
@@ -87,9 +88,32 @@ SvgStyle* SvgFigure::GetStyle() {
 }
 
 Status SvgFigure::Fill(GdiGraphics& graphics) {
+    return FillPath(graphics, path);
+}
+
+Status SvgFigure::FillText(GdiGraphics& graphics, const SvgGlyphSet& glyphs) {
+    if (!glyphs.KeepsText(graphics))
+        return FillPath(graphics, path);
     if (!ReadyFill())
         return Ok;
-    GpPath* nativePath = path ? path->Get() : nullptr;
+    GdiBrush* made = nullptr;
+    SvgContextPaint context =
+        style->fill.uri.empty() ? style->fill.Context() : SvgContextPaint::None;
+    if (fillServer || context != SvgContextPaint::None) {
+        made = BrushForPaint(graphics, fillServer, context, style->fillOpacity.value);
+        if (!made)
+            return Ok;
+    }
+    GdiBrush* brush = made ? made : fillBrush;
+    glyphs.FillAsText(graphics, brush ? brush->Get() : nullptr, fillColor, path);
+    delete made;
+    return Ok;
+}
+
+Status SvgFigure::FillPath(GdiGraphics& graphics, GdiPath* outline) {
+    if (!ReadyFill())
+        return Ok;
+    GpPath* nativePath = outline ? outline->Get() : nullptr;
     SvgContextPaint context =
         style->fill.uri.empty() ? style->fill.Context() : SvgContextPaint::None;
     if (fillServer || context != SvgContextPaint::None) {
@@ -105,10 +129,15 @@ Status SvgFigure::Fill(GdiGraphics& graphics) {
 }
 
 Status SvgFigure::Stroke(GdiGraphics& graphics) {
+    return StrokePath(graphics, path);
+}
+
+Status SvgFigure::StrokePath(GdiGraphics& graphics, GdiPath* outline) {
     bool strokes = false;
     GdiPen* pen = StrokePen(strokes);
     if (!strokes)
         return Ok;
+    GpPath* nativePath = outline ? outline->Get() : nullptr;
     SvgContextPaint context =
         style->stroke.uri.empty() ? style->stroke.Context() : SvgContextPaint::None;
     if (strokeServer || context != SvgContextPaint::None) {
@@ -121,14 +150,12 @@ Status SvgFigure::Stroke(GdiGraphics& graphics) {
         if (!made)
             return Ok;
         SetUpPen(*made, width);
-        Status status = graphics.Record(
-            GdipDrawPath(graphics.Get(), made->Get(), path ? path->Get() : nullptr));
+        Status status = graphics.Record(GdipDrawPath(graphics.Get(), made->Get(), nativePath));
         delete made;
         return status;
     }
     // A pen that could not be made records the failure.
-    return graphics.Record(
-        GdipDrawPath(graphics.Get(), pen ? pen->Get() : nullptr, path ? path->Get() : nullptr));
+    return graphics.Record(GdipDrawPath(graphics.Get(), pen ? pen->Get() : nullptr, nativePath));
 }
 
 void SvgFigure::PrepareToPaint() {
@@ -276,7 +303,11 @@ bool SvgFigure::OutsideView(GdiGraphics& graphics) const {
 }
 
 Status SvgFigure::PaintCoverage(GdiGraphics& graphics) {
-    GpPath* nativePath = path ? path->Get() : nullptr;
+    return PaintCoverageOf(graphics, path);
+}
+
+Status SvgFigure::PaintCoverageOf(GdiGraphics& graphics, GdiPath* outline) {
+    GpPath* nativePath = outline ? outline->Get() : nullptr;
     if (!nativePath)
         return Ok;
     const SvgStyle& s = *GetStyle();

@@ -9,6 +9,7 @@
 #include <string>
 
 class SvgElement;
+class SvgGlyphSet;
 class SvgMatrix;
 class SvgPaintServer;
 class SvgStyle;
@@ -93,6 +94,13 @@ protected:
     // null when the reference leads to no paint server, or to one without
     // stops.
     virtual GdiBrush* CreateReferencedBrush(const std::string& id, unsigned alpha);
+    // Fill, Stroke and PaintCoverage of another outline, with this figure's
+    // brush and pen (a text's decorations drawn over it).
+    Gdiplus::Status FillPath(GdiGraphics& graphics, GdiPath* outline);
+    Gdiplus::Status StrokePath(GdiGraphics& graphics, GdiPath* outline);
+    Gdiplus::Status PaintCoverageOf(GdiGraphics& graphics, GdiPath* outline);
+    // Fill of a text's figure: on a vector target its glyphs stay text.
+    Gdiplus::Status FillText(GdiGraphics& graphics, const SvgGlyphSet& glyphs);
     // A brush made for one paint through graphics: for a paint server whose
     // brush holds pixels of one resolution (server), or for context-fill and
     // context-stroke (context). Null when nothing is to be painted.

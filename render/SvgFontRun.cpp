@@ -31,6 +31,13 @@ SvgFontRun::~SvgFontRun() {
     delete family;
 }
 
+bool SvgFontRun::Metrics(KelFontMetrics& metrics) const {
+    // Those of the main face a space is shaped in.
+    const UINT32 space = ' ';
+    std::shared_ptr<GdiGlyphRun> run = Shape(&space, 1, 0, 1, 0);
+    return run && KelGetGlyphRunMetrics(run->Get(), &metrics) == Ok;
+}
+
 std::shared_ptr<GdiGlyphRun> SvgFontRun::Shape(const UINT32* text, size_t length, size_t from,
                                                size_t to, INT flags) const {
     if (!family || !family->Get() || length > size_t(INT_MAX))

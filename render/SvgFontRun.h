@@ -24,6 +24,8 @@ public:
                                        INT flags) const;
     // The advance width of the run, spaces included; 0 when it cannot be measured.
     float Advance(const WCHAR* text) const;
+    // The main face's metrics at this size; false when the back end has none.
+    bool Metrics(Gdiplus::KelFontMetrics& metrics) const;
 
     float Size() const { return size; }
     INT Style() const { return style; }

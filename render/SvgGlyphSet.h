@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/GdiGraphics.h"
 #include "engine/GdiPath.h"
 #include "engine/GdiText.h"
 
@@ -12,14 +13,27 @@ class SvgGlyphSet {
 public:
     // One glyph of run; the run is kept as long as the set is.
     void Add(const std::shared_ptr<GdiGlyphRun>& run, const Gdiplus::KelGlyphPlacement& glyph);
-    // A filled quadrilateral (four corners in order).
-    void AddBar(const Gdiplus::PointF corners[4]);
+    // A filled quadrilateral (four corners in order); one drawn over the text
+    // (a line through it) goes with the overlay.
+    void AddBar(const Gdiplus::PointF corners[4], bool over = false);
     void Clear();
-    bool Empty() const { return groups.empty() && bars.empty(); }
+    bool Empty() const { return groups.empty() && bars.empty() && overBars.empty(); }
+    bool HasOverlay() const { return !overBars.empty(); }
     size_t GlyphCount() const;
 
-    // Adds the outlines and bars to path; failures are recorded in it.
+    // Adds the outlines and the bars under the text to path; failures are
+    // recorded in it.
     void AddTo(GdiPath& path) const;
+    // Adds the bars over the text to path.
+    void AddOverlayTo(GdiPath& path) const;
+    // Whether FillAsText draws on graphics: glyphs on a vector target.
+    bool KeepsText(GdiGraphics& graphics) const;
+    // On a vector target, fills the glyphs as text of their fonts (outlines
+    // where that cannot be) and the bars under the text as shapes, with
+    // brush, or color when brush is null, by outline's fill rule. False,
+    // drawing nothing, on other targets.
+    bool FillAsText(GdiGraphics& graphics, Gdiplus::GpBrush* brush, Gdiplus::ARGB color,
+                    const GdiPath* outline) const;
 
 private:
     struct Group {
@@ -27,5 +41,5 @@ private:
         std::vector<Gdiplus::KelGlyphPlacement> glyphs;
     };
     std::vector<Group> groups;
-    std::vector<Gdiplus::PointF> bars; // four corners each
+    std::vector<Gdiplus::PointF> bars, overBars; // four corners each
 };

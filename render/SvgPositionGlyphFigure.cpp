@@ -24,6 +24,7 @@ void SvgPositionGlyphFigure::CopyGlyph(const SvgPositionGlyphFigure& source) {
     x = source.x;
     y = source.y;
     text = source.text;
+    glyphs = source.glyphs;
 }
 
 RectF SvgPositionGlyphFigure::PaintBox() const {

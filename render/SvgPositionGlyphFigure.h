@@ -17,6 +17,8 @@ public:
 
     // The outlines of the glyphs the layout placed.
     Gdiplus::Status BuildPath() override;
+    // Fills the glyphs; on a vector target they stay text.
+    Gdiplus::Status Fill(GdiGraphics& graphics) override { return FillText(graphics, glyphs); }
     // The box of the whole text.
     Gdiplus::RectF PaintBox() const override;
 

@@ -5,12 +5,31 @@
 
 using namespace Gdiplus;
 
+SvgTextFigure::~SvgTextFigure() {
+    delete overlay;
+}
+
 Status SvgTextFigure::BuildPath() {
     if (!path)
         return OutOfMemory;
     Status status = path->Record(GdipResetPath(path->Get()));
     glyphs.AddTo(*path);
+    delete overlay;
+    overlay = nullptr;
+    if (glyphs.HasOverlay() && (overlay = GdiPath::Create(FillModeWinding)))
+        glyphs.AddOverlayTo(*overlay);
     return status;
+}
+
+void SvgTextFigure::PaintOverlay(GdiGraphics& graphics, bool coverage) {
+    if (!overlay)
+        return;
+    if (coverage) {
+        PaintCoverageOf(graphics, overlay);
+        return;
+    }
+    FillPath(graphics, overlay);
+    StrokePath(graphics, overlay);
 }
 
 void SvgTextFigure::CopyFrom(const SvgFigure* source) {
@@ -21,6 +40,9 @@ void SvgTextFigure::CopyFrom(const SvgFigure* source) {
     x = run->x;
     y = run->y;
     text = run->text;
+    glyphs = run->glyphs;
+    delete overlay;
+    overlay = run->overlay ? run->overlay->Clone() : nullptr;
 }
 
 RectF SvgTextFigure::TextBox() {

@@ -14,10 +14,17 @@ public:
     static constexpr size_t kMaxCharacters = 2559;
 
     SvgTextFigure() = default;
-    ~SvgTextFigure() override = default;
+    ~SvgTextFigure() override;
 
-    // The outlines of the glyphs the layout placed.
+    // The outlines of the glyphs the layout placed, and the decorations that
+    // go over the text.
     Gdiplus::Status BuildPath() override;
+    // Fills the glyphs; on a vector target they stay text.
+    Gdiplus::Status Fill(GdiGraphics& graphics) override { return FillText(graphics, glyphs); }
+    // Paints the decorations drawn over the text (after the element's
+    // children), or their share of a clip path's coverage.
+    void PaintOverlay(GdiGraphics& graphics, bool coverage);
+    bool HasOverlay() const { return overlay != nullptr; }
     // The source's outline, position and text as laid out (not re-laid out
     // in this figure's font), and its style under this figure's parent.
     void CopyFrom(const SvgFigure* source) override;
@@ -36,6 +43,7 @@ public:
     SvgGlyphSet glyphs;
 
 private:
+    GdiPath* overlay = nullptr; // owned; null without decorations over the text
     Gdiplus::RectF textBox; // TextBox, once known
     bool textBoxKnown = false;
 };

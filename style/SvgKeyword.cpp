@@ -42,8 +42,23 @@ const SvgKeyword kDirectionKeywords[] = {{"ltr", 0}, {"rtl", 1}, {nullptr, 0}};
 
 const SvgKeyword kBlockProgressionKeywords[] = {{"tb", 0}, {"rl", 1}, {"lr", 2}, {nullptr, 0}};
 
-const SvgKeyword kWritingModeKeywords[] = {{"lr-tb", 0}, {"rl-tb", 1}, {"tb-rl", 2}, {"lr", 0},
-                                           {"rl", 1},    {"tb", 2},    {nullptr, 0}};
+const SvgKeyword kWritingModeKeywords[] = {
+    {"lr-tb", 0}, {"rl-tb", 1},         {"tb-rl", 2},       {"lr", 0},          {"rl", 1},
+    {"tb", 2},    {"horizontal-tb", 0}, {"vertical-rl", 2}, {"vertical-lr", 3}, {nullptr, 0}};
+
+const SvgKeyword kBaselineKeywords[] = {
+    {"auto", 0},         {"use-script", 0},      {"no-change", 0},
+    {"reset-size", 0},   {"baseline", 0},        {"alphabetic", 1},
+    {"middle", 2},       {"central", 3},         {"hanging", 4},
+    {"mathematical", 5}, {"ideographic", 6},     {"text-before-edge", 7},
+    {"before-edge", 7},  {"text-after-edge", 8}, {"after-edge", 8},
+    {"text-top", 9},     {"text-bottom", 10},    {nullptr, 0}};
+
+const SvgKeyword kBaselineShiftKeywords[] = {
+    {"baseline", 0}, {"sub", 1}, {"super", 2}, {nullptr, 0}};
+
+const SvgKeyword kGlyphOrientationKeywords[] = {{"auto", 0}, {"0", 1},     {"0deg", 1},
+                                                {"90", 2},   {"90deg", 2}, {nullptr, 0}};
 
 const SvgKeyword kVisibilityKeywords[] = {
     {"hidden", 0}, {"collapse", 1}, {"visible", 2}, {nullptr, 0}};

@@ -31,4 +31,7 @@ extern const SvgKeyword kTextRenderingKeywords[];    // text-rendering (SvgTextR
 extern const SvgKeyword kMixBlendModeKeywords[];     // mix-blend-mode (SvgBlendMode)
 extern const SvgKeyword kIsolationKeywords[];        // isolation (SvgIsolation)
 extern const SvgKeyword kUnicodeBidiKeywords[];      // unicode-bidi (SvgUnicodeBidi)
+extern const SvgKeyword kBaselineKeywords[];         // dominant-, alignment-baseline (SvgBaseline)
+extern const SvgKeyword kBaselineShiftKeywords[];    // baseline-shift (SvgBaselineShift)
+extern const SvgKeyword kGlyphOrientationKeywords[]; // glyph-orientation-vertical
 extern const SvgKeyword kFontKerningKeywords[];      // font-kerning (SvgFontKerning)

@@ -73,6 +73,11 @@ void SvgStyle::Clear() {
     unicodeBidi = SvgEnumValue();
     fontKerning = SvgEnumValue();
     textRendering = SvgEnumValue();
+    dominantBaseline = SvgEnumValue();
+    alignmentBaseline = SvgEnumValue();
+    baselineShift = SvgEnumValue();
+    baselineShiftLength = SvgLength();
+    glyphOrientation = SvgEnumValue();
     parent = nullptr;
     filterStyle.reset();
     specified.reset();

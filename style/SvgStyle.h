@@ -127,6 +127,11 @@ public:
     SvgEnumValue unicodeBidi;           // unicode-bidi (SvgUnicodeBidi, not inherited)
     SvgEnumValue fontKerning;           // font-kerning (SvgFontKerning)
     SvgEnumValue textRendering;         // text-rendering (SvgTextRendering)
+    SvgEnumValue dominantBaseline;      // dominant-baseline (SvgBaseline)
+    SvgEnumValue alignmentBaseline;     // alignment-baseline (SvgBaseline, not inherited)
+    SvgEnumValue baselineShift;         // baseline-shift (SvgBaselineShift, not inherited)
+    SvgLength baselineShiftLength;      // baseline-shift as a length
+    SvgEnumValue glyphOrientation;      // glyph-orientation-vertical (SvgGlyphOrientation)
     const SvgStyle* parent;             // the parent element's record, not owned
     // flood-color, flood-opacity, lighting-color, color-interpolation-filters:
     // null until the element gives one of them.

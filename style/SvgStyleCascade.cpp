@@ -183,6 +183,16 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     InheritComputed(textRendering, p->textRendering);
     if (unicodeBidi.inherit)
         unicodeBidi.computed = p->unicodeBidi.computed;
+    InheritComputed(dominantBaseline, p->dominantBaseline);
+    InheritComputed(glyphOrientation, p->glyphOrientation);
+    // alignment-baseline and baseline-shift are not inherited; the layout adds
+    // up the shifts of nested elements.
+    if (alignmentBaseline.inherit)
+        alignmentBaseline.computed = p->alignmentBaseline.computed;
+    if (baselineShift.inherit) {
+        baselineShift.computed = p->baselineShift.computed;
+        baselineShiftLength = p->baselineShiftLength;
+    }
 
     // 10. opacity is inherited only when asked for.
     if (opacity.inherit)

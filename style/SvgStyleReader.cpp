@@ -8,6 +8,7 @@
 #include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
+#include "style/SvgTextKeywords.h"
 #include "style/SvgValueReaders.h"
 
 #include <cstring>
@@ -88,6 +89,10 @@ struct PresentationTable {
             SvgPropUnicodeBidi,
             SvgPropFontKerning,
             SvgPropTextRendering,
+            SvgPropAlignmentBaseline,
+            SvgPropBaselineShift,
+            SvgPropDominantBaseline,
+            SvgPropGlyphOrientationVertical,
             // Accepted as attributes too, since users write them so.
             SvgPropStopColor,
             SvgPropStopOpacity,
@@ -502,6 +507,25 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
     case SvgPropTextRendering:
         if (Unset(textRendering))
             ReadEnum(textRendering, value, kTextRenderingKeywords, true);
+        break;
+    case SvgPropDominantBaseline:
+        if (Unset(dominantBaseline))
+            ReadEnum(dominantBaseline, value, kBaselineKeywords, true);
+        break;
+    case SvgPropAlignmentBaseline:
+        if (Unset(alignmentBaseline))
+            ReadEnum(alignmentBaseline, value, kBaselineKeywords, true);
+        break;
+    case SvgPropBaselineShift:
+        if (Unset(baselineShift) && !ReadEnum(baselineShift, value, kBaselineShiftKeywords, true) &&
+            ReadLength(baselineShiftLength, value) && !baselineShiftLength.inherit) {
+            baselineShift.set = 1;
+            baselineShift.value = baselineShift.computed = unsigned(SvgBaselineShift::Length);
+        }
+        break;
+    case SvgPropGlyphOrientationVertical:
+        if (Unset(glyphOrientation))
+            ReadEnum(glyphOrientation, value, kGlyphOrientationKeywords, true);
         break;
     case SvgPropFilter:
         if (Unset(filter))

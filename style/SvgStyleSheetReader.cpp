@@ -257,6 +257,14 @@ bool Specifies(const SvgStyle& s, int id) {
         return Given(s.fontKerning);
     case SvgPropTextRendering:
         return Given(s.textRendering);
+    case SvgPropDominantBaseline:
+        return Given(s.dominantBaseline);
+    case SvgPropAlignmentBaseline:
+        return Given(s.alignmentBaseline);
+    case SvgPropBaselineShift:
+        return Given(s.baselineShift);
+    case SvgPropGlyphOrientationVertical:
+        return Given(s.glyphOrientation);
     default:
         return true;
     }

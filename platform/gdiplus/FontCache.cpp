@@ -342,6 +342,8 @@ FontFace* FontCache::OpenFace(const std::string& file, int index) {
             auto face = std::make_unique<FontFace>();
             face->id = uint32_t(faces_.size());
             face->ft = ft;
+            face->file = file;
+            face->index = index;
             face->upem = float(ft->units_per_EM);
             face->bold = (ft->style_flags & FT_STYLE_FLAG_BOLD) != 0;
             face->italic = (ft->style_flags & FT_STYLE_FLAG_ITALIC) != 0;

@@ -62,6 +62,8 @@ struct FontFace {
     uint32_t id = 0; // order of opening
     FT_FaceRec_* ft = nullptr;
     hb_font_t* hb = nullptr;
+    std::string file;
+    int index = 0;
     float upem = 1000;
     // Line box and decorations, in font units, y up from the baseline.
     float ascent = 0;  // above the baseline (positive)

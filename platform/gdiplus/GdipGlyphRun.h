@@ -33,6 +33,20 @@ struct KelFontMetrics {
     REAL strikeoutPosition, strikeoutThickness; // top of the bar
 };
 
+// The main face's baselines and script offsets at the run's em size, in world
+// units up from the alphabetic baseline: from the font's BASE table where it
+// has one, else from its other tables, else from its ascent or em as browsers do.
+struct KelFontBaselines {
+    REAL ascent, descent; // the em box's top and bottom (descent negative)
+    REAL xHeight;         // height of a lower-case x
+    REAL hanging;         // hanging baseline (Indic scripts)
+    REAL mathematical;    // centre line of mathematical symbols
+    REAL ideographic;     // bottom of ideographs
+    REAL superscript;     // how far super raises
+    REAL subscript;       // how far sub lowers (positive)
+    REAL verticalAdvance; // advance of an upright glyph in vertical text
+};
+
 // Where one glyph of a run goes: matrix (m11 m12 m21 m22 dx dy) maps glyph
 // space (origin on the glyph's pen position, offsets not applied, y down,
 // world units) into the path's coordinates.
@@ -58,11 +72,32 @@ KELSVG_API Status WINGDIPAPI KelGetGlyphRunGlyphs(GDIPCONST KelGlyphRun* run,
                                                   KelShapedGlyph* glyphs, INT count);
 KELSVG_API Status WINGDIPAPI KelGetGlyphRunMetrics(GDIPCONST KelGlyphRun* run,
                                                    KelFontMetrics* metrics);
+KELSVG_API Status WINGDIPAPI KelGetGlyphRunBaselines(GDIPCONST KelGlyphRun* run,
+                                                     KelFontBaselines* baselines);
+// Where the glyph at index stands in vertical text, from its face's vertical
+// metrics (HarfBuzz's, synthesised where the face has none), in world units:
+// its vertical origin (the point on the line's centre at the top of its
+// advance) from its pen position, x right and y up, and its advance down.
+KELSVG_API Status WINGDIPAPI KelGetGlyphRunVertical(GDIPCONST KelGlyphRun* run, INT index,
+                                                    REAL* originX, REAL* originY, REAL* advance);
 // Adds the outlines of the placed glyphs to path as closed figures of their
 // own. A placement of a glyph the run lacks, or whose outline would not be
 // finite, adds nothing (InvalidParameter once the rest are added).
 KELSVG_API Status WINGDIPAPI KelAddPathGlyphs(GpPath* path, GDIPCONST KelGlyphRun* run,
                                               GDIPCONST KelGlyphPlacement* placements, INT count);
+
+// Whether graphics draws on a vector target (PDF, PostScript, SVG, a
+// recording), where text can be kept as text.
+KELSVG_API Status WINGDIPAPI KelGraphicsKeepsText(GpGraphics* graphics, BOOL* keeps);
+// Fills the placed glyphs with brush, or with color when brush is null, as
+// glyphs of their font on a vector target, so that they stay text there
+// (selectable and searchable, the font embedded). NotImplemented, drawing
+// nothing, on other targets, and for glyphs that cannot be drawn so (a made-up
+// bold or slant, a variable font, colour glyphs, a face without a file of its
+// own): their outlines are to be filled instead.
+KELSVG_API Status WINGDIPAPI KelFillGlyphs(GpGraphics* graphics, GpBrush* brush, ARGB color,
+                                           GDIPCONST KelGlyphRun* run,
+                                           GDIPCONST KelGlyphPlacement* placements, INT count);
 
 } // extern "C"
 

@@ -72,3 +72,34 @@ int FontMetrics::Glyphs(const std::string& text) const {
     hb_buffer_destroy(buffer);
     return count;
 }
+
+double FontMetrics::Metric(unsigned tag, double size) const {
+    hb_position_t value = 0;
+    hb_ot_metrics_get_position(font, hb_ot_metrics_tag_t(tag), &value);
+    hb_codepoint_t x = 0;
+    hb_glyph_extents_t extents{};
+    // A font without an x-height gives its x's.
+    if (tag == HB_OT_METRICS_TAG_X_HEIGHT && value == 0 &&
+        hb_font_get_nominal_glyph(font, 'x', &x) && hb_font_get_glyph_extents(font, x, &extents))
+        value = extents.y_bearing;
+    return value * size / upem;
+}
+
+double FontMetrics::Baseline(unsigned tag, double size, double fallbackEm) const {
+    hb_position_t value = 0;
+    if (!hb_ot_layout_get_baseline(font, hb_ot_layout_baseline_tag_t(tag), HB_DIRECTION_LTR,
+                                   HB_TAG('l', 'a', 't', 'n'), HB_OT_TAG_DEFAULT_LANGUAGE, &value))
+        return fallbackEm * size;
+    return value * size / upem;
+}
+
+void FontMetrics::Vertical(char32_t code, double size, double& x, double& y,
+                           double& advance) const {
+    hb_codepoint_t glyph = 0;
+    hb_position_t ox = 0, oy = 0;
+    hb_font_get_nominal_glyph(font, code, &glyph);
+    hb_font_get_glyph_v_origin(font, glyph, &ox, &oy);
+    x = ox * size / upem;
+    y = oy * size / upem;
+    advance = -hb_font_get_glyph_v_advance(font, glyph) * size / upem;
+}
