@@ -3,6 +3,18 @@
 #include "engine/GdiGraphics.h"
 #include "engine/GdiMatrix.h"
 
+void SvgRenderContext::BeginDraw() {
+    markersLeft = kMarkerBudget;
+    tilePixelsLeft = kTilePixelBudget;
+    tiles.Clear();
+    filterPixels = 0;
+}
+
+void SvgRenderContext::EndDraw() {
+    tiles.Clear();
+    filterPool.reset();
+}
+
 SvgMatrix SvgRenderContext::PixelTransform(GdiGraphics& graphics) {
     SvgMatrix pixels;
     GdiMatrix* matrix = GdiMatrix::Create();

@@ -54,13 +54,9 @@ struct SvgRenderContext {
         return false;
     }
     // Starts the budgets of a new draw.
-    void BeginDraw() {
-        markersLeft = kMarkerBudget;
-        tilePixelsLeft = kTilePixelBudget;
-        tiles.Clear();
-    }
+    void BeginDraw();
     // Frees what the draw kept.
-    void EndDraw() { tiles.Clear(); }
+    void EndDraw();
     // Makes element the innermost paint context, its user space the world
     // transform of graphics.
     void PushPaintContext(const SvgElement& element, GdiGraphics& graphics);

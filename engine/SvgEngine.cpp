@@ -347,11 +347,9 @@ void SvgEngine::DeleteRoot() {
 void SvgEngine::RenderRoot(GdiGraphics& graphics) {
     m_images.BeginDraw();
     m_renderContext.BeginDraw();
-    m_renderContext.filterPixels = 0;
     graphics.Record(GdipSetSmoothingMode(graphics.handle, SmoothingModeAntiAlias));
     m_root->Render(graphics);
     m_renderContext.EndDraw();
-    m_renderContext.filterPool.reset();
 }
 
 void SvgEngine::DrawToGraphics(Gdiplus::Graphics* host) {

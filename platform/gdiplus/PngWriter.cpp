@@ -26,7 +26,7 @@ constexpr size_t kChunkBytes = size_t(1) << 18; // IDAT size the stream is cut i
 // makes up the size (below the former writer's).
 constexpr int kLevel = 1;
 // Scratch memory a thread keeps between images; a larger image's is released.
-constexpr size_t kKeptScratchBytes = size_t(64) << 20;
+constexpr size_t kKeptScratchBytes = size_t(4) << 20;
 
 // Per thread: a compressor (allocating one costs more than compressing an
 // icon) and the buffers of the latest image.

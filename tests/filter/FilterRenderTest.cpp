@@ -265,4 +265,16 @@ TEST(Filters, EveryTargetDrawsTheSame) {
     EXPECT_GT(painted, 500);
 }
 
+// A cache build is a draw: its filter budget starts afresh, its memory goes.
+TEST(Filters, CacheBuildStartsAfreshAndKeepsNoMemory) {
+    SvgEngine engine;
+    ParseText(engine, Svg("width='9' height='9'", "<filter id='f'><feOffset/></filter>"
+                                                  "<rect width='5' height='5' filter='url(#f)'/>"));
+    engine.GetRenderContext().filterPixels = 1e12; // spent by earlier draws
+    engine.BuildBitmapCache();
+    EXPECT_GT(engine.GetRenderContext().filterPixels, 0); // the filter ran, within the budget
+    EXPECT_LT(engine.GetRenderContext().filterPixels, 1e6);
+    EXPECT_FALSE(engine.GetRenderContext().filterPool);
+}
+
 } // namespace

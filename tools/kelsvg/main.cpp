@@ -41,7 +41,7 @@ const char kHelpHint[] = "Try 'kelsvg --help' for more.\n";
 // thread of their own while their image is written.
 constexpr off_t kLargeInput = 1 << 20;
 // Free memory kept by the allocator past which it goes back to the system.
-constexpr size_t kKeepFreeBytes = size_t(64) << 20;
+constexpr size_t kKeepFreeBytes = size_t(16) << 20;
 
 // What a large picture freed goes back to the system before the next input,
 // so that a batch takes about as much memory as its largest file, not more
@@ -359,6 +359,7 @@ int RenderBatch(const ToolOptions& options) {
         // Threads no input needs help draw large pictures.
         picture->KelSetThreads(static_cast<int>(threads / jobs));
         std::thread release;
+        bool released = false; // the picture was handed to that thread
         // A large document takes a while to free: that goes on beside the
         // writing of its image (a fresh picture object takes the next input).
         auto releaseLarge = [&] {
@@ -371,6 +372,7 @@ int RenderBatch(const ToolOptions& options) {
                 release = std::thread([old] { delete old; });
                 picture.release();
                 picture = std::move(next);
+                released = true;
             } catch (const std::exception&) {
             }
         };
@@ -382,6 +384,17 @@ int RenderBatch(const ToolOptions& options) {
                 render[i] ? RenderFile(*picture, options, inputs[i], outputs[i],
                                        large ? std::function<void()>(releaseLarge) : nullptr)
                           : outcomes[i];
+            if (!released) {
+                // The document, its cache and what its draws kept go before the
+                // next file is read (a picture object keeps them until then).
+                try {
+                    std::unique_ptr<CKelSvg> next(new CKelSvg);
+                    next->KelSetThreads(static_cast<int>(threads / jobs));
+                    picture = std::move(next);
+                } catch (const std::exception&) {
+                }
+            }
+            released = false;
             ReturnFreedMemory();
             std::lock_guard<std::mutex> guard(lock);
             failed += outcome.code != ExitOk;
