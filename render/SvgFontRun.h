@@ -4,9 +4,9 @@
 #include "engine/GdiText.h"
 #include "render/SvgFontBuilder.h"
 
-// The family, em size and style a run of text is drawn with: those of its font,
-// or, when the back end refused the font, the fallback family with the size and
-// style that were asked for.
+// The font a run of text is drawn with: its own, or, when the back end refused
+// it, one of the fallback family with the size, style and traits that were
+// asked for.
 class SvgFontRun {
 public:
     // Failures on the font are recorded in it; font may be null.
@@ -30,7 +30,7 @@ private:
     // (negative: above it); 0 when the face's metrics are unknown.
     float BaselineShift(const GdiStringFormat* format) const;
 
-    GdiFontFamily* family; // owned; may be null or hold an empty handle
+    GdiFont* font; // owned; may be null or hold an empty handle
     float size;
     INT style;
 };

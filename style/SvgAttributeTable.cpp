@@ -300,6 +300,8 @@ const char* const kAttributeNames[kAttributeCount] = {
     "requiredFeatures",                         // 291
     "requiredExtensions",                       // 292
     "effect",                                   // 293
+    // Properties beyond the table above.
+    "font-variation-settings", // 294
 };
 
 // Open-addressing hash set of name numbers, built on first use. Names that

@@ -2,9 +2,10 @@
 
 #include <cstddef>
 
-// The attribute name table: 293 names numbered 1 to 293 in table order. Only
-// the style-property rows (223 to 289) lead to a property reader.
-constexpr int kAttributeCount = 293;
+// The attribute name table: names numbered from 1 in table order. Only the
+// style-property rows (223 to 289, and those from 294 on) lead to a property
+// reader.
+constexpr int kAttributeCount = 294;
 
 // Numbers of the style-property rows.
 enum SvgPropertyId : int {
@@ -75,6 +76,7 @@ enum SvgPropertyId : int {
     SvgPropStrokeOpacity = 287,
     SvgPropStrokeWidth = 288,
     SvgPropTextRendering = 289,
+    SvgPropFontVariationSettings = 294,
 };
 
 // Number of a name in the table (exact, case-sensitive), or 0 for a name that
@@ -84,5 +86,5 @@ int LookupAttributeId(const char* name);
 // The same for a name given as length characters, not necessarily terminated.
 int LookupAttributeId(const char* name, size_t length);
 
-// The name with number id, or null outside 1 to 293.
+// The name with number id, or null outside 1 to kAttributeCount.
 const char* AttributeName(int id);

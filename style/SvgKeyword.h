@@ -28,3 +28,6 @@ extern const SvgKeyword kShapeRenderingKeywords[];   // shape-rendering (validat
 extern const SvgKeyword kColorRenderingKeywords[];   // color-rendering (validation only)
 extern const SvgKeyword kImageRenderingKeywords[];   // image-rendering
 extern const SvgKeyword kTextRenderingKeywords[];    // text-rendering (validation only)
+
+// Widths of the font-stretch keywords 0 to 8, in percent of the normal width.
+extern const float kFontStretchPercent[9];

@@ -1,5 +1,7 @@
 #include "platform/gdiplus/FontLayout.h"
 
+#include "platform/gdiplus/FontSmallCaps.h"
+
 #include <hb.h>
 
 #include <cmath>
@@ -48,8 +50,9 @@ bool FollowsPrevious(char32_t c) {
 
 class Shaper {
 public:
-    Shaper(FontCache& cache, const FontFaceChoice& main, const FontLayoutRequest& request)
-        : cache_(cache), main_(main), request_(request) {}
+    Shaper(FontCache& cache, const FontFaceChoice& main, const FontLayoutRequest& request,
+           const FontTraits& wanted)
+        : cache_(cache), main_(main), request_(request), wanted_(wanted) {}
 
     // Shapes text[from, to) of a line of `length` characters (the rest is
     // context) into `line`, glyph clusters counted from the line start.
@@ -83,22 +86,56 @@ private:
         return fallback ? fallback : main;
     }
 
+    // Small capitals: the face's own, or capitals made smaller for the
+    // lowercase letters.
     void ShapeRun(const char32_t* text, size_t length, size_t from, size_t to, FontFace* face,
                   Line& line) {
+        if (!request_.smallCaps || face->smallCaps) {
+            ShapeRun(text, length, from, to, face, 1.0f, line);
+            return;
+        }
+        if (capitalsOf_ != text || capitals_.size() != length) {
+            capitals_.assign(text, length);
+            for (char32_t& c : capitals_) {
+                if (char32_t capital = CapitalOf(c))
+                    c = capital;
+            }
+            capitalsOf_ = text;
+        }
+        size_t start = from;
+        bool small = false;
+        for (size_t i = from; i <= to; ++i) {
+            bool isSmall =
+                i < to && (capitals_[i] != text[i] || (small && FollowsPrevious(text[i])));
+            if (i == to || (isSmall != small && i > start)) {
+                ShapeRun(small ? capitals_.data() : text, length, start, i, face,
+                         small ? kSmallCapScale : 1.0f, line);
+                start = i;
+            }
+            small = isSmall;
+        }
+    }
+
+    void ShapeRun(const char32_t* text, size_t length, size_t from, size_t to, FontFace* face,
+                  float sizeFactor, Line& line) {
         hb_buffer_t* buffer = cache_.Buffer();
         hb_buffer_clear_contents(buffer);
         hb_buffer_add_utf32(buffer, reinterpret_cast<const uint32_t*>(text), int(length),
                             unsigned(from), int(to - from));
         hb_buffer_guess_segment_properties(buffer);
-        hb_shape(face->hb, buffer, nullptr, 0);
+        static const hb_feature_t smallCaps = {HB_TAG('s', 'm', 'c', 'p'), 1, 0, ~0u};
+        bool ownSmallCaps = request_.smallCaps && face->smallCaps;
+        hb_shape(face->hb, buffer, ownSmallCaps ? &smallCaps : nullptr, ownSmallCaps ? 1 : 0);
         unsigned count = 0;
         hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
         hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, nullptr);
 
-        bool wantBold = (request_.style & 1) != 0, wantItalic = (request_.style & 2) != 0;
-        bool bold = face == main_.face ? main_.syntheticBold : wantBold && !face->bold;
-        bool italic = face == main_.face ? main_.syntheticItalic : wantItalic && !face->italic;
-        float scale = request_.emSize / face->upem;
+        // A fallback face is made bold and slanted by the same rules as the
+        // chosen one (FontCache::Face).
+        bool bold = face == main_.face ? main_.syntheticBold : wanted_.weight > face->weight + 200;
+        bool italic =
+            face == main_.face ? main_.syntheticItalic : wanted_.slant != 0 && !face->italic;
+        float scale = request_.emSize * sizeFactor / face->upem;
         float extra = bold ? FontCache::EmboldenStrength(*face) : 0;
         for (unsigned g = 0; g < count; ++g) {
             PlacedGlyph placed;
@@ -121,7 +158,20 @@ private:
     FontCache& cache_;
     FontFaceChoice main_;
     const FontLayoutRequest& request_;
+    const FontTraits& wanted_;
+    std::u32string capitals_; // the text with small letters made capitals
+    const char32_t* capitalsOf_ = nullptr;
 };
+
+// The traits asked for: the request's, made bold and slanted by its style bits.
+FontTraits Wanted(const FontLayoutRequest& request) {
+    FontTraits traits = request.traits;
+    if ((request.style & 1) && traits.weight < 700)
+        traits.weight = 700;
+    if ((request.style & 2) && traits.slant == 0)
+        traits.slant = 1;
+    return traits;
+}
 
 size_t TrimTrailingSpaces(const char32_t* text, size_t from, size_t to, bool keep) {
     if (keep)
@@ -205,7 +255,8 @@ bool ForEachLine(FontFamilyEntry& family, const char32_t* text, size_t length,
                  const FontLayoutRequest& request, float& blockTop, float& blockHeight,
                  OnLine onLine) {
     FontCache& cache = FontCache::Instance();
-    FontFaceChoice main = cache.Face(family, request.style);
+    FontTraits wanted = Wanted(request);
+    FontFaceChoice main = cache.Face(family, wanted);
     if (!main.face)
         return false;
 
@@ -216,7 +267,7 @@ bool ForEachLine(FontFamilyEntry& family, const char32_t* text, size_t length,
             c = ' ';
     }
 
-    Shaper shaper(cache, main, request);
+    Shaper shaper(cache, main, request, wanted);
     bool keepTrailing = (request.formatFlags & kFormatMeasureTrailingSpaces) != 0;
     bool wrap = request.width > 0 && (request.formatFlags & kFormatNoWrap) == 0;
 

@@ -15,6 +15,8 @@ struct FontLayoutRequest {
     int formatFlags = 0;                       // string format flags
     int style = 0;                             // bold 1, italic 2, underline 4, strikeout 8
     float emSize = 12;                         // world units
+    FontTraits traits; // the face asked for; style's bold makes it at least 700, italic slanted
+    bool smallCaps = false; // the face's small capitals, else capitals made smaller
 };
 
 // String format flags the layout honours.

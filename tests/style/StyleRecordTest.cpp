@@ -55,7 +55,7 @@ TEST(AttributeTable, NumbersAreThoseOfTheTable) {
     const std::pair<const char*, int> rows[] = {
         {"id", 1}, {"style", 8}, {"inkscape:layoutOptions", 222}, {"-inkscape-font-specification", 223},
         {"stop-color", 265}, {"fill", 272}, {"stroke-width", 288}, {"text-rendering", 289},
-        {"systemLanguage", 290}, {"effect", 293},
+        {"systemLanguage", 290}, {"effect", 293}, {"font-variation-settings", 294},
         {"flood-color", 262}, {"flood-opacity", 263}}; // listed twice: the style-property row counts
     // clang-format on
     for (auto [name, id] : rows) {
@@ -63,7 +63,7 @@ TEST(AttributeTable, NumbersAreThoseOfTheTable) {
         EXPECT_STREQ(AttributeName(id), name) << id;
     }
     EXPECT_EQ(AttributeName(0), nullptr);
-    EXPECT_EQ(AttributeName(294), nullptr);
+    EXPECT_EQ(AttributeName(kAttributeCount + 1), nullptr);
 }
 
 TEST(AttributeTable, LookupIsExact) {
