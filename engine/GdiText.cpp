@@ -44,3 +44,21 @@ GdiStringFormat* GdiStringFormat::Clone() const {
         f->Record(GdipCloneStringFormat(handle, &f->handle));
     return f;
 }
+
+GdiColorGlyphs::~GdiColorGlyphs() {
+    if (handle)
+        KelDeleteColorGlyphs(handle);
+}
+
+void GdiColorGlyphs::Reset(GpColorGlyphs* replacement) {
+    if (handle)
+        KelDeleteColorGlyphs(handle);
+    handle = replacement;
+}
+
+void GdiColorGlyphs::CopyFrom(const GdiColorGlyphs& other) {
+    GpColorGlyphs* copy = nullptr;
+    if (other.handle)
+        Record(KelCloneColorGlyphs(other.handle, &copy));
+    Reset(copy);
+}

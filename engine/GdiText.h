@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/GdiObject.h"
+#include "platform/gdiplus/GdipFontTraits.h"
 
 // Text objects and their last failed status; each owns its native handle.
 
@@ -33,4 +34,17 @@ public:
 
     // A copy of this format (GdipCloneStringFormat); the clone's status holds a failure.
     GdiStringFormat* Clone() const;
+};
+
+// The colour glyph pictures of a run of text (KelAddPathStringFont), painted
+// after its fill.
+class GdiColorGlyphs : public GdiObject<Gdiplus::GpColorGlyphs> {
+public:
+    explicit GdiColorGlyphs(Gdiplus::GpColorGlyphs* handle = nullptr) : GdiObject(handle) {}
+    ~GdiColorGlyphs();
+
+    // Takes over replacement (may be null) in place of the pictures held.
+    void Reset(Gdiplus::GpColorGlyphs* replacement);
+    // Holds a copy of other's pictures in place of its own.
+    void CopyFrom(const GdiColorGlyphs& other);
 };

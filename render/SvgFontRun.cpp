@@ -1,6 +1,8 @@
 #include "render/SvgFontRun.h"
 
 #include "platform/gdiplus/GdipTextMeasure.h"
+#include "render/SvgPositionGlyphFigure.h"
+#include "render/SvgTextFigure.h"
 
 #include <cmath>
 
@@ -49,13 +51,36 @@ float SvgFontRun::BaselineShift(const GdiStringFormat* format) const {
 }
 
 Status SvgFontRun::AddTo(GdiPath* path, const WCHAR* text, float x, float y,
-                         const GdiStringFormat* format) const {
+                         const GdiStringFormat* format, GdiColorGlyphs* colorGlyphs) const {
+    if (colorGlyphs)
+        colorGlyphs->Reset(nullptr);
     if (!path)
         return OutOfMemory;
     // The layout point that puts the line box's baseline on y.
     RectF layout(x, y + BaselineShift(format), 0, 0);
-    return path->Record(KelAddPathStringFont(path->Get(), text, -1, font ? font->Get() : nullptr,
-                                             &layout, format ? format->Get() : nullptr));
+    GpColorGlyphs* pictures = nullptr;
+    Status status = path->Record(
+        KelAddPathStringFont(path->Get(), text, -1, font ? font->Get() : nullptr, &layout,
+                             format ? format->Get() : nullptr, colorGlyphs ? &pictures : nullptr));
+    if (colorGlyphs)
+        colorGlyphs->Reset(pictures);
+    return status;
+}
+
+bool SvgFontRun::DrawsPictures(const SvgFigure* figure) {
+    if (const auto* run = dynamic_cast<const SvgTextFigure*>(figure))
+        return run->GetColorGlyphs().Get() != nullptr;
+    if (const auto* glyph = dynamic_cast<const SvgPositionGlyphFigure*>(figure))
+        return glyph->GetColorGlyphs().Get() != nullptr;
+    return false;
+}
+
+Status SvgFontRun::PaintColorGlyphs(GdiGraphics& graphics, const GdiColorGlyphs& colorGlyphs,
+                                    unsigned alpha) {
+    if (!colorGlyphs.Get() || alpha == 0)
+        return Ok;
+    return graphics.Record(
+        KelDrawColorGlyphs(graphics.Get(), colorGlyphs.Get(), float(alpha) / 255.0f));
 }
 
 float SvgFontRun::Advance(const WCHAR* text) const {

@@ -20,12 +20,20 @@ Status SvgPositionGlyphFigure::BuildPath() {
     SvgTextBuffer units(kTextUnits);
     units.Convert(CP_UTF8, text);
     Status status = Ok;
+    colorGlyphs.Reset(nullptr);
     if (units.Length() > 0) {
         SvgFontRun run(font, requested);
-        status = run.AddTo(path, units.Get(), x, y, format);
+        status = run.AddTo(path, units.Get(), x, y, format, &colorGlyphs);
     }
     delete format;
     delete font;
+    return status;
+}
+
+Status SvgPositionGlyphFigure::Fill(GdiGraphics& graphics) {
+    Status status = SvgFigure::Fill(graphics);
+    if (colorGlyphs.Get() && ReadyFill())
+        SvgFontRun::PaintColorGlyphs(graphics, colorGlyphs, PaintAlpha(style->fillOpacity.value));
     return status;
 }
 
@@ -60,4 +68,5 @@ void SvgPositionGlyphFigure::CopyGlyph(const SvgPositionGlyphFigure& source) {
     x = source.x;
     y = source.y;
     text = source.text;
+    colorGlyphs.CopyFrom(source.colorGlyphs);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/GdiText.h"
 #include "render/SvgFigure.h"
 
 #include <string>
@@ -16,6 +17,8 @@ public:
     ~SvgPositionGlyphFigure() override;
 
     Gdiplus::Status BuildPath() override;
+    // The fill, then the picture of a colour glyph.
+    Gdiplus::Status Fill(GdiGraphics& graphics) override;
 
     // Takes source's outline, position and character (not its style).
     void CopyGlyph(const SvgPositionGlyphFigure& source);
@@ -27,7 +30,12 @@ public:
     // How the character's format aligns it on its x (from text-anchor).
     Gdiplus::StringAlignment Alignment();
 
+    const GdiColorGlyphs& GetColorGlyphs() const { return colorGlyphs; }
+
     float x = 0.0f;
     float y = 0.0f;
     std::string text; // one character, UTF-8
+
+private:
+    GdiColorGlyphs colorGlyphs; // the picture of an emoji or the like
 };

@@ -48,10 +48,18 @@ Status SvgTextFigure::BuildPath() {
     Prepare();
     SvgTextBuffer units(kTextUnits);
     units.Convert(CP_UTF8, text);
+    colorGlyphs.Reset(nullptr);
     if (units.Length() == 0)
         return Ok;
     SvgFontRun run(font, requested);
-    return run.AddTo(path, units.Get(), x, y, stringFormat);
+    return run.AddTo(path, units.Get(), x, y, stringFormat, &colorGlyphs);
+}
+
+Status SvgTextFigure::Fill(GdiGraphics& graphics) {
+    Status status = SvgFigure::Fill(graphics);
+    if (colorGlyphs.Get() && ReadyFill())
+        SvgFontRun::PaintColorGlyphs(graphics, colorGlyphs, PaintAlpha(style->fillOpacity.value));
+    return status;
 }
 
 void SvgTextFigure::CopyFrom(const SvgFigure* source) {
@@ -62,4 +70,5 @@ void SvgTextFigure::CopyFrom(const SvgFigure* source) {
     x = run->x;
     y = run->y;
     text = run->text;
+    colorGlyphs.CopyFrom(run->colorGlyphs);
 }

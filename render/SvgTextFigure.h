@@ -17,6 +17,8 @@ public:
     ~SvgTextFigure() override;
 
     Gdiplus::Status BuildPath() override;
+    // The fill, then the pictures of colour glyphs.
+    Gdiplus::Status Fill(GdiGraphics& graphics) override;
     // The source's outline, position and text as laid out (not re-laid out
     // in this figure's font), and its style under this figure's parent.
     void CopyFrom(const SvgFigure* source) override;
@@ -27,6 +29,7 @@ public:
     Gdiplus::StringAlignment Alignment();
 
     const GdiFont* GetFont() const { return font; }
+    const GdiColorGlyphs& GetColorGlyphs() const { return colorGlyphs; }
     const GdiStringFormat* GetStringFormat() const { return stringFormat; }
 
     float x = 0.0f;
@@ -40,4 +43,5 @@ private:
     GdiFont* font = nullptr;                 // owned, made at the first build
     GdiStringFormat* stringFormat = nullptr; // owned, made at the first build
     SvgFontRequest requested;                // what font was asked for
+    GdiColorGlyphs colorGlyphs;              // pictures of emoji and the like
 };

@@ -1,5 +1,6 @@
 #include "platform/gdiplus/FontLayout.h"
 
+#include "platform/gdiplus/FontColorGlyphs.h"
 #include "platform/gdiplus/FontSmallCaps.h"
 
 #include <hb.h>
@@ -132,7 +133,8 @@ private:
 
         // A fallback face is made bold and slanted by the same rules as the
         // chosen one (FontCache::Face).
-        bool bold = face == main_.face ? main_.syntheticBold : wanted_.weight > face->weight + 200;
+        bool bold = face == main_.face ? main_.syntheticBold
+                                       : wanted_.weight > face->weight + 200 && !face->color;
         bool italic =
             face == main_.face ? main_.syntheticItalic : wanted_.slant != 0 && !face->italic;
         float scale = request_.emSize * sizeFactor / face->upem;
@@ -238,6 +240,19 @@ void AppendGlyph(FontCache& cache, const PlacedGlyph& g, float originX, float ba
     }
 }
 
+// A colour picture at the glyph's place, scaled from its strike to the em.
+void AppendColorGlyph(FontCache& cache, const PlacedGlyph& g, float originX, float baseline,
+                      std::vector<FontColorPlacement>* colors) {
+    const FontColorGlyph* picture = colors ? cache.ColorGlyph(*g.face, g.glyph) : nullptr;
+    if (!picture || picture->ppem <= 0)
+        return;
+    float pixel = g.scale * g.face->upem / picture->ppem;
+    float left = originX + g.x + picture->left * pixel;
+    float top = baseline - g.rise - picture->top * pixel;
+    if (std::isfinite(left) && std::isfinite(top) && std::isfinite(pixel))
+        colors->push_back({picture, left, top, pixel});
+}
+
 void AppendBar(float left, float top, float width, float height, FontOutline& out) {
     out.ops.push_back(FontOutline::Move);
     out.ops.push_back(FontOutline::Line);
@@ -336,7 +351,8 @@ bool ForEachLine(FontFamilyEntry& family, const char32_t* text, size_t length,
 } // namespace
 
 bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
-                  const FontLayoutRequest& request, FontOutline& out) {
+                  const FontLayoutRequest& request, FontOutline& out,
+                  std::vector<FontColorPlacement>* colors) {
     // Figures go straight into `out`; on failure it is cut back to this size.
     const size_t opsBefore = out.ops.size(), ptsBefore = out.pts.size();
     FontCache& cache = FontCache::Instance();
@@ -344,8 +360,12 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
     bool laidOut = ForEachLine(
         family, text, length, request, top, height,
         [&](const Line& line, const FontFace& metrics, float scale, float left, float baseline) {
-            for (const PlacedGlyph& g : line.glyphs)
-                AppendGlyph(cache, g, left, baseline, out);
+            for (const PlacedGlyph& g : line.glyphs) {
+                if (g.face->color)
+                    AppendColorGlyph(cache, g, left, baseline, colors);
+                else
+                    AppendGlyph(cache, g, left, baseline, out);
+            }
             if (line.width > 0 && (request.style & 4)) {
                 float thickness = metrics.underlineThickness * scale;
                 AppendBar(left, baseline - metrics.underlinePosition * scale - thickness / 2,

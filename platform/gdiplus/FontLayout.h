@@ -35,11 +35,15 @@ struct FontMeasure {
     int lines = 0;
 };
 
+struct FontColorPlacement;
+
 // Appends the run's figures to `out` in world coordinates (y down): one Move
-// starts each closed figure. Returns false, leaving `out` as it was, when the
-// result would hold non-finite coordinates.
+// starts each closed figure. Glyphs of colour bitmap fonts have no figures:
+// their pictures go to `colors` when it is given. Returns false, leaving `out`
+// as it was, when the result would hold non-finite coordinates.
 bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
-                  const FontLayoutRequest& request, FontOutline& out);
+                  const FontLayoutRequest& request, FontOutline& out,
+                  std::vector<FontColorPlacement>* colors = nullptr);
 
 // Measures the string as LayoutString lays it out, without its outlines.
 // Returns false when the result would not be finite.

@@ -10,6 +10,8 @@
 
 namespace Gdiplus {
 
+class GpColorGlyphs;
+
 struct KelFontTraits {
     INT weight = 400;   // 1 to 1000: 400 regular, 700 bold
     REAL stretch = 100; // width in percent of the normal width
@@ -42,11 +44,21 @@ KELSVG_API Status WINGDIPAPI KelGetFontTraits(GDIPCONST GpFont* font, KelFontTra
 // (the em size times the face's metric over its em height).
 KELSVG_API Status WINGDIPAPI KelGetFontCellMetrics(GDIPCONST GpFont* font, REAL* ascent,
                                                    REAL* descent);
-// GdipAddPathString in the font's family, em size, style and traits.
+// GdipAddPathString in the font's family, em size, style and traits. Glyphs
+// of colour bitmap fonts (emoji) add no figures: with colorGlyphs not null,
+// it receives their pictures, placed as the string is laid out (null when
+// the string has none); the caller deletes them.
 KELSVG_API Status WINGDIPAPI KelAddPathStringFont(GpPath* path, GDIPCONST WCHAR* string, INT length,
                                                   GDIPCONST GpFont* font,
                                                   GDIPCONST RectF* layoutRect,
-                                                  GDIPCONST GpStringFormat* format);
+                                                  GDIPCONST GpStringFormat* format,
+                                                  GpColorGlyphs** colorGlyphs);
+// Draws the pictures under the world transform, with an opacity from 0 to 1.
+KELSVG_API Status WINGDIPAPI KelDrawColorGlyphs(GpGraphics* graphics,
+                                                GDIPCONST GpColorGlyphs* colorGlyphs, REAL opacity);
+KELSVG_API Status WINGDIPAPI KelCloneColorGlyphs(GDIPCONST GpColorGlyphs* colorGlyphs,
+                                                 GpColorGlyphs** clone);
+KELSVG_API Status WINGDIPAPI KelDeleteColorGlyphs(GpColorGlyphs* colorGlyphs);
 
 } // extern "C"
 

@@ -4,6 +4,7 @@
 // public path functions.
 
 #include "platform/gdiplus/FontCache.h"
+#include "platform/gdiplus/FontColorGlyphs.h"
 #include "platform/gdiplus/FontLayout.h"
 #include "platform/gdiplus/GdiPlus.h"
 #include "platform/gdiplus/GdipFontTraits.h"
@@ -202,7 +203,7 @@ Status AddFigures(GpPath* path, const FontOutline& o) {
 // and small capitals.
 Status AddString(GpPath* path, const WCHAR* string, INT length, FontFamilyEntry& family, INT style,
                  const FontTraits& traits, bool smallCaps, REAL emSize, const RectF* layoutRect,
-                 const GpStringFormat* format) {
+                 const GpStringFormat* format, GpColorGlyphs** colorGlyphs = nullptr) {
     if (!path || !string || !layoutRect || length < -1 || (format && !Valid(format)))
         return InvalidParameter;
     if (!std::isfinite(emSize) || emSize <= 0 || !std::isfinite(layoutRect->X) ||
@@ -240,9 +241,16 @@ Status AddString(GpPath* path, const WCHAR* string, INT length, FontFamilyEntry&
     thread_local FontOutline figures;
     figures.ops.clear();
     figures.pts.clear();
-    status = LayoutString(family, text.data(), text.size(), request, figures)
+    std::vector<FontColorPlacement> colors;
+    status = LayoutString(family, text.data(), text.size(), request, figures,
+                          colorGlyphs ? &colors : nullptr)
                  ? AddFigures(path, figures)
                  : InvalidParameter;
+    if (status == Ok && !colors.empty()) {
+        *colorGlyphs = new (std::nothrow) GpColorGlyphs;
+        if (*colorGlyphs)
+            (*colorGlyphs)->glyphs = std::move(colors);
+    }
     if (figures.pts.capacity() > kMaxScratchPoints) {
         figures.ops = std::vector<uint8_t>();
         figures.pts = std::vector<float>();
@@ -533,13 +541,16 @@ Status WINGDIPAPI GdipAddPathString(GpPath* path, GDIPCONST WCHAR* string, INT l
 
 Status WINGDIPAPI KelAddPathStringFont(GpPath* path, GDIPCONST WCHAR* string, INT length,
                                        GDIPCONST GpFont* font, GDIPCONST RectF* layoutRect,
-                                       GDIPCONST GpStringFormat* format) {
+                                       GDIPCONST GpStringFormat* format,
+                                       GpColorGlyphs** colorGlyphs) {
+    if (colorGlyphs)
+        *colorGlyphs = nullptr;
     if (!Valid(font))
         return InvalidParameter;
     // The traits give the face; the style bits only the decorations.
     return AddString(path, string, length, *font->family,
                      font->style & (FontStyleUnderline | FontStyleStrikeout), font->traits,
-                     font->smallCaps, font->size, layoutRect, format);
+                     font->smallCaps, font->size, layoutRect, format, colorGlyphs);
 }
 
 Status WINGDIPAPI GdipMeasureString(GpGraphics*, GDIPCONST WCHAR* string, INT length,
