@@ -49,6 +49,17 @@ bool FollowsPrevious(char32_t c) {
     }
 }
 
+bool IsMark(char32_t c) {
+    switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
+    case HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK:
+    case HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK:
+    case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
+        return true;
+    default:
+        return false;
+    }
+}
+
 class Shaper {
 public:
     Shaper(FontCache& cache, const FontFaceChoice& main, const FontLayoutRequest& request,
@@ -106,8 +117,7 @@ private:
         size_t start = from;
         bool small = false;
         for (size_t i = from; i <= to; ++i) {
-            bool isSmall =
-                i < to && (capitals_[i] != text[i] || (small && FollowsPrevious(text[i])));
+            bool isSmall = i < to && (capitals_[i] != text[i] || (small && IsMark(text[i])));
             if (i == to || (isSmall != small && i > start)) {
                 ShapeRun(small ? capitals_.data() : text, length, start, i, face,
                          small ? kSmallCapScale : 1.0f, line);
