@@ -260,7 +260,8 @@ FontCache::~FontCache() {
         if (!entry.second)
             continue;
         hb_font_destroy(entry.second->hb);
-        FT_Done_Face(entry.second->ft);
+        if (!entry.second->owner)
+            FT_Done_Face(entry.second->ft);
         if (entry.second->fallbackFonts)
             FcFontSetDestroy(entry.second->fallbackFonts);
         if (entry.second->fallbackCoverage)
@@ -646,34 +647,71 @@ FontFace* FontCache::OpenInstance(FontFace* base, const std::vector<FontAxisValu
     }
     if (coords == base->coords)
         return base;
-    std::string key = std::to_string(base->index) + ":" + base->file + "@";
+    // Named instances of a file and points set here are the same faces when
+    // their coordinates are.
+    int index = base->index & 0xFFFF;
+    std::string fileKey = std::to_string(index) + ":" + base->file;
+    std::string key = fileKey + "@";
     for (float c : coords)
         key += std::to_string(long(std::lround(c * 65536.0f))) + ",";
     auto found = faces_.find(key);
     if (found != faces_.end())
         return found->second ? found->second.get() : base;
-    if (instances_ >= kMaxInstances)
-        return base;
-    ++instances_;
-    std::unique_ptr<FontFace> face =
-        LoadFace(static_cast<FT_Library>(library_), base->file, base->index);
-    if (face) {
-        std::vector<FT_Fixed> fixed;
-        for (float c : coords)
-            fixed.push_back(FT_Fixed(std::lround(c * 65536.0f)));
-        if (FT_Set_Var_Design_Coordinates(face->ft, FT_UInt(fixed.size()), fixed.data()) == 0) {
-            hb_font_set_var_coords_design(face->hb, coords.data(), unsigned(coords.size()));
-            face->coords = coords;
+    std::vector<FontFace*>& made = instancesOf_[fileKey];
+    if (instances_ >= kMaxInstances) {
+        // Past the bound, the nearest point made so far (each axis counted in
+        // parts of its range).
+        FontFace* nearest = base;
+        double best = INFINITY;
+        for (FontFace* candidate : made) {
+            double distance = 0;
             for (size_t a = 0; a < coords.size(); ++a) {
-                if (face->axisTags[a] == kWeightAxis)
-                    face->weight = coords[a];
+                double range = std::max(1e-3f, base->axisMax[a] - base->axisMin[a]);
+                distance += std::pow((candidate->coords[a] - coords[a]) / range, 2);
             }
-            face->id = uint32_t(faces_.size());
-        } else {
-            face.reset();
+            if (distance < best) {
+                best = distance;
+                nearest = candidate;
+            }
         }
+        return nearest;
     }
-    FontFace* result = face ? face.get() : base;
+    ++instances_;
+    // The point's face: the base's metrics, FreeType face and HarfBuzz face;
+    // a HarfBuzz font of its own set to the point.
+    FontFace& owner = base->owner ? *base->owner : *base;
+    auto face = std::make_unique<FontFace>();
+    face->ft = owner.ft;
+    face->owner = &owner;
+    face->file = base->file;
+    face->index = index;
+    face->upem = base->upem;
+    face->ascent = base->ascent;
+    face->descent = base->descent;
+    face->lineSpacing = base->lineSpacing;
+    face->underlinePosition = base->underlinePosition;
+    face->underlineThickness = base->underlineThickness;
+    face->strikeoutPosition = base->strikeoutPosition;
+    face->strikeoutThickness = base->strikeoutThickness;
+    face->bold = base->bold;
+    face->italic = base->italic;
+    face->smallCaps = base->smallCaps;
+    face->axisTags = base->axisTags;
+    face->axisMin = base->axisMin;
+    face->axisMax = base->axisMax;
+    face->coords = coords;
+    face->weight = base->weight;
+    for (size_t a = 0; a < coords.size(); ++a) {
+        if (face->axisTags[a] == kWeightAxis)
+            face->weight = coords[a];
+    }
+    face->hb = hb_font_create(hb_font_get_face(base->hb));
+    hb_font_set_scale(face->hb, int(face->upem), int(face->upem));
+    hb_ot_font_set_funcs(face->hb);
+    hb_font_set_var_coords_design(face->hb, coords.data(), unsigned(coords.size()));
+    face->id = uint32_t(faces_.size());
+    FontFace* result = face.get();
+    made.push_back(result);
     faces_.emplace(key, std::move(face));
     return result;
 }
@@ -739,6 +777,15 @@ const FontOutline* FontCache::Outline(FontFace& face, uint32_t glyph, bool embol
     auto made = std::make_unique<FontOutline>();
     FontOutline& outline = *made;
     FT_Face ft = face.ft;
+    // A FreeType face shared by points of a variable font is set to this one's.
+    FontFace& owner = face.owner ? *face.owner : face;
+    if (!face.coords.empty() && owner.current != &face) {
+        std::vector<FT_Fixed> fixed;
+        for (float c : face.coords)
+            fixed.push_back(FT_Fixed(std::lround(c * 65536.0f)));
+        FT_Set_Var_Design_Coordinates(ft, FT_UInt(fixed.size()), fixed.data());
+        owner.current = &face;
+    }
     if (FT_Load_Glyph(ft, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0 &&
         ft->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
         FT_Outline* source = &ft->glyph->outline;

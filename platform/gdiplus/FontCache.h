@@ -117,6 +117,11 @@ struct FontFace {
     // The axes of a variable font, and where on them this face lies.
     std::vector<uint32_t> axisTags;
     std::vector<float> axisMin, axisMax, coords;
+    // A face at another point of a variable font's axes shares the FreeType
+    // face of the face it was made from (owner), which is set to the point of
+    // the face whose outline it loads last (current).
+    FontFace* owner = nullptr;
+    FontFace* current = nullptr;
     // Fonts for characters this face lacks, in preference order, and the
     // characters they cover together; looked up on first need (under the lock).
     bool fallbackSorted = false;
@@ -200,7 +205,7 @@ public:
     static constexpr size_t kMaxFamilies = 256;
     static constexpr size_t kMaxFallbacks = 4096;
     // Faces opened at points of variation axes other than their own; past it,
-    // a variable face is used as it is.
+    // a variable face is drawn at the nearest point made so far.
     static constexpr size_t kMaxInstances = 256;
     // Traits remembered per family, and colour pictures per face.
     static constexpr size_t kMaxChoices = 64;
@@ -231,6 +236,7 @@ private:
     std::vector<std::string> genericHeads_;
     bool genericHeadsKnown_ = false;
     size_t instances_ = 0;
+    std::unordered_map<std::string, std::vector<FontFace*>> instancesOf_; // by "index:file"
     size_t colorGlyphs_ = 0;
 };
 
