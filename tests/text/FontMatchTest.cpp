@@ -185,6 +185,10 @@ TEST(FontMatch, WidthsThenSlants) {
     EXPECT_EQ(FileOf(Choose("Liberation Serif", 400, 2)),
               FcFile("Liberation Serif", 400, FC_SLANT_ITALIC));
     EXPECT_TRUE(Choose("DejaVu Math TeX Gyre", 400, 2).syntheticItalic);
+
+    // The generic families are what fontconfig makes of them.
+    for (const char* generic : {"serif", "sans-serif", "monospace", "cursive", "fantasy"})
+        EXPECT_EQ(FileOf(Choose(generic, 700)), FcFile(generic, 700)) << generic;
 }
 
 TEST(FontMatch, VariableFacesAtTheWeightAskedFor) {
