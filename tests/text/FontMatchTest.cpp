@@ -24,7 +24,11 @@ namespace {
 
 // The file fontconfig matches for a family at a CSS weight, a slant and a width.
 std::string FcFile(const char* family, int weight, int slant = FC_SLANT_ROMAN, int width = 100) {
-    static FcConfig* config = FcInitLoadConfigAndFonts();
+    static const struct Config {
+        FcConfig* config = FcInitLoadConfigAndFonts();
+        ~Config() { FcConfigDestroy(config); }
+    } own;
+    FcConfig* config = own.config;
     FcPattern* p = FcPatternCreate();
     FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
     FcPatternAddDouble(p, FC_WEIGHT, FcWeightFromOpenTypeDouble(weight));
