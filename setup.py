@@ -35,7 +35,7 @@ class CMakeBuild(build_ext):
         subprocess.run(configure, check=True)
         subprocess.run(["cmake", "--build", build, "--target", "kelsvg_python", "-j",
                         str(min(os.cpu_count() or 1, 2))], check=True)
-        built = glob.glob(os.path.join(build, "python", "kelsvg*.so"))
+        built = glob.glob(os.path.join(build, "python", "kelsvg", "_kelsvg*.so"))
         if len(built) != 1:
             sys.exit("setup.py: the CMake build made no kelsvg module (is pybind11 installed?)")
         target = self.get_ext_fullpath(ext.name)
@@ -47,7 +47,10 @@ setup(
     name="kelsvg",
     version=version(),
     description="SVG rendering to PNG, PDF, SVG, PostScript and RGBA pixels",
-    ext_modules=[Extension("kelsvg", sources=[])],
+    packages=["kelsvg"],
+    package_dir={"kelsvg": "python/kelsvg"},
+    package_data={"kelsvg": ["py.typed", "_kelsvg.pyi"]},
+    ext_modules=[Extension("kelsvg._kelsvg", sources=[])],
     cmdclass={"build_ext": CMakeBuild},
     python_requires=">=3.7",
     zip_safe=False,

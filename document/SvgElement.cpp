@@ -142,7 +142,8 @@ void SvgElement::Render(GdiGraphics& graphics) {
     {
         SvgLayerScope layer(*this, graphics);
         if (layer.Draws()) {
-            Paint(graphics);
+            if (m_hostMark != HostMark::Path)
+                Paint(graphics);
             RenderChildren(graphics);
             PaintOver(graphics);
         }
@@ -224,6 +225,8 @@ SvgRect SvgElement::GetViewportRect() const {
 }
 
 bool SvgElement::IsDisplayed() const {
+    if (m_hostMark == HostMark::Hidden)
+        return false;
     const SvgFigure* figure = GetFigure();
     const SvgStyle* style = figure ? figure->PeekStyle() : nullptr;
     if (!m_conditionsPass)

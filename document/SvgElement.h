@@ -160,6 +160,12 @@ public:
     bool HoldsPendingUse() const { return m_holdsPendingUse; }
     void SetHoldsPendingUse(bool holds) { m_holdsPendingUse = holds; }
 
+    // A host's choice of one element to draw (KelDrawOnlyElement): an element
+    // beside the path to it is not displayed, one on the path draws its
+    // children but not its own painting.
+    enum class HostMark : unsigned char { None, Path, Hidden };
+    void SetHostMark(HostMark mark) { m_hostMark = mark; }
+
     // The viewBox of an svg-class element (kind 50); others have none.
     virtual SvgRect GetViewBox() const { return SvgRect(); }
 
@@ -181,6 +187,7 @@ private:
     void SetDepth(int depth) { m_depth = depth; }
 
     int m_depth = 1;
+    HostMark m_hostMark = HostMark::None;
     bool m_holdsPendingUse = false;
     bool m_conditionsPass = true;
 };

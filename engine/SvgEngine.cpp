@@ -135,6 +135,7 @@ void SvgEngine::SetUnitsPerInch(double unitsPerInch) {
 }
 
 void SvgEngine::Parse(const char* fileName) {
+    SvgRotationScope rotations(m_rotationCallback, m_rotationContext);
     SvgResolution resolution(m_unitsPerInch);
     m_language = SvgConditions::UserLanguage();
     TiXmlDocument doc, rest;
@@ -147,7 +148,7 @@ void SvgEngine::Parse(const char* fileName) {
     SvgInputStatus input = SvgInputStatus::Ok;
     bool wellFormed = SvgXmlReader::Load(fileName, doc, &hasStyle, m_threads > 1 ? &rest : nullptr,
                                          &hasUse, &input);
-    m_images.Reset(fileName);
+    m_images.Reset(m_baseDir.empty() ? fileName : (m_baseDir + "/document.svg").c_str());
     Build(doc, rest, wellFormed, hasStyle, hasUse, input);
 }
 
@@ -221,6 +222,12 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
     // Style sheets apply to the whole document, also before their element.
     if (hasStyle)
         m_styleSheet = SvgStyleSheet::FromDocument(m_svgXml);
+    if (!m_userStyleSheet.empty()) {
+        // A host's sheet comes last: at equal specificity its rules win.
+        if (!m_styleSheet)
+            m_styleSheet.reset(new SvgStyleSheet());
+        m_styleSheet->AddSheet(m_userStyleSheet);
+    }
     m_root = new SvgRootElement();
     m_root->SetOwner(this);
     m_copyBudget = m_nested ? m_images.GetCopiesLeft() : kCopyBudget;
@@ -229,10 +236,14 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
     // beside those of the first when their loading touches nothing else.
     TiXmlElement* more = doc.Error() ? nullptr : rest.FirstChildElement("svg");
     std::vector<SvgElement*> later;
+    std::vector<std::string> laterRotations; // reported after the first part's
+    const bool reporting = SvgRotationScope::Active();
     std::thread helper;
     if (more && LoadsApart(more)) {
         try {
-            helper = std::thread([this, more, &later, &rest] {
+            helper = std::thread([this, more, &later, &rest, &laterRotations, reporting] {
+                SvgRotationScope collect(reporting ? &SvgRotationScope::Collect : nullptr,
+                                         &laterRotations);
                 SvgResolution helperResolution(m_unitsPerInch);
                 try {
                     m_root->LoadChildren(more, later, true);
@@ -252,6 +263,8 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
         m_svgXml = nullptr;
         doc.Clear();
         helper.join();
+        for (const std::string& line : laterRotations)
+            SvgReportRotationLine(line.c_str());
         if (!later.empty())
             m_firstAdopted = m_root->GetChildren().size();
         m_root->AdoptChildren(later);
@@ -279,6 +292,29 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
     m_documentWidth = m_width;
     m_documentHeight = m_height;
     m_svgXml = nullptr;
+}
+
+bool SvgEngine::DrawOnly(const char* id) {
+    SvgElement* only = m_root && id && *id ? FindElementById(id) : nullptr;
+    if (!only || only == m_root)
+        return only != nullptr;
+    // Elements drawn only through references are left alone: a clip path or
+    // gradient beside the path may be what the element uses.
+    static const char* const kReferenced[] = {
+        "defs",   "clipPath", "mask",           "symbol",         "pattern", "marker",
+        "filter", "style",    "linearGradient", "radialGradient", "title",   "desc"};
+    for (SvgElement* element = only; element->GetParent(); element = element->GetParent()) {
+        SvgElement* parent = element->GetParent();
+        parent->SetHostMark(SvgElement::HostMark::Path);
+        for (SvgElement* sibling : parent->GetChildren()) {
+            const std::string& tag = sibling->GetTagName();
+            if (sibling != element &&
+                std::none_of(std::begin(kReferenced), std::end(kReferenced),
+                             [&tag](const char* name) { return tag == name; }))
+                sibling->SetHostMark(SvgElement::HostMark::Hidden);
+        }
+    }
+    return true;
 }
 
 void SvgEngine::DeleteRoot() {

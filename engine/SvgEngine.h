@@ -2,6 +2,7 @@
 
 #include "document/SvgRenderContext.h"
 #include "engine/SvgImageStore.h"
+#include "syntax/SvgRotationReport.h"
 
 #include <cstddef>
 #include <memory>
@@ -104,6 +105,18 @@ public:
     // Threads a parse of a large document (SvgXmlReader) and a draw into a
     // bitmap (SvgBandDraw) may use; at least 1.
     void SetThreads(int threads) { m_threads = threads > 1 ? threads : 1; }
+    // Draws only the element of this id (with what its ancestors do to it)
+    // from now until the next parse; false when the document has none.
+    bool DrawOnly(const char* id);
+    // Folder that image files resolve in (empty: the SVG file's own).
+    void SetBaseDir(const char* dir) { m_baseDir = dir ? dir : ""; }
+    // Style sheet text applied after the document's own sheets.
+    void SetUserStyleSheet(const char* css) { m_userStyleSheet = css ? css : ""; }
+    // Where parses report their rotate functions (null: nowhere).
+    void SetRotationCallback(SvgRotationCallback callback, void* context) {
+        m_rotationCallback = callback;
+        m_rotationContext = context;
+    }
     // User units per inch of the absolute units in the documents parsed from
     // now on (SvgResolution); a value out of its range is ignored.
     void SetUnitsPerInch(double unitsPerInch);
@@ -161,6 +174,10 @@ private:
 
     SvgRenderContext m_renderContext;
     int m_threads = 1;
+    std::string m_baseDir;
+    std::string m_userStyleSheet;
+    SvgRotationCallback m_rotationCallback = nullptr;
+    void* m_rotationContext = nullptr;
     double m_unitsPerInch = 96;
     std::string m_language = "en";
     bool m_keepSpecified = true;

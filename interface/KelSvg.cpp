@@ -105,6 +105,22 @@ void CKelSvg::KelSetThreads(int threads) {
     m_engine->SetThreads(threads);
 }
 
+void CKelSvg::KelSetRotationCallback(KelRotationCallback callback, void* context) {
+    m_engine->SetRotationCallback(callback, context);
+}
+
+void CKelSvg::KelSetBaseDir(const char* dir) {
+    m_engine->SetBaseDir(dir);
+}
+
+void CKelSvg::KelSetUserStyleSheet(const char* css) {
+    m_engine->SetUserStyleSheet(css);
+}
+
+bool CKelSvg::KelDrawOnlyElement(const char* id) {
+    return m_engine->DrawOnly(id);
+}
+
 void CKelSvg::KelSetDpi(double dpi) {
     m_engine->SetUnitsPerInch(dpi);
 }

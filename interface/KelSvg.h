@@ -19,6 +19,9 @@ enum KelSvgParseResult {
                             // decompressed; what it gave is loaded
 };
 
+// Receives one "rotate: ..." line (see KelSetRotationCallback).
+typedef void (*KelRotationCallback)(const char* line, void* context);
+
 // One SVG picture. A host creates one per picture and drives it with the eight
 // commands; nothing is returned except the rectangle of CommandGetSVGWinRect.
 // Different objects may be used on different threads at once; one object is
@@ -63,6 +66,29 @@ public:
     // bitmap in bands, one per thread. The picture is the same whatever the
     // number.
     void KelSetThreads(int threads);
+    // Another extension: the library writes nothing to standard output or
+    // standard error. A host that wants the line "rotate: A X Y\n" (angle and
+    // centre, "%f" each, a full stop whatever the locale) of every rotate
+    // function a parse reads gives a callback here: CommandParseSVGFile calls
+    // it on its own thread, once per line, in document order, with context
+    // passed through. A null callback (the default) turns the lines off.
+    // Printing them: KelSetRotationCallback([](const char* line, void*) {
+    // std::fputs(line, stdout); }, nullptr).
+    void KelSetRotationCallback(KelRotationCallback callback, void* context);
+    // Another extension: the folder that later parses resolve image files in,
+    // confined to it as to the SVG file's own folder (which null or "" brings
+    // back): for documents that come from no file of their own.
+    void KelSetBaseDir(const char* dir);
+    // Another extension: CSS text that later parses apply after the
+    // document's own style sheets (so at equal specificity it wins); null or
+    // "" applies none.
+    void KelSetUserStyleSheet(const char* css);
+    // Another extension: later draws of the parsed document show only the
+    // element whose id is given (and its content), on the whole canvas, under
+    // its ancestors' transforms, opacities, clips and masks; the next parse
+    // draws everything again. False, changing nothing, when no element of the
+    // document has that id.
+    bool KelDrawOnlyElement(const char* id);
     // Another extension: the resolution of the absolute units (in, cm, mm,
     // pt, pc) in the files parsed from now on, in pixels (user units) per
     // inch: 96 by default, as CSS fixes it. A value outside 1 to 100000 is
@@ -72,3 +98,10 @@ public:
 private:
     SvgEngine* m_engine;
 };
+
+// An extension of ours for hosts: a whole text (white space around it
+// allowed) read as a colour by the same reader as fill and stroke (keywords
+// in any case, #rgb, #rgba, #rrggbb, #rrggbbaa, rgb(), hsl(), "transparent"
+// and the rest it knows), into 0xAARRGGBB. False, argb untouched, when the
+// text is anything else.
+KELSVG_API bool KelParseColor(const char* text, unsigned int& argb);

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace py = pybind11;
 using namespace Gdiplus;
@@ -65,8 +66,13 @@ Source ReadSource(const py::handle& source) {
     return s;
 }
 
-ToolOptions ReadOptions(const py::object& width, const py::object& height,
-                        const py::object& background) {
+// The drawing arguments render() and render_rgba() share.
+struct Arguments {
+    py::object width, height, background, zoom, dpi, baseDir, id;
+    bool keepAspectRatio = false;
+};
+
+ToolOptions ReadOptions(const Arguments& a) {
     ToolOptions options;
     auto side = [](const py::object& value, const char* name) {
         if (value.is_none())
@@ -74,27 +80,54 @@ ToolOptions ReadOptions(const py::object& width, const py::object& height,
         if (!py::isinstance<py::int_>(value) || py::isinstance<py::bool_>(value))
             throw py::type_error(std::string(name) + " must be an int");
         long long n = value.cast<long long>();
-        if (n < 1 || n > kMaxImageSide)
+        if (n < 1 || n > kMaxVectorSide)
             throw py::value_error(std::string("invalid ") + name + " " + std::to_string(n) +
                                   " (a whole number from 1 to " + std::to_string(kMaxImageSide) +
-                                  ")");
+                                  ", or to " + std::to_string(kMaxVectorSide) +
+                                  " for vector formats)");
         return static_cast<int>(n);
     };
-    options.width = side(width, "width");
-    options.height = side(height, "height");
-    if (!background.is_none()) {
-        if (!py::isinstance<py::str>(background))
+    auto positive = [](const py::object& value, const char* name, double low, double high) {
+        if (!py::isinstance<py::int_>(value) && !py::isinstance<py::float_>(value))
+            throw py::type_error(std::string(name) + " must be a number");
+        double n = value.cast<double>();
+        if (!(n >= low && n <= high))
+            throw py::value_error(std::string("invalid ") + name + " " + std::to_string(n));
+        return n;
+    };
+    auto text = [](const py::object& value, const char* name) {
+        if (value.is_none())
+            return std::string();
+        py::object os = py::module_::import("os");
+        if (std::string(name) == "base_dir" && py::isinstance(value, os.attr("PathLike")))
+            return py::str(os.attr("fsdecode")(value)).cast<std::string>();
+        if (!py::isinstance<py::str>(value))
+            throw py::type_error(std::string(name) + " must be a str");
+        return value.cast<std::string>();
+    };
+    options.width = side(a.width, "width");
+    options.height = side(a.height, "height");
+    if (!a.zoom.is_none())
+        options.zoom = positive(a.zoom, "zoom", 1e-6, kMaxVectorSide);
+    if (!a.dpi.is_none())
+        options.dpi = positive(a.dpi, "dpi", 1, 100000);
+    options.keepAspect = a.keepAspectRatio;
+    options.baseDir = text(a.baseDir, "base_dir");
+    options.id = text(a.id, "id");
+    if (!a.background.is_none()) {
+        if (!py::isinstance<py::str>(a.background))
             throw py::type_error("background must be a colour as a str");
-        std::string text = background.cast<std::string>();
-        if (!ParseToolColor(text, options.background))
-            throw py::value_error("invalid background colour '" + text + "'");
+        std::string colour = a.background.cast<std::string>();
+        if (!ParseToolColor(colour, options.background))
+            throw py::value_error("invalid background colour '" + colour + "'");
         options.hasBackground = true;
     }
     return options;
 }
 
 // Loads the source into picture; raises RenderError with the tool's words.
-void Load(CKelSvg& picture, const Source& source, const ToolOptions& options, ToolWindow& window) {
+void Load(CKelSvg& picture, const Source& source, const ToolOptions& options, ToolWindow& window,
+          bool vector = false) {
     InMemoryFile memory;
     std::string path = source.path;
     if (source.isText) {
@@ -102,7 +135,7 @@ void Load(CKelSvg& picture, const Source& source, const ToolOptions& options, To
             throw RenderError("cannot keep the SVG text: " + ErrorText(errno));
         path = memory.Path();
     }
-    ToolProblem problem = LoadPicture(picture, options, path, window);
+    ToolProblem problem = LoadPicture(picture, options, path, window, vector);
     if (problem) {
         // The tool's advice names its options; here they are arguments.
         std::string message = problem.message;
@@ -122,24 +155,24 @@ GpBitmap* Draw(CKelSvg& picture, const ToolOptions& options, const ToolWindow& w
     return bitmap;
 }
 
-py::bytes Render(const py::object& source, const py::object& width, const py::object& height,
-                 const py::object& background, const std::string& formatName) {
+py::bytes Render(const py::object& source, const Arguments& arguments,
+                 const std::string& formatName) {
     ImageFormat format;
     if (!ParseImageFormat(formatName, format))
-        throw py::value_error("invalid format '" + formatName + "' (png, pdf, svg or ps)");
+        throw py::value_error("invalid format '" + formatName + "' (" + ImageFormatList() + ")");
     Source input = ReadSource(source);
-    ToolOptions options = ReadOptions(width, height, background);
+    ToolOptions options = ReadOptions(arguments);
     MemorySink sink;
     {
         // One picture per call, drawn without the interpreter's lock.
         py::gil_scoped_release unlocked;
         CKelSvg picture;
         ToolWindow window;
-        Load(picture, input, options, window);
+        Load(picture, input, options, window, IsVectorFormat(format));
         bool written;
-        if (format == ImageFormat::Png) {
+        if (!IsVectorFormat(format)) {
             GpBitmap* bitmap = Draw(picture, options, window);
-            written = WritePngImage(bitmap, sink);
+            written = WriteRasterImage(bitmap, format, 0, sink);
             GdipDisposeImage(bitmap);
         } else {
             written = WriteVectorImage(picture, options, format, window.width, window.height, sink);
@@ -150,10 +183,9 @@ py::bytes Render(const py::object& source, const py::object& width, const py::ob
     return py::bytes(sink.bytes);
 }
 
-py::tuple RenderRgba(const py::object& source, const py::object& width, const py::object& height,
-                     const py::object& background) {
+py::tuple RenderRgba(const py::object& source, const Arguments& arguments) {
     Source input = ReadSource(source);
-    ToolOptions options = ReadOptions(width, height, background);
+    ToolOptions options = ReadOptions(arguments);
     std::string pixels;
     ToolWindow window;
     {
@@ -187,32 +219,71 @@ py::tuple RenderRgba(const py::object& source, const py::object& width, const py
     return py::make_tuple(window.width, window.height, py::bytes(pixels));
 }
 
+// The document's own size, without drawing it.
+py::tuple Size(const py::object& source) {
+    Source input = ReadSource(source);
+    float width = 0, height = 0;
+    {
+        py::gil_scoped_release unlocked;
+        InMemoryFile memory;
+        std::string path = input.path;
+        if (input.isText) {
+            if (!memory.Open(input.text))
+                throw RenderError("cannot keep the SVG text: " + ErrorText(errno));
+            path = memory.Path();
+        }
+        CKelSvg picture;
+        std::vector<char> name(path.begin(), path.end());
+        name.push_back('\0');
+        picture.CommandParseSVGFile(name.data());
+        KelSvgParseResult result = picture.KelGetParseResult(width, height);
+        if (result != KelSvgParsed)
+            throw RenderError(input.Name() + ": " + DiagnoseInput(path, result));
+    }
+    return py::make_tuple(width, height);
+}
+
+Arguments MakeArguments(const py::object& width, const py::object& height,
+                        const py::object& background, const py::object& zoom, bool keepAspectRatio,
+                        const py::object& dpi, const py::object& baseDir, const py::object& id) {
+    return Arguments{width, height, background, zoom, dpi, baseDir, id, keepAspectRatio};
+}
+
 } // namespace
 
-PYBIND11_MODULE(kelsvg, m) {
+// The extension under the kelsvg package (kelsvg/__init__.py documents the
+// functions and turns file-like sources and missing files into what Python
+// programs expect).
+PYBIND11_MODULE(_kelsvg, m) {
     m.doc() = "SVG rendering: the kelsvg library and its tool's handling of files.";
     py::register_exception<RenderError>(m, "Error");
-    m.def("render", &Render, py::arg("source"), py::arg("width") = py::none(),
-          py::arg("height") = py::none(), py::arg("background") = py::none(),
-          py::arg("format") = "png",
-          R"(Draws an SVG picture; returns the image file's bytes.
-
-source: a path (str or os.PathLike), or the SVG text as bytes, or as a str
-    whose first character other than white space is "<".
-width, height: the image's size in pixels; with one of them the other keeps
-    the document's aspect ratio; by default the document's own size.
-background: a colour filled in first: "#rgb", "#rgba", "#rrggbb",
-    "#rrggbbaa", a basic colour name or "transparent" (the default).
-format: "png", or "pdf", "svg", "ps" (one page of the image's size, a pixel
-    to a point, shapes and text as vector paths).
-
-Raises kelsvg.Error, with kelsvg's message, for a source that cannot be read,
-is not XML, has no svg element or has no size (and none was given).)");
-    m.def("render_rgba", &RenderRgba, py::arg("source"), py::arg("width") = py::none(),
-          py::arg("height") = py::none(), py::arg("background") = py::none(),
-          R"(Draws an SVG picture; returns (width, height, pixels): straight (not
-premultiplied) RGBA bytes, row by row from the top, as PIL's
-Image.frombytes("RGBA", (width, height), pixels) and numpy take them.
-Arguments and errors as render().)");
+    m.def(
+        "render",
+        [](const py::object& source, const py::object& width, const py::object& height,
+           const py::object& background, const std::string& format, const py::object& zoom,
+           bool keepAspectRatio, const py::object& dpi, const py::object& baseDir,
+           const py::object& id) {
+            return Render(
+                source,
+                MakeArguments(width, height, background, zoom, keepAspectRatio, dpi, baseDir, id),
+                format);
+        },
+        py::arg("source"), py::arg("width") = py::none(), py::arg("height") = py::none(),
+        py::arg("background") = py::none(), py::arg("format") = "png", py::arg("zoom") = py::none(),
+        py::arg("keep_aspect_ratio") = false, py::arg("dpi") = py::none(),
+        py::arg("base_dir") = py::none(), py::arg("id") = py::none());
+    m.def(
+        "render_rgba",
+        [](const py::object& source, const py::object& width, const py::object& height,
+           const py::object& background, const py::object& zoom, bool keepAspectRatio,
+           const py::object& dpi, const py::object& baseDir, const py::object& id) {
+            return RenderRgba(source, MakeArguments(width, height, background, zoom,
+                                                    keepAspectRatio, dpi, baseDir, id));
+        },
+        py::arg("source"), py::arg("width") = py::none(), py::arg("height") = py::none(),
+        py::arg("background") = py::none(), py::arg("zoom") = py::none(),
+        py::arg("keep_aspect_ratio") = false, py::arg("dpi") = py::none(),
+        py::arg("base_dir") = py::none(), py::arg("id") = py::none());
+    m.def("size", &Size, py::arg("source"));
     m.attr("__version__") = KELSVG_PYTHON_VERSION;
 }

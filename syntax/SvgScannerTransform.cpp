@@ -1,42 +1,8 @@
+#include "syntax/SvgRotationReport.h"
 #include "syntax/SvgScanner.h"
 #include "syntax/SvgTransformList.h"
 
-#include <clocale>
-#include <cstdio>
-#include <cstring>
-#include <locale.h>
-#include <string>
-
 namespace {
-
-// The "C" locale, made once, so that the rotate line always has a full stop.
-locale_t cLocale() {
-    static locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return loc;
-}
-
-// One line on standard output per parsed rotate function.
-void reportRotate(double angle, double cx, double cy) {
-    locale_t loc = cLocale();
-    if (loc) {
-        locale_t previous = uselocale(loc);
-        std::printf("rotate: %f %f %f\n", angle, cx, cy);
-        uselocale(previous);
-        return;
-    }
-    // No locale object: format, then put the full stop back by hand.
-    char line[1100];
-    std::snprintf(line, sizeof line, "%f %f %f", angle, cx, cy);
-    const char* point = std::localeconv()->decimal_point;
-    std::string text(line);
-    if (point && std::strcmp(point, ".") != 0 && *point) {
-        std::size_t len = std::strlen(point);
-        for (std::size_t at = text.find(point); at != std::string::npos;
-             at = text.find(point, at + 1))
-            text.replace(at, len, ".");
-    }
-    std::printf("rotate: %s\n", text.c_str());
-}
 
 // Reads one function's arguments. Every step either advances or fails; a
 // position of -1 from skipSpace (an unclosed comment) fails the function.
@@ -151,7 +117,7 @@ bool readRotate(FunctionReader& in, SvgTransformList& out) {
     }
     if (!in.expect(')'))
         return false;
-    reportRotate(angle, cx, cy);
+    SvgReportRotation(angle, cx, cy);
     SvgTransform item;
     item.setRotate(angle, cx, cy);
     out.appendItem(item);

@@ -141,4 +141,38 @@ TEST(KelSvg, LoadingTheLibraryRegistersItsModule) {
     dlclose(library);
 }
 
+void Keep(const char* line, void* lines) {
+    static_cast<std::vector<std::string>*>(lines)->push_back(line);
+}
+
+// Nothing on standard output or error, with or without a callback; the
+// callback gets every rotate line in document order, also when a large file
+// is read in two parts on two threads.
+TEST(KelSvg, RotateLinesGoOnlyToTheHostsCallbackInOrder) {
+    std::string big = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"20\">";
+    std::vector<std::string> expected;
+    for (int i = 0; big.size() < (3u << 20); ++i) {
+        big += "<rect width=\"1\" height=\"1\" transform=\"rotate(" + std::to_string(i % 360) +
+               " 1 2)\"/><path d=\"M0 0h1v1z\"/>" + std::string(200, ' ');
+        expected.push_back("rotate: " + std::to_string(i % 360) + ".000000 1.000000 2.000000\n");
+    }
+    TempSvgFile file(big + "</svg>");
+    std::vector<std::string> lines;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    for (int threads : {1, 2}) {
+        CKelSvg picture;
+        picture.KelSetThreads(threads);
+        picture.CommandParseSVGFile(file.PathBuffer()); // no callback
+        picture.KelSetRotationCallback(Keep, &lines);
+        picture.CommandParseSVGFile(file.PathBuffer());
+        HostBitmap target(20, 20, kBlue);
+        picture.CommandDrawSVG(target.dc());
+        EXPECT_EQ(lines, expected) << threads << " threads";
+        lines.clear();
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
 } // namespace

@@ -2,10 +2,12 @@
 messages for bad inputs, and drawing without the interpreter's lock."""
 
 import faulthandler
+import json
 import gzip
 import os
 import pathlib
 import subprocess
+import sys
 import threading
 
 import pytest
@@ -94,7 +96,9 @@ def test_gzip_and_encodings_read_as_the_tool_reads_them(tmp_path):
 def test_bad_arguments_raise_value_and_type_errors():
     for call, error in [
         (lambda: kelsvg.render(HELLO, width=0), ValueError),
-        (lambda: kelsvg.render(HELLO, height=40000), ValueError),
+        (lambda: kelsvg.render(HELLO, height=2000000), ValueError),
+        (lambda: kelsvg.render(HELLO, height=40000), kelsvg.Error),  # past the bitmap limit
+        (lambda: kelsvg.render(HELLO, zoom=0), ValueError),
         (lambda: kelsvg.render(HELLO, width=1.5), TypeError),
         (lambda: kelsvg.render(HELLO, background="nocolour"), ValueError),
         (lambda: kelsvg.render(HELLO, format="gif"), ValueError),
@@ -148,3 +152,44 @@ def test_drawing_leaves_the_interpreter_free(tmp_path):
         done.set()
         os.close(os.open(fifo, os.O_RDONLY | os.O_NONBLOCK))  # lets a waiting writer go
         server.join(timeout=5)
+
+
+def test_a_host_printing_json_keeps_its_output_whole():
+    # The library writes nothing: rotations in the document leave a host's
+    # standard output (here JSON) and standard error as the host wrote them.
+    program = (
+        "import json, sys, kelsvg\n"
+        "svg = b'<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"9\" height=\"9\">"
+        "<rect width=\"4\" height=\"4\" transform=\"rotate(30 2 2) rotate(5)\"/></svg>'\n"
+        "out = [len(kelsvg.render(svg)), len(kelsvg.render(svg, format='pdf'))]\n"
+        "print(json.dumps({'sizes': out}))\n")
+    run = subprocess.run([sys.executable, "-c", program], capture_output=True, env=os.environ)
+    assert run.returncode == 0, run.stderr
+    assert json.loads(run.stdout)["sizes"][0] > 0
+    assert run.stderr == b""
+
+
+def test_sizes_sources_and_the_tools_options(tmp_path):
+    # hello.svg is 240 x 160.
+    assert kelsvg.size(HELLO) == (240.0, 160.0)
+    assert kelsvg.size(b'<svg xmlns="http://www.w3.org/2000/svg" width="10.5" height="3"/>') == \
+        (10.5, 3.0)
+    with open(HELLO, "rb") as binary, open(HELLO) as text:
+        assert kelsvg.render(binary) == kelsvg.render(text) == kelsvg.render(HELLO)
+    with pytest.raises(FileNotFoundError) as missing:
+        kelsvg.size(tmp_path / "missing.svg")
+    assert isinstance(missing.value, kelsvg.Error) and missing.value.errno == 2
+    assert kelsvg.render_rgba(HELLO, zoom=0.5)[:2] == (120, 80)
+    assert kelsvg.render_rgba(HELLO, width=100, height=100, keep_aspect_ratio=True)[:2] == \
+        (100, 100)
+    assert kelsvg.render(HELLO, format="jpeg")[:3] == b"\xff\xd8\xff"
+    assert b"/MediaBox [ 0 0 120 80 ]" in kelsvg.render(HELLO, format="pdf", dpi=144)
+    # base_dir and id: as the tool's --base-dir and --id.
+    (tmp_path / "red.svg").write_bytes(HALF_RED)
+    assert tool(str(tmp_path / "red.svg"), str(tmp_path / "red.png")).returncode == 0
+    doc = (b'<svg xmlns="http://www.w3.org/2000/svg" width="8" height="6"><rect id="r" width="8"'
+           b' height="6" fill="blue"/><image href="red.png" width="8" height="6"/></svg>')
+    w, h, rgba = kelsvg.render_rgba(doc, base_dir=tmp_path)
+    assert all(abs(a - b) <= 1 for a, b in zip(rgba[:4], [128, 0, 127, 255]))  # half red on blue
+    w, h, rgba = kelsvg.render_rgba(doc, base_dir=str(tmp_path), id="r")
+    assert rgba[:4] == bytes([0, 0, 255, 255])

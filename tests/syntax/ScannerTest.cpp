@@ -3,6 +3,7 @@
 #include "syntax/SvgNumberText.h"
 #include "syntax/SvgPathBuilder.h"
 #include "syntax/SvgRect.h"
+#include "syntax/SvgRotationReport.h"
 #include "syntax/SvgScanner.h"
 #include "syntax/SvgTransformList.h"
 
@@ -306,11 +307,11 @@ TEST(CommaLocale, FullStopIsStillTheDecimalPoint) {
     SvgPathData record;
     SvgPathBuilder(&record).parseData("M0 0L1.5 2.25");
     EXPECT_EQ(record.coordinateCount == 4 ? record.coordinates()[3] : 0.0f, 2.25f);
-    testing::internal::CaptureStdout();
+    std::vector<std::string> lines;
+    SvgRotationScope scope(&SvgRotationScope::Collect, &lines);
     SvgTransformList list;
     SvgScanner().readTransformList(list, SvgString("rotate(1.5 2.25 3)"));
-    std::fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "rotate: 1.500000 2.250000 3.000000\n");
+    EXPECT_EQ(lines, std::vector<std::string>{"rotate: 1.500000 2.250000 3.000000\n"});
     std::setlocale(LC_ALL, saved.c_str());
 }
 

@@ -4,6 +4,7 @@
 
 #include "engine/GdiMatrix.h"
 #include "syntax/SvgMatrix.h"
+#include "syntax/SvgRotationReport.h"
 #include "syntax/SvgScanner.h"
 #include "syntax/SvgTransformList.h"
 
@@ -91,7 +92,8 @@ TEST(SvgMatrixBackEnd, SixValuesInGdiOrderAndBeyondFloatRangeAsInfinities) {
     delete matrix;
 }
 
-// Parses text into a fresh list, keeping the standard output it wrote.
+// Parses text into a fresh list, keeping the rotate lines it reported and
+// checking that nothing went to standard output.
 struct Parsed {
     bool ok;
     SvgTransformList list;
@@ -100,11 +102,19 @@ struct Parsed {
 
 Parsed Parse(const char* text) {
     Parsed p;
+    std::vector<std::string> lines;
     testing::internal::CaptureStdout();
-    SvgScanner scanner;
-    p.ok = scanner.readTransformList(p.list, SvgString(text));
+    {
+        SvgRotationScope scope(&SvgRotationScope::Collect, &lines);
+        SvgScanner scanner;
+        p.ok = scanner.readTransformList(p.list, SvgString(text));
+    }
+    SvgTransformList silent;
+    SvgScanner().readTransformList(silent, SvgString(text)); // no callback: reported nowhere
     std::fflush(stdout);
-    p.output = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    for (const std::string& line : lines)
+        p.output += line;
     return p;
 }
 

@@ -99,9 +99,20 @@ def until(condition, what, timeout=10):
     raise AssertionError("timed out waiting for " + what)
 
 
-def kelsvg(path, out, *options):
-    subprocess.run([TOOL, "--cache", "--background", "white", *options, path, out], check=True)
-    return Image.open(out).convert("RGB")
+def kelsvg(path, out, *options, scale=1, crop=None, at=(0, 0), size=None):
+    """kelsvg's picture (cropped to crop, placed at `at` in a window of size)
+    over the viewer's checkerboard of 8-pixel squares (times the screen's scale)."""
+    subprocess.run([TOOL, "--cache", *options, path, out], check=True)
+    picture = Image.open(out).convert("RGBA")
+    if crop:
+        picture = picture.crop(crop)
+    side = 8 * scale
+    board = Image.new("RGBA", size or picture.size, (255, 255, 255, 255))
+    for y in range(0, board.size[1], side):
+        for x in range((y // side % 2) * side, board.size[0], 2 * side):
+            board.paste((204, 204, 204, 255), (x, y, x + side, y + side))
+    board.alpha_composite(picture, at)
+    return board.convert("RGB")
 
 
 def same(a, b, tolerance=1):
@@ -128,7 +139,7 @@ def shows(screen, name, expected, note=""):
                                             ("text-poster.svg", 1), ("hello.svg", 2)])
 def test_window_shows_what_kelsvg_draws(screen, view, tmp_path, example, scale):
     path = os.path.join(EXAMPLES, example)
-    expected = kelsvg(path, str(tmp_path / "expected.png"), "-z", str(scale))
+    expected = kelsvg(path, str(tmp_path / "expected.png"), "-z", str(scale), scale=scale)
     view(path, scale)
     shows(screen, example, expected)
 
@@ -183,8 +194,8 @@ def test_keys_zoom_fit_and_quit(screen, view, tmp_path):
 
     key("KP_Add")
     # 125 %, centred: the middle of a 300 x 200 picture in the 240 x 160 window.
-    zoomed = kelsvg(path, str(tmp_path / "zoomed.png"), "-w", "300", "-h", "200")
-    middle = zoomed.crop((30, 20, 270, 180))
+    middle = kelsvg(path, str(tmp_path / "zoomed.png"), "-w", "300", "-h", "200",
+                    crop=(30, 20, 270, 180))
     shows(screen, "hello.svg", middle, " (125%)")
     key("KP_Subtract")
     shows(screen, "hello.svg", fitted, " (100%)")
@@ -192,3 +203,30 @@ def test_keys_zoom_fit_and_quit(screen, view, tmp_path):
     shows(screen, "hello.svg", fitted)
     key("q")
     assert viewer.wait(timeout=10) == 0
+
+
+def test_arrows_pan_the_wheel_zooms_at_the_pointer_and_r_reloads(screen, view, tmp_path):
+    path = tmp_path / "pan.svg"
+    path.write_text(square("red"))
+    viewer = view(str(path))
+    shows(screen, "pan.svg", kelsvg(str(path), str(tmp_path / "red.png")))
+    title, box, window = screen.window("pan.svg")
+    screen.key(window, "Right")  # the picture moves 40 pixels left, the board shows beside it
+    shows(screen, "pan.svg", kelsvg(str(path), str(tmp_path / "left.png"), crop=(40, 0, 120, 90),
+                                    size=(120, 90)))
+    screen.key(window, "0")
+    # One wheel step up at (20, 30) zooms to 125 % around that point: the
+    # document's (20, 30) stays there, its corner goes to (-5, -7.67), drawn
+    # at whole pixels (-5, -8).
+    screen.connection.xtest_fake_input(X.MotionNotify, x=box[0] + 20, y=box[1] + 30)
+    for kind in (X.ButtonPress, X.ButtonRelease):
+        screen.connection.xtest_fake_input(kind, 4)
+    screen.connection.sync()
+    shows(screen, "pan.svg", kelsvg(str(path), str(tmp_path / "zoom.png"), "-w", "150", "-h",
+                                    "113", crop=(5, 8, 125, 98)), " (125%)")
+    # 0 fits again; r reads the file again.
+    screen.key(window, "0")
+    path.write_text(square("blue"))
+    screen.key(window, "r")
+    shows(screen, "pan.svg", kelsvg(str(path), str(tmp_path / "blue.png")))
+    assert viewer.poll() is None

@@ -15,6 +15,10 @@ namespace {
 const double kMaxSide = 16384;
 const double kMinZoom = 0.01;
 const double kZoomStep = 1.25;
+// One arrow key moves the picture this many window pixels.
+const double kPanStep = 40;
+// Squares of the checkerboard behind transparent pictures, in window pixels.
+const int kCheckerSide = 8;
 // Changes to the file are taken this long after the last one.
 const guint kReloadDelayMs = 150;
 
@@ -84,6 +88,11 @@ void Viewer::Show(int width, int height) {
     gtk_container_add(GTK_CONTAINER(m_window), m_area);
     g_signal_connect(m_area, "draw", G_CALLBACK(OnDraw), this);
     g_signal_connect(m_window, "key-press-event", G_CALLBACK(OnKey), this);
+    gtk_widget_add_events(m_area,
+                          GDK_BUTTON_PRESS_MASK | GDK_BUTTON1_MOTION_MASK | GDK_SCROLL_MASK);
+    g_signal_connect(m_area, "button-press-event", G_CALLBACK(OnButton), this);
+    g_signal_connect(m_area, "motion-notify-event", G_CALLBACK(OnMotion), this);
+    g_signal_connect(m_area, "scroll-event", G_CALLBACK(OnScroll), this);
     g_signal_connect(m_window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
 
     GFile* file = g_file_new_for_path(m_path.c_str());
@@ -108,8 +117,14 @@ gboolean Viewer::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self) {
 }
 
 void Viewer::Draw(cairo_t* cr, int width, int height, int scale) {
+    // A checkerboard of white and light grey squares from the window's corner.
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
+    cairo_set_source_rgb(cr, 0.8, 0.8, 0.8);
+    for (int y = 0; y < height; y += kCheckerSide)
+        for (int x = (y / kCheckerSide % 2) * kCheckerSide; x < width; x += 2 * kCheckerSide)
+            cairo_rectangle(cr, x, y, kCheckerSide, kCheckerSide);
+    cairo_fill(cr);
     if (!m_picture || width < 1 || height < 1)
         return;
     double docWidth = m_docWidth ? m_docWidth : width;
@@ -123,8 +138,8 @@ void Viewer::Draw(cairo_t* cr, int width, int height, int scale) {
     // cache is as sharp as the screen (scale 2 on a high-resolution screen).
     int w = std::max(1, static_cast<int>(std::lround(docWidth * zoom)));
     int h = std::max(1, static_cast<int>(std::lround(docHeight * zoom)));
-    int x = (width - w) / 2 * scale;
-    int y = (height - h) / 2 * scale;
+    int x = static_cast<int>(std::lround((width - w) / 2 + m_panX)) * scale;
+    int y = static_cast<int>(std::lround((height - h) / 2 + m_panY)) * scale;
     w *= scale;
     h *= scale;
     if (!m_cacheValid || w != m_cacheWidth || h != m_cacheHeight) {
@@ -149,14 +164,78 @@ void Viewer::Draw(cairo_t* cr, int width, int height, int scale) {
 }
 
 void Viewer::Zoom(double factor) {
+    Zoom(factor, gtk_widget_get_allocated_width(m_area) / 2.0,
+         gtk_widget_get_allocated_height(m_area) / 2.0);
+}
+
+void Viewer::Zoom(double factor, double atX, double atY) {
     int width = gtk_widget_get_allocated_width(m_area);
     int height = gtk_widget_get_allocated_height(m_area);
-    double longest = std::max(m_docWidth ? m_docWidth : width, m_docHeight ? m_docHeight : height);
+    double docWidth = m_docWidth ? m_docWidth : width;
+    double docHeight = m_docHeight ? m_docHeight : height;
+    double longest = std::max(docWidth, docHeight);
     double zoom = std::clamp(m_shownZoom * factor, kMinZoom, kMaxSide / std::max(1.0, longest));
+    // The picture's corner before and after, so that the point under (atX, atY) stays.
+    double oldW = std::max(1L, std::lround(docWidth * m_shownZoom));
+    double oldH = std::max(1L, std::lround(docHeight * m_shownZoom));
+    double newW = std::max(1L, std::lround(docWidth * zoom));
+    double newH = std::max(1L, std::lround(docHeight * zoom));
+    // As Draw centres the picture.
+    auto centred = [](int room, double side) { return static_cast<double>((room - int(side)) / 2); };
+    double left = centred(width, oldW) + m_panX;
+    double top = centred(height, oldH) + m_panY;
+    m_panX = atX - (atX - left) * (newW / oldW) - centred(width, newW);
+    m_panY = atY - (atY - top) * (newH / oldH) - centred(height, newH);
     m_fit = false;
     m_zoom = zoom;
+    m_shownZoom = zoom;
     UpdateTitle();
     gtk_widget_queue_draw(m_area);
+}
+
+void Viewer::Pan(double dx, double dy) {
+    m_panX += dx;
+    m_panY += dy;
+    gtk_widget_queue_draw(m_area);
+}
+
+void Viewer::Reload() {
+    if (!Load())
+        std::fprintf(stderr, "kelsvg-view: %s: %s\n", m_path.c_str(), m_problem.c_str());
+    UpdateTitle();
+    gtk_widget_queue_draw(m_area);
+}
+
+gboolean Viewer::OnButton(GtkWidget*, GdkEventButton* event, gpointer self) {
+    Viewer* viewer = static_cast<Viewer*>(self);
+    if (event->button != 1)
+        return FALSE;
+    viewer->m_dragX = event->x;
+    viewer->m_dragY = event->y;
+    return TRUE;
+}
+
+gboolean Viewer::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer self) {
+    Viewer* viewer = static_cast<Viewer*>(self);
+    viewer->Pan(event->x - viewer->m_dragX, event->y - viewer->m_dragY);
+    viewer->m_dragX = event->x;
+    viewer->m_dragY = event->y;
+    return TRUE;
+}
+
+gboolean Viewer::OnScroll(GtkWidget*, GdkEventScroll* event, gpointer self) {
+    Viewer* viewer = static_cast<Viewer*>(self);
+    double dx = 0, dy = 0;
+    if (event->direction == GDK_SCROLL_UP)
+        dy = -1;
+    else if (event->direction == GDK_SCROLL_DOWN)
+        dy = 1;
+    else if (event->direction == GDK_SCROLL_SMOOTH)
+        gdk_event_get_scroll_deltas(reinterpret_cast<GdkEvent*>(event), &dx, &dy);
+    if (dy == 0)
+        return FALSE;
+    viewer->Zoom(dy < 0 ? kZoomStep : 1 / kZoomStep, event->x, event->y);
+    return TRUE;
 }
 
 gboolean Viewer::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
@@ -171,8 +250,21 @@ gboolean Viewer::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
     case GDK_KEY_KP_Subtract:
         viewer->Zoom(1 / kZoomStep);
         return TRUE;
+    case GDK_KEY_Left:
+    case GDK_KEY_Right:
+        viewer->Pan(event->keyval == GDK_KEY_Left ? kPanStep : -kPanStep, 0);
+        return TRUE;
+    case GDK_KEY_Up:
+    case GDK_KEY_Down:
+        viewer->Pan(0, event->keyval == GDK_KEY_Up ? kPanStep : -kPanStep);
+        return TRUE;
+    case GDK_KEY_r:
+    case GDK_KEY_F5:
+        viewer->Reload();
+        return TRUE;
     case GDK_KEY_0:
     case GDK_KEY_KP_0:
+        viewer->m_panX = viewer->m_panY = 0;
         viewer->m_fit = true;
         viewer->UpdateTitle();
         gtk_widget_queue_draw(viewer->m_area);
@@ -196,11 +288,7 @@ void Viewer::OnFileChanged(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent, gpo
 gboolean Viewer::OnReloadDue(gpointer self) {
     Viewer* viewer = static_cast<Viewer*>(self);
     viewer->m_reloadTimer = 0;
-    if (!viewer->Load())
-        std::fprintf(stderr, "kelsvg-view: %s: %s\n", viewer->m_path.c_str(),
-                     viewer->m_problem.c_str());
-    viewer->UpdateTitle();
-    gtk_widget_queue_draw(viewer->m_area);
+    viewer->Reload();
     return G_SOURCE_REMOVE;
 }
 

@@ -13,7 +13,9 @@ class CKelSvg;
 // context, from the bitmap cache, which is rebuilt when the picture's size on
 // screen changes. The file is watched and read again when it changes; a file
 // that cannot be shown leaves the last good picture in place and its problem
-// in the title.
+// in the title. The picture is panned with the arrow keys or by dragging,
+// zoomed with + and - or the wheel (around the pointer), and shown over a
+// checkerboard where it is transparent.
 class Viewer {
 public:
     explicit Viewer(std::string path);
@@ -33,12 +35,20 @@ public:
 private:
     static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
     static gboolean OnKey(GtkWidget* widget, GdkEventKey* event, gpointer self);
+    static gboolean OnButton(GtkWidget* widget, GdkEventButton* event, gpointer self);
+    static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer self);
+    static gboolean OnScroll(GtkWidget* widget, GdkEventScroll* event, gpointer self);
     static void OnFileChanged(GFileMonitor* monitor, GFile* file, GFile* other,
                               GFileMonitorEvent event, gpointer self);
     static gboolean OnReloadDue(gpointer self);
 
     void Draw(cairo_t* cr, int width, int height, int scale);
+    // Zooms by factor, keeping the document's point under (x, y) of the
+    // window where it is.
+    void Zoom(double factor, double x, double y);
     void Zoom(double factor);
+    void Pan(double dx, double dy);
+    void Reload();
     void UpdateTitle();
 
     std::string m_path;
@@ -51,6 +61,10 @@ private:
     bool m_fit = true; // the picture fills the window, keeping its shape
     double m_zoom = 1; // else its size is the document's times this
     double m_shownZoom = 1;
+    double m_panX = 0; // the picture moved from the window's centre, in window pixels
+    double m_panY = 0;
+    double m_dragX = 0; // where the pointer was while a drag moves the picture
+    double m_dragY = 0;
 
     // What the bitmap cache holds: the picture's size on screen, in pixels.
     bool m_cacheValid = false;

@@ -11,16 +11,18 @@
 
 namespace {
 
-const char* kUsage = "usage: kelsvg-view [options] FILE.svg\n"
-                     "Shows an SVG file in a window and draws it again whenever it changes.\n"
-                     "\n"
-                     "Keys: + and - zoom, 0 fits the picture to the window, q quits.\n"
-                     "\n"
-                     "  --help      show this help and exit\n"
-                     "  --version   show the version and exit\n"
-                     "\n"
-                     "Exit codes: 0 success; 1 usage error or no display; 2 the file cannot be "
-                     "read.\n";
+const char* kUsage =
+    "usage: kelsvg-view [options] FILE.svg\n"
+    "Shows an SVG file in a window and draws it again whenever it changes.\n"
+    "\n"
+    "Keys: + and - zoom (or the wheel, around the pointer), arrows pan (or drag),\n"
+    "0 fits the picture to the window again, r reloads, q quits.\n"
+    "\n"
+    "  --help      show this help and exit\n"
+    "  --version   show the version and exit\n"
+    "\n"
+    "Exit codes: 0 success; 1 usage error or no display; 2 the file cannot be "
+    "read.\n";
 
 } // namespace
 

@@ -1,13 +1,16 @@
 #include "ToolOptions.h"
 
+#include "interface/KelSvg.h"
+
 #include <cctype>
 #include <cstring>
 
 const char* ToolUsage() {
     return "usage: kelsvg [options] INPUT.svg OUTPUT\n"
+           "       kelsvg [options] INPUT.svg... -o OUTPUT.pdf\n"
            "       kelsvg [options] --out-dir DIR INPUT.svg...\n"
-           "Renders SVG files to PNG, PDF, SVG or PostScript images. An INPUT of - reads\n"
-           "standard input; an OUTPUT of - writes standard output.\n"
+           "Renders SVG files to PNG, JPEG, WebP, PDF, SVG, PostScript or EPS images. An\n"
+           "INPUT of - reads standard input; an OUTPUT of - writes standard output.\n"
            "\n"
            "  -w, --width N        window width in pixels (default: the document's)\n"
            "  -h, --height N       window height in pixels (default: the document's;\n"
@@ -17,21 +20,33 @@ const char* ToolUsage() {
            "  -a, --keep-aspect-ratio\n"
            "                       with both -w and -h, fit the picture inside them,\n"
            "                       centred, instead of stretching it\n"
-           "  -f, --format FORMAT  png, pdf, svg or ps (default: OUTPUT's extension, else\n"
-           "                       png); pdf, svg and ps keep shapes, text and gradients\n"
-           "                       as vectors on one page of the image's size\n"
+           "  -f, --format FORMAT  png, jpeg, webp, pdf, svg, ps or eps, in any case\n"
+           "                       (default: OUTPUT's extension, else png); pdf, svg, ps\n"
+           "                       and eps keep shapes and gradients as vectors\n"
+           "  -o, --output FILE    write to FILE; every other argument is an INPUT, and\n"
+           "                       several INPUTs make one page each of a pdf or ps FILE\n"
+           "  --quality N          jpeg and webp quality, 1 to 100 (default: jpeg 90,\n"
+           "                       webp lossless)\n"
            "  --dpi N              N pixels to the inch (default: 96): the document's\n"
            "                       in, cm, mm, pt and pc are N pixels an inch, and in pdf,\n"
-           "                       svg and ps a pixel is 72/N points, so that they keep\n"
-           "                       their size on the page\n"
-           "  --background COLOR   fill the image with COLOR before drawing: #rgb, #rgba,\n"
-           "                       #rrggbb, #rrggbbaa, a basic colour name or transparent\n"
-           "                       (default: transparent)\n"
-           "  --cache              draw through the bitmap cache (in pdf, svg and ps: the\n"
+           "                       svg, ps and eps a pixel is 72/N points, so that they\n"
+           "                       keep their size on the page\n"
+           "  --background COLOR   fill the image with COLOR before drawing: any SVG colour\n"
+           "                       (red, #rgb, #rrggbb, rgb(...)), #rgba, #rrggbbaa or\n"
+           "                       transparent (default: transparent; jpeg: white)\n"
+           "  --id ID              draw only the element with this id (and what is inside\n"
+           "                       it), on the whole canvas\n"
+           "  --base-dir DIR       image files resolve in DIR (and only there), for\n"
+           "                       documents from standard input (default: the input's\n"
+           "                       own folder)\n"
+           "  --stylesheet FILE    apply the CSS style sheet in FILE after the document's own\n"
+           "  --cache              draw through the bitmap cache (in vector formats: the\n"
            "                       picture as an image)\n"
            "  --dc                 draw through a device context instead of a graphics object\n"
-           "  --out-dir DIR        render every INPUT to DIR/NAME.png (.pdf, .svg, .ps with\n"
-           "                       --format) in one process, going on after a bad input;\n"
+           "  --print-rotations    print a line \"rotate: ANGLE CX CY\" for every rotate\n"
+           "                       transform read (on standard error when OUTPUT is -)\n"
+           "  --out-dir DIR        render every INPUT to DIR/NAME.png (or the --format's\n"
+           "                       extension) in one process, going on after a bad input;\n"
            "                       the exit code is the worst seen\n"
            "  -j, --jobs N         threads to use (default: the number of processors): with\n"
            "                       --out-dir, N inputs render at once, each on a thread of\n"
@@ -40,7 +55,6 @@ const char* ToolUsage() {
            "  --help               show this help and exit\n"
            "  --version            show the version and exit\n"
            "\n"
-           "With OUTPUT -, the library's \"rotate: ...\" lines go to standard error.\n"
            "Exit codes: 0 success; 1 usage error; 2 an input cannot be read, is not XML,\n"
            "has no svg element or has no size (and none was given); 3 an output cannot be\n"
            "written.\n";
@@ -73,31 +87,6 @@ bool ParsePositive(const std::string& text, double limit, double& out) {
     return true;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-struct NamedColor {
-    const char* name;
-    uint32_t argb;
-};
-
-const NamedColor kNamedColors[] = {
-    {"black", 0xFF000000},       {"silver", 0xFFC0C0C0}, {"gray", 0xFF808080},
-    {"grey", 0xFF808080},        {"white", 0xFFFFFFFF},  {"maroon", 0xFF800000},
-    {"red", 0xFFFF0000},         {"purple", 0xFF800080}, {"fuchsia", 0xFFFF00FF},
-    {"green", 0xFF008000},       {"lime", 0xFF00FF00},   {"olive", 0xFF808000},
-    {"yellow", 0xFFFFFF00},      {"navy", 0xFF000080},   {"blue", 0xFF0000FF},
-    {"teal", 0xFF008080},        {"aqua", 0xFF00FFFF},   {"orange", 0xFFFFA500},
-    {"transparent", 0x00000000},
-};
-
 // A whole number from 1 to max.
 bool ParseCount(const std::string& text, int max, int& out) {
     if (text.empty() || text.size() > 9)
@@ -117,40 +106,11 @@ bool ParseCount(const std::string& text, int max, int& out) {
 } // namespace
 
 bool ParseToolColor(const std::string& text, uint32_t& argb) {
-    if (!text.empty() && text[0] == '#') {
-        std::string hex = text.substr(1);
-        for (char c : hex)
-            if (HexDigit(c) < 0)
-                return false;
-        uint32_t r, g, b, a = 255;
-        if (hex.size() == 3 || hex.size() == 4) {
-            r = HexDigit(hex[0]) * 17;
-            g = HexDigit(hex[1]) * 17;
-            b = HexDigit(hex[2]) * 17;
-            if (hex.size() == 4)
-                a = HexDigit(hex[3]) * 17;
-        } else if (hex.size() == 6 || hex.size() == 8) {
-            r = HexDigit(hex[0]) * 16 + HexDigit(hex[1]);
-            g = HexDigit(hex[2]) * 16 + HexDigit(hex[3]);
-            b = HexDigit(hex[4]) * 16 + HexDigit(hex[5]);
-            if (hex.size() == 8)
-                a = HexDigit(hex[6]) * 16 + HexDigit(hex[7]);
-        } else {
-            return false;
-        }
-        argb = (a << 24) | (r << 16) | (g << 8) | b;
-        return true;
-    }
-    std::string lower;
-    for (char c : text)
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const NamedColor& named : kNamedColors) {
-        if (lower == named.name) {
-            argb = named.argb;
-            return true;
-        }
-    }
-    return false;
+    unsigned int read = 0;
+    if (text.find('\0') != std::string::npos || !KelParseColor(text.c_str(), read))
+        return false;
+    argb = read;
+    return true;
 }
 
 bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& error) {
@@ -173,6 +133,11 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
         if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
+            hasValue = true;
+        } else if (arg[1] != '-' && arg.size() > 2 && std::strchr("whzfjo", arg[1])) {
+            // -w300: a short option with its value attached.
+            name = arg.substr(0, 2);
+            value = arg.substr(2);
             hasValue = true;
         }
         auto takeValue = [&]() -> bool {
@@ -203,15 +168,16 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             if (!takeValue())
                 return false;
             bool isWidth = name == "-w" || name == "--width";
-            if (!ParseCount(value, kMaxImageSide, isWidth ? options.width : options.height)) {
+            if (!ParseCount(value, kMaxVectorSide, isWidth ? options.width : options.height)) {
                 error = "invalid " + std::string(isWidth ? "width" : "height") + " '" + value +
-                        "' (a whole number from 1 to " + std::to_string(kMaxImageSide) + ")";
+                        "' (a whole number from 1 to " + std::to_string(kMaxImageSide) +
+                        ", or to " + std::to_string(kMaxVectorSide) + " for vector formats)";
                 return false;
             }
         } else if (name == "-z" || name == "--zoom") {
             if (!takeValue())
                 return false;
-            if (!ParsePositive(value, kMaxImageSide, options.zoom)) {
+            if (!ParsePositive(value, kMaxVectorSide, options.zoom)) {
                 error = "invalid zoom '" + value + "' (a number above 0, such as 1.5)";
                 return false;
             }
@@ -223,7 +189,7 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             if (!takeValue())
                 return false;
             if (!ParseImageFormat(value, options.format)) {
-                error = "invalid format '" + value + "' (png, pdf, svg or ps)";
+                error = "invalid format '" + value + "' (" + ImageFormatList() + ")";
                 return false;
             }
             options.formatGiven = true;
@@ -250,6 +216,39 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
             if (!noValue())
                 return false;
             options.dc = true;
+        } else if (name == "--quality") {
+            if (!takeValue())
+                return false;
+            if (!ParseCount(value, 100, options.quality)) {
+                error = "invalid quality '" + value + "' (a whole number from 1 to 100)";
+                return false;
+            }
+        } else if (name == "-o" || name == "--output") {
+            if (!takeValue())
+                return false;
+            if (value.empty()) {
+                error = "option " + name + " needs a file name";
+                return false;
+            }
+            options.output = value;
+            options.outputOption = true;
+        } else if (name == "--id") {
+            if (!takeValue())
+                return false;
+            options.id = value;
+        } else if (name == "--base-dir" || name == "--stylesheet") {
+            if (!takeValue())
+                return false;
+            if (value.empty()) {
+                error = "option " + name + " needs a " +
+                        (name == "--base-dir" ? "directory" : "file name");
+                return false;
+            }
+            (name == "--base-dir" ? options.baseDir : options.styleSheetPath) = value;
+        } else if (name == "--print-rotations") {
+            if (!noValue())
+                return false;
+            options.printRotations = true;
         } else if (name == "-j" || name == "--jobs") {
             if (!takeValue())
                 return false;
@@ -273,6 +272,18 @@ bool ParseToolOptions(int argc, char** argv, ToolOptions& options, std::string& 
     }
     if (options.help || options.version)
         return true;
+    if (options.outputOption) {
+        if (!options.outDir.empty()) {
+            error = "give either --output or --out-dir";
+            return false;
+        }
+        if (positional.empty()) {
+            error = "no input files";
+            return false;
+        }
+        options.inputs = positional;
+        return true;
+    }
     if (!options.outDir.empty()) {
         if (positional.empty()) {
             error = "no input files";

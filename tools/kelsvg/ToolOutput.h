@@ -14,14 +14,19 @@ namespace Gdiplus {
 class GpBitmap;
 }
 
-enum class ImageFormat { Png, Pdf, Svg, Ps };
+enum class ImageFormat { Png, Pdf, Svg, Ps, Eps, Jpeg, Webp };
 
-// "png", "pdf", "svg" or "ps"; false for any other name.
+// The names the tool takes, for messages: "png, pdf, svg, ps, eps, jpeg or webp".
+const char* ImageFormatList();
+// A format's name in any case ("jpg" and "jpeg" alike); false for any other name.
 bool ParseImageFormat(const std::string& name, ImageFormat& format);
-// The format a file name's extension names (any case); PNG when it names none.
-ImageFormat FormatOfPath(const std::string& path);
-// The format's name, which is also its file extension.
+// The format a file name's extension names (any case): PNG when the name has
+// no extension; false when it has one the tool cannot write.
+bool FormatOfPath(const std::string& path, ImageFormat& format);
+// The format's usual file extension.
 const char* ImageFormatName(ImageFormat format);
+// PDF, SVG, PostScript and EPS: drawn as vectors, not bound by the bitmap limits.
+bool IsVectorFormat(ImageFormat format);
 
 // Receives an image's bytes in order.
 class ImageSink {
@@ -73,6 +78,36 @@ public:
 
 // The bitmap as PNG.
 bool WritePngImage(Gdiplus::GpBitmap* bitmap, ImageSink& sink);
+// The bitmap as PNG, JPEG (over white where it is not opaque: JPEG has no
+// alpha) or WebP (lossless, unless a quality from 1 to 100 is given).
+// quality 0 means the format's default (JPEG: 90).
+bool WriteRasterImage(Gdiplus::GpBitmap* bitmap, ImageFormat format, int quality, ImageSink& sink);
+
+// A vector image of one page per picture: PDF and PostScript take several
+// pages, SVG and EPS one. Each page is width x height pixels, each pixel
+// 72 / options.dpi points.
+class VectorImageWriter {
+public:
+    VectorImageWriter(ImageFormat format, const ToolOptions& options, ImageSink& sink);
+    ~VectorImageWriter();
+    VectorImageWriter(const VectorImageWriter&) = delete;
+    VectorImageWriter& operator=(const VectorImageWriter&) = delete;
+
+    // Draws the picture (its window already set) as the next page: the
+    // background first when options give one; through a device context when
+    // options.dc, else through a graphics object (from the bitmap cache, as
+    // an image, when one was built).
+    bool AddPage(CKelSvg& picture, int width, int height);
+    // Ends the document; false when anything could not be written.
+    bool Finish();
+
+private:
+    ImageFormat m_format;
+    const ToolOptions& m_options;
+    ImageSink& m_sink;
+    struct _cairo_surface* m_surface = nullptr;
+    bool m_failed = false;
+};
 
 // Draws the picture (its window already set) as a one-page PDF, SVG or
 // PostScript image of width x height pixels, each pixel 72 / options.dpi

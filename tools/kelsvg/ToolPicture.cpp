@@ -26,7 +26,7 @@ int Side(double length) {
     double side = std::round(length);
     if (side < 1)
         return 1;
-    return side > kMaxImageSide ? kMaxImageSide + 1 : static_cast<int>(side);
+    return side > kMaxVectorSide ? kMaxVectorSide + 1 : static_cast<int>(side);
 }
 
 // The image's size and the picture's window in it, for a document of
@@ -77,9 +77,11 @@ std::string DiagnoseInput(const std::string& input, KelSvgParseResult result) {
 }
 
 ToolProblem LoadPicture(CKelSvg& picture, const ToolOptions& options, const std::string& input,
-                        ToolWindow& window) {
+                        ToolWindow& window, bool vector) {
     std::vector<char> path(input.begin(), input.end());
     path.push_back('\0');
+    picture.KelSetBaseDir(options.baseDir.c_str());
+    picture.KelSetUserStyleSheet(options.styleSheet.c_str());
     picture.KelSetDpi(options.dpi);
     picture.CommandParseSVGFile(path.data());
     float docWidth = 0, docHeight = 0;
@@ -93,21 +95,33 @@ ToolProblem LoadPicture(CKelSvg& picture, const ToolOptions& options, const std:
     if (options.width || options.height || options.zoom > 0) {
         ChooseWindow(options, docWidth, docHeight, window);
         picture.CommandSetSVGWinRect(window.x, window.y, window.pictureWidth, window.pictureHeight);
-        width = window.width;
-        height = window.height;
+    } else if (Side(docWidth) != width || Side(docHeight) != height) {
+        // A size of 99.6 makes an image of 100 pixels, not 99.
+        window.width = window.pictureWidth = Side(docWidth);
+        window.height = window.pictureHeight = Side(docHeight);
+        if (window.width > 0 && window.height > 0)
+            picture.CommandSetSVGWinRect(0, 0, window.width, window.height);
     }
+    width = window.width;
+    height = window.height;
     if (width < 1 || height < 1)
         return Problem(ExitInput, "the document has no size (give --width and --height)");
     std::string size = std::to_string(width) + "x" + std::to_string(height);
-    if (width > kMaxImageSide || height > kMaxImageSide) {
+    if (vector) {
+        if (width > kMaxVectorSide || height > kMaxVectorSide)
+            return Problem(ExitInput, "the image would be " + size + " pixels, more than " +
+                                          std::to_string(kMaxVectorSide) + " a side");
+    } else if (width > kMaxImageSide || height > kMaxImageSide) {
         return Problem(ExitInput, "the image would be " + size + " pixels, more than " +
                                       std::to_string(kMaxImageSide) + " a side");
     }
-    if (static_cast<long long>(width) * height > kMaxImagePixels) {
+    if (!vector && static_cast<long long>(width) * height > kMaxImagePixels) {
         return Problem(ExitInput, "the image would be " + size + " pixels, more than " +
                                       std::to_string(kMaxImagePixels) +
                                       " in all (give a smaller --width or --height)");
     }
+    if (!options.id.empty() && !picture.KelDrawOnlyElement(options.id.c_str()))
+        return Problem(ExitInput, "no element has the id '" + options.id + "'");
     if (options.cache)
         picture.CommandCreateBitmapCache();
     return {};

@@ -41,11 +41,12 @@ std::string DiagnoseInput(const std::string& input, KelSvgParseResult result);
 // picture) and sets its window: the document's size, scaled
 // by the zoom, or the width and height given (with one of them, the other
 // keeps the document's aspect ratio; with both and keepAspect, the picture
-// fits inside them, centred). Refuses inputs that are not SVG, have no size,
-// or would make an image past the tool's limits. Builds the bitmap cache
-// when the options ask for it.
+// fits inside them, centred). Sides are rounded to the nearest pixel.
+// Refuses inputs that are not SVG, have no size, or would make an image past
+// the tool's limits (a vector image has no bitmap's limits). Builds the
+// bitmap cache when the options ask for it.
 ToolProblem LoadPicture(CKelSvg& picture, const ToolOptions& options, const std::string& input,
-                        ToolWindow& window);
+                        ToolWindow& window, bool vector = false);
 
 // Draws the loaded picture onto a new bitmap of the image's size: over the
 // background when one is given, through a device context or a graphics
