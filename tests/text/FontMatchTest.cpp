@@ -271,15 +271,15 @@ TEST(FontRendering, FontPropertiesReachTheDrawnText) {
 }
 
 TEST(FontRendering, MadeUpSmallCapitalsInLaidOutText) {
-    // "hH" in small capitals of DejaVu Sans (which has none of its own): an H
-    // at 0.7 of the size, then a full one, kerned by nothing.
+    // "Hh" in small capitals of DejaVu Sans (which has none of its own): an H,
+    // then one at 0.7 of the size, kerned by nothing.
     GlyphMetrics h = Metrics(FcFile("DejaVu Sans", 400), 'H');
     const std::string caps = " font-family='DejaVu Sans' font-size='50' font-variant='small-caps'>";
-    for (const std::string& svg : {"<text x='10' y='60'" + caps + "hH</text>",
-                                   "<text x='10' y='60'><tspan" + caps + "hH</tspan></text>"}) {
+    for (const std::string& svg : {"<text x='10' y='60'" + caps + "Hh</text>",
+                                   "<text x='10' y='60'><tspan" + caps + "Hh</tspan></text>"}) {
         InkBox ink = FindInk(Draw(svg, 200, 100), 100);
-        EXPECT_NEAR(ink.left, 10 + 35 * h.left, 1.5) << svg;
-        EXPECT_NEAR(ink.right + 1, 10 + 35 * h.advance + 50 * (h.left + h.width), 1.5) << svg;
+        EXPECT_NEAR(ink.left, 10 + 50 * h.left, 1.5) << svg;
+        EXPECT_NEAR(ink.right + 1, 10 + 50 * h.advance + 35 * (h.left + h.width), 1.5) << svg;
     }
 }
 
