@@ -5,6 +5,7 @@
 #include "document/SvgUseElement.h"
 #include "engine/GdiMatrix.h"
 #include "render/SvgFigure.h"
+#include "render/SvgFontRun.h"
 #include "render/SvgPathBounds.h"
 #include "style/SvgStyle.h"
 
@@ -158,6 +159,9 @@ bool Accumulate(const SvgElement& e, const SvgMatrix& m, bool ink, Box& box) {
     if (ink && filtered && !filtered->filter.value.empty())
         return false;
     if (const SvgFigure* figure = e.GetFigure()) {
+        // Colour glyph pictures lie beyond the outline.
+        if (ink && SvgFontRun::DrawsPictures(figure))
+            return false;
         Box own;
         AddPath(figure->GetPath(), m, ink, own);
         if (ink && !own.Empty()) {

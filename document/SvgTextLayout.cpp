@@ -104,6 +104,19 @@ SvgFontRun* SvgTextLayout::FontFor(const SvgStyle* style) {
     std::string key = request.family;
     key.append(reinterpret_cast<const char*>(&request.size), sizeof request.size);
     key.append(reinterpret_cast<const char*>(&request.style), sizeof request.style);
+    // The face's traits, variations and small capitals.
+    auto add = [&key](const auto& value) {
+        key.append(reinterpret_cast<const char*>(&value), sizeof value);
+    };
+    add(request.weight);
+    add(request.stretch);
+    add(request.slant);
+    add(request.smallCaps);
+    for (size_t i = 0; i < request.variationTags.size() && i < request.variationValues.size();
+         ++i) {
+        add(request.variationTags[i]);
+        add(request.variationValues[i]);
+    }
     auto found = fonts.find(key);
     if (found != fonts.end())
         return found->second.get();

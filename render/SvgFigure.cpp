@@ -92,6 +92,14 @@ Status SvgFigure::Fill(GdiGraphics& graphics) {
 }
 
 Status SvgFigure::FillText(GdiGraphics& graphics, const SvgGlyphSet& glyphs) {
+    Status status = FillGlyphs(graphics, glyphs);
+    // Colour glyphs are pictures painted after the fill, with its opacity.
+    if (glyphs.HasPictures() && ReadyFill())
+        glyphs.PaintPictures(graphics, float(PaintAlpha(style->fillOpacity.value)) / 255.0f);
+    return status;
+}
+
+Status SvgFigure::FillGlyphs(GdiGraphics& graphics, const SvgGlyphSet& glyphs) {
     if (!glyphs.KeepsText(graphics))
         return FillPath(graphics, path);
     if (!ReadyFill())

@@ -99,8 +99,10 @@ protected:
     Gdiplus::Status FillPath(GdiGraphics& graphics, GdiPath* outline);
     Gdiplus::Status StrokePath(GdiGraphics& graphics, GdiPath* outline);
     Gdiplus::Status PaintCoverageOf(GdiGraphics& graphics, GdiPath* outline);
-    // Fill of a text's figure: on a vector target its glyphs stay text.
+    // Fill of a text's figure: on a vector target its glyphs stay text; the
+    // pictures of colour glyphs go over the fill.
     Gdiplus::Status FillText(GdiGraphics& graphics, const SvgGlyphSet& glyphs);
+    Gdiplus::Status FillGlyphs(GdiGraphics& graphics, const SvgGlyphSet& glyphs);
     // A brush made for one paint through graphics: for a paint server whose
     // brush holds pixels of one resolution (server), or for context-fill and
     // context-stroke (context). Null when nothing is to be painted.

@@ -1,19 +1,18 @@
 #include "render/SvgFontBuilder.h"
 
 #include "render/SvgTextBuffer.h"
+#include "style/SvgKeyword.h"
 #include "style/SvgStyle.h"
+#include "style/SvgValueReaders.h"
+
+#include <algorithm>
 
 using namespace Gdiplus;
 
 namespace {
 
 // Keyword numbers of the style record.
-const unsigned kWeight600 = 5;
-const unsigned kWeight900 = 8;
-const unsigned kWeightBold = 10;
-const unsigned kWeightBolder = 12;
-const unsigned kStyleItalic = 1;
-const unsigned kStyleOblique = 2;
+const unsigned kVariantSmallCaps = 1;
 const unsigned kAnchorMiddle = 1;
 const unsigned kAnchorEnd = 2;
 
@@ -22,13 +21,6 @@ const INT kMeasureTrailingSpaces = 0x0800;
 
 // Names of a font-family list tried at most: each unknown one costs a match.
 const size_t kMaxFamilyNames = 16;
-
-// A weight in force draws bold from 600 up (numbers 5 to 8 once computed, or
-// the keywords a record that was never cascaded still holds).
-bool IsBold(unsigned weight) {
-    return (weight >= kWeight600 && weight <= kWeight900) || weight == kWeightBold ||
-           weight == kWeightBolder;
-}
 
 bool IsQuoteOrBlank(char c) {
     return c == '"' || c == '\'' || c == ' ' || c == '\t' || c == '\n';
@@ -56,6 +48,19 @@ std::vector<std::string> SvgFontBuilder::FamilyNames(const std::string& list) {
     return names;
 }
 
+KelFontTraits SvgFontRequest::Traits() const {
+    // Bold and italic style bits make the face at least bold and slanted.
+    KelFontTraits traits;
+    traits.weight = (style & FontStyleBold) && weight < 700 ? 700 : weight;
+    traits.stretch = stretch;
+    traits.slant = (style & FontStyleItalic) && slant == 0 ? 1 : slant;
+    traits.smallCaps = smallCaps;
+    traits.variationCount = UINT(variationTags.size());
+    traits.variationTags = variationTags.data();
+    traits.variationValues = variationValues.data();
+    return traits;
+}
+
 const char SvgFontBuilder::kDefaultFamily[] = "\xD0\xC2\xCB\xCE\xCC\xE5";
 const WCHAR SvgFontBuilder::kFallbackFamily[] = u"Times New Roman";
 
@@ -68,10 +73,24 @@ SvgFontRequest SvgFontBuilder::Request(const SvgStyle& style) {
         request.family = kDefaultFamily;
     if (style.fontSize.set)
         request.size = style.fontSize.computed;
-    if (IsBold(style.fontWeight.computed))
+    request.weight = std::clamp<INT>(style.fontWeight.weight, 1, 1000);
+    if (request.weight >= 600)
         request.style |= FontStyleBold;
-    if (style.fontStyle.computed == kStyleItalic || style.fontStyle.computed == kStyleOblique)
+    request.slant = style.fontStyle.computed <= 2 ? INT(style.fontStyle.computed) : 0;
+    if (request.slant != 0)
         request.style |= FontStyleItalic;
+    request.stretch = kFontStretchPercent[std::min(style.fontStretch.computed, 8u)];
+    request.smallCaps = style.fontVariant.computed == kVariantSmallCaps;
+    std::vector<SvgFontVariation> variations;
+    if (style.text &&
+        ReadFontVariations(style.text->fontVariationSettings.value.c_str(), variations)) {
+        for (const SvgFontVariation& v : variations) {
+            request.variationTags.push_back(UINT32(uint8_t(v.tag[0])) << 24 |
+                                            UINT32(uint8_t(v.tag[1])) << 16 |
+                                            UINT32(uint8_t(v.tag[2])) << 8 | uint8_t(v.tag[3]));
+            request.variationValues.push_back(v.value);
+        }
+    }
     if (style.textDecoration.set) {
         if (style.textDecoration.underline)
             request.style |= FontStyleUnderline;
@@ -89,9 +108,10 @@ GdiFont* SvgFontBuilder::BuildFont(const SvgFontRequest& request) {
     for (const std::string& narrow : FamilyNames(request.family)) {
         name.Convert(CP_UTF8, narrow);
         GdiFontFamily* family = GdiFontFamily::Create(name.Get());
+        KelFontTraits traits = request.Traits();
         if (family && family->Get())
-            first.Record(GdipCreateFont(family->Get(), request.size, request.style, UnitPixel,
-                                        &first.handle));
+            first.Record(KelCreateFontWithTraits(family->Get(), request.size, request.style,
+                                                 UnitPixel, &traits, &first.handle));
         else
             first.Record(family ? family->GetLastStatus() : OutOfMemory);
         delete family;

@@ -1,22 +1,34 @@
 #pragma once
 
 #include "engine/GdiText.h"
+#include "platform/gdiplus/GdipFontTraits.h"
 
 #include <string>
 #include <vector>
 
 class SvgStyle;
 
-// What a style asks of a font: family name, em size in pixels and style bits.
+// What a style asks of a font: family name, em size in pixels, style bits and
+// the face's traits.
 struct SvgFontRequest {
     std::string family; // a font-family list, UTF-8
     float size = 12.0f;
-    INT style = 0; // bold 1, italic 2, underline 4, strikeout 8
+    INT style = 0;       // bold 1 (from the weight 600 up), italic 2, underline 4, strikeout 8
+    INT weight = 400;    // 1 to 1000
+    float stretch = 100; // percent of the normal width
+    INT slant = 0;       // 0 normal, 1 italic, 2 oblique
+    bool smallCaps = false;
+    std::vector<UINT32> variationTags; // font-variation-settings
+    std::vector<Gdiplus::REAL> variationValues;
+
+    // The traits of the request for the back end (pointing into it); the
+    // style's bold makes the weight at least 700, its italic a slant.
+    Gdiplus::KelFontTraits Traits() const;
 };
 
-// Fonts and string formats for the text figures. Family, weight, style, size
-// and anchor are those in force after the cascade, so they inherit; the
-// decoration is only the record's own.
+// Fonts and string formats for the text figures. Family, weight, stretch,
+// style, variant, variation settings, size and anchor are those in force
+// after the cascade, so they inherit; the decoration is only the record's own.
 class SvgFontBuilder {
 public:
     // Family name buffer in UTF-16 units, terminator included.

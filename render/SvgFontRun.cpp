@@ -1,24 +1,30 @@
 #include "render/SvgFontRun.h"
 
 #include "platform/gdiplus/GdipTextMeasure.h"
+#include "render/SvgPositionGlyphFigure.h"
+#include "render/SvgTextFigure.h"
 
 #include <climits>
 #include <cmath>
 
 using namespace Gdiplus;
 
-SvgFontRun::SvgFontRun(GdiFont* font, const SvgFontRequest& requested)
-    : family(GdiFontFamily::Create(SvgFontBuilder::kFallbackFamily)), size(requested.size),
-      style(requested.style) {
-    if (!font || !family)
-        return;
-    // The font's own family replaces the fallback when the font is usable.
-    GpFontFamily* own = nullptr;
-    if (font->Record(GdipGetFamily(font->Get(), &own)) == Ok) {
-        if (family->handle)
-            GdipDeleteFontFamily(family->handle);
-        family->handle = own;
+SvgFontRun::SvgFontRun(GdiFont* given, const SvgFontRequest& requested)
+    : font(nullptr), size(requested.size), style(requested.style) {
+    if (given && given->Get()) {
+        font = given->Clone();
+    } else {
+        // The fallback family, as asked for otherwise.
+        GdiFontFamily* fallback = GdiFontFamily::Create(SvgFontBuilder::kFallbackFamily);
+        font = new GdiFont;
+        KelFontTraits traits = requested.Traits();
+        if (font && fallback && fallback->Get())
+            font->Record(KelCreateFontWithTraits(fallback->Get(), requested.size, requested.style,
+                                                 UnitPixel, &traits, &font->handle));
+        delete fallback;
     }
+    if (!font || !font->Get())
+        return;
     REAL fontSize = 0;
     if (font->Record(GdipGetFontSize(font->Get(), &fontSize)) == Ok)
         size = fontSize;
@@ -28,7 +34,7 @@ SvgFontRun::SvgFontRun(GdiFont* font, const SvgFontRequest& requested)
 }
 
 SvgFontRun::~SvgFontRun() {
-    delete family;
+    delete font;
 }
 
 bool SvgFontRun::Metrics(KelFontMetrics& metrics) const {
@@ -40,22 +46,27 @@ bool SvgFontRun::Metrics(KelFontMetrics& metrics) const {
 
 std::shared_ptr<GdiGlyphRun> SvgFontRun::Shape(const UINT32* text, size_t length, size_t from,
                                                size_t to, INT flags) const {
-    if (!family || !family->Get() || length > size_t(INT_MAX))
+    if (!font || !font->Get() || length > size_t(INT_MAX))
         return nullptr;
     std::shared_ptr<GdiGlyphRun> run(new GdiGlyphRun);
     if (!run)
         return nullptr;
-    if (run->Record(KelCreateGlyphRun(text, INT(length), INT(from), INT(to), family->Get(), style,
-                                      size, flags, &run->handle)) != Ok)
+    if (run->Record(KelCreateGlyphRunFont(text, INT(length), INT(from), INT(to), font->Get(), flags,
+                                          &run->handle)) != Ok)
         return nullptr;
     return run;
 }
 
+bool SvgFontRun::DrawsPictures(const SvgFigure* figure) {
+    if (const auto* run = dynamic_cast<const SvgTextFigure*>(figure))
+        return run->glyphs.HasPictures();
+    if (const auto* glyph = dynamic_cast<const SvgPositionGlyphFigure*>(figure))
+        return glyph->glyphs.HasPictures();
+    return false;
+}
+
 float SvgFontRun::Advance(const WCHAR* text) const {
-    if (!family || !family->Get())
-        return 0.0f;
-    GpFont* font = nullptr;
-    if (GdipCreateFont(family->Get(), size, style, UnitPixel, &font) != Ok)
+    if (!font || !font->Get())
         return 0.0f;
     GpStringFormat* format = nullptr;
     float advance = 0.0f;
@@ -64,12 +75,11 @@ float SvgFontRun::Advance(const WCHAR* text) const {
                                0, &format) == Ok) {
         RectF layout(0, 0, 0, 0);
         RectF box;
-        if (GdipMeasureString(nullptr, text, -1, font, &layout, format, &box, nullptr, nullptr) ==
-                Ok &&
+        if (GdipMeasureString(nullptr, text, -1, font->Get(), &layout, format, &box, nullptr,
+                              nullptr) == Ok &&
             std::isfinite(box.Width))
             advance = box.Width;
         GdipDeleteStringFormat(format);
     }
-    GdipDeleteFont(font);
     return advance;
 }

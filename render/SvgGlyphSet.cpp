@@ -48,6 +48,21 @@ void SvgGlyphSet::AddTo(GdiPath& path) const {
     AddBars(path, bars);
 }
 
+bool SvgGlyphSet::HasPictures() const {
+    for (const Group& group : groups) {
+        BOOL color = FALSE;
+        if (KelGlyphRunHasColor(group.run->Get(), &color) == Ok && color)
+            return true;
+    }
+    return false;
+}
+
+void SvgGlyphSet::PaintPictures(GdiGraphics& graphics, float opacity) const {
+    for (const Group& group : groups)
+        graphics.Record(KelDrawGlyphPictures(graphics.Get(), group.run->Get(), group.glyphs.data(),
+                                             INT(group.glyphs.size()), opacity));
+}
+
 void SvgGlyphSet::AddOverlayTo(GdiPath& path) const {
     AddBars(path, overBars);
 }

@@ -19,6 +19,8 @@ public:
     void Clear();
     bool Empty() const { return groups.empty() && bars.empty() && overBars.empty(); }
     bool HasOverlay() const { return !overBars.empty(); }
+    // Whether any glyph is a colour picture (which has no outline).
+    bool HasPictures() const;
     size_t GlyphCount() const;
 
     // Adds the outlines and the bars under the text to path; failures are
@@ -34,6 +36,8 @@ public:
     // drawing nothing, on other targets.
     bool FillAsText(GdiGraphics& graphics, Gdiplus::GpBrush* brush, Gdiplus::ARGB color,
                     const GdiPath* outline) const;
+    // Paints the pictures of colour glyphs with an opacity from 0 to 1.
+    void PaintPictures(GdiGraphics& graphics, float opacity) const;
 
 private:
     struct Group {

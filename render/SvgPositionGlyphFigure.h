@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/GdiText.h"
 #include "render/SvgFigure.h"
 #include "render/SvgGlyphSet.h"
 
@@ -17,7 +18,8 @@ public:
 
     // The outlines of the glyphs the layout placed.
     Gdiplus::Status BuildPath() override;
-    // Fills the glyphs; on a vector target they stay text.
+    // Fills the glyphs (on a vector target they stay text), then paints the
+    // pictures of colour glyphs.
     Gdiplus::Status Fill(GdiGraphics& graphics) override { return FillText(graphics, glyphs); }
     // The box of the whole text.
     Gdiplus::RectF PaintBox() const override;

@@ -19,7 +19,8 @@ public:
     // The outlines of the glyphs the layout placed, and the decorations that
     // go over the text.
     Gdiplus::Status BuildPath() override;
-    // Fills the glyphs; on a vector target they stay text.
+    // Fills the glyphs (on a vector target they stay text), then paints the
+    // pictures of colour glyphs.
     Gdiplus::Status Fill(GdiGraphics& graphics) override { return FillText(graphics, glyphs); }
     // Paints the decorations drawn over the text (after the element's
     // children), or their share of a clip path's coverage.
@@ -44,6 +45,6 @@ public:
 
 private:
     GdiPath* overlay = nullptr; // owned; null without decorations over the text
-    Gdiplus::RectF textBox; // TextBox, once known
+    Gdiplus::RectF textBox;     // TextBox, once known
     bool textBoxKnown = false;
 };

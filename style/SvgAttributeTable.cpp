@@ -305,6 +305,7 @@ const char* const kAttributeNames[kAttributeCount] = {
     "isolation",                                // 296
     "paint-order",                              // 297
     "font-kerning",                             // 298
+    "font-variation-settings",                  // 299
 };
 
 // Open-addressing hash set of name numbers, built on first use. Names that

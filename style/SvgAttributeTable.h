@@ -2,10 +2,10 @@
 
 #include <cstddef>
 
-// The attribute name table: 298 names numbered 1 to 298 in table order. Only
-// the style-property rows (223 to 289, and the later properties from 298 on)
+// The attribute name table: 299 names numbered 1 to 299 in table order. Only
+// the style-property rows (223 to 289, and the later properties from 294 on)
 // lead to a property reader.
-constexpr int kAttributeCount = 298;
+constexpr int kAttributeCount = 299;
 
 // Numbers of the style-property rows.
 enum SvgPropertyId : int {
@@ -82,6 +82,7 @@ enum SvgPropertyId : int {
     SvgPropIsolation = 296,
     SvgPropPaintOrder = 297,
     SvgPropFontKerning = 298,
+    SvgPropFontVariationSettings = 299,
 };
 
 // Number of a name in the table (exact, case-sensitive), or 0 for a name that

@@ -30,6 +30,8 @@ const SvgKeyword kFontStretchKeywords[] = {
     {"normal", 4},          {"semi-expanded", 5},   {"expanded", 6},  {"extra-expanded", 7},
     {"ultra-expanded", 8},  {"narrower", 9},        {"wider", 10},    {nullptr, 0}};
 
+const float kFontStretchPercent[9] = {50, 62.5f, 75, 87.5f, 100, 112.5f, 125, 150, 200};
+
 const SvgKeyword kTextAlignKeywords[] = {{"start", 0},  {"end", 1},     {"left", 2}, {"right", 3},
                                          {"center", 4}, {"justify", 5}, {nullptr, 0}};
 

@@ -35,3 +35,6 @@ extern const SvgKeyword kBaselineKeywords[];         // dominant-, alignment-bas
 extern const SvgKeyword kBaselineShiftKeywords[];    // baseline-shift (SvgBaselineShift)
 extern const SvgKeyword kGlyphOrientationKeywords[]; // glyph-orientation-vertical
 extern const SvgKeyword kFontKerningKeywords[];      // font-kerning (SvgFontKerning)
+
+// Widths of the font-stretch keywords 0 to 8, in percent of the normal width.
+extern const float kFontStretchPercent[9];

@@ -96,8 +96,7 @@ void SvgStyle::SetInitialValues() {
     fontSize.type = SvgFontSizeLiteral;
     fontSize.value = 3; // medium
     fontSize.computed = 12.0f;
-    fontWeight = SvgEnumValue(9);  // normal
-    fontWeight.computed = 3;       // 400
+    fontWeight = SvgFontWeight();  // normal, 400
     fontStretch = SvgEnumValue(4); // normal
     lineHeight.normal = 1;
     lineHeight.unit = SvgUnitPercent;

@@ -5,6 +5,7 @@
 #include "style/SvgEnumValue.h"
 #include "style/SvgFilterStyle.h"
 #include "style/SvgFontSize.h"
+#include "style/SvgFontWeight.h"
 #include "style/SvgLength.h"
 #include "style/SvgLengthOrNormal.h"
 #include "style/SvgNumber.h"
@@ -76,12 +77,13 @@ public:
     // from this record's color when currentColor is involved.
     void MergePaint(SvgPaint& child, const SvgPaint& parentPaint) const;
 
-    SvgTextStyle* text;                 // font-family, -inkscape-font-specification, font
+    SvgTextStyle* text;                 // font-family, -inkscape-font-specification, font,
+                                        // font-variation-settings
     bool textPrivate;                   // text belongs to this style alone
     SvgFontSize fontSize;               // font-size
     SvgEnumValue fontStyle;             // font-style
     SvgEnumValue fontVariant;           // font-variant
-    SvgEnumValue fontWeight;            // font-weight
+    SvgFontWeight fontWeight;           // font-weight
     SvgEnumValue fontStretch;           // font-stretch
     SvgLength textIndent;               // text-indent
     SvgEnumValue textAlign;             // text-align
@@ -152,6 +154,8 @@ private:
     void ReadStyleDeclarations(const char* text, bool important);
     // Reads one presentation attribute whose name has number id.
     void ReadPresentationAttribute(int id, const char* value);
+    // Reads the properties a font shorthand stands for (when it is valid).
+    void ReadFontShorthand(const char* value);
     // Resolves this record's own relative values (font-size keywords and
     // percentages, bolder/lighter, narrower/wider, em/ex stroke widths) against
     // the initial values, for a record that has no parent to merge from.

@@ -25,10 +25,6 @@ float Finite(double v) {
 const float kFontSizeKeywordSizes[7] = {6, 8, 10, 12, 14, 18, 24};
 
 enum : unsigned {
-    kWeightNormal = 9,
-    kWeightBold = 10,
-    kWeightLighter = 11,
-    kWeightBolder = 12,
     kStretchNarrower = 9,
     kStretchWider = 10,
     kFontSizeSmaller = 7,
@@ -53,20 +49,35 @@ float ComputeFontSize(const SvgFontSize& size, float parentSize) {
     }
 }
 
-// What a specified font-weight computes to (numeric weights 0 to 8).
-unsigned ComputeFontWeight(unsigned value, unsigned parentWeight) {
-    switch (value) {
-    case kWeightNormal:
-        return 3;
-    case kWeightBold:
-        return 6;
-    case kWeightLighter:
-        return parentWeight >= 3 ? parentWeight - 3 : 0;
-    case kWeightBolder:
-        return std::min(parentWeight + 3, 8u);
+// What a specified font-weight computes to, given the parent's weight.
+// bolder and lighter step to the next of the common weights 100, 400, 700
+// and 900, as CSS computes them.
+unsigned ComputeFontWeight(const SvgFontWeight& weight, unsigned parentWeight) {
+    switch (weight.value) {
+    case SvgFontWeightNormal:
+        return 400;
+    case SvgFontWeightBold:
+        return 700;
+    case SvgFontWeightLighter:
+        return parentWeight < 100   ? parentWeight
+               : parentWeight < 550 ? 100
+               : parentWeight < 750 ? 400
+                                    : 700;
+    case SvgFontWeightBolder:
+        return parentWeight < 350   ? 400
+               : parentWeight < 550 ? 700
+               : parentWeight < 900 ? 900
+                                    : parentWeight;
+    case SvgFontWeightNumber:
+        return weight.number;
     default:
-        return value;
+        return (weight.value + 1) * 100;
     }
+}
+
+void SetWeight(SvgFontWeight& weight, unsigned value) {
+    weight.weight = static_cast<uint16_t>(value);
+    weight.computed = SvgFontWeight::NearestKeyword(value);
 }
 
 unsigned ComputeFontStretch(unsigned value, unsigned parentStretch) {
@@ -139,9 +150,9 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
     InheritComputed(fontStyle, p->fontStyle);
     InheritComputed(fontVariant, p->fontVariant);
     if (UnsetOrInherit(fontWeight))
-        fontWeight.computed = p->fontWeight.computed;
+        SetWeight(fontWeight, p->fontWeight.weight);
     else
-        fontWeight.computed = ComputeFontWeight(fontWeight.value, p->fontWeight.computed);
+        SetWeight(fontWeight, ComputeFontWeight(fontWeight, p->fontWeight.weight));
     if (UnsetOrInherit(fontStretch))
         fontStretch.computed = p->fontStretch.computed;
     else
@@ -266,6 +277,11 @@ void SvgStyle::MergeFromParent(const SvgStyle* p) {
             MakeTextPrivate();
             text->fontSpecification.value = pt.fontSpecification.value;
         }
+        if (UnsetOrInherit(text->fontVariationSettings) &&
+            text->fontVariationSettings.value != pt.fontVariationSettings.value) {
+            MakeTextPrivate();
+            text->fontVariationSettings.value = pt.fontVariationSettings.value;
+        }
     }
 
     // 23. markers
@@ -324,7 +340,7 @@ void SvgStyle::ResolveWithoutParent() {
     if (fontSize.set && !fontSize.inherit)
         fontSize.computed = ComputeFontSize(fontSize, 12.0f);
     if (fontWeight.set && !fontWeight.inherit)
-        fontWeight.computed = ComputeFontWeight(fontWeight.value, 3);
+        SetWeight(fontWeight, ComputeFontWeight(fontWeight, 400));
     if (fontStretch.set && !fontStretch.inherit)
         fontStretch.computed = ComputeFontStretch(fontStretch.value, 4);
     if (strokeWidth.set && !strokeWidth.inherit)

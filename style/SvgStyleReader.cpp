@@ -3,8 +3,9 @@
 #include "style/SvgAttributeTable.h"
 #include "style/SvgColorReaders.h"
 #include "style/SvgCssTransform.h"
-#include "style/SvgPaintOrder.h"
 #include "style/SvgFilterFunctions.h"
+#include "style/SvgFontShorthand.h"
+#include "style/SvgPaintOrder.h"
 #include "style/SvgSpecifiedStyle.h"
 #include "style/SvgStyle.h"
 #include "style/SvgStyleSheet.h"
@@ -30,6 +31,12 @@ template <class T> inline bool Unset(const T& v) {
 
 inline bool IsInherit(const char* text) {
     return std::strcmp(text, "inherit") == 0;
+}
+
+// "inherit" or a font-variation-settings value.
+bool ValidVariationSettings(const char* text) {
+    std::vector<SvgFontVariation> settings;
+    return IsInherit(text) || ReadFontVariations(text, settings);
 }
 
 // Which numbers of the attribute table are read as presentation attributes.
@@ -342,6 +349,16 @@ void SvgStyle::ReadStyleDeclarations(const char* styleText, bool important) {
             value = longValue.c_str();
         }
         ReadPropertyById(id, value);
+        if (id == SvgPropFont)
+            ReadFontShorthand(value);
+    }
+}
+
+void SvgStyle::ReadFontShorthand(const char* value) {
+    std::vector<SvgFontLonghand> longhands;
+    if (ExpandFontShorthand(value, longhands)) {
+        for (const SvgFontLonghand& longhand : longhands)
+            ReadPropertyById(longhand.id, longhand.value.c_str());
     }
 }
 
@@ -398,7 +415,7 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         break;
     case SvgPropFontStretch:
         if (Unset(fontStretch))
-            ReadEnum(fontStretch, value, kFontStretchKeywords, true);
+            ReadFontStretch(fontStretch, value);
         break;
     case SvgPropFontStyle:
         if (Unset(fontStyle))
@@ -410,7 +427,13 @@ void SvgStyle::ReadPropertyById(int id, const char* value) {
         break;
     case SvgPropFontWeight:
         if (Unset(fontWeight))
-            ReadEnum(fontWeight, value, kFontWeightKeywords, true);
+            ReadFontWeight(fontWeight, value);
+        break;
+    case SvgPropFontVariationSettings:
+        if (Unset(text->fontVariationSettings) && ValidVariationSettings(value)) {
+            MakeTextPrivate();
+            ReadStringValue(text->fontVariationSettings, value);
+        }
         break;
     case SvgPropTextIndent:
         if (Unset(textIndent))

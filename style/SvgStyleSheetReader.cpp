@@ -5,6 +5,7 @@
 #include "style/SvgStyleSheet.h"
 
 #include "style/SvgAttributeTable.h"
+#include "style/SvgFontShorthand.h"
 #include "style/SvgStyle.h"
 #include "style/SvgStyleReader.h"
 
@@ -161,6 +162,8 @@ bool Specifies(const SvgStyle& s, int id) {
         return Given(s.fontVariant);
     case SvgPropFontWeight:
         return Given(s.fontWeight);
+    case SvgPropFontVariationSettings:
+        return Given(s.text->fontVariationSettings);
     case SvgPropTextIndent:
         return Given(s.textIndent);
     case SvgPropTextAlign:
@@ -554,6 +557,11 @@ void SvgStyleSheet::ParseDeclarations(const char* block, size_t length) {
                 value.find_first_of("{}") == std::string::npos) {
                 SvgStyle probe;
                 probe.ReadPropertyById(id, value.c_str());
+                // The font shorthand also stands for its parts, which later
+                // declarations of those parts override.
+                std::vector<SvgFontLonghand> longhands;
+                if (id == SvgPropFont)
+                    ExpandFontShorthand(value.c_str(), longhands);
                 if (Specifies(probe, id) && id == SvgPropMarker) {
                     // The shorthand stands for the three markers, each of
                     // which then wins or loses on its own.
@@ -562,6 +570,8 @@ void SvgStyleSheet::ParseDeclarations(const char* block, size_t length) {
                 } else if (Specifies(probe, id)) {
                     m_declarations.push_back({id, important, std::move(value)});
                 }
+                for (SvgFontLonghand& longhand : longhands)
+                    m_declarations.push_back({longhand.id, important, std::move(longhand.value)});
             }
         }
         pos = end + 1;

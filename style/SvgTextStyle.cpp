@@ -2,7 +2,7 @@
 
 SvgTextStyle::SvgTextStyle(const SvgTextStyle& other)
     : shareCount(1), fontFamily(other.fontFamily), fontSpecification(other.fontSpecification),
-      font(other.font) {}
+      font(other.font), fontVariationSettings(other.fontVariationSettings) {}
 
 SvgTextStyle* SvgTextStyle::Empty() {
     static SvgTextStyle* const empty = new SvgTextStyle;
@@ -15,7 +15,7 @@ void SvgTextStyle::Release() {
 }
 
 void SvgTextStyle::Clear() {
-    for (SvgStringValue* v : {&fontFamily, &fontSpecification, &font}) {
+    for (SvgStringValue* v : {&fontFamily, &fontSpecification, &font, &fontVariationSettings}) {
         v->set = 0;
         v->inherit = 0;
         v->value.clear();

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-// The three string-valued font properties of a style, in a record that several
+// The string-valued font properties of a style, in a record that several
 // styles may share. Holders count themselves in shareCount; the last Release
 // deletes the record.
 class SvgTextStyle {
@@ -30,7 +30,8 @@ public:
     void Clear();
 
     uint32_t shareCount = 1;
-    SvgStringValue fontFamily;        // font-family, one outer pair of quotes removed
-    SvgStringValue fontSpecification; // -inkscape-font-specification, likewise
-    SvgStringValue font;              // the font shorthand as written, not split
+    SvgStringValue fontFamily;            // font-family, one outer pair of quotes removed
+    SvgStringValue fontSpecification;     // -inkscape-font-specification, likewise
+    SvgStringValue font;                  // the font shorthand as written (its parts are read too)
+    SvgStringValue fontVariationSettings; // font-variation-settings as written
 };

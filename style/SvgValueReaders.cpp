@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -158,15 +159,20 @@ bool ReadFontSize(SvgFontSize& record, const char* text) {
     if (used == 0)
         return false;
     const UnitSuffix* suffix = findSuffix(text + used);
-    if (!suffix || suffix->unit == SvgUnitEm || suffix->unit == SvgUnitEx)
+    if (!suffix)
         return false;
-    if (suffix->unit == SvgUnitPercent) {
-        // A negative size is no size. The factor makes 100% exactly 65536;
-        // the 24 bits hold up to 25599%, and larger ones are cut to that.
+    if (suffix->unit == SvgUnitPercent || suffix->unit == SvgUnitEm || suffix->unit == SvgUnitEx) {
+        // Sizes relative to the parent's: em is its size, ex half of it, both
+        // kept as percentages. A negative size is no size. The factor makes
+        // 100% exactly 65536; the 24 bits hold up to 25599%, and larger ones
+        // are cut to that.
         if (number < 0)
             return false;
+        double fraction = suffix->unit == SvgUnitPercent ? number * 0.01 * 65536.9999
+                          : suffix->unit == SvgUnitEm    ? number * 65536.0 + 0.5
+                                                         : number * 32768.0 + 0.5;
         record.type = SvgFontSizePercentage;
-        record.value = static_cast<unsigned>(std::min(number * 0.01 * 65536.9999, 16777215.0));
+        record.value = static_cast<unsigned>(std::min(fraction, 16777215.0));
     } else {
         float result = 0.0f;
         if (!toFloat(number * factorOf(*suffix), result))
@@ -176,6 +182,59 @@ bool ReadFontSize(SvgFontSize& record, const char* text) {
     }
     record.set = 1;
     record.inherit = 0;
+    return true;
+}
+
+bool ReadFontWeight(SvgFontWeight& record, const char* text) {
+    if (!text)
+        return false;
+    if (takeInherit(record, text))
+        return true;
+    if (const SvgKeyword* row = findKeyword(kFontWeightKeywords, text)) {
+        // As the cascade computes it when no parent is known.
+        record.value = row->value;
+        unsigned weight = row->value <= 8                     ? (row->value + 1) * 100
+                          : row->value == SvgFontWeightBold   ? 700
+                          : row->value == SvgFontWeightNormal ? 400
+                                                              : record.weight;
+        record.weight = static_cast<uint16_t>(weight);
+        record.computed = SvgFontWeight::NearestKeyword(weight);
+    } else {
+        // Other weights are numbers from 1 to 1000.
+        double number = 0.0;
+        std::size_t used = SvgNumberText::Scan(text, number);
+        if (used == 0 || text[used] != 0 || !(number >= 1.0 && number <= 1000.0))
+            return false;
+        record.value = SvgFontWeightNumber;
+        record.number = static_cast<uint16_t>(std::lround(number));
+        record.weight = record.number;
+        record.computed = SvgFontWeight::NearestKeyword(record.number);
+    }
+    record.set = 1;
+    record.inherit = 0;
+    return true;
+}
+
+bool ReadFontStretch(SvgEnumValue& record, const char* text) {
+    if (!text)
+        return false;
+    if (ReadEnum(record, text, kFontStretchKeywords, true))
+        return true;
+    // A percentage of the normal width counts as the keyword nearest to it.
+    double number = 0.0;
+    std::size_t used = SvgNumberText::Scan(text, number);
+    if (used == 0 || std::strcmp(text + used, "%") != 0 || number < 0)
+        return false;
+    unsigned nearest = 0;
+    for (unsigned k = 1; k <= 8; ++k) {
+        if (std::fabs(number - kFontStretchPercent[k]) <
+            std::fabs(number - kFontStretchPercent[nearest]))
+            nearest = k;
+    }
+    record.set = 1;
+    record.inherit = 0;
+    record.value = nearest;
+    record.computed = nearest;
     return true;
 }
 
@@ -417,4 +476,53 @@ bool ReadDashOffset(const char* text, double& offset, unsigned char& unit) {
            : suffix->unit == SvgUnitPercent ? SvgDashArray::OffsetPercent
                                             : SvgDashArray::OffsetUser;
     return true;
+}
+
+bool ReadFontVariations(const char* text, std::vector<SvgFontVariation>& out) {
+    out.clear();
+    if (!text)
+        return false;
+    auto skipSpace = [](const char* p) {
+        while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\f')
+            ++p;
+        return p;
+    };
+    const char* p = skipSpace(text);
+    if (std::strncmp(p, "normal", 6) == 0 && *skipSpace(p + 6) == 0)
+        return true;
+    const size_t kMaxTags = 64;
+    for (;;) {
+        char quote = *p;
+        if (quote != '\'' && quote != '"')
+            break;
+        SvgFontVariation v;
+        for (int k = 0; k < 4; ++k) {
+            unsigned char c = static_cast<unsigned char>(p[1 + k]);
+            if (c < 0x20 || c > 0x7E || c == static_cast<unsigned char>(quote))
+                return out.clear(), false;
+            v.tag[k] = static_cast<char>(c);
+        }
+        if (p[5] != quote)
+            break;
+        p = skipSpace(p + 6);
+        double number = 0.0;
+        std::size_t used = SvgNumberText::Scan(p, number);
+        if (used == 0 || !toFloat(number, v.value))
+            break;
+        p = skipSpace(p + used);
+        auto same = std::find_if(out.begin(), out.end(), [&](const SvgFontVariation& o) {
+            return std::memcmp(o.tag, v.tag, 4) == 0;
+        });
+        if (same != out.end())
+            same->value = v.value;
+        else if (out.size() < kMaxTags)
+            out.push_back(v);
+        if (*p == 0)
+            return true;
+        if (*p != ',')
+            break;
+        p = skipSpace(p + 1);
+    }
+    out.clear();
+    return false;
 }

@@ -3,6 +3,7 @@
 #include "style/SvgDashArray.h"
 #include "style/SvgEnumValue.h"
 #include "style/SvgFontSize.h"
+#include "style/SvgFontWeight.h"
 #include "style/SvgKeyword.h"
 #include "style/SvgLength.h"
 #include "style/SvgLengthOrNormal.h"
@@ -12,6 +13,7 @@
 #include "style/SvgTextDecoration.h"
 
 #include <string>
+#include <vector>
 
 // Readers of one property value each. A text a reader does not accept leaves
 // the record as it was; the result says whether it was accepted (callers may
@@ -47,8 +49,14 @@ private:
 
 // A number with an optional unit suffix (px pt pc mm cm in em ex %), or "inherit".
 bool ReadLength(SvgLength& record, const char* text);
-// A font-size keyword, a length (not em/ex), a percentage, or "inherit".
+// A font-size keyword, a length, a percentage, or "inherit" (em and ex are
+// kept as percentages of the parent's size, an ex being half an em).
 bool ReadFontSize(SvgFontSize& record, const char* text);
+// A font-weight keyword, a number from 1 to 1000, or "inherit".
+bool ReadFontWeight(SvgFontWeight& record, const char* text);
+// A font-stretch keyword, "inherit", or a percentage of the normal width,
+// which reads as the keyword whose width is nearest.
+bool ReadFontStretch(SvgEnumValue& record, const char* text);
 // "normal" or anything ReadLength accepts.
 bool ReadLengthOrNormal(SvgLengthOrNormal& record, const char* text);
 // A number (text after it ignored), or "inherit".
@@ -69,3 +77,14 @@ bool ReadDashArray(SvgDashArray& record, const char* text);
 bool ReadDashOffset(const char* text, double& offset, unsigned char& unit);
 // A number at the start of text (after white space); the rest is ignored.
 bool ParseNumber(const char* text, float& value);
+
+// One axis setting of font-variation-settings: a four-letter tag and a value.
+struct SvgFontVariation {
+    char tag[4];
+    float value;
+};
+// font-variation-settings: "normal" (no settings) or a comma-separated list
+// of a quoted four-character tag and a number each. A tag given twice keeps
+// its last value; at most 64 tags are kept. False, with out empty, for any
+// other text.
+bool ReadFontVariations(const char* text, std::vector<SvgFontVariation>& out);

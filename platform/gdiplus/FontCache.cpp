@@ -3,12 +3,15 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_MULTIPLE_MASTERS_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 #include <hb-ot.h>
 #include <hb.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace Gdiplus {
 
@@ -29,14 +32,84 @@ bool SameFamily(const FcChar8* a, const std::string& b) {
     return FamilyKey(reinterpret_cast<const char*>(a)) == FamilyKey(b);
 }
 
-// True when one of the font's family names equals `name`.
-bool FontCarries(FcPattern* font, const std::string& name) {
+// The font's family name that equals `name`, or null.
+const FcChar8* FamilyCarried(FcPattern* font, const std::string& name) {
     FcChar8* family = nullptr;
     for (int i = 0; FcPatternGetString(font, FC_FAMILY, i, &family) == FcResultMatch; ++i) {
         if (SameFamily(family, name))
-            return true;
+            return family;
     }
-    return false;
+    return nullptr;
+}
+
+bool FontCarries(FcPattern* font, const std::string& name) {
+    return FamilyCarried(font, name) != nullptr;
+}
+
+// A value of a pattern that is a number or, for variable fonts, a range.
+bool GetRange(FcPattern* font, const char* object, double& min, double& max) {
+    FcValue v;
+    if (FcPatternGet(font, object, 0, &v) != FcResultMatch)
+        return false;
+    if (v.type == FcTypeInteger) {
+        min = max = v.u.i;
+    } else if (v.type == FcTypeDouble) {
+        min = max = v.u.d;
+    } else if (v.type == FcTypeRange) {
+        return FcRangeGetDouble(v.u.r, &min, &max) == FcTrue;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+constexpr uint32_t Tag(char a, char b, char c, char d) {
+    return uint32_t(uint8_t(a)) << 24 | uint32_t(uint8_t(b)) << 16 | uint32_t(uint8_t(c)) << 8 |
+           uint32_t(uint8_t(d));
+}
+constexpr uint32_t kWeightAxis = Tag('w', 'g', 'h', 't');
+constexpr uint32_t kWidthAxis = Tag('w', 'd', 't', 'h');
+constexpr uint32_t kSlantAxis = Tag('s', 'l', 'n', 't');
+constexpr uint32_t kItalicAxis = Tag('i', 't', 'a', 'l');
+
+// How far a range is from what is asked for, as CSS orders the candidates:
+// 0 inside it, then those on the preferred side (nearest first), then those
+// on the other side. `preferBelow` puts the side below the request first;
+// `window` (weights from 400 to 500) is searched upwards before going below.
+double MatchKey(double min, double max, double want, bool preferBelow, double window) {
+    if (want >= min && want <= max)
+        return 0;
+    if (min > want && min <= window)
+        return 1 + (min - want);
+    bool below = max < want;
+    double distance = below ? want - max : min - want;
+    return (below == preferBelow ? 1e4 : 2e4) + distance;
+}
+
+double WeightKey(const FontFaceCandidate& c, double want) {
+    // 400 to 500: heavier up to 500, then lighter, then heavier still; below
+    // 400 lighter first; above 500 heavier first.
+    bool preferBelow = want <= 500;
+    double window = want >= 400 && want <= 500 ? 500 : -1;
+    return MatchKey(c.weightMin, c.weightMax, want, preferBelow, window);
+}
+
+double WidthKey(const FontFaceCandidate& c, double want) {
+    return MatchKey(c.widthMin, c.widthMax, want, want <= 100, -1);
+}
+
+// Slant classes in the order CSS tries them for each requested slant.
+int SlantKey(int slant, int want) {
+    static const int order[3][3] = {{0, 2, 1}, {1, 2, 0}, {2, 1, 0}};
+    for (int k = 0; k < 3; ++k) {
+        if (order[want][k] == slant)
+            return k;
+    }
+    return 3;
+}
+
+int SlantClass(int fcSlant) {
+    return fcSlant >= FC_SLANT_OBLIQUE ? 2 : fcSlant >= FC_SLANT_ITALIC ? 1 : 0;
 }
 
 struct PatternDeleter {
@@ -187,7 +260,8 @@ FontCache::~FontCache() {
         if (!entry.second)
             continue;
         hb_font_destroy(entry.second->hb);
-        FT_Done_Face(entry.second->ft);
+        if (!entry.second->owner)
+            FT_Done_Face(entry.second->ft);
         if (entry.second->fallbackFonts)
             FcFontSetDestroy(entry.second->fallbackFonts);
         if (entry.second->fallbackCoverage)
@@ -289,11 +363,12 @@ std::shared_ptr<FontFamilyEntry> FontCache::FindFamily(const std::string& name) 
             if (face) {
                 entry = std::make_shared<FontFamilyEntry>();
                 entry->requested = name;
-                entry->family = reinterpret_cast<const char*>(matched);
-                entry->styles[0].face = face;
-                entry->styles[0].syntheticBold = false;
-                entry->styles[0].syntheticItalic = false;
-                entry->resolved[0] = true;
+                // The family's faces are those that carry the name asked for
+                // (a typographic family such as "DejaVu Sans Condensed"), or
+                // else the matched font's first name (aliases, generics).
+                const FcChar8* own = FamilyCarried(font.get(), name);
+                entry->family = reinterpret_cast<const char*>(own ? own : matched);
+                entry->first.face = face;
             }
         }
     }
@@ -301,103 +376,390 @@ std::shared_ptr<FontFamilyEntry> FontCache::FindFamily(const std::string& name) 
     return entry;
 }
 
-FontFaceChoice FontCache::Face(FontFamilyEntry& family, int style) {
-    style &= 3;
+FontTraits FontTraits::FromStyle(int style) {
+    FontTraits traits;
+    traits.weight = (style & 1) ? 700 : 400;
+    traits.slant = (style & 2) ? 1 : 0;
+    return traits;
+}
+
+FontFaceChoice FontCache::Face(FontFamilyEntry& family, const FontTraits& traits) {
     std::lock_guard<std::mutex> guard(lock_);
-    if (family.resolved[style])
-        return family.styles[style];
-    bool bold = (style & 1) != 0, italic = (style & 2) != 0;
-    FontFaceChoice choice = family.styles[0];
-    Pattern pattern =
-        SubstitutedPattern(Config(), family.requested, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR,
-                           italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    Pattern font = pattern ? Match(Config(), pattern.get()) : nullptr;
-    FcChar8* file = nullptr;
-    int index = 0;
-    // Take the styled face only when it belongs to the same family.
-    if (font && FontCarries(font.get(), family.family) &&
-        FcPatternGetString(font.get(), FC_FILE, 0, &file) == FcResultMatch) {
-        FcPatternGetInteger(font.get(), FC_INDEX, 0, &index);
-        if (FontFace* face = OpenFace(reinterpret_cast<const char*>(file), index))
-            choice.face = face;
+    for (const auto& chosen : family.chosen) {
+        if (chosen.first == traits)
+            return chosen.second;
     }
-    if (choice.face) {
-        choice.syntheticBold = bold && !choice.face->bold;
-        choice.syntheticItalic = italic && !choice.face->italic;
-    }
-    family.styles[style] = choice;
-    family.resolved[style] = true;
+    FontFaceChoice choice = Choose(family, traits);
+    if (family.chosen.size() >= kMaxChoices)
+        family.chosen.erase(family.chosen.begin());
+    family.chosen.emplace_back(traits, choice);
     return choice;
 }
+
+void FontCache::ListFaces(FontFamilyEntry& family) {
+    family.listed = true;
+    Pattern pattern(FcPatternCreate());
+    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_WEIGHT, FC_WIDTH, FC_SLANT,
+                                            FC_VARIABLE, FC_SCALABLE, FC_COLOR, nullptr);
+    FcFontSet* fonts = nullptr;
+    if (pattern && objects) {
+        FcPatternAddString(pattern.get(), FC_FAMILY,
+                           reinterpret_cast<const FcChar8*>(family.family.c_str()));
+        fonts = FcFontList(Config(), pattern.get(), objects);
+    }
+    if (objects)
+        FcObjectSetDestroy(objects);
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcPattern* font = fonts->fonts[i];
+        FcChar8* file = nullptr;
+        FcBool scalable = FcFalse, color = FcFalse, variable = FcFalse;
+        FcPatternGetBool(font, FC_SCALABLE, 0, &scalable);
+        FcPatternGetBool(font, FC_COLOR, 0, &color);
+        if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch || !(scalable || color))
+            continue;
+        FontFaceCandidate c;
+        c.file = reinterpret_cast<const char*>(file);
+        FcPatternGetInteger(font, FC_INDEX, 0, &c.index);
+        FcPatternGetBool(font, FC_VARIABLE, 0, &variable);
+        c.variable = variable == FcTrue;
+        double min = 0, max = 0;
+        if (GetRange(font, FC_WEIGHT, min, max)) {
+            c.weightMin = FcWeightToOpenTypeDouble(min);
+            c.weightMax = FcWeightToOpenTypeDouble(max);
+        }
+        if (GetRange(font, FC_WIDTH, min, max)) {
+            c.widthMin = min;
+            c.widthMax = max;
+        }
+        int slant = 0;
+        FcPatternGetInteger(font, FC_SLANT, 0, &slant);
+        c.slant = SlantClass(slant);
+        family.candidates.push_back(std::move(c));
+    }
+    if (fonts)
+        FcFontSetDestroy(fonts);
+    // The same order whatever order fontconfig lists them in.
+    std::sort(family.candidates.begin(), family.candidates.end(),
+              [](const FontFaceCandidate& a, const FontFaceCandidate& b) {
+                  return a.file != b.file ? a.file < b.file : a.index < b.index;
+              });
+}
+
+FontFaceChoice FontCache::Choose(FontFamilyEntry& family, const FontTraits& traits) {
+    if (!family.listed)
+        ListFaces(family);
+    double weight = std::clamp(traits.weight, 1, 1000);
+    double width = std::isfinite(traits.stretch) ? std::clamp(traits.stretch, 1.0f, 1000.0f) : 100;
+    int slant = std::clamp(traits.slant, 0, 2);
+
+    // Width first, then slant, then weight; among equals a face of its own
+    // (not a variable one set to the point), then the first listed.
+    const FontFaceCandidate* best = nullptr;
+    double bestWidth = 0, bestWeight = 0;
+    int bestSlant = 0;
+    for (const FontFaceCandidate& c : family.candidates) {
+        double w = WidthKey(c, width), k = WeightKey(c, weight);
+        int s = SlantKey(c.slant, slant);
+        bool better =
+            !best || w < bestWidth ||
+            (w == bestWidth && (s < bestSlant || (s == bestSlant && k < bestWeight))) ||
+            (w == bestWidth && s == bestSlant && k == bestWeight && best->variable && !c.variable);
+        if (better) {
+            best = &c;
+            bestWidth = w;
+            bestSlant = s;
+            bestWeight = k;
+        }
+    }
+
+    FontFaceChoice choice = family.first;
+    double faceWeight = choice.face ? choice.face->weight : 400;
+    int faceSlant = choice.face && choice.face->italic ? 1 : 0;
+    FontFace* face = best ? OpenFace(best->file, best->index) : nullptr;
+    if (face) {
+        // A variable face is set to the weight and width asked for (within its
+        // ranges), its slant axes to the slant, then to the settings given.
+        std::vector<FontAxisValue> values;
+        if (best->variable) {
+            values.push_back(
+                {kWeightAxis, float(std::clamp(weight, best->weightMin, best->weightMax))});
+            values.push_back(
+                {kWidthAxis, float(std::clamp(width, best->widthMin, best->widthMax))});
+        }
+        if (slant != 0 && best->slant == 0) {
+            values.push_back({kItalicAxis, 1.0f});
+            values.push_back({kSlantAxis, -14.0f});
+        }
+        values.insert(values.end(), traits.variations.begin(), traits.variations.end());
+        choice.face = OpenInstance(face, values);
+        faceWeight =
+            best->variable ? std::clamp(weight, best->weightMin, best->weightMax) : best->weightMin;
+        faceSlant = best->slant;
+        for (size_t a = 0; a < choice.face->axisTags.size(); ++a) {
+            uint32_t tag = choice.face->axisTags[a];
+            if (tag == kWeightAxis)
+                faceWeight = choice.face->coords[a];
+            else if ((tag == kItalicAxis && choice.face->coords[a] >= 0.5f) ||
+                     (tag == kSlantAxis && choice.face->coords[a] < 0))
+                faceSlant = 1;
+        }
+    }
+    // Bold is made up when the face is lighter than asked by more than 200,
+    // a slant when the face is upright.
+    choice.syntheticBold = choice.face && weight > faceWeight + 200;
+    choice.syntheticItalic = choice.face && slant != 0 && faceSlant == 0;
+    return choice;
+}
+
+namespace {
+
+bool HasFeature(hb_face_t* face, hb_tag_t table, hb_tag_t feature) {
+    hb_tag_t tags[64];
+    unsigned start = 0;
+    for (;;) {
+        unsigned count = 64;
+        hb_ot_layout_table_get_feature_tags(face, table, start, &count, tags);
+        for (unsigned i = 0; i < count; ++i) {
+            if (tags[i] == feature)
+                return true;
+        }
+        if (count < 64)
+            return false;
+        start += count;
+    }
+}
+
+// Opens a face of a font file and reads its metrics; null when FreeType cannot,
+// or when the face has neither outlines nor colour pictures.
+std::unique_ptr<FontFace> LoadFace(FT_Library library, const std::string& file, int index) {
+    FT_Face ft = nullptr;
+    if (!library || FT_New_Face(library, file.c_str(), index, &ft) != 0)
+        return nullptr;
+    hb_blob_t* blob = hb_blob_create_from_file(file.c_str());
+    // The index's high bits name an instance of a variable font.
+    hb_face_t* hbFace = hb_face_create(blob, unsigned(index) & 0xFFFF);
+    hb_blob_destroy(blob);
+    bool color = FT_HAS_COLOR(ft) && FT_HAS_FIXED_SIZES(ft) && !FT_IS_SCALABLE(ft);
+    // Bitmap-only colour fonts have their em in the font header too.
+    unsigned upem = color ? hb_face_get_upem(hbFace) : ft->units_per_EM;
+    if (!(FT_IS_SCALABLE(ft) || color) || upem == 0 || upem > 16384) {
+        hb_face_destroy(hbFace);
+        FT_Done_Face(ft);
+        return nullptr;
+    }
+    auto face = std::make_unique<FontFace>();
+    face->ft = ft;
+    face->file = file;
+    face->index = index;
+    face->upem = float(upem);
+    face->color = color;
+    face->bold = (ft->style_flags & FT_STYLE_FLAG_BOLD) != 0;
+    face->italic = (ft->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
+
+    // Cell ascent and descent as the system's text layout uses them:
+    // the Windows metrics of the OS/2 table, else the horizontal header.
+    auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(ft, FT_SFNT_OS2));
+    bool hasOs2 = os2 && os2->version != 0xFFFF;
+    if (hasOs2 && os2->usWinAscent + os2->usWinDescent > 0) {
+        face->ascent = os2->usWinAscent;
+        face->descent = os2->usWinDescent;
+    } else {
+        face->ascent = ft->ascender;
+        face->descent = -float(ft->descender);
+    }
+    if (face->ascent + face->descent <= 0) {
+        face->ascent = face->upem * 0.8f;
+        face->descent = face->upem * 0.2f;
+    }
+    face->lineSpacing = ft->height;
+    if (face->lineSpacing < face->ascent + face->descent)
+        face->lineSpacing = face->ascent + face->descent;
+
+    face->underlineThickness = ft->underline_thickness;
+    face->underlinePosition = ft->underline_position;
+    if (face->underlineThickness <= 0) {
+        face->underlineThickness = face->upem / 14.0f;
+        face->underlinePosition = -face->upem / 10.0f;
+    }
+    if (hasOs2 && os2->yStrikeoutSize > 0) {
+        face->strikeoutPosition = os2->yStrikeoutPosition;
+        face->strikeoutThickness = os2->yStrikeoutSize;
+    } else {
+        face->strikeoutThickness = face->underlineThickness;
+        face->strikeoutPosition = face->upem * 0.26f + face->strikeoutThickness / 2;
+    }
+    face->weight = hasOs2 && os2->usWeightClass >= 1 && os2->usWeightClass <= 1000
+                       ? float(os2->usWeightClass)
+                   : face->bold ? 700.0f
+                                : 400.0f;
+    face->smallCaps = HasFeature(hbFace, HB_OT_TAG_GSUB, HB_TAG('s', 'm', 'c', 'p'));
+
+    // The axes of a variable font, and the point of this face on them.
+    FT_MM_Var* mm = nullptr;
+    if (FT_HAS_MULTIPLE_MASTERS(ft) && FT_Get_MM_Var(ft, &mm) == 0) {
+        std::vector<FT_Fixed> coords(mm->num_axis);
+        if (FT_Get_Var_Design_Coordinates(ft, mm->num_axis, coords.data()) == 0) {
+            for (FT_UInt a = 0; a < mm->num_axis; ++a) {
+                face->axisTags.push_back(uint32_t(mm->axis[a].tag));
+                face->axisMin.push_back(float(mm->axis[a].minimum) / 65536.0f);
+                face->axisMax.push_back(float(mm->axis[a].maximum) / 65536.0f);
+                face->coords.push_back(float(coords[a]) / 65536.0f);
+                if (mm->axis[a].tag == kWeightAxis)
+                    face->weight = face->coords.back();
+            }
+        }
+        FT_Done_MM_Var(library, mm);
+    }
+
+    face->hb = hb_font_create(hbFace);
+    hb_face_destroy(hbFace);
+    if (index >> 16)
+        hb_font_set_var_named_instance(face->hb, unsigned(index >> 16) - 1);
+    hb_font_set_scale(face->hb, int(upem), int(upem));
+    hb_ot_font_set_funcs(face->hb);
+    return face;
+}
+
+} // namespace
 
 FontFace* FontCache::OpenFace(const std::string& file, int index) {
     std::string key = std::to_string(index) + ":" + file;
     auto found = faces_.find(key);
     if (found != faces_.end())
         return found->second.get();
-    FontFace* result = nullptr;
-    FT_Face ft = nullptr;
-    if (library_ && FT_New_Face(static_cast<FT_Library>(library_), file.c_str(), index, &ft) == 0) {
-        if (FT_IS_SCALABLE(ft) && ft->units_per_EM > 0) {
-            auto face = std::make_unique<FontFace>();
-            face->id = uint32_t(faces_.size());
-            face->ft = ft;
-            face->file = file;
-            face->index = index;
-            face->upem = float(ft->units_per_EM);
-            face->bold = (ft->style_flags & FT_STYLE_FLAG_BOLD) != 0;
-            face->italic = (ft->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
+    std::unique_ptr<FontFace> face = LoadFace(static_cast<FT_Library>(library_), file, index);
+    FontFace* result = face.get();
+    if (face)
+        face->id = uint32_t(faces_.size());
+    faces_.emplace(key, std::move(face)); // a failure is remembered too
+    return result;
+}
 
-            // Cell ascent and descent as the system's text layout uses them:
-            // the Windows metrics of the OS/2 table, else the horizontal header.
-            auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(ft, FT_SFNT_OS2));
-            if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
-                face->ascent = os2->usWinAscent;
-                face->descent = os2->usWinDescent;
-            } else {
-                face->ascent = ft->ascender;
-                face->descent = -float(ft->descender);
-            }
-            if (face->ascent + face->descent <= 0) {
-                face->ascent = face->upem * 0.8f;
-                face->descent = face->upem * 0.2f;
-            }
-            face->lineSpacing = ft->height;
-            if (face->lineSpacing < face->ascent + face->descent)
-                face->lineSpacing = face->ascent + face->descent;
-
-            face->underlineThickness = ft->underline_thickness;
-            face->underlinePosition = ft->underline_position;
-            if (face->underlineThickness <= 0) {
-                face->underlineThickness = face->upem / 14.0f;
-                face->underlinePosition = -face->upem / 10.0f;
-            }
-            if (os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
-                face->strikeoutPosition = os2->yStrikeoutPosition;
-                face->strikeoutThickness = os2->yStrikeoutSize;
-            } else {
-                face->strikeoutThickness = face->underlineThickness;
-                face->strikeoutPosition = face->upem * 0.26f + face->strikeoutThickness / 2;
-            }
-
-            hb_blob_t* blob = hb_blob_create_from_file(file.c_str());
-            // The index's high bits name an instance of a variable font.
-            hb_face_t* hbFace = hb_face_create(blob, unsigned(index) & 0xFFFF);
-            hb_blob_destroy(blob);
-            face->hb = hb_font_create(hbFace);
-            hb_face_destroy(hbFace);
-            if (index >> 16)
-                hb_font_set_var_named_instance(face->hb, unsigned(index >> 16) - 1);
-            hb_font_set_scale(face->hb, int(ft->units_per_EM), int(ft->units_per_EM));
-            hb_ot_font_set_funcs(face->hb);
-            result = face.get();
-            faces_.emplace(key, std::move(face));
-        } else {
-            FT_Done_Face(ft);
+FontFace* FontCache::OpenInstance(FontFace* base, const std::vector<FontAxisValue>& values) {
+    if (!base || base->axisTags.empty() || values.empty())
+        return base;
+    std::vector<float> coords = base->coords;
+    for (const FontAxisValue& v : values) {
+        for (size_t a = 0; a < coords.size(); ++a) {
+            if (base->axisTags[a] == v.tag && std::isfinite(v.value))
+                coords[a] = std::clamp(v.value, base->axisMin[a], base->axisMax[a]);
         }
     }
-    if (!result)
-        faces_.emplace(key, nullptr); // remember the failure
+    if (coords == base->coords)
+        return base;
+    // Named instances of a file and points set here are the same faces when
+    // their coordinates are.
+    int index = base->index & 0xFFFF;
+    std::string fileKey = std::to_string(index) + ":" + base->file;
+    std::string key = fileKey + "@";
+    for (float c : coords)
+        key += std::to_string(long(std::lround(c * 65536.0f))) + ",";
+    auto found = faces_.find(key);
+    if (found != faces_.end())
+        return found->second ? found->second.get() : base;
+    std::vector<FontFace*>& made = instancesOf_[fileKey];
+    if (instances_ >= kMaxInstances) {
+        // Past the bound, the nearest point made so far (each axis counted in
+        // parts of its range).
+        FontFace* nearest = base;
+        double best = INFINITY;
+        for (FontFace* candidate : made) {
+            double distance = 0;
+            for (size_t a = 0; a < coords.size(); ++a) {
+                double range = std::max(1e-3f, base->axisMax[a] - base->axisMin[a]);
+                distance += std::pow((candidate->coords[a] - coords[a]) / range, 2);
+            }
+            if (distance < best) {
+                best = distance;
+                nearest = candidate;
+            }
+        }
+        return nearest;
+    }
+    ++instances_;
+    // The point's face: the base's metrics, FreeType face and HarfBuzz face;
+    // a HarfBuzz font of its own set to the point.
+    FontFace& owner = base->owner ? *base->owner : *base;
+    auto face = std::make_unique<FontFace>();
+    face->ft = owner.ft;
+    face->owner = &owner;
+    face->file = base->file;
+    face->index = index;
+    face->upem = base->upem;
+    face->ascent = base->ascent;
+    face->descent = base->descent;
+    face->lineSpacing = base->lineSpacing;
+    face->underlinePosition = base->underlinePosition;
+    face->underlineThickness = base->underlineThickness;
+    face->strikeoutPosition = base->strikeoutPosition;
+    face->strikeoutThickness = base->strikeoutThickness;
+    face->bold = base->bold;
+    face->italic = base->italic;
+    face->smallCaps = base->smallCaps;
+    face->axisTags = base->axisTags;
+    face->axisMin = base->axisMin;
+    face->axisMax = base->axisMax;
+    face->coords = coords;
+    face->weight = base->weight;
+    for (size_t a = 0; a < coords.size(); ++a) {
+        if (face->axisTags[a] == kWeightAxis)
+            face->weight = coords[a];
+    }
+    face->hb = hb_font_create(hb_font_get_face(base->hb));
+    hb_font_set_scale(face->hb, int(face->upem), int(face->upem));
+    hb_ot_font_set_funcs(face->hb);
+    hb_font_set_var_coords_design(face->hb, coords.data(), unsigned(coords.size()));
+    face->id = uint32_t(faces_.size());
+    FontFace* result = face.get();
+    made.push_back(result);
+    faces_.emplace(key, std::move(face));
+    return result;
+}
+
+const FontColorGlyph* FontCache::ColorGlyph(FontFace& face, uint32_t glyph) {
+    if (!face.color)
+        return nullptr;
+    std::lock_guard<std::mutex> guard(lock_);
+    auto found = face.colorGlyphs.find(glyph);
+    if (found != face.colorGlyphs.end())
+        return found->second.get();
+    if (colorGlyphs_ >= kMaxColorGlyphs)
+        return nullptr;
+    ++colorGlyphs_;
+    FT_Face ft = face.ft;
+    std::unique_ptr<FontColorGlyph> made;
+    // The largest strike gives the sharpest picture.
+    int strike = 0;
+    for (int i = 1; i < ft->num_fixed_sizes; ++i) {
+        if (ft->available_sizes[i].y_ppem > ft->available_sizes[strike].y_ppem)
+            strike = i;
+    }
+    if (ft->num_fixed_sizes > 0 && FT_Select_Size(ft, strike) == 0 &&
+        FT_Load_Glyph(ft, glyph, FT_LOAD_COLOR) == 0 &&
+        ft->glyph->format == FT_GLYPH_FORMAT_BITMAP &&
+        ft->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_BGRA && ft->glyph->bitmap.width > 0 &&
+        ft->glyph->bitmap.rows > 0) {
+        const FT_Bitmap& bitmap = ft->glyph->bitmap;
+        made = std::make_unique<FontColorGlyph>();
+        made->width = int(bitmap.width);
+        made->height = int(bitmap.rows);
+        made->left = ft->glyph->bitmap_left;
+        made->top = ft->glyph->bitmap_top;
+        made->ppem = float(ft->available_sizes[strike].y_ppem) / 64.0f;
+        made->pixels.resize(size_t(bitmap.width) * bitmap.rows);
+        // FreeType's BGRA is premultiplied blue, green, red, alpha in memory:
+        // a little-endian 32-bit ARGB word.
+        for (unsigned y = 0; y < bitmap.rows; ++y) {
+            const unsigned char* row = bitmap.buffer + std::ptrdiff_t(y) * bitmap.pitch;
+            for (unsigned x = 0; x < bitmap.width; ++x) {
+                const unsigned char* p = row + 4 * x;
+                made->pixels[size_t(y) * bitmap.width + x] =
+                    uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+            }
+        }
+    }
+    const FontColorGlyph* result = made.get();
+    face.colorGlyphs.emplace(glyph, std::move(made));
     return result;
 }
 
@@ -415,6 +777,15 @@ const FontOutline* FontCache::Outline(FontFace& face, uint32_t glyph, bool embol
     auto made = std::make_unique<FontOutline>();
     FontOutline& outline = *made;
     FT_Face ft = face.ft;
+    // A FreeType face shared by points of a variable font is set to this one's.
+    FontFace& owner = face.owner ? *face.owner : face;
+    if (!face.coords.empty() && owner.current != &face) {
+        std::vector<FT_Fixed> fixed;
+        for (float c : face.coords)
+            fixed.push_back(FT_Fixed(std::lround(c * 65536.0f)));
+        FT_Set_Var_Design_Coordinates(ft, FT_UInt(fixed.size()), fixed.data());
+        owner.current = &face;
+    }
     if (FT_Load_Glyph(ft, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0 &&
         ft->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
         FT_Outline* source = &ft->glyph->outline;
@@ -460,8 +831,7 @@ FontFace* FontCache::FallbackFace(FontFace& face, uint32_t codepoint) {
             if (face.ft->family_name)
                 FcPatternAddString(pattern.get(), FC_FAMILY,
                                    reinterpret_cast<const FcChar8*>(face.ft->family_name));
-            FcPatternAddInteger(pattern.get(), FC_WEIGHT,
-                                face.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+            FcPatternAddDouble(pattern.get(), FC_WEIGHT, FcWeightFromOpenTypeDouble(face.weight));
             FcPatternAddInteger(pattern.get(), FC_SLANT,
                                 face.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
             FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);

@@ -1,5 +1,8 @@
 #include "platform/gdiplus/FontLayout.h"
 
+#include "platform/gdiplus/FontColorGlyphs.h"
+#include "platform/gdiplus/FontSmallCaps.h"
+
 #include <hb.h>
 
 #include <algorithm>
@@ -51,11 +54,22 @@ bool FollowsPrevious(char32_t c) {
     }
 }
 
+bool IsMark(char32_t c) {
+    switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
+    case HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK:
+    case HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK:
+    case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
+        return true;
+    default:
+        return false;
+    }
+}
+
 class Shaper {
 public:
     Shaper(FontCache& cache, const FontFaceChoice& main, const FontLayoutRequest& request,
-           int shapeFlags = kShapeGuessDirection)
-        : cache_(cache), main_(main), request_(request), shapeFlags_(shapeFlags) {}
+           const FontTraits& wanted, int shapeFlags = kShapeGuessDirection)
+        : cache_(cache), main_(main), request_(request), wanted_(wanted), shapeFlags_(shapeFlags) {}
 
     // Shapes text[from, to) of a line of `length` characters (the rest is
     // context) into `line`, glyph clusters counted from the line start.
@@ -99,8 +113,37 @@ private:
         return fallback ? fallback : main;
     }
 
+    // Small capitals: the face's own, or capitals made smaller for the
+    // lowercase letters.
     void ShapeRun(const char32_t* text, size_t length, size_t from, size_t to, FontFace* face,
                   Line& line) {
+        if (!request_.smallCaps || face->smallCaps) {
+            ShapeRun(text, length, from, to, face, 1.0f, line);
+            return;
+        }
+        if (capitalsOf_ != text || capitals_.size() != length) {
+            capitals_.assign(text, length);
+            for (char32_t& c : capitals_) {
+                if (char32_t capital = CapitalOf(c))
+                    c = capital;
+            }
+            capitalsOf_ = text;
+        }
+        size_t start = from;
+        bool small = false;
+        for (size_t i = from; i <= to; ++i) {
+            bool isSmall = i < to && (capitals_[i] != text[i] || (small && IsMark(text[i])));
+            if (i == to || (isSmall != small && i > start)) {
+                ShapeRun(small ? capitals_.data() : text, length, start, i, face,
+                         small ? kSmallCapScale : 1.0f, line);
+                start = i;
+            }
+            small = isSmall;
+        }
+    }
+
+    void ShapeRun(const char32_t* text, size_t length, size_t from, size_t to, FontFace* face,
+                  float sizeFactor, Line& line) {
         hb_buffer_t* buffer = cache_.Buffer();
         hb_buffer_clear_contents(buffer);
         hb_buffer_add_utf32(buffer, reinterpret_cast<const uint32_t*>(text), int(length),
@@ -109,27 +152,32 @@ private:
             hb_buffer_set_direction(buffer, shapeFlags_ & kShapeRightToLeft ? HB_DIRECTION_RTL
                                                                             : HB_DIRECTION_LTR);
         hb_buffer_guess_segment_properties(buffer);
-        hb_feature_t features[6];
+        hb_feature_t features[7];
         unsigned featureCount = 0;
-        auto off = [&](const char* tag) {
-            features[featureCount++] = {hb_tag_from_string(tag, 4), 0, HB_FEATURE_GLOBAL_START,
+        auto set = [&](const char* tag, uint32_t value) {
+            features[featureCount++] = {hb_tag_from_string(tag, 4), value, HB_FEATURE_GLOBAL_START,
                                         HB_FEATURE_GLOBAL_END};
         };
         if (shapeFlags_ & kShapeNoKerning)
-            off("kern");
+            set("kern", 0);
         if (shapeFlags_ & kShapeNoLigatures) {
             for (const char* tag : {"liga", "clig", "dlig", "hlig", "calt"})
-                off(tag);
+                set(tag, 0);
         }
+        if (request_.smallCaps && face->smallCaps)
+            set("smcp", 1);
         hb_shape(face->hb, buffer, features, featureCount);
         unsigned count = 0;
         hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
         hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, nullptr);
 
-        bool wantBold = (request_.style & 1) != 0, wantItalic = (request_.style & 2) != 0;
-        bool bold = face == main_.face ? main_.syntheticBold : wantBold && !face->bold;
-        bool italic = face == main_.face ? main_.syntheticItalic : wantItalic && !face->italic;
-        float scale = request_.emSize / face->upem;
+        // A fallback face is made bold and slanted by the same rules as the
+        // chosen one (FontCache::Face).
+        bool bold = face == main_.face ? main_.syntheticBold
+                                       : wanted_.weight > face->weight + 200 && !face->color;
+        bool italic =
+            face == main_.face ? main_.syntheticItalic : wanted_.slant != 0 && !face->italic;
+        float scale = request_.emSize * sizeFactor / face->upem;
         float extra = bold ? FontCache::EmboldenStrength(*face) : 0;
         for (unsigned g = 0; g < count; ++g) {
             PlacedGlyph placed;
@@ -154,8 +202,21 @@ private:
     FontCache& cache_;
     FontFaceChoice main_;
     const FontLayoutRequest& request_;
+    const FontTraits& wanted_;
     int shapeFlags_;
+    std::u32string capitals_; // the text with small letters made capitals
+    const char32_t* capitalsOf_ = nullptr;
 };
+
+// The traits asked for: the request's, made bold and slanted by its style bits.
+FontTraits Wanted(const FontLayoutRequest& request) {
+    FontTraits traits = request.traits;
+    if ((request.style & 1) && traits.weight < 700)
+        traits.weight = 700;
+    if ((request.style & 2) && traits.slant == 0)
+        traits.slant = 1;
+    return traits;
+}
 
 size_t TrimTrailingSpaces(const char32_t* text, size_t from, size_t to, bool keep) {
     if (keep)
@@ -222,6 +283,19 @@ void AppendGlyph(FontCache& cache, const PlacedGlyph& g, float originX, float ba
     }
 }
 
+// A colour picture at the glyph's place, scaled from its strike to the em.
+void AppendColorGlyph(FontCache& cache, const PlacedGlyph& g, float originX, float baseline,
+                      std::vector<FontColorPlacement>* colors) {
+    const FontColorGlyph* picture = colors ? cache.ColorGlyph(*g.face, g.glyph) : nullptr;
+    if (!picture || picture->ppem <= 0)
+        return;
+    float pixel = g.scale * g.face->upem / picture->ppem;
+    float left = originX + g.x + picture->left * pixel;
+    float top = baseline - g.rise - picture->top * pixel;
+    if (std::isfinite(left) && std::isfinite(top) && std::isfinite(pixel))
+        colors->push_back({picture, left, top, pixel});
+}
+
 void AppendBar(float left, float top, float width, float height, FontOutline& out) {
     out.ops.push_back(FontOutline::Move);
     out.ops.push_back(FontOutline::Line);
@@ -239,7 +313,8 @@ bool ForEachLine(FontFamilyEntry& family, const char32_t* text, size_t length,
                  const FontLayoutRequest& request, float& blockTop, float& blockHeight,
                  OnLine onLine) {
     FontCache& cache = FontCache::Instance();
-    FontFaceChoice main = cache.Face(family, request.style);
+    FontTraits wanted = Wanted(request);
+    FontFaceChoice main = cache.Face(family, wanted);
     if (!main.face)
         return false;
 
@@ -250,7 +325,7 @@ bool ForEachLine(FontFamilyEntry& family, const char32_t* text, size_t length,
             c = ' ';
     }
 
-    Shaper shaper(cache, main, request);
+    Shaper shaper(cache, main, request, wanted);
     bool keepTrailing = (request.formatFlags & kFormatMeasureTrailingSpaces) != 0;
     bool wrap = request.width > 0 && (request.formatFlags & kFormatNoWrap) == 0;
 
@@ -319,7 +394,8 @@ bool ForEachLine(FontFamilyEntry& family, const char32_t* text, size_t length,
 } // namespace
 
 bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
-                  const FontLayoutRequest& request, FontOutline& out) {
+                  const FontLayoutRequest& request, FontOutline& out,
+                  std::vector<FontColorPlacement>* colors) {
     // Figures go straight into `out`; on failure it is cut back to this size.
     const size_t opsBefore = out.ops.size(), ptsBefore = out.pts.size();
     FontCache& cache = FontCache::Instance();
@@ -327,8 +403,12 @@ bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
     bool laidOut = ForEachLine(
         family, text, length, request, top, height,
         [&](const Line& line, const FontFace& metrics, float scale, float left, float baseline) {
-            for (const PlacedGlyph& g : line.glyphs)
-                AppendGlyph(cache, g, left, baseline, out);
+            for (const PlacedGlyph& g : line.glyphs) {
+                if (g.face->color)
+                    AppendColorGlyph(cache, g, left, baseline, colors);
+                else
+                    AppendGlyph(cache, g, left, baseline, out);
+            }
             if (line.width > 0 && (request.style & 4)) {
                 float thickness = metrics.underlineThickness * scale;
                 AppendBar(left, baseline - metrics.underlinePosition * scale - thickness / 2,
@@ -421,21 +501,25 @@ constexpr size_t kKeyContext = 5;
 
 } // namespace
 
-std::shared_ptr<const ShapedRun> ShapeText(FontFamilyEntry& family, int style, const char32_t* text,
-                                           size_t length, size_t from, size_t to, int flags) {
+std::shared_ptr<const ShapedRun> ShapeText(FontFamilyEntry& family, const FontTraits& traits,
+                                           bool smallCaps, const char32_t* text, size_t length,
+                                           size_t from, size_t to, int flags) {
     if (from > to || to > length)
         return nullptr;
     FontCache& cache = FontCache::Instance();
-    FontFaceChoice main = cache.Face(family, style);
+    FontFaceChoice main = cache.Face(family, traits);
     if (!main.face)
         return nullptr;
     flags &= kShapeRightToLeft | kShapeNoKerning | kShapeNoLigatures;
     size_t before = std::min(from, kKeyContext), after = std::min(length - to, kKeyContext);
     std::u32string key;
-    key.reserve(4 + before + (to - from) + after);
+    key.reserve(5 + before + (to - from) + after);
+    // The main face (a point of a variable font's axes is a face of its own);
+    // the weight and slant asked for make fallback faces bold or slanted.
     key += char32_t(main.face->id);
-    key += char32_t((style & 3) | (main.syntheticBold ? 4 : 0) | (main.syntheticItalic ? 8 : 0) |
-                    flags << 4);
+    key += char32_t((main.syntheticBold ? 1 : 0) | (main.syntheticItalic ? 2 : 0) |
+                    (smallCaps ? 4 : 0) | flags << 3 | uint32_t(traits.slant & 3) << 8);
+    key += char32_t(traits.weight);
     key += char32_t(before);
     key += char32_t(after);
     key.append(text + from - before, text + to + after);
@@ -443,9 +527,10 @@ std::shared_ptr<const ShapedRun> ShapeText(FontFamilyEntry& family, int style, c
         return found;
 
     FontLayoutRequest request;
-    request.style = style;
     request.emSize = 1; // em units
-    Shaper shaper(cache, main, request, flags);
+    request.traits = traits;
+    request.smallCaps = smallCaps;
+    Shaper shaper(cache, main, request, traits, flags);
     Line line;
     shaper.Shape(text, length, from, to, line);
     auto run = std::make_shared<ShapedRun>();
@@ -461,6 +546,7 @@ std::shared_ptr<const ShapedRun> ShapeText(FontFamilyEntry& family, int style, c
         out.offsetY = g.rise;
         out.bold = g.bold;
         out.italic = g.italic;
+        out.size = g.scale * g.face->upem;
         run->glyphs.push_back(out);
     }
     Shapes().Add(key, run);
@@ -473,7 +559,7 @@ bool AppendGlyphOutline(const ShapedGlyph& glyph, float emSize, const float m[6]
     const FontOutline* outline = cache.Outline(*glyph.face, glyph.glyph, glyph.bold);
     if (!outline || outline->ops.empty())
         return true;
-    float scale = emSize / glyph.face->upem;
+    float scale = emSize * glyph.size / glyph.face->upem;
     float shear = glyph.italic ? FontCache::kObliqueShear : 0.0f;
     size_t ptsBefore = out.pts.size();
     out.ops.insert(out.ops.end(), outline->ops.begin(), outline->ops.end());

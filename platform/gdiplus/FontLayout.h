@@ -18,6 +18,8 @@ struct FontLayoutRequest {
     int formatFlags = 0;                       // string format flags
     int style = 0;                             // bold 1, italic 2, underline 4, strikeout 8
     float emSize = 12;                         // world units
+    FontTraits traits; // the face asked for; style's bold makes it at least 700, italic slanted
+    bool smallCaps = false; // the face's small capitals, else capitals made smaller
 };
 
 // String format flags the layout honours.
@@ -46,6 +48,7 @@ struct ShapedGlyph {
     float offsetX = 0, offsetY = 0; // from the pen position; y up
     bool bold = false;              // synthesised
     bool italic = false;            // synthesised
+    float size = 1;                 // of the em: made-up small capitals are smaller
 };
 
 // A run's glyphs in visual order (left to right, whatever the direction).
@@ -55,11 +58,12 @@ struct ShapedRun {
 };
 
 // Shapes text[from, to) in one direction with the face the family has for the
-// style (bits: bold 1, italic 2) and fallback faces for characters it lacks;
+// traits (small capitals too) and fallback faces for characters it lacks;
 // the rest of text is context (joining, marks). Results are cached. Null when
 // the family has no face or the range is not within text.
-std::shared_ptr<const ShapedRun> ShapeText(FontFamilyEntry& family, int style, const char32_t* text,
-                                           size_t length, size_t from, size_t to, int flags);
+std::shared_ptr<const ShapedRun> ShapeText(FontFamilyEntry& family, const FontTraits& traits,
+                                           bool smallCaps, const char32_t* text, size_t length,
+                                           size_t from, size_t to, int flags);
 
 // Appends the glyph's outline at emSize, mapped by m (m11 m12 m21 m22 dx dy)
 // from glyph space (origin on its pen position, y down, world units). Returns
@@ -68,6 +72,10 @@ bool AppendGlyphOutline(const ShapedGlyph& glyph, float emSize, const float m[6]
 
 // The entry behind a family handle, or null for an invalid handle.
 FontFamilyEntry* FamilyEntryOf(const GpFontFamily* family);
+// The family, traits, small capitals and em size of a font; false for an
+// invalid handle.
+bool FontSettingsOf(const GpFont* font, FontFamilyEntry*& family, FontTraits& traits,
+                    bool& smallCaps, float& emSize);
 
 // Adds the figures of an outline in world coordinates to path: each starts a
 // figure of its own and is closed.
@@ -81,11 +89,15 @@ struct FontMeasure {
     int lines = 0;
 };
 
+struct FontColorPlacement;
+
 // Appends the run's figures to `out` in world coordinates (y down): one Move
-// starts each closed figure. Returns false, leaving `out` as it was, when the
-// result would hold non-finite coordinates.
+// starts each closed figure. Glyphs of colour bitmap fonts have no figures:
+// their pictures go to `colors` when it is given. Returns false, leaving `out`
+// as it was, when the result would hold non-finite coordinates.
 bool LayoutString(FontFamilyEntry& family, const char32_t* text, size_t length,
-                  const FontLayoutRequest& request, FontOutline& out);
+                  const FontLayoutRequest& request, FontOutline& out,
+                  std::vector<FontColorPlacement>* colors = nullptr);
 
 // Measures the string as LayoutString lays it out, without its outlines.
 // Returns false when the result would not be finite.

@@ -1,5 +1,6 @@
 #include "platform/gdiplus/GdipGlyphRun.h"
 
+#include "platform/gdiplus/FontColorGlyphs.h"
 #include "platform/gdiplus/FontLayout.h"
 #include "platform/gdiplus/GdipObjects.h"
 
@@ -159,6 +160,26 @@ private:
     uint32_t lastCluster_ = 0;
 };
 
+Status MakeRun(const UINT32* text, INT length, INT from, INT to, FontFamilyEntry& family,
+               const FontTraits& traits, bool smallCaps, REAL emSize, INT flags,
+               KelGlyphRun** run) {
+    std::shared_ptr<const ShapedRun> shaped =
+        ShapeText(family, traits, smallCaps, reinterpret_cast<const char32_t*>(text),
+                  size_t(length), size_t(from), size_t(to), flags & ~kShapeGuessDirection);
+    if (!shaped)
+        return GenericError;
+    auto* made = new (std::nothrow) KelGlyphRun;
+    if (!made)
+        return OutOfMemory;
+    made->shaped = std::move(shaped);
+    made->emSize = emSize;
+    made->text.assign(reinterpret_cast<const char32_t*>(text) + from,
+                      reinterpret_cast<const char32_t*>(text) + to);
+    made->from = size_t(from);
+    *run = made;
+    return Ok;
+}
+
 } // namespace
 
 extern "C" {
@@ -173,20 +194,70 @@ Status WINGDIPAPI KelCreateGlyphRun(GDIPCONST UINT32* text, INT length, INT from
     if (!text || !entry || length < 0 || length > kMaxRunText || from < 0 || from > to ||
         to > length || !std::isfinite(emSize) || emSize <= 0)
         return InvalidParameter;
-    std::shared_ptr<const ShapedRun> shaped = ShapeText(
-        *entry, style & (FontStyleBold | FontStyleItalic), reinterpret_cast<const char32_t*>(text),
-        size_t(length), size_t(from), size_t(to), flags & ~kShapeGuessDirection);
-    if (!shaped)
-        return GenericError;
-    auto* made = new (std::nothrow) KelGlyphRun;
-    if (!made)
-        return OutOfMemory;
-    made->shaped = std::move(shaped);
-    made->emSize = emSize;
-    made->text.assign(reinterpret_cast<const char32_t*>(text) + from,
-                      reinterpret_cast<const char32_t*>(text) + to);
-    made->from = size_t(from);
-    *run = made;
+    return MakeRun(text, length, from, to, *entry,
+                   FontTraits::FromStyle(style & (FontStyleBold | FontStyleItalic)), false, emSize,
+                   flags, run);
+}
+
+Status WINGDIPAPI KelCreateGlyphRunFont(GDIPCONST UINT32* text, INT length, INT from, INT to,
+                                        GDIPCONST GpFont* font, INT flags, KelGlyphRun** run) {
+    if (!run)
+        return InvalidParameter;
+    *run = nullptr;
+    FontFamilyEntry* entry = nullptr;
+    FontTraits traits;
+    bool smallCaps = false;
+    float emSize = 0;
+    if (!text || !FontSettingsOf(font, entry, traits, smallCaps, emSize) || !entry || length < 0 ||
+        length > kMaxRunText || from < 0 || from > to || to > length || !std::isfinite(emSize) ||
+        emSize <= 0)
+        return InvalidParameter;
+    return MakeRun(text, length, from, to, *entry, traits, smallCaps, emSize, flags, run);
+}
+
+Status WINGDIPAPI KelGlyphRunHasColor(GDIPCONST KelGlyphRun* run, BOOL* color) {
+    if (!Valid(run) || !color)
+        return InvalidParameter;
+    *color = FALSE;
+    for (const ShapedGlyph& g : run->shaped->glyphs) {
+        if (g.face && g.face->color)
+            *color = TRUE;
+    }
+    return Ok;
+}
+
+Status WINGDIPAPI KelDrawGlyphPictures(GpGraphics* graphics, GDIPCONST KelGlyphRun* run,
+                                       GDIPCONST KelGlyphPlacement* placements, INT count,
+                                       REAL opacity) {
+    if (!Valid(graphics) || !Valid(run) || (!placements && count > 0) || count < 0 ||
+        !std::isfinite(opacity))
+        return InvalidParameter;
+    if (opacity <= 0)
+        return Ok;
+    const std::vector<ShapedGlyph>& glyphs = run->shaped->glyphs;
+    FontCache& cache = FontCache::Instance();
+    for (INT i = 0; i < count; ++i) {
+        INT index = placements[i].index;
+        if (index < 0 || size_t(index) >= glyphs.size())
+            return InvalidParameter;
+        const ShapedGlyph& g = glyphs[size_t(index)];
+        if (!g.face || !g.face->color)
+            continue;
+        const FontColorGlyph* picture = cache.ColorGlyph(*g.face, g.glyph);
+        if (!picture || picture->ppem <= 0)
+            continue;
+        // Glyph space (y down) from the picture's pixels, then the placement.
+        float pixel = run->emSize * g.size / picture->ppem;
+        float left = picture->left * pixel, top = -picture->top * pixel;
+        const float* m = placements[i].matrix;
+        float place[6] = {m[0] * pixel,
+                          m[1] * pixel,
+                          m[2] * pixel,
+                          m[3] * pixel,
+                          m[0] * left + m[2] * top + m[4],
+                          m[1] * left + m[3] * top + m[5]};
+        PaintColorPicture(*graphics, *picture, place, opacity);
+    }
     return Ok;
 }
 
@@ -293,7 +364,7 @@ Status WINGDIPAPI KelGetGlyphRunVertical(GDIPCONST KelGlyphRun* run, INT index, 
     const ShapedGlyph& glyph = run->shaped->glyphs[size_t(index)];
     if (!glyph.face || !glyph.face->hb || !(glyph.face->upem > 0))
         return InvalidParameter;
-    float scale = run->emSize / glyph.face->upem;
+    float scale = run->emSize * glyph.size / glyph.face->upem;
     hb_position_t x = 0, y = 0;
     if (!hb_font_get_glyph_v_origin(glyph.face->hb, glyph.glyph, &x, &y))
         return GenericError;
@@ -385,7 +456,7 @@ Status WINGDIPAPI KelFillGlyphs(GpGraphics* graphics, GpBrush* brush, ARGB color
     for (INT i = 0; i < count; ++i) {
         const float* m = placements[i].matrix;
         const ShapedGlyph& g = glyphs[size_t(placements[i].index)];
-        float em = run->emSize;
+        float em = run->emSize * g.size;
         cairo_matrix_t font = {m[0] * em, m[1] * em, m[2] * em, m[3] * em, 0, 0};
         // A glyph squeezed to nothing, or placed where no number reaches, draws nothing.
         if (!IsUsableMatrix(font) || !std::isfinite(m[4]) || !std::isfinite(m[5]))

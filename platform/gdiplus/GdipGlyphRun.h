@@ -65,6 +65,11 @@ extern "C" {
 KELSVG_API Status WINGDIPAPI KelCreateGlyphRun(GDIPCONST UINT32* text, INT length, INT from, INT to,
                                                GDIPCONST GpFontFamily* family, INT style,
                                                REAL emSize, INT flags, KelGlyphRun** run);
+// KelCreateGlyphRun in the font's family, em size, weight, width, slant,
+// variations and small capitals (decorations are ignored).
+KELSVG_API Status WINGDIPAPI KelCreateGlyphRunFont(GDIPCONST UINT32* text, INT length, INT from,
+                                                   INT to, GDIPCONST GpFont* font, INT flags,
+                                                   KelGlyphRun** run);
 KELSVG_API Status WINGDIPAPI KelDeleteGlyphRun(KelGlyphRun* run);
 KELSVG_API Status WINGDIPAPI KelGetGlyphRunCount(GDIPCONST KelGlyphRun* run, INT* count);
 // Copies the first count glyphs (at most the run's) into glyphs.
@@ -85,6 +90,14 @@ KELSVG_API Status WINGDIPAPI KelGetGlyphRunVertical(GDIPCONST KelGlyphRun* run, 
 // finite, adds nothing (InvalidParameter once the rest are added).
 KELSVG_API Status WINGDIPAPI KelAddPathGlyphs(GpPath* path, GDIPCONST KelGlyphRun* run,
                                               GDIPCONST KelGlyphPlacement* placements, INT count);
+// Whether any glyph of the run is a colour picture (of a colour bitmap font),
+// which has no outline: KelDrawGlyphPictures draws it.
+KELSVG_API Status WINGDIPAPI KelGlyphRunHasColor(GDIPCONST KelGlyphRun* run, BOOL* color);
+// Draws the pictures of the placed colour glyphs under the world transform,
+// with an opacity from 0 to 1; other glyphs draw nothing.
+KELSVG_API Status WINGDIPAPI KelDrawGlyphPictures(GpGraphics* graphics, GDIPCONST KelGlyphRun* run,
+                                                  GDIPCONST KelGlyphPlacement* placements,
+                                                  INT count, REAL opacity);
 
 // Whether graphics draws on a vector target (PDF, PostScript, SVG, a
 // recording), where text can be kept as text.

@@ -4,8 +4,10 @@
 // public path functions.
 
 #include "platform/gdiplus/FontCache.h"
+#include "platform/gdiplus/FontColorGlyphs.h"
 #include "platform/gdiplus/FontLayout.h"
 #include "platform/gdiplus/GdiPlus.h"
+#include "platform/gdiplus/GdipFontTraits.h"
 #include "platform/gdiplus/GdipTextMeasure.h"
 
 #include <algorithm>
@@ -111,6 +113,11 @@ public:
     REAL size = 0;
     INT style = 0;
     Unit unit = UnitPixel;
+    FontTraits traits;
+    bool smallCaps = false;
+    // The variations of traits as KelGetFontTraits hands them out.
+    std::vector<UINT32> variationTags;
+    std::vector<REAL> variationValues;
     ~GpFont() { tag = kDeadTextTag; }
 };
 
@@ -196,6 +203,80 @@ Status AddOutlineFigures(GpPath* path, const FontOutline& o) {
 FontFamilyEntry* FamilyEntryOf(const GpFontFamily* family) {
     return Valid(family) ? family->entry.get() : nullptr;
 }
+
+bool FontSettingsOf(const GpFont* font, FontFamilyEntry*& family, FontTraits& traits,
+                    bool& smallCaps, float& emSize) {
+    if (!Valid(font))
+        return false;
+    family = font->family.get();
+    traits = font->traits;
+    smallCaps = font->smallCaps;
+    emSize = font->size;
+    return true;
+}
+
+namespace {
+
+// GdipAddPathString in a family with a style's decorations, a face's traits
+// and small capitals.
+Status AddString(GpPath* path, const WCHAR* string, INT length, FontFamilyEntry& family, INT style,
+                 const FontTraits& traits, bool smallCaps, REAL emSize, const RectF* layoutRect,
+                 const GpStringFormat* format, GpColorGlyphs** colorGlyphs = nullptr) {
+    if (!path || !string || !layoutRect || length < -1 || (format && !Valid(format)))
+        return InvalidParameter;
+    if (!std::isfinite(emSize) || emSize <= 0 || !std::isfinite(layoutRect->X) ||
+        !std::isfinite(layoutRect->Y) || !std::isfinite(layoutRect->Width) ||
+        !std::isfinite(layoutRect->Height))
+        return InvalidParameter;
+
+    size_t n = length == -1 ? BoundedLength(string, kMaxStringLength)
+                            : std::min(size_t(length), kMaxStringLength);
+    // Do not cut a surrogate pair in two.
+    if (n == kMaxStringLength && IsHigh(string[n - 1]))
+        --n;
+    std::u32string text = ToUtf32(string, n);
+
+    FontLayoutRequest request;
+    request.x = layoutRect->X;
+    request.y = layoutRect->Y;
+    request.width = std::max(layoutRect->Width, 0.0f);
+    request.height = std::max(layoutRect->Height, 0.0f);
+    request.style = style;
+    request.emSize = emSize;
+    request.traits = traits;
+    request.smallCaps = smallCaps;
+    if (format) {
+        request.align = format->align;
+        request.lineAlign = format->lineAlign;
+        request.formatFlags = format->flags;
+    }
+    // The string's figures are its own: an open figure of the path stays open.
+    Status status = GdipStartPathFigure(path);
+    if (status != Ok)
+        return status;
+    // One scratch outline for every call on a thread, released when a long
+    // string made it large.
+    thread_local FontOutline figures;
+    figures.ops.clear();
+    figures.pts.clear();
+    std::vector<FontColorPlacement> colors;
+    status = LayoutString(family, text.data(), text.size(), request, figures,
+                          colorGlyphs ? &colors : nullptr)
+                 ? AddOutlineFigures(path, figures)
+                 : InvalidParameter;
+    if (status == Ok && !colors.empty()) {
+        *colorGlyphs = new (std::nothrow) GpColorGlyphs;
+        if (*colorGlyphs)
+            (*colorGlyphs)->glyphs = std::move(colors);
+    }
+    if (figures.pts.capacity() > kMaxScratchPoints) {
+        figures.ops = std::vector<uint8_t>();
+        figures.pts = std::vector<float>();
+    }
+    return status;
+}
+
+} // namespace
 
 extern "C" {
 
@@ -300,7 +381,69 @@ Status WINGDIPAPI GdipCreateFont(GDIPCONST GpFontFamily* fontFamily, REAL emSize
     f->size = emSize;
     f->style = style;
     f->unit = unit;
+    f->traits = FontTraits::FromStyle(style);
     *font = f;
+    return Ok;
+}
+
+Status WINGDIPAPI KelCreateFontWithTraits(GDIPCONST GpFontFamily* fontFamily, REAL emSize,
+                                          INT style, Unit unit, GDIPCONST KelFontTraits* traits,
+                                          GpFont** font) {
+    if (!font)
+        return InvalidParameter;
+    *font = nullptr;
+    const UINT kMaxVariations = 64;
+    if (!traits || traits->weight < 1 || traits->weight > 1000 || !std::isfinite(traits->stretch) ||
+        traits->stretch <= 0 || traits->slant < 0 || traits->slant > 2 ||
+        traits->variationCount > kMaxVariations ||
+        (traits->variationCount > 0 && (!traits->variationTags || !traits->variationValues)))
+        return InvalidParameter;
+    for (UINT i = 0; i < traits->variationCount; ++i) {
+        if (!std::isfinite(traits->variationValues[i]))
+            return InvalidParameter;
+    }
+    INT bits = style & (FontStyleUnderline | FontStyleStrikeout);
+    if (traits->weight >= 600)
+        bits |= FontStyleBold;
+    if (traits->slant != 0)
+        bits |= FontStyleItalic;
+    Status status = GdipCreateFont(fontFamily, emSize, bits, unit, font);
+    if (status != Ok)
+        return status;
+    GpFont* f = *font;
+    f->traits.weight = traits->weight;
+    f->traits.stretch = traits->stretch;
+    f->traits.slant = traits->slant;
+    f->smallCaps = traits->smallCaps != 0;
+    for (UINT i = 0; i < traits->variationCount; ++i)
+        f->traits.variations.push_back({traits->variationTags[i], traits->variationValues[i]});
+    f->variationTags.assign(traits->variationTags, traits->variationTags + traits->variationCount);
+    f->variationValues.assign(traits->variationValues,
+                              traits->variationValues + traits->variationCount);
+    return Ok;
+}
+
+Status WINGDIPAPI KelGetFontCellMetrics(GDIPCONST GpFont* font, REAL* ascent, REAL* descent) {
+    if (!Valid(font) || !ascent || !descent)
+        return InvalidParameter;
+    FontFace* face = FontCache::Instance().Face(*font->family, font->traits).face;
+    if (!face)
+        return GenericError;
+    *ascent = font->size * face->ascent / face->upem;
+    *descent = font->size * face->descent / face->upem;
+    return Ok;
+}
+
+Status WINGDIPAPI KelGetFontTraits(GDIPCONST GpFont* font, KelFontTraits* traits) {
+    if (!Valid(font) || !traits)
+        return InvalidParameter;
+    traits->weight = font->traits.weight;
+    traits->stretch = font->traits.stretch;
+    traits->slant = font->traits.slant;
+    traits->smallCaps = font->smallCaps;
+    traits->variationCount = UINT(font->variationTags.size());
+    traits->variationTags = font->variationTags.data();
+    traits->variationValues = font->variationValues.data();
     return Ok;
 }
 
@@ -408,50 +551,24 @@ Status WINGDIPAPI GdipGetStringFormatLineAlign(GpStringFormat* format, StringAli
 Status WINGDIPAPI GdipAddPathString(GpPath* path, GDIPCONST WCHAR* string, INT length,
                                     GDIPCONST GpFontFamily* family, INT style, REAL emSize,
                                     GDIPCONST RectF* layoutRect, GDIPCONST GpStringFormat* format) {
-    if (!path || !string || !Valid(family) || !layoutRect || length < -1 ||
-        (format && !Valid(format)))
+    if (!Valid(family))
         return InvalidParameter;
-    if (!std::isfinite(emSize) || emSize <= 0 || !std::isfinite(layoutRect->X) ||
-        !std::isfinite(layoutRect->Y) || !std::isfinite(layoutRect->Width) ||
-        !std::isfinite(layoutRect->Height))
+    return AddString(path, string, length, *family->entry, style, FontTraits::FromStyle(style),
+                     false, emSize, layoutRect, format);
+}
+
+Status WINGDIPAPI KelAddPathStringFont(GpPath* path, GDIPCONST WCHAR* string, INT length,
+                                       GDIPCONST GpFont* font, GDIPCONST RectF* layoutRect,
+                                       GDIPCONST GpStringFormat* format,
+                                       GpColorGlyphs** colorGlyphs) {
+    if (colorGlyphs)
+        *colorGlyphs = nullptr;
+    if (!Valid(font))
         return InvalidParameter;
-
-    size_t n = length == -1 ? BoundedLength(string, kMaxStringLength)
-                            : std::min(size_t(length), kMaxStringLength);
-    // Do not cut a surrogate pair in two.
-    if (n == kMaxStringLength && IsHigh(string[n - 1]))
-        --n;
-    std::u32string text = ToUtf32(string, n);
-
-    FontLayoutRequest request;
-    request.x = layoutRect->X;
-    request.y = layoutRect->Y;
-    request.width = std::max(layoutRect->Width, 0.0f);
-    request.height = std::max(layoutRect->Height, 0.0f);
-    request.style = style;
-    request.emSize = emSize;
-    if (format) {
-        request.align = format->align;
-        request.lineAlign = format->lineAlign;
-        request.formatFlags = format->flags;
-    }
-    // The string's figures are its own: an open figure of the path stays open.
-    Status status = GdipStartPathFigure(path);
-    if (status != Ok)
-        return status;
-    // One scratch outline for every call on a thread, released when a long
-    // string made it large.
-    thread_local FontOutline figures;
-    figures.ops.clear();
-    figures.pts.clear();
-    status = LayoutString(*family->entry, text.data(), text.size(), request, figures)
-                 ? AddOutlineFigures(path, figures)
-                 : InvalidParameter;
-    if (figures.pts.capacity() > kMaxScratchPoints) {
-        figures.ops = std::vector<uint8_t>();
-        figures.pts = std::vector<float>();
-    }
-    return status;
+    // The traits give the face; the style bits only the decorations.
+    return AddString(path, string, length, *font->family,
+                     font->style & (FontStyleUnderline | FontStyleStrikeout), font->traits,
+                     font->smallCaps, font->size, layoutRect, format, colorGlyphs);
 }
 
 Status WINGDIPAPI GdipMeasureString(GpGraphics*, GDIPCONST WCHAR* string, INT length,
@@ -476,8 +593,9 @@ Status WINGDIPAPI GdipMeasureString(GpGraphics*, GDIPCONST WCHAR* string, INT le
     request.y = layoutRect->Y;
     request.width = std::max(layoutRect->Width, 0.0f);
     request.height = std::max(layoutRect->Height, 0.0f);
-    request.style = font->style & (FontStyleBold | FontStyleItalic);
     request.emSize = font->size;
+    request.traits = font->traits;
+    request.smallCaps = font->smallCaps;
     if (stringFormat) {
         request.align = stringFormat->align;
         request.lineAlign = stringFormat->lineAlign;

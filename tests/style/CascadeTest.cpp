@@ -104,7 +104,8 @@ TEST(CascadeFontSize, KeywordsPercentagesAndLengths) {
         {"<g font-size='20'><text font-size='50%'/></g>", 10.0f}, {"<g font-size='20'><text font-size='larger'/></g>", 24.0f},
         {"<g font-size='24'><text font-size='smaller'/></g>", 20.0f}, {"<g font-size='20'><text font-size='inherit'/></g>", 20.0f},
         // Rejected sizes inherit.
-        {"<g font-size='20'><text font-size='2em'/></g>", 20.0f}, {"<g font-size='20'><text font-size='-100%'/></g>", 20.0f},
+        {"<g font-size='20'><text font-size='2em'/></g>", 40.0f}, {"<g font-size='20'><text font-size='-100%'/></g>", 20.0f},
+        {"<g font-size='20'><text font-size='1.5ex'/></g>", 15.0f}, {"<g font-size='20'><text font-size='-1em'/></g>", 20.0f},
         {"<g font-size='20'><text font-size='Large'/></g>", 20.0f}, {"<g font-size='20'><text font-size='medium '/></g>", 20.0f},
         {"<g font-size='20'><text/></g>", 20.0f}, {"<g font-size='20'><text font-size='xx-small'/></g>", 6.0f},
         {"<g font-size='20'><text font-size='x-small'/></g>", 8.0f}, {"<g font-size='20'><text font-size='small'/></g>", 10.0f},

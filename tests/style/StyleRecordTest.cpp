@@ -56,7 +56,7 @@ TEST(AttributeTable, NumbersAreThoseOfTheTable) {
         {"id", 1}, {"style", 8}, {"inkscape:layoutOptions", 222}, {"-inkscape-font-specification", 223},
         {"stop-color", 265}, {"fill", 272}, {"stroke-width", 288}, {"text-rendering", 289},
         {"systemLanguage", 290}, {"effect", 293}, {"transform-origin", 294}, {"isolation", 296},
-        {"font-kerning", 298},
+        {"font-kerning", 298}, {"font-variation-settings", 299},
         {"flood-color", 262}, {"flood-opacity", 263}}; // listed twice: the style-property row counts
     // clang-format on
     for (auto [name, id] : rows) {
