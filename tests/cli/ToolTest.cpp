@@ -280,6 +280,11 @@ TEST_F(ToolTest, OutDirRendersEveryInputAndReportsTheWorst) {
     EXPECT_TRUE(two.width == 6 && two.height == 3);
     EXPECT_FALSE(Exists(dir + "/pngs/bad.png"));
     EXPECT_EQ(Tool("--out-dir pngs one.svg two.svg").code, 0);
+    // A progress line only when standard error is a terminal.
+    EXPECT_EQ(run.err.find("files done"), std::string::npos);
+    std::string shown = Shell("script -qec \"'" + std::string(KELSVG_TOOL_PATH) +
+                              "' --out-dir tty one.svg two.svg\" /dev/null </dev/null");
+    EXPECT_NE(shown.find("2 of 2 files done, 0 failed"), std::string::npos) << shown;
     // A second input of the same name does not replace the first one's image.
     std::system(("mkdir -p '" + dir + "/sub' && cp '" + dir + "/two.svg' '" + dir + "/sub/one.svg'")
                     .c_str());
