@@ -33,6 +33,10 @@ const Row kRows[] = {
      "<rect x='10' y='60' width='40' height='40' fill='url(#p)'/>",
      {Px(15, 15, kBlue), Px(25, 15, kClear), Px(35, 35, kBlue), Px(15, 65, kBlue),
       Px(25, 65, kBlue), Px(15, 75, kClear)}},
+    {"box units: x is a share of the box, counted from its corner",
+     "<defs><pattern id='p' x='0.1' width='0.25' height='1'><rect width='10' height='10' "
+     "fill='blue'/></pattern></defs><rect x='10' y='10' width='80' height='40' fill='url(#p)'/>",
+     {Px(22, 15, kBlue), Px(15, 15, kClear), Px(32, 15, kClear), Px(42, 15, kBlue)}},
     {"content in box units, and a viewBox fitted into the tile",
      "<defs><pattern id='c' width='.5' height='.5' patternContentUnits='objectBoundingBox'>"
      "<rect width='.25' height='.25' fill='red'/></pattern>"
