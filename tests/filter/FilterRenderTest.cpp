@@ -237,6 +237,16 @@ TEST(Filters, RunAtTheResolutionOfTheTarget) {
     InkBox c = FindInk(turned);
     EXPECT_NEAR(c.top, 30, 1);
     EXPECT_NEAR(c.left, 40, 1);
+    // Turned a quarter, a downward offset of 10 moves the square 10 pixels left.
+    Picture down = RenderSvg(
+        Svg("width='100' height='100'",
+            "<filter id='d' filterUnits='userSpaceOnUse' x='0' y='0' width='100' height='100'>"
+            "<feOffset dy='10'/></filter><rect x='20' y='20' width='40' height='40' "
+            "filter='url(#d)' transform='rotate(90 50 50)'/>"),
+        100, 100);
+    InkBox d = FindInk(down);
+    EXPECT_EQ(d.left, 30);
+    EXPECT_EQ(d.top, 20);
 }
 
 // Filters draw alike onto a graphics, a device context and the bitmap cache.
