@@ -93,6 +93,19 @@ size_t BoundedLength(const WCHAR* s, size_t limit) {
     return n;
 }
 
+// The text of a string argument (length -1: up to its NUL) as code points, at
+// most kMaxStringLength units, never cutting a surrogate pair in two; units
+// (may be null) gets how many UTF-16 units it took.
+std::u32string BoundedText(const WCHAR* string, INT length, size_t* units = nullptr) {
+    size_t n = length == -1 ? BoundedLength(string, kMaxStringLength)
+                            : std::min(size_t(length), kMaxStringLength);
+    if (n == kMaxStringLength && IsHigh(string[n - 1]))
+        --n;
+    if (units)
+        *units = n;
+    return ToUtf32(string, n);
+}
+
 bool IsAlignment(StringAlignment a) {
     return a == StringAlignmentNear || a == StringAlignmentCenter || a == StringAlignmentFar;
 }
@@ -229,12 +242,7 @@ Status AddString(GpPath* path, const WCHAR* string, INT length, FontFamilyEntry&
         !std::isfinite(layoutRect->Height))
         return InvalidParameter;
 
-    size_t n = length == -1 ? BoundedLength(string, kMaxStringLength)
-                            : std::min(size_t(length), kMaxStringLength);
-    // Do not cut a surrogate pair in two.
-    if (n == kMaxStringLength && IsHigh(string[n - 1]))
-        --n;
-    std::u32string text = ToUtf32(string, n);
+    std::u32string text = BoundedText(string, length);
 
     FontLayoutRequest request;
     request.x = layoutRect->X;
@@ -581,11 +589,8 @@ Status WINGDIPAPI GdipMeasureString(GpGraphics*, GDIPCONST WCHAR* string, INT le
     if (!std::isfinite(layoutRect->X) || !std::isfinite(layoutRect->Y) ||
         !std::isfinite(layoutRect->Width) || !std::isfinite(layoutRect->Height))
         return InvalidParameter;
-    size_t n = length == -1 ? BoundedLength(string, kMaxStringLength)
-                            : std::min(size_t(length), kMaxStringLength);
-    if (n == kMaxStringLength && IsHigh(string[n - 1]))
-        --n;
-    std::u32string text = ToUtf32(string, n);
+    size_t n = 0;
+    std::u32string text = BoundedText(string, length, &n);
 
     // Laid out as GdipAddPathString lays it out; the decorations change nothing.
     FontLayoutRequest request;
