@@ -46,8 +46,19 @@ constexpr size_t kKeepFreeBytes = size_t(16) << 20;
 // What a large picture freed goes back to the system before the next input,
 // so that a batch takes about as much memory as its largest file, not more
 // (the allocator would keep freed blocks of many sizes for later).
+// Sanitizers bring their own allocator; glibc's statistics then describe an
+// arena that was never set up and reading them crashes.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define KELSVG_OWN_ALLOCATOR 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) ||                         \
+    __has_feature(memory_sanitizer)
+#define KELSVG_OWN_ALLOCATOR 1
+#endif
+#endif
+
 void ReturnFreedMemory() {
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 33)
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 33) && !defined(KELSVG_OWN_ALLOCATOR)
     if (mallinfo2().fordblks > kKeepFreeBytes)
         malloc_trim(0);
 #endif
