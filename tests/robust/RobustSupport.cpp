@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 extern char** environ;
 
@@ -40,30 +41,48 @@ ChildRun Finish(pid_t pid, int errorFd) {
 } // namespace
 
 ChildRun RunTool(const std::vector<std::string>& args) {
-    std::vector<std::string> all{KELSVG_TOOL_PATH};
+    std::vector<std::string> all{KELSVG_PEAK_RUN_PATH, KELSVG_TOOL_PATH};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& a : all)
         argv.push_back(&a[0]);
     argv.push_back(nullptr);
 
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
+    int errorFds[2], peakFds[2];
+    if (pipe(errorFds) != 0)
         return {};
+    if (pipe(peakFds) != 0) {
+        close(errorFds[0]);
+        close(errorFds[1]);
+        return {};
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    // Read ends closed first: one of them may be descriptor 3.
+    posix_spawn_file_actions_addclose(&actions, errorFds[0]);
+    posix_spawn_file_actions_addclose(&actions, peakFds[0]);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 2);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    posix_spawn_file_actions_adddup2(&actions, errorFds[1], 2);
+    posix_spawn_file_actions_adddup2(&actions, peakFds[1], 3);
     pid_t pid = 0;
     int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    close(pipeFds[1]);
+    close(errorFds[1]);
+    close(peakFds[1]);
     if (failed) {
-        close(pipeFds[0]);
+        close(errorFds[0]);
+        close(peakFds[0]);
         return {};
     }
-    return Finish(pid, pipeFds[0]);
+    ChildRun run = Finish(pid, errorFds[0]);
+    // The tool's own peak, as the small process that started it saw it
+    // (without it, the larger figure of that process stands).
+    char buffer[32] = {};
+    ssize_t n = read(peakFds[0], buffer, sizeof buffer - 1);
+    close(peakFds[0]);
+    if (n > 0)
+        run.peakKb = std::atol(buffer);
+    return run;
 }
 
 ChildRun RunInChild(const std::function<bool()>& work) {
