@@ -12,12 +12,6 @@
 
 namespace {
 
-struct Row {
-    const char* what;
-    std::string body;
-    std::vector<PixelProbe> probes;
-};
-
 // A filter over the whole document, in user space, in sRGB.
 std::string UserFilter(const std::string& id, const std::string& primitives) {
     return "<filter id='" + id +
@@ -26,7 +20,7 @@ std::string UserFilter(const std::string& id, const std::string& primitives) {
            primitives + "</filter>";
 }
 
-const Row kRows[] = {
+const std::vector<PictureRow> kRows = {
     {"the region defaults to -10 % and 120 % of the box; a flood fills it",
      "<filter id='f'><feFlood flood-color='blue' flood-opacity='0.5'/></filter>"
      "<rect x='20' y='20' width='50' height='50' filter='url(#f)'/>",
@@ -185,10 +179,7 @@ const Row kRows[] = {
 };
 
 TEST(Filters, PrimitivesDrawAsTheirFormulasSay) {
-    for (const Row& row : kRows) {
-        SCOPED_TRACE(row.what);
-        ExpectPixels(RenderSvg(Svg("width='100' height='100'", row.body), 100, 100), row.probes, 2);
-    }
+    ExpectRows(kRows, 2);
 }
 
 // A blur of deviation 3: boxes of 6, 6 and 7 pixels, the first two half a
@@ -251,28 +242,9 @@ TEST(Filters, RunAtTheResolutionOfTheTarget) {
 
 // Filters draw alike onto a graphics, a device context and the bitmap cache.
 TEST(Filters, EveryTargetDrawsTheSame) {
-    std::string body;
-    for (const Row& row : kRows)
-        body += "<g transform='scale(0.3)'>" + row.body + "</g>";
-    TempSvgFile file(Svg("width='100' height='100'", body));
-    CKelSvg picture;
-    picture.CommandParseSVGFile(file.PathBuffer());
-    HostBitmap direct(100, 100, kWhite), dc(100, 100, kWhite), cached(100, 100, kWhite);
-    {
-        Gdiplus::Graphics graphics(static_cast<Gdiplus::GpImage*>(direct.bitmap()));
-        picture.CommandDrawSVGGraphics(&graphics);
-    }
-    picture.CommandDrawSVG(dc.dc());
-    picture.CommandCreateBitmapCache();
-    picture.CommandDrawSVG(cached.dc());
-    int painted = 0;
-    for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 100; ++x) {
-            painted += direct.At(x, y) != kWhite;
-            ASSERT_EQ(direct.At(x, y), dc.At(x, y)) << x << ", " << y;
-            ASSERT_TRUE(NearArgb(cached.At(x, y), direct.At(x, y), 1)) << x << ", " << y;
-        }
-    EXPECT_GT(painted, 500);
+    Picture drawn =
+        ExpectEveryTargetDrawsTheSame(Svg("width='100' height='100'", RowsScaledDown(kRows)));
+    EXPECT_GT(PixelsNotOf(drawn, kWhite), 500);
 }
 
 // A cache build is a draw: its filter budget starts afresh, its memory goes.

@@ -14,19 +14,13 @@
 
 namespace {
 
-struct Row {
-    const char* what;
-    std::string body;
-    std::vector<PixelProbe> probes;
-};
-
 // Where the two differ: a nested svg's opacity applies once (resvg applies it
 // twice); a clipPath's transform applies after its box units, and clip paths
 // on a clipPath and on its parts apply (as in resvg; librsvg ignores them); a
 // clip-path naming an element that is no clipPath is ignored (as in librsvg
 // and browsers; resvg draws nothing); mask-type in a style attribute applies
 // (as in librsvg and browsers; resvg reads only the attribute).
-const Row kRows[] = {
+const std::vector<PictureRow> kRows = {
     {"a group's opacity composites its children once",
      "<g opacity='0.5'><rect x='10' y='10' width='40' height='40' fill='red'/>"
      "<rect x='30' y='30' width='40' height='40' fill='blue'/></g><g opacity='0.5'>"
@@ -174,35 +168,12 @@ const Row kRows[] = {
 } // namespace
 
 TEST(Layers, OpacityClipPathsAndMasksDrawAsSvgViewersDo) {
-    for (const Row& row : kRows) {
-        SCOPED_TRACE(row.what);
-        ExpectPixels(RenderSvg(Svg("width='100' height='100'", row.body), 100, 100), row.probes, 2);
-    }
+    ExpectRows(kRows, 2);
 }
 
 // Layers work on every target: a graphics, a device context, the bitmap cache.
 TEST(Layers, EveryTargetDrawsTheSame) {
-    std::string body;
-    for (const Row& row : kRows)
-        body += "<g transform='scale(0.3)'>" + row.body + "</g>";
-    TempSvgFile file(Svg("width='100' height='100'", body));
-    CKelSvg picture;
-    picture.CommandParseSVGFile(file.PathBuffer());
-    HostBitmap direct(100, 100, kWhite), dc(100, 100, kWhite), cached(100, 100, kWhite);
-    {
-        Gdiplus::Graphics graphics(static_cast<Gdiplus::GpImage*>(direct.bitmap()));
-        picture.CommandDrawSVGGraphics(&graphics);
-    }
-    picture.CommandDrawSVG(dc.dc());
-    picture.CommandCreateBitmapCache();
-    picture.CommandDrawSVG(cached.dc());
-    int painted = 0;
-    for (int y = 0; y < 100; ++y) {
-        for (int x = 0; x < 100; ++x) {
-            painted += direct.At(x, y) != kWhite;
-            ASSERT_EQ(direct.At(x, y), dc.At(x, y)) << x << ", " << y;
-            ASSERT_TRUE(NearArgb(cached.At(x, y), direct.At(x, y), 1)) << x << ", " << y;
-        }
-    }
-    EXPECT_GT(painted, 500);
+    Picture drawn =
+        ExpectEveryTargetDrawsTheSame(Svg("width='100' height='100'", RowsScaledDown(kRows)));
+    EXPECT_GT(PixelsNotOf(drawn, kWhite), 500);
 }

@@ -16,19 +16,6 @@
 
 namespace {
 
-struct Row {
-    const char* what;
-    std::string body;
-    std::vector<PixelProbe> probes;
-};
-
-void ExpectRows(const std::vector<Row>& rows, int tolerance) {
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        ExpectPixels(Draw(row.body), row.probes, tolerance);
-    }
-}
-
 std::string Rect(const std::string& attributes) {
     return "<rect width='100' height='100' " + attributes + "/>";
 }

@@ -11,17 +11,10 @@
 
 namespace {
 
-struct Row {
-    const char* what;
-    std::string body;
-    std::vector<PixelProbe> probes;
-    const char* svgAttributes = "width='100' height='100'";
-};
-
 const uint32_t kClear = 0, kBlack = 0xFF000000, kRed = 0xFFFF0000, kBlue = 0xFF0000FF,
                kGreen = 0xFF008000, kLime = 0xFF00FF00, kPurple = 0xFF800080;
 
-const Row kRows[] = {
+const std::vector<PictureRow> kRows = {
     {"later moves start new subpaths",
      "<path d='M10 10 L40 10 M60 10 L90 10' stroke='blue' stroke-width='4'/>"
      "<path d='M10 90 L30 90 L20 70 M70 40 L90 40 L80 60' fill='red'/>",
@@ -124,7 +117,7 @@ const Row kRows[] = {
      "width='100' height='100' viewBox='0 0 10 20' preserveAspectRatio='xMidYMax slice'"},
 };
 
-const Row kSheetRows[] = {
+const std::vector<PictureRow> kSheetRows = {
     {"classes of a design-tool export, the sheet in CDATA after the shapes",
      "<rect class='cls-1' width='40' height='40'/><circle class='cls-2' cx='75' cy='25' "
      "r='15'/><defs><style type='text/css'><![CDATA[\n .cls-1{fill:#f00}\n "
@@ -169,7 +162,7 @@ const Row kSheetRows[] = {
 // Structure: switch and conditions, links, uses of later elements, nested
 // viewports, transform-origin and transform as a property, children of
 // shapes, comments in style attributes, the root's viewBox, absolute units.
-const Row kStructureRows[] = {
+const std::vector<PictureRow> kStructureRows = {
     {"switch draws its first child whose conditions pass; they hide others too",
      "<switch><rect systemLanguage='zz' width='20' height='20' fill='red'/><rect width='20' "
      "height='20' fill='green'/><rect x='25' width='20' height='20' fill='red'/></switch>"
@@ -246,25 +239,17 @@ const Row kStructureRows[] = {
      {Px(95, 47, kGreen), Px(97, 49, kClear)}},
 };
 
-void Check(const Row* rows, size_t count, int tolerance) {
-    for (const Row* row = rows; row != rows + count; ++row) {
-        SCOPED_TRACE(row->what);
-        ExpectPixels(RenderSvg(Svg(row->svgAttributes, row->body), 100, 100), row->probes,
-                     tolerance);
-    }
-}
-
 } // namespace
 
 TEST(OrdinaryFiles, DrawAsSvgViewersDo) {
-    Check(kRows, sizeof kRows / sizeof kRows[0], 1);
+    ExpectRows(kRows, 1);
 }
 
 TEST(StyleSheets, DrawAsSvgViewersDo) {
-    Check(kSheetRows, sizeof kSheetRows / sizeof kSheetRows[0], 8);
+    ExpectRows(kSheetRows, 8);
 }
 
 TEST(StructureElements, DrawAsSvgViewersDo) {
     ScopedEnv language("LC_ALL", "en_US.UTF-8");
-    Check(kStructureRows, sizeof kStructureRows / sizeof kStructureRows[0], 8);
+    ExpectRows(kStructureRows, 8);
 }

@@ -15,12 +15,6 @@
 
 namespace {
 
-struct Row {
-    const char* what;
-    std::string body;
-    std::vector<PixelProbe> probes;
-};
-
 const uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kGreen = 0xFF008000, kBlack = 0xFF000000,
                kClear = 0;
 
@@ -38,7 +32,7 @@ std::string Bar(const char* id, const char* orient) {
            orient + "'><rect width='16' height='4' fill='blue'/></marker>";
 }
 
-const Row kRows[] = {
+const std::vector<PictureRow> kRows = {
     {"start, mid and end markers on the vertices; the shorthand only in style",
      "<defs>" + Square("s", 6, "red") + Square("m", 10, "green") + Square("e", 6, "blue") +
          "</defs><path d='M20 20 L50 20 L80 20' marker-start='url(#s)' marker-mid='url(#m)' "
@@ -115,10 +109,7 @@ const Row kRows[] = {
 } // namespace
 
 TEST(Markers, MarkersPaintOrderAndContextPaintDrawAsSvgViewersDo) {
-    for (const Row& row : kRows) {
-        SCOPED_TRACE(row.what);
-        ExpectPixels(Draw(row.body), row.probes, 2);
-    }
+    ExpectRows(kRows, 2);
 }
 
 // The vertices and directions of path data: an arc is one segment however many

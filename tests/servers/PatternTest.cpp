@@ -13,15 +13,9 @@
 
 namespace {
 
-struct Row {
-    const char* what;
-    std::string body;
-    std::vector<PixelProbe> probes;
-};
-
 const uint32_t kClear = 0; // and kRed, kGreen, kBlue of HostBitmap.h
 
-const Row kRows[] = {
+const std::vector<PictureRow> kRows = {
     {"a user-space tile repeats from the origin, not from the shape",
      "<defs><pattern id='p' width='20' height='20' patternUnits='userSpaceOnUse'>"
      "<rect width='10' height='10' fill='red'/></pattern></defs>"
@@ -93,10 +87,7 @@ const Row kRows[] = {
 } // namespace
 
 TEST(Patterns, DrawAsSvgViewersDo) {
-    for (const Row& row : kRows) {
-        SCOPED_TRACE(row.what);
-        ExpectPixels(Draw(row.body), row.probes, 2);
-    }
+    ExpectRows(kRows, 2);
 }
 
 // The tile is rendered at the resolution it is seen with: a picture drawn four
@@ -124,33 +115,13 @@ TEST(Patterns, FillText) {
 // Patterns and markers draw the same on every target: a graphics, a device
 // context, the bitmap cache; and the same at a second draw.
 TEST(Patterns, EveryTargetDrawsTheSame) {
-    std::string body;
-    for (const Row& row : kRows)
-        body += "<g transform='scale(0.3)'>" + row.body + "</g>";
-    TempSvgFile file(Svg(
+    Picture drawn = ExpectEveryTargetDrawsTheSame(Svg(
         "width='100' height='100'",
-        body + "<defs><marker id='m' viewBox='0 0 4 4' markerWidth='12' markerHeight='12' refX='2' "
-               "refY='2' orient='auto'><path d='M0 0 L4 2 L0 4 z' "
-               "fill='context-stroke'/></marker></defs><polyline "
-               "points='10,90 50,60 90,90' fill='none' stroke='blue' "
-               "marker-mid='url(#m)' marker-end='url(#m)'/>"));
-    CKelSvg picture;
-    picture.CommandParseSVGFile(file.PathBuffer());
-    HostBitmap direct(100, 100, kWhite), again(100, 100, kWhite), dc(100, 100, 0xFFFFFFFF),
-        cached(100, 100, 0xFFFFFFFF);
-    for (HostBitmap* target : {&direct, &again}) {
-        Gdiplus::Graphics graphics(static_cast<Gdiplus::GpImage*>(target->bitmap()));
-        picture.CommandDrawSVGGraphics(&graphics);
-    }
-    picture.CommandDrawSVG(dc.dc());
-    picture.CommandCreateBitmapCache();
-    picture.CommandDrawSVG(cached.dc());
-    for (int y = 0; y < 100; ++y) {
-        for (int x = 0; x < 100; ++x) {
-            ASSERT_EQ(direct.At(x, y), again.At(x, y)) << x << ", " << y;
-            ASSERT_EQ(direct.At(x, y), dc.At(x, y)) << x << ", " << y;
-            ASSERT_TRUE(NearArgb(cached.At(x, y), direct.At(x, y), 1)) << x << ", " << y;
-        }
-    }
-    EXPECT_EQ(direct.At(92, 91), kBlue); // an arrow head in the stroke's colour
+        RowsScaledDown(kRows) +
+            "<defs><marker id='m' viewBox='0 0 4 4' markerWidth='12' markerHeight='12' refX='2' "
+            "refY='2' orient='auto'><path d='M0 0 L4 2 L0 4 z' "
+            "fill='context-stroke'/></marker></defs><polyline "
+            "points='10,90 50,60 90,90' fill='none' stroke='blue' "
+            "marker-mid='url(#m)' marker-end='url(#m)'/>"));
+    EXPECT_EQ(drawn.At(92, 91), kBlue); // an arrow head in the stroke's colour
 }

@@ -1,4 +1,5 @@
 #include "SvgTestSupport.h"
+#include "HostBitmap.h"
 
 #include "interface/KelSvg.h"
 
@@ -212,4 +213,52 @@ int Depth(const SvgElement* element) {
     for (const SvgElement* child : element->GetChildren())
         deepest = std::max(deepest, Depth(child));
     return deepest + 1;
+}
+
+void ExpectRows(const std::vector<PictureRow>& rows, int tolerance) {
+    for (const PictureRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        ExpectPixels(RenderSvg(Svg(row.svgAttributes, row.body), 100, 100), row.probes, tolerance);
+    }
+}
+
+std::string RowsScaledDown(const std::vector<PictureRow>& rows) {
+    std::string body;
+    for (const PictureRow& row : rows)
+        body += "<g transform='scale(0.3)'>" + row.body + "</g>";
+    return body;
+}
+
+Picture ExpectEveryTargetDrawsTheSame(const std::string& svgText) {
+    const int size = 100;
+    TempSvgFile file(svgText);
+    CKelSvg picture;
+    picture.CommandParseSVGFile(file.PathBuffer());
+    HostBitmap direct(size, size, kWhite), again(size, size, kWhite), dc(size, size, kWhite),
+        cached(size, size, kWhite);
+    for (HostBitmap* target : {&direct, &again}) {
+        Gdiplus::Graphics graphics(static_cast<Gdiplus::GpImage*>(target->bitmap()));
+        picture.CommandDrawSVGGraphics(&graphics);
+    }
+    picture.CommandDrawSVG(dc.dc());
+    picture.CommandCreateBitmapCache();
+    picture.CommandDrawSVG(cached.dc());
+    Picture drawn{size, size, std::vector<uint32_t>(size_t(size) * size)};
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            uint32_t first = direct.At(x, y);
+            drawn.pixels[size_t(y) * size + size_t(x)] = first;
+            EXPECT_EQ(again.At(x, y), first) << "drawn again, at " << x << ", " << y;
+            EXPECT_EQ(dc.At(x, y), first) << "device context, at " << x << ", " << y;
+            EXPECT_TRUE(NearArgb(cached.At(x, y), first, 1))
+                << "bitmap cache, at " << x << ", " << y;
+            if (::testing::Test::HasFailure())
+                return drawn; // one pixel tells enough
+        }
+    return drawn;
+}
+
+int PixelsNotOf(const Picture& picture, uint32_t argb) {
+    return static_cast<int>(std::count_if(picture.pixels.begin(), picture.pixels.end(),
+                                          [argb](uint32_t pixel) { return pixel != argb; }));
 }

@@ -130,6 +130,24 @@ inline PixelProbe Px(int x, int y, uint32_t argb) {
 void ExpectPixels(const Picture& picture, const std::vector<PixelProbe>& probes, int tolerance = 1);
 // Pixels that differ between two pictures of the same size.
 int DifferentPixels(const Picture& a, const Picture& b);
+// Pixels of another colour than argb.
+int PixelsNotOf(const Picture& picture, uint32_t argb);
+
+// A document and the pixels its 100 × 100 picture must show.
+struct PictureRow {
+    const char* what;
+    std::string body;
+    std::vector<PixelProbe> probes;
+    const char* svgAttributes = "width='100' height='100'";
+};
+// Draws every row 100 × 100 pixels and checks its probes within tolerance.
+void ExpectRows(const std::vector<PictureRow>& rows, int tolerance);
+// Every row's body at three tenths of its size, for one 100 × 100 document.
+std::string RowsScaledDown(const std::vector<PictureRow>& rows);
+// Draws svgText 100 × 100 onto a graphics (twice), a device context and the
+// bitmap cache, each over white, and expects the same pixels from all (the
+// cache within 1 per channel, as it is blended once more). Returns the first.
+Picture ExpectEveryTargetDrawsTheSame(const std::string& svgText);
 
 // Tags of the subtree in pre-order, as "tag#id" with "(" and ")" around children.
 std::string Outline(const SvgElement* element);
