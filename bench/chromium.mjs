@@ -208,8 +208,12 @@ function resize(cssWidth) {
 // letter-spacing), so only a density beyond 1/16 to 16 is made up by zoom.
 async function render(bytes, png) {
   let timer;
+  let late = false;
   const expired = new Promise((_, fail) => {
-    timer = setTimeout(() => fail(new Error(`no picture after ${timeout / 1000} s`)), timeout);
+    timer = setTimeout(() => {
+      late = true;
+      fail(new Error(`no picture after ${timeout / 1000} s`));
+    }, timeout);
   });
   try {
     await Promise.race([
@@ -229,7 +233,7 @@ async function render(bytes, png) {
           omitBackground: true,
           clip: { x: 0, y: 0, width: cssWidth, height: height / density },
         });
-        writeFileSync(png, picture);
+        if (!late) writeFileSync(png, picture);
       })(),
       expired,
     ]);
