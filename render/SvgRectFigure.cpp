@@ -36,8 +36,10 @@ Status SvgRectFigure::BuildPath() {
 
     float d = 2 * rx;
     float e = 2 * ry;
-    // Empty arcs (a radius of 0) are refused and recorded; the lines still
-    // make the outline.
+    // Clockwise from the top edge's start, where SVG starts a rounded
+    // rectangle (dashes are laid from there). Empty arcs (a radius of 0) are
+    // refused and recorded; the lines still make the outline.
+    path->Record(GdipAddPathLine(p, x + rx, y, x + width - rx, y));
     path->Record(GdipAddPathArc(p, x + width - d, y, d, e, 270, 90));
     path->Record(GdipAddPathLine(p, x + width, y + ry, x + width, y + height - ry));
     path->Record(GdipAddPathArc(p, x + width - d, y + height - e, d, e, 0, 90));
@@ -45,7 +47,6 @@ Status SvgRectFigure::BuildPath() {
     path->Record(GdipAddPathArc(p, x, y + height - e, d, e, 90, 90));
     path->Record(GdipAddPathLine(p, x, y + height - ry, x, y + ry));
     path->Record(GdipAddPathArc(p, x, y, d, e, 180, 90));
-    path->Record(GdipAddPathLine(p, x + rx, y, x + width - rx, y));
     return path->Record(GdipClosePathFigure(p));
 }
 

@@ -112,7 +112,11 @@ TEST(PaintRender, DashesInEveryUnit) {
           {Px(10, 10, 0xFF000000), Px(30, 10, 0), Px(50, 10, 0xFF000000)}},
          {"an unknown unit ends the list",
           line(10, "stroke-dasharray='10 20 5q 40'"),
-          {Px(5, 10, 0xFF000000), Px(20, 10, 0), Px(35, 10, 0xFF000000)}}},
+          {Px(5, 10, 0xFF000000), Px(20, 10, 0), Px(35, 10, 0xFF000000)}},
+         {"a rounded rectangle's dashes start where its top edge starts, after the corner",
+          "<rect x='10' y='10' width='80' height='80' rx='5' fill='none' stroke='black' "
+          "stroke-width='2' stroke-dasharray='7'/>",
+          {Px(20, 10, 0xFF000000), Px(25, 10, 0), Px(32, 10, 0xFF000000)}}},
         1);
 }
 
