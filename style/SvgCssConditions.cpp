@@ -67,6 +67,9 @@ public:
         Skip(pos, end);
         if (Keyword(pos, end, "not")) {
             Value v = InParens(pos, end, depth);
+            Skip(pos, end);
+            if (pos < end)
+                return kInvalid; // "not (a) and (b)" needs parentheses
             return v == kTrue ? kFalse : v == kFalse ? kTrue : v;
         }
         Value v = InParens(pos, end, depth);

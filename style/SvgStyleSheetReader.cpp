@@ -793,6 +793,8 @@ bool SvgStyleSheet::ParsePseudo(const std::string& text, size_t& pos, int depth,
                                 std::vector<Pending>& top, std::vector<Pending>& tail,
                                 uint32_t& specificity, size_t& compounds) const {
     const bool element = pos < text.size() && text[pos] == ':';
+    if (element && depth > 0)
+        return false; // no pseudo-element inside :not() or :is()
     if (element)
         ++pos;
     std::string name;
