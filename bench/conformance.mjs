@@ -1,5 +1,6 @@
 // Helper of bench/conformance: renders with the resvg npm package, and
-// compares the three renderers' pictures folder by folder.
+// compares kelsvg's pictures with those of the other renderers (Chromium's
+// where the run has them) folder by folder.
 //   node conformance.mjs resvg MODULES OUT_DIR WIDTH FONT_JSON LIST_FILE
 //   node conformance.mjs report MODULES RUN_DIR WIDTH WORST FOLDER...
 // FONT_JSON is resvg's font options (folders, default family) and "aliases",
@@ -8,7 +9,7 @@
 // fontconfig and takes its default family for every generic one, so the
 // aliases are written into the document's font-family lists before it reads
 // them. Relative image references are resolved against the document's folder.
-import { readFileSync, writeFileSync, mkdirSync } from 'node:fs';
+import { existsSync, readFileSync, writeFileSync, mkdirSync } from 'node:fs';
 import { basename, dirname, join, resolve } from 'node:path';
 import { AGREE_DISTANCE, AGREE_SHARE, loadPictures, percent } from './pictures.mjs';
 
@@ -60,62 +61,112 @@ function renderResvg(outDir, width, options, listFile) {
   }
 }
 
+// One folder's pictures and their differences; Chromium's only where it ran
+// (the folder has a chromium/ folder).
+function compareFolder(dir) {
+  const chromium = existsSync(join(dir, 'chromium'));
+  const results = readList(join(dir, 'files.txt')).map((file) => {
+    const name = pictureName(file);
+    const picture = (renderer) => readOverWhite(join(dir, renderer, name + '.png'));
+    const p = { kelsvg: picture('kelsvg'), resvg: picture('resvg'), rsvg: picture('rsvg'), chromium: chromium ? picture('chromium') : null };
+    const r = {
+      file, name, pictures: p,
+      resvg: difference(p.kelsvg, p.resvg), rsvg: difference(p.kelsvg, p.rsvg), peers: difference(p.resvg, p.rsvg),
+    };
+    if (chromium) {
+      r.chromium = difference(p.kelsvg, p.chromium);
+      r.resvgChromium = difference(p.resvg, p.chromium);
+      r.rsvgChromium = difference(p.rsvg, p.chromium);
+    }
+    // Which of the references kelsvg agrees with, and its smallest difference.
+    r.references = chromium ? [r.chromium, r.resvg, r.rsvg] : [r.resvg, r.rsvg];
+    r.nearest = Math.min(...r.references.map((d) => d.share));
+    return r;
+  });
+  return { chromium, results };
+}
+
 function report(runDir, width, worstCount, folders) {
   const table = [];
   const lists = [];
-  const totals = { files: 0, resvg: 0, rsvg: 0, either: 0 };
+  const totals = { files: 0, resvg: 0, rsvg: 0, either: 0, chromium: 0, any: 0 };
+  let withChromium = false;
   for (const folder of folders) {
     const dir = join(runDir, folder);
-    const results = readList(join(dir, 'files.txt')).map((file) => {
-      const name = pictureName(file);
-      const kelsvg = readOverWhite(join(dir, 'kelsvg', name + '.png'));
-      const resvg = readOverWhite(join(dir, 'resvg', name + '.png'));
-      const rsvg = readOverWhite(join(dir, 'rsvg', name + '.png'));
-      return {
-        file, name, kelsvgPicture: kelsvg, resvgPicture: resvg, rsvgPicture: rsvg,
-        resvg: difference(kelsvg, resvg), rsvg: difference(kelsvg, rsvg), peers: difference(resvg, rsvg),
-      };
-    });
+    const { chromium, results } = compareFolder(dir);
+    withChromium ||= chromium;
     const count = (test) => results.filter(test).length;
     const share = (n) => (results.length ? percent(n / results.length) : '–');
-    const withResvg = count((r) => agrees(r.resvg));
-    const withRsvg = count((r) => agrees(r.rsvg));
-    const withEither = count((r) => agrees(r.resvg) || agrees(r.rsvg));
+    const counts = {
+      resvg: count((r) => agrees(r.resvg)),
+      rsvg: count((r) => agrees(r.rsvg)),
+      either: count((r) => agrees(r.resvg) || agrees(r.rsvg)),
+      chromium: chromium ? count((r) => agrees(r.chromium)) : 0,
+      any: count((r) => r.references.some(agrees)),
+    };
     totals.files += results.length;
-    totals.resvg += withResvg;
-    totals.rsvg += withRsvg;
-    totals.either += withEither;
-    table.push(`| ${folder} | ${results.length} | ${share(withResvg)} | ${share(withRsvg)} | ${share(withEither)} | ${share(count((r) => agrees(r.peers)))} |`);
+    for (const key of Object.keys(counts)) totals[key] += counts[key];
+    const chromiumCells = chromium ? `${share(counts.chromium)} | ${share(counts.any)}` : '– | –';
+    table.push(`| ${folder} | ${results.length} | ${share(counts.resvg)} | ${share(counts.rsvg)} | ${share(counts.either)} | ` +
+      `${chromiumCells} | ${share(count((r) => agrees(r.peers)))} |`);
 
+    const tsv = [['file', 'differs from resvg %', 'differs from rsvg-convert %', 'resvg differs from rsvg-convert %']];
+    if (chromium) tsv[0].push('differs from Chromium %', 'resvg differs from Chromium %', 'rsvg-convert differs from Chromium %');
+    for (const r of results) {
+      const row = [r.file, percent(r.resvg.share), percent(r.rsvg.share), percent(r.peers.share)];
+      if (chromium) row.push(percent(r.chromium.share), percent(r.resvgChromium.share), percent(r.rsvgChromium.share));
+      tsv.push(row);
+    }
+    writeFileSync(join(dir, 'results.tsv'), tsv.map((row) => row.join('\t')).join('\n') + '\n');
+
+    // Files kelsvg differs from at least one reference: those where it is
+    // furthest from the nearest one first (alone against all of them).
     const differing = results
-      .filter((r) => !agrees(r.resvg) || !agrees(r.rsvg))
-      .sort((a, b) => Math.min(b.resvg.share, b.rsvg.share) - Math.min(a.resvg.share, a.rsvg.share) || a.name.localeCompare(b.name));
-    const tsv = ['file\tdiffers from resvg %\tdiffers from rsvg-convert %\tresvg differs from rsvg-convert %'];
-    for (const r of results) tsv.push(`${r.file}\t${percent(r.resvg.share)}\t${percent(r.rsvg.share)}\t${percent(r.peers.share)}`);
-    writeFileSync(join(dir, 'results.tsv'), tsv.join('\n') + '\n');
+      .filter((r) => !r.references.every(agrees))
+      .sort((a, b) => b.nearest - a.nearest || (chromium ? b.chromium.share - a.chromium.share : 0) || a.name.localeCompare(b.name));
     if (!differing.length) continue;
-    lists.push(`### ${folder}`, '', '| file | differs from resvg | from rsvg-convert | resvg from rsvg-convert |', '|---|---:|---:|---:|');
+    const text = (a, b, diff) => (!a || !b ? 'no picture' : `${percent(diff.share)} %`);
+    const header = chromium
+      ? ['file', 'from Chromium', 'from resvg', 'from rsvg-convert', 'resvg from Chromium', 'rsvg-convert from Chromium', 'resvg from rsvg-convert']
+      : ['file', 'from resvg', 'from rsvg-convert', 'resvg from rsvg-convert'];
+    lists.push(`### ${folder}`, '', `| ${header.join(' | ')} |`, `|---|${header.slice(1).map(() => '---:|').join('')}`);
     const rows = [];
     for (const r of differing.slice(0, worstCount)) {
-      const text = (picture, diff) => (picture ? `${percent(diff.share)} %` : 'no picture');
-      lists.push(`| ${r.name} | ${r.kelsvgPicture ? text(r.resvgPicture, r.resvg) : 'no picture'} | ${text(r.rsvgPicture, r.rsvg)} | ${text(r.rsvgPicture && r.resvgPicture, r.peers)} |`);
+      const p = r.pictures;
+      const cells = [r.name];
+      if (chromium) cells.push(text(p.kelsvg, p.chromium, r.chromium));
+      cells.push(text(p.kelsvg, p.resvg, r.resvg), text(p.kelsvg, p.rsvg, r.rsvg));
+      if (chromium) cells.push(text(p.resvg, p.chromium, r.resvgChromium), text(p.rsvg, p.chromium, r.rsvgChromium));
+      cells.push(text(p.resvg, p.rsvg, r.peers));
+      lists.push(`| ${cells.join(' | ')} |`);
+      const label = (chromium ? `${percent(r.chromium.share)} % from Chromium, ` : '') +
+        `${percent(r.resvg.share)} % from resvg, ${percent(r.rsvg.share)} % from rsvg-convert`;
       rows.push({
-        label: `${r.name}: ${percent(r.resvg.share)} % from resvg, ${percent(r.rsvg.share)} % from rsvg-convert`,
-        pictures: [r.kelsvgPicture, r.resvgPicture, r.rsvgPicture, diffPicture(r.resvgPicture, r.resvg)],
+        label: `${r.name}: ${label}`,
+        pictures: chromium
+          ? [p.kelsvg, p.chromium, p.resvg, p.rsvg, diffPicture(p.chromium, r.chromium), diffPicture(p.resvg, r.resvg)]
+          : [p.kelsvg, p.resvg, p.rsvg, diffPicture(p.resvg, r.resvg)],
       });
     }
     lists.push('');
-    writeMontage(join(runDir, `${folder}-differing.png`), folder, rows, width);
+    const columns = chromium
+      ? ['kelsvg', 'Chromium', 'resvg', 'rsvg-convert', 'kelsvg ≠ Chromium', 'kelsvg ≠ resvg']
+      : ['kelsvg', 'resvg', 'rsvg-convert', 'kelsvg ≠ resvg'];
+    writeMontage(join(runDir, `${folder}-differing.png`), folder, rows, width, columns);
   }
   const all = (n) => (totals.files ? percent(n / totals.files) : '–');
   console.log(`Pictures ${width} px wide, composited over white; two pictures agree when at least ` +
     `${AGREE_SHARE * 100} % of their pixels are within ${AGREE_DISTANCE}/255 in every channel.`);
   console.log('');
-  console.log('| folder | files | kelsvg ~ resvg % | kelsvg ~ rsvg-convert % | kelsvg ~ either % | resvg ~ rsvg-convert % |');
-  console.log('|---|---:|---:|---:|---:|---:|');
+  console.log('| folder | files | kelsvg ~ resvg % | kelsvg ~ rsvg-convert % | kelsvg ~ either % | kelsvg ~ Chromium % | kelsvg ~ any % | resvg ~ rsvg-convert % |');
+  console.log('|---|---:|---:|---:|---:|---:|---:|---:|');
   for (const row of table) console.log(row);
-  if (folders.length > 1)
-    console.log(`| all | ${totals.files} | ${all(totals.resvg)} | ${all(totals.rsvg)} | ${all(totals.either)} | |`);
+  if (folders.length > 1) {
+    const chromiumCells = withChromium ? `${all(totals.chromium)} | ${all(totals.any)}` : '– | –';
+    console.log(`| all | ${totals.files} | ${all(totals.resvg)} | ${all(totals.rsvg)} | ${all(totals.either)} | ${chromiumCells} | |`);
+  }
+  console.log('');
+  console.log('"either": resvg or rsvg-convert; "any": Chromium, resvg or rsvg-convert.');
   console.log('');
   if (lists.length) {
     console.log('Files where kelsvg differs from at least one (share of pixels differing):');

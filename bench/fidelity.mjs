@@ -1,13 +1,13 @@
 // Helper of bench/fidelity: renders with the resvg npm package, and compares
-// the three renderers' pictures.
+// the renderers' pictures (Chromium's where the run has them).
 //   node fidelity.mjs resvg MODULES_DIR OUT_DIR WIDTH LIST_FILE
 //   node fidelity.mjs report MODULES_DIR RUN_DIR WIDTH WORST SET...
 // MODULES_DIR is the node_modules folder that holds @resvg/resvg-js and pngjs.
 // LIST_FILE names one SVG file a line; each picture goes to OUT_DIR/NAME.png.
-// "report" reads RUN_DIR/SET/{files.txt,kelsvg,resvg,rsvg}/ for every SET,
+// "report" reads RUN_DIR/SET/{files.txt,kelsvg,resvg,rsvg,chromium}/ for every SET,
 // writes RUN_DIR/SET/results.tsv and the montage RUN_DIR/SET-worst.png, and
 // prints the Markdown report on standard output.
-import { readFileSync, writeFileSync, mkdirSync } from 'node:fs';
+import { existsSync, readFileSync, writeFileSync, mkdirSync } from 'node:fs';
 import { basename, join } from 'node:path';
 import { AGREE_DISTANCE, AGREE_SHARE, loadPictures, percent } from './pictures.mjs';
 
@@ -16,7 +16,7 @@ if (!modules) {
   console.error('usage: fidelity.mjs (resvg MODULES OUT WIDTH LIST | report MODULES RUN WIDTH WORST SET...)');
   process.exit(1);
 }
-const { Resvg, readOverWhite, difference, writeMontage, diffPicture } = loadPictures(modules);
+const { Resvg, readOverWhite, difference, agrees, writeMontage, diffPicture } = loadPictures(modules);
 
 const pictureName = (file) => basename(file).replace(/\.svg$/i, '');
 const readList = (file) => readFileSync(file, 'utf8').split('\n').filter(Boolean);
@@ -89,71 +89,100 @@ function featuresOf(file) {
 function report(runDir, width, worstCount, sets) {
   const table = [];
   const lists = [];
+  let withChromium = false;
   for (const set of sets) {
     const dir = join(runDir, set);
+    const chromium = existsSync(join(dir, 'chromium'));
+    withChromium ||= chromium;
     const files = readList(join(dir, 'files.txt'));
-    const results = [];
-    const referenceFailed = [];
-    for (const file of files) {
+    const results = files.map((file) => {
       const name = pictureName(file);
-      const resvg = readOverWhite(join(dir, 'resvg', name + '.png'));
-      if (!resvg) {
-        referenceFailed.push(file);
-        continue;
-      }
-      const kelsvg = readOverWhite(join(dir, 'kelsvg', name + '.png'));
-      const rsvg = readOverWhite(join(dir, 'rsvg', name + '.png'));
-      results.push({ file, name, kelsvg: difference(kelsvg, resvg), rsvg: difference(rsvg, resvg), kelsvgFailed: !kelsvg, rsvgFailed: !rsvg });
-    }
-    const compared = results.length;
-    const agree = (key) => results.filter((r) => r[key].share <= 1 - AGREE_SHARE).length;
-    const share = (count) => (compared ? percent(count / compared) : '–');
-    table.push(`| ${set} | ${files.length} | ${share(agree('kelsvg'))} | ${share(agree('rsvg'))} |`);
+      const picture = (renderer) => readOverWhite(join(dir, renderer, name + '.png'));
+      const p = { kelsvg: picture('kelsvg'), resvg: picture('resvg'), rsvg: picture('rsvg'), chromium: chromium ? picture('chromium') : null };
+      // Against a reference that drew nothing, nothing is compared.
+      const against = (a, reference) => (p[reference] ? difference(p[a], p[reference]) : null);
+      const r = {
+        file, name, p,
+        kelsvg: against('kelsvg', 'resvg'), rsvg: against('rsvg', 'resvg'),
+        kelsvgChromium: against('kelsvg', 'chromium'), rsvgChromium: against('rsvg', 'chromium'), resvgChromium: against('resvg', 'chromium'),
+      };
+      const references = [r.kelsvg, r.kelsvgChromium].filter(Boolean);
+      r.nearest = references.length ? Math.min(...references.map((d) => d.share)) : 0;
+      r.furthest = references.length ? Math.max(...references.map((d) => d.share)) : 0;
+      return r;
+    });
+    const share = (key) => {
+      const compared = results.filter((r) => r[key]);
+      return compared.length ? percent(compared.filter((r) => agrees(r[key])).length / compared.length) : '–';
+    };
+    const chromiumCells = chromium ? ` ${share('kelsvgChromium')} | ${share('rsvgChromium')} | ${share('resvgChromium')} |` : ' – | – | – |';
+    table.push(`| ${set} | ${files.length} | ${share('kelsvg')} | ${share('rsvg')} |${chromiumCells}`);
 
-    results.sort((a, b) => b.kelsvg.share - a.kelsvg.share || a.name.localeCompare(b.name));
-    const tsv = ['file\tkelsvg differing %\trsvg-convert differing %\tfeatures'];
-    for (const r of results)
-      tsv.push(`${r.file}\t${percent(r.kelsvg.share)}\t${percent(r.rsvg.share)}\t${featuresOf(r.file).join('; ')}`);
-    for (const file of referenceFailed) tsv.push(`${file}\tresvg failed\t\t${featuresOf(file).join('; ')}`);
-    writeFileSync(join(dir, 'results.tsv'), tsv.join('\n') + '\n');
+    // Worst first: furthest from the nearer reference (resvg or Chromium).
+    results.sort((a, b) => b.nearest - a.nearest || b.furthest - a.furthest || a.name.localeCompare(b.name));
+    const cell = (diff) => (diff ? percent(diff.share) : 'no reference');
+    const tsv = [['file', 'kelsvg differing from resvg %', 'rsvg-convert differing from resvg %']];
+    if (chromium) tsv[0].push('kelsvg differing from Chromium %', 'rsvg-convert differing from Chromium %', 'resvg differing from Chromium %');
+    tsv[0].push('features');
+    for (const r of results) {
+      const row = [r.file, cell(r.kelsvg), cell(r.rsvg)];
+      if (chromium) row.push(cell(r.kelsvgChromium), cell(r.rsvgChromium), cell(r.resvgChromium));
+      row.push(featuresOf(r.file).join('; '));
+      tsv.push(row);
+    }
+    writeFileSync(join(dir, 'results.tsv'), tsv.map((row) => row.join('\t')).join('\n') + '\n');
 
     const notes = [];
-    if (referenceFailed.length) notes.push(`resvg failed on ${referenceFailed.length}, left out of both shares`);
-    const kelsvgFailed = results.filter((r) => r.kelsvgFailed).length;
-    if (kelsvgFailed) notes.push(`kelsvg wrote no picture for ${kelsvgFailed}`);
-    const rsvgFailed = results.filter((r) => r.rsvgFailed).length;
-    if (rsvgFailed) notes.push(`rsvg-convert wrote no picture for ${rsvgFailed}`);
+    const missing = (renderer) => results.filter((r) => !r.p[renderer]).length;
+    if (missing('resvg')) notes.push(`resvg failed on ${missing('resvg')}, left out of its shares`);
+    if (chromium && missing('chromium')) notes.push(`Chromium failed on ${missing('chromium')}, left out of its shares`);
+    if (missing('kelsvg')) notes.push(`kelsvg wrote no picture for ${missing('kelsvg')}`);
+    if (missing('rsvg')) notes.push(`rsvg-convert wrote no picture for ${missing('rsvg')}`);
     lists.push(`### ${set}${notes.length ? ` (${notes.join('; ')})` : ''}`, '');
-    const worst = results.slice(0, worstCount).filter((r) => r.kelsvg.share > 0);
-    lists.push('| file | kelsvg differs | rsvg-convert differs | features |', '|---|---:|---:|---|');
+    const worst = results.filter((r) => r.furthest > 0).slice(0, worstCount);
+    const header = chromium
+      ? ['file', 'kelsvg from Chromium', 'kelsvg from resvg', 'rsvg-convert from Chromium', 'rsvg-convert from resvg', 'resvg from Chromium', 'features']
+      : ['file', 'kelsvg differs', 'rsvg-convert differs', 'features'];
+    lists.push(`| ${header.join(' | ')} |`, `|---|${header.slice(1, -1).map(() => '---:|').join('')}---|`);
     const rows = [];
     for (const r of worst) {
       const features = featuresOf(r.file);
-      const kelsvgText = r.kelsvgFailed ? 'no picture' : `${percent(r.kelsvg.share)} %`;
-      const rsvgText = r.rsvgFailed ? 'no picture' : `${percent(r.rsvg.share)} %`;
-      lists.push(`| ${r.name} | ${kelsvgText} | ${rsvgText} | ${features.join(', ') || '–'} |`);
-      const resvg = readOverWhite(join(dir, 'resvg', r.name + '.png'));
+      const text = (picture, diff) => (!picture ? 'no picture' : diff ? `${percent(diff.share)} %` : 'no reference');
+      const cells = [r.name];
+      if (chromium) cells.push(text(r.p.kelsvg, r.kelsvgChromium));
+      cells.push(text(r.p.kelsvg, r.kelsvg));
+      if (chromium) cells.push(text(r.p.rsvg, r.rsvgChromium));
+      cells.push(text(r.p.rsvg, r.rsvg));
+      if (chromium) cells.push(text(r.p.resvg, r.resvgChromium));
+      cells.push(features.join(', ') || '–');
+      lists.push(`| ${cells.join(' | ')} |`);
+      const label = chromium
+        ? `${r.name}: ${text(r.p.kelsvg, r.kelsvgChromium)} from Chromium, ${text(r.p.kelsvg, r.kelsvg)} from resvg`
+        : `${r.name}: ${text(r.p.kelsvg, r.kelsvg)} (rsvg-convert ${text(r.p.rsvg, r.rsvg)})`;
+      const diff = (reference, d) => (d ? diffPicture(reference, d) : null);
       rows.push({
-        label: `${r.name}: ${kelsvgText} (rsvg-convert ${rsvgText})${features.length ? ' · ' + features.join(', ') : ''}`,
-        pictures: [
-          readOverWhite(join(dir, 'kelsvg', r.name + '.png')),
-          resvg,
-          readOverWhite(join(dir, 'rsvg', r.name + '.png')),
-          diffPicture(resvg, r.kelsvg),
-        ],
+        label: `${label}${features.length ? ' · ' + features.join(', ') : ''}`,
+        pictures: chromium
+          ? [r.p.kelsvg, r.p.chromium, r.p.resvg, r.p.rsvg, diff(r.p.chromium, r.kelsvgChromium), diff(r.p.resvg, r.kelsvg)]
+          : [r.p.kelsvg, r.p.resvg, r.p.rsvg, diff(r.p.resvg, r.kelsvg)],
       });
     }
     lists.push('');
-    if (rows.length) writeMontage(join(runDir, `${set}-worst.png`), set, rows, width);
+    const columns = chromium
+      ? ['kelsvg', 'Chromium', 'resvg', 'rsvg-convert', 'kelsvg ≠ Chromium', 'kelsvg ≠ resvg']
+      : ['kelsvg', 'resvg', 'rsvg-convert', 'kelsvg ≠ resvg'];
+    if (rows.length) writeMontage(join(runDir, `${set}-worst.png`), set, rows, width, columns);
   }
-  console.log(`Pictures ${width} px wide, composited over white, compared with resvg's: a file agrees when at ` +
-    `least ${AGREE_SHARE * 100} % of its pixels are within ${AGREE_DISTANCE}/255 in every channel.`);
+  console.log(`Pictures ${width} px wide, composited over white; two pictures agree when at least ` +
+    `${AGREE_SHARE * 100} % of their pixels are within ${AGREE_DISTANCE}/255 in every channel.`);
   console.log('');
-  console.log('| set | files | kelsvg agree % | rsvg-convert agree % |');
-  console.log('|---|---:|---:|---:|');
+  console.log('| set | files | kelsvg ~ resvg % | rsvg-convert ~ resvg % | kelsvg ~ Chromium % | rsvg-convert ~ Chromium % | resvg ~ Chromium % |');
+  console.log('|---|---:|---:|---:|---:|---:|---:|');
   for (const row of table) console.log(row);
   console.log('');
-  console.log(`Worst kelsvg files per set (share of pixels differing from resvg's):`);
+  console.log(withChromium
+    ? 'Worst kelsvg files per set, furthest from the nearer of Chromium and resvg first (share of pixels differing):'
+    : `Worst kelsvg files per set (share of pixels differing from resvg's):`);
   console.log('');
   for (const line of lists) console.log(line);
 }

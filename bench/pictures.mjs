@@ -60,12 +60,12 @@ export function loadPictures(modules) {
     return { share: width * height ? differing / (width * height) : 1, mask, width, height };
   }
 
-  // One row per worst file: kelsvg | resvg | rsvg-convert | differing pixels
-  // (red) over a pale resvg picture; drawn by resvg from an SVG page.
-  function writeMontage(file, setName, rows, width) {
+  // One row of pictures per file under a title naming the columns (e.g.
+  // kelsvg | Chromium | resvg | rsvg-convert | differing pixels in red over a
+  // pale reference); drawn by resvg from an SVG page.
+  function writeMontage(file, setName, rows, width, columns) {
     const gap = 8;
     const label = 16;
-    const columns = ['kelsvg', 'resvg', 'rsvg-convert', 'kelsvg ≠ resvg'];
     const cell = width + gap;
     let y = 24;
     let body = `<text x="${gap}" y="16" font-size="13" font-weight="bold">${escape(setName)}: ${columns.join(' | ')}</text>`;

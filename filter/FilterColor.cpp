@@ -34,13 +34,19 @@ float Transfer(const FilterTransferFunction& f, float c) {
 
 } // namespace
 
+FilterColor FilterColorIn(const FilterColor& color, FilterColorSpace space) {
+    float rgb[3] = {color.r, color.g, color.b};
+    for (float& v : rgb) {
+        v = std::min(1.0f, std::max(0.0f, v));
+        if (space == FilterColorSpace::LinearRGB)
+            v = v <= 0.04045f ? v / 12.92f : std::pow((v + 0.055f) / 1.055f, 2.4f);
+    }
+    return FilterColor{rgb[0], rgb[1], rgb[2], color.a};
+}
+
 uint32_t FilterColorPixel(const FilterColor& color, FilterColorSpace space) {
-    float rgba[4] = {color.r, color.g, color.b, color.a};
-    if (space == FilterColorSpace::LinearRGB)
-        for (int i = 0; i < 3; ++i) {
-            float v = std::min(1.0f, std::max(0.0f, rgba[i]));
-            rgba[i] = v <= 0.04045f ? v / 12.92f : std::pow((v + 0.055f) / 1.055f, 2.4f);
-        }
+    const FilterColor c = FilterColorIn(color, space);
+    float rgba[4] = {c.r, c.g, c.b, c.a};
     return FilterPixel::Premultiply(rgba);
 }
 

@@ -11,5 +11,7 @@ void FilterComponentTransferImage(const FilterImage& in, FilterImage& out,
 // color (sRGB) over area, taken into out's space, which the caller sets.
 void FilterFloodImage(FilterImage& out, const FilterColor& color, const FilterRect& area);
 
+// A straight sRGB colour in the given space (channels clamped to 0 to 1).
+FilterColor FilterColorIn(const FilterColor& color, FilterColorSpace space);
 // A straight sRGB colour as a premultiplied pixel of the given space.
 uint32_t FilterColorPixel(const FilterColor& color, FilterColorSpace space);

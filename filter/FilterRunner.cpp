@@ -319,10 +319,12 @@ std::unique_ptr<FilterImage> Run::Compute(const FilterPrimitive& p) {
         std::unique_ptr<FilterImage> out = a ? New(false) : nullptr;
         if (!out)
             return nullptr;
-        // The lighting colour is taken as it is in the primitive's space, as
-        // other renderers take it (a flood's colour is converted).
+        // The lighting colour, given in sRGB, lights in the primitive's space
+        // (a full light then shows the colour as written).
         out->space = space;
-        FilterLightingImage(*a, *out, *lighting, area, threads);
+        FilterLighting lit = *lighting;
+        lit.color = FilterColorIn(lighting->color, space);
+        FilterLightingImage(*a, *out, lit, area, threads);
         return out;
     }
 

@@ -97,11 +97,15 @@ const std::vector<PictureRow> kRows = {
      "<filter id='c' filterUnits='userSpaceOnUse' x='50' y='50' width='50' height='50' "
      "color-interpolation-filters='sRGB'><feDiffuseLighting><feDistantLight elevation='90'/>"
      "</feDiffuseLighting></filter><rect x='60' y='60' width='30' height='30' "
-     "filter='url(#c)'/>",
+     "filter='url(#c)'/>"
+     "<filter id='g'><feDiffuseLighting lighting-color='#ffe0a0'><feDistantLight "
+     "elevation='90'/></feDiffuseLighting></filter><rect x='10' y='60' width='30' "
+     "height='30' filter='url(#g)'/>",
      // Beside the square's corner the slopes are 3/4 along x and 1/4 along
-     // y: the normal's height is 1 / |(-3/4, -1/4, 1)| = 0.784.
+     // y: the normal's height is 1 / |(-3/4, -1/4, 1)| = 0.784. A full light
+     // shows its colour as written, whatever the space it lights in.
      {Px(25, 25, 0xFFBC0000), Px(75, 25, 0xFFFFFFFF), Px(59, 60, 0xFFC8C8C8),
-      Px(75, 75, 0xFFFFFFFF)}},
+      Px(75, 75, 0xFFFFFFFF), Px(25, 75, 0xFFFFE0A0)}},
     {"a displacement map, a tile and a drop shadow",
      UserFilter("m", "<feFlood flood-color='red' result='map'/>"
                      "<feDisplacementMap in='SourceGraphic' in2='map' scale='20' "
