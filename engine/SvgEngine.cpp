@@ -224,8 +224,12 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
         m_styleSheet = SvgStyleSheet::FromDocument(m_svgXml);
     if (!m_userStyleSheet.empty()) {
         // A host's sheet comes last: at equal specificity its rules win.
-        if (!m_styleSheet)
+        if (!m_styleSheet) {
             m_styleSheet.reset(new SvgStyleSheet());
+            double width = 0, height = 0;
+            SvgStyleSheet::MediaSizeOf(m_svgXml, width, height);
+            m_styleSheet->SetMediaSize(width, height);
+        }
         m_styleSheet->AddSheet(m_userStyleSheet);
     }
     m_root = new SvgRootElement();

@@ -583,8 +583,8 @@ void SvgStyleSheet::AddNamespace(const std::string& prelude) {
     if (pos < prelude.size() && prelude[pos] != '"' && prelude[pos] != '\'') {
         if (!ReadName(prelude, pos, prefix))
             return;
-        if (pos < prelude.size() && prelude[pos] == '(') {
-            pos -= prefix.size();
+        if (pos < prelude.size() && prelude[pos] == '(') { // url(…), no prefix
+            pos = 0;
             prefix.clear();
         }
         SkipSpaces(prelude, pos);
