@@ -152,9 +152,11 @@ private:
     // supported. compounds counts the compounds read so far.
     bool ParseSelector(const std::string& text, int depth, std::vector<Pending>& out,
                        size_t& topCount, uint32_t& specificity, size_t& compounds) const;
-    // Parses the pseudo-class or pseudo-element after a ":" at pos.
+    // Parses the pseudo-class or pseudo-element after a ":" at pos; element
+    // tells which it was.
     bool ParsePseudo(const std::string& text, size_t& pos, int depth, std::vector<Pending>& top,
-                     std::vector<Pending>& tail, uint32_t& specificity, size_t& compounds) const;
+                     std::vector<Pending>& tail, uint32_t& specificity, size_t& compounds,
+                     bool& element) const;
     bool DeclarationAccepted(const std::string& name, const std::string& value) const;
     void ParseDeclarations(const char* block, size_t length);
     void AddCondition(const Pending& pending);

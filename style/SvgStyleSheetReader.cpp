@@ -672,6 +672,7 @@ bool SvgStyleSheet::ParseSelector(const std::string& text, int depth, std::vecto
     // The top-level conditions, then the lists of :not() and :is(), whose
     // condition holds the distance to its list, fixed once the top is known.
     std::vector<Pending> top, tail;
+    bool pseudoElement = false;
     specificity = 0;
     size_t pos = 0;
     SkipSpaces(text, pos);
@@ -732,6 +733,8 @@ bool SvgStyleSheet::ParseSelector(const std::string& text, int depth, std::vecto
         any = typed;
         while (pos < text.size()) {
             char c = text[pos];
+            if (pseudoElement)
+                return false; // a pseudo-element ends its selector
             if (c == '#' || c == '.') {
                 ++pos;
                 if (!ReadName(text, pos, name))
@@ -748,8 +751,10 @@ bool SvgStyleSheet::ParseSelector(const std::string& text, int depth, std::vecto
                 specificity = AddSpecificity(specificity, kClassSpecificity);
             } else if (c == ':') {
                 ++pos;
-                if (!ParsePseudo(text, pos, depth, top, tail, specificity, compounds))
+                bool element = false;
+                if (!ParsePseudo(text, pos, depth, top, tail, specificity, compounds, element))
                     return false;
+                pseudoElement = element;
             } else {
                 break;
             }
@@ -765,6 +770,8 @@ bool SvgStyleSheet::ParseSelector(const std::string& text, int depth, std::vecto
         SkipSpaces(text, pos);
         if (pos >= text.size())
             break;
+        if (pseudoElement)
+            return false;
         Condition::Kind combinator = Condition::Descendant;
         if (text[pos] == '>' || text[pos] == '+' || text[pos] == '~') {
             combinator = text[pos] == '>'   ? Condition::Child
@@ -791,7 +798,7 @@ bool SvgStyleSheet::ParseSelector(const std::string& text, int depth, std::vecto
 
 bool SvgStyleSheet::ParsePseudo(const std::string& text, size_t& pos, int depth,
                                 std::vector<Pending>& top, std::vector<Pending>& tail,
-                                uint32_t& specificity, size_t& compounds) const {
+                                uint32_t& specificity, size_t& compounds, bool& isElement) const {
     const bool element = pos < text.size() && text[pos] == ':';
     if (element && depth > 0)
         return false; // no pseudo-element inside :not() or :is()
@@ -888,6 +895,7 @@ bool SvgStyleSheet::ParsePseudo(const std::string& text, size_t& pos, int depth,
         if (name == each &&
             (element || name.compare(0, 5, "first") == 0 || name == "before" || name == "after")) {
             add(Condition::Never);
+            isElement = true;
             return true;
         }
     }

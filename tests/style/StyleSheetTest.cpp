@@ -51,7 +51,7 @@ const Row kRows[] = {
     {":root rect:root{fill:red}", "", kUnset}, {".a:empty{fill:red}", "", kRed},
     {"g:empty rect, g + rect, g ~ rect, rect:not(.b){fill:red}", "", kUnset},
     {"rect:NOT(circle):not(:not(.a)):is(.z, [data-k]){fill:red}", "", kRed},
-    {"rect:is(.a, :bogus){fill:red}", "", kRed}, {"rect:not(.z, :bogus){fill:red}", "", kUnset}, {"rect:not(::before){fill:red}", "", kUnset},
+    {"rect:is(.a, :bogus){fill:red}", "", kRed}, {"rect:not(.z, :bogus){fill:red}", "", kUnset}, {"rect:not(::before){fill:red}", "", kUnset}, {"::before.a, g::after > rect, .a::after:hover, #t{fill:red}", "", kUnset},
     {".a:not(#t){fill:blue} :is(#t) {fill:red} .b.a{fill:blue}", "", kRed},
     {"rect:where(#t){fill:red} rect{fill:blue}", "", kBlue},
     {":nth-child(+1):nth-last-child(-n+ 1):nth-of-type( n ):nth-last-of-type(odd){fill:red}", "", kRed},
