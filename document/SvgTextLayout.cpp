@@ -129,8 +129,8 @@ SvgFontRun* SvgTextLayout::FontFor(const SvgStyle* style) {
 size_t SvgTextLayout::AddSource(SvgFigure* figure, SvgGlyphSet* glyphs, const SvgStyle* style) {
     glyphs->Clear();
     int flags = 0;
-    if (style && (style->fontKerning.computed == unsigned(SvgFontKerning::None) ||
-                  style->textRendering.computed == unsigned(SvgTextRendering::OptimizeSpeed)))
+    // text-rendering leaves kerning on, as browsers draw it.
+    if (style && style->fontKerning.computed == unsigned(SvgFontKerning::None))
         flags |= KelShapeNoKerning;
     if (style && Spacing(style->letterSpacing) != 0)
         flags |= KelShapeNoLigatures; // spaced letters are not joined

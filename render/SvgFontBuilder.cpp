@@ -49,9 +49,10 @@ std::vector<std::string> SvgFontBuilder::FamilyNames(const std::string& list) {
 }
 
 KelFontTraits SvgFontRequest::Traits() const {
-    // Bold and italic style bits make the face at least bold and slanted.
+    // Bold and italic style bits make the face bold and slanted, unless the
+    // weight is bold already (600 stays a semibold face where there is one).
     KelFontTraits traits;
-    traits.weight = (style & FontStyleBold) && weight < 700 ? 700 : weight;
+    traits.weight = (style & FontStyleBold) && weight < 600 ? 700 : weight;
     traits.stretch = stretch;
     traits.slant = (style & FontStyleItalic) && slant == 0 ? 1 : slant;
     traits.smallCaps = smallCaps;

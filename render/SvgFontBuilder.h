@@ -22,7 +22,7 @@ struct SvgFontRequest {
     std::vector<Gdiplus::REAL> variationValues;
 
     // The traits of the request for the back end (pointing into it); the
-    // style's bold makes the weight at least 700, its italic a slant.
+    // style's bold makes a weight below 600 700, its italic a slant.
     Gdiplus::KelFontTraits Traits() const;
 };
 

@@ -208,10 +208,11 @@ private:
     const char32_t* capitalsOf_ = nullptr;
 };
 
-// The traits asked for: the request's, made bold and slanted by its style bits.
+// The traits asked for: the request's, made bold and slanted by its style bits
+// (a weight from 600 up is bold already).
 FontTraits Wanted(const FontLayoutRequest& request) {
     FontTraits traits = request.traits;
-    if ((request.style & 1) && traits.weight < 700)
+    if ((request.style & 1) && traits.weight < 600)
         traits.weight = 700;
     if ((request.style & 2) && traits.slant == 0)
         traits.slant = 1;

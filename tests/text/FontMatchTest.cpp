@@ -270,6 +270,19 @@ TEST(FontRendering, FontPropertiesReachTheDrawnText) {
     }
 }
 
+// 600 is bold enough for a bold style, but a family with a semibold face
+// draws 600 with it (as 550 is), not with its bold.
+TEST(FontRendering, SemiboldWeightsKeepTheSemiboldFace) {
+    auto drawn = [](int weight) {
+        return Draw("<text x='10' y='60' font-family='Lato' font-size='50' font-weight='" +
+                        std::to_string(weight) + "'>Hxg</text>",
+                    200, 100);
+    };
+    Picture semibold = drawn(600);
+    EXPECT_EQ(DifferentPixels(semibold, drawn(550)), 0);
+    EXPECT_GT(DifferentPixels(semibold, drawn(700)), 50);
+}
+
 TEST(FontRendering, MadeUpSmallCapitalsInLaidOutText) {
     // "Hh" in small capitals of DejaVu Sans (which has none of its own): an H,
     // then one at 0.7 of the size, kerned by nothing.
