@@ -224,8 +224,12 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
         m_styleSheet = SvgStyleSheet::FromDocument(m_svgXml);
     if (!m_userStyleSheet.empty()) {
         // A host's sheet comes last: at equal specificity its rules win.
-        if (!m_styleSheet)
+        if (!m_styleSheet) {
             m_styleSheet.reset(new SvgStyleSheet());
+            double width = 0, height = 0;
+            SvgStyleSheet::MediaSizeOf(m_svgXml, width, height);
+            m_styleSheet->SetMediaSize(width, height);
+        }
         m_styleSheet->AddSheet(m_userStyleSheet);
     }
     m_root = new SvgRootElement();
@@ -239,7 +243,10 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
     std::vector<std::string> laterRotations; // reported after the first part's
     const bool reporting = SvgRotationScope::Active();
     std::thread helper;
-    if (more && LoadsApart(more)) {
+    // Selectors that look at siblings need the XML of those already loaded,
+    // and matching is for one thread at a time.
+    const bool freeXml = !m_styleSheet || !m_styleSheet->LooksAtSiblings();
+    if (more && LoadsApart(more) && !m_styleSheet) {
         try {
             helper = std::thread([this, more, &later, &rest, &laterRotations, reporting] {
                 SvgRotationScope collect(reporting ? &SvgRotationScope::Collect : nullptr,
@@ -257,7 +264,7 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
     }
     // The XML of each child is freed once it is loaded: the elements that
     // follow take its memory.
-    m_root->LoadChildrenFromXml(m_svgXml, true);
+    m_root->LoadChildrenFromXml(m_svgXml, freeXml);
     if (helper.joinable()) {
         // Each thread frees the XML tree of its part.
         m_svgXml = nullptr;
@@ -269,7 +276,7 @@ void SvgEngine::Build(TiXmlDocument& doc, TiXmlDocument& rest, bool wellFormed, 
             m_firstAdopted = m_root->GetChildren().size();
         m_root->AdoptChildren(later);
     } else if (more) {
-        m_root->LoadChildrenFromXml(more, true);
+        m_root->LoadChildrenFromXml(more, freeXml);
     }
     for (SvgTextElement* text : m_pendingTexts)
         SvgTextLayout::LayOut(*text);

@@ -2,6 +2,9 @@
 
 #include "style/SvgAttributeTable.h"
 #include "style/SvgSpecifiedStyle.h"
+#include "style/SvgValueReaders.h"
+#include "syntax/SvgRect.h"
+#include "syntax/SvgScanner.h"
 
 #include <tinyxml.h>
 
@@ -38,6 +41,19 @@ const TiXmlElement* ParentOf(const TiXmlElement* element) {
     return parent ? parent->ToElement() : nullptr;
 }
 
+// The element sibling before element, or null.
+const TiXmlElement* PreviousElement(const TiXmlElement* element) {
+    for (const TiXmlNode* node = element->PreviousSibling(); node; node = node->PreviousSibling()) {
+        if (const TiXmlElement* sibling = node->ToElement())
+            return sibling;
+    }
+    return nullptr;
+}
+
+inline bool IsCombinator(SvgStyleSheet::Condition::Kind kind) {
+    return kind <= SvgStyleSheet::Condition::Sibling;
+}
+
 // Whether a style element holds CSS: no type, an empty one, or text/css.
 bool IsCss(const TiXmlElement* style) {
     const char* type = style->Attribute("type");
@@ -62,13 +78,17 @@ std::string SheetText(const TiXmlElement* style) {
 
 std::unique_ptr<SvgStyleSheet> SvgStyleSheet::FromDocument(const TiXmlElement* root) {
     std::unique_ptr<SvgStyleSheet> sheet;
+    double width = 0, height = 0;
+    MediaSizeOf(root, width, height);
     // Pre-order walk without recursion.
     const TiXmlNode* node = root;
     while (node) {
         const TiXmlElement* element = node->ToElement();
         if (element && std::strcmp(element->Value(), "style") == 0 && IsCss(element)) {
-            if (!sheet)
+            if (!sheet) {
                 sheet.reset(new SvgStyleSheet());
+                sheet->SetMediaSize(width, height);
+            }
             sheet->AddSheet(SheetText(element));
         }
         const TiXmlNode* next = element ? node->FirstChild() : nullptr;
@@ -84,12 +104,30 @@ std::unique_ptr<SvgStyleSheet> SvgStyleSheet::FromDocument(const TiXmlElement* r
     return sheet;
 }
 
+void SvgStyleSheet::MediaSizeOf(const TiXmlElement* root, double& width, double& height) {
+    SvgRect box;
+    bool boxUsable = false;
+    if (const char* text = root->Attribute("viewBox")) {
+        SvgScanner scanner;
+        boxUsable =
+            scanner.readRect(box, SvgString(text)) && box.getWidth() > 0 && box.getHeight() > 0;
+    }
+    auto side = [&](const char* name, double fromBox) {
+        SvgLength length;
+        const char* text = root->Attribute(name);
+        if (text && ReadLength(length, text) && !length.inherit && length.unit <= SvgUnitIn)
+            return static_cast<double>(length.computed);
+        return boxUsable ? fromBox : 0.0;
+    };
+    width = side("width", box.getWidth());
+    height = side("height", box.getHeight());
+}
+
 void SvgStyleSheet::Index(uint32_t selector) {
     // The rightmost compound's id, else a class, else its type.
     const Selector& s = m_selectors[selector];
     uint32_t left = s.end;
-    while (left > s.begin && m_conditions[left - 1].kind != Condition::Descendant &&
-           m_conditions[left - 1].kind != Condition::Child)
+    while (left > s.begin && !IsCombinator(m_conditions[left - 1].kind))
         --left;
     const Condition* byClass = nullptr;
     const Condition* byType = nullptr;
@@ -126,12 +164,75 @@ const char* SvgStyleSheet::Attribute(const TiXmlElement* element, const char* na
     return nullptr;
 }
 
+const SvgStyleSheet::Position& SvgStyleSheet::PositionOf(const TiXmlElement* element) {
+    auto found = m_positions.find(element);
+    if (found != m_positions.end())
+        return found->second;
+    const TiXmlElement* parent = ParentOf(element);
+    if (!parent)
+        return m_positions[element] = {1, 1, 1, 1};
+    // All the parent's children at once, each child costing a step.
+    std::unordered_map<std::string, int> ofType;
+    int count = 0;
+    for (const TiXmlElement* child = parent->FirstChildElement(); child;
+         child = child->NextSiblingElement()) {
+        --m_budget;
+        m_positions[child] = {++count, 0, ++ofType[child->Value()], 0};
+    }
+    for (const TiXmlElement* child = parent->FirstChildElement(); child;
+         child = child->NextSiblingElement()) {
+        Position& p = m_positions[child];
+        p.fromEnd = count - p.index + 1;
+        p.typeFromEnd = ofType[child->Value()] - p.typeIndex + 1;
+    }
+    return m_positions[element];
+}
+
 bool SvgStyleSheet::MatchesCompound(uint32_t begin, uint32_t end, const TiXmlElement* element) {
     --m_budget;
     for (uint32_t i = begin; i < end; ++i) {
         const Condition& c = m_conditions[i];
         if (c.kind == Condition::Any)
             continue;
+        if (c.kind >= Condition::Never && c.kind <= Condition::Is) {
+            bool holds = false;
+            const int64_t a = static_cast<int32_t>(c.name), b = static_cast<int32_t>(c.value);
+            auto nth = [&](int index) {
+                return a == 0 ? index == b : (index - b) % a == 0 && (index - b) / a >= 0;
+            };
+            switch (c.kind) {
+            case Condition::Root:
+                holds = !ParentOf(element);
+                break;
+            case Condition::Empty:
+                holds = true;
+                for (const TiXmlNode* n = element->FirstChild(); n && holds; n = n->NextSibling())
+                    holds = !n->ToElement() && !(n->ToText() && *n->Value());
+                break;
+            case Condition::NthChild:
+                holds = nth(PositionOf(element).index);
+                break;
+            case Condition::NthLastChild:
+                holds = nth(PositionOf(element).fromEnd);
+                break;
+            case Condition::NthOfType:
+                holds = nth(PositionOf(element).typeIndex);
+                break;
+            case Condition::NthLastOfType:
+                holds = nth(PositionOf(element).typeFromEnd);
+                break;
+            case Condition::Not:
+            case Condition::Is:
+                holds = MatchesList(i + c.name, i + c.name + c.value, element) ==
+                        (c.kind == Condition::Is);
+                break;
+            default: // Never
+                break;
+            }
+            if (!holds)
+                return false;
+            continue;
+        }
         const std::string& name = m_strings[c.name];
         const char* attribute = nullptr;
         if (c.kind >= Condition::Has) {
@@ -183,44 +284,60 @@ bool SvgStyleSheet::MatchesCompound(uint32_t begin, uint32_t end, const TiXmlEle
     return true;
 }
 
-const TiXmlElement* SvgStyleSheet::MatchChain(uint32_t begin, uint32_t end,
-                                              const TiXmlElement* element) {
-    uint32_t right = end;
-    for (;;) {
-        uint32_t left = right;
-        while (left > begin && m_conditions[left - 1].kind != Condition::Child)
-            --left;
-        if (!MatchesCompound(left, right, element))
-            return nullptr;
-        if (left == begin)
-            return element;
-        element = ParentOf(element);
-        if (!element)
-            return nullptr;
-        right = left - 1;
+bool SvgStyleSheet::MatchesList(uint32_t begin, uint32_t end, const TiXmlElement* element) {
+    for (uint32_t head = begin; head < end && m_budget > 0; head += 1 + m_conditions[head].value) {
+        const uint32_t top = head + 1 + m_conditions[head].name;
+        if (MatchFrom(head + 1, top, element) == Matched)
+            return true;
+    }
+    return false;
+}
+
+SvgStyleSheet::Result SvgStyleSheet::MatchFrom(uint32_t begin, uint32_t right,
+                                               const TiXmlElement* element) {
+    // Right to left with backtracking. A failure says how far it reaches so
+    // that the loops over ancestors and siblings stop early: a compound left
+    // of a descendant combinator that no ancestor holds fails for every
+    // element below them, and one left of a sibling combinator for every
+    // later sibling.
+    uint32_t left = right;
+    while (left > begin && !IsCombinator(m_conditions[left - 1].kind))
+        --left;
+    if (m_budget <= 0)
+        return FailsCompletely;
+    if (!MatchesCompound(left, right, element))
+        return FailsHere;
+    if (left == begin)
+        return Matched;
+    const uint32_t next = left - 1;
+    switch (m_conditions[next].kind) {
+    case Condition::Child: {
+        const TiXmlElement* parent = ParentOf(element);
+        return parent ? MatchFrom(begin, next, parent) : FailsCompletely;
+    }
+    case Condition::Descendant:
+        for (const TiXmlElement* a = ParentOf(element); a; a = ParentOf(a)) {
+            Result r = MatchFrom(begin, next, a);
+            if (r == Matched || r == FailsCompletely)
+                return r;
+        }
+        return FailsCompletely;
+    case Condition::Adjacent: {
+        const TiXmlElement* sibling = PreviousElement(element);
+        return sibling ? MatchFrom(begin, next, sibling) : FailsAllSiblings;
+    }
+    default: // Sibling
+        for (const TiXmlElement* s = PreviousElement(element); s; s = PreviousElement(s)) {
+            Result r = MatchFrom(begin, next, s);
+            if (r != FailsHere)
+                return r;
+        }
+        return FailsAllSiblings;
     }
 }
 
 bool SvgStyleSheet::Matches(const Selector& s, const TiXmlElement* element) {
-    // The selector is a list of chains joined by descendant combinators. Each
-    // chain, right to left, is matched at the nearest ancestor where it holds:
-    // the chains left of it then have the most ancestors to match in.
-    auto chainStart = [&](uint32_t end) {
-        while (end > s.begin && m_conditions[end - 1].kind != Condition::Descendant)
-            --end;
-        return end;
-    };
-    uint32_t begin = chainStart(s.end);
-    const TiXmlElement* top = MatchChain(begin, s.end, element);
-    while (top && begin > s.begin) {
-        uint32_t end = begin - 1;
-        begin = chainStart(end);
-        const TiXmlElement* found = nullptr;
-        for (const TiXmlElement* a = ParentOf(top); a && !found && m_budget > 0; a = ParentOf(a))
-            found = MatchChain(begin, end, a);
-        top = found;
-    }
-    return top != nullptr;
+    return MatchFrom(s.begin, s.end, element) == Matched;
 }
 
 void SvgStyleSheet::Match(const TiXmlElement* element, SvgSpecifiedStyle& given) {

@@ -404,6 +404,12 @@ TEST_F(ToolTest, IdBaseDirAndStyleSheet) {
     ASSERT_EQ(Tool("--stylesheet sheet.css pic.svg sheet.png").code, 0);
     EXPECT_EQ(ReadPixels(dir + "/sheet.png").At(25, 25), 0xFF00FF00u);
     EXPECT_EQ(Tool("--stylesheet missing.css pic.svg sheet.png").code, 2);
+    // Its media queries see the document's size when the document has no sheet.
+    Write("plain.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\"><rect "
+                       "width=\"40\" height=\"40\"/></svg>");
+    Write("media.css", "@media (width: 40px) { rect { fill: lime } }");
+    ASSERT_EQ(Tool("--stylesheet media.css plain.svg media.png").code, 0);
+    EXPECT_EQ(ReadPixels(dir + "/media.png").At(20, 20), 0xFF00FF00u);
 
     ASSERT_EQ(Tool("--id r pic.svg images/red.png", "mkdir -p images &&").code, 0);
     const std::string picture =

@@ -154,9 +154,24 @@ const std::vector<PictureRow> kSheetRows = {
     {"broken sheets and other types are passed over, the rest applies",
      "<style type='text/xsl'>rect{fill:red}</style><style>rect{fill:blue} "
      ".a{fill:green</style><style>}}}}{{{ /* open</style><style>@media "
-     "screen{rect{fill:red}} circle{fill:lime}</style><rect width='20' height='20' "
+     "print{rect{fill:red}} circle{fill:lime}</style><rect width='20' height='20' "
      "class='a'/><rect x='50' width='20' height='20'/><circle cx='10' cy='60' r='10'/>",
      {Px(10, 10, kGreen), Px(60, 10, kBlue), Px(10, 60, kLime)}},
+    {"siblings and places among the root's children (loaded one after another)",
+     "<style>rect{fill:red} :nth-child(odd){fill:green} .a + rect{fill:blue} .a ~ .c{fill:lime}"
+     "</style><rect class='a' width='20' height='20'/><rect x='25' width='20' height='20'/>"
+     "<rect class='c' x='50' width='20' height='20'/><rect x='75' width='20' height='20'/>",
+     {Px(10, 10, kRed), Px(35, 10, kBlue), Px(60, 10, kLime), Px(85, 10, kGreen)}},
+    {"a chain that holds only at the farther of two ancestors",
+     "<style>rect{fill:red} .p > .q ~ .r rect{fill:green}</style><g class='p'><g class='q'/>"
+     "<g/><g class='r'><g class='p'><g class='r'><rect width='20' height='20'/></g></g></g></g>",
+     {Px(10, 10, kGreen)}},
+    {"media queries test the document's own size, not its viewBox",
+     "<style>@media (min-width:101px){rect{fill:red}} @media (width:100px) and "
+     "(orientation:landscape){rect{fill:green}} @media (max-aspect-ratio:1/1){rect{fill:blue}}"
+     "</style><rect width='200' height='100'/>",
+     {Px(50, 20, kGreen)},
+     "width='100' height='50' viewBox='0 0 200 100'"},
 };
 
 // Structure: switch and conditions, links, uses of later elements, nested
